@@ -1,0 +1,58 @@
+# Two commands matter: `make run` and `make test`. Everything else is a step
+# of theirs. Each step installs the Debian packages it needs when missing.
+SHELL := /bin/bash
+BUILD ?= build
+NATIVE := $(BUILD)/native
+WIN64 := $(BUILD)/win64
+WIN32 := $(BUILD)/win32
+FUZZ := $(BUILD)/fuzz
+TYPE ?= Release
+FUZZ_SECONDS ?= 60
+GEN := -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE)
+TOOLS = -DQB_HOST_TOOLS_DIR=$(abspath $(NATIVE))/tools
+
+.PHONY: all run test native windows i686 fuzz bench clean
+
+all: native windows
+
+native:
+	@scripts/deps.sh build
+	@cmake -S . -B $(NATIVE) $(GEN) >/dev/null
+	@cmake --build $(NATIVE)
+
+windows: native
+	@scripts/deps.sh windows
+	@cmake -S . -B $(WIN64) $(GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $(TOOLS) -DQB_BENCH=OFF >/dev/null
+	@cmake --build $(WIN64)
+
+# The 32-bit program is compiled and linked, not run (no 32-bit Wine here).
+i686: native
+	@scripts/deps.sh test
+	@cmake -S . -B $(WIN32) $(GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake $(TOOLS) -DQB_BENCH=OFF -DQB_TESTS=OFF >/dev/null
+	@cmake --build $(WIN32)
+
+fuzz:
+	@scripts/deps.sh test
+	@cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	    -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined" \
+	    -DQB_TESTS=OFF -DQB_BENCH=OFF -DQB_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ) --target fuzz_catalogue
+
+run: windows
+	@scripts/run.sh $(WIN64) $(NATIVE)
+
+test: native windows i686 fuzz
+	@echo "== native tests"
+	@ctest --test-dir $(NATIVE) --output-on-failure
+	@echo "== Windows tests under Wine"
+	@source scripts/wine-env.sh; \
+	    ctest --test-dir $(WIN64) --output-on-failure; rc=$$?; qb_wine_cleanup; exit $$rc
+	@echo "== fuzzing the catalogue reader for $(FUZZ_SECONDS) s"
+	@scripts/run-fuzz.sh $(FUZZ)/fuzz/fuzz_catalogue $(FUZZ_SECONDS)
+
+bench: native windows
+	@scripts/bench.sh $(NATIVE) $(WIN64)
+
+clean:
+	rm -rf $(BUILD)

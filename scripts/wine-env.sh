@@ -1,0 +1,28 @@
+# Sourced by the Makefile's recipes: a virtual display, a Wine prefix of the
+# project's own, and a persistent wineserver, so that each test does not pay
+# for starting them again.
+QB_ROOT=${QB_ROOT:-$(pwd)}
+export WINEPREFIX="${WINEPREFIX:-$QB_ROOT/build/wineprefix}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+if [ -z "${QB_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
+    for n in 91 92 93 94 95 96 97 98 99; do
+        if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
+            Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+            QB_XVFB_PID=$!
+            export DISPLAY=:$n
+            break
+        fi
+    done
+    for i in $(seq 1 50); do [ -e /tmp/.X11-unix/X${DISPLAY#:} ] && break; sleep 0.1; done
+fi
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    wine wineboot -i >/dev/null 2>&1
+fi
+wineserver -p >/dev/null 2>&1
+qb_wine_cleanup() {
+    wineserver -k >/dev/null 2>&1
+    [ -n "${QB_XVFB_PID:-}" ] && kill "$QB_XVFB_PID" 2>/dev/null
+    true
+}

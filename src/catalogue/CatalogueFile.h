@@ -1,0 +1,50 @@
+// The catalogue file "quillbank.ini": one options line, then each host line
+// followed by its entry lines, CR LF after every line, ANSI bytes, no escaping.
+#pragma once
+
+#include "catalogue/FileStore.h"
+#include "catalogue/HostRecords.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace qb {
+
+extern const char* const kCatalogueFileName;  // "quillbank.ini"
+
+// What loading and saving need from the main window: its position, moving it,
+// and dropping its taskbar button.
+class CatalogueWindow {
+public:
+    virtual ~CatalogueWindow() = default;
+    virtual void moveTopLeftTo(int32_t x, int32_t y) = 0;
+    virtual void dropTaskbarButton() = 0;
+    virtual void currentTopLeft(int32_t& x, int32_t& y) = 0;
+};
+
+// Shows the text of a failed save to the user.
+using SaveReport = std::function<void(const std::string& message)>;
+
+// Parses the file's bytes into the (empty) catalogue and the options. The
+// window is moved and may lose its taskbar button as each options line is
+// read. readError: the bytes end where a read failed (the host being read
+// then is dropped, as is a last line cut short).
+void parseCatalogue(std::string_view bytes, HostCatalogue& hosts, AppOptions& options,
+                    CatalogueWindow& window, bool readError = false);
+
+// The file's bytes for these records, with the window at (x, y).
+std::string formatCatalogue(const HostCatalogue& hosts, const AppOptions& options, int32_t x, int32_t y);
+
+// Reads the file when it can be opened; silently leaves everything as it is
+// when it cannot.
+void loadCatalogue(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
+                   FileStore& files = platformFileStore(), const std::string& path = kCatalogueFileName);
+
+// Writes the whole file through a safe replace; on failure reports
+// "Unable to save quillbank.ini: <reason>" and returns false.
+bool saveCatalogue(const HostCatalogue& hosts, const AppOptions& options, CatalogueWindow& window,
+                   const SaveReport& report, FileStore& files = platformFileStore(),
+                   const std::string& path = kCatalogueFileName);
+
+}  // namespace qb
