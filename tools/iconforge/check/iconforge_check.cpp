@@ -1,0 +1,387 @@
+// Runs iconforge and reads its files back with an independent decoder:
+// iconforge_check ICONFORGE ARTWORK WORKDIR
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+
+namespace
+{
+
+using Bytes = std::vector<std::uint8_t>;
+
+int g_failures = 0;
+
+void expect(bool ok, const std::string& what)
+{
+    if (!ok)
+    {
+        ++g_failures;
+        std::cerr << "FAIL: " << what << "\n";
+    }
+}
+
+Bytes readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string readText(const std::string& path)
+{
+    Bytes b = readFile(path);
+    return std::string(b.begin(), b.end());
+}
+
+std::uint32_t le(const Bytes& b, size_t at, int n)
+{
+    std::uint32_t v = 0;
+    for (int i = n - 1; i >= 0; --i)
+        v = v << 8 | (at + static_cast<size_t>(i) < b.size() ? b[at + static_cast<size_t>(i)] : 0);
+    return v;
+}
+
+std::uint32_t be32(const Bytes& b, size_t at)
+{
+    std::uint32_t v = 0;
+    for (size_t i = 0; i < 4; ++i)
+        v = v << 8 | (at + i < b.size() ? b[at + i] : 0);
+    return v;
+}
+
+std::string quoted(const std::string& s)
+{
+    return "'" + s + "'";
+}
+
+int run(const std::string& command)
+{
+    int status = std::system(command.c_str());
+    return status == -1 ? -1 : WEXITSTATUS(status);
+}
+
+struct Bmp
+{
+    std::uint32_t offset, headerSize, bpp, compression, colours;
+    std::int32_t width, height;
+};
+
+Bmp bmpHeader(const Bytes& f)
+{
+    Bmp h{};
+    h.offset = le(f, 10, 4);
+    h.headerSize = le(f, 14, 4);
+    h.width = static_cast<std::int32_t>(le(f, 18, 4));
+    h.height = static_cast<std::int32_t>(le(f, 22, 4));
+    h.bpp = le(f, 28, 2);
+    h.compression = le(f, 30, 4);
+    h.colours = le(f, 46, 4);
+    return h;
+}
+
+// One picture of the strip: colour and transparency, top-down.
+struct Cell
+{
+    std::uint32_t rgb[16][16];
+    bool clear[16][16];
+    bool operator<(const Cell& o) const
+    {
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+            {
+                std::uint64_t a = rgb[y][x] | static_cast<std::uint64_t>(clear[y][x]) << 32;
+                std::uint64_t b = o.rgb[y][x] | static_cast<std::uint64_t>(o.clear[y][x]) << 32;
+                if (a != b)
+                    return a < b;
+            }
+        return false;
+    }
+};
+
+std::vector<Cell> checkStrip(const std::string& dir)
+{
+    Bytes strip = readFile(dir + "/iconstrip.bmp");
+    Bytes mask = readFile(dir + "/iconmask.bmp");
+    Bmp s = bmpHeader(strip);
+    Bmp m = bmpHeader(mask);
+    expect(strip.size() == 54 + 92160, "strip file is 54 + 92160 bytes");
+    expect(strip[0] == 'B' && strip[1] == 'M' && s.offset == 54, "strip pixels follow the headers");
+    expect(s.headerSize == 40 && s.width == 1920 && s.height == 16, "strip is 1920x16 bottom-up with a 40-byte header");
+    expect(s.bpp == 24 && s.compression == 0, "strip is 24 bpp uncompressed");
+    expect(mask.size() == 62 + 3840, "mask file is 62 + 3840 bytes");
+    expect(m.offset == 62 && m.headerSize == 40 && m.width == 1920 && m.height == 16, "mask geometry");
+    expect(m.bpp == 1 && m.compression == 0 && m.colours == 2, "mask is 1 bpp with two colours");
+    expect(le(mask, 54, 4) == 0 && le(mask, 58, 4) == 0xFFFFFF, "mask palette is black, white");
+
+    std::vector<Cell> cells(120);
+    if (g_failures)
+        return {};
+    for (int y = 0; y < 16; ++y)
+    {
+        size_t row = static_cast<size_t>(15 - y);  // bottom-up
+        for (int x = 0; x < 1920; ++x)
+        {
+            size_t p = 54 + row * 5760 + static_cast<size_t>(x) * 3;
+            size_t bit = static_cast<size_t>(x);
+            bool clear = mask[62 + row * 240 + bit / 8] & (0x80 >> (bit % 8));
+            Cell& c = cells[static_cast<size_t>(x / 16)];
+            c.rgb[y][x % 16] = strip[p + 2] << 16 | strip[p + 1] << 8 | strip[p];
+            c.clear[y][x % 16] = clear;
+        }
+    }
+    return cells;
+}
+
+void checkPictures(const std::vector<Cell>& cells)
+{
+    std::set<Cell> distinct(cells.begin(), cells.end());
+    expect(distinct.size() == 120, "all 120 pictures are different");
+    for (size_t i = 0; i < cells.size(); ++i)
+    {
+        const Cell& c = cells[i];
+        int opaque = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+            {
+                if (c.clear[y][x])
+                {
+                    expect(c.rgb[y][x] == 0, "transparent pixels are black in picture " + std::to_string(i));
+                    continue;
+                }
+                ++opaque;
+                // A lone opaque pixel is almost always a typo in the artwork.
+                bool neighbour = false;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                    {
+                        int nx = x + dx, ny = y + dy;
+                        if ((dx || dy) && nx >= 0 && ny >= 0 && nx < 16 && ny < 16 && !c.clear[ny][nx])
+                            neighbour = true;
+                    }
+                expect(neighbour, "no stray pixel at " + std::to_string(x) + "," + std::to_string(y) + " of picture " + std::to_string(i));
+            }
+        expect(opaque >= 16, "picture " + std::to_string(i) + " is not empty");
+    }
+    // The default icon: an opaque white square with a darker frame.
+    bool whiteInside = true, framed = true;
+    for (int y = 2; y <= 13; ++y)
+        for (int x = 2; x <= 13; ++x)
+            whiteInside = whiteInside && !cells[0].clear[y][x] && cells[0].rgb[y][x] == 0xFFFFFF;
+    for (int k = 1; k <= 14; ++k)
+        for (auto [x, y] : {std::pair{k, 1}, {k, 14}, {1, k}, {14, k}})
+            framed = framed && !cells[0].clear[y][x] && cells[0].rgb[y][x] != 0xFFFFFF;
+    expect(whiteInside && framed, "picture 0 is a framed white square");
+}
+
+// The mask must show exactly the artwork's '.' cells, in place: this catches
+// flipped rows, shifted columns and a wrong bit order at once.
+void checkMaskMatchesArtwork(const std::vector<Cell>& cells, const std::string& artwork)
+{
+    std::istringstream in(readText(artwork));
+    std::string line;
+    while (std::getline(in, line))
+    {
+        int index = -1;
+        if (std::sscanf(line.c_str(), "icon %d", &index) != 1 || index < 0 || index >= 120)
+            continue;
+        bool same = true;
+        for (int y = 0; y < 16 && std::getline(in, line);)
+        {
+            if (line.empty() || line[0] == '#')
+                continue;
+            for (int x = 0; x < 16 && x < static_cast<int>(line.size()); ++x)
+                same = same && cells[static_cast<size_t>(index)].clear[y][x] == (line[static_cast<size_t>(x)] == '.');
+            ++y;
+        }
+        expect(same, "mask of picture " + std::to_string(index) + " matches the artwork");
+    }
+}
+
+void checkIco(const std::string& dir)
+{
+    Bytes f = readFile(dir + "/quillbank.ico");
+    expect(le(f, 0, 2) == 0 && le(f, 2, 2) == 1 && le(f, 4, 2) == 3, "icon directory holds three icon images");
+    const struct
+    {
+        unsigned size, bpp;
+    } want[3] = {{32, 4}, {32, 8}, {16, 8}};
+    for (size_t i = 0; i < 3 && f.size() >= 54; ++i)
+    {
+        size_t e = 6 + 16 * i;
+        unsigned size = want[i].size, bpp = want[i].bpp;
+        std::string tag = "icon image " + std::to_string(size) + "x" + std::to_string(size) + "x" + std::to_string(bpp);
+        std::uint32_t bytes = le(f, e + 8, 4), offset = le(f, e + 12, 4);
+        expect(f[e] == size && f[e + 1] == size && le(f, e + 6, 2) == bpp, tag + ": directory entry");
+        expect(offset + static_cast<size_t>(bytes) <= f.size(), tag + ": lies inside the file");
+        size_t xorRow = (size * bpp + 31) / 32 * 4, andRow = (size + 31) / 32 * 4;
+        size_t expected = 40 + (4u << bpp) + (xorRow + andRow) * size;
+        expect(bytes == expected, tag + ": " + std::to_string(bytes) + " bytes, expected " + std::to_string(expected));
+        expect(le(f, offset, 4) == 40 && le(f, offset + 4, 4) == size && le(f, offset + 8, 4) == 2 * size, tag + ": header with doubled height");
+        expect(le(f, offset + 14, 2) == bpp, tag + ": header bit count");
+    }
+}
+
+void checkPng(const std::string& dir)
+{
+    Bytes f = readFile(dir + "/contact-sheet.png");
+    const Bytes sig = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    expect(f.size() > 8 && Bytes(f.begin(), f.begin() + 8) == sig, "PNG signature");
+    // Chunk CRCs, then the stored deflate stream's length and Adler-32.
+    std::uint32_t table[256];
+    for (std::uint32_t n = 0; n < 256; ++n)
+    {
+        std::uint32_t c = n;
+        for (int k = 0; k < 8; ++k)
+            c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+        table[n] = c;
+    }
+    size_t at = 8;
+    std::uint32_t width = 0, height = 0;
+    Bytes zlib;
+    std::string last;
+    while (at + 12 <= f.size())
+    {
+        std::uint32_t len = be32(f, at);
+        if (at + 12 + len > f.size())
+            break;
+        std::uint32_t crc = 0xFFFFFFFFu;
+        for (size_t i = at + 4; i < at + 8 + len; ++i)
+            crc = table[(crc ^ f[i]) & 0xFF] ^ (crc >> 8);
+        last.assign(f.begin() + static_cast<long>(at) + 4, f.begin() + static_cast<long>(at) + 8);
+        expect((crc ^ 0xFFFFFFFFu) == be32(f, at + 8 + len), "CRC of PNG chunk " + last);
+        if (last == "IHDR")
+        {
+            width = be32(f, at + 8);
+            height = be32(f, at + 12);
+        }
+        if (last == "IDAT")
+            zlib.insert(zlib.end(), f.begin() + static_cast<long>(at) + 8, f.begin() + static_cast<long>(at + 8 + len));
+        at += 12 + len;
+    }
+    expect(last == "IEND" && at == f.size(), "PNG ends with IEND");
+    Bytes raw;
+    size_t p = 2;
+    bool final = false;
+    while (!final && p + 5 <= zlib.size())
+    {
+        final = zlib[p] & 1;
+        size_t len = le(zlib, p + 1, 2);
+        expect((len ^ le(zlib, p + 3, 2)) == 0xFFFF, "stored block length and its complement agree");
+        raw.insert(raw.end(), zlib.begin() + static_cast<long>(p + 5), zlib.begin() + static_cast<long>(std::min(zlib.size(), p + 5 + len)));
+        p += 5 + len;
+    }
+    std::uint32_t a = 1, b = 0;
+    for (std::uint8_t v : raw)
+    {
+        a = (a + v) % 65521;
+        b = (b + a) % 65521;
+    }
+    expect(final && p + 4 == zlib.size() && be32(zlib, p) == (b << 16 | a), "zlib stream ends with its Adler-32");
+    expect(width > 0 && raw.size() == (width * 3 + 1) * static_cast<size_t>(height), "PNG holds width x height RGB rows");
+}
+
+// Each case breaks the artwork in one way and names the line that the error must point at.
+struct Breakage
+{
+    const char* what;
+    std::function<int(std::vector<std::string>&)> apply;  // returns the 1-based line to blame
+};
+
+size_t findLine(const std::vector<std::string>& lines, const std::string& start)
+{
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (lines[i].compare(0, start.size(), start) == 0)
+            return i;
+    return lines.size();
+}
+
+void checkMalformed(const std::string& forge, const std::string& artwork, const std::string& dir)
+{
+    std::vector<std::string> original;
+    std::istringstream in(readText(artwork));
+    for (std::string line; std::getline(in, line);)
+        original.push_back(line);
+    const size_t icon5 = findLine(original, "icon 5 ");
+    const size_t colour = findLine(original, "colour ");
+    if (icon5 == original.size() || colour == original.size())
+    {
+        expect(false, "artwork has a colour line and an icon 5");
+        return;
+    }
+    const int row3 = static_cast<int>(icon5) + 4;  // third picture row, 1-based
+    const std::vector<Breakage> cases = {
+        {"short row", [&](auto& l) { l[icon5 + 3].pop_back(); return row3; }},
+        {"colour not in palette", [&](auto& l) { l[icon5 + 3][4] = '%'; return row3; }},
+        // The blank line after the picture is then taken as its last row.
+        {"row missing", [&](auto& l) { l.erase(l.begin() + static_cast<long>(icon5) + 3); return static_cast<int>(icon5) + 17; }},
+        {"index twice", [&](auto& l) { l[icon5] = "icon 4 again"; return static_cast<int>(icon5) + 1; }},
+        {"index out of range", [&](auto& l) { l[icon5] = "icon 120 extra"; return static_cast<int>(icon5) + 1; }},
+        {"picture without name", [&](auto& l) { l[icon5] = "icon 5"; return static_cast<int>(icon5) + 1; }},
+        {"bad hex colour", [&](auto& l) { l[colour] = l[colour].substr(0, 9) + "G" + l[colour].substr(10); return static_cast<int>(colour) + 1; }},
+        {"unknown keyword", [&](auto& l) { l.insert(l.begin() + static_cast<long>(icon5), "icno 5 typo"); return static_cast<int>(icon5) + 1; }},
+        {"picture missing", [&](auto& l) { l.erase(l.begin() + static_cast<long>(icon5), l.begin() + static_cast<long>(icon5) + 17); return 0; }},
+        {"file cut inside a picture", [&](auto& l) { l.resize(icon5 + 9); return static_cast<int>(icon5) + 9; }},
+    };
+    for (const Breakage& c : cases)
+    {
+        std::vector<std::string> lines = original;
+        int blamed = c.apply(lines);
+        const std::string path = dir + "/broken.txt";
+        {
+            std::ofstream out(path, std::ios::trunc);
+            for (const std::string& line : lines)
+                out << line << "\n";
+        }
+        const std::string errors = dir + "/broken.err";
+        int status = run(quoted(forge) + " " + quoted(path) + " " + quoted(dir + "/broken") + " 2>" + quoted(errors));
+        std::string message = readText(errors);
+        expect(status != 0, std::string(c.what) + ": iconforge fails");
+        if (blamed > 0)
+            expect(message.find("broken.txt:" + std::to_string(blamed) + ": error:") != std::string::npos,
+                   std::string(c.what) + ": message names line " + std::to_string(blamed) + ", got: " + message);
+        else
+            expect(message.find("error:") != std::string::npos, std::string(c.what) + ": explains itself");
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4)
+    {
+        std::cerr << "usage: iconforge_check ICONFORGE ARTWORK WORKDIR\n";
+        return 2;
+    }
+    const std::string forge = argv[1], artwork = argv[2], dir = argv[3];
+    run("mkdir -p " + quoted(dir + "/out") + " " + quoted(dir + "/broken"));
+    int status = run(quoted(forge) + " " + quoted(artwork) + " " + quoted(dir + "/out"));
+    expect(status == 0, "iconforge succeeds on the real artwork");
+    if (status == 0)
+    {
+        std::vector<Cell> cells = checkStrip(dir + "/out");
+        if (!cells.empty())
+        {
+            checkPictures(cells);
+            checkMaskMatchesArtwork(cells, artwork);
+        }
+        checkIco(dir + "/out");
+        checkPng(dir + "/out");
+    }
+    checkMalformed(forge, artwork, dir);
+    if (g_failures)
+    {
+        std::cerr << g_failures << " check(s) failed\n";
+        return 1;
+    }
+    std::cout << "iconforge: all checks passed\n";
+    return 0;
+}
