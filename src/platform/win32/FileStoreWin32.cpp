@@ -1,17 +1,227 @@
 #include "catalogue/FileStore.h"
 
+#include <windows.h>
+
+#include <string>
+
 namespace qb {
 
 namespace {
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle) {}
+    ~FileHandle()
+    {
+        if (valid())
+            ::CloseHandle(m_handle);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+
+    void reset(HANDLE handle)
+    {
+        if (valid())
+            ::CloseHandle(m_handle);
+        m_handle = handle;
+    }
+    HANDLE get() const { return m_handle; }
+    bool valid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
+    bool close()
+    {
+        HANDLE handle = m_handle;
+        m_handle = INVALID_HANDLE_VALUE;
+        return handle == INVALID_HANDLE_VALUE || ::CloseHandle(handle) != 0;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+class LocalText {
+public:
+    LocalText() = default;
+    ~LocalText()
+    {
+        if (m_text)
+            ::LocalFree(m_text);
+    }
+    LocalText(const LocalText&) = delete;
+    LocalText& operator=(const LocalText&) = delete;
+
+    char** out() { return &m_text; }
+    const char* get() const { return m_text; }
+
+private:
+    char* m_text = nullptr;
+};
+
+// The system's sentence for an error code, without the line break and the
+// full stop that end it, so that it reads well after "Unable to save x: ".
+std::string errorText(DWORD code)
+{
+    LocalText text;
+    DWORD length = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, 0, reinterpret_cast<char*>(text.out()), 0, nullptr);
+    std::string result;
+    if (length != 0 && text.get())
+        result.assign(text.get(), length);
+    while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '
+                               || result.back() == '\t' || result.back() == '.'))
+        result.pop_back();
+    if (result.empty())
+        result = "error " + std::to_string(code);
+    return result;
+}
+
+bool writeAll(HANDLE file, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes.size());
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr))
+            return false;
+        if (written == 0) {
+            ::SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+bool hasAttribute(const std::string& path, DWORD wanted)
+{
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & wanted) != 0;
+}
+
+// Another program (a virus scanner, an editor) may hold the file for a
+// moment; give it a short while before calling the save failed.
+bool moveIntoPlace(const std::string& temp, const std::string& path)
+{
+    constexpr int kAttempts = 8;
+    constexpr DWORD kPauseMs = 50;
+    for (int attempt = 0;; ++attempt) {
+        if (::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        DWORD code = ::GetLastError();
+        bool transient = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION
+            || (code == ERROR_ACCESS_DENIED && !hasAttribute(path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+        if (!transient || attempt + 1 >= kAttempts) {
+            ::SetLastError(code);
+            return false;
+        }
+        ::Sleep(kPauseMs);
+    }
+}
+
+// No sharing: a file that another process holds open loads as missing.
+HANDLE openUnshared(const std::string& path)
+{
+    return ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+}
+
 class Win32FileStore final : public FileStore {
 public:
-    FileReadResult readAll(const std::string&) override { return {}; }
-    bool replaceAll(const std::string&, std::string_view, std::string& error) override
+    FileReadResult readAll(const std::string& path) override
     {
-        error = "not implemented";
-        return false;
+        FileReadResult result;
+        FileHandle file(openUnshared(path));
+        if (!file.valid())
+            return result;
+        result.opened = true;
+        LARGE_INTEGER size{};
+        if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0)
+            result.bytes.reserve(static_cast<size_t>(size.QuadPart));
+        std::string chunk(64 * 1024, '\0');
+        for (;;) {
+            DWORD got = 0;
+            if (!::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+                result.readError = true;
+                break;
+            }
+            if (got == 0)
+                break;
+            result.bytes.append(chunk.data(), got);
+        }
+        return result;
     }
+
+    bool readChunks(const std::string& path, const std::function<void(std::string_view)>& sink,
+                    bool& readError) override
+    {
+        readError = false;
+        FileHandle file(openUnshared(path));
+        if (!file.valid())
+            return false;
+        std::string chunk(256 * 1024, '\0');
+        for (;;) {
+            DWORD got = 0;
+            if (!::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+                readError = true;
+                break;
+            }
+            if (got == 0)
+                break;
+            sink(std::string_view(chunk.data(), got));
+        }
+        return true;
+    }
+
+    bool replaceAll(const std::string& path, std::string_view bytes, std::string& error) override
+    {
+        // A rename would replace a read-only file without asking; the user
+        // marked it so that it is not written, so the save fails instead.
+        if (hasAttribute(path, FILE_ATTRIBUTE_READONLY)) {
+            error = errorText(ERROR_ACCESS_DENIED);
+            return false;
+        }
+        std::string temp;
+        FileHandle file;
+        DWORD code = ERROR_SUCCESS;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            temp = path + ".tmp-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++m_counter);
+            HANDLE handle = ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (handle != INVALID_HANDLE_VALUE) {
+                file.reset(handle);
+                break;
+            }
+            code = ::GetLastError();
+            if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS)
+                break;
+        }
+        if (!file.valid()) {
+            error = errorText(code);
+            return false;
+        }
+
+        bool ok = writeAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
+        if (!ok)
+            code = ::GetLastError();
+        if (!file.close() && ok) {
+            ok = false;
+            code = ::GetLastError();
+        }
+        if (ok && !moveIntoPlace(temp, path)) {
+            ok = false;
+            code = ::GetLastError();
+        }
+        if (!ok) {
+            ::DeleteFileA(temp.c_str());
+            error = errorText(code);
+            return false;
+        }
+        return true;
+    }
+
+private:
+    unsigned m_counter = 0;
 };
+
 }  // namespace
 
 FileStore& platformFileStore()

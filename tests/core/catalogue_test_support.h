@@ -1,0 +1,99 @@
+// Shared pieces of the catalogue tests: a window that records what loading
+// asked of it, and builders for records.
+#pragma once
+
+#include "catalogue/CatalogueFile.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qbtest {
+
+class RecordingWindow final : public qb::CatalogueWindow {
+public:
+    void moveTopLeftTo(int32_t x, int32_t y) override { moves.emplace_back(left = x, top = y); }
+    void dropTaskbarButton() override { ++taskbarDrops; }
+    void currentTopLeft(int32_t& x, int32_t& y) override
+    {
+        x = left;
+        y = top;
+    }
+
+    std::vector<std::pair<int32_t, int32_t>> moves;
+    int taskbarDrops = 0;
+    int32_t left = 0;
+    int32_t top = 0;
+};
+
+struct Loaded {
+    qb::HostCatalogue hosts;
+    qb::AppOptions options;
+    RecordingWindow window;
+
+    explicit Loaded(std::string_view bytes = {}, bool readError = false)
+    {
+        qb::parseCatalogue(bytes, hosts, options, window, readError);
+    }
+    // The stored fields, as the (separately checked) writer puts them.
+    std::string written() const { return qb::formatCatalogue(hosts, options, 0, 0); }
+};
+
+inline std::unique_ptr<qb::CommandEntry> entry(qb::EntryKind kind, std::string a = {}, std::string b = {},
+                                               std::string c = {}, int32_t icon = 0, bool flag = false,
+                                               bool bold = false)
+{
+    auto made = qb::newEntry();
+    made->kind = kind;
+    made->icon = icon;
+    if (kind == qb::CustomCommand) {
+        made->name = std::move(a);
+        made->program = std::move(b);
+        made->params = std::move(c);
+        made->confirm = flag;
+        made->bold = bold;
+    }
+    else if (kind == qb::WindowsTemplate) {
+        made->templateHost = std::move(a);
+        made->drives = std::move(b);
+    }
+    else if (kind == qb::Url) {
+        made->url = std::move(a);
+        made->urlName = std::move(b);
+        made->alternateBrowser = flag;
+    }
+    return made;
+}
+
+inline std::unique_ptr<qb::CommandEntry> command(std::string name, std::string program, std::string params,
+                                                 int32_t icon, bool confirm, bool bold)
+{
+    return entry(qb::CustomCommand, std::move(name), std::move(program), std::move(params), icon, confirm, bold);
+}
+
+inline std::unique_ptr<qb::CommandEntry> windowsTemplate(std::string host, std::string drives, int32_t icon)
+{
+    return entry(qb::WindowsTemplate, std::move(host), std::move(drives), {}, icon);
+}
+
+inline std::unique_ptr<qb::CommandEntry> separator()
+{
+    return entry(qb::Separator);
+}
+
+inline std::unique_ptr<qb::CommandEntry> url(std::string address, std::string name, bool alternate, int32_t icon)
+{
+    return entry(qb::Url, std::move(address), std::move(name), {}, icon, alternate);
+}
+
+inline std::unique_ptr<qb::HostItem> host(std::string title, std::string hostName, int32_t icon, int32_t colour)
+{
+    auto item = qb::newHost();
+    item->title = std::move(title);
+    item->hostName = std::move(hostName);
+    item->icon = icon;
+    item->colour = colour;
+    return item;
+}
+
+}  // namespace qbtest
