@@ -1,0 +1,66 @@
+// quillbank-cli: one function per command, and the few pieces the commands
+// share. main.cpp maps command names to these functions; a command returns
+// its exit status, or throws CliError for anything the user must fix.
+#pragma once
+
+#include "catalogue/HostRecords.h"
+
+#include <nlohmann/json.hpp>
+
+#include <set>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qb::cli {
+
+using Args = std::vector<std::string>;  // the words after the command name
+
+// Printed by main as one line on stderr; the program then exits with 2.
+class CliError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+constexpr int kExitError = 2;
+
+struct ParsedArgs {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> values;  // "--name VALUE"
+    std::set<std::string> flags;                // "--name"
+};
+// Throws CliError for an option that is not one of these, or a value option
+// without its value. A word after "--" is positional even if it starts "--".
+ParsedArgs parseArgs(const Args& args, const std::vector<std::string>& valueOptions = {},
+                     const std::vector<std::string>& flagOptions = {});
+
+// The FILE argument at positional[index], or "quillbank.ini" when absent;
+// throws CliError when more positional words follow it.
+std::string fileArgument(const ParsedArgs& parsed, size_t index);
+
+struct LoadedCatalogue {
+    HostCatalogue hosts;
+    AppOptions options;
+    bool found = false;  // false: no such file, so the empty catalogue
+    std::string bytes;
+};
+// Reads the file as the program does. A missing file gives the empty
+// catalogue and default options with a note on stderr; a file that exists
+// but cannot be read whole throws CliError (the program would carry on
+// with part of it, which a script must not mistake for the whole).
+LoadedCatalogue loadCatalogueFile(const std::string& path);
+
+// Catalogue text is in the ANSI code page; JSON wants UTF-8.
+std::string ansiToUtf8(std::string_view text);
+
+// 2-space indentation and a final newline.
+void printJson(const nlohmann::ordered_json& value);
+
+int dumpCommand(const Args& args);
+int checkCommand(const Args& args);
+int rewriteCommand(const Args& args);
+int menuCommand(const Args& args);
+int composeCommand(const Args& args);
+
+}  // namespace qb::cli

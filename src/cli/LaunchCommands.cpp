@@ -1,0 +1,338 @@
+// menu and compose: a host's menu as the program builds it, and what picking
+// one of its items would do, with the prompts answered from the command line.
+#include "cli/Commands.h"
+
+#include "launch/HostMenu.h"
+#include "launch/RunCommand.h"
+
+#include <iostream>
+#include <memory>
+#include <optional>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shellapi.h>
+#include <io.h>
+#else
+#include <termios.h>
+#include <unistd.h>
+#endif
+
+namespace qb::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+const char kIndexOption[] = "--index";
+const char kBrowserOption[] = "--default-browser";
+
+// The registered command text given on the command line.
+class GivenBrowser final : public BrowserSource
+{
+public:
+    explicit GivenBrowser(std::string command) : m_command(std::move(command)) {}
+    std::string registeredCommand() override { return m_command; }
+
+private:
+    std::string m_command;
+};
+
+std::unique_ptr<BrowserSource> browserSource(const ParsedArgs& parsed)
+{
+    const auto given = parsed.values.find(kBrowserOption);
+    if (given != parsed.values.end())
+        return std::make_unique<GivenBrowser>(given->second);
+    return makeSystemBrowserSource();
+}
+
+int parseInteger(const std::string& text, const char* what)
+{
+    std::size_t used = 0;
+    int value = 0;
+    try {
+        value = std::stoi(text, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used == 0 || used != text.size())
+        throw CliError(std::string(what) + " must be a number, not \"" + text + "\"");
+    return value;
+}
+
+// HOST is the first positional word (a title), or --index N and no word.
+const HostItem* chooseHost(const HostCatalogue& hosts, const ParsedArgs& parsed)
+{
+    const auto index = parsed.values.find(kIndexOption);
+    if (index != parsed.values.end()) {
+        const int n = parseInteger(index->second, "--index");
+        if (n < 0 || static_cast<std::size_t>(n) >= hosts.size())
+            throw CliError("no host at index " + index->second + " (the catalogue has " +
+                           std::to_string(hosts.size()) + ")");
+        return hosts[static_cast<std::size_t>(n)].get();
+    }
+    const std::string& title = parsed.positional[0];
+    // The terminal's text may be UTF-8 while the file's is the ANSI code page.
+    for (const auto& host : hosts) {
+        if (host->title == title || ansiToUtf8(host->title) == title)
+            return host.get();
+    }
+    throw CliError("no host titled \"" + title + "\"");
+}
+
+// Checked before the file is read, so that a usage error is the only message.
+std::size_t hostWords(const ParsedArgs& parsed)
+{
+    if (parsed.values.count(kIndexOption))
+        return 0;
+    if (parsed.positional.empty())
+        throw CliError("missing HOST (a title, or --index N)");
+    return 1;
+}
+
+Json itemsJson(const std::vector<HostMenuItem>& items)
+{
+    Json out = Json::array();
+    for (const HostMenuItem& item : items) {
+        Json one;
+        switch (item.type) {
+        case MenuItemType::Command:
+            one["type"] = "command";
+            one["id"] = item.id;
+            one["text"] = ansiToUtf8(item.text);
+            one["bold"] = item.bold;
+            one["image"] = item.image;
+            one["program"] = ansiToUtf8(item.program);
+            one["params"] = ansiToUtf8(item.params);
+            one["confirm"] = item.confirm;
+            break;
+        case MenuItemType::Separator:
+            one["type"] = "separator";
+            break;
+        case MenuItemType::Submenu:
+            one["type"] = "submenu";
+            one["text"] = ansiToUtf8(item.text);
+            one["bold"] = item.bold;
+            one["items"] = itemsJson(item.items);
+            break;
+        }
+        out.push_back(std::move(one));
+    }
+    return out;
+}
+
+bool stdinIsTerminal()
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stdin)) != 0;
+#else
+    return isatty(STDIN_FILENO) != 0;
+#endif
+}
+
+// Turns terminal echo off for as long as it lives.
+class NoEcho
+{
+public:
+    NoEcho()
+    {
+#ifdef _WIN32
+        m_input = GetStdHandle(STD_INPUT_HANDLE);
+        m_active = GetConsoleMode(m_input, &m_mode) != 0 &&
+                   SetConsoleMode(m_input, m_mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) != 0;
+#else
+        m_active = tcgetattr(STDIN_FILENO, &m_mode) == 0;
+        if (m_active) {
+            termios quiet = m_mode;
+            quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+            m_active = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
+        }
+#endif
+    }
+    ~NoEcho()
+    {
+        if (!m_active)
+            return;
+#ifdef _WIN32
+        SetConsoleMode(m_input, m_mode);
+#else
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_mode);
+#endif
+        std::cerr << '\n';
+    }
+    NoEcho(const NoEcho&) = delete;
+    NoEcho& operator=(const NoEcho&) = delete;
+
+private:
+    bool m_active = false;
+#ifdef _WIN32
+    HANDLE m_input = nullptr;
+    DWORD m_mode = 0;
+#else
+    termios m_mode{};
+#endif
+};
+
+std::optional<std::string> askTerminal(const std::string& question, bool hidden)
+{
+    if (!stdinIsTerminal())
+        return std::nullopt;
+    std::cerr << question << std::flush;
+    std::string line;
+    bool read = false;
+    if (hidden) {
+        NoEcho quiet;
+        read = static_cast<bool>(std::getline(std::cin, line));
+    } else {
+        read = static_cast<bool>(std::getline(std::cin, line));
+    }
+    if (!read)
+        return std::nullopt;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+// The answers come from the options; a missing one is asked on the
+// terminal, and with no terminal it counts as No or Cancel.
+class CommandLinePrompts final : public LaunchPrompts
+{
+public:
+    explicit CommandLinePrompts(const ParsedArgs& parsed)
+    {
+        if (parsed.flags.count("--yes"))
+            m_yes = true;
+        else if (parsed.flags.count("--no"))
+            m_yes = false;
+        const auto input = parsed.values.find("--input");
+        if (input != parsed.values.end())
+            m_input = input->second;
+        const auto password = parsed.values.find("--password");
+        if (password != parsed.values.end())
+            m_password = password->second;
+    }
+
+    bool confirmRun(const std::string& text) override
+    {
+        confirmation = text;
+        if (m_yes)
+            return *m_yes;
+        const auto answer = askTerminal(text + "\n[y/N] ", false);
+        return answer && (*answer == "y" || *answer == "Y" || *answer == "yes");
+    }
+    std::optional<std::string> askUserInput() override
+    {
+        prompts.push_back("User Input");
+        if (m_input)
+            return m_input;
+        return askTerminal("User Input: ", false);
+    }
+    std::optional<std::string> askPassword() override
+    {
+        prompts.push_back("Password Input");
+        if (m_password)
+            return m_password;
+        return askTerminal("Password Input: ", true);
+    }
+
+    std::optional<std::string> confirmation;
+    std::vector<std::string> prompts;
+
+private:
+    std::optional<bool> m_yes;
+    std::optional<std::string> m_input;
+    std::optional<std::string> m_password;
+};
+
+// Describes the call and, with --launch, makes it for real (no owner:
+// there is no window here).
+class DescribingShell final : public Shell
+{
+public:
+    explicit DescribingShell(bool launch) : m_launch(launch) {}
+
+    void execute(const ShellCall& call) override
+    {
+        Json out;
+        out["owner"] = call.ownerIsMainWindow ? Json("main window") : Json(nullptr);
+        out["verb"] = call.verb ? Json(ansiToUtf8(*call.verb)) : Json(nullptr);
+        out["file"] = ansiToUtf8(call.file);
+        out["parameters"] = ansiToUtf8(call.parameters);
+        out["directory"] = call.directory ? Json(ansiToUtf8(*call.directory)) : Json(nullptr);
+        out["show"] = call.show;
+        described = std::move(out);
+#ifdef _WIN32
+        if (m_launch)
+            ShellExecuteA(nullptr, call.verb ? call.verb->c_str() : nullptr, call.file.c_str(),
+                          call.parameters.c_str(), call.directory ? call.directory->c_str() : nullptr, call.show);
+#endif
+    }
+
+    Json described = nullptr;
+
+private:
+    bool m_launch;
+};
+
+}  // namespace
+
+int menuCommand(const Args& args)
+{
+    const ParsedArgs parsed = parseArgs(args, {kIndexOption, kBrowserOption});
+    // FILE follows HOST, so the host's words are counted before the file is known.
+    const LoadedCatalogue loaded = loadCatalogueFile(fileArgument(parsed, hostWords(parsed)));
+    const HostItem& host = *chooseHost(loaded.hosts, parsed);
+
+    auto browsers = browserSource(parsed);
+    CommandSlots slots;
+    CommandImages images{};
+    const HostMenu menu = buildHostMenu(host, loaded.options, *browsers, slots, images);
+
+    Json out;
+    out["host"] = ansiToUtf8(host.title);
+    out["items"] = itemsJson(menu.items);
+    printJson(out);
+    return 0;
+}
+
+int composeCommand(const Args& args)
+{
+    const ParsedArgs parsed = parseArgs(args, {kIndexOption, kBrowserOption, "--input", "--password"},
+                                        {"--yes", "--no", "--launch"});
+    if (parsed.flags.count("--yes") && parsed.flags.count("--no"))
+        throw CliError("--yes and --no exclude each other");
+    const bool launch = parsed.flags.count("--launch") != 0;
+#ifndef _WIN32
+    if (launch)
+        throw CliError("--launch needs Windows: the shell that starts the command is not here");
+#endif
+    const std::size_t idWord = hostWords(parsed);
+    if (parsed.positional.size() < idWord + 1)
+        throw CliError("missing ID (the menu item's command id)");
+    const int id = parseInteger(parsed.positional[idWord], "ID");
+    const LoadedCatalogue loaded = loadCatalogueFile(fileArgument(parsed, idWord + 1));
+    const HostItem& host = *chooseHost(loaded.hosts, parsed);
+
+    auto browsers = browserSource(parsed);
+    CommandSlots slots;
+    CommandImages images{};
+    const HostMenu menu = buildHostMenu(host, loaded.options, *browsers, slots, images);
+    if (!findCommand(menu, id))
+        throw CliError("the menu of \"" + host.title + "\" has no item with id " + std::to_string(id));
+
+    CommandLinePrompts prompts(parsed);
+    DescribingShell shell(launch);
+    RunCommand(slots[static_cast<std::size_t>(id)], host, prompts, shell, *browsers);
+
+    Json out;
+    out["confirmation"] = prompts.confirmation ? Json(ansiToUtf8(*prompts.confirmation)) : Json(nullptr);
+    Json titles = Json::array();
+    for (const std::string& title : prompts.prompts)
+        titles.push_back(title);
+    out["prompts"] = std::move(titles);
+    out["call"] = std::move(shell.described);
+    printJson(out);
+    return 0;
+}
+
+}  // namespace qb::cli

@@ -1,0 +1,228 @@
+#!/bin/bash
+# quillbank-cli run as a user runs it, on small files made here.
+# Usage: run_cli_tests.sh CLI_PATH [EMULATOR...]
+# With an emulator (Wine for the Windows build) the program's output has
+# CR LF line ends; they are stripped before comparing text.
+set -u
+CLI=$1
+shift
+EMULATOR=("$@")
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# run ARGS...: runs the program; sets rc, out and err (CR removed).
+run() {
+    "${EMULATOR[@]}" "$CLI" "$@" >stdout.txt 2>stderr.txt
+    rc=$?
+    out=$(tr -d '\r' <stdout.txt)
+    err=$(tr -d '\r' <stderr.txt)
+}
+expect_rc() {
+    [ "$rc" = "$1" ] || fail "$2: exit status $rc, expected $1 (stderr: $err)"
+}
+expect_text() {  # expect_text ACTUAL EXPECTED WHAT
+    if [ "$1" != "$2" ]; then
+        fail "$3"
+        diff <(printf '%s\n' "$2") <(printf '%s\n' "$1") | head -20
+    fi
+}
+expect_one_line_error() {  # the message is one line on stderr, nothing on stdout
+    [ -z "$out" ] || fail "$1: unexpected stdout: $out"
+    [ -n "$err" ] && [ "$(printf '%s\n' "$err" | wc -l)" = 1 ] || fail "$1: stderr is not one line: $err"
+}
+
+# --- dump: every kind, the fields of its kind only, ANSI bytes as UTF-8 ----
+printf '%s\r\n' \
+    '<X>-8<Y>30<BROWSER>c:\Tools\browser.exe<RDPX>-1<RPDY>0<HIDE><END>' \
+    $'<ITEM>Caf\xe9 \x80<HOST>cafe01<ICON>7<COL>255' \
+    '  <NAME>Ping<RUN>cmd.exe<PARAMS>/k ping %HOST%<IICON>5<CONFIRM>1<BOLD>0' \
+    '  <WINDOWS>1<P1>cafe01<P2>C$,D$<IICON>17' \
+    '  <SEP>' >all.ini
+# LF alone from here on, and a last line without terminator
+printf '%s\n' \
+    '  <URL>http://%HOST%/<NAME>Status<ALT>1<IICON>12' \
+    '  <NAME>-<RUN>x<PARAMS><IICON>3<CONFIRM>0<BOLD>1' >>all.ini
+printf '%s' '<ITEM>Empty<HOST><ICON>0<COL>-1' >>all.ini
+
+run dump all.ini
+expect_rc 0 "dump"
+expect_text "$out" "$(cat <<'EOF'
+{
+  "options": {
+    "windowX": -8,
+    "windowY": 30,
+    "alternateBrowserPath": "c:\\Tools\\browser.exe",
+    "rdpWidth": -1,
+    "rdpHeight": 768,
+    "hideTaskbarButton": true
+  },
+  "hosts": [
+    {
+      "title": "Café €",
+      "hostName": "cafe01",
+      "icon": 7,
+      "colour": 255,
+      "entries": [
+        {
+          "kind": "CustomCommand",
+          "name": "Ping",
+          "program": "cmd.exe",
+          "params": "/k ping %HOST%",
+          "icon": 5,
+          "confirm": true,
+          "bold": false
+        },
+        {
+          "kind": "WindowsTemplate",
+          "templateHost": "cafe01",
+          "drives": "C$,D$",
+          "icon": 17
+        },
+        {
+          "kind": "Separator"
+        },
+        {
+          "kind": "Url",
+          "url": "http://%HOST%/",
+          "alternateBrowser": true,
+          "urlName": "Status",
+          "icon": 12
+        },
+        {
+          "kind": "Separator"
+        }
+      ]
+    },
+    {
+      "title": "Empty",
+      "hostName": "",
+      "icon": 0,
+      "colour": -1,
+      "entries": []
+    }
+  ]
+}
+EOF
+)" "dump of every kind"
+[ -z "$(tail -c 1 stdout.txt)" ] || fail "dump: no final newline"
+[ -z "$err" ] || fail "dump: unexpected stderr: $err"
+
+# --- dump of a missing file: what the program starts with ------------------
+run dump missing.ini
+expect_rc 0 "dump of a missing file"
+case "$err" in *missing.ini*) ;; *) fail "dump of a missing file: no note on stderr" ;; esac
+expect_text "$out" "$(cat <<'EOF'
+{
+  "options": {
+    "windowX": null,
+    "windowY": null,
+    "alternateBrowserPath": "c:\\Program Files\\Internet Explorer\\iexplore.exe",
+    "rdpWidth": 1024,
+    "rdpHeight": 768,
+    "hideTaskbarButton": false
+  },
+  "hosts": []
+}
+EOF
+)" "dump of a missing file"
+
+# FILE defaults to quillbank.ini in the current folder
+cp all.ini quillbank.ini
+run dump
+expect_rc 0 "dump without FILE"
+case "$out" in *'"title": "Empty"'*) ;; *) fail "dump without FILE did not read quillbank.ini" ;; esac
+rm quillbank.ini
+
+# --- check ------------------------------------------------------------------
+printf '%s\r\n' \
+    '<X>0<Y>0<BROWSER>b<RDPX>1024<RPDY>768<END>' \
+    '<ITEM>Mail > web<HOST>mail01<ICON>3<COL>-1' \
+    '  <NAME>Console<RUN>cmd.exe<PARAMS>/k<IICON>5<CONFIRM>01<BOLD>0' >clean.ini
+run check clean.ini
+expect_rc 0 "check of a clean file"
+expect_text "$out" "" "check of a clean file prints nothing"
+
+printf '%s\r\n' \
+    '  <SEP>' \
+    '<ITEM>Files<HOST>files02<ICON>120<COL>-1' \
+    '  <NAME>-<RUN>x<PARAMS><IICON>1<CONFIRM>0<BOLD>0' \
+    '  <NAME>Dir<RUN>cmd<PARAMS>/c dir > out.txt<IICON>3<CONFIRM>0<BOLD>1' \
+    '  <url>lower case' >bad.ini
+run check bad.ini
+expect_rc 1 "check with findings"
+expect_text "$out" "$(cat <<'EOF'
+bad.ini:1: separator line before the first host line: it is ignored and dropped at the next save
+bad.ini:2: icon 120 is outside 0 to 119
+bad.ini:3: custom command named "-" reads back as a separator
+bad.ini:4: the value after <PARAMS> contains ">", which shifts the values after it: reads back with icon 0 instead of 3, bold 0 instead of 1
+bad.ini:5: line matches no line type: it is ignored and dropped at the next save
+EOF
+)" "check findings"
+
+# --- rewrite: the program's bytes, window position kept ---------------------
+printf '%s\n' \
+    '<ITEM>Web<HOST>web03<ICON>4<COL>-1' \
+    '  <NAME>Ping<RUN>ping<PARAMS>%HOST%<IICON> 5<CONFIRM>01<BOLD>0' \
+    '  <WINDOWS>7<P1>pc<P2><IICON>17' >noopts.ini
+run rewrite noopts.ini
+expect_rc 0 "rewrite"
+printf '%s\r\n' \
+    '<X>0<Y>0<BROWSER>c:\Program Files\Internet Explorer\iexplore.exe<RDPX>1024<RPDY>768<END>' \
+    '<ITEM>Web<HOST>web03<ICON>4<COL>-1' \
+    '  <NAME>Ping<RUN>ping<PARAMS>%HOST%<IICON>5<CONFIRM>1<BOLD>0' \
+    '  <WINDOWS>1<P1>pc<P2><IICON>17' >noopts.expected
+cmp -s noopts.ini noopts.expected || fail "rewrite without options line: bytes differ"
+
+printf '%s\n' '<X>-1920<Y>-5<BROWSER>b<RDPX>-1<RPDY>600<HIDE><END>' $'<ITEM>Caf\xe9<HOST>c<ICON>1<COL>255' >opts.ini
+run rewrite opts.ini
+expect_rc 0 "rewrite with options"
+printf '%s\r\n' '<X>-1920<Y>-5<BROWSER>b<RDPX>-1<RPDY>600<HIDE><END>' $'<ITEM>Caf\xe9<HOST>c<ICON>1<COL>255' >opts.expected
+cmp -s opts.ini opts.expected || fail "rewrite with options line: bytes differ"
+
+# --- rewrite failing: the program's message, exit 2, nothing left behind ---
+run rewrite nofolder/quillbank.ini
+expect_rc 2 "rewrite into a missing folder"
+case "$err" in *"Unable to save quillbank.ini: "?*) ;; *) fail "rewrite into a missing folder: message: $err" ;; esac
+[ ! -e nofolder ] || fail "rewrite into a missing folder created it"
+
+# the target is a folder with something in it: neither readable nor replaceable
+mkdir -p folder.ini/inside
+run rewrite folder.ini
+expect_rc 2 "rewrite of a folder"
+expect_one_line_error "rewrite of a folder"
+[ -d folder.ini/inside ] || fail "rewrite of a folder changed it"
+
+# --- errors: one line on stderr, exit status 2 ------------------------------
+run dump folder.ini
+expect_rc 2 "dump of a folder"
+expect_one_line_error "dump of a folder"
+
+run frobnicate
+expect_rc 2 "unknown command"
+expect_one_line_error "unknown command"
+
+run dump all.ini extra.ini
+expect_rc 2 "two files"
+expect_one_line_error "two files"
+
+run check --bogus
+expect_rc 2 "unknown option"
+expect_one_line_error "unknown option"
+
+run
+expect_rc 2 "no command"
+
+run help
+expect_rc 0 "help"
+case "$out" in *rewrite*) ;; *) fail "help does not list the commands" ;; esac
+
+if [ "$failures" != 0 ]; then
+    echo "$failures cli test(s) failed"
+    exit 1
+fi
+echo "cli tests passed"
