@@ -1,0 +1,166 @@
+#include "launch/HostMenu.h"
+
+#include "catalogue/TextRules.h"
+
+namespace qb {
+namespace {
+
+// Image indices of the template items in the icon strip.
+constexpr int32_t kImageRdp = 17;
+constexpr int32_t kImageShare = 72;
+constexpr int32_t kImageManage = 7;
+constexpr int32_t kImageReboot = 70;
+constexpr int32_t kImageShutdown = 71;
+constexpr int32_t kImagePing = 24;
+
+class IdCounter
+{
+public:
+    IdCounter(int& nextId, CommandSlots& slots, CommandImages& images)
+        : m_nextId(nextId), m_slots(slots), m_images(images)
+    {
+    }
+
+    // Gives out the next id: fills its slot and image, returns the item.
+    HostMenuItem take(std::string text, bool bold, std::string program, std::string params, bool confirm,
+                      int32_t image)
+    {
+        const int id = m_nextId++;
+        CommandEntry& slot = m_slots[static_cast<std::size_t>(id)];
+        slot.program = program;
+        slot.params = params;
+        slot.confirm = confirm;
+        m_images[static_cast<std::size_t>(id)] = image;
+
+        HostMenuItem item;
+        item.type = MenuItemType::Command;
+        item.text = std::move(text);
+        item.bold = bold;
+        item.id = id;
+        item.image = image;
+        item.program = std::move(program);
+        item.params = std::move(params);
+        item.confirm = confirm;
+        return item;
+    }
+
+private:
+    int& m_nextId;
+    CommandSlots& m_slots;
+    CommandImages& m_images;
+};
+
+// Splits at commas without trimming; a trailing comma ends the list.
+std::vector<std::string> splitShares(const std::string& drives)
+{
+    std::vector<std::string> shares;
+    std::string rest = drives;
+    while (!rest.empty()) {
+        const auto comma = rest.find(',');
+        if (comma == std::string::npos) {
+            shares.push_back(rest);
+            rest.clear();
+        } else {
+            shares.push_back(rest.substr(0, comma));
+            rest.erase(0, comma + 1);
+        }
+    }
+    return shares;
+}
+
+const HostMenuItem* findIn(const std::vector<HostMenuItem>& items, int id)
+{
+    for (const HostMenuItem& item : items) {
+        if (item.type == MenuItemType::Command && item.id == id)
+            return &item;
+        if (item.type == MenuItemType::Submenu) {
+            if (const HostMenuItem* found = findIn(item.items, id))
+                return found;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void AddTemplateItems(std::vector<HostMenuItem>& submenu, int& nextId, std::string templateHost,
+                      std::string drives, const AppOptions& options, CommandSlots& slots,
+                      CommandImages& images)
+{
+    if (nextId > kLastTemplateStartId)
+        return;
+    IdCounter ids(nextId, slots, images);
+
+    std::string size;
+    if (options.rdpWidth != -1)
+        size = " /w:" + formatNumber(options.rdpWidth) + " /h:" + formatNumber(options.rdpHeight);
+    submenu.push_back(ids.take("RDP", false, "mstsc", "/v:" + templateHost + size, false, kImageRdp));
+
+    // Keep room for the four fixed items after the shares, so that no id
+    // goes above the last one the slot table serves.
+    constexpr int kFixedAfterShares = 4;
+    for (std::string& share : splitShares(drives)) {
+        if (nextId + kFixedAfterShares > kLastCommandId)
+            break;
+        std::string path = "\\\\" + templateHost + "\\" + share;
+        submenu.push_back(ids.take(std::move(share), false, std::move(path), "", false, kImageShare));
+    }
+
+    submenu.push_back(ids.take("Manage", false, "compmgmt.msc", "/computer:" + templateHost, false, kImageManage));
+    submenu.push_back(ids.take("Reboot", false, "shutdown.exe", "/r /f /m \\\\" + templateHost, true, kImageReboot));
+    submenu.push_back(
+        ids.take("Shutdown", false, "shutdown.exe", "/s /f /m \\\\" + templateHost, true, kImageShutdown));
+    submenu.push_back(ids.take("Ping", false, "ping.exe", "-t " + templateHost, false, kImagePing));
+}
+
+HostMenu buildHostMenu(const HostItem& host, const AppOptions& options, BrowserSource& browsers,
+                       CommandSlots& slots, CommandImages& images)
+{
+    HostMenu menu;
+    IdCounter ids(menu.nextId, slots, images);
+    for (const auto& owned : host.entries) {
+        const CommandEntry& entry = *owned;
+        const bool full = menu.nextId > kLastCommandId;
+        switch (entry.kind) {
+        case CustomCommand:
+            if (!full)
+                menu.items.push_back(
+                    ids.take(entry.name, entry.bold, entry.program, entry.params, entry.confirm, entry.icon));
+            break;
+        case WindowsTemplate: {
+            HostMenuItem sub;
+            sub.type = MenuItemType::Submenu;
+            sub.bold = true;
+            sub.text = entry.icon == 0 ? entry.templateHost : withBarNumber(entry.templateHost, entry.icon);
+            AddTemplateItems(sub.items, menu.nextId, entry.templateHost, entry.drives, options, slots, images);
+            menu.items.push_back(std::move(sub));
+            break;
+        }
+        case Separator:
+            if (!full) {
+                HostMenuItem separator;
+                separator.type = MenuItemType::Separator;
+                menu.items.push_back(std::move(separator));
+            }
+            break;
+        case Url:
+            if (!full) {
+                // Read now for each entry: a browser change shows at once.
+                std::string program =
+                    entry.alternateBrowser ? options.alternateBrowserPath : GetDefaultBrowser(browsers);
+                menu.items.push_back(ids.take(entry.urlName, false, std::move(program), entry.url, false, entry.icon));
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return menu;
+}
+
+const HostMenuItem* findCommand(const HostMenu& menu, int id)
+{
+    return findIn(menu.items, id);
+}
+
+}  // namespace qb

@@ -1,0 +1,156 @@
+#include "launch/RunCommand.h"
+
+#include <cstddef>
+
+namespace qb {
+namespace {
+
+const std::string kHostPlaceholder = "%HOST%";
+const std::string kInputPlaceholder = "???";
+const std::string kPasswordPlaceholder = "***";
+
+bool startsWithHttp(const std::string& program)
+{
+    // Only the first four characters count, so "httpd.exe" is opened as an
+    // address too; anything shorter never is.
+    static const char kHttp[] = "http";
+    if (program.size() < 4)
+        return false;
+    for (std::size_t i = 0; i < 4; ++i) {
+        char c = program[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+        if (c != kHttp[i])
+            return false;
+    }
+    return true;
+}
+
+// ReplaceAll for a secret: the result is built in one buffer of its final
+// size, so that no intermediate copy of the secret is left unwiped, and the
+// old text is wiped before it is freed.
+void replaceSecret(std::string& text, const std::string& placeholder, const std::string& secret)
+{
+    std::size_t count = 0;
+    for (auto pos = text.find(placeholder); pos != std::string::npos;
+         pos = text.find(placeholder, pos + placeholder.size()))
+        ++count;
+    if (count == 0)
+        return;
+    std::string result;
+    result.reserve(text.size() + count * secret.size());
+    std::size_t from = 0;
+    for (auto pos = text.find(placeholder); pos != std::string::npos;
+         pos = text.find(placeholder, from)) {
+        result.append(text, from, pos - from);
+        result.append(secret);
+        from = pos + placeholder.size();
+    }
+    result.append(text, from, std::string::npos);
+    text.swap(result);
+    wipeSecret(result);
+}
+
+// Wipes the texts that may hold a typed password on every way out.
+class WipeOnExit
+{
+public:
+    explicit WipeOnExit(std::string& params, ShellCall& call) : m_params(params), m_call(call) {}
+    ~WipeOnExit()
+    {
+        wipeSecret(m_params);
+        wipeSecret(m_call.file);
+        wipeSecret(m_call.parameters);
+    }
+    WipeOnExit(const WipeOnExit&) = delete;
+    WipeOnExit& operator=(const WipeOnExit&) = delete;
+
+private:
+    std::string& m_params;
+    ShellCall& m_call;
+};
+
+}  // namespace
+
+std::string ReplaceAll(std::string text, std::string placeholder, std::string replacement)
+{
+    // An empty placeholder would match everywhere and never move on.
+    if (placeholder.empty() || text.find(placeholder) == std::string::npos)
+        return text;
+    // Left to right over the original text: equivalent to searching on after
+    // each inserted replacement, so inserted text is never searched again.
+    std::string result;
+    std::size_t from = 0;
+    for (auto pos = text.find(placeholder); pos != std::string::npos; pos = text.find(placeholder, from)) {
+        result.append(text, from, pos - from);
+        result.append(replacement);
+        from = pos + placeholder.size();
+    }
+    result.append(text, from, std::string::npos);
+    return result;
+}
+
+void wipeSecret(std::string& text)
+{
+    // Bytes past the end may hold an older, longer content: cover the whole
+    // buffer. The volatile writes are not removed as dead stores.
+    text.resize(text.capacity());
+    volatile char* bytes = &text[0];
+    for (std::size_t i = 0; i < text.size(); ++i)
+        bytes[i] = '\0';
+    text.clear();
+}
+
+std::string confirmationText(const CommandEntry& slot)
+{
+    return "Are you sure you want to run:\n\n\"" + slot.program + " " + slot.params + "\"";
+}
+
+void RunCommand(const CommandEntry& slot, const HostItem& host, LaunchPrompts& prompts, Shell& shell,
+                BrowserSource& browsers)
+{
+    if (slot.confirm && !prompts.confirmRun(confirmationText(slot)))
+        return;
+
+    std::string program = ReplaceAll(slot.program, kHostPlaceholder, host.hostName);
+    std::string params = ReplaceAll(slot.params, kHostPlaceholder, host.hostName);
+    ShellCall call;
+    WipeOnExit wipe(params, call);
+
+    bool cancelled = false;
+    if (params.find(kInputPlaceholder) != std::string::npos) {
+        if (std::optional<std::string> typed = prompts.askUserInput())
+            params = ReplaceAll(std::move(params), kInputPlaceholder, *typed);
+        else
+            cancelled = true;
+    }
+    // Asked even after a cancelled text prompt; the launch is abandoned anyway.
+    if (params.find(kPasswordPlaceholder) != std::string::npos) {
+        std::optional<std::string> password = prompts.askPassword();
+        if (password) {
+            replaceSecret(params, kPasswordPlaceholder, *password);
+            wipeSecret(*password);
+        } else {
+            cancelled = true;
+        }
+    }
+    if (cancelled)
+        return;
+
+    call.show = 1;
+    if (startsWithHttp(program)) {
+        // An address goes to the default browser; the slot's parameters are
+        // not passed on.
+        call.ownerIsMainWindow = false;
+        call.file = GetDefaultBrowser(browsers);
+        call.parameters = std::move(program);
+    } else {
+        call.ownerIsMainWindow = true;
+        call.verb = "open";
+        call.file = std::move(program);
+        call.parameters = std::move(params);
+    }
+    shell.execute(call);
+}
+
+}  // namespace qb

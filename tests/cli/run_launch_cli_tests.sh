@@ -1,0 +1,171 @@
+#!/bin/sh
+# quillbank-cli menu and compose, run as a user would run them.
+# usage: run_launch_cli_tests.sh CLI_PATH [EMULATOR...]
+# With an emulator (Wine) the Windows program is under test: its output has
+# CR LF line ends and the default browser comes from Wine's registry.
+set -u
+CLI=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+shift
+EMULATOR="$*"
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+failures=0
+status=0
+
+# Runs the cli in $WORK with no terminal on stdin; out/err with CR dropped.
+run()
+{
+    (cd "$WORK" && $EMULATOR "$CLI" "$@") </dev/null >"$WORK/out.raw" 2>"$WORK/err.raw"
+    status=$?
+    tr -d '\r' <"$WORK/out.raw" >"$WORK/out"
+    tr -d '\r' <"$WORK/err.raw" >"$WORK/err"
+}
+
+fail()
+{
+    echo "FAIL: $1"
+    echo "  stdout: $(head -c 2000 "$WORK/out")"
+    echo "  stderr: $(cat "$WORK/err")"
+    failures=$((failures + 1))
+}
+
+# expect NAME STATUS PYTHON-CONDITION: j is the JSON printed on stdout.
+expect()
+{
+    name=$1 want=$2 condition=$3
+    if [ "$status" -ne "$want" ]; then
+        fail "$name: exit status $status, expected $want"
+        return
+    fi
+    if ! python3 - "$WORK/out" "$condition" <<'PY'
+import json, sys
+j = json.load(open(sys.argv[1], encoding="utf-8"))
+CONFIRM = "Are you sure you want to run:\n\n\"tool.exe -h %HOST% -u ??? -p ***\""
+sys.exit(0 if eval("(" + sys.argv[2] + ")") else 1)
+PY
+    then
+        fail "$name: $condition"
+    fi
+}
+
+# expect_error NAME: exit status 2, one message line, nothing on stdout.
+expect_error()
+{
+    if [ "$status" -ne 2 ] || [ -s "$WORK/out" ] || [ "$(grep -c 'quillbank-cli:' "$WORK/err")" -ne 1 ]; then
+        fail "$1: expected exit 2 with one message, got $status"
+    fi
+}
+
+cat >"$WORK/q.ini" <<'INI'
+<X>0<Y>0<BROWSER>D:\alt\alt.exe<RDPX>-1<RPDY>768<END>
+<ITEM>Alpha<HOST>pc1<ICON>3<COL>-1
+  <NAME>Run<RUN>tool.exe<PARAMS>-h %HOST% -u ??? -p ***<IICON>5<CONFIRM>1<BOLD>1
+  <SEP>
+  <WINDOWS>1<P1>%HOST%<P2>,D$<IICON>12
+  <URL>http://%HOST%/a<NAME>Web<ALT>0<IICON>40
+  <URL>http://%HOST%/b<NAME>Alt web<ALT>1<IICON>41
+  <NAME>Site<RUN>HTTP://%HOST%/x<PARAMS>--dropped<IICON>0<CONFIRM>0<BOLD>0
+<ITEM>Beta<HOST>pc2<ICON>0<COL>-1
+  <NAME>Make folder<RUN>cmd.exe<PARAMS>/c mkdir launched-%HOST%<IICON>0<CONFIRM>0<BOLD>0
+<ITEM>Alpha<HOST>other<ICON>0<COL>-1
+  <NAME>Other<RUN>x.exe<PARAMS><IICON>0<CONFIRM>0<BOLD>0
+INI
+WEB='"C:\Web\web.exe" "%1"'
+
+# --- menu -------------------------------------------------------------------
+run menu Alpha q.ini --default-browser "$WEB"
+expect "menu items in order" 0 '
+j["host"] == "Alpha" and [i["type"] for i in j["items"]] == ["command", "separator", "submenu", "command", "command", "command"]
+and j["items"][0] == {"type": "command", "id": 1, "text": "Run", "bold": True, "image": 5, "program": "tool.exe",
+                      "params": "-h %HOST% -u ??? -p ***", "confirm": True}
+and list(j["items"][0].keys()) == ["type", "id", "text", "bold", "image", "program", "params", "confirm"]
+and j["items"][1] == {"type": "separator"}
+and [i["id"] for i in j["items"][3:]] == [9, 10, 11]'
+expect "menu template sub-menu" 0 '
+j["items"][2]["text"] == "%HOST%||12" and j["items"][2]["bold"] is True
+and list(j["items"][2].keys()) == ["type", "text", "bold", "items"]
+and [(i["id"], i["text"], i["image"]) for i in j["items"][2]["items"]] == [(2, "RDP", 17), (3, "", 72), (4, "D$", 72),
+    (5, "Manage", 7), (6, "Reboot", 70), (7, "Shutdown", 71), (8, "Ping", 24)]
+and j["items"][2]["items"][0]["params"] == "/v:%HOST%"'
+expect "menu url items" 0 '
+j["items"][3]["program"] == "C:\\Web\\web.exe" and j["items"][3]["params"] == "http://%HOST%/a"
+and j["items"][3]["bold"] is False and j["items"][3]["image"] == 40
+and j["items"][4]["program"] == "D:\\alt\\alt.exe"'
+
+run menu Alpha q.ini
+if [ -n "$EMULATOR" ]; then
+    expect "menu default browser from the registry" 0 'j["items"][3]["program"].lower().endswith("winebrowser.exe")'
+else
+    expect "menu without a registry" 0 'j["items"][3]["program"] == "" and j["items"][4]["program"] == "D:\\alt\\alt.exe"'
+fi
+
+run menu --index 2 q.ini
+expect "menu by index, same title as another host" 0 'j["host"] == "Alpha" and j["items"][0]["text"] == "Other"'
+
+
+# --- compose ----------------------------------------------------------------
+run compose Alpha 1 q.ini --no --input me --password pw
+expect "compose refused" 0 'j == {"confirmation": CONFIRM, "prompts": [], "call": None}'
+
+run compose Alpha 1 q.ini --yes --input me --password pw
+expect "compose with every answer" 0 '
+j["confirmation"] == CONFIRM and j["prompts"] == ["User Input", "Password Input"]
+and j["call"] == {"owner": "main window", "verb": "open", "file": "tool.exe", "parameters": "-h pc1 -u me -p pw",
+                  "directory": None, "show": 1}
+and list(j["call"].keys()) == ["owner", "verb", "file", "parameters", "directory", "show"]'
+
+run compose Alpha 1 q.ini
+expect "compose without terminal counts as No" 0 'j["confirmation"] == CONFIRM and j["prompts"] == [] and j["call"] is None'
+
+run compose Alpha 1 q.ini --yes --password pw
+expect "compose missing input cancels, password still asked" 0 \
+    "j['prompts'] == ['User Input', 'Password Input'] and j['call'] is None"
+
+run compose Alpha 11 q.ini --default-browser 'C:\Web\web.exe %1'
+expect "compose address program" 0 '
+j["confirmation"] is None and j["prompts"] == []
+and j["call"] == {"owner": None, "verb": None, "file": "C:\\Web\\web.exe", "parameters": "HTTP://pc1/x",
+                  "directory": None, "show": 1}'
+
+run compose Alpha 6 q.ini --yes
+expect "compose template reboot" 0 '
+j["confirmation"] == "Are you sure you want to run:\n\n\"shutdown.exe /r /f /m \\\\%HOST%\""
+and j["call"]["file"] == "shutdown.exe" and j["call"]["parameters"] == "/r /f /m \\\\pc1"'
+
+# Usage errors: exit status 2 and one message line.
+while IFS='|' read -r words; do
+    # shellcheck disable=SC2086
+    run $words
+    expect_error "$words"
+done <<'CASES'
+menu Nobody q.ini
+menu --index 3 q.ini
+menu --index -1 q.ini
+menu
+compose Alpha 12 q.ini
+compose Alpha 0 q.ini
+compose Alpha 1x q.ini
+compose Alpha 1 q.ini --yes --no
+compose Alpha
+CASES
+
+if [ -n "$EMULATOR" ]; then
+    run compose Beta 1 q.ini --launch
+    expect "compose launch reports the call" 0 "j['call']['parameters'] == '/c mkdir launched-pc2'"
+    waited=0
+    while [ ! -d "$WORK/launched-pc2" ] && [ "$waited" -lt 20 ]; do
+        sleep 0.5
+        waited=$((waited + 1))
+    done
+    [ -d "$WORK/launched-pc2" ] || fail "compose --launch started nothing"
+else
+    run compose Beta 1 q.ini --launch
+    expect_error "compose --launch refused without Windows"
+    [ ! -d "$WORK/launched-pc2" ] || fail "compose --launch started something"
+fi
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures launch cli check(s) failed"
+    exit 1
+fi
+echo "launch cli checks passed"

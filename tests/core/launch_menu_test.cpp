@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "launch/HostMenu.h"
+
+namespace {
+
+using qb::HostMenuItem;
+using qb::MenuItemType;
+
+struct CountingSource : qb::BrowserSource
+{
+    int reads = 0;
+    std::string registeredCommand() override
+    {
+        ++reads;
+        return R"("C:\Web\web.exe" "%1")";
+    }
+};
+
+class HostMenuTest : public ::testing::Test
+{
+protected:
+    HostMenuTest()
+    {
+        // Marks that show which slots a build left alone.
+        for (auto& slot : slots)
+            slot.program = "untouched";
+    }
+    qb::CommandEntry& add(qb::EntryKind kind, const std::string& text = "", int32_t icon = 0)
+    {
+        host.entries.push_back(qb::newEntry());
+        qb::CommandEntry& e = *host.entries.back();
+        e.kind = kind;
+        e.icon = icon;
+        e.name = e.urlName = e.templateHost = text;
+        e.program = text + ".exe";
+        e.url = "http://" + text;
+        return e;
+    }
+    void addCustoms(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            add(qb::CustomCommand, "c" + std::to_string(i));
+    }
+    qb::HostMenu build() { return qb::buildHostMenu(host, options, browsers, slots, images); }
+
+    qb::HostItem host;
+    qb::AppOptions options;
+    CountingSource browsers;
+    qb::CommandSlots slots;
+    qb::CommandImages images{};
+};
+
+std::vector<int> idsOf(const std::vector<HostMenuItem>& items)
+{
+    std::vector<int> ids;
+    for (const auto& item : items)
+        if (item.type == MenuItemType::Command)
+            ids.push_back(item.id);
+    return ids;
+}
+
+TEST_F(HostMenuTest, IdsFollowItemOrderAcrossTemplates)
+{
+    add(qb::CustomCommand, "A", 5).bold = true;
+    add(qb::Separator);
+    add(qb::WindowsTemplate, "srv");
+    add(qb::Url, "B", 40).bold = true;
+    add(static_cast<qb::EntryKind>(7), "unknown");
+    const qb::HostMenu menu = build();
+
+    ASSERT_EQ(menu.items.size(), 4u);
+    EXPECT_EQ(menu.items[1].type, MenuItemType::Separator);
+    EXPECT_EQ(idsOf(menu.items), (std::vector<int>{1, 7}));
+    EXPECT_EQ(idsOf(menu.items[2].items), (std::vector<int>{2, 3, 4, 5, 6}));
+    EXPECT_TRUE(menu.items[0].bold);
+    EXPECT_FALSE(menu.items[3].bold);  // URL items never are
+    EXPECT_TRUE(menu.items[2].bold);   // template sub-menus always are
+    EXPECT_EQ(menu.items[2].text, "srv");  // the icon joins the label only when not 0
+    EXPECT_EQ(slots[1].program, "A.exe");
+    EXPECT_EQ(images[1], 5);
+    EXPECT_EQ(images[7], 40);
+    EXPECT_EQ(slots[8].program, "untouched");
+    EXPECT_EQ(slots[0].program, "untouched");
+}
+
+TEST_F(HostMenuTest, UrlItemsTakeTheirBrowserAtBuild)
+{
+    options.alternateBrowserPath = R"(D:\alt.exe)";
+    add(qb::Url, "one").confirm = true;
+    add(qb::Url, "alternate").alternateBrowser = true;
+    add(qb::Url, "two");
+    build();
+    EXPECT_EQ(slots[1].program, R"(C:\Web\web.exe)");
+    EXPECT_EQ(slots[1].params, "http://one");
+    EXPECT_FALSE(slots[1].confirm);
+    EXPECT_EQ(slots[2].program, R"(D:\alt.exe)");
+    EXPECT_EQ(browsers.reads, 2);
+}
+
+TEST_F(HostMenuTest, IdLimitDropsLaterEntriesButKeepsEmptyTemplate)
+{
+    addCustoms(130);
+    add(qb::Separator);
+    add(qb::Url, "late");
+    add(qb::WindowsTemplate, "srv", 3);
+    const qb::HostMenu menu = build();
+    ASSERT_EQ(menu.items.size(), 126u);
+    EXPECT_EQ(idsOf(menu.items).back(), 125);
+    EXPECT_EQ(menu.items.back().type, MenuItemType::Submenu);
+    EXPECT_TRUE(menu.items.back().items.empty());
+    EXPECT_EQ(slots[126].program, "untouched");
+}
+
+TEST_F(HostMenuTest, TemplateItemsNeverGoAboveTheLastId)
+{
+    const struct
+    {
+        int customsBefore;
+        const char* drives;
+        std::vector<int> ids;
+    } cases[] = {
+        {119, "", {120, 121, 122, 123, 124}},
+        {120, "", {}},
+        // Surplus shares are dropped; the four fixed items after them fit.
+        {119, "A$,B$,C$", {120, 121, 122, 123, 124, 125}},
+        {117, "A$,B$,C$,D$,E$", {118, 119, 120, 121, 122, 123, 124, 125}},
+    };
+    for (const auto& c : cases) {
+        host.entries.clear();
+        addCustoms(c.customsBefore);
+        add(qb::WindowsTemplate, "srv").drives = c.drives;
+        const qb::HostMenu menu = build();
+        const auto& sub = menu.items.back().items;
+        EXPECT_EQ(idsOf(sub), c.ids) << c.customsBefore << " " << c.drives;
+        if (!sub.empty()) {
+            EXPECT_EQ(sub.back().text, "Ping");
+        }
+        EXPECT_EQ(slots[126].program, "untouched");
+    }
+}
+
+std::vector<HostMenuItem> templateItems(const char* drives, int32_t width = 1280, int32_t height = 1024)
+{
+    qb::CommandSlots slots;
+    qb::CommandImages images{};
+    qb::AppOptions options;
+    options.rdpWidth = width;
+    options.rdpHeight = height;
+    std::vector<HostMenuItem> items;
+    int next = 1;
+    qb::AddTemplateItems(items, next, "%HOST%", drives, options, slots, images);
+    for (const auto& item : items) {
+        // The slot and image table must agree with the item.
+        EXPECT_EQ(slots[item.id].params, item.params);
+        EXPECT_EQ(images[item.id], item.image);
+    }
+    return items;
+}
+
+TEST(TemplateItems, CommandsConfirmationsAndImages)
+{
+    const struct
+    {
+        const char *text, *program, *params;
+        bool confirm;
+        int32_t image;
+    } expected[] = {
+        {"RDP", "mstsc", "/v:%HOST% /w:1280 /h:1024", false, 17},
+        {"D$", R"(\\%HOST%\D$)", "", false, 72},
+        {"Manage", "compmgmt.msc", "/computer:%HOST%", false, 7},
+        {"Reboot", "shutdown.exe", R"(/r /f /m \\%HOST%)", true, 70},
+        {"Shutdown", "shutdown.exe", R"(/s /f /m \\%HOST%)", true, 71},
+        {"Ping", "ping.exe", "-t %HOST%", false, 24},
+    };
+    const auto items = templateItems("D$");
+    ASSERT_EQ(items.size(), std::size(expected));
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(items[i].text, expected[i].text);
+        EXPECT_EQ(items[i].program, expected[i].program);
+        EXPECT_EQ(items[i].params, expected[i].params);
+        EXPECT_EQ(items[i].confirm, expected[i].confirm);
+        EXPECT_EQ(items[i].image, expected[i].image);
+        EXPECT_FALSE(items[i].bold);
+    }
+    EXPECT_EQ(templateItems("", -1, 768)[0].params, "/v:%HOST%");
+}
+
+TEST(TemplateItems, SharesSplitAtCommasWithoutTrimming)
+{
+    const struct
+    {
+        const char* drives;
+        std::vector<std::string> shares;
+    } cases[] = {
+        {"", {}}, {"D$,E$", {"D$", "E$"}}, {"D$, E$", {"D$", " E$"}}, {"D$,", {"D$"}}, {",D$", {"", "D$"}},
+    };
+    for (const auto& c : cases) {
+        const auto items = templateItems(c.drives);
+        ASSERT_EQ(items.size(), c.shares.size() + 5) << c.drives;
+        for (std::size_t i = 0; i < c.shares.size(); ++i) {
+            EXPECT_EQ(items[1 + i].text, c.shares[i]);
+            EXPECT_EQ(items[1 + i].program, "\\\\%HOST%\\" + c.shares[i]);
+        }
+    }
+}
+
+}  // namespace

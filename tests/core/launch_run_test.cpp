@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "launch/RunCommand.h"
+
+namespace {
+
+TEST(ReplaceAll, EveryOccurrenceOnceAndInsertedTextNeverAgain)
+{
+    const struct
+    {
+        const char *text, *placeholder, *replacement, *expected;
+    } cases[] = {
+        {"-a %HOST% -b %HOST%", "%HOST%", "pc1", "-a pc1 -b pc1"},
+        {"-a %host%", "%HOST%", "pc1", "-a %host%"},
+        {"a????b", "???", "X", "aX?b"},
+        {"%HOST%/%HOST%", "%HOST%", "x%HOST%", "x%HOST%/x%HOST%"},
+        {"??", "?", "??", "????"},
+        {"abc", "", "x", "abc"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(qb::ReplaceAll(c.text, c.placeholder, c.replacement), c.expected) << c.text;
+}
+
+// Records what RunCommand asked and handed over, in order.
+struct Recorder : qb::LaunchPrompts, qb::Shell, qb::BrowserSource
+{
+    bool yes = true;
+    std::optional<std::string> input, password;
+    std::vector<std::string> events;
+    std::optional<qb::ShellCall> call;
+
+    bool confirmRun(const std::string& text) override
+    {
+        events.push_back(text);
+        return yes;
+    }
+    std::optional<std::string> askUserInput() override
+    {
+        events.push_back("User Input");
+        return input;
+    }
+    std::optional<std::string> askPassword() override
+    {
+        events.push_back("Password Input");
+        return password;
+    }
+    void execute(const qb::ShellCall& c) override { call = c; }
+    std::string registeredCommand() override { return R"("C:\Web\web.exe" "%1")"; }
+
+    void run(const std::string& program, const std::string& params, bool confirm = false)
+    {
+        qb::CommandEntry slot;
+        slot.program = program;
+        slot.params = params;
+        slot.confirm = confirm;
+        qb::HostItem host;
+        host.hostName = "pc1";
+        qb::RunCommand(slot, host, *this, *this, *this);
+    }
+};
+
+const std::optional<std::string> kCancel;
+
+TEST(RunCommand, ConfirmationThenPromptsInOrderWithCancelRules)
+{
+    const std::string confirm = "Are you sure you want to run:\n\n\"tool.exe -u ??? -p ***\"";
+    const struct
+    {
+        const char* params;
+        bool yes;
+        std::optional<std::string> input, password;
+        std::vector<std::string> events;
+        std::optional<std::string> started;  // parameters handed over, if any
+    } cases[] = {
+        {"-u ??? -p ***", false, "me", "pw", {confirm}, std::nullopt},
+        {"-u ??? -p ***", true, "me", "pw", {confirm, "User Input", "Password Input"}, "-u me -p pw"},
+        {"-u ??? -p ***", true, kCancel, "pw", {confirm, "User Input", "Password Input"}, std::nullopt},
+        {"-u ??? -p ***", true, "me", kCancel, {confirm, "User Input", "Password Input"}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        Recorder r;
+        r.yes = c.yes;
+        r.input = c.input;
+        r.password = c.password;
+        r.run("tool.exe", c.params, true);
+        EXPECT_EQ(r.events, c.events);
+        EXPECT_EQ(r.call ? std::optional<std::string>(r.call->parameters) : std::nullopt, c.started);
+    }
+}
+
+TEST(RunCommand, PlaceholdersInParameters)
+{
+    const struct
+    {
+        const char* params;
+        std::optional<std::string> input;
+        std::vector<std::string> events;
+        const char* started;
+    } cases[] = {
+        {"-u ??? -x ???", "me", {"User Input"}, "-u me -x me"},
+        {"-u ???", "", {"User Input"}, "-u "},
+        {"-u ???", "a***b", {"User Input", "Password Input"}, "-u apwb"},
+        {"-h %HOST% -p ***", kCancel, {"Password Input"}, "-h pc1 -p pw"},
+    };
+    for (const auto& c : cases) {
+        Recorder r;
+        r.input = c.input;
+        r.password = "pw";
+        r.run("tool.exe", c.params);
+        EXPECT_EQ(r.events, c.events) << c.params;
+        ASSERT_TRUE(r.call) << c.params;
+        EXPECT_EQ(r.call->parameters, c.started);
+    }
+}
+
+TEST(RunCommand, HostInProgramButNoPromptForMarksThere)
+{
+    Recorder r;
+    r.run(R"(\\%HOST%\??? ***)", "");
+    EXPECT_TRUE(r.events.empty());
+    ASSERT_TRUE(r.call);
+    EXPECT_EQ(r.call->file, R"(\\pc1\??? ***)");
+    EXPECT_TRUE(r.call->ownerIsMainWindow);
+    EXPECT_EQ(r.call->verb, std::optional<std::string>("open"));
+    EXPECT_FALSE(r.call->directory);
+    EXPECT_EQ(r.call->show, 1);
+}
+
+TEST(RunCommand, OnlyTheFirstFourLettersMakeAnAddress)
+{
+    const struct
+    {
+        const char* program;
+        bool address;
+    } cases[] = {
+        {"http://%HOST%/admin", true}, {"HTTPS://x/", true}, {"httpd.exe", true},
+        {"ht", false},                 {"", false},          {" http://x/", false},
+    };
+    for (const auto& c : cases) {
+        Recorder r;
+        r.run(c.program, "--dropped");
+        ASSERT_TRUE(r.call) << c.program;
+        const std::string program = qb::ReplaceAll(c.program, "%HOST%", "pc1");
+        EXPECT_EQ(r.call->ownerIsMainWindow, !c.address) << c.program;
+        EXPECT_EQ(r.call->verb.has_value(), !c.address) << c.program;
+        EXPECT_EQ(r.call->file, c.address ? R"(C:\Web\web.exe)" : program) << c.program;
+        EXPECT_EQ(r.call->parameters, c.address ? program : "--dropped") << c.program;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// A typed password must not outlive the launch in any heap block: the global
+// allocation functions are replaced so that every block freed while a watch
+// is on is searched for the secret just before it goes back.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <optional>
+#include <string>
+
+#include "launch/RunCommand.h"
+
+namespace {
+
+// Each block carries its size in front, so that delete knows what to search.
+constexpr std::size_t kHeader = alignof(std::max_align_t);
+static_assert(kHeader >= sizeof(std::size_t));
+
+const char* g_watched = nullptr;
+int g_freedWithSecret = 0;
+
+void* allocate(std::size_t size) noexcept
+{
+    auto* base = static_cast<unsigned char*>(std::malloc(size + kHeader));
+    if (!base)
+        return nullptr;
+    std::memcpy(base, &size, sizeof size);
+    return base + kHeader;
+}
+
+void release(void* p) noexcept
+{
+    if (!p)
+        return;
+    auto* block = static_cast<unsigned char*>(p);
+    if (g_watched) {
+        std::size_t size;
+        std::memcpy(&size, block - kHeader, sizeof size);
+        const std::size_t length = std::strlen(g_watched);
+        for (std::size_t i = 0; i + length <= size; ++i) {
+            if (std::memcmp(block + i, g_watched, length) == 0) {
+                ++g_freedWithSecret;
+                break;
+            }
+        }
+    }
+    std::free(block - kHeader);
+}
+
+void* allocateOrThrow(std::size_t size)
+{
+    if (void* p = allocate(size))
+        return p;
+    throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return allocateOrThrow(size); }
+void* operator new[](std::size_t size) { return allocateOrThrow(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void operator delete(void* p) noexcept { release(p); }
+void operator delete[](void* p) noexcept { release(p); }
+void operator delete(void* p, std::size_t) noexcept { release(p); }
+void operator delete[](void* p, std::size_t) noexcept { release(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { release(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { release(p); }
+
+namespace {
+
+// Long enough to live on the heap, not inside a string object.
+const char kSecret[] = "S3cret-passphrase-that-is-long";
+
+// Counts the freed blocks that held the secret while fn ran.
+template <typename Fn>
+int freedWithSecretDuring(Fn fn)
+{
+    g_freedWithSecret = 0;
+    g_watched = kSecret;
+    fn();
+    g_watched = nullptr;
+    return g_freedWithSecret;
+}
+
+// Answers the prompts and looks at the call without copying it.
+struct Answers : qb::LaunchPrompts, qb::Shell, qb::BrowserSource
+{
+    bool textAnswered = true;
+    bool shellSawSecret = false;
+    bool shellCalled = false;
+
+    bool confirmRun(const std::string&) override { return true; }
+    std::optional<std::string> askUserInput() override
+    {
+        return textAnswered ? std::optional<std::string>("an-ordinary-user-name-of-some-length") : std::nullopt;
+    }
+    std::optional<std::string> askPassword() override { return std::string(kSecret); }
+    void execute(const qb::ShellCall& call) override
+    {
+        shellCalled = true;
+        shellSawSecret = call.parameters.find(kSecret) != std::string::npos;
+    }
+    std::string registeredCommand() override { return R"("C:\Web\web.exe" "%1")"; }
+};
+
+TEST(PasswordWipe, NoFreedBlockHoldsThePassword)
+{
+    const struct
+    {
+        const char *program, *params;
+        bool textAnswered, started, secretPassed;
+    } cases[] = {
+        {"net.exe", "use \\\\%HOST%\\share /user:??? *** /persistent:no", true, true, true},
+        {"net.exe", "use \\\\%HOST%\\share /user:??? *** /persistent:no", false, false, false},
+        {"http://%HOST%/login", "-p ***", true, true, false},
+    };
+    for (const auto& c : cases) {
+        Answers answers;
+        answers.textAnswered = c.textAnswered;
+        qb::HostItem host;
+        host.hostName = "a-host-name-long-enough-for-the-heap";
+        qb::CommandEntry slot;
+        slot.program = c.program;
+        slot.params = c.params;
+        const int leaked = freedWithSecretDuring([&] { qb::RunCommand(slot, host, answers, answers, answers); });
+        EXPECT_EQ(answers.shellCalled, c.started) << c.program;
+        EXPECT_EQ(answers.shellSawSecret, c.secretPassed) << c.program;
+        EXPECT_EQ(leaked, 0) << c.program << " " << c.textAnswered;
+    }
+}
+
+TEST(PasswordWipe, WatchSeesAnUnwipedCopy)
+{
+    // Without this the test above could pass by watching nothing.
+    const int leaked = freedWithSecretDuring([] { delete new std::string(std::string("x") + kSecret); });
+    EXPECT_GE(leaked, 1);
+}
+
+}  // namespace
