@@ -1,0 +1,42 @@
+// The application object and the few process facts every window needs.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace win {
+
+// The module of the running executable (its resources: dialogs, icons ...).
+HINSTANCE ModuleInstance();
+
+// The executable's file name without folder and without ".exe" (any case):
+// the caption of the program's message boxes.
+std::string ExecutableName();
+
+// Derive and override InitInstance; WinMain constructs the object and returns
+// Run(). InitInstance returning false (a dialog-based program that has run
+// its main dialog) ends the program; true enters a plain message loop until
+// WM_QUIT.
+class Application
+{
+public:
+    Application() = default;
+    virtual ~Application() = default;
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Registers the common controls, then InitInstance, then maybe the loop;
+    // returns the process exit code. Exceptions stop here (exit code 1).
+    int Run();
+
+    HINSTANCE Instance() const { return ModuleInstance(); }
+    std::string AppName() const { return ExecutableName(); }
+
+protected:
+    virtual bool InitInstance() = 0;
+    // After InitInstance (and the loop, if any); returns the exit code.
+    virtual int ExitInstance(int loopExitCode) { return loopExitCode; }
+};
+
+} // namespace win

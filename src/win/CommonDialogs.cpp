@@ -1,0 +1,34 @@
+#include "win/CommonDialogs.h"
+
+#include "win/App.h"
+
+#include <commdlg.h>
+
+namespace win {
+
+int ShowMessage(const std::string& text, UINT type, HWND owner)
+{
+    if (!owner)
+        owner = ::GetActiveWindow();
+    const std::string caption = ExecutableName();
+    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
+}
+
+std::optional<COLORREF> ChooseColour(HWND owner, COLORREF initial)
+{
+    // The chooser insists on a custom-colour table; it lives for this call.
+    COLORREF custom[16];
+    for (COLORREF& colour : custom)
+        colour = RGB(255, 255, 255);
+    CHOOSECOLORA choose{};
+    choose.lStructSize = sizeof choose;
+    choose.hwndOwner = owner ? owner : ::GetActiveWindow();
+    choose.rgbResult = initial;
+    choose.lpCustColors = custom;
+    choose.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
+    if (!::ChooseColorA(&choose))
+        return std::nullopt;
+    return choose.rgbResult;
+}
+
+} // namespace win
