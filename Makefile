@@ -22,7 +22,7 @@ native:
 
 windows: native
 	@scripts/deps.sh windows
-	@cmake -S . -B $(WIN64) $(GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $(TOOLS) -DQB_BENCH=OFF >/dev/null
+	@cmake -S . -B $(WIN64) $(GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $(TOOLS) >/dev/null
 	@cmake --build $(WIN64)
 
 # The 32-bit program is compiled and linked, not run (no 32-bit Wine here).

@@ -20,7 +20,15 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     wine wineboot -i >/dev/null 2>&1
 fi
+# Without a window manager Wine waits about two seconds for every managed
+# window that closes; unmanaged windows close at once.
+if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+fi
 wineserver -p >/dev/null 2>&1
+# Start the prefix's background services now: started later by a test, they
+# would keep that test's output pipe open after it ends.
+wine wineboot </dev/null >/dev/null 2>&1
 qb_wine_cleanup() {
     wineserver -k >/dev/null 2>&1
     [ -n "${QB_XVFB_PID:-}" ] && kill "$QB_XVFB_PID" 2>/dev/null

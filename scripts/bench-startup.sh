@@ -1,0 +1,92 @@
+#!/bin/bash
+# Start-up time of the launcher under Wine, from start to the main window's
+# first paint, with catalogues of 0, 100 and 2,000 hosts, beside the same
+# measure for a minimal dialog program (startup_baseline). Whole runs are
+# timed (QB_EXIT_AFTER_FIRST_PAINT=1 makes both end after that paint), each
+# several times; the median counts.
+#
+# Usage: scripts/bench-startup.sh [WIN64_BUILD_DIR] [REPETITIONS]
+# Needs the display and prefix of scripts/wine-env.sh (sourced when absent).
+set -u
+QB_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=$(cd "${1:-$QB_ROOT/build/win64}" 2>/dev/null && pwd) || { echo "bench-startup: no build folder ${1:-}" >&2; exit 1; }
+REPS=${2:-${QB_BENCH_REPS:-7}}
+EXE=$BUILD/src/quillbank.exe
+BASE=$BUILD/bench/startup_baseline.exe
+for f in "$EXE" "$BASE"; do
+    [ -f "$f" ] || { echo "bench-startup: missing $f (build the win64 targets quillbank and startup_baseline)" >&2; exit 1; }
+done
+
+own_env=0
+if [ -z "${DISPLAY:-}" ] || [ -z "${WINEPREFIX:-}" ]; then
+    cd "$QB_ROOT" || exit 1
+    # shellcheck source=/dev/null
+    . "$QB_ROOT/scripts/wine-env.sh"
+    own_env=1
+fi
+work=$(mktemp -d "${TMPDIR:-/tmp}/qb-bench.XXXXXX")
+cleanup() {
+    rm -rf "$work"
+    [ "$own_env" = 1 ] && qb_wine_cleanup
+}
+trap cleanup EXIT
+
+# A catalogue of N hosts with four entries each, as the program writes it.
+make_catalogue() {
+    local n=$1 file=$2 i
+    {
+        printf '<X>100<Y>100<BROWSER><RDPX>1024<RPDY>768<END>\r\n'
+        for ((i = 0; i < n; i++)); do
+            printf '<ITEM>Server %05d<HOST>srv%05d<ICON>%d<COL>%d\r\n' "$i" "$i" $((i % 120)) $((i % 3 == 0 ? 255 : -1))
+            printf '  <NAME>Console<RUN>cmd.exe<PARAMS>/k ping %%HOST%%<IICON>5<CONFIRM>0<BOLD>1\r\n'
+            printf '  <WINDOWS>1<P1>srv%05d<P2>c,d<IICON>17\r\n' "$i"
+            printf '  <SEP>\r\n'
+            printf '  <URL>http://%%HOST%%/status<NAME>Status<ALT>0<IICON>12\r\n'
+        done
+    } >"$file"
+}
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# time_run EXE DIR: prints the milliseconds of one whole run; a run that
+# fails is reported and ends the benchmark.
+time_run() {
+    local start rc
+    start=$(now_ms)
+    (cd "$2" && QB_EXIT_AFTER_FIRST_PAINT=1 timeout 60 wine "$1") </dev/null >/dev/null 2>&1
+    rc=$?
+    if [ "$rc" != 0 ]; then
+        echo "bench-startup: $(basename "$1") ended with status $rc in $2" >&2
+        exit 1
+    fi
+    echo $(($(now_ms) - start))
+}
+
+median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}'; }
+
+# One unmeasured start, so that the first figure does not pay for a cold Wine.
+(cd "$work" && QB_EXIT_AFTER_FIRST_PAINT=1 timeout 60 wine "$BASE") </dev/null >/dev/null 2>&1
+
+printf '%-22s %10s %10s %8s\n' "start-up (median ms)" "launcher" "baseline" "ratio"
+status=0
+for n in 0 100 2000; do
+    dir=$work/hosts-$n
+    mkdir -p "$dir"
+    [ "$n" -gt 0 ] && make_catalogue "$n" "$dir/quillbank.ini"
+    # Interleave the two programs so that drift in the machine's load hits both.
+    qb=()
+    base=()
+    for ((k = 0; k < REPS; k++)); do
+        qb+=("$(time_run "$EXE" "$dir")") || exit 1
+        base+=("$(time_run "$BASE" "$dir")") || exit 1
+    done
+    qbm=$(printf '%s\n' "${qb[@]}" | median)
+    bm=$(printf '%s\n' "${base[@]}" | median)
+    ratio=$(awk -v a="$qbm" -v b="$bm" 'BEGIN {printf "%.2f", (b > 0) ? a / b : 0}')
+    goal=1.5
+    [ "$n" -ge 2000 ] && goal=2.0
+    verdict=ok
+    awk -v r="$ratio" -v g="$goal" 'BEGIN {exit !(r > g)}' && { verdict="over ${goal}x"; status=1; }
+    printf '%-22s %10s %10s %7sx  %s\n' "$n hosts" "$qbm" "$bm" "$ratio" "$verdict"
+done
+exit $status

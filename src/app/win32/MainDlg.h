@@ -1,0 +1,81 @@
+// The main window: a narrow dialog holding nothing but the list of hosts. It
+// owns the catalogue and the options, loads them when it opens, saves them
+// when it is closed, and sizes itself so that every host is visible.
+#pragma once
+
+#include "catalogue/CatalogueFile.h"
+#include "catalogue/HostRecords.h"
+#include "controls/ColourListCtrl.h"
+#include "controls/IconMenu.h"
+#include "win/Dialog.h"
+#include "win/Handles.h"
+
+#include <array>
+#include <cstdint>
+
+constexpr int kCommandSlotCount = 128;
+
+class CMainDlg : public win::Dialog, public qb::CatalogueWindow
+{
+public:
+    CMainDlg();
+    ~CMainDlg() override;
+
+    // Rebuilds the rows from the catalogue (ascending display text), then
+    // fits the window to them.
+    void fillHostList();
+    // Outer height n * h + 25 and list height n * h + 2 for n rows of height
+    // h; the widths and the position stay. Nothing changes with no rows.
+    void fitWindowToList();
+    // Writes the catalogue file; a failure is shown in a message box.
+    bool save();
+
+    qb::HostCatalogue& Catalogue() { return m_hosts; }
+    qb::AppOptions& Options() { return m_options; }
+    std::array<qb::CommandEntry, kCommandSlotCount>& CommandSlots() { return m_commandSlots; }
+    CColourListCtrl& HostList() { return m_hostList; }
+
+    // The host's command menu at the cursor, and the chosen entry run
+    // (MainDlgHostMenu.cpp).
+    void ShowHostMenu(qb::HostItem& host);
+    // A right-button release at `clientPoint` in the client coordinates of
+    // `receiver`, the window or one of its controls (MainDlgContextMenu.cpp).
+    void OnContextMenuAt(HWND receiver, POINT clientPoint);
+
+    // What loading and saving need from the window.
+    void moveTopLeftTo(int32_t x, int32_t y) override;
+    void dropTaskbarButton() override;
+    void currentTopLeft(int32_t& x, int32_t& y) override;
+
+protected:
+    BOOL OnInitDialog() override;
+    bool OnNotify(NMHDR& header, LRESULT& result) override;
+    bool OnPaint() override;
+    bool OnClose() override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT message) override;
+    bool OnDrawItem(int id, DRAWITEMSTRUCT& item) override;
+    bool OnMeasureItem(int id, MEASUREITEMSTRUCT& item) override;
+    bool OnInitMenuPopup(HMENU menu, UINT index, bool systemMenu) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool PreTranslateMessage(MSG& message) override;
+
+    // Whether Shift is down at this moment (asynchronous key state).
+    virtual bool ShiftHeld() const;
+
+private:
+    void OnHostClick();
+    void PaintMinimisedIcon();
+
+    qb::HostCatalogue m_hosts;
+    CColourListCtrl m_hostList;
+    win::Brush m_backgroundBrush;
+    qb::AppOptions m_options;
+    win::Bitmap m_iconStrip;
+    win::Bitmap m_iconMask;
+    std::array<qb::CommandEntry, kCommandSlotCount> m_commandSlots;
+    CIconMenu m_iconMenu;
+    win::Icon m_hIcon;
+    // Timing runs (QB_EXIT_AFTER_FIRST_PAINT=1): the process ends once
+    // everything has been painted the first time, without saving.
+    bool m_exitAfterFirstPaint = false;
+};

@@ -1,0 +1,9 @@
+#include "app/win32/MainApp.h"
+
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    CMainApp app;
+    return app.Run();
+}

@@ -1,0 +1,176 @@
+// A small driver for the end-to-end scripts: finds a top-level window of the
+// program by its exact title and works its controls with messages, which is
+// dependable without a window manager (no focus, no activation needed).
+//
+//   poke wait TITLE [SECONDS]        exit 0 once a visible window has the title
+//   poke gone TITLE [SECONDS]        exit 0 once no visible window has it
+//   poke settext TITLE ID TEXT       WM_SETTEXT on control ID
+//   poke gettext TITLE ID            prints the control's text
+//   poke check TITLE ID 0|1          sets a check box
+//   poke click TITLE ID              posts WM_COMMAND(ID, BN_CLICKED)
+//   poke rclick TITLE X Y            posts a right-button press and release at
+//                                    client point X,Y of the window, to the
+//                                    child control found there
+//   poke menu INDEX                  picks item INDEX (0-based, separators not
+//                                    counted) of the open popup menu
+//   poke menuclose                   dismisses the open popup menu
+//   poke appwindow TITLE             prints 1 when the window has a taskbar
+//                                    button (WS_EX_APPWINDOW), else 0
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+struct Search {
+    const char* title;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK matchWindow(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<Search*>(param);
+    if (!IsWindowVisible(hwnd))
+        return TRUE;
+    char text[512] = "";
+    if (search->title) {
+        GetWindowTextA(hwnd, text, sizeof text);
+        if (std::string(text) != search->title)
+            return TRUE;
+    }
+    if (search->className) {
+        GetClassNameA(hwnd, text, sizeof text);
+        if (std::string(text) != search->className)
+            return TRUE;
+    }
+    search->found = hwnd;
+    return FALSE;
+}
+
+HWND findTop(const char* title, const char* className = nullptr)
+{
+    Search search{title, className, nullptr};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND waitTop(const char* title, double seconds, const char* className = nullptr)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < seconds * 1000;) {
+        if (HWND hwnd = findTop(title, className))
+            return hwnd;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+HWND controlOf(const char* title, const char* id)
+{
+    HWND dialog = waitTop(title, 10);
+    if (!dialog) {
+        std::fprintf(stderr, "poke: no window \"%s\"\n", title);
+        std::exit(2);
+    }
+    HWND control = GetDlgItem(dialog, std::atoi(id));
+    if (!control) {
+        std::fprintf(stderr, "poke: no control %s in \"%s\"\n", id, title);
+        std::exit(2);
+    }
+    return control;
+}
+
+void postKey(HWND hwnd, WPARAM key)
+{
+    PostMessageA(hwnd, WM_KEYDOWN, key, 1);
+    PostMessageA(hwnd, WM_KEYUP, key, 0xC0000001);
+    Sleep(30);
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: poke wait|gone|settext|gettext|check|click|menu|menuclose ...\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return usage();
+    const std::string verb = argv[1];
+    if ((verb == "wait" || verb == "gone") && argc >= 3) {
+        const double seconds = argc >= 4 ? std::atof(argv[3]) : 10;
+        if (verb == "wait")
+            return waitTop(argv[2], seconds) ? 0 : 1;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < seconds * 1000; Sleep(50)) {
+            if (!findTop(argv[2]))
+                return 0;
+        }
+        return 1;
+    }
+    if (verb == "settext" && argc == 5)
+        return SendMessageA(controlOf(argv[2], argv[3]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
+    if (verb == "gettext" && argc == 4) {
+        // GetWindowText does not ask a control of another process for its
+        // text; the message does.
+        HWND control = controlOf(argv[2], argv[3]);
+        const LRESULT length = SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
+        std::string text(static_cast<size_t>(length) + 1, '\0');
+        SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+        std::printf("%s\n", text.c_str());
+        return 0;
+    }
+    if (verb == "check" && argc == 5) {
+        SendMessageA(controlOf(argv[2], argv[3]), BM_SETCHECK, std::atoi(argv[4]) ? BST_CHECKED : BST_UNCHECKED, 0);
+        return 0;
+    }
+    if (verb == "click" && argc == 4) {
+        HWND control = controlOf(argv[2], argv[3]);
+        return PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(std::atoi(argv[3]), BN_CLICKED),
+                            reinterpret_cast<LPARAM>(control))
+                   ? 0
+                   : 1;
+    }
+    if (verb == "rclick" && argc == 5) {
+        HWND top = waitTop(argv[2], 10);
+        if (!top)
+            return 1;
+        POINT point{std::atoi(argv[3]), std::atoi(argv[4])};
+        HWND target = ChildWindowFromPointEx(top, point, CWP_SKIPINVISIBLE);
+        if (!target)
+            target = top;
+        MapWindowPoints(top, target, &point, 1);
+        const LPARAM where = MAKELPARAM(point.x, point.y);
+        PostMessageA(target, WM_RBUTTONDOWN, MK_RBUTTON, where);
+        PostMessageA(target, WM_RBUTTONUP, 0, where);
+        return 0;
+    }
+    if (verb == "appwindow" && argc == 3) {
+        HWND top = waitTop(argv[2], 10);
+        if (!top)
+            return 1;
+        std::printf("%d\n", (GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_APPWINDOW) ? 1 : 0);
+        return 0;
+    }
+    if ((verb == "menu" && argc == 3) || verb == "menuclose") {
+        // The menu loop of the tracking thread reads keys posted to its queue.
+        HWND menu = waitTop(nullptr, 10, "#32768");
+        if (!menu) {
+            std::fprintf(stderr, "poke: no popup menu\n");
+            return 1;
+        }
+        if (verb == "menuclose") {
+            postKey(menu, VK_ESCAPE);
+            return 0;
+        }
+        for (int i = 0; i <= std::atoi(argv[2]); ++i)
+            postKey(menu, VK_DOWN);
+        postKey(menu, VK_RETURN);
+        return 0;
+    }
+    return usage();
+}
