@@ -1,0 +1,36 @@
+#include "app/win32/MainDlg.h"
+
+#include "launch/Browser.h"
+#include "launch/HostMenu.h"
+#include "launch/RunCommand.h"
+#include "launch/win32/HostPopup.h"
+#include "launch/win32/LaunchServices.h"
+
+void CMainDlg::ShowHostMenu(qb::HostItem& host)
+{
+    // The registry is read afresh for every URL entry and at launch, so a
+    // change of the default browser shows at the next click.
+    std::unique_ptr<qb::BrowserSource> browsers = qb::makeSystemBrowserSource();
+    qb::CommandImages images{};
+    const qb::HostMenu menu = qb::buildHostMenu(host, m_options, *browsers, m_commandSlots, images);
+    storeCommandImages(menu, images);
+
+    // Destroyed with its sub-menus when this returns.
+    win::PopupMenu popup = createHostPopup(menu);
+    // A host without entries has nothing to pick; tracking an empty menu
+    // would only stir focus and keyboard state for nothing.
+    if (popup.GetItemCount() == 0)
+        return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    // The main window owns the menu, so its owner-draw handlers hand the
+    // items to the icon menu.
+    const UINT picked = UINT(TrackPopupMenu(popup, kHostMenuTrackFlags, cursor.x, cursor.y, 0,
+                                            GetSafeHwnd(), nullptr));
+    if (picked == 0 || picked >= m_commandSlots.size())
+        return;
+
+    DialogLaunchPrompts prompts(GetSafeHwnd());
+    ShellExecuteLauncher shell(GetSafeHwnd());
+    qb::RunCommand(m_commandSlots[picked], host, prompts, shell, *browsers);
+}

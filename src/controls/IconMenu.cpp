@@ -1,0 +1,366 @@
+#include "controls/IconMenu.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+HIMAGELIST g_sharedImageList = nullptr;
+
+// Record k serves command id k with image k until a menu build rewrites it.
+// Id 0 is never given out, so its image lies past the strip and draws nothing.
+#define QB_REC(k) CommandImageRecord(k, &g_sharedImageList, k)
+#define QB_REC_TENS(t)                                                        \
+    QB_REC(t##0), QB_REC(t##1), QB_REC(t##2), QB_REC(t##3), QB_REC(t##4),     \
+    QB_REC(t##5), QB_REC(t##6), QB_REC(t##7), QB_REC(t##8), QB_REC(t##9)
+
+CommandImageRecord g_commandImageTable[kCommandImageTableSize] = {
+    CommandImageRecord(0, &g_sharedImageList, 9999),
+    QB_REC(1), QB_REC(2), QB_REC(3), QB_REC(4), QB_REC(5),
+    QB_REC(6), QB_REC(7), QB_REC(8), QB_REC(9),
+    QB_REC_TENS(1), QB_REC_TENS(2), QB_REC_TENS(3), QB_REC_TENS(4),
+    QB_REC_TENS(5), QB_REC_TENS(6), QB_REC_TENS(7), QB_REC_TENS(8),
+    QB_REC_TENS(9), QB_REC_TENS(10), QB_REC_TENS(11),
+    QB_REC(120), QB_REC(121), QB_REC(122), QB_REC(123), QB_REC(124),
+    QB_REC(125), QB_REC(126), QB_REC(127), QB_REC(128),
+    CommandImageRecord(kClosingCommandId, nullptr, 0, &g_sharedImageList, 21),
+};
+
+#undef QB_REC_TENS
+#undef QB_REC
+
+std::vector<CommandImageRecord*> g_commandImageRegistry;
+
+namespace {
+
+// Menu texts are read up to this many characters; longer ones are cut.
+constexpr int kMaxItemText = 99;
+
+UINT menuState(HMENU menu, UINT id)
+{
+    UINT state = GetMenuState(menu, id, MF_BYCOMMAND);
+    return state == UINT(-1) ? 0 : state;
+}
+
+bool isSeparator(UINT state)
+{
+    return (state & MF_SEPARATOR) && !(state & MF_POPUP);
+}
+
+std::string menuText(HMENU menu, UINT id)
+{
+    std::string text(kMaxItemText + 1, '\0');
+    int length = GetMenuStringA(menu, id, &text[0], kMaxItemText + 1, MF_BYCOMMAND);
+    text.resize(length > 0 ? std::min(length, kMaxItemText) : 0);
+    return text;
+}
+
+struct LabelAndShortcut
+{
+    std::string label;
+    std::string shortcut;
+};
+
+LabelAndShortcut splitAtTab(const std::string& text)
+{
+    std::string::size_type tab = text.find('\t');
+    if (tab == std::string::npos)
+        return {text, std::string()};
+    return {text.substr(0, tab), text.substr(tab + 1)};
+}
+
+SIZE measureLine(HDC dc, const std::string& text)
+{
+    RECT rect{0, 0, 0, 0};
+    DrawTextA(dc, text.c_str(), int(text.size()), &rect, DT_CALCRECT | DT_SINGLELINE);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void fillSolid(HDC dc, int x, int y, int cx, int cy, COLORREF colour)
+{
+    COLORREF old = SetBkColor(dc, colour);
+    RECT rect{x, y, x + cx, y + cy};
+    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
+    SetBkColor(dc, old);
+}
+
+void draw3dRect(HDC dc, int x, int y, int cx, int cy, COLORREF topLeft, COLORREF bottomRight)
+{
+    fillSolid(dc, x, y, cx - 1, 1, topLeft);
+    fillSolid(dc, x, y, 1, cy - 1, topLeft);
+    fillSolid(dc, x + cx - 1, y, 1, cy, bottomRight);
+    fillSolid(dc, x, y + cy - 1, cx, 1, bottomRight);
+}
+
+// Draws text in `colour`, first in white one pixel right and down when
+// the item is greyed but not selected (the engraved look).
+void drawShadowedText(HDC dc, const std::string& text, RECT rect, UINT format,
+                      COLORREF colour, bool whiteShadow)
+{
+    if (whiteShadow)
+    {
+        RECT shadow = rect;
+        OffsetRect(&shadow, 1, 1);
+        SetTextColor(dc, RGB(255, 255, 255));
+        DrawTextA(dc, text.c_str(), int(text.size()), &shadow, format);
+    }
+    SetTextColor(dc, colour);
+    DrawTextA(dc, text.c_str(), int(text.size()), &rect, format);
+}
+
+}  // namespace
+
+CIconMenu::~CIconMenu()
+{
+    if (m_menu)
+        DestroyMenu(m_menu);
+}
+
+unsigned CIconMenu::RegisterCommandImages(CommandImageRecord* records, unsigned count)
+{
+    unsigned appended = 0;
+    for (unsigned i = 0; i < count; ++i)
+    {
+        CommandImageRecord* record = &records[i];
+        if (std::find(g_commandImageRegistry.begin(), g_commandImageRegistry.end(), record)
+            != g_commandImageRegistry.end())
+            continue;
+        g_commandImageRegistry.push_back(record);
+        ++appended;
+    }
+    return appended;
+}
+
+void CIconMenu::MakeOwnerDrawn(HMENU popup)
+{
+    int count = GetMenuItemCount(popup);
+    for (int position = 0; position < count; ++position)
+    {
+        UINT state = GetMenuState(popup, UINT(position), MF_BYPOSITION);
+        // MIIM_FTYPE rather than MIIM_TYPE: the latter would drop the text.
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_STATE | MIIM_FTYPE | MIIM_DATA;
+        if (state != UINT(-1) && (state & (MF_SEPARATOR | MF_POPUP)))
+        {
+            if (!GetMenuItemInfoA(popup, UINT(position), TRUE, &info))
+                continue;
+            info.fType |= MFT_OWNERDRAW;
+            info.dwItemData = ULONG_PTR(popup);
+            SetMenuItemInfoA(popup, UINT(position), TRUE, &info);
+        }
+        else
+        {
+            UINT id = GetMenuItemID(popup, position);
+            if (!GetMenuItemInfoA(popup, id, FALSE, &info))
+                continue;
+            info.fType |= MFT_OWNERDRAW;
+            info.dwItemData = ULONG_PTR(popup);
+            SetMenuItemInfoA(popup, id, FALSE, &info);
+        }
+    }
+}
+
+void CIconMenu::LoadMenuMetrics(MenuMetrics& metrics, bool bold)
+{
+    metrics.highlightColour = GetSysColor(COLOR_HIGHLIGHT);
+    metrics.menuColour = GetSysColor(COLOR_MENU);
+    metrics.menuTextColour = GetSysColor(COLOR_MENUTEXT);
+    metrics.grayTextColour = GetSysColor(COLOR_GRAYTEXT);
+    // The size without the padded border field, accepted by every version.
+    metrics.nonClientMetrics = NONCLIENTMETRICSA{};
+    metrics.nonClientMetrics.cbSize = 340;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &metrics.nonClientMetrics, 0);
+    LOGFONTA font = metrics.nonClientMetrics.lfMenuFont;
+    if (bold)
+        font.lfWeight = FW_BOLD;
+    metrics.font.reset(CreateFontIndirectA(&font));
+}
+
+void CIconMenu::MeasureItem(MEASUREITEMSTRUCT* request)
+{
+    HMENU menu = reinterpret_cast<HMENU>(request->itemData);
+    UINT state = menuState(menu, request->itemID);
+    if (isSeparator(state))
+    {
+        request->itemWidth = 26;
+        request->itemHeight = 9;
+        return;
+    }
+
+    // Every item is measured bold so that a menu keeps its width whichever
+    // items are emphasised. The screen DC has the main window's metrics.
+    win::WindowDC screen(nullptr);
+    MenuMetrics metrics;
+    LoadMenuMetrics(metrics, true);
+    win::SelectGuard font(screen, metrics.font.get());
+
+    LabelAndShortcut parts = splitAtTab(menuText(menu, request->itemID));
+    SIZE size = measureLine(screen, parts.label);
+    LONG width = size.cx;
+    LONG height = size.cy;
+    if (!parts.shortcut.empty())
+    {
+        SIZE shortcut = measureLine(screen, parts.shortcut);
+        width += shortcut.cx + 30;
+        height = std::max(height, shortcut.cy);
+    }
+    if (state & MF_POPUP)
+        width += 20;
+
+    request->itemWidth = UINT(width + 23);
+    LONG itemHeight = std::max<LONG>(height + 2, 20);
+    if (itemHeight % 2)
+        ++itemHeight;
+    request->itemHeight = UINT(itemHeight);
+}
+
+void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
+{
+    HMENU menu = reinterpret_cast<HMENU>(request->hwndItem);
+    const UINT id = request->itemID;
+    const bool selected = (request->itemState & ODS_SELECTED) != 0;
+    const bool greyed = (request->itemState & ODS_GRAYED) != 0;
+    const bool bold = (request->itemState & (ODS_CHECKED | ODS_DEFAULT)) != 0;
+    std::string text = menuText(menu, id);
+
+    MenuMetrics metrics;
+    LoadMenuMetrics(metrics, bold);
+
+    const int w = request->rcItem.right - request->rcItem.left;
+    const int h = request->rcItem.bottom - request->rcItem.top;
+    if (w <= 0 || h <= 0)
+        return;
+
+    // Composed off screen and copied in one blit, so the menu never flickers.
+    win::MemoryDC memory(CreateCompatibleDC(request->hDC));
+    win::Bitmap bitmap(CreateCompatibleBitmap(request->hDC, w, h));
+    if (!memory || !bitmap)
+        return;
+    win::SelectGuard bitmapSelection(memory, bitmap.get());
+    HDC dc = memory.get();
+    fillSolid(dc, 0, 0, w, h, metrics.menuColour);
+
+    RECT textRect{24, 0, w, h};
+    UINT state = menuState(menu, id);
+    if (isSeparator(state))
+    {
+        RECT edge{2, 3, w - 2, 4};
+        DrawEdge(dc, &edge, EDGE_ETCHED, BF_TOP);
+    }
+    else
+    {
+        const HIMAGELIST* iconList = nullptr;
+        int image = 0;
+        const CommandImageRecord* frameRecord = nullptr;
+        auto found = std::find_if(g_commandImageRegistry.begin(), g_commandImageRegistry.end(),
+                                  [id](const CommandImageRecord* r) { return r->commandId == id; });
+        if (found != g_commandImageRegistry.end() && (*found)->imageList)
+        {
+            frameRecord = *found;
+            iconList = frameRecord->imageList;
+            image = frameRecord->image;
+        }
+        else
+        {
+            std::string::size_type bars = text.find("||");
+            if (bars != std::string::npos && !g_commandImageRegistry.empty())
+            {
+                frameRecord = g_commandImageRegistry.front();
+                iconList = frameRecord->imageList;
+                image = std::atoi(text.c_str() + bars + 2);
+            }
+        }
+
+        COLORREF textColour;
+        if (selected && (request->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)))
+        {
+            int x0 = iconList ? 21 : 0;
+            fillSolid(dc, x0, 0, w - x0, h, metrics.highlightColour);
+            textColour = greyed ? metrics.grayTextColour : (metrics.menuTextColour ^ 0xFFFFFF);
+        }
+        else
+        {
+            textColour = greyed ? metrics.grayTextColour : metrics.menuTextColour;
+        }
+
+        if (iconList)
+        {
+            if (selected && !greyed && !(frameRecord->imageList && frameRecord->secondImageList))
+                draw3dRect(dc, 1, (h - 20) / 2, 20, 20, GetSysColor(COLOR_BTNHIGHLIGHT),
+                           GetSysColor(COLOR_BTNSHADOW));
+            if (greyed)
+                DrawDisabledIcon(dc, 3, (h - 16) / 2, *iconList, image);
+            else
+                ImageList_Draw(*iconList, image, dc, 3, (h - 16) / 2, ILD_TRANSPARENT);
+        }
+
+        SetBkMode(dc, TRANSPARENT);
+        std::string shown = text.substr(0, text.find("||"));
+        win::SelectGuard fontSelection(dc, metrics.font.get());
+        LabelAndShortcut parts = splitAtTab(shown);
+        const bool whiteShadow = greyed && !selected;
+        drawShadowedText(dc, parts.label, textRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT,
+                         textColour, whiteShadow);
+        if (!parts.shortcut.empty())
+        {
+            textRect.right = w - 25;
+            drawShadowedText(dc, parts.shortcut, textRect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT,
+                             textColour, whiteShadow);
+        }
+    }
+
+    BitBlt(request->hDC, request->rcItem.left, request->rcItem.top, w, h, dc, 0, 0, SRCCOPY);
+}
+
+void CIconMenu::DrawDisabledIcon(HDC target, int x, int y, HIMAGELIST list, int image)
+{
+    win::MemoryDC mono(CreateCompatibleDC(target));
+    win::Bitmap monoBitmap(CreateBitmap(16, 16, 1, 1, nullptr));
+    win::MemoryDC colour(CreateCompatibleDC(target));
+    win::Bitmap colourBitmap(CreateCompatibleBitmap(target, 16, 16));
+    if (!mono || !monoBitmap || !colour || !colourBitmap)
+        return;
+    win::SelectGuard monoSelection(mono, monoBitmap.get());
+    win::SelectGuard colourSelection(colour, colourBitmap.get());
+
+    PatBlt(mono.get(), 0, 0, 16, 16, WHITENESS);
+    // Into a monochrome DC every pixel that is not the background (white)
+    // becomes black: the icon's silhouette.
+    SetBkColor(mono.get(), RGB(255, 255, 255));
+    ImageList_Draw(list, image, mono.get(), 0, 0, ILD_TRANSPARENT);
+
+    // Blits from a monochrome source map its bits through the destination's
+    // text and background colours; pin them so the masks stay black/white.
+    COLORREF oldText = SetTextColor(target, RGB(0, 0, 0));
+    COLORREF oldBk = SetBkColor(target, RGB(255, 255, 255));
+    BitBlt(target, x + 1, y + 1, 16, 16, mono.get(), 0, 0, MERGEPAINT);
+    BitBlt(target, x, y, 16, 16, mono.get(), 0, 0, SRCAND);
+
+    fillSolid(colour.get(), 0, 0, 16, 16, RGB(127, 127, 127));
+    PatBlt(mono.get(), 0, 0, 16, 16, DSTINVERT);
+    SetTextColor(colour.get(), RGB(0, 0, 0));
+    SetBkColor(colour.get(), RGB(255, 255, 255));
+    BitBlt(colour.get(), 0, 0, 16, 16, mono.get(), 0, 0, SRCAND);
+    BitBlt(target, x, y, 16, 16, colour.get(), 0, 0, SRCPAINT);
+
+    SetTextColor(target, oldText);
+    SetBkColor(target, oldBk);
+}
+
+bool CIconMenu::LoadMenu(UINT resourceId, HWND window)
+{
+    if (m_menu)
+    {
+        DestroyMenu(m_menu);
+        m_menu = nullptr;
+    }
+    m_menu = ::LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(LOWORD(resourceId)));
+    if (window)
+    {
+        HMENU previous = GetMenu(window);
+        SetMenu(window, m_menu);
+        if (previous && previous != m_menu)
+            DestroyMenu(previous);
+    }
+    return m_menu != nullptr;
+}

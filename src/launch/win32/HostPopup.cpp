@@ -1,0 +1,46 @@
+#include "launch/win32/HostPopup.h"
+
+#include <algorithm>
+
+#include "controls/IconMenu.h"
+
+namespace {
+
+void appendItems(win::PopupMenu& popup, const std::vector<qb::HostMenuItem>& items)
+{
+    for (const qb::HostMenuItem& item : items)
+    {
+        switch (item.type)
+        {
+        case qb::MenuItemType::Command:
+            popup.AppendString(UINT(item.id), item.text, item.bold ? MF_CHECKED : 0);
+            break;
+        case qb::MenuItemType::Separator:
+            popup.AppendSeparator();
+            break;
+        case qb::MenuItemType::Submenu:
+        {
+            win::PopupMenu sub;
+            appendItems(sub, item.items);
+            popup.AppendPopup(std::move(sub), item.text, item.bold ? MF_CHECKED : 0);
+            break;
+        }
+        }
+    }
+}
+
+}  // namespace
+
+win::PopupMenu createHostPopup(const qb::HostMenu& menu)
+{
+    win::PopupMenu popup;
+    appendItems(popup, menu.items);
+    return popup;
+}
+
+void storeCommandImages(const qb::HostMenu& menu, const qb::CommandImages& images)
+{
+    const int end = std::min<int>(menu.nextId, int(images.size()));
+    for (int id = qb::kFirstCommandId; id < end; ++id)
+        g_commandImageTable[id].image = images[size_t(id)];
+}

@@ -1,0 +1,35 @@
+// Stands in for a launched program in the end-to-end tests: appends the
+// parameters it was started with, one line per start, to recorded.txt in
+// its working folder. A GUI program, so that no console window appears.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    const char* line = GetCommandLineA();
+    // Skip the program token (quoted or not) and exactly one blank, so that
+    // the parameters are kept byte for byte, leading blanks included.
+    const char* rest = line;
+    if (*rest == '"')
+    {
+        const char* close = std::strchr(rest + 1, '"');
+        rest = close ? close + 1 : rest + std::strlen(rest);
+    }
+    else
+    {
+        while (*rest && *rest != ' ' && *rest != '\t')
+            ++rest;
+    }
+    if (*rest == ' ' || *rest == '\t')
+        ++rest;
+
+    FILE* out = std::fopen("recorded.txt", "ab");
+    if (!out)
+        return 1;
+    std::fputs(rest, out);
+    std::fputs("\n", out);
+    std::fclose(out);
+    return 0;
+}
