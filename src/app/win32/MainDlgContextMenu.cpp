@@ -1,0 +1,80 @@
+// The host list's right-click: a host's small context menu, or straight to
+// the host editor for a new host away from every row. The catalogue changes
+// themselves are the core's HostListOps; this file supplies the dialogs, the
+// list and the file to them.
+#include "app/HostListOps.h"
+#include "app/win32/MainDlg.h"
+#include "controls/IconStrip.h"
+#include "editors/win32/EditItemDlg.h"
+#include "editors/win32/OptionsDlg.h"
+#include "win/Menu.h"
+
+namespace {
+
+class MainDlgHostListUi : public qb::HostListUi
+{
+public:
+    explicit MainDlgHostListUi(CMainDlg& window) : m_window(window) {}
+
+    bool runHostEditor(qb::HostItem& working, int32_t rdpWidth, int32_t rdpHeight) override
+    {
+        CEditItemDlg editor(nullptr);
+        editor.m_imageList = g_sharedImageList;
+        editor.m_host = &working;
+        editor.m_rdpWidth = rdpWidth;
+        editor.m_rdpHeight = rdpHeight;
+        return editor.DoModal() == IDOK;
+    }
+
+    bool runOptionsDialog(qb::OptionsForm& form) override
+    {
+        COptionsDlg options(nullptr);
+        options.LoadFrom(form);
+        if (options.DoModal() != IDOK)
+            return false;
+        form = options.Form();
+        return true;
+    }
+
+    void fillHostList() override { m_window.fillHostList(); }
+    void saveCatalogue() override { m_window.save(); }
+
+private:
+    CMainDlg& m_window;
+};
+
+} // namespace
+
+void CMainDlg::OnContextMenuAt(HWND receiver, POINT clientPoint)
+{
+    CColourListCtrl& list = HostList();
+    POINT listPoint = clientPoint;
+    ::MapWindowPoints(receiver, list, &listPoint, 1);
+    LVHITTESTINFO hit{};
+    hit.pt = listPoint;
+    const int row = list.SubItemHitTest(hit);
+
+    MainDlgHostListUi ui(*this);
+    qb::HostListOps ops(Catalogue(), Options(), ui);
+    auto* host = row >= 0 ? reinterpret_cast<qb::HostItem*>(list.GetItemData(row)) : nullptr;
+    if (!host) {
+        ops.addHost();
+        return;
+    }
+
+    win::PopupMenu menu;
+    if (!menu)
+        return;
+    for (const qb::HostMenuItem& item : qb::hostContextMenu(host->title)) {
+        if (item.id == 0)
+            menu.AppendSeparator();
+        else
+            menu.AppendString(static_cast<UINT>(item.id), item.text);
+    }
+    POINT screenPoint = clientPoint;
+    ::ClientToScreen(receiver, &screenPoint);
+    // No notifications: the icon menu must never take this plain menu over.
+    const UINT id = menu.Track(m_hwnd, screenPoint, TPM_NONOTIFY | TPM_RETURNCMD | TPM_LEFTALIGN | TPM_RIGHTBUTTON);
+    menu = win::PopupMenu(nullptr);
+    ops.runCommand(static_cast<int>(id), *host);
+}

@@ -1,0 +1,285 @@
+#include "controls/LinkLabel.h"
+
+#include "win/CommonDialogs.h"
+
+#include <shellapi.h>
+
+namespace {
+
+constexpr UINT_PTR kToolId = 1;
+constexpr int kHandCursorResource = 106;
+
+class Win32LinkSystem : public qb::LinkSystem
+{
+public:
+    int shellOpen(const std::string& target, int show) override
+    {
+        const HINSTANCE result = ::ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, show);
+        return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+    }
+
+    bool readClassesRootDefault(const std::string& subkey, std::string& value) override
+    {
+        HKEY raw = nullptr;
+        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, subkey.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
+            return false;
+        win::RegKey key(raw);
+        DWORD type = 0;
+        DWORD size = 0;
+        if (::RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+            (type != REG_SZ && type != REG_EXPAND_SZ))
+            return false;
+        std::string text(size, '\0');
+        if (size > 0 &&
+            ::RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(&text[0]), &size) !=
+                ERROR_SUCCESS)
+            return false;
+        text.resize(size);
+        while (!text.empty() && text.back() == '\0')
+            text.pop_back();
+        value = std::move(text);
+        return true;
+    }
+
+    int startProgram(const std::string& commandLine, int show) override
+    {
+        return static_cast<int>(::WinExec(commandLine.c_str(), static_cast<UINT>(show)));
+    }
+};
+
+} // namespace
+
+qb::LinkSystem& SystemLinkSystem()
+{
+    static Win32LinkSystem system;
+    return system;
+}
+
+CLinkLabel::CLinkLabel()
+    : m_normalColour(RGB(0, 0, 238)),
+      m_visitedColour(RGB(85, 26, 139)),
+      m_hotColour(::GetSysColor(COLOR_HIGHLIGHT)),
+      m_system(&SystemLinkSystem())
+{
+}
+
+void CLinkLabel::SetTarget(const std::string& target)
+{
+    m_target = target;
+    if (IsWindow()) {
+        FitToText();
+        m_toolTip.UpdateTipText(m_hwnd, kToolId, m_target);
+    }
+}
+
+void CLinkLabel::MarkVisited(bool visited)
+{
+    m_visited = visited;
+    if (IsWindow())
+        Invalidate(true);
+}
+
+void CLinkLabel::SetUnderlined(bool underline)
+{
+    m_underline = underline;
+    if (IsWindow()) {
+        ApplyFont();
+        Invalidate(true);
+    }
+}
+
+COLORREF CLinkLabel::CurrentTextColour() const
+{
+    if (m_hot)
+        return m_hotColour;
+    return m_visited ? m_visitedColour : m_normalColour;
+}
+
+void CLinkLabel::ApplyFont()
+{
+    HFONT current = GetFont();
+    if (!current)
+        current = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    LOGFONTA attributes{};
+    if (!::GetObjectA(current, sizeof attributes, &attributes))
+        return;
+    attributes.lfUnderline = m_underline ? TRUE : FALSE;
+    win::Font font(::CreateFontIndirectA(&attributes));
+    if (!font)
+        return;
+    // The control lets go of the old font before it is deleted.
+    SetFont(font.get(), true);
+    m_font = std::move(font);
+}
+
+void CLinkLabel::PreSubclassWindow()
+{
+    ModifyStyle(0, SS_NOTIFY);
+    if (m_target.empty())
+        m_target = GetText();
+    if (GetText().empty())
+        SetText(m_target);
+    ApplyFont();
+    FitToText();
+    LoadHandCursor();
+    if (m_toolTip.Create(m_hwnd))
+        m_toolTip.AddTool(m_hwnd, kToolId, GetClientRect(), m_target);
+}
+
+bool CLinkLabel::PreTranslateMessage(MSG& message)
+{
+    if (m_toolTip.IsWindow())
+        m_toolTip.RelayEvent(message);
+    return win::Static::PreTranslateMessage(message);
+}
+
+bool CLinkLabel::OnReflect(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+{
+    if (message == WM_CTLCOLORSTATIC) {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        ::SetTextColor(dc, CurrentTextColour());
+        ::SetBkMode(dc, TRANSPARENT);
+        // Hollow: the dialog's own background shows through.
+        result = reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+        return true;
+    }
+    if (message == WM_COMMAND && HIWORD(wParam) == STN_CLICKED) {
+        OnLinkClicked();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+bool CLinkLabel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    switch (message) {
+    case WM_SETCURSOR:
+        if (!m_handCursor)
+            return false;
+        ::SetCursor(m_handCursor);
+        result = TRUE;
+        return true;
+    case WM_MOUSEMOVE:
+        result = DefProc(message, wParam, lParam);
+        OnMouseMove(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        return true;
+    case WM_CAPTURECHANGED:
+        // Capture taken away (a menu, another window): the pointer is no
+        // longer tracked, so the label must not stay hot.
+        if (m_hot && reinterpret_cast<HWND>(lParam) != m_hwnd) {
+            m_hot = false;
+            RedrawNow();
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+void CLinkLabel::RedrawNow()
+{
+    ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void CLinkLabel::OnMouseMove(POINT point)
+{
+    if (m_hot) {
+        const RECT client = GetClientRect();
+        if (!::PtInRect(&client, point)) {
+            m_hot = false;
+            ::ReleaseCapture();
+            RedrawNow();
+        }
+    } else {
+        m_hot = true;
+        RedrawNow();
+        // The capture is how the label learns that the pointer left it.
+        ::SetCapture(m_hwnd);
+    }
+}
+
+void CLinkLabel::OnLinkClicked()
+{
+    const int code = OpenTarget(m_target, SW_SHOW);
+    m_visited = code > 32;
+    if (m_visited) {
+        MarkVisited(true);
+    } else {
+        ::MessageBeep(MB_ICONEXCLAMATION);
+        ReportOpenFailure(code);
+    }
+}
+
+int CLinkLabel::OpenTarget(const std::string& target, int showCommand)
+{
+    return qb::openLinkTarget(target, showCommand, *m_system);
+}
+
+void CLinkLabel::ReportOpenFailure(int code)
+{
+    win::ShowMessage(qb::openFailureText(code), MB_OK | MB_ICONEXCLAMATION, GetParent());
+}
+
+void CLinkLabel::FitToText()
+{
+    if (!IsWindow() || !m_fitToText)
+        return;
+    RECT rect = GetRectInParent();
+    const std::string text = GetText();
+    SIZE extent{};
+    {
+        win::WindowDC dc(m_hwnd);
+        if (!dc)
+            return;
+        win::SelectGuard font(dc, m_font ? static_cast<HGDIOBJ>(m_font.get()) : ::GetStockObject(DEFAULT_GUI_FONT));
+        if (!::GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent))
+            return;
+    }
+    const LONG_PTR style = GetStyle();
+    if (style & SS_CENTERIMAGE) {
+        const LONG dy = ((rect.bottom - rect.top) - extent.cy) / 2;
+        rect.top += dy;
+        rect.bottom -= dy;
+    } else {
+        rect.bottom = rect.top + extent.cy;
+    }
+    const LONG_PTR align = style & SS_TYPEMASK;
+    if (align == SS_CENTER) {
+        const LONG dx = ((rect.right - rect.left) - extent.cx) / 2;
+        rect.left += dx;
+        rect.right -= dx;
+    } else if (align == SS_RIGHT) {
+        rect.left = rect.right - extent.cx;
+    } else {
+        rect.right = rect.left + extent.cx;
+    }
+    ::SetWindowPos(m_hwnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_toolTip.IsWindow())
+        m_toolTip.SetToolRect(m_hwnd, kToolId, GetClientRect());
+}
+
+void CLinkLabel::LoadHandCursor()
+{
+    if (m_handCursor)
+        return;
+    const UINT length = ::GetWindowsDirectoryA(nullptr, 0);
+    if (length > 0) {
+        std::string path(length, '\0');
+        const UINT written = ::GetWindowsDirectoryA(&path[0], length);
+        path.resize(written < length ? written : 0);
+        if (!path.empty()) {
+            path += "\\winhlp32.exe";
+            // Only its resources are wanted: map it as data, run none of it.
+            win::Module helpViewer(::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+            if (helpViewer) {
+                if (HCURSOR hand = ::LoadCursorA(helpViewer, MAKEINTRESOURCEA(kHandCursorResource)))
+                    m_ownedCursor.reset(reinterpret_cast<HCURSOR>(::CopyIcon(reinterpret_cast<HICON>(hand))));
+            }
+        }
+    }
+    // Current systems ship the help viewer as a stub without the cursor; the
+    // system's own hand is shared and never destroyed.
+    m_handCursor = m_ownedCursor ? m_ownedCursor.get() : ::LoadCursorA(nullptr, IDC_HAND);
+}

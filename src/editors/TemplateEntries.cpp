@@ -1,0 +1,51 @@
+#include "editors/TemplateEntries.h"
+
+#include "catalogue/TextRules.h"
+
+namespace qb {
+
+namespace {
+
+void appendCommand(EntryList& entries, std::string name, std::string program, std::string params,
+                   int32_t icon, bool confirm, bool bold)
+{
+    auto entry = newEntry();
+    entry->kind = CustomCommand;
+    entry->name = std::move(name);
+    entry->program = std::move(program);
+    entry->params = std::move(params);
+    entry->icon = icon;
+    entry->confirm = confirm;
+    entry->bold = bold;
+    entries.push_back(std::move(entry));
+}
+
+}  // namespace
+
+std::string remoteDesktopParams(const std::string& host, int32_t rdpWidth, int32_t rdpHeight)
+{
+    std::string params = "/v:" + host;
+    if (rdpWidth != -1)
+        params += " /w:" + formatNumber(rdpWidth) + " /h:" + formatNumber(rdpHeight);
+    return params;
+}
+
+void appendTemplateEntries(EntryList& entries, const std::string& host, const std::string& drives,
+                           int32_t rdpWidth, int32_t rdpHeight)
+{
+    if (!entries.empty()) {
+        auto separator = newEntry();
+        separator->kind = Separator;
+        entries.push_back(std::move(separator));
+    }
+    appendCommand(entries, host, "mstsc", remoteDesktopParams(host, rdpWidth, rdpHeight), kIconRemoteDesktop,
+                  false, true);
+    for (char drive : drives)
+        appendCommand(entries, std::string(1, drive) + ":", "\\\\" + host + "\\" + drive + "$", "",
+                      kIconDriveShare, false, false);
+    appendCommand(entries, "Manage", "compmgmt.msc", "/computer:" + host, kIconManage, false, false);
+    appendCommand(entries, "Reboot", "shutdown.exe", "-r -m \\\\" + host, kIconReboot, true, false);
+    appendCommand(entries, "Shutdown", "shutdown.exe", "-m \\\\" + host, kIconShutdown, true, false);
+}
+
+}  // namespace qb

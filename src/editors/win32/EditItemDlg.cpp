@@ -1,0 +1,230 @@
+#include "editors/win32/EditItemDlg.h"
+
+#include "controls/IconStrip.h"
+#include "editors/EntryListOps.h"
+#include "editors/EntryRows.h"
+#include "editors/TemplateEntries.h"
+#include "editors/win32/EditCommandDlg.h"
+#include "res/resource.h"
+#include "win/CommonDialogs.h"
+
+const char* const kMakerAddress = "https://quillbank.example/";
+
+CEditItemDlg::CEditItemDlg(HWND parent) : win::Dialog(IDD_EDIT_ITEM, parent)
+{
+}
+
+void CEditItemDlg::DoDataExchange(win::DataExchange&)
+{
+    // Values move through the controls directly.
+}
+
+BOOL CEditItemDlg::OnInitDialog()
+{
+    win::Dialog::OnInitDialog();
+    m_iconPicker.SubclassDlgItem(IDC_HOST_ICON, m_hwnd);
+    m_titleEdit.SubclassDlgItem(IDC_HOST_TITLE, m_hwnd);
+    m_hostEdit.SubclassDlgItem(IDC_HOST_NAME, m_hwnd);
+    m_smallIcon = win::LoadIconResource(IDR_MAINFRAME, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
+    SetIcon(m_smallIcon.get(), false);
+
+    m_entryList.SubclassDlgItem(IDC_ENTRY_LIST, m_hwnd);
+    int column = 0;
+    for (const qb::EntryColumn& heading : qb::kEntryColumns)
+        m_entryList.InsertColumn(column++, heading.heading, heading.width);
+    m_entryList.SetImageList(m_imageList, LVSIL_SMALL);
+    m_entryList.SetHighlightMode(2);
+    m_entryList.m_rowColour = ::GetSysColor(COLOR_WINDOW);
+    // Headings are neither clicked nor dragged: the order is the menu's.
+    ::EnableWindow(m_entryList.GetHeader(), FALSE);
+
+    FillEntryList();
+
+    FillIconPicker(m_iconPicker, m_imageList);
+    SelectPickerIcon(m_iconPicker, m_host ? m_host->icon : 0);
+    if (m_host) {
+        m_titleEdit.SetText(m_host->title);
+        m_hostEdit.SetText(m_host->hostName);
+    }
+
+    m_link.SubclassDlgItem(IDC_LINK, m_hwnd);
+    m_link.SetTarget(kMakerAddress);
+    m_link.SetUnderlined(true);
+    return TRUE;
+}
+
+void CEditItemDlg::OnOK()
+{
+    if (m_host) {
+        m_host->icon = PickedIcon(m_iconPicker);
+        m_host->title = m_titleEdit.GetText();
+        m_host->hostName = m_hostEdit.GetText();
+    }
+    EndDialog(IDOK);
+}
+
+bool CEditItemDlg::OnCommand(int id, int code, HWND control)
+{
+    if (code != BN_CLICKED || !m_host)
+        return win::Dialog::OnCommand(id, code, control);
+    switch (id) {
+    case IDC_ENTRY_UP:
+        OnEntryUp();
+        return true;
+    case IDC_ENTRY_DOWN:
+        OnEntryDown();
+        return true;
+    case IDC_ENTRY_DELETE:
+        OnEntryDelete();
+        return true;
+    case IDC_ENTRY_ADD:
+        OnEntryAdd();
+        return true;
+    case IDC_TEMPLATE_ADD:
+        OnAddTemplateEntries();
+        return true;
+    case IDC_BACKGROUND_COLOUR:
+        OnBackgroundColour();
+        return true;
+    default:
+        return win::Dialog::OnCommand(id, code, control);
+    }
+}
+
+bool CEditItemDlg::OnNotify(NMHDR& header, LRESULT& result)
+{
+    if (header.idFrom == IDC_ENTRY_LIST && header.code == NM_DBLCLK) {
+        OnEntryDoubleClick();
+        result = 0;
+        return true;
+    }
+    return win::Dialog::OnNotify(header, result);
+}
+
+bool CEditItemDlg::OnPaint()
+{
+    win::PaintDC dc(m_hwnd);
+    HWND swatch = GetDlgItem(IDC_COLOUR_SWATCH);
+    if (!swatch)
+        return true;
+    const RECT rect = win::Window(swatch).GetRectInParent();
+    const bool noColour = !m_host || m_host->colour == qb::kNoColour;
+    win::Brush brush(::CreateSolidBrush(noColour ? ::GetSysColor(COLOR_BTNFACE)
+                                                 : static_cast<COLORREF>(m_host->colour)));
+    ::FillRect(dc, &rect, brush);
+    return true;
+}
+
+qb::CommandEntry* CEditItemDlg::EntryAt(int index) const
+{
+    return m_host ? qb::entryAt(m_host->entries, index) : nullptr;
+}
+
+int CEditItemDlg::SelectedRow() const
+{
+    return m_entryList.GetFirstSelected();
+}
+
+void CEditItemDlg::SelectRow(int row, bool scroll)
+{
+    if (row < 0)
+        return;
+    m_entryList.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    if (scroll)
+        m_entryList.EnsureVisible(row);
+}
+
+void CEditItemDlg::FillEntryList()
+{
+    m_entryList.DeleteAllItems();
+    if (!m_host)
+        return;
+    int index = 0;
+    for (const qb::EntryRow& row : qb::entryRows(m_host->entries)) {
+        const int item =
+            m_entryList.InsertItem(index, row.cells[0], row.hasImage ? row.image : win::ListView::kNoImage);
+        for (int column = 1; column < qb::kEntryColumnCount; ++column)
+            m_entryList.SetItemText(item, column, row.cells[static_cast<size_t>(column)]);
+        ++index;
+    }
+}
+
+void CEditItemDlg::OnEntryDoubleClick()
+{
+    OnEntryEdit();
+}
+
+void CEditItemDlg::OnEntryEdit()
+{
+    const int row = SelectedRow();
+    qb::CommandEntry* entry = EntryAt(row);
+    if (!entry)
+        return;
+    CEditCommandDlg editor;
+    editor.m_imageList = m_imageList;
+    editor.LoadFrom(*entry);
+    if (editor.DoModal() != IDOK)
+        return;
+    editor.StoreTo(*entry);
+    FillEntryList();
+    SelectRow(row, false);
+}
+
+void CEditItemDlg::OnEntryAdd()
+{
+    qb::CommandEntry blank;
+    qb::resetEntry(blank);
+    CEditCommandDlg editor;
+    editor.m_imageList = m_imageList;
+    editor.LoadFrom(blank);
+    if (editor.DoModal() != IDOK)
+        return;
+    auto entry = qb::newEntry();
+    editor.StoreTo(*entry);
+    m_host->entries.push_back(std::move(entry));
+    FillEntryList();
+}
+
+void CEditItemDlg::OnEntryDelete()
+{
+    const int row = SelectedRow();
+    const qb::EntryListChange change = qb::deleteEntry(m_host->entries, row);
+    if (!change.changed)
+        return;
+    m_entryList.DeleteItem(row);
+    SelectRow(change.select, false);
+}
+
+void CEditItemDlg::OnEntryUp()
+{
+    const qb::EntryListChange change = qb::moveEntryUp(m_host->entries, SelectedRow());
+    if (!change.changed)
+        return;
+    FillEntryList();
+    SelectRow(change.select, true);
+}
+
+void CEditItemDlg::OnEntryDown()
+{
+    const qb::EntryListChange change = qb::moveEntryDown(m_host->entries, SelectedRow());
+    if (!change.changed)
+        return;
+    FillEntryList();
+    SelectRow(change.select, true);
+}
+
+void CEditItemDlg::OnAddTemplateEntries()
+{
+    qb::appendTemplateEntries(m_host->entries, GetDlgItemText(IDC_TEMPLATE_HOSTNAME),
+                              GetDlgItemText(IDC_TEMPLATE_DRIVES), m_rdpWidth, m_rdpHeight);
+    FillEntryList();
+}
+
+void CEditItemDlg::OnBackgroundColour()
+{
+    const COLORREF initial = m_host->colour == qb::kNoColour ? RGB(0, 0, 0) : static_cast<COLORREF>(m_host->colour);
+    if (std::optional<COLORREF> chosen = win::ChooseColour(m_hwnd, initial)) {
+        m_host->colour = static_cast<int32_t>(*chosen);
+        ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+}

@@ -1,0 +1,122 @@
+#include "launch/WebLink.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+using namespace qb;
+
+namespace {
+
+struct FakeLinkSystem : LinkSystem {
+    int shellResult = 42;
+    std::map<std::string, std::string> registry;
+    int startResult = 33;
+    std::vector<std::string> started;
+    std::vector<int> shows;
+
+    int shellOpen(const std::string&, int show) override
+    {
+        shows.push_back(show);
+        return shellResult;
+    }
+    bool readClassesRootDefault(const std::string& subkey, std::string& value) override
+    {
+        auto it = registry.find(subkey);
+        if (it == registry.end())
+            return false;
+        value = it->second;
+        return true;
+    }
+    int startProgram(const std::string& line, int show) override
+    {
+        started.push_back(line);
+        shows.push_back(show);
+        return startResult;
+    }
+};
+
+}  // namespace
+
+TEST(WebLinkCommandLine, RegisteredCommandForms)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"\"C:\\b\\b.exe\" \"%1\"", "\"C:\\b\\b.exe\"  T"},
+        {"C:\\b\\b.exe %1", "C:\\b\\b.exe  T"},
+        {"C:\\b\\b.exe -nohome", "C:\\b\\b.exe -nohome T"},
+        {"b.exe %1 \"%1\"", "b.exe %1  T"},  // the quoted form wins wherever it is
+        {"", " T"},
+    };
+    for (const auto& [registered, line] : cases) {
+        SCOPED_TRACE(registered);
+        auto built = handlerCommandLine(registered, "T");
+        ASSERT_TRUE(built.has_value());
+        EXPECT_EQ(*built, line);
+    }
+}
+
+TEST(WebLinkCommandLine, RefusedRatherThanCutAt520)
+{
+    const std::string command = "b.exe";  // + blank = 6 characters
+    const std::string fits(kLinkCommandLineBuffer - 1 - 6, 'x');
+    auto line = handlerCommandLine(command, fits);
+    ASSERT_TRUE(line.has_value());
+    EXPECT_EQ(line->size(), 519u);
+    EXPECT_FALSE(handlerCommandLine(command, fits + "x").has_value());
+}
+
+TEST(WebLinkOpen, ShellSuccessNeedsNoFallback)
+{
+    FakeLinkSystem sys;
+    EXPECT_EQ(openLinkTarget("https://q/", 5, sys), 42);
+    EXPECT_TRUE(sys.started.empty());
+}
+
+TEST(WebLinkOpen, FallsBackToTheWebPageHandler)
+{
+    FakeLinkSystem sys;
+    sys.shellResult = 31;
+    sys.registry[".htm"] = "htmlfile";
+    sys.registry["htmlfile\\shell\\open\\command"] = "\"c:\\web.exe\" -x \"%1\"";
+    EXPECT_EQ(openLinkTarget("https://q/", 5, sys), 33);
+    ASSERT_EQ(sys.started.size(), 1u);
+    EXPECT_EQ(sys.started[0], "\"c:\\web.exe\" -x  https://q/");
+    EXPECT_EQ(sys.shows, (std::vector<int>{5, 5}));
+
+    sys.startResult = 2;  // the starter's failure is what is reported
+    EXPECT_EQ(openLinkTarget("https://q/", 5, sys), 2);
+}
+
+TEST(WebLinkOpen, ShellErrorReportedWhenFallbackImpossible)
+{
+    FakeLinkSystem noClass;
+    noClass.shellResult = 31;
+    EXPECT_EQ(openLinkTarget("t", 5, noClass), 31);
+
+    FakeLinkSystem noCommand;
+    noCommand.shellResult = 27;
+    noCommand.registry[".htm"] = "htmlfile";
+    EXPECT_EQ(openLinkTarget("t", 5, noCommand), 27);
+
+    FakeLinkSystem tooLong;
+    tooLong.shellResult = 31;
+    tooLong.registry[".htm"] = "htmlfile";
+    tooLong.registry["htmlfile\\shell\\open\\command"] = "web.exe %1";
+    EXPECT_EQ(openLinkTarget(std::string(600, 'a'), 5, tooLong), 31);
+    EXPECT_TRUE(tooLong.started.empty());
+}
+
+TEST(WebLinkFailureText, ByCode)
+{
+    const std::pair<int, const char*> cases[] = {
+        {31, "Unable to open hyperlink:\n\nThere is no application associated\nwith the given filename extension."},
+        {26, "Unable to open hyperlink:\n\nA sharing violation occurred. "},
+        {4, "Unable to open hyperlink:\n\nUnknown Error (4) occurred."},
+        {0, "Unable to open hyperlink:\n\nThe operating system is out\nof memory or resources."},
+        {-7, "Unable to open hyperlink:\n\nUnknown Error (-7) occurred."},
+        {33, "Unable to open hyperlink:\n\nUnknown Error (33) occurred."},
+    };
+    for (const auto& [code, text] : cases)
+        EXPECT_EQ(openFailureText(code), text) << code;
+}
