@@ -1,0 +1,143 @@
+// Drives this thread's modal dialogs by their captions: a CBT hook notes each
+// dialog as it becomes active, and a thread timer then runs the script
+// queued for its caption inside the dialog's own modal loop. A script may
+// send clicks that open further dialogs; their scripts run nested. A safety
+// timer cancels whatever is still open so that no test can hang.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace editors_test {
+
+class ScriptedDialogs
+{
+public:
+    using Script = std::function<void(HWND dialog)>;
+
+    ScriptedDialogs()
+    {
+        current() = this;
+        m_hook = SetWindowsHookExA(WH_CBT, &ScriptedDialogs::cbt, nullptr, GetCurrentThreadId());
+        m_safety = SetTimer(nullptr, 0, 20000, &ScriptedDialogs::safety);
+    }
+    ~ScriptedDialogs()
+    {
+        KillTimer(nullptr, m_safety);
+        UnhookWindowsHookEx(m_hook);
+        current() = nullptr;
+        EXPECT_FALSE(m_timedOut) << "a dialog was still open after 20 s";
+        for (const auto& [caption, scripts] : m_scripts)
+            EXPECT_TRUE(scripts.empty()) << "no dialog \"" << caption << "\" appeared";
+        for (const std::string& caption : m_unexpected)
+            ADD_FAILURE() << "unexpected dialog \"" << caption << "\"";
+    }
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
+    // The next dialog with this caption runs `script`.
+    void on(const std::string& caption, Script script) { m_scripts[caption].push_back(std::move(script)); }
+
+private:
+    static ScriptedDialogs*& current()
+    {
+        static thread_local ScriptedDialogs* driver = nullptr;
+        return driver;
+    }
+
+    static bool isDialog(HWND hwnd)
+    {
+        char name[16] = "";
+        GetClassNameA(hwnd, name, sizeof name);
+        return std::string(name) == "#32770";
+    }
+
+    static LRESULT CALLBACK cbt(int code, WPARAM wp, LPARAM lp)
+    {
+        ScriptedDialogs* self = current();
+        const HWND hwnd = reinterpret_cast<HWND>(wp);
+        if (self && code == HCBT_ACTIVATE && isDialog(hwnd) && self->m_started.insert(hwnd).second) {
+            self->m_pending.push_back(hwnd);
+            SetTimer(nullptr, 0, 30, &ScriptedDialogs::runNext);
+        }
+        if (self && code == HCBT_DESTROYWND)
+            self->m_started.erase(hwnd);
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+
+    static void CALLBACK runNext(HWND, UINT, UINT_PTR timer, DWORD)
+    {
+        KillTimer(nullptr, timer);
+        ScriptedDialogs* self = current();
+        if (!self || self->m_pending.empty())
+            return;
+        const HWND dialog = self->m_pending.front();
+        self->m_pending.pop_front();
+        if (!IsWindow(dialog))
+            return;
+        char text[256] = "";
+        GetWindowTextA(dialog, text, sizeof text);
+        auto& queue = self->m_scripts[text];
+        if (queue.empty()) {
+            self->m_unexpected.push_back(text);
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+            return;
+        }
+        Script script = std::move(queue.front());
+        queue.pop_front();
+        script(dialog);
+    }
+
+    static BOOL CALLBACK cancelOne(HWND hwnd, LPARAM)
+    {
+        if (isDialog(hwnd) && IsWindowVisible(hwnd))
+            PostMessageA(hwnd, WM_COMMAND, IDCANCEL, 0);
+        return TRUE;
+    }
+
+    static void CALLBACK safety(HWND, UINT, UINT_PTR, DWORD)
+    {
+        if (ScriptedDialogs* self = current())
+            self->m_timedOut = true;
+        EnumThreadWindows(GetCurrentThreadId(), &ScriptedDialogs::cancelOne, 0);
+    }
+
+    HHOOK m_hook = nullptr;
+    UINT_PTR m_safety = 0;
+    bool m_timedOut = false;
+    std::set<HWND> m_started;
+    std::deque<HWND> m_pending;
+    std::map<std::string, std::deque<Script>> m_scripts;
+    std::vector<std::string> m_unexpected;
+};
+
+// A button click as the button itself reports it, handled before returning.
+inline void click(HWND dialog, int id)
+{
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+// The same, posted: for buttons that end the dialog, so that the script
+// returns to the modal loop first.
+inline void postClick(HWND dialog, int id)
+{
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+inline std::string itemText(HWND dialog, int id)
+{
+    HWND control = GetDlgItem(dialog, id);
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(control, &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+} // namespace editors_test

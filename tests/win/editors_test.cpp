@@ -1,0 +1,348 @@
+// The three editors shown for real and worked from scripts, checking what a
+// user would see (rows, enabled fields, the swatch) and what comes back.
+#include "editors_driver.h"
+
+#include "app/HostListOps.h"
+#include "controls/IconStrip.h"
+#include "editors/EntryKindFields.h"
+#include "editors/win32/EditCommandDlg.h"
+#include "editors/win32/EditItemDlg.h"
+#include "editors/win32/OptionsDlg.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+using namespace editors_test;
+
+namespace {
+
+HIMAGELIST sharedImages()
+{
+    return CreateSharedImageListFromResources(GetModuleHandleA(nullptr));
+}
+
+bool enabled(HWND dialog, int id)
+{
+    return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE;
+}
+
+bool checked(HWND dialog, int id)
+{
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+// Enabled state of every kind-dependent control against the kind's column.
+void expectFieldsFor(HWND dialog, qb::EntryKind kind)
+{
+    for (const qb::KindField& field : qb::kKindFields)
+        EXPECT_EQ(enabled(dialog, field.controlId), qb::fieldEnabled(field.controlId, kind))
+            << "control " << field.controlId << " for kind " << kind;
+}
+
+std::vector<std::string> column(HWND dialog, int subItem)
+{
+    HWND list = GetDlgItem(dialog, IDC_ENTRY_LIST);
+    std::vector<std::string> texts;
+    const int count = ListView_GetItemCount(list);
+    for (int i = 0; i < count; ++i) {
+        char text[256] = "";
+        ListView_GetItemText(list, i, subItem, text, sizeof text);
+        texts.push_back(text);
+    }
+    return texts;
+}
+
+int selectedRow(HWND dialog)
+{
+    return ListView_GetNextItem(GetDlgItem(dialog, IDC_ENTRY_LIST), -1, LVNI_SELECTED);
+}
+
+void selectRow(HWND dialog, int row)
+{
+    ListView_SetItemState(GetDlgItem(dialog, IDC_ENTRY_LIST), row, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+std::unique_ptr<qb::HostItem> hostWith(std::initializer_list<const char*> names)
+{
+    auto host = qb::newHost();
+    host->title = "Alpha";
+    host->hostName = "a01";
+    host->icon = 3;
+    for (const char* name : names) {
+        auto entry = qb::newEntry();
+        entry->name = name;
+        entry->program = std::string(name) + ".exe";
+        host->entries.push_back(std::move(entry));
+    }
+    return host;
+}
+
+std::vector<std::string> names(const qb::HostItem& host)
+{
+    std::vector<std::string> out;
+    for (const auto& e : host.entries)
+        out.push_back(e->name);
+    return out;
+}
+
+} // namespace
+
+// ---- entry editor -------------------------------------------------------------
+
+TEST(EntryEditor, RadiosEnableTheKindsFieldsAndOkReturnsTheKind)
+{
+    ScriptedDialogs dialogs;
+    dialogs.on("Edit Command", [](HWND dlg) {
+        // A new entry: custom command, empty fields, first icon.
+        EXPECT_TRUE(checked(dlg, IDC_KIND_CUSTOM));
+        EXPECT_FALSE(checked(dlg, IDC_KIND_URL));
+        EXPECT_EQ(itemText(dlg, IDC_ENTRY_NAME), "");
+        EXPECT_FALSE(checked(dlg, IDC_CONFIRM));
+        EXPECT_EQ(SendDlgItemMessageA(dlg, IDC_ENTRY_ICON, CB_GETCURSEL, 0, 0), 0);
+        expectFieldsFor(dlg, qb::CustomCommand);
+
+        SetDlgItemTextA(dlg, IDC_ENTRY_NAME, "Console");
+        SetDlgItemTextA(dlg, IDC_COMMAND, "cmd.exe");
+        SetDlgItemTextA(dlg, IDC_PARAMS, "/k");
+        const std::pair<int, qb::EntryKind> radios[] = {
+            {IDC_KIND_TEMPLATE, qb::WindowsTemplate},
+            {IDC_KIND_SEPARATOR, qb::Separator},
+            {IDC_KIND_CUSTOM, qb::CustomCommand},
+            {IDC_KIND_URL, qb::Url},
+        };
+        for (const auto& [radio, kind] : radios) {
+            click(dlg, radio);
+            EXPECT_TRUE(checked(dlg, radio));
+            expectFieldsFor(dlg, kind);
+        }
+        SetDlgItemTextA(dlg, IDC_URL, "http://x/");
+        postClick(dlg, IDOK);
+    });
+    CEditCommandDlg editor;
+    editor.m_imageList = sharedImages();
+    editor.m_icon = 0;
+    editor.m_kind = qb::CustomCommand;
+    ASSERT_EQ(editor.DoModal(), IDOK);
+    EXPECT_EQ(editor.m_kind, qb::Url);
+    // The custom command's texts travel out with the new kind.
+    EXPECT_EQ(editor.m_name, "Console");
+    EXPECT_EQ(editor.m_command, "cmd.exe");
+    EXPECT_EQ(editor.m_params, "/k");
+    EXPECT_EQ(editor.m_url, "http://x/");
+    EXPECT_EQ(editor.m_icon, 0);
+}
+
+TEST(EntryEditor, SeparatorOpensAllDisabledAndKeepsItsIcon)
+{
+    ScriptedDialogs dialogs;
+    dialogs.on("Edit Command", [](HWND dlg) {
+        EXPECT_TRUE(checked(dlg, IDC_KIND_SEPARATOR));
+        expectFieldsFor(dlg, qb::Separator);
+        EXPECT_EQ(itemText(dlg, IDC_ENTRY_NAME), "kept");  // disabled, text kept
+        postClick(dlg, IDOK);
+    });
+    qb::CommandEntry entry;
+    entry.kind = qb::Separator;
+    entry.name = "kept";
+    entry.icon = 44;
+    CEditCommandDlg editor;
+    editor.m_imageList = sharedImages();
+    editor.LoadFrom(entry);
+    ASSERT_EQ(editor.DoModal(), IDOK);
+    qb::CommandEntry back;
+    editor.StoreTo(back);
+    EXPECT_EQ(back.kind, qb::Separator);
+    EXPECT_EQ(back.icon, 44);
+    EXPECT_EQ(back.name, "kept");
+}
+
+// ---- host editor ---------------------------------------------------------------
+
+TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
+{
+    auto host = hostWith({"a", "b", "c"});
+    ScriptedDialogs dialogs;
+    dialogs.on("Edit Item", [&](HWND dlg) {
+        EXPECT_EQ(itemText(dlg, IDC_HOST_TITLE), "Alpha");
+        EXPECT_EQ(itemText(dlg, IDC_HOST_NAME), "a01");
+        EXPECT_EQ(column(dlg, 0), (std::vector<std::string>{"a", "b", "c"}));
+        EXPECT_EQ(column(dlg, 1), (std::vector<std::string>{"a.exe", "b.exe", "c.exe"}));
+        EXPECT_FALSE(IsWindowEnabled(ListView_GetHeader(GetDlgItem(dlg, IDC_ENTRY_LIST))));
+
+        // Without a selection the row buttons do nothing.
+        click(dlg, IDC_ENTRY_DELETE);
+        EXPECT_EQ(host->entries.size(), 3u);
+
+        selectRow(dlg, 2);
+        click(dlg, IDC_ENTRY_UP);
+        EXPECT_EQ(names(*host), (std::vector<std::string>{"a", "c", "b"}));
+        EXPECT_EQ(column(dlg, 0), names(*host));
+        EXPECT_EQ(selectedRow(dlg), 1);
+        click(dlg, IDC_ENTRY_UP);
+        click(dlg, IDC_ENTRY_UP);  // on the first row: nothing
+        EXPECT_EQ(names(*host), (std::vector<std::string>{"c", "a", "b"}));
+        EXPECT_EQ(selectedRow(dlg), 0);
+        click(dlg, IDC_ENTRY_DOWN);
+        EXPECT_EQ(names(*host), (std::vector<std::string>{"a", "c", "b"}));
+        EXPECT_EQ(selectedRow(dlg), 1);
+
+        selectRow(dlg, 2);
+        click(dlg, IDC_ENTRY_DELETE);  // the last row: the new last row is selected
+        EXPECT_EQ(column(dlg, 0), (std::vector<std::string>{"a", "c"}));
+        EXPECT_EQ(selectedRow(dlg), 1);
+
+        SetDlgItemTextA(dlg, IDC_TEMPLATE_HOSTNAME, "srv1");
+        SetDlgItemTextA(dlg, IDC_TEMPLATE_DRIVES, "DE");
+        click(dlg, IDC_TEMPLATE_ADD);
+        EXPECT_EQ(column(dlg, 0), (std::vector<std::string>{"a", "c", std::string(23, '-'), "srv1", "D:", "E:",
+                                                             "Manage", "Reboot", "Shutdown"}));
+        EXPECT_EQ(column(dlg, 2)[3], "/v:srv1 /w:1280 /h:1024");
+        EXPECT_EQ(column(dlg, 3)[7], "Yes");  // Reboot asks first
+        EXPECT_EQ(itemText(dlg, IDC_TEMPLATE_HOSTNAME), "srv1");
+
+        dialogs.on("Edit Command", [](HWND entry) {
+            SetDlgItemTextA(entry, IDC_ENTRY_NAME, "Web");
+            click(entry, IDC_KIND_URL);
+            SetDlgItemTextA(entry, IDC_URL_NAME, "Portal");
+            SetDlgItemTextA(entry, IDC_URL, "http://%HOST%/");
+            postClick(entry, IDOK);
+        });
+        click(dlg, IDC_ENTRY_ADD);
+        ASSERT_EQ(host->entries.size(), 10u);
+        EXPECT_EQ(host->entries.back()->kind, qb::Url);
+        EXPECT_EQ(column(dlg, 0).back(), "Portal");
+        EXPECT_EQ(column(dlg, 2).back(), "Default Browser");
+        EXPECT_EQ(selectedRow(dlg), -1);
+
+        // A double-click edits the row; a changed kind shows its own columns.
+        dialogs.on("Edit Command", [](HWND entry) {
+            click(entry, IDC_KIND_SEPARATOR);
+            postClick(entry, IDOK);
+        });
+        selectRow(dlg, 1);
+        NMITEMACTIVATE activate{};
+        activate.hdr = {GetDlgItem(dlg, IDC_ENTRY_LIST), IDC_ENTRY_LIST, static_cast<UINT>(NM_DBLCLK)};
+        activate.iItem = 1;
+        SendMessageA(dlg, WM_NOTIFY, IDC_ENTRY_LIST, reinterpret_cast<LPARAM>(&activate));
+        EXPECT_EQ(host->entries[1]->kind, qb::Separator);
+        EXPECT_EQ(column(dlg, 4)[1], "--------");
+        EXPECT_EQ(selectedRow(dlg), 1);
+
+        SetDlgItemTextA(dlg, IDC_HOST_TITLE, "Renamed");
+        SendDlgItemMessageA(dlg, IDC_HOST_ICON, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        postClick(dlg, IDOK);
+    });
+    CEditItemDlg editor;
+    editor.m_imageList = sharedImages();
+    editor.m_host = host.get();
+    editor.m_rdpWidth = 1280;
+    editor.m_rdpHeight = 1024;
+    ASSERT_EQ(editor.DoModal(), IDOK);
+    EXPECT_EQ(host->title, "Renamed");
+    EXPECT_EQ(host->hostName, "a01");
+    EXPECT_EQ(host->icon, -1);
+}
+
+TEST(HostEditor, SwatchShowsTheHostColour)
+{
+    const std::pair<int32_t, COLORREF> cases[] = {
+        {0x0000ff, RGB(255, 0, 0)},
+        {-1, GetSysColor(COLOR_BTNFACE)},
+    };
+    for (const auto& [colour, expected] : cases) {
+        auto host = hostWith({});
+        host->colour = colour;
+        ScriptedDialogs dialogs;
+        COLORREF seen = CLR_INVALID;
+        dialogs.on("Edit Item", [&](HWND dlg) {
+            UpdateWindow(dlg);
+            RECT swatch;
+            GetWindowRect(GetDlgItem(dlg, IDC_COLOUR_SWATCH), &swatch);
+            MapWindowPoints(HWND_DESKTOP, dlg, reinterpret_cast<POINT*>(&swatch), 2);
+            HDC dc = GetDC(dlg);
+            seen = GetPixel(dc, (swatch.left + swatch.right) / 2, (swatch.top + swatch.bottom) / 2);
+            ReleaseDC(dlg, dc);
+            postClick(dlg, IDCANCEL);
+        });
+        CEditItemDlg editor;
+        editor.m_imageList = sharedImages();
+        editor.m_host = host.get();
+        editor.DoModal();
+        EXPECT_EQ(seen, expected) << "colour " << colour;
+    }
+}
+
+// The editor as the host list runs it: on a working copy.
+struct EditorUi : qb::HostListUi {
+    bool runHostEditor(qb::HostItem& working, int32_t w, int32_t h) override
+    {
+        CEditItemDlg editor;
+        editor.m_imageList = sharedImages();
+        editor.m_host = &working;
+        editor.m_rdpWidth = w;
+        editor.m_rdpHeight = h;
+        return editor.DoModal() == IDOK;
+    }
+    bool runOptionsDialog(qb::OptionsForm&) override { return false; }
+    void fillHostList() override {}
+    void saveCatalogue() override {}
+};
+
+TEST(HostEditor, CancelDiscardsEveryChangeColourIncluded)
+{
+    qb::HostCatalogue hosts;
+    hosts.push_back(hostWith({"a", "b"}));
+    qb::AppOptions options;
+    EditorUi ui;
+    qb::HostListOps ops(hosts, options, ui);
+
+    ScriptedDialogs dialogs;
+    dialogs.on("Edit Item", [&](HWND dlg) {
+        selectRow(dlg, 0);
+        click(dlg, IDC_ENTRY_DELETE);
+        click(dlg, IDC_TEMPLATE_ADD);
+        SetDlgItemTextA(dlg, IDC_HOST_TITLE, "scribbled");
+        dialogs.on("Color", [](HWND chooser) { postClick(chooser, IDOK); });
+        click(dlg, IDC_BACKGROUND_COLOUR);
+        postClick(dlg, IDCANCEL);
+    });
+    EXPECT_FALSE(ops.editHost(*hosts[0]));
+    const qb::HostItem& host = *hosts[0];
+    EXPECT_EQ(host.title, "Alpha");
+    EXPECT_EQ(host.colour, -1);
+    EXPECT_EQ(names(host), (std::vector<std::string>{"a", "b"}));
+}
+
+// ---- options --------------------------------------------------------------------
+
+TEST(OptionsEditor, FourValuesInAndOut)
+{
+    ScriptedDialogs dialogs;
+    dialogs.on("Options", [](HWND dlg) {
+        EXPECT_TRUE(checked(dlg, IDC_HIDE_TASKBAR_BUTTON));
+        EXPECT_EQ(itemText(dlg, IDC_ALTERNATE_BROWSER_PATH), "c:\\b.exe");
+        EXPECT_EQ(itemText(dlg, IDC_RDP_WIDTH), "-1");
+        EXPECT_EQ(itemText(dlg, IDC_RDP_HEIGHT), "768");
+        CheckDlgButton(dlg, IDC_HIDE_TASKBAR_BUTTON, BST_UNCHECKED);
+        SetDlgItemTextA(dlg, IDC_ALTERNATE_BROWSER_PATH, "");
+        SetDlgItemTextA(dlg, IDC_RDP_WIDTH, "1280px");
+        SetDlgItemTextA(dlg, IDC_RDP_HEIGHT, "abc");
+        postClick(dlg, IDOK);
+    });
+    qb::AppOptions options;
+    options.hideTaskbarButton = true;
+    options.alternateBrowserPath = "c:\\b.exe";
+    options.rdpWidth = -1;
+    COptionsDlg dialog;
+    dialog.LoadFrom(qb::optionsToForm(options));
+    ASSERT_EQ(dialog.DoModal(), IDOK);
+    qb::applyOptionsForm(dialog.Form(), options);
+    EXPECT_FALSE(options.hideTaskbarButton);
+    EXPECT_EQ(options.alternateBrowserPath, "");
+    EXPECT_EQ(options.rdpWidth, 1280);
+    EXPECT_EQ(options.rdpHeight, 0);
+}
