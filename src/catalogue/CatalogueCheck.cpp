@@ -11,13 +11,6 @@ namespace qb {
 
 namespace {
 
-class NoWindow final : public CatalogueWindow {
-public:
-    void moveTopLeftTo(int32_t, int32_t) override {}
-    void dropTaskbarButton() override {}
-    void currentTopLeft(int32_t&, int32_t&) override {}
-};
-
 enum class LineType { None, Options, Host, Custom, Template, Separator, Url };
 
 // The tags the writer puts on each kind of line, the first being the prefix
@@ -74,7 +67,7 @@ Reading readOneLine(std::string_view line)
     bytes.append(line);
     Reading reading;
     AppOptions options;
-    NoWindow window;
+    NoCatalogueWindow window;
     parseCatalogue(bytes, reading.all, options, window);
     if (options.windowX)
         reading.options = std::move(options);

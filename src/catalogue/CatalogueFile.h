@@ -23,6 +23,15 @@ public:
     virtual void currentTopLeft(int32_t& x, int32_t& y) = 0;
 };
 
+// For readers without a window (the console companion, the line checker):
+// positions are ignored and the window stands at 0, 0.
+class NoCatalogueWindow final : public CatalogueWindow {
+public:
+    void moveTopLeftTo(int32_t, int32_t) override {}
+    void dropTaskbarButton() override {}
+    void currentTopLeft(int32_t& x, int32_t& y) override { x = y = 0; }
+};
+
 // Shows the text of a failed save to the user.
 using SaveReport = std::function<void(const std::string& message)>;
 

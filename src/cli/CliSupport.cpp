@@ -16,14 +16,6 @@ namespace qb::cli {
 
 namespace {
 
-// Loading only reads the options here: there is no window to move.
-class NoWindow final : public CatalogueWindow {
-public:
-    void moveTopLeftTo(int32_t, int32_t) override {}
-    void dropTaskbarButton() override {}
-    void currentTopLeft(int32_t&, int32_t&) override {}
-};
-
 bool pathExists(const std::string& path)
 {
 #ifdef _WIN32
@@ -119,7 +111,7 @@ LoadedCatalogue loadCatalogueFile(const std::string& path)
     if (file.readError)
         throw CliError("cannot read " + path + " to its end");
     loaded.found = true;
-    NoWindow window;
+    NoCatalogueWindow window;
     parseCatalogue(file.bytes, loaded.hosts, loaded.options, window);
     loaded.bytes = std::move(file.bytes);
     return loaded;
