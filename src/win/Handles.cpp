@@ -56,6 +56,11 @@ Icon LoadIconResource(int id, int width, int height)
                                                 width, height, width == 0 && height == 0 ? LR_DEFAULTSIZE : 0)));
 }
 
+Icon LoadSmallIconResource(int id)
+{
+    return LoadIconResource(id, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
+}
+
 Bitmap LoadBitmapResource(int id)
 {
     return Bitmap(static_cast<HBITMAP>(::LoadImageA(ModuleInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP,

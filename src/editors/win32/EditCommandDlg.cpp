@@ -103,7 +103,7 @@ void CEditCommandDlg::DoDataExchange(win::DataExchange& dx)
 BOOL CEditCommandDlg::OnInitDialog()
 {
     win::Dialog::OnInitDialog();
-    m_smallIcon = win::LoadIconResource(IDR_MAINFRAME, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
+    m_smallIcon = win::LoadSmallIconResource(IDR_MAINFRAME);
     SetIcon(m_smallIcon.get(), false);
     EnableAutoComplete(GetDlgItem(IDC_COMMAND), 1 /* SHACF_FILESYSTEM */);
     m_iconPicker.SubclassDlgItem(IDC_ENTRY_ICON, m_hwnd);

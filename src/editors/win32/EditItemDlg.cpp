@@ -25,7 +25,7 @@ BOOL CEditItemDlg::OnInitDialog()
     m_iconPicker.SubclassDlgItem(IDC_HOST_ICON, m_hwnd);
     m_titleEdit.SubclassDlgItem(IDC_HOST_TITLE, m_hwnd);
     m_hostEdit.SubclassDlgItem(IDC_HOST_NAME, m_hwnd);
-    m_smallIcon = win::LoadIconResource(IDR_MAINFRAME, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
+    m_smallIcon = win::LoadSmallIconResource(IDR_MAINFRAME);
     SetIcon(m_smallIcon.get(), false);
 
     m_entryList.SubclassDlgItem(IDC_ENTRY_LIST, m_hwnd);

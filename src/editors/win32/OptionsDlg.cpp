@@ -35,7 +35,7 @@ void COptionsDlg::DoDataExchange(win::DataExchange& dx)
 BOOL COptionsDlg::OnInitDialog()
 {
     win::Dialog::OnInitDialog();
-    m_smallIcon = win::LoadIconResource(IDR_MAINFRAME, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
+    m_smallIcon = win::LoadSmallIconResource(IDR_MAINFRAME);
     SetIcon(m_smallIcon.get(), false);
     return TRUE;
 }
