@@ -11,52 +11,32 @@ namespace {
 HostCatalogue makeHosts(const std::vector<std::pair<std::string, int32_t>>& titlesAndColours)
 {
     HostCatalogue hosts;
-    int32_t icon = 0;
     for (const auto& [title, colour] : titlesAndColours) {
-        auto host = newHost();
-        host->title = title;
-        host->colour = colour;
-        host->icon = icon++;
-        hosts.push_back(std::move(host));
+        hosts.push_back(newHost());
+        hosts.back()->title = title;
+        hosts.back()->colour = colour;
+        hosts.back()->icon = static_cast<int32_t>(hosts.size());
     }
     return hosts;
 }
 
-std::vector<std::string> texts(const std::vector<HostRow>& rows)
-{
-    std::vector<std::string> out;
-    for (const auto& row : rows) {
-        out.push_back(row.text);
-    }
-    return out;
-}
-
 }  // namespace
-
-TEST(HostRows, EmptyCatalogueGivesNoRows)
-{
-    EXPECT_TRUE(sortedHostRows(HostCatalogue{}).empty());
-}
 
 TEST(HostRows, OrderIsAscendingByteOrderOfDisplayText)
 {
-    struct Case {
-        const char* what;
-        std::vector<std::pair<std::string, int32_t>> hosts;
-        std::vector<std::string> expected;
+    const std::pair<std::vector<std::pair<std::string, int32_t>>, std::vector<std::string>> cases[] = {
+        {{}, {}},
+        {{{"beta", -1}, {"Zulu", -1}, {"alpha", -1}}, {"Zulu", "alpha", "beta"}},
+        // the colour suffix is part of the text
+        {{{"web||255", -1}, {"web", 255}, {"web", -1}, {"web", 0}}, {"web", "web||0", "web||255", "web||255"}},
+        {{{"mail01", -1}, {"mail", -1}, {"mail0", -1}}, {"mail", "mail0", "mail01"}},
+        {{{"\xE9t\xE9", -1}, {"zz", -1}, {"", -1}}, {"", "zz", "\xE9t\xE9"}},  // high bytes after ASCII
     };
-    const Case cases[] = {
-        {"reverse input", {{"c", -1}, {"b", -1}, {"a", -1}}, {"a", "b", "c"}},
-        {"upper case before lower case", {{"beta", -1}, {"Zulu", -1}, {"alpha", -1}},
-         {"Zulu", "alpha", "beta"}},
-        {"colour suffix is part of the text", {{"web||255", -1}, {"web", 255}, {"web", -1}, {"web", 0}},
-         {"web", "web||0", "web||255", "web||255"}},
-        {"prefix sorts first", {{"mail01", -1}, {"mail", -1}, {"mail0", -1}}, {"mail", "mail0", "mail01"}},
-        {"high bytes after ASCII", {{"\xE9t\xE9", -1}, {"zz", -1}, {"", -1}}, {"", "zz", "\xE9t\xE9"}},
-    };
-    for (const auto& c : cases) {
-        auto hosts = makeHosts(c.hosts);
-        EXPECT_EQ(texts(sortedHostRows(hosts)), c.expected) << c.what;
+    for (const auto& [input, expected] : cases) {
+        std::vector<std::string> texts;
+        for (const auto& row : sortedHostRows(makeHosts(input)))
+            texts.push_back(row.text);
+        EXPECT_EQ(texts, expected);
     }
 }
 

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
-
 using namespace qb;
 using namespace qbtest;
 
@@ -23,16 +21,12 @@ const std::string kHostLine = "<ITEM>h<HOST>n<ICON>0<COL>-1\r\n";
 
 }  // namespace
 
-TEST(CatalogueWriter, WritesTheExampleAndOnlyTheFieldsOfEachKind)
+TEST(CatalogueFile, ExampleWrittenByteForByteAndReadBack)
 {
     HostCatalogue hosts;
-    auto mail = host("Mail server", "mail01", 3, -1);
-    mail->entries.push_back(entry(CustomCommand, "Console", "cmd.exe", "/k ping %HOST%", 5, false, true));
-    mail->entries.push_back(entry(WindowsTemplate, "mail01", "c,d", "", 17));
-    mail->entries.push_back(entry(Separator));
-    mail->entries.push_back(entry(Url, "%HOST%/status", "Status page", "", 12));
+    hosts.push_back(mailHost());
     // Fields of other kinds stay in memory only.
-    for (auto& item : mail->entries) {
+    for (auto& item : hosts[0]->entries) {
         if (item->kind != CustomCommand) {
             item->name = "x";
             item->confirm = item->bold = true;
@@ -42,24 +36,16 @@ TEST(CatalogueWriter, WritesTheExampleAndOnlyTheFieldsOfEachKind)
             item->alternateBrowser = true;
         }
     }
-    hosts.push_back(std::move(mail));
     AppOptions options;
     options.hideTaskbarButton = true;
     EXPECT_EQ(formatCatalogue(hosts, options, 1180, 240), kExample);
-}
 
-TEST(CatalogueReader, ReadsTheExampleAndAppliesTheOptionsToTheWindow)
-{
     Loaded loaded(kExample);
     EXPECT_EQ(formatCatalogue(loaded.hosts, loaded.options, 1180, 240), kExample);
-    EXPECT_EQ(loaded.options.windowX, 1180);
-    EXPECT_EQ(loaded.options.windowY, 240);
     EXPECT_EQ(loaded.window.moves, (std::vector<std::pair<int32_t, int32_t>>{{1180, 240}}));
     EXPECT_EQ(loaded.window.taskbarDrops, 1);
 
-    Loaded empty("");
-    EXPECT_TRUE(empty.hosts.empty());
-    EXPECT_FALSE(empty.options.windowX.has_value());
+    Loaded empty("");  // defaults, and the window is left where it is
     EXPECT_TRUE(empty.window.moves.empty());
     EXPECT_EQ(empty.written(), kDefaultOptions);
 }
@@ -68,21 +54,21 @@ TEST(CatalogueReader, ReadsTheExampleAndAppliesTheOptionsToTheWindow)
 // faithfully kept quirks.
 TEST(CatalogueReader, LinesReadBackAsWritten)
 {
-    const std::string o = "<X>0<Y>0<BROWSER>";
     const std::pair<std::string, std::string> cases[] = {
         {"<X>5<Y>6<BROWSER>b.exe<RDPX>0<RPDY>0<END>", "<X>5<Y>6<BROWSER>b.exe<RDPX>1024<RPDY>768<END>"},
         {"<X>-1200<Y>100<BROWSER><RDPX>-1<RPDY>-1<END>",
          "<X>-1200<Y>100<BROWSER>c:\\Program Files\\Internet Explorer\\iexplore.exe<RDPX>-1<RPDY>-1<END>"},
         {"<X>1<Y>2<BROWSER>x<RDPX>800<RPDY>600", "<X>1<Y>2<BROWSER>x<RDPX>800<RPDY>768<END>"},
+        // Numbers saturate.
         {"<X>99999999999<Y>-99999999999<BROWSER>b<RDPX>4294967296<RPDY>1<A><HIDE>",
          "<X>2147483647<Y>-2147483648<BROWSER>b<RDPX>2147483647<RPDY>1<HIDE><END>"},
-        {"<ITEM>Web<HOST>www<ICON>4<COL>255", "<ITEM>Web<HOST>www<ICON>4<COL>255"},
         // A missing tag takes the next one with it, except the last.
         {"<ITEM>Web<ICON>4<COL>255", "<ITEM>Web<HOST><ICON>0<COL>255"},
         {"<ITEM>Web<HOST>www<COL>255<X>", "<ITEM>Web<HOST>www<ICON>0<COL>-1"},
         // No tag after the title: the title has no end.
         {"<ITEM>Web", "<ITEM><HOST><ICON>0<COL>-1"},
         {"<ITEM>a>b<HOST>c>d<ICON>  +12x<COL>-2147483649", "<ITEM>a>b<HOST>c>d<ICON>12<COL>-2147483648"},
+        {"<ITEM>c\rd<HOST>e\r<ICON>3<COL>4", "<ITEM>c\rd<HOST>e\r<ICON>3<COL>4"},
         {"  <NAME>-<RUN>x<PARAMS>y<IICON>3<CONFIRM>1<BOLD>1", "  <SEP>"},
         {"  <NAME>n<RUN>p<PARAMS>q<IICON>3<CONFIRM>01<BOLD> 1", "  <NAME>n<RUN>p<PARAMS>q<IICON>3<CONFIRM>1<BOLD>1"},
         {"  <NAME>n<RUN>p<PARAMS>q<IICON>3<CONFIRM>2<BOLD>11", "  <NAME>n<RUN>p<PARAMS>q<IICON>3<CONFIRM>0<BOLD>0"},
@@ -94,7 +80,6 @@ TEST(CatalogueReader, LinesReadBackAsWritten)
         {"  <SEP>anything", "  <SEP>"},
         {"  <URL>u<NAME>A<ALT>1<IICON>2", "  <URL>u<NAME>A<ALT>1<IICON>2"},
         {"  <URL>u<NAME>A<ALT>01<IICON>2147483648", "  <URL>u<NAME>A<ALT>0<IICON>2147483647"},
-        {"  <URL>u<NAME>A<ALT> 1<IICON>2", "  <URL>u<NAME>A<ALT>0<IICON>2"},
     };
     for (const auto& [line, expected] : cases) {
         SCOPED_TRACE(line);
@@ -111,12 +96,12 @@ TEST(CatalogueReader, IgnoresLinesOfNoTypeAndEntriesWithoutHost)
 {
     const char* ignored[] = {" <SEP>", "   <SEP>", "  <sep>", "\t<SEP>", "<item>x", " <ITEM>x", "<x>1<Y>2", "", "#"};
     std::string bytes = "  <URL>u<NAME>n<ALT>0<IICON>1\r\n  <SEP>\r\n";
-    for (const char* line : ignored)
-        bytes += std::string(line) + "\r\n" + kHostLine + line + "\n";
-    Loaded loaded(bytes);
     std::string expected = kDefaultOptions;
-    for (size_t i = 0; i < std::size(ignored); ++i)
+    for (const char* line : ignored) {
+        bytes += std::string(line) + "\r\n" + kHostLine + line + "\n";
         expected += kHostLine;
+    }
+    Loaded loaded(bytes);
     EXPECT_EQ(loaded.written(), expected);
     EXPECT_TRUE(loaded.window.moves.empty());
 }
@@ -127,21 +112,12 @@ TEST(CatalogueReader, EveryOptionsLineIsAppliedAndTheLastWins)
                   "<X>3<Y>4<BROWSER>b<RDPX>30<RPDY>40<END>\n");
     EXPECT_EQ(loaded.window.moves, (std::vector<std::pair<int32_t, int32_t>>{{1, 2}, {3, 4}}));
     EXPECT_EQ(loaded.written(), "<X>0<Y>0<BROWSER>b<RDPX>30<RPDY>40<HIDE><END>\r\n" + kHostLine);
-    EXPECT_EQ(loaded.window.taskbarDrops, 1);
 }
 
-TEST(CatalogueReader, LineEndingsNulBytesAndLongLines)
+// LF alone, CR LF and a last line without terminator: the console
+// companion's tests and the split reads below.
+TEST(CatalogueReader, NulBytesAndLongLines)
 {
-    const std::string lf = "<X>1<Y>2<BROWSER>b<RDPX>3<RPDY>4<END>\n<ITEM>a<HOST>b<ICON>1<COL>2\n  <SEP>\n"
-                           "<ITEM>c\rd<HOST>e\r<ICON>3<COL>4\n  <URL>u<NAME>n<ALT>1<IICON>5\n";
-    std::string crlf;
-    for (char ch : lf)
-        crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
-    const std::string expected = Loaded(lf).written();
-    EXPECT_NE(expected.find("<ITEM>c\rd<HOST>e\r<ICON>3<COL>4\r\n"), std::string::npos);
-    for (const std::string& bytes : {crlf, lf.substr(0, lf.size() - 1), crlf.substr(0, crlf.size() - 2)})
-        EXPECT_EQ(Loaded(bytes).written(), expected);
-
     std::string title(3 * 1024 * 1024, 'x');
     title[5] = '\0';
     std::string bytes = "<ITEM>" + title + std::string("<HOST>h\0<ICON>1<COL>2\n", 22) +
@@ -172,55 +148,23 @@ TEST(CatalogueReader, AReadErrorDropsTheHostBeingRead)
     }
 }
 
-TEST(CatalogueFile, SaveThenLoadGivesBackWhatTheFormatCarries)
-{
-    HostCatalogue hosts;
-    auto first = host("Mail server", "mail01.example.org", 119, 0x00FFEEDD);
-    first->entries.push_back(entry(CustomCommand, "Console", "C:\\cmd.exe", "/k ping %HOST% ??? ***", 0, true));
-    first->entries.push_back(entry(CustomCommand, "", "", "", INT32_MIN, false, true));
-    first->entries.push_back(entry(CustomCommand, " - ", "notepad", "", 1, true, true));
-    first->entries.push_back(entry(WindowsTemplate, "mail01", "c,d,admin$", "", 17));
-    first->entries.push_back(entry(Separator));
-    first->entries.push_back(entry(Url, "http://%HOST%:8080/s?a=1&b=2", "Status", "", INT32_MAX, true));
-    first->entries.push_back(entry(Url));
-    hosts.push_back(std::move(first));
-    hosts.push_back(host("", "", 0, -1));
-    hosts.push_back(host("\xE9t\xE9 \x80\xFF\x01", "10.0.0.1", -5, 0));
-    AppOptions options;
-    options.alternateBrowserPath = "D:\\Tools\\b.exe --private";
-    options.rdpWidth = -1;
-    options.rdpHeight = 1200;
-
-    const std::string bytes = formatCatalogue(hosts, options, -1920, -8);
-    Loaded loaded(bytes);
-    ASSERT_EQ(loaded.hosts.size(), 3u);
-    EXPECT_EQ(loaded.hosts[0]->entries[2]->name, " - ");
-    EXPECT_EQ(loaded.hosts[2]->title, hosts[2]->title);
-    EXPECT_EQ(loaded.options.rdpHeight, 1200);
-    EXPECT_EQ(formatCatalogue(loaded.hosts, loaded.options, -1920, -8), bytes);
-    EXPECT_EQ(loaded.window.moves, (std::vector<std::pair<int32_t, int32_t>>{{-1920, -8}}));
-}
-
 namespace {
 
 // Hands a file over in pieces of a fixed size, as a real disk read may.
-class ChunkingStore final : public FileStore {
-public:
-    ChunkingStore(std::string bytes, size_t piece, bool failAtEnd) : m_bytes(std::move(bytes)), m_piece(piece), m_fail(failAtEnd) {}
-    FileReadResult readAll(const std::string&) override { return {true, m_fail, m_bytes}; }
+struct ChunkingStore final : FileStore {
+    ChunkingStore(std::string b, size_t p, bool f) : bytes(std::move(b)), piece(p), fail(f) {}
+    std::string bytes;
+    size_t piece;
+    bool fail;
+    FileReadResult readAll(const std::string&) override { return {true, fail, bytes}; }
     bool readChunks(const std::string&, const std::function<void(std::string_view)>& sink, bool& readError) override
     {
-        for (size_t at = 0; at < m_bytes.size(); at += m_piece)
-            sink(std::string_view(m_bytes).substr(at, m_piece));
-        readError = m_fail;
+        for (size_t at = 0; at < bytes.size(); at += piece)
+            sink(std::string_view(bytes).substr(at, piece));
+        readError = fail;
         return true;
     }
     bool replaceAll(const std::string&, std::string_view, std::string&) override { return false; }
-
-private:
-    std::string m_bytes;
-    size_t m_piece;
-    bool m_fail;
 };
 
 }  // namespace
@@ -228,14 +172,13 @@ private:
 TEST(CatalogueReader, LinesSplitAcrossReadsReadAsWhole)
 {
     const std::string files[] = {
-        kExample,
         std::string(kExample) + "<ITEM>last<HOST>h<ICON>1<COL>2",
         "<ITEM>a<HOST>b<ICON>1<COL>2\r\n  <SEP>\r\r\n\n\n  <URL>u<NAME>n<ALT>1<IICON>3\r",
     };
     for (const std::string& bytes : files) {
         for (bool failAtEnd : {false, true}) {
             Loaded whole(bytes, failAtEnd);
-            for (size_t piece : {size_t{1}, size_t{2}, size_t{3}, size_t{7}, size_t{64}}) {
+            for (size_t piece : {size_t{1}, size_t{7}}) {
                 SCOPED_TRACE(testing::Message() << "piece " << piece << " failAtEnd " << failAtEnd);
                 ChunkingStore store(bytes, piece, failAtEnd);
                 Loaded loaded;

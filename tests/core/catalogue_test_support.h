@@ -39,6 +39,7 @@ struct Loaded {
     std::string written() const { return qb::formatCatalogue(hosts, options, 0, 0); }
 };
 
+// a, b, c are the kind's text fields in file order; flag is CONFIRM or ALT.
 inline std::unique_ptr<qb::CommandEntry> entry(qb::EntryKind kind, std::string a = {}, std::string b = {},
                                                std::string c = {}, int32_t icon = 0, bool flag = false,
                                                bool bold = false)
@@ -65,27 +66,6 @@ inline std::unique_ptr<qb::CommandEntry> entry(qb::EntryKind kind, std::string a
     return made;
 }
 
-inline std::unique_ptr<qb::CommandEntry> command(std::string name, std::string program, std::string params,
-                                                 int32_t icon, bool confirm, bool bold)
-{
-    return entry(qb::CustomCommand, std::move(name), std::move(program), std::move(params), icon, confirm, bold);
-}
-
-inline std::unique_ptr<qb::CommandEntry> windowsTemplate(std::string host, std::string drives, int32_t icon)
-{
-    return entry(qb::WindowsTemplate, std::move(host), std::move(drives), {}, icon);
-}
-
-inline std::unique_ptr<qb::CommandEntry> separator()
-{
-    return entry(qb::Separator);
-}
-
-inline std::unique_ptr<qb::CommandEntry> url(std::string address, std::string name, bool alternate, int32_t icon)
-{
-    return entry(qb::Url, std::move(address), std::move(name), {}, icon, alternate);
-}
-
 inline std::unique_ptr<qb::HostItem> host(std::string title, std::string hostName, int32_t icon, int32_t colour)
 {
     auto item = qb::newHost();
@@ -94,6 +74,17 @@ inline std::unique_ptr<qb::HostItem> host(std::string title, std::string hostNam
     item->icon = icon;
     item->colour = colour;
     return item;
+}
+
+// A host with one entry of every kind.
+inline std::unique_ptr<qb::HostItem> mailHost()
+{
+    auto mail = host("Mail server", "mail01", 3, -1);
+    mail->entries.push_back(entry(qb::CustomCommand, "Console", "cmd.exe", "/k ping %HOST%", 5, false, true));
+    mail->entries.push_back(entry(qb::WindowsTemplate, "mail01", "c,d", "", 17));
+    mail->entries.push_back(entry(qb::Separator));
+    mail->entries.push_back(entry(qb::Url, "%HOST%/status", "Status page", "", 12));
+    return mail;
 }
 
 }  // namespace qbtest

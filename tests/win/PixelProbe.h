@@ -72,7 +72,6 @@ public:
                 }
         return result;
     }
-    Ink ink(COLORREF background) const { return ink(RECT{0, 0, m_w, m_h}, background); }
     // Pixels of `area` that are exactly `colour`.
     int count(RECT area, COLORREF colour) const
     {

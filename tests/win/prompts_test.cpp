@@ -1,201 +1,104 @@
-// The prompts, the confirmation box and the shell call, shown for real and
-// answered from a hook on this thread, as a user would answer them.
+// The prompts and the confirmation box, shown for real and answered as a
+// user would answer them.
+#include "DialogDriver.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "launch/win32/InputDialogs.h"
 #include "launch/win32/LaunchServices.h"
 #include "res/resource.h"
 #include "win/App.h"
 
+using namespace qbtest;
+
 namespace {
 
-// What the hook saw of the window it answered.
-struct Seen
+// Types into the field, then closes the prompt with `close`.
+DialogDriver::Script typeThen(std::string text, std::function<void(HWND)> close)
 {
-    std::string title;
-    std::string message;     // a message box's text
-    bool smallIcon = false;
-    bool focusOnField = false;
-    LONG_PTR fieldStyle = 0;
-    std::string fieldAtDestroy = "(not destroyed)";
-    bool yesIsDefault = false;
-    bool hasIcon = false;
-};
-
-// Answers the next dialog that becomes active: `answer` runs on a timer once
-// the dialog is up (so that the dialog manager has set the focus), and a
-// safety timer cancels whatever is still open so that no test can hang.
-class DialogDriver
-{
-public:
-    using Answer = std::function<void(HWND dialog)>;
-
-    explicit DialogDriver(Answer answer) : m_answer(std::move(answer))
-    {
-        s_current = this;
-        m_hook = SetWindowsHookExA(WH_CBT, &DialogDriver::cbt, nullptr, GetCurrentThreadId());
-        m_safety = SetTimer(nullptr, 0, 10000, &DialogDriver::safety);
-    }
-    ~DialogDriver()
-    {
-        KillTimer(nullptr, m_safety);
-        UnhookWindowsHookEx(m_hook);
-        s_current = nullptr;
-    }
-    DialogDriver(const DialogDriver&) = delete;
-    DialogDriver& operator=(const DialogDriver&) = delete;
-
-    Seen seen;
-    int activations = 0;
-
-private:
-    static LRESULT CALLBACK cbt(int code, WPARAM wp, LPARAM lp)
-    {
-        DialogDriver* self = s_current;
-        if (self && code == HCBT_ACTIVATE && !self->m_dialog)
-        {
-            self->m_dialog = reinterpret_cast<HWND>(wp);
-            ++self->activations;
-            SetTimer(nullptr, 0, 50, &DialogDriver::answerNow);
-        }
-        // The hook sees the dialog go, while its field still exists.
-        if (self && code == HCBT_DESTROYWND && reinterpret_cast<HWND>(wp) == self->m_dialog)
-        {
-            if (HWND field = GetDlgItem(self->m_dialog, IDC_INPUT_TEXT))
-            {
-                char text[256] = "";
-                GetWindowTextA(field, text, sizeof(text));
-                self->seen.fieldAtDestroy = text;
-            }
-        }
-        return CallNextHookEx(nullptr, code, wp, lp);
-    }
-
-    static void CALLBACK answerNow(HWND, UINT, UINT_PTR timer, DWORD)
-    {
-        KillTimer(nullptr, timer);
-        DialogDriver* self = s_current;
-        if (!self || !self->m_dialog)
-            return;
-        HWND dialog = self->m_dialog;
-        char text[512] = "";
-        GetWindowTextA(dialog, text, sizeof(text));
-        self->seen.title = text;
-        if (GetDlgItemTextA(dialog, 0xFFFF, text, sizeof(text)))
-            self->seen.message = text;
-        self->seen.smallIcon = SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0) != 0;
-        HWND field = GetDlgItem(dialog, IDC_INPUT_TEXT);
-        self->seen.focusOnField = field && GetFocus() == field;
-        self->seen.fieldStyle = field ? GetWindowLongPtrA(field, GWL_STYLE) : 0;
-        HWND yes = GetDlgItem(dialog, IDYES);
-        self->seen.yesIsDefault =
-            yes && (GetWindowLongPtrA(yes, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
-        self->seen.hasIcon = GetDlgItem(dialog, 0x14) != nullptr &&
-                             IsWindowVisible(GetDlgItem(dialog, 0x14));
-        self->m_answer(dialog);
-    }
-
-    static void CALLBACK safety(HWND, UINT, UINT_PTR, DWORD)
-    {
-        if (s_current && s_current->m_dialog)
-            PostMessageA(s_current->m_dialog, WM_COMMAND, IDCANCEL, 0);
-    }
-
-    static inline DialogDriver* s_current = nullptr;
-    Answer m_answer;
-    HHOOK m_hook = nullptr;
-    UINT_PTR m_safety = 0;
-    HWND m_dialog = nullptr;
-};
-
-void typeInto(HWND dialog, const std::string& text)
-{
-    HWND field = GetDlgItem(dialog, IDC_INPUT_TEXT);
-    for (char c : text)
-        PostMessageA(field, WM_CHAR, WPARAM(static_cast<unsigned char>(c)), 1);
-}
-
-void clickButton(HWND dialog, int id)
-{
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
-}
-
-void pressKeyInField(HWND dialog, UINT key)
-{
-    PostMessageA(GetDlgItem(dialog, IDC_INPUT_TEXT), WM_KEYDOWN, key, 1);
-}
-
-DialogDriver::Answer typeThenOk(std::string text)
-{
-    return [text](HWND dialog) {
-        typeInto(dialog, text);
-        clickButton(dialog, IDOK);
+    return [text, close](HWND dialog) {
+        for (char c : text)
+            PostMessageA(GetDlgItem(dialog, IDC_INPUT_TEXT), WM_CHAR, WPARAM(static_cast<unsigned char>(c)), 1);
+        close(dialog);
     };
 }
 
-TEST(InputPrompts, OkReturnsTheTypedTextEvenWhenEmpty)
+DialogDriver::Script typeThenOk(std::string text)
 {
-    for (const std::string typed : {"", "-u ??? *** &x"})
-    {
-        SCOPED_TRACE(typed);
-        CUserInputDlg dialog;
-        DialogDriver driver(typeThenOk(typed));
-        EXPECT_EQ(dialog.DoModal(), IDOK);
-        EXPECT_EQ(dialog.m_text, typed);
-        EXPECT_EQ(driver.seen.title, "User Input");
-        EXPECT_TRUE(driver.seen.smallIcon);
-        EXPECT_TRUE(driver.seen.focusOnField);
-        EXPECT_FALSE(driver.seen.fieldStyle & ES_PASSWORD);
-    }
+    return typeThen(std::move(text), [](HWND d) { postClick(d, IDOK); });
 }
 
-TEST(InputPrompts, EnterConfirmsAndEveryOtherWayOutCancels)
+bool fieldIsMasked(HWND dialog)
 {
+    return (GetWindowLongPtrA(GetDlgItem(dialog, IDC_INPUT_TEXT), GWL_STYLE) & ES_PASSWORD) != 0;
+}
+
+// OK hands back exactly what was typed, even nothing; Enter is OK and every
+// other way out is Cancel. The field has the focus and shows what is typed.
+TEST(InputPrompts, OkAndEnterReturnTheTextEveryOtherWayOutCancels)
+{
+    auto key = [](UINT vk) { return [vk](HWND d) { PostMessageA(GetDlgItem(d, IDC_INPUT_TEXT), WM_KEYDOWN, vk, 1); }; };
     struct Case
     {
         const char* name;
-        DialogDriver::Answer answer;
+        std::string typed;
+        std::function<void(HWND)> close;
         INT_PTR expected;
     };
     const Case cases[] = {
-        {"enter", [](HWND d) { typeInto(d, "x"); pressKeyInField(d, VK_RETURN); }, IDOK},
-        {"cancel button", [](HWND d) { typeInto(d, "x"); clickButton(d, IDCANCEL); }, IDCANCEL},
-        {"escape", [](HWND d) { typeInto(d, "x"); pressKeyInField(d, VK_ESCAPE); }, IDCANCEL},
-        {"close box", [](HWND d) { typeInto(d, "x"); PostMessageA(d, WM_CLOSE, 0, 0); }, IDCANCEL},
+        {"ok, empty", "", [](HWND d) { postClick(d, IDOK); }, IDOK},
+        {"ok", "-u ??? *** &x", [](HWND d) { postClick(d, IDOK); }, IDOK},
+        {"enter", "x", key(VK_RETURN), IDOK},
+        {"cancel button", "x", [](HWND d) { postClick(d, IDCANCEL); }, IDCANCEL},
+        {"escape", "x", key(VK_ESCAPE), IDCANCEL},
+        {"close box", "x", [](HWND d) { PostMessageA(d, WM_CLOSE, 0, 0); }, IDCANCEL},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CUserInputDlg dialog;
-        DialogDriver driver(c.answer);
+        bool focused = false;
+        bool masked = true;
+        DialogDriver driver([&](HWND d) {
+            focused = GetFocus() == GetDlgItem(d, IDC_INPUT_TEXT);
+            masked = fieldIsMasked(d);
+            typeThen(c.typed, c.close)(d);
+        });
         EXPECT_EQ(dialog.DoModal(), c.expected);
-        if (c.expected == IDOK)
-            EXPECT_EQ(dialog.m_text, "x");
+        if (c.expected == IDOK) {
+            EXPECT_EQ(dialog.m_text, c.typed);
+        }
+        EXPECT_TRUE(focused);
+        EXPECT_FALSE(masked);
     }
 }
 
+// The password is masked, read unchanged, and wiped from the field before the
+// window goes, whether confirmed or cancelled.
 TEST(InputPrompts, PasswordIsMaskedReadUnchangedAndWipedFromTheField)
 {
-    CPasswordInputDlg dialog;
-    DialogDriver driver(typeThenOk("s3cr&t pass"));
-    EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(dialog.m_text, "s3cr&t pass");
-    EXPECT_EQ(driver.seen.title, "Password Input");
-    EXPECT_TRUE(driver.seen.fieldStyle & ES_PASSWORD);
-    EXPECT_TRUE(driver.seen.smallIcon);
-    EXPECT_EQ(driver.seen.fieldAtDestroy, "");
-
-    CPasswordInputDlg cancelled;
-    DialogDriver cancelDriver([](HWND d) { typeInto(d, "typed"); clickButton(d, IDCANCEL); });
-    EXPECT_EQ(cancelled.DoModal(), IDCANCEL);
-    EXPECT_EQ(cancelDriver.seen.fieldAtDestroy, "");
+    for (int button : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(button);
+        CPasswordInputDlg dialog;
+        bool masked = false;
+        std::string fieldAtDestroy = "(not destroyed)";
+        DialogDriver driver([&](HWND d) {
+            masked = fieldIsMasked(d);
+            typeThen("s3cr&t pass", [button](HWND d) { postClick(d, button); })(d);
+        });
+        driver.onDestroy([&](HWND d) { fieldAtDestroy = itemText(d, IDC_INPUT_TEXT); });
+        EXPECT_EQ(dialog.DoModal(), button);
+        if (button == IDOK) {
+            EXPECT_EQ(dialog.m_text, "s3cr&t pass");
+        }
+        EXPECT_TRUE(masked);
+        EXPECT_EQ(fieldAtDestroy, "");
+    }
 }
 
 // What the launch logic gets back: the text on OK, nothing otherwise; a
@@ -203,84 +106,31 @@ TEST(InputPrompts, PasswordIsMaskedReadUnchangedAndWipedFromTheField)
 TEST(InputPrompts, LaunchPromptsHandBackWhatWasTyped)
 {
     DialogLaunchPrompts prompts(nullptr);
-    for (const char* typed : {"first", "-second"})
-    {
-        DialogDriver driver(typeThenOk(typed));
-        EXPECT_EQ(prompts.askUserInput(), std::optional<std::string>(typed));
-    }
-    {
-        DialogDriver driver(typeThenOk("pw"));
-        EXPECT_EQ(prompts.askPassword(), std::optional<std::string>("pw"));
-    }
-    DialogDriver driver([](HWND d) { typeInto(d, "pw"); clickButton(d, IDCANCEL); });
+    DialogDriver driver;
+    for (const char* typed : {"first", "-second", "pw"})
+        driver.next(typeThenOk(typed));
+    driver.next(typeThen("pw", [](HWND d) { postClick(d, IDCANCEL); }));
+    EXPECT_EQ(prompts.askUserInput(), std::optional<std::string>("first"));
+    EXPECT_EQ(prompts.askUserInput(), std::optional<std::string>("-second"));
+    EXPECT_EQ(prompts.askPassword(), std::optional<std::string>("pw"));
     EXPECT_EQ(prompts.askPassword(), std::nullopt);
 }
 
-TEST(Confirmation, YesNoBoxCaptionedWithTheProgramNameYesDefaultNoIcon)
+// A Yes/No box titled with the program name, the text as given, Yes the
+// default; only Yes confirms.
+TEST(Confirmation, YesNoBoxCaptionedWithTheProgramNameYesDefault)
 {
     const std::string text = "Are you sure you want to run:\n\n\"shutdown.exe /r /f /m \\\\srv1\"";
     DialogLaunchPrompts prompts(nullptr);
-    {
-        DialogDriver driver([](HWND d) { clickButton(d, IDYES); });
-        EXPECT_TRUE(prompts.confirmRun(text));
-        EXPECT_EQ(driver.seen.title, win::ExecutableName());
-        EXPECT_EQ(driver.seen.message, text);
-        EXPECT_TRUE(driver.seen.yesIsDefault);
-        EXPECT_FALSE(driver.seen.hasIcon);
-    }
-    {
-        DialogDriver driver([](HWND d) { clickButton(d, IDNO); });
-        EXPECT_FALSE(prompts.confirmRun(text));
+    for (int button : {IDYES, IDNO}) {
+        DialogDriver driver;
+        driver.on(win::ExecutableName(), [&](HWND d) {
+            EXPECT_EQ(itemText(d, 0xFFFF), text);
+            EXPECT_EQ(GetWindowLongPtrA(GetDlgItem(d, IDYES), GWL_STYLE) & 0x0F, BS_DEFPUSHBUTTON);
+            postClick(d, button);
+        });
+        EXPECT_EQ(prompts.confirmRun(text), button == IDYES);
     }
 }
 
-// The shell runs cmd with parameters in the current folder; the file it
-// writes shows the call happened with those parameters, in both forms.
-TEST(ShellLauncher, BothCallFormsStartTheProgramWithItsParameters)
-{
-    char temp[MAX_PATH + 1] = "";
-    GetTempPathA(sizeof(temp), temp);
-    std::string folder = std::string(temp) + "qb-shell-test";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    char previous[MAX_PATH + 1] = "";
-    GetCurrentDirectoryA(sizeof(previous), previous);
-    SetCurrentDirectoryA(folder.c_str());
-
-    ShellExecuteLauncher shell(nullptr);
-    qb::ShellCall open;
-    open.ownerIsMainWindow = true;
-    open.verb = "open";
-    open.file = "cmd.exe";
-    open.parameters = "/c echo opened>shell_open.txt";
-    qb::ShellCall byDefault;
-    byDefault.file = "cmd.exe";
-    byDefault.parameters = "/c echo defaulted>shell_default.txt";
-    DeleteFileA("shell_open.txt");
-    DeleteFileA("shell_default.txt");
-    shell.execute(open);
-    shell.execute(byDefault);
-
-    auto readWhenThere = [](const char* name) {
-        for (int i = 0; i < 200; ++i)
-        {
-            if (FILE* f = std::fopen(name, "rb"))
-            {
-                char line[64] = "";
-                std::fgets(line, sizeof(line), f);
-                std::fclose(f);
-                if (line[0])
-                    return std::string(line);
-            }
-            Sleep(50);
-        }
-        return std::string();
-    };
-    EXPECT_EQ(readWhenThere("shell_open.txt").substr(0, 6), "opened");
-    EXPECT_EQ(readWhenThere("shell_default.txt").substr(0, 9), "defaulted");
-    DeleteFileA("shell_open.txt");
-    DeleteFileA("shell_default.txt");
-    SetCurrentDirectoryA(previous);
-    RemoveDirectoryA(folder.c_str());
-}
-
-}  // namespace
+} // namespace

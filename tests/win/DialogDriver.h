@@ -1,7 +1,8 @@
-// Drives this thread's modal dialogs by their captions: a CBT hook notes each
-// dialog as it becomes active, and a thread timer then runs the script
-// queued for its caption inside the dialog's own modal loop. A script may
-// send clicks that open further dialogs; their scripts run nested. A safety
+// Drives this thread's modal dialogs as a user would. A CBT hook notes each
+// dialog as it becomes active; a short thread timer then runs, inside the
+// dialog's own modal loop, the script queued for its caption (or else the
+// next caption-less script). Scripts may open further dialogs; theirs run
+// nested. A dialog nobody scripted is cancelled and reported, and a safety
 // timer cancels whatever is still open so that no test can hang.
 #pragma once
 
@@ -16,20 +17,22 @@
 #include <string>
 #include <vector>
 
-namespace editors_test {
+namespace qbtest {
 
-class ScriptedDialogs
+class DialogDriver
 {
 public:
     using Script = std::function<void(HWND dialog)>;
 
-    ScriptedDialogs()
+    DialogDriver()
     {
         current() = this;
-        m_hook = SetWindowsHookExA(WH_CBT, &ScriptedDialogs::cbt, nullptr, GetCurrentThreadId());
-        m_safety = SetTimer(nullptr, 0, 20000, &ScriptedDialogs::safety);
+        m_hook = SetWindowsHookExA(WH_CBT, &DialogDriver::cbt, nullptr, GetCurrentThreadId());
+        m_safety = SetTimer(nullptr, 0, 20000, &DialogDriver::safety);
     }
-    ~ScriptedDialogs()
+    // Shorthand for one dialog, whatever its caption.
+    explicit DialogDriver(Script script) : DialogDriver() { next(std::move(script)); }
+    ~DialogDriver()
     {
         KillTimer(nullptr, m_safety);
         UnhookWindowsHookEx(m_hook);
@@ -40,16 +43,20 @@ public:
         for (const std::string& caption : m_unexpected)
             ADD_FAILURE() << "unexpected dialog \"" << caption << "\"";
     }
-    ScriptedDialogs(const ScriptedDialogs&) = delete;
-    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
 
     // The next dialog with this caption runs `script`.
     void on(const std::string& caption, Script script) { m_scripts[caption].push_back(std::move(script)); }
+    // The next dialog whose caption has no script of its own runs `script`.
+    void next(Script script) { on(std::string(), std::move(script)); }
+    // Runs as each driven dialog is destroyed, while its controls still exist.
+    void onDestroy(Script script) { m_onDestroy = std::move(script); }
 
 private:
-    static ScriptedDialogs*& current()
+    static DialogDriver*& current()
     {
-        static thread_local ScriptedDialogs* driver = nullptr;
+        static thread_local DialogDriver* driver = nullptr;
         return driver;
     }
 
@@ -62,21 +69,21 @@ private:
 
     static LRESULT CALLBACK cbt(int code, WPARAM wp, LPARAM lp)
     {
-        ScriptedDialogs* self = current();
+        DialogDriver* self = current();
         const HWND hwnd = reinterpret_cast<HWND>(wp);
         if (self && code == HCBT_ACTIVATE && isDialog(hwnd) && self->m_started.insert(hwnd).second) {
             self->m_pending.push_back(hwnd);
-            SetTimer(nullptr, 0, 30, &ScriptedDialogs::runNext);
+            SetTimer(nullptr, 0, 30, &DialogDriver::runNext);
         }
-        if (self && code == HCBT_DESTROYWND)
-            self->m_started.erase(hwnd);
+        if (self && code == HCBT_DESTROYWND && self->m_started.erase(hwnd) && self->m_onDestroy)
+            self->m_onDestroy(hwnd);
         return CallNextHookEx(nullptr, code, wp, lp);
     }
 
     static void CALLBACK runNext(HWND, UINT, UINT_PTR timer, DWORD)
     {
         KillTimer(nullptr, timer);
-        ScriptedDialogs* self = current();
+        DialogDriver* self = current();
         if (!self || self->m_pending.empty())
             return;
         const HWND dialog = self->m_pending.front();
@@ -85,14 +92,16 @@ private:
             return;
         char text[256] = "";
         GetWindowTextA(dialog, text, sizeof text);
-        auto& queue = self->m_scripts[text];
-        if (queue.empty()) {
+        auto* queue = &self->m_scripts[text];
+        if (queue->empty())
+            queue = &self->m_scripts[std::string()];
+        if (queue->empty()) {
             self->m_unexpected.push_back(text);
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
             return;
         }
-        Script script = std::move(queue.front());
-        queue.pop_front();
+        Script script = std::move(queue->front());
+        queue->pop_front();
         script(dialog);
     }
 
@@ -105,14 +114,15 @@ private:
 
     static void CALLBACK safety(HWND, UINT, UINT_PTR, DWORD)
     {
-        if (ScriptedDialogs* self = current())
+        if (DialogDriver* self = current())
             self->m_timedOut = true;
-        EnumThreadWindows(GetCurrentThreadId(), &ScriptedDialogs::cancelOne, 0);
+        EnumThreadWindows(GetCurrentThreadId(), &DialogDriver::cancelOne, 0);
     }
 
     HHOOK m_hook = nullptr;
     UINT_PTR m_safety = 0;
     bool m_timedOut = false;
+    Script m_onDestroy;
     std::set<HWND> m_started;
     std::deque<HWND> m_pending;
     std::map<std::string, std::deque<Script>> m_scripts;
@@ -140,4 +150,4 @@ inline std::string itemText(HWND dialog, int id)
     return text;
 }
 
-} // namespace editors_test
+} // namespace qbtest
