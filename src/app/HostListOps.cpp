@@ -4,7 +4,7 @@
 
 namespace qb {
 
-std::vector<HostMenuItem> hostContextMenu(const std::string& title)
+std::vector<ContextMenuItem> hostContextMenu(const std::string& title)
 {
     const std::string quoted = "\"" + title + "\"";
     return {

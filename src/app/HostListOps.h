@@ -19,14 +19,14 @@ constexpr int CmdProperties = 1027;
 constexpr int CmdCopy = 1028;
 constexpr int CmdOptions = 4700;
 
-struct HostMenuItem {
+struct ContextMenuItem {
     int id = 0;  // 0: a separator
     std::string text;
 };
 
 // The menu for the host with this title, top to bottom. The title goes in
 // unchanged (an ampersand in it acts as the menu's mnemonic marker).
-std::vector<HostMenuItem> hostContextMenu(const std::string& title);
+std::vector<ContextMenuItem> hostContextMenu(const std::string& title);
 
 class HostListUi
 {

@@ -65,7 +65,7 @@ void CMainDlg::OnContextMenuAt(HWND receiver, POINT clientPoint)
     win::PopupMenu menu;
     if (!menu)
         return;
-    for (const qb::HostMenuItem& item : qb::hostContextMenu(host->title)) {
+    for (const qb::ContextMenuItem& item : qb::hostContextMenu(host->title)) {
         if (item.id == 0)
             menu.AppendSeparator();
         else
