@@ -38,13 +38,20 @@ private:
 class PieceStore final : public qb::FileStore {
 public:
     PieceStore(std::string_view bytes, size_t piece) : m_bytes(bytes), m_piece(piece) {}
-    qb::FileReadResult readAll(const std::string&) override { return {true, false, std::string(m_bytes)}; }
-    bool readChunks(const std::string&, const std::function<void(std::string_view)>& sink, bool& readError) override
+    qb::FileReadResult readAll(const std::string&) override
+    {
+        qb::FileReadResult result;
+        result.opened = true;
+        result.bytes = std::string(m_bytes);
+        return result;
+    }
+    qb::ReadStatus readChunks(const std::string&, const std::function<void(std::string_view)>& sink) override
     {
         for (size_t at = 0; at < m_bytes.size(); at += m_piece)
             sink(m_bytes.substr(at, m_piece));
-        readError = false;
-        return true;
+        qb::ReadStatus status;
+        status.opened = true;
+        return status;
     }
     bool replaceAll(const std::string&, std::string_view, std::string&) override { return false; }
 

@@ -374,14 +374,14 @@ std::string formatCatalogue(const HostCatalogue& hosts, const AppOptions& option
     return out;
 }
 
-void loadCatalogue(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window, FileStore& files,
-                   const std::string& path)
+ReadStatus loadCatalogue(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window, FileStore& files,
+                         const std::string& path)
 {
     CatalogueReader reader(hosts, options, window);
-    bool readError = false;
-    if (!files.readChunks(path, [&](std::string_view chunk) { reader.feed(chunk); }, readError))
-        return;
-    reader.finish(readError);
+    ReadStatus status = files.readChunks(path, [&](std::string_view chunk) { reader.feed(chunk); });
+    if (status.opened)
+        reader.finish(status.readError);
+    return status;
 }
 
 bool saveCatalogue(const HostCatalogue& hosts, const AppOptions& options, CatalogueWindow& window,

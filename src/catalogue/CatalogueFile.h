@@ -45,10 +45,10 @@ void parseCatalogue(std::string_view bytes, HostCatalogue& hosts, AppOptions& op
 // The file's bytes for these records, with the window at (x, y).
 std::string formatCatalogue(const HostCatalogue& hosts, const AppOptions& options, int32_t x, int32_t y);
 
-// Reads the file when it can be opened; silently leaves everything as it is
-// when it cannot.
-void loadCatalogue(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
-                   FileStore& files = platformFileStore(), const std::string& path = kCatalogueFileName);
+// Reads the file when it can be opened; leaves everything as it is when it
+// cannot, and says how the read went.
+ReadStatus loadCatalogue(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
+                         FileStore& files = platformFileStore(), const std::string& path = kCatalogueFileName);
 
 // Writes the whole file through a safe replace; on failure reports
 // "Unable to save quillbank.ini: <reason>" and returns false.

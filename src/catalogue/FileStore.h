@@ -8,9 +8,21 @@
 
 namespace qb {
 
-struct FileReadResult {
+// How a read went. Only a missing file is not an error: a file that exists
+// but cannot be read, or whose read stops part way, must never be written
+// over by what was (not) read.
+struct ReadStatus {
     bool opened = false;     // false: missing, locked or unreadable
-    bool readError = false;  // the read stopped part way; bytes holds what came
+    bool missing = false;    // not opened because there is no such file
+    bool readError = false;  // the read stopped part way; the bytes end there
+    std::string error;       // the platform's description of what failed
+    // Read from start to end.
+    bool whole() const { return opened && !readError; }
+    // The file is there but could not be read whole.
+    bool failed() const { return !missing && !whole(); }
+};
+
+struct FileReadResult : ReadStatus {
     std::string bytes;
 };
 
@@ -18,17 +30,14 @@ class FileStore {
 public:
     virtual ~FileStore() = default;
     virtual FileReadResult readAll(const std::string& path) = 0;
-    // Hands the file's bytes to sink piece by piece, in order; false when
-    // the file cannot be opened. readError: the read stopped part way.
-    // Stores that cannot do better hand over readAll's bytes in one piece.
-    virtual bool readChunks(const std::string& path, const std::function<void(std::string_view)>& sink,
-                            bool& readError)
+    // Hands the file's bytes to sink piece by piece, in order. Stores that
+    // cannot do better hand over readAll's bytes in one piece.
+    virtual ReadStatus readChunks(const std::string& path, const std::function<void(std::string_view)>& sink)
     {
         FileReadResult file = readAll(path);
-        readError = file.readError;
         if (file.opened && !file.bytes.empty())
             sink(file.bytes);
-        return file.opened;
+        return std::move(static_cast<ReadStatus&>(file));
     }
     // Writes bytes to a temporary file beside path, flushes it to disk and
     // puts it in place of path in one step. On failure path is unchanged, the

@@ -156,13 +156,25 @@ struct ChunkingStore final : FileStore {
     std::string bytes;
     size_t piece;
     bool fail;
-    FileReadResult readAll(const std::string&) override { return {true, fail, bytes}; }
-    bool readChunks(const std::string&, const std::function<void(std::string_view)>& sink, bool& readError) override
+    FileReadResult readAll(const std::string&) override
+    {
+        FileReadResult result;
+        static_cast<ReadStatus&>(result) = status();
+        result.bytes = bytes;
+        return result;
+    }
+    ReadStatus readChunks(const std::string&, const std::function<void(std::string_view)>& sink) override
     {
         for (size_t at = 0; at < bytes.size(); at += piece)
             sink(std::string_view(bytes).substr(at, piece));
-        readError = fail;
-        return true;
+        return status();
+    }
+    ReadStatus status() const
+    {
+        ReadStatus read;
+        read.opened = true;
+        read.readError = fail;
+        return read;
     }
     bool replaceAll(const std::string&, std::string_view, std::string&) override { return false; }
 };

@@ -47,6 +47,14 @@ std::string errorText(int code)
     return std::strerror(code);
 }
 
+template <typename Status>
+Status& failedOpen(Status& status, int code)
+{
+    status.missing = code == ENOENT;
+    status.error = errorText(code);
+    return status;
+}
+
 bool writeAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
@@ -74,10 +82,12 @@ public:
         FileReadResult result;
         Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
         if (!fd.valid())
-            return result;
+            return failedOpen(result, errno);
         struct stat info {};
-        if (::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode))
-            return result;
+        if (::fstat(fd.get(), &info) != 0)
+            return failedOpen(result, errno);
+        if (S_ISDIR(info.st_mode))
+            return failedOpen(result, EISDIR);
         result.opened = true;
         // Read straight into the result, sized from the file and grown only
         // if the file grows while it is read.
@@ -92,6 +102,7 @@ public:
                 if (errno == EINTR)
                     continue;
                 result.readError = true;
+                result.error = errorText(errno);
                 break;
             }
             if (got == 0)
@@ -102,30 +113,33 @@ public:
         return result;
     }
 
-    bool readChunks(const std::string& path, const std::function<void(std::string_view)>& sink,
-                    bool& readError) override
+    ReadStatus readChunks(const std::string& path, const std::function<void(std::string_view)>& sink) override
     {
-        readError = false;
+        ReadStatus status;
         Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
         if (!fd.valid())
-            return false;
+            return failedOpen(status, errno);
         struct stat info {};
-        if (::fstat(fd.get(), &info) != 0 || S_ISDIR(info.st_mode))
-            return false;
+        if (::fstat(fd.get(), &info) != 0)
+            return failedOpen(status, errno);
+        if (S_ISDIR(info.st_mode))
+            return failedOpen(status, EISDIR);
+        status.opened = true;
         std::string chunk(kChunkSize, '\0');
         for (;;) {
             ssize_t got = ::read(fd.get(), chunk.data(), chunk.size());
             if (got < 0) {
                 if (errno == EINTR)
                     continue;
-                readError = true;
+                status.readError = true;
+                status.error = errorText(errno);
                 break;
             }
             if (got == 0)
                 break;
             sink(std::string_view(chunk.data(), static_cast<size_t>(got)));
         }
-        return true;
+        return status;
     }
 
     bool replaceAll(const std::string& path, std::string_view bytes, std::string& error) override

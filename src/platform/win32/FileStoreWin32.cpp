@@ -117,6 +117,14 @@ bool moveIntoPlace(const std::string& temp, const std::string& path)
     }
 }
 
+template <typename Status>
+Status& failedOpen(Status& status, DWORD code)
+{
+    status.missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+    status.error = errorText(code);
+    return status;
+}
+
 // No sharing: a file that another process holds open loads as missing.
 HANDLE openUnshared(const std::string& path)
 {
@@ -131,7 +139,7 @@ public:
         FileReadResult result;
         FileHandle file(openUnshared(path));
         if (!file.valid())
-            return result;
+            return failedOpen(result, ::GetLastError());
         result.opened = true;
         LARGE_INTEGER size{};
         if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0)
@@ -141,6 +149,7 @@ public:
             DWORD got = 0;
             if (!::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
                 result.readError = true;
+                result.error = errorText(::GetLastError());
                 break;
             }
             if (got == 0)
@@ -150,25 +159,26 @@ public:
         return result;
     }
 
-    bool readChunks(const std::string& path, const std::function<void(std::string_view)>& sink,
-                    bool& readError) override
+    ReadStatus readChunks(const std::string& path, const std::function<void(std::string_view)>& sink) override
     {
-        readError = false;
+        ReadStatus status;
         FileHandle file(openUnshared(path));
         if (!file.valid())
-            return false;
+            return failedOpen(status, ::GetLastError());
+        status.opened = true;
         std::string chunk(256 * 1024, '\0');
         for (;;) {
             DWORD got = 0;
             if (!::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
-                readError = true;
+                status.readError = true;
+                status.error = errorText(::GetLastError());
                 break;
             }
             if (got == 0)
                 break;
             sink(std::string_view(chunk.data(), got));
         }
-        return true;
+        return status;
     }
 
     bool replaceAll(const std::string& path, std::string_view bytes, std::string& error) override
