@@ -120,7 +120,6 @@ int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     CreateSharedImageListFromResources(GetModuleHandleA(nullptr));
-    CIconMenu::RegisterCommandImages(g_commandImageTable, kCommandImageTableSize);
 
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = ownerProc;
@@ -144,7 +143,7 @@ int main(int argc, char** argv)
         const double start = now(frequency);
         qb::CommandImages images{};
         const qb::HostMenu menu = qb::buildHostMenu(host, options, browsers, slots, images);
-        storeCommandImages(menu, images);
+        owner.iconMenu.SetImages(g_sharedImageList, commandImageMap(menu, images));
         win::PopupMenu popup = createHostPopup(menu);
         TrackPopupMenu(popup, kHostMenuTrackFlags, 20, 20, 0, window, nullptr);
         popup = win::PopupMenu(nullptr);

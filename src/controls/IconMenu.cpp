@@ -4,32 +4,6 @@
 #include <cstdlib>
 #include <string>
 
-HIMAGELIST g_sharedImageList = nullptr;
-
-// Record k serves command id k with image k until a menu build rewrites it.
-// Id 0 is never given out, so its image lies past the strip and draws nothing.
-#define QB_REC(k) CommandImageRecord(k, &g_sharedImageList, k)
-#define QB_REC_TENS(t)                                                        \
-    QB_REC(t##0), QB_REC(t##1), QB_REC(t##2), QB_REC(t##3), QB_REC(t##4),     \
-    QB_REC(t##5), QB_REC(t##6), QB_REC(t##7), QB_REC(t##8), QB_REC(t##9)
-
-CommandImageRecord g_commandImageTable[kCommandImageTableSize] = {
-    CommandImageRecord(0, &g_sharedImageList, 9999),
-    QB_REC(1), QB_REC(2), QB_REC(3), QB_REC(4), QB_REC(5),
-    QB_REC(6), QB_REC(7), QB_REC(8), QB_REC(9),
-    QB_REC_TENS(1), QB_REC_TENS(2), QB_REC_TENS(3), QB_REC_TENS(4),
-    QB_REC_TENS(5), QB_REC_TENS(6), QB_REC_TENS(7), QB_REC_TENS(8),
-    QB_REC_TENS(9), QB_REC_TENS(10), QB_REC_TENS(11),
-    QB_REC(120), QB_REC(121), QB_REC(122), QB_REC(123), QB_REC(124),
-    QB_REC(125), QB_REC(126), QB_REC(127), QB_REC(128),
-    CommandImageRecord(kClosingCommandId, nullptr, 0, &g_sharedImageList, 21),
-};
-
-#undef QB_REC_TENS
-#undef QB_REC
-
-std::vector<CommandImageRecord*> g_commandImageRegistry;
-
 namespace {
 
 // Menu texts are read up to this many characters; longer ones are cut.
@@ -109,25 +83,10 @@ void drawShadowedText(HDC dc, const std::string& text, RECT rect, UINT format,
 
 }  // namespace
 
-CIconMenu::~CIconMenu()
+void CIconMenu::SetImages(HIMAGELIST list, std::map<UINT, int> images)
 {
-    if (m_menu)
-        DestroyMenu(m_menu);
-}
-
-unsigned CIconMenu::RegisterCommandImages(CommandImageRecord* records, unsigned count)
-{
-    unsigned appended = 0;
-    for (unsigned i = 0; i < count; ++i)
-    {
-        CommandImageRecord* record = &records[i];
-        if (std::find(g_commandImageRegistry.begin(), g_commandImageRegistry.end(), record)
-            != g_commandImageRegistry.end())
-            continue;
-        g_commandImageRegistry.push_back(record);
-        ++appended;
-    }
-    return appended;
+    m_imageList = list;
+    m_images = std::move(images);
 }
 
 void CIconMenu::MakeOwnerDrawn(HMENU popup)
@@ -249,24 +208,20 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
     }
     else
     {
-        const HIMAGELIST* iconList = nullptr;
+        HIMAGELIST iconList = nullptr;
         int image = 0;
-        const CommandImageRecord* frameRecord = nullptr;
-        auto found = std::find_if(g_commandImageRegistry.begin(), g_commandImageRegistry.end(),
-                                  [id](const CommandImageRecord* r) { return r->commandId == id; });
-        if (found != g_commandImageRegistry.end() && (*found)->imageList)
+        auto found = m_images.find(id);
+        if (found != m_images.end())
         {
-            frameRecord = *found;
-            iconList = frameRecord->imageList;
-            image = frameRecord->image;
+            iconList = m_imageList;
+            image = found->second;
         }
         else
         {
             std::string::size_type bars = text.find("||");
-            if (bars != std::string::npos && !g_commandImageRegistry.empty())
+            if (bars != std::string::npos)
             {
-                frameRecord = g_commandImageRegistry.front();
-                iconList = frameRecord->imageList;
+                iconList = m_imageList;
                 image = std::atoi(text.c_str() + bars + 2);
             }
         }
@@ -285,13 +240,13 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
 
         if (iconList)
         {
-            if (selected && !greyed && !(frameRecord->imageList && frameRecord->secondImageList))
+            if (selected && !greyed)
                 draw3dRect(dc, 1, (h - 20) / 2, 20, 20, GetSysColor(COLOR_BTNHIGHLIGHT),
                            GetSysColor(COLOR_BTNSHADOW));
             if (greyed)
-                DrawDisabledIcon(dc, 3, (h - 16) / 2, *iconList, image);
+                DrawDisabledIcon(dc, 3, (h - 16) / 2, iconList, image);
             else
-                ImageList_Draw(*iconList, image, dc, 3, (h - 16) / 2, ILD_TRANSPARENT);
+                ImageList_Draw(iconList, image, dc, 3, (h - 16) / 2, ILD_TRANSPARENT);
         }
 
         SetBkMode(dc, TRANSPARENT);
@@ -345,22 +300,4 @@ void CIconMenu::DrawDisabledIcon(HDC target, int x, int y, HIMAGELIST list, int 
 
     SetTextColor(target, oldText);
     SetBkColor(target, oldBk);
-}
-
-bool CIconMenu::LoadMenu(UINT resourceId, HWND window)
-{
-    if (m_menu)
-    {
-        DestroyMenu(m_menu);
-        m_menu = nullptr;
-    }
-    m_menu = ::LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(LOWORD(resourceId)));
-    if (window)
-    {
-        HMENU previous = GetMenu(window);
-        SetMenu(window, m_menu);
-        if (previous && previous != m_menu)
-            DestroyMenu(previous);
-    }
-    return m_menu != nullptr;
 }

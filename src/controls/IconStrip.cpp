@@ -1,5 +1,7 @@
 #include "controls/IconStrip.h"
 
+HIMAGELIST g_sharedImageList = nullptr;
+
 namespace {
 
 constexpr int kStripBitmapId = 131;

@@ -9,8 +9,7 @@
 constexpr int kIconCount = 120;
 constexpr int kIconSize = 16;
 
-// The shared list itself (declared with the icon menu's table, which keeps
-// its address). Null until made. No control owns it: list views use it with
+// The shared list itself. Null until made. No control owns it: list views use it with
 // LVS_SHAREIMAGELISTS and combo boxes never destroy their image list; it is
 // destroyed when the process ends.
 extern HIMAGELIST g_sharedImageList;

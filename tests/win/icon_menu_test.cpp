@@ -15,9 +15,8 @@ namespace {
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kGrey = RGB(127, 127, 127);
-constexpr UINT kIconId = 200;       // a record with an icon list
-constexpr UINT kFramelessId = 201;  // a record with both lists: no raised frame
-constexpr UINT kPlainId = 202;      // no record at all
+constexpr UINT kIconId = 200;   // has a picture
+constexpr UINT kPlainId = 202;  // has none
 
 // A 16 x 16 image: left half red, right half white, which the mask makes
 // transparent; so both the icon's place and its mask show in the pixels.
@@ -34,10 +33,6 @@ HIMAGELIST makeHalfRedList()
 }
 
 HIMAGELIST g_testList = nullptr;
-CommandImageRecord g_testRecords[] = {
-    CommandImageRecord(kIconId, &g_testList, 0),
-    CommandImageRecord(kFramelessId, &g_testList, 0, &g_testList, 0),
-};
 
 const COLORREF kMenu = GetSysColor(COLOR_MENU);
 
@@ -48,8 +43,7 @@ protected:
     {
         if (!g_testList)
             g_testList = makeHalfRedList();
-        CIconMenu::RegisterCommandImages(g_commandImageTable, kCommandImageTableSize);
-        CIconMenu::RegisterCommandImages(g_testRecords, 2);
+        m_iconMenu.SetImages(g_testList, {{kIconId, 0}});
         m_menu = CreatePopupMenu();
     }
     void TearDown() override { DestroyMenu(m_menu); }
@@ -93,24 +87,6 @@ protected:
     CIconMenu m_iconMenu;
     UINT m_lastHeight = 0;
 };
-
-// Registration is by identity, so re-registering the table (every menu build
-// does) must not grow the lookup list, while equal ids in new records still count.
-TEST(CommandImageRegistry, RegistersEachRecordOnceByIdentity)
-{
-    static HIMAGELIST list = nullptr;
-    static CommandImageRecord records[] = {
-        CommandImageRecord(900, &list, 5),
-        CommandImageRecord(901, &list, 6),
-        CommandImageRecord(901, &list, 7),
-    };
-    CIconMenu::RegisterCommandImages(g_commandImageTable, kCommandImageTableSize);
-    EXPECT_EQ(CIconMenu::RegisterCommandImages(g_commandImageTable, kCommandImageTableSize), 0u);
-    const size_t before = g_commandImageRegistry.size();
-    EXPECT_EQ(CIconMenu::RegisterCommandImages(records, 2), 2u);
-    EXPECT_EQ(CIconMenu::RegisterCommandImages(records, 3), 1u);
-    EXPECT_EQ(g_commandImageRegistry.size(), before + 3);
-}
 
 // Converting must keep texts, states and sub-menus, and a second pass (every
 // opening of the popup) must change nothing.
@@ -189,7 +165,6 @@ TEST_F(IconMenuTest, MeasuresSeparatorsTextsShortcutsAndSubmenus)
 TEST_F(IconMenuTest, DrawsIconAtItsPlaceWithHighlightAndFrameWhenSelected)
 {
     AppendMenuA(m_menu, MF_STRING, kIconId, "Item");
-    AppendMenuA(m_menu, MF_STRING, kFramelessId, "Item");
     AppendMenuA(m_menu, MF_STRING, kPlainId, "Plain");
     Canvas canvas(120, 22);
     const int top = (22 - 16) / 2;
@@ -212,8 +187,6 @@ TEST_F(IconMenuTest, DrawsIconAtItsPlaceWithHighlightAndFrameWhenSelected)
     draw(canvas, kIconId, ODS_SELECTED, ODA_FOCUS);
     EXPECT_EQ(canvas.at(60, 0), kMenu) << "a focus-only redraw paints no highlight";
 
-    draw(canvas, kFramelessId, ODS_SELECTED);
-    EXPECT_EQ(canvas.at(1, 1), kMenu) << "both lists: no frame";
     draw(canvas, kPlainId, ODS_SELECTED);
     EXPECT_EQ(canvas.at(0, 0), highlight) << "no icon: highlight from x = 0";
 }
@@ -234,8 +207,8 @@ TEST_F(IconMenuTest, CheckedItemsAreBoldWithoutCheckMark)
     EXPECT_EQ(checked.ink(RECT{0, 0, 24, 20}, kMenu).count, 0) << "no check mark";
 }
 
-// The "||" suffix never shows; without a record it names the icon, with one
-// the record wins. The shortcut ends 25 pixels short of the right edge.
+// The "||" suffix never shows; without a picture of its own it names the
+// icon, with one the picture wins. The shortcut ends 25 pixels short of the right edge.
 TEST_F(IconMenuTest, TextIsCutAtBarsAndShortcutIsRightAligned)
 {
     AppendMenuA(m_menu, MF_STRING, kPlainId, "Name||5");

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int kMenuResourceId = 128;
 // Outer height minus the rows, and list height minus the rows.
 constexpr int kWindowExtraHeight = 25;
 constexpr int kListExtraHeight = 2;
@@ -74,9 +73,6 @@ BOOL CMainDlg::OnInitDialog()
     m_options.alternateBrowserPath = qb::kDefaultAlternateBrowser;
     m_options.rdpWidth = qb::kDefaultRdpWidth;
     m_options.rdpHeight = qb::kDefaultRdpHeight;
-
-    m_iconMenu.LoadMenu(kMenuResourceId);
-    CIconMenu::RegisterCommandImages(g_commandImageTable, kCommandImageTableSize);
 
     qb::loadCatalogue(m_hosts, m_options, *this);
     fillHostList();

@@ -1,5 +1,6 @@
 #include "app/win32/MainDlg.h"
 
+#include "controls/IconStrip.h"
 #include "launch/Browser.h"
 #include "launch/HostMenu.h"
 #include "launch/RunCommand.h"
@@ -13,7 +14,7 @@ void CMainDlg::ShowHostMenu(qb::HostItem& host)
     std::unique_ptr<qb::BrowserSource> browsers = qb::makeSystemBrowserSource();
     qb::CommandImages images{};
     const qb::HostMenu menu = qb::buildHostMenu(host, m_options, *browsers, m_commandSlots, images);
-    storeCommandImages(menu, images);
+    m_iconMenu.SetImages(g_sharedImageList, commandImageMap(menu, images));
 
     // Destroyed with its sub-menus when this returns.
     win::PopupMenu popup = createHostPopup(menu);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "controls/IconMenu.h"
 
 namespace {
 
@@ -38,9 +37,11 @@ win::PopupMenu createHostPopup(const qb::HostMenu& menu)
     return popup;
 }
 
-void storeCommandImages(const qb::HostMenu& menu, const qb::CommandImages& images)
+std::map<UINT, int> commandImageMap(const qb::HostMenu& menu, const qb::CommandImages& images)
 {
+    std::map<UINT, int> byId;
     const int end = std::min<int>(menu.nextId, int(images.size()));
     for (int id = qb::kFirstCommandId; id < end; ++id)
-        g_commandImageTable[id].image = images[size_t(id)];
+        byId.emplace(UINT(id), images[size_t(id)]);
+    return byId;
 }

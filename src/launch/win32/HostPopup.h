@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <map>
+
 #include "launch/HostMenu.h"
 #include "win/Menu.h"
 
@@ -11,9 +13,8 @@
 // appended with its label and owned by the returned popup.
 win::PopupMenu createHostPopup(const qb::HostMenu& menu);
 
-// Writes the image index of every id the build gave out into the icon
-// menu's command-image table; other records keep what they had.
-void storeCommandImages(const qb::HostMenu& menu, const qb::CommandImages& images);
+// The image index of every id the build gave out, for the icon menu.
+std::map<UINT, int> commandImageMap(const qb::HostMenu& menu, const qb::CommandImages& images);
 
 // The flags the host menu is tracked with: at the cursor, and without
 // TPM_NONOTIFY so that the owner converts and draws its items.
