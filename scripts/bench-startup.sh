@@ -2,8 +2,9 @@
 # Start-up time of the launcher under Wine, from start to the main window's
 # first paint, with catalogues of 0, 100 and 2,000 hosts, beside the same
 # measure for a minimal dialog program (startup_baseline). Whole runs are
-# timed (QB_EXIT_AFTER_FIRST_PAINT=1 makes both end after that paint), each
-# several times; the median counts.
+# timed, each several times; the median counts. The launcher is timed as
+# startup_probe, its timing build from the same sources, which ends at the
+# first paint as the baseline does.
 #
 # Usage: scripts/bench-startup.sh [WIN64_BUILD_DIR] [REPETITIONS]
 # Needs the display and prefix of scripts/wine-env.sh (sourced when absent).
@@ -11,10 +12,10 @@ set -u
 QB_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(cd "${1:-$QB_ROOT/build/win64}" 2>/dev/null && pwd) || { echo "bench-startup: no build folder ${1:-}" >&2; exit 1; }
 REPS=${2:-${QB_BENCH_REPS:-7}}
-EXE=$BUILD/src/quillbank.exe
+EXE=$BUILD/bench/startup_probe.exe
 BASE=$BUILD/bench/startup_baseline.exe
 for f in "$EXE" "$BASE"; do
-    [ -f "$f" ] || { echo "bench-startup: missing $f (build the win64 targets quillbank and startup_baseline)" >&2; exit 1; }
+    [ -f "$f" ] || { echo "bench-startup: missing $f (build the win64 targets startup_probe and startup_baseline)" >&2; exit 1; }
 done
 
 own_env=0
@@ -53,7 +54,7 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 time_run() {
     local start rc
     start=$(now_ms)
-    (cd "$2" && QB_EXIT_AFTER_FIRST_PAINT=1 timeout 60 wine "$1") </dev/null >/dev/null 2>&1
+    (cd "$2" && timeout 60 wine "$1") </dev/null >/dev/null 2>&1
     rc=$?
     if [ "$rc" != 0 ]; then
         echo "bench-startup: $(basename "$1") ended with status $rc in $2" >&2
@@ -65,7 +66,7 @@ time_run() {
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}'; }
 
 # One unmeasured start, so that the first figure does not pay for a cold Wine.
-(cd "$work" && QB_EXIT_AFTER_FIRST_PAINT=1 timeout 60 wine "$BASE") </dev/null >/dev/null 2>&1
+(cd "$work" && timeout 60 wine "$BASE") </dev/null >/dev/null 2>&1
 
 printf '%-22s %10s %10s %8s\n' "start-up (median ms)" "launcher" "baseline" "ratio"
 status=0

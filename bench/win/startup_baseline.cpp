@@ -1,8 +1,8 @@
 // The start-up baseline: the smallest program that shows the same dialog
 // template as the launcher (102, an empty list view in it) through the plain
-// Win32 dialog loop. With QB_EXIT_AFTER_FIRST_PAINT=1 it ends as soon as the
-// dialog and its list have been painted once, as the launcher does, so that
-// whole runs of both can be timed side by side.
+// Win32 dialog loop. It ends as soon as the dialog and its list have been
+// painted once, as the launcher's timing build does, so that whole runs of
+// both can be timed side by side.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -10,32 +10,19 @@ namespace {
 
 constexpr int kMainDialogId = 102;
 
-bool exitAfterFirstPaint()
-{
-    char value[4] = {};
-    const DWORD length = GetEnvironmentVariableA("QB_EXIT_AFTER_FIRST_PAINT", value, sizeof value);
-    return length == 1 && value[0] == '1';
-}
-
 INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        // lParam: whether to end after the first paint.
-        SetWindowLongPtrA(dialog, GWLP_USERDATA, lParam);
         return TRUE;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         BeginPaint(dialog, &paint);
         EndPaint(dialog, &paint);
-        if (GetWindowLongPtrA(dialog, GWLP_USERDATA) != 0) {
-            SetWindowLongPtrA(dialog, GWLP_USERDATA, 0);
-            // The list paints after its parent; have it done before ending.
-            RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-            // At once: hiding a window costs Wine a wait of its own.
-            ExitProcess(0);
-        }
-        return TRUE;
+        // The list paints after its parent; have it done before ending.
+        RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        // At once: hiding a window costs Wine a wait of its own.
+        ExitProcess(0);
     }
     case WM_CLOSE:
         EndDialog(dialog, IDCANCEL);
@@ -57,7 +44,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_USEREX_CLASSES};
     InitCommonControlsEx(&controls);
-    const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(kMainDialogId), nullptr, dialogProc,
-                                           exitAfterFirstPaint() ? 1 : 0);
+    const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(kMainDialogId), nullptr, dialogProc, 0);
     return result == -1 ? 1 : 0;
 }

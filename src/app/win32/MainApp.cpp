@@ -2,14 +2,9 @@
 
 #include "app/win32/MainDlg.h"
 
-#include <objbase.h>
-
 bool CMainApp::InitInstance()
 {
-    CMainDlg dialog;
-    CoInitialize(nullptr);
-    dialog.DoModal();
-    CoUninitialize();
+    RunMainWindow<CMainDlg>();
     // Dialog-based: no message loop after the main window.
     return false;
 }

@@ -4,6 +4,19 @@
 
 #include "win/App.h"
 
+#include <objbase.h>
+
+// Runs the main window, or a window derived from it (a timing build), with
+// the component library initialised for its thread.
+template <class MainDialog>
+void RunMainWindow()
+{
+    MainDialog dialog;
+    CoInitialize(nullptr);
+    dialog.DoModal();
+    CoUninitialize();
+}
+
 class CMainApp : public win::Application
 {
 protected:

@@ -15,17 +15,6 @@ constexpr int kWindowExtraHeight = 25;
 constexpr int kListExtraHeight = 2;
 constexpr int kColumnWidth = 1000;
 
-bool exitAfterFirstPaintRequested()
-{
-    const DWORD size = GetEnvironmentVariableA("QB_EXIT_AFTER_FIRST_PAINT", nullptr, 0);
-    if (size == 0) {
-        return false;
-    }
-    std::string value(size, '\0');
-    value.resize(GetEnvironmentVariableA("QB_EXIT_AFTER_FIRST_PAINT", value.data(), size));
-    return value == "1";
-}
-
 int height(const RECT& rect)
 {
     return rect.bottom - rect.top;
@@ -42,8 +31,7 @@ CMainDlg::CMainDlg()
     : win::Dialog(IDD_MAIN),
       m_iconStrip(win::LoadBitmapResource(IDB_ICONSTRIP)),
       m_iconMask(win::LoadBitmapResource(IDB_ICONMASK)),
-      m_hIcon(win::LoadIconResource(IDR_MAINFRAME, 0, 0)),
-      m_exitAfterFirstPaint(exitAfterFirstPaintRequested())
+      m_hIcon(win::LoadIconResource(IDR_MAINFRAME, 0, 0))
 {
 }
 
@@ -182,15 +170,6 @@ bool CMainDlg::OnPaint()
     if (IsIconic(m_hwnd)) {
         PaintMinimisedIcon();
         return true;
-    }
-    if (m_exitAfterFirstPaint) {
-        m_exitAfterFirstPaint = false;
-        { win::PaintDC paint(m_hwnd); }
-        // The list paints after its parent; have it done before ending.
-        RedrawWindow(m_hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        // At once, saving nothing: hiding a window costs Wine a wait of its
-        // own that would swamp the figure.
-        ExitProcess(0);
     }
     return false;
 }

@@ -75,7 +75,4 @@ private:
     std::array<qb::CommandEntry, kCommandSlotCount> m_commandSlots;
     CIconMenu m_iconMenu;
     win::Icon m_hIcon;
-    // Timing runs (QB_EXIT_AFTER_FIRST_PAINT=1): the process ends once
-    // everything has been painted the first time, without saving.
-    bool m_exitAfterFirstPaint = false;
 };
