@@ -55,27 +55,20 @@ HIMAGELIST CreateSharedImageListFromResources(HINSTANCE module)
     return list;
 }
 
-void FillIconPicker(HWND comboBoxEx, HIMAGELIST images)
+void FillIconPicker(win::ComboBoxEx& picker, HIMAGELIST images)
 {
-    SendMessageA(comboBoxEx, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    picker.SetImageList(images);
     for (int i = 0; i < kIconCount; ++i) {
-        COMBOBOXEXITEMA item = {};
-        item.mask = CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
-        item.iItem = i;
-        item.iImage = i;
-        item.iSelectedImage = i;
-        SendMessageA(comboBoxEx, CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        picker.InsertImageItem(i, i, i);
     }
 }
 
-void SelectPickerIcon(HWND comboBoxEx, int icon)
+void SelectPickerIcon(win::ComboBoxEx& picker, int icon)
 {
-    const int position = (icon >= 0 && icon < kIconCount) ? icon : -1;
-    SendMessageA(comboBoxEx, CB_SETCURSEL, static_cast<WPARAM>(position), 0);
+    picker.SetCurSel((icon >= 0 && icon < kIconCount) ? icon : -1);
 }
 
-int PickedIcon(HWND comboBoxEx)
+int PickedIcon(const win::ComboBoxEx& picker)
 {
-    const LRESULT position = SendMessageA(comboBoxEx, CB_GETCURSEL, 0, 0);
-    return position == CB_ERR ? -1 : static_cast<int>(position);
+    return picker.GetCurSel();
 }

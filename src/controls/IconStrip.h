@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "win/Controls.h"
+
 constexpr int kIconCount = 120;
 constexpr int kIconSize = 16;
 
@@ -26,9 +28,9 @@ HIMAGELIST CreateSharedImageListFromResources(HINSTANCE module);
 
 // The icon picker: the shared image list, then 120 items, item i showing
 // image i (selected image i) and no text.
-void FillIconPicker(HWND comboBoxEx, HIMAGELIST images);
+void FillIconPicker(win::ComboBoxEx& picker, HIMAGELIST images);
 // Selects the item whose position is the icon index; none when the index is
 // outside 0 to 119.
-void SelectPickerIcon(HWND comboBoxEx, int icon);
+void SelectPickerIcon(win::ComboBoxEx& picker, int icon);
 // The selected position, which is the icon index; -1 when none is selected.
-int PickedIcon(HWND comboBoxEx);
+int PickedIcon(const win::ComboBoxEx& picker);

@@ -4,45 +4,33 @@ namespace qb {
 
 const std::array<KindField, 11> kKindFields = {{
     //                                custom template separator url
-    {entry_ctl::kName,              {true, false, false, false}},
-    {entry_ctl::kCommand,           {true, false, false, false}},
-    {entry_ctl::kParams,            {true, false, false, false}},
-    {entry_ctl::kBold,              {true, false, false, false}},
-    {entry_ctl::kConfirm,           {true, false, false, false}},
-    {entry_ctl::kIcon,              {true, true, false, true}},
-    {entry_ctl::kTemplateHost,      {false, true, false, false}},
-    {entry_ctl::kDrives,            {false, true, false, false}},
-    {entry_ctl::kUrl,               {false, false, false, true}},
-    {entry_ctl::kUrlName,           {false, false, false, true}},
-    {entry_ctl::kAlternateBrowser,  {false, false, false, true}},
+    {EntryField::Name,              {true, false, false, false}},
+    {EntryField::Command,           {true, false, false, false}},
+    {EntryField::Params,            {true, false, false, false}},
+    {EntryField::Bold,              {true, false, false, false}},
+    {EntryField::Confirm,           {true, false, false, false}},
+    {EntryField::Icon,              {true, true, false, true}},
+    {EntryField::TemplateHost,      {false, true, false, false}},
+    {EntryField::Drives,            {false, true, false, false}},
+    {EntryField::Url,               {false, false, false, true}},
+    {EntryField::UrlName,           {false, false, false, true}},
+    {EntryField::AlternateBrowser,  {false, false, false, true}},
 }};
 
-bool fieldEnabled(int controlId, EntryKind kind)
+bool fieldEnabled(EntryField field, EntryKind kind)
 {
     if (kind < CustomCommand || kind > Url)
         return false;
-    for (const KindField& field : kKindFields) {
-        if (field.controlId == controlId)
-            return field.enabledFor[static_cast<size_t>(kind)];
+    for (const KindField& row : kKindFields) {
+        if (row.field == field)
+            return row.enabledFor[static_cast<size_t>(kind)];
     }
     return false;
 }
 
-int radioForKind(EntryKind kind)
+EntryKind radioKind(EntryKind kind)
 {
-    switch (kind) {
-    case WindowsTemplate:
-        return entry_ctl::kRadioTemplate;
-    case Separator:
-        return entry_ctl::kRadioSeparator;
-    case Url:
-        return entry_ctl::kRadioUrl;
-    case CustomCommand:
-    default:
-        // An unknown kind edits as a custom command rather than with every
-        // radio off.
-        return entry_ctl::kRadioCustom;
-    }
+    return kind >= CustomCommand && kind <= Url ? kind : CustomCommand;
 }
 
 EntryKind kindForFields(const KindRadios& radios)

@@ -1,6 +1,5 @@
-// Which of the entry editor's controls each entry kind uses, and how the four
-// kind radio buttons map to a kind. Control ids are the entry editor
-// template's own.
+// Which of the entry editor's fields each entry kind uses, and how the four
+// kind radio buttons map to a kind.
 #pragma once
 
 #include "catalogue/HostRecords.h"
@@ -9,38 +8,36 @@
 
 namespace qb {
 
-namespace entry_ctl {
-constexpr int kName = 1002;
-constexpr int kParams = 1006;
-constexpr int kCommand = 1042;
-constexpr int kConfirm = 1043;
-constexpr int kBold = 1049;
-constexpr int kTemplateHost = 1057;
-constexpr int kDrives = 1056;
-constexpr int kAlternateBrowser = 1061;
-constexpr int kUrl = 1004;
-constexpr int kUrlName = 1063;
-constexpr int kIcon = 1008;
-constexpr int kRadioCustom = 1055;
-constexpr int kRadioTemplate = 1054;
-constexpr int kRadioSeparator = 1059;
-constexpr int kRadioUrl = 1060;
-}  // namespace entry_ctl
+// The entry editor's fields that depend on the kind.
+enum class EntryField {
+    Name,
+    Command,
+    Params,
+    Bold,
+    Confirm,
+    Icon,
+    TemplateHost,
+    Drives,
+    Url,
+    UrlName,
+    AlternateBrowser,
+};
 
 struct KindField {
-    int controlId;
+    EntryField field;
     // Enabled for CustomCommand, WindowsTemplate, Separator, Url (by kind value).
     std::array<bool, 4> enabledFor;
 };
 
-// Every control that the kind switches on or off; controls not listed
+// Every field that the kind switches on or off; controls not listed
 // (labels, OK, Cancel, the radio buttons) are never touched.
 extern const std::array<KindField, 11> kKindFields;
 
-bool fieldEnabled(int controlId, EntryKind kind);
+bool fieldEnabled(EntryField field, EntryKind kind);
 
-// The radio button that shows a kind.
-int radioForKind(EntryKind kind);
+// The kind whose radio button is checked when an entry of this kind opens:
+// an unknown kind edits as a custom command rather than with every radio off.
+EntryKind radioKind(EntryKind kind);
 
 struct KindRadios {
     bool custom = false;

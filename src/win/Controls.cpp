@@ -251,6 +251,16 @@ int ComboBoxEx::InsertItem(int index, const std::string& text, int image, int se
     return static_cast<int>(Send(CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
+int ComboBoxEx::InsertImageItem(int index, int image, int selectedImage)
+{
+    COMBOBOXEXITEMA item{};
+    item.mask = CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
+    item.iItem = index;
+    item.iImage = image;
+    item.iSelectedImage = selectedImage;
+    return static_cast<int>(Send(CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
 int ComboBoxEx::GetCount() const
 {
     return static_cast<int>(Send(CB_GETCOUNT));

@@ -76,6 +76,8 @@ public:
     HIMAGELIST SetImageList(HIMAGELIST images);
     // Returns the new item's index or -1.
     int InsertItem(int index, const std::string& text, int image, int selectedImage);
+    // An item that shows its image alone (no text).
+    int InsertImageItem(int index, int image, int selectedImage);
     int GetCount() const;
     // -1 when nothing is selected.
     int GetCurSel() const;

@@ -129,25 +129,25 @@ TEST(EditorsEntryListOps, UpAndDownStopAtTheEnds)
 
 TEST(EditorsEntryKindFields, EnabledControlsPerKindAndRadioRules)
 {
-    using namespace entry_ctl;
-    const std::pair<EntryKind, std::vector<int>> cases[] = {
-        {CustomCommand, {kName, kCommand, kParams, kBold, kConfirm, kIcon}},
-        {WindowsTemplate, {kIcon, kTemplateHost, kDrives}},
+    using F = EntryField;
+    const std::pair<EntryKind, std::vector<F>> cases[] = {
+        {CustomCommand, {F::Name, F::Command, F::Params, F::Bold, F::Confirm, F::Icon}},
+        {WindowsTemplate, {F::Icon, F::TemplateHost, F::Drives}},
         {Separator, {}},
-        {Url, {kIcon, kUrl, kUrlName, kAlternateBrowser}},
+        {Url, {F::Icon, F::Url, F::UrlName, F::AlternateBrowser}},
         {static_cast<EntryKind>(7), {}},
     };
     for (const auto& [kind, expected] : cases) {
-        std::vector<int> enabled;
-        for (const KindField& f : kKindFields) {
-            if (fieldEnabled(f.controlId, kind))
-                enabled.push_back(f.controlId);
+        std::vector<F> enabled;
+        for (const KindField& row : kKindFields) {
+            if (fieldEnabled(row.field, kind))
+                enabled.push_back(row.field);
         }
         EXPECT_EQ(enabled, expected) << kind;
     }
 
-    EXPECT_EQ(radioForKind(Url), kRadioUrl);
-    EXPECT_EQ(radioForKind(static_cast<EntryKind>(9)), kRadioCustom);
+    EXPECT_EQ(radioKind(Url), Url);
+    EXPECT_EQ(radioKind(static_cast<EntryKind>(9)), CustomCommand);
     KindRadios none;  // the URL fields apply; OK keeps the kind it had
     EXPECT_EQ(kindForFields(none), Url);
     EXPECT_EQ(kindOnOk(none, Separator), Separator);

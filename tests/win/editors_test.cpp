@@ -32,9 +32,22 @@ bool checked(HWND dialog, int id)
 // Enabled state of every kind-dependent control against the kind's column.
 void expectFieldsFor(HWND dialog, qb::EntryKind kind)
 {
-    for (const qb::KindField& field : qb::kKindFields)
-        EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, field.controlId)) != FALSE, qb::fieldEnabled(field.controlId, kind))
-            << "control " << field.controlId << " for kind " << kind;
+    const std::pair<int, qb::EntryField> controls[] = {
+        {IDC_ENTRY_NAME, qb::EntryField::Name},
+        {IDC_COMMAND, qb::EntryField::Command},
+        {IDC_PARAMS, qb::EntryField::Params},
+        {IDC_BOLD, qb::EntryField::Bold},
+        {IDC_CONFIRM, qb::EntryField::Confirm},
+        {IDC_ENTRY_ICON, qb::EntryField::Icon},
+        {IDC_ENTRY_TEMPLATE_HOST, qb::EntryField::TemplateHost},
+        {IDC_ENTRY_DRIVES, qb::EntryField::Drives},
+        {IDC_URL, qb::EntryField::Url},
+        {IDC_URL_NAME, qb::EntryField::UrlName},
+        {IDC_USE_ALTERNATE_BROWSER, qb::EntryField::AlternateBrowser},
+    };
+    for (const auto& [id, field] : controls)
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE, qb::fieldEnabled(field, kind))
+            << "control " << id << " for kind " << kind;
 }
 
 std::vector<std::string> column(HWND dialog, int subItem)
@@ -111,12 +124,12 @@ TEST(EntryEditor, RadiosEnableTheKindsFieldsAndOkReturnsTheKind)
     });
     CEditCommandDlg editor;
     editor.m_imageList = sharedImages();
-    editor.m_icon = 0;
-    editor.m_kind = qb::CustomCommand;
+    editor.m_entry.icon = 0;
+    editor.m_entry.kind = qb::CustomCommand;
     ASSERT_EQ(editor.DoModal(), IDOK);
-    EXPECT_EQ(editor.m_kind, qb::Url);
+    EXPECT_EQ(editor.m_entry.kind, qb::Url);
     // The custom command's texts travel out with the new kind.
-    EXPECT_EQ(editor.m_command + " " + editor.m_params + " " + editor.m_url, "cmd.exe /k http://x/");
+    EXPECT_EQ(editor.m_entry.program + " " + editor.m_entry.params + " " + editor.m_entry.url, "cmd.exe /k http://x/");
 }
 
 // ---- host editor ---------------------------------------------------------------
@@ -249,9 +262,9 @@ TEST(OptionsEditor, FourValuesInAndOut)
     options.alternateBrowserPath = "c:\\b.exe";
     options.rdpWidth = -1;
     COptionsDlg dialog;
-    dialog.LoadFrom(qb::optionsToForm(options));
+    dialog.m_form = qb::optionsToForm(options);
     ASSERT_EQ(dialog.DoModal(), IDOK);
-    qb::applyOptionsForm(dialog.Form(), options);
+    qb::applyOptionsForm(dialog.m_form, options);
     EXPECT_FALSE(options.hideTaskbarButton);
     EXPECT_EQ(options.alternateBrowserPath, "");
     EXPECT_EQ(options.rdpWidth, 1280);

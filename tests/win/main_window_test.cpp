@@ -187,15 +187,17 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
     HINSTANCE module = GetModuleHandleA(nullptr);
     HIMAGELIST images = CreateSharedImageListFromResources(module);
     ASSERT_NE(images, nullptr);
-    HWND picker = CreateWindowExA(0, WC_COMBOBOXEXA, "", WS_POPUP | CBS_DROPDOWN, 0, 0, 60, 200, nullptr,
+    HWND window = CreateWindowExA(0, WC_COMBOBOXEXA, "", WS_POPUP | CBS_DROPDOWN, 0, 0, 60, 200, nullptr,
                                   nullptr, module, nullptr);
-    ASSERT_NE(picker, nullptr);
+    ASSERT_NE(window, nullptr);
+    win::ComboBoxEx picker;
+    picker.Attach(window);
     FillIconPicker(picker, images);
-    EXPECT_EQ(SendMessageA(picker, CB_GETCOUNT, 0, 0), kIconCount);
+    EXPECT_EQ(picker.GetCount(), kIconCount);
     COMBOBOXEXITEMA item = {};
     item.mask = CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
     item.iItem = 57;
-    ASSERT_TRUE(SendMessageA(picker, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    ASSERT_TRUE(SendMessageA(window, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     EXPECT_EQ(item.iImage, 57);
     EXPECT_EQ(item.iSelectedImage, 57);
 
@@ -207,5 +209,5 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
         SelectPickerIcon(picker, icons[i]);
         EXPECT_EQ(PickedIcon(picker), picked[i]) << "icon " << icons[i];
     }
-    DestroyWindow(picker);
+    DestroyWindow(window);
 }

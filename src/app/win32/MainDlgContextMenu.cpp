@@ -29,10 +29,10 @@ public:
     bool runOptionsDialog(qb::OptionsForm& form) override
     {
         COptionsDlg options(nullptr);
-        options.LoadFrom(form);
+        options.m_form = form;
         if (options.DoModal() != IDOK)
             return false;
-        form = options.Form();
+        form = options.m_form;
         return true;
     }
 

@@ -19,18 +19,28 @@ qb::KindRadios readRadios(const win::Dialog& dialog)
     return radios;
 }
 
-} // namespace
+// The control of each kind-dependent field.
+int controlOf(qb::EntryField field)
+{
+    switch (field) {
+    case qb::EntryField::Name: return IDC_ENTRY_NAME;
+    case qb::EntryField::Command: return IDC_COMMAND;
+    case qb::EntryField::Params: return IDC_PARAMS;
+    case qb::EntryField::Bold: return IDC_BOLD;
+    case qb::EntryField::Confirm: return IDC_CONFIRM;
+    case qb::EntryField::Icon: return IDC_ENTRY_ICON;
+    case qb::EntryField::TemplateHost: return IDC_ENTRY_TEMPLATE_HOST;
+    case qb::EntryField::Drives: return IDC_ENTRY_DRIVES;
+    case qb::EntryField::Url: return IDC_URL;
+    case qb::EntryField::UrlName: return IDC_URL_NAME;
+    case qb::EntryField::AlternateBrowser: return IDC_USE_ALTERNATE_BROWSER;
+    }
+    return 0;
+}
 
-static_assert(IDC_ENTRY_NAME == qb::entry_ctl::kName && IDC_PARAMS == qb::entry_ctl::kParams &&
-                  IDC_COMMAND == qb::entry_ctl::kCommand && IDC_CONFIRM == qb::entry_ctl::kConfirm &&
-                  IDC_BOLD == qb::entry_ctl::kBold && IDC_ENTRY_TEMPLATE_HOST == qb::entry_ctl::kTemplateHost &&
-                  IDC_ENTRY_DRIVES == qb::entry_ctl::kDrives &&
-                  IDC_USE_ALTERNATE_BROWSER == qb::entry_ctl::kAlternateBrowser && IDC_URL == qb::entry_ctl::kUrl &&
-                  IDC_URL_NAME == qb::entry_ctl::kUrlName && IDC_ENTRY_ICON == qb::entry_ctl::kIcon &&
-                  IDC_KIND_CUSTOM == qb::entry_ctl::kRadioCustom &&
-                  IDC_KIND_TEMPLATE == qb::entry_ctl::kRadioTemplate &&
-                  IDC_KIND_SEPARATOR == qb::entry_ctl::kRadioSeparator && IDC_KIND_URL == qb::entry_ctl::kRadioUrl,
-              "the kind table and the template agree on control ids");
+constexpr int kKindRadios[] = {IDC_KIND_CUSTOM, IDC_KIND_TEMPLATE, IDC_KIND_SEPARATOR, IDC_KIND_URL};
+
+} // namespace
 
 bool EnableAutoComplete(HWND window, DWORD flags)
 {
@@ -54,50 +64,18 @@ CEditCommandDlg::CEditCommandDlg(HWND parent) : win::Dialog(IDD_EDIT_COMMAND, pa
 {
 }
 
-void CEditCommandDlg::LoadFrom(const qb::CommandEntry& entry)
-{
-    m_kind = entry.kind;
-    m_name = entry.name;
-    m_command = entry.program;
-    m_params = entry.params;
-    m_icon = entry.icon;
-    m_confirm = entry.confirm;
-    m_bold = entry.bold;
-    m_templateHost = entry.templateHost;
-    m_drives = entry.drives;
-    m_url = entry.url;
-    m_useAlternateBrowser = entry.alternateBrowser;
-    m_urlName = entry.urlName;
-}
-
-void CEditCommandDlg::StoreTo(qb::CommandEntry& entry) const
-{
-    entry.kind = m_kind;
-    entry.name = m_name;
-    entry.program = m_command;
-    entry.params = m_params;
-    entry.icon = m_icon;
-    entry.confirm = m_confirm;
-    entry.bold = m_bold;
-    entry.templateHost = m_templateHost;
-    entry.drives = m_drives;
-    entry.url = m_url;
-    entry.alternateBrowser = m_useAlternateBrowser;
-    entry.urlName = m_urlName;
-}
-
 void CEditCommandDlg::DoDataExchange(win::DataExchange& dx)
 {
-    dx.text(IDC_ENTRY_NAME, m_name);
-    dx.text(IDC_PARAMS, m_params);
-    dx.text(IDC_COMMAND, m_command);
-    dx.check(IDC_CONFIRM, m_confirm);
-    dx.check(IDC_BOLD, m_bold);
-    dx.text(IDC_ENTRY_TEMPLATE_HOST, m_templateHost);
-    dx.text(IDC_ENTRY_DRIVES, m_drives);
-    dx.check(IDC_USE_ALTERNATE_BROWSER, m_useAlternateBrowser);
-    dx.text(IDC_URL, m_url);
-    dx.text(IDC_URL_NAME, m_urlName);
+    dx.text(IDC_ENTRY_NAME, m_entry.name);
+    dx.text(IDC_PARAMS, m_entry.params);
+    dx.text(IDC_COMMAND, m_entry.program);
+    dx.check(IDC_CONFIRM, m_entry.confirm);
+    dx.check(IDC_BOLD, m_entry.bold);
+    dx.text(IDC_ENTRY_TEMPLATE_HOST, m_entry.templateHost);
+    dx.text(IDC_ENTRY_DRIVES, m_entry.drives);
+    dx.check(IDC_USE_ALTERNATE_BROWSER, m_entry.alternateBrowser);
+    dx.text(IDC_URL, m_entry.url);
+    dx.text(IDC_URL_NAME, m_entry.urlName);
 }
 
 BOOL CEditCommandDlg::OnInitDialog()
@@ -108,11 +86,11 @@ BOOL CEditCommandDlg::OnInitDialog()
     EnableAutoComplete(GetDlgItem(IDC_COMMAND), 1 /* SHACF_FILESYSTEM */);
     m_iconPicker.SubclassDlgItem(IDC_ENTRY_ICON, m_hwnd);
     FillIconPicker(m_iconPicker, m_imageList);
-    const int radio = qb::radioForKind(m_kind);
-    for (int id : {IDC_KIND_CUSTOM, IDC_KIND_TEMPLATE, IDC_KIND_SEPARATOR, IDC_KIND_URL})
+    const int radio = kKindRadios[qb::radioKind(m_entry.kind)];
+    for (int id : kKindRadios)
         CheckDlgButton(id, id == radio);
     OnKindChanged();
-    SelectPickerIcon(m_iconPicker, m_icon);
+    SelectPickerIcon(m_iconPicker, m_entry.icon);
     return TRUE;
 }
 
@@ -126,7 +104,7 @@ bool CEditCommandDlg::OnCommand(int id, int code, HWND control)
         if (code == BN_CLICKED) {
             // The clicked button is the kind: keep exactly one of the group
             // checked, whoever sent the click.
-            for (int other : {IDC_KIND_CUSTOM, IDC_KIND_TEMPLATE, IDC_KIND_SEPARATOR, IDC_KIND_URL})
+            for (int other : kKindRadios)
                 CheckDlgButton(other, other == id);
             OnKindChanged();
             return true;
@@ -140,13 +118,13 @@ bool CEditCommandDlg::OnCommand(int id, int code, HWND control)
 void CEditCommandDlg::OnKindChanged()
 {
     const qb::EntryKind kind = qb::kindForFields(readRadios(*this));
-    for (const qb::KindField& field : qb::kKindFields)
-        ::EnableWindow(GetDlgItem(field.controlId), qb::fieldEnabled(field.controlId, kind) ? TRUE : FALSE);
+    for (const qb::KindField& row : qb::kKindFields)
+        ::EnableWindow(GetDlgItem(controlOf(row.field)), qb::fieldEnabled(row.field, kind) ? TRUE : FALSE);
 }
 
 void CEditCommandDlg::OnOK()
 {
-    m_icon = PickedIcon(m_iconPicker);
-    m_kind = qb::kindOnOk(readRadios(*this), m_kind);
+    m_entry.icon = PickedIcon(m_iconPicker);
+    m_entry.kind = qb::kindOnOk(readRadios(*this), m_entry.kind);
     win::Dialog::OnOK();
 }

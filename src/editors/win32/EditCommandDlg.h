@@ -1,6 +1,6 @@
 // The entry editor: one entry's kind (four radio buttons) and the fields of
-// that kind. It exchanges plain values through its members; the caller loads
-// them from an entry and copies them back after OK.
+// that kind. The caller sets m_entry, runs the dialog and, after OK, takes
+// m_entry back.
 #pragma once
 
 #include "catalogue/HostRecords.h"
@@ -23,24 +23,8 @@ class CEditCommandDlg : public win::Dialog
 public:
     explicit CEditCommandDlg(HWND parent = nullptr);
 
-    std::string m_name;
-    std::string m_params;
-    std::string m_command;
-    bool m_confirm = false;
-    bool m_bold = false;
-    std::string m_templateHost;
-    std::string m_drives;
-    bool m_useAlternateBrowser = false;
-    std::string m_url;
-    std::string m_urlName;
+    qb::CommandEntry m_entry;
     HIMAGELIST m_imageList = nullptr;  // shared, not owned
-    int m_icon = 0;
-    qb::EntryKind m_kind = qb::CustomCommand;
-    win::ComboBoxEx m_iconPicker;
-
-    // Loads every member from an entry, and stores them all back.
-    void LoadFrom(const qb::CommandEntry& entry);
-    void StoreTo(qb::CommandEntry& entry) const;
 
 protected:
     BOOL OnInitDialog() override;
@@ -51,5 +35,6 @@ protected:
 private:
     void OnKindChanged();
 
+    win::ComboBoxEx m_iconPicker;
     win::Icon m_smallIcon;
 };

@@ -162,25 +162,23 @@ void CEditItemDlg::OnEntryEdit()
         return;
     CEditCommandDlg editor;
     editor.m_imageList = m_imageList;
-    editor.LoadFrom(*entry);
+    editor.m_entry = *entry;
     if (editor.DoModal() != IDOK)
         return;
-    editor.StoreTo(*entry);
+    *entry = editor.m_entry;
     FillEntryList();
     SelectRow(row, false);
 }
 
 void CEditItemDlg::OnEntryAdd()
 {
-    qb::CommandEntry blank;
-    qb::resetEntry(blank);
     CEditCommandDlg editor;
     editor.m_imageList = m_imageList;
-    editor.LoadFrom(blank);
+    qb::resetEntry(editor.m_entry);
     if (editor.DoModal() != IDOK)
         return;
     auto entry = qb::newEntry();
-    editor.StoreTo(*entry);
+    *entry = editor.m_entry;
     m_host->entries.push_back(std::move(entry));
     FillEntryList();
 }

@@ -25,11 +25,6 @@ public:
 
     HIMAGELIST m_imageList = nullptr;  // shared, not owned
     qb::HostItem* m_host = nullptr;    // the working copy, not owned
-    win::ComboBoxEx m_iconPicker;
-    win::Edit m_titleEdit;
-    win::Edit m_hostEdit;
-    CColourListCtrl m_entryList;
-    CLinkLabel m_link;
     int32_t m_rdpWidth = 0;
     int32_t m_rdpHeight = 0;
 
@@ -56,5 +51,10 @@ private:
     int SelectedRow() const;
     void SelectRow(int row, bool scroll);
 
+    win::ComboBoxEx m_iconPicker;
+    win::Edit m_titleEdit;
+    win::Edit m_hostEdit;
+    CColourListCtrl m_entryList;
+    CLinkLabel m_link;
     win::Icon m_smallIcon;
 };
