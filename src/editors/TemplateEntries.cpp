@@ -1,7 +1,5 @@
 #include "editors/TemplateEntries.h"
 
-#include "catalogue/TextRules.h"
-
 namespace qb {
 
 namespace {
@@ -21,14 +19,6 @@ void appendCommand(EntryList& entries, std::string name, std::string program, st
 }
 
 }  // namespace
-
-std::string remoteDesktopParams(const std::string& host, int32_t rdpWidth, int32_t rdpHeight)
-{
-    std::string params = "/v:" + host;
-    if (rdpWidth != -1)
-        params += " /w:" + formatNumber(rdpWidth) + " /h:" + formatNumber(rdpHeight);
-    return params;
-}
 
 void appendTemplateEntries(EntryList& entries, const std::string& host, const std::string& drives,
                            int32_t rdpWidth, int32_t rdpHeight)

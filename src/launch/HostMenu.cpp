@@ -1,17 +1,10 @@
 #include "launch/HostMenu.h"
 
 #include "catalogue/TextRules.h"
+#include "launch/WindowsTools.h"
 
 namespace qb {
 namespace {
-
-// Image indices of the template items in the icon strip.
-constexpr int32_t kImageRdp = 17;
-constexpr int32_t kImageShare = 72;
-constexpr int32_t kImageManage = 7;
-constexpr int32_t kImageReboot = 70;
-constexpr int32_t kImageShutdown = 71;
-constexpr int32_t kImagePing = 24;
 
 class IdCounter
 {
@@ -91,10 +84,9 @@ void AddTemplateItems(std::vector<HostMenuItem>& submenu, int& nextId, std::stri
         return;
     IdCounter ids(nextId, slots, images);
 
-    std::string size;
-    if (options.rdpWidth != -1)
-        size = " /w:" + formatNumber(options.rdpWidth) + " /h:" + formatNumber(options.rdpHeight);
-    submenu.push_back(ids.take("RDP", false, "mstsc", "/v:" + templateHost + size, false, kImageRdp));
+    submenu.push_back(ids.take("RDP", false, "mstsc",
+                               remoteDesktopParams(templateHost, options.rdpWidth, options.rdpHeight), false,
+                               kIconRemoteDesktop));
 
     // Keep room for the four fixed items after the shares, so that no id
     // goes above the last one the slot table serves.
@@ -103,14 +95,14 @@ void AddTemplateItems(std::vector<HostMenuItem>& submenu, int& nextId, std::stri
         if (nextId + kFixedAfterShares > kLastCommandId)
             break;
         std::string path = "\\\\" + templateHost + "\\" + share;
-        submenu.push_back(ids.take(std::move(share), false, std::move(path), "", false, kImageShare));
+        submenu.push_back(ids.take(std::move(share), false, std::move(path), "", false, kIconDriveShare));
     }
 
-    submenu.push_back(ids.take("Manage", false, "compmgmt.msc", "/computer:" + templateHost, false, kImageManage));
-    submenu.push_back(ids.take("Reboot", false, "shutdown.exe", "/r /f /m \\\\" + templateHost, true, kImageReboot));
+    submenu.push_back(ids.take("Manage", false, "compmgmt.msc", "/computer:" + templateHost, false, kIconManage));
+    submenu.push_back(ids.take("Reboot", false, "shutdown.exe", "/r /f /m \\\\" + templateHost, true, kIconReboot));
     submenu.push_back(
-        ids.take("Shutdown", false, "shutdown.exe", "/s /f /m \\\\" + templateHost, true, kImageShutdown));
-    submenu.push_back(ids.take("Ping", false, "ping.exe", "-t " + templateHost, false, kImagePing));
+        ids.take("Shutdown", false, "shutdown.exe", "/s /f /m \\\\" + templateHost, true, kIconShutdown));
+    submenu.push_back(ids.take("Ping", false, "ping.exe", "-t " + templateHost, false, kIconPing));
 }
 
 HostMenu buildHostMenu(const HostItem& host, const AppOptions& options, BrowserSource& browsers,

@@ -7,13 +7,12 @@
 #include "catalogue/HostRecords.h"
 #include "controls/ColourListCtrl.h"
 #include "controls/IconMenu.h"
+#include "launch/HostMenu.h"
 #include "win/Dialog.h"
 #include "win/Handles.h"
 
 #include <array>
 #include <cstdint>
-
-constexpr int kCommandSlotCount = 128;
 
 class CMainDlg : public win::Dialog, public qb::CatalogueWindow
 {
@@ -32,7 +31,7 @@ public:
 
     qb::HostCatalogue& Catalogue() { return m_hosts; }
     qb::AppOptions& Options() { return m_options; }
-    std::array<qb::CommandEntry, kCommandSlotCount>& CommandSlots() { return m_commandSlots; }
+    qb::CommandSlots& CommandSlots() { return m_commandSlots; }
     CColourListCtrl& HostList() { return m_hostList; }
 
     // The host's command menu at the cursor, and the chosen entry run
@@ -72,7 +71,7 @@ private:
     qb::AppOptions m_options;
     win::Bitmap m_iconStrip;
     win::Bitmap m_iconMask;
-    std::array<qb::CommandEntry, kCommandSlotCount> m_commandSlots;
+    qb::CommandSlots m_commandSlots;
     CIconMenu m_iconMenu;
     win::Icon m_hIcon;
 };
