@@ -49,14 +49,14 @@ CColourListCtrl::CColourListCtrl() : m_rowColour(GetSysColor(COLOR_WINDOW))
 
 CColourListCtrl::~CColourListCtrl() = default;
 
-int CColourListCtrl::SetHighlightMode(int mode)
+HighlightMode CColourListCtrl::SetHighlightMode(HighlightMode mode)
 {
-    if (mode > 2) {
+    if (mode > HighlightMode::OwnerDrawnToEdge) {
         return m_highlightMode;
     }
-    const int previous = m_highlightMode;
+    const HighlightMode previous = m_highlightMode;
     m_highlightMode = mode;
-    if (mode > 0) {
+    if (mode != HighlightMode::ListDrawn) {
         ModifyStyle(0, LVS_OWNERDRAWFIXED);
     }
     Invalidate(true);
@@ -207,7 +207,7 @@ bool CColourListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
 {
     switch (message) {
     case WM_PAINT:
-        if (m_highlightMode == 2 && IsReportView() && GetItemCount() > 0) {
+        if (m_highlightMode == HighlightMode::OwnerDrawnToEdge && IsReportView() && GetItemCount() > 0) {
             WidenRepaintArea();
         }
         return false;

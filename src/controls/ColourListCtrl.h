@@ -13,17 +13,24 @@
 // key has moved through the rows.
 constexpr int CmdListNavigate = 1024;
 
+// How the list draws its rows. Owner-drawn rows never go back to the list's
+// own drawing (the style is not taken away again).
+enum class HighlightMode {
+    ListDrawn = 0,
+    OwnerDrawn = 1,
+    // Owner-drawn, and repainting up to the right edge of the client area.
+    OwnerDrawnToEdge = 2,
+};
+
 class CColourListCtrl : public win::ListView
 {
 public:
     CColourListCtrl();
     ~CColourListCtrl() override;
 
-    // 1 and 2 make the rows owner-drawn (the style is never taken away
-    // again); 2 also repaints up to the right edge of the client area. A mode
-    // above 2 changes nothing. Returns the previous mode.
-    int SetHighlightMode(int mode);
-    int GetHighlightMode() const { return m_highlightMode; }
+    // Returns the previous mode; a value beyond the named ones changes nothing.
+    HighlightMode SetHighlightMode(HighlightMode mode);
+    HighlightMode GetHighlightMode() const { return m_highlightMode; }
 
     // Draws one row; the parent reflects its WM_DRAWITEM here.
     virtual void DrawItem(const DRAWITEMSTRUCT& request);
@@ -46,5 +53,5 @@ private:
     void WidenRepaintArea();
     void SelectAll();
 
-    int m_highlightMode = 0;
+    HighlightMode m_highlightMode = HighlightMode::ListDrawn;
 };

@@ -1,10 +1,16 @@
 #include "controls/IconMenu.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <string>
 
 namespace {
+
+// The structure without its last field, the padded border width: the size
+// that every version of Windows accepts.
+constexpr UINT kNonClientMetricsSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
+static_assert(kNonClientMetricsSize == 340, "the classic non-client metrics size");
 
 // Menu texts are read up to this many characters; longer ones are cut.
 constexpr int kMaxItemText = 99;
@@ -125,10 +131,9 @@ void CIconMenu::LoadMenuMetrics(MenuMetrics& metrics, bool bold)
     metrics.menuColour = GetSysColor(COLOR_MENU);
     metrics.menuTextColour = GetSysColor(COLOR_MENUTEXT);
     metrics.grayTextColour = GetSysColor(COLOR_GRAYTEXT);
-    // The size without the padded border field, accepted by every version.
     metrics.nonClientMetrics = NONCLIENTMETRICSA{};
-    metrics.nonClientMetrics.cbSize = 340;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &metrics.nonClientMetrics, 0);
+    metrics.nonClientMetrics.cbSize = kNonClientMetricsSize;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics.nonClientMetrics, 0);
     LOGFONTA font = metrics.nonClientMetrics.lfMenuFont;
     if (bold)
         font.lfWeight = FW_BOLD;

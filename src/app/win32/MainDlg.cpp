@@ -52,7 +52,7 @@ BOOL CMainDlg::OnInitDialog()
     m_hostList.InsertColumn(0, "one", kColumnWidth, LVCFMT_LEFT);
     m_hostList.SetTextBkColor(face);
     m_hostList.SetBkColor(face);
-    m_hostList.SetHighlightMode(1);
+    m_hostList.SetHighlightMode(HighlightMode::OwnerDrawn);
     m_hostList.m_rowColour = face;
 
     m_hostList.SetImageList(CreateSharedImageList(m_iconStrip, m_iconMask), LVSIL_SMALL);

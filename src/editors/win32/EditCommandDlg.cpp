@@ -5,6 +5,8 @@
 #include "res/resource.h"
 #include "win/Handles.h"
 
+#include <shlwapi.h>
+
 namespace {
 
 using SHAutoCompleteFn = HRESULT(WINAPI*)(HWND, DWORD);
@@ -83,7 +85,7 @@ BOOL CEditCommandDlg::OnInitDialog()
     win::Dialog::OnInitDialog();
     m_smallIcon = win::LoadSmallIconResource(IDR_MAINFRAME);
     SetIcon(m_smallIcon.get(), false);
-    EnableAutoComplete(GetDlgItem(IDC_COMMAND), 1 /* SHACF_FILESYSTEM */);
+    EnableAutoComplete(GetDlgItem(IDC_COMMAND), SHACF_FILESYSTEM);
     m_iconPicker.SubclassDlgItem(IDC_ENTRY_ICON, m_hwnd);
     FillIconPicker(m_iconPicker, m_imageList);
     const int radio = kKindRadios[qb::radioKind(m_entry.kind)];

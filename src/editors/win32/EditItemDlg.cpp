@@ -33,7 +33,7 @@ BOOL CEditItemDlg::OnInitDialog()
     for (const qb::EntryColumn& heading : qb::kEntryColumns)
         m_entryList.InsertColumn(column++, heading.heading, heading.width);
     m_entryList.SetImageList(m_imageList, LVSIL_SMALL);
-    m_entryList.SetHighlightMode(2);
+    m_entryList.SetHighlightMode(HighlightMode::OwnerDrawnToEdge);
     m_entryList.m_rowColour = ::GetSysColor(COLOR_WINDOW);
     // Headings are neither clicked nor dragged: the order is the menu's.
     ::EnableWindow(m_entryList.GetHeader(), FALSE);
