@@ -89,16 +89,3 @@ TEST(WebLinkOpen, FallsBackToTheWebPageHandler)
     sys.startResult = 2;  // the starter's failure is what is reported
     EXPECT_EQ(openLinkTarget("https://q/", 5, sys), 2);
 }
-
-TEST(WebLinkFailureText, ByCode)
-{
-    const std::pair<int, const char*> cases[] = {
-        {31, "Unable to open hyperlink:\n\nThere is no application associated\nwith the given filename extension."},
-        {26, "Unable to open hyperlink:\n\nA sharing violation occurred. "},
-        {4, "Unable to open hyperlink:\n\nUnknown Error (4) occurred."},
-        {0, "Unable to open hyperlink:\n\nThe operating system is out\nof memory or resources."},
-        {-7, "Unable to open hyperlink:\n\nUnknown Error (-7) occurred."},
-    };
-    for (const auto& [code, text] : cases)
-        EXPECT_EQ(openFailureText(code), text) << code;
-}

@@ -302,19 +302,4 @@ TEST(ProgramResources, ManifestAsksForCommonControls6ForThisArchitecture)
 #endif
 }
 
-TEST(ProgramResources, VersionRecordIs3600)
-{
-    const std::string version = resourceBytes(MAKEINTRESOURCEA(16));
-    const std::string::size_type at = version.find(std::string("\xBD\x04\xEF\xFE", 4));
-    ASSERT_NE(at, std::string::npos);
-    VS_FIXEDFILEINFO fixed{};
-    ASSERT_LE(at + sizeof fixed, version.size());
-    memcpy(&fixed, version.data() + at, sizeof fixed);
-    EXPECT_EQ(fixed.dwFileVersionMS, MAKELONG(6, 3));
-    EXPECT_EQ(fixed.dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed.dwProductVersionMS, MAKELONG(6, 3));
-    // String values are stored as UTF-16.
-    EXPECT_NE(version.find(std::string("Q\0u\0i\0l\0l\0b\0a\0n\0k\0\0\0", 20)), std::string::npos);
-}
-
 } // namespace
