@@ -183,6 +183,7 @@ void CEditItemDlg::OnEntryAdd()
     editor.StoreTo(*entry);
     m_host->entries.push_back(std::move(entry));
     FillEntryList();
+    SelectLastRow();
 }
 
 void CEditItemDlg::OnEntryDelete()
@@ -218,6 +219,14 @@ void CEditItemDlg::OnAddTemplateEntries()
     qb::appendTemplateEntries(m_host->entries, GetDlgItemText(IDC_TEMPLATE_HOSTNAME),
                               GetDlgItemText(IDC_TEMPLATE_DRIVES), m_rdpWidth, m_rdpHeight);
     FillEntryList();
+    SelectLastRow();
+}
+
+void CEditItemDlg::SelectLastRow()
+{
+    // New entries go at the end; a long list would otherwise show its top
+    // with nothing selected, hiding what was just added.
+    SelectRow(static_cast<int>(m_host->entries.size()) - 1, true);
 }
 
 void CEditItemDlg::OnBackgroundColour()

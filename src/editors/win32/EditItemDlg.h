@@ -55,6 +55,8 @@ private:
     qb::CommandEntry* EntryAt(int index) const;
     int SelectedRow() const;
     void SelectRow(int row, bool scroll);
+    // Selects the newest entry, at the end, and scrolls it into view.
+    void SelectLastRow();
 
     win::Icon m_smallIcon;
 };
