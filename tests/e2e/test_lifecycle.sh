@@ -44,4 +44,22 @@ qb_wait_exit || qb_fail "the remembered close request was not carried out"
 ini_has "$dir" "<ITEM>One<HOST>h1<ICON>3<COL>255" || qb_check_fail "the first host was lost"
 ini_has "$dir" "<ITEM>Two<HOST><ICON>0<COL>-1" || qb_check_fail "the edit was lost"
 
+# --- The same from a host's context menu: Properties then OK, Copy then Cancel.
+# (Items as poke counts them, separators skipped.)
+for run in "4 1 Renamed <ITEM>Renamed<HOST>h1<ICON>3<COL>255" "2 2 - <ITEM>One<HOST>h1<ICON>3<COL>255"; do
+    read -r item button title line <<<"$run"
+    dir=$(qb_workdir '<X>200<Y>150<BROWSER>c:\b.exe<RDPX>800<RPDY>600<END>
+<ITEM>One<HOST>h1<ICON>3<COL>255')
+    qb_start "$dir"
+    qb_wait_window >/dev/null || qb_fail "no main window"
+    poke rclick Quillbank 40 7 >/dev/null
+    poke menu "$item" >/dev/null || qb_fail "no context menu on the row"
+    poke wait "Edit Item" 10 || qb_fail "menu item $item did not open the host editor"
+    poke post Quillbank $WM_CLOSE || qb_fail "no close request"
+    [ "$title" = - ] || poke settext "Edit Item" 1002 "$title" >/dev/null
+    poke click "Edit Item" "$button" >/dev/null
+    qb_wait_exit || qb_fail "the remembered close request was not carried out (item $item)"
+    ini_has "$dir" "$line" || qb_check_fail "item $item, button $button: $(tr -d '\r' <"$dir/quillbank.ini" | tr '\n' '|')"
+done
+
 qb_finish
