@@ -16,6 +16,8 @@
 //   poke menuclose                   dismisses the open popup menu
 //   poke appwindow TITLE             prints 1 when the window has a taskbar
 //                                    button (WS_EX_APPWINDOW), else 0
+//   poke post TITLE MSG [WPARAM]     posts message MSG (decimal or 0x hex) to
+//                                    the window, as another program may
 #include <windows.h>
 
 #include <cstdio>
@@ -171,6 +173,11 @@ int main(int argc, char** argv)
             postKey(menu, VK_DOWN);
         postKey(menu, VK_RETURN);
         return 0;
+    }
+    if (verb == "post" && (argc == 4 || argc == 5)) {
+        HWND top = waitTop(argv[2], 10);
+        const WPARAM wParam = argc == 5 ? std::strtoul(argv[4], nullptr, 0) : 0;
+        return top && PostMessageA(top, static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)), wParam, 0) ? 0 : 1;
     }
     return usage();
 }

@@ -150,4 +150,14 @@ inline std::string itemText(HWND dialog, int id)
     return text;
 }
 
+// Types `text` into control `id` character by character, as the keyboard
+// does: an edit that cannot scroll drops what no longer fits.
+inline void typeText(HWND dialog, int id, const std::string& text)
+{
+    HWND control = GetDlgItem(dialog, id);
+    SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    for (char c : text)
+        SendMessageA(control, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
 } // namespace qbtest

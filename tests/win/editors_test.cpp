@@ -73,6 +73,18 @@ void selectRow(HWND dialog, int row)
                           LVIS_SELECTED | LVIS_FOCUSED);
 }
 
+// New entries go at the end: that row is selected and scrolled into view.
+void expectLastRowSelectedAndShown(HWND dialog)
+{
+    HWND list = GetDlgItem(dialog, IDC_ENTRY_LIST);
+    const int last = ListView_GetItemCount(list) - 1;
+    EXPECT_EQ(selectedRow(dialog), last);
+    RECT row = {}, client = {};
+    ListView_GetItemRect(list, last, &row, LVIR_BOUNDS);
+    GetClientRect(list, &client);
+    EXPECT_TRUE(row.top >= 0 && row.bottom <= client.bottom) << "row at " << row.top << ".." << row.bottom;
+}
+
 std::unique_ptr<qb::HostItem> hostWith(std::initializer_list<const char*> names)
 {
     auto host = qb::newHost();
@@ -119,6 +131,19 @@ TEST(EntryEditor, RadiosEnableTheKindsFieldsAndOkReturnsTheKind)
             EXPECT_TRUE(checked(dlg, radio));
             expectFieldsFor(dlg, kind);
         }
+        // Typed text longer than the field scrolls instead of being cut.
+        const std::string longText = "https://monitoring.corp.example.com/status/hosts/fileserver01?view=details&range=7d";
+        const std::pair<int, int> fields[] = {
+            {IDC_KIND_TEMPLATE, IDC_ENTRY_TEMPLATE_HOST},
+            {IDC_KIND_TEMPLATE, IDC_ENTRY_DRIVES},
+            {IDC_KIND_URL, IDC_URL_NAME},
+            {IDC_KIND_URL, IDC_URL},
+        };
+        for (const auto& [radio, field] : fields) {
+            click(dlg, radio);
+            typeText(dlg, field, longText);
+            EXPECT_EQ(itemText(dlg, field), longText) << "field " << field;
+        }
         SetDlgItemTextA(dlg, IDC_URL, "http://x/");
         postClick(dlg, IDOK);
     });
@@ -163,9 +188,14 @@ TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
         EXPECT_EQ(column(dlg, 0), (std::vector<std::string>{"a", "c"}));
         EXPECT_EQ(selectedRow(dlg), 1);
 
+        for (int field : {IDC_TEMPLATE_HOSTNAME, IDC_TEMPLATE_DRIVES}) {
+            typeText(dlg, field, "fileserver01.corp.example.com");
+            EXPECT_EQ(itemText(dlg, field), "fileserver01.corp.example.com") << "typing is not cut";
+        }
         SetDlgItemTextA(dlg, IDC_TEMPLATE_HOSTNAME, "srv1");
         SetDlgItemTextA(dlg, IDC_TEMPLATE_DRIVES, "DE");
         click(dlg, IDC_TEMPLATE_ADD);
+        expectLastRowSelectedAndShown(dlg);
         EXPECT_EQ(column(dlg, 0), (std::vector<std::string>{"a", "c", std::string(23, '-'), "srv1", "D:", "E:",
                                                              "Manage", "Reboot", "Shutdown"}));
         EXPECT_EQ(column(dlg, 2)[3], "/v:srv1 /w:1280 /h:1024");
@@ -183,7 +213,10 @@ TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
         EXPECT_EQ(host->entries.back()->kind, qb::Url);
         EXPECT_EQ(column(dlg, 0).back(), "Portal");
         EXPECT_EQ(column(dlg, 2).back(), "Default Browser");
-        EXPECT_EQ(selectedRow(dlg), -1);
+        expectLastRowSelectedAndShown(dlg);
+        click(dlg, IDC_TEMPLATE_ADD);  // now longer than the list shows
+        EXPECT_GT(host->entries.size(), size_t(ListView_GetCountPerPage(GetDlgItem(dlg, IDC_ENTRY_LIST))));
+        expectLastRowSelectedAndShown(dlg);
 
         SetDlgItemTextA(dlg, IDC_HOST_TITLE, "Renamed");
         SendDlgItemMessageA(dlg, IDC_HOST_ICON, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);

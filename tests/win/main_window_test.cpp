@@ -5,6 +5,7 @@
 #include "app/win32/MainDlg.h"
 #include "controls/IconStrip.h"
 #include "res/resource.h"
+#include "win/App.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <functional>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -81,6 +83,24 @@ std::string hostsText(int count)
     return text;
 }
 
+const std::string kOneHost = "<X>10<Y>20<BROWSER>c:\\b.exe<RDPX>800<RPDY>600<HIDE><END>\n"
+                             "<ITEM>One<HOST>h1<ICON>3<COL>255\n"
+                             "  <SEP>\n";
+const std::string kOneHostSaved = "<X>10<Y>20<BROWSER>c:\\b.exe<RDPX>800<RPDY>600<HIDE><END>\r\n"
+                                  "<ITEM>One<HOST>h1<ICON>3<COL>255\r\n"
+                                  "  <SEP>\r\n";
+
+void clickFirstRow(CMainDlg& d)
+{
+    auto& list = d.HostList();
+    list.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    NMITEMACTIVATE notice = {};
+    notice.hdr = {list, IDC_HOST_LIST, static_cast<UINT>(NM_CLICK)};
+    SendMessageA(d, WM_NOTIFY, IDC_HOST_LIST, reinterpret_cast<LPARAM>(&notice));
+}
+
+CMainDlg* g_menuWindow = nullptr;
+
 }  // namespace
 
 // Outer height n * h + 25 and list height n * h + 2; no rows leave the
@@ -129,21 +149,12 @@ TEST(MainWindow, FitsItsHeightToTheSortedRowsAndKeepsItsWidth)
 // Shift + click on a row end without writing.
 TEST(MainWindow, OnlyACloseRequestSaves)
 {
-    const std::string original = "<X>10<Y>20<BROWSER>c:\\b.exe<RDPX>800<RPDY>600<HIDE><END>\n"
-                                 "<ITEM>One<HOST>h1<ICON>3<COL>255\n"
-                                 "  <SEP>\n";
+    const std::string& original = kOneHost;
     const auto moveThen = [](std::function<void(CMainDlg&)> end) {
         return [end](CMainDlg& d) {
             SetWindowPos(d, nullptr, 140, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
             end(d);
         };
-    };
-    const auto click = [](CMainDlg& d) {
-        auto& list = d.HostList();
-        list.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
-        NMITEMACTIVATE notice = {};
-        notice.hdr = {list, IDC_HOST_LIST, static_cast<UINT>(NM_CLICK)};
-        SendMessageA(d, WM_NOTIFY, IDC_HOST_LIST, reinterpret_cast<LPARAM>(&notice));
     };
     {
         WorkFolder folder(original);
@@ -176,7 +187,7 @@ TEST(MainWindow, OnlyACloseRequestSaves)
         struct ShiftHeldMainDlg : CMainDlg {
             bool ShiftHeld() const override { return true; }
         } dialog;
-        EXPECT_EQ(runMainWindow(dialog, moveThen(click), true), IDOK) << "Shift + click ends as OK does";
+        EXPECT_EQ(runMainWindow(dialog, moveThen(clickFirstRow), true), IDOK) << "Shift + click ends as OK does";
         EXPECT_EQ(folder.file(), before) << "without saving";
     }
     KillTimer(nullptr, menuCloser);
@@ -210,4 +221,102 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
         EXPECT_EQ(PickedIcon(picker), picked[i]) << "icon " << icons[i];
     }
     DestroyWindow(window);
+}
+
+// A close request while the host editor or a host's menu is open waits for
+// it: the catalogue stays until then, and the close saves what came of it.
+TEST(MainWindow, ACloseRequestWaitsForTheOpenEditorOrMenu)
+{
+    {
+        WorkFolder folder(kOneHost);
+        CMainDlg dialog;
+        qbtest::DialogDriver driver;
+        driver.on("Edit Item", [&](HWND editor) {
+            PostMessageA(dialog, WM_CLOSE, 0, 0);
+            SetDlgItemTextA(editor, IDC_HOST_TITLE, "Two");
+            qbtest::postClick(editor, IDOK);
+        });
+        // Below the only row: straight to the editor for a new host.
+        driver.next([&](HWND) { dialog.OnContextMenuAt(dialog.HostList(), {5, 100}); });
+        EXPECT_EQ(dialog.DoModal(), IDCANCEL) << "the close request was carried out";
+        EXPECT_EQ(folder.file(), kOneHostSaved + "<ITEM>Two<HOST><ICON>0<COL>-1\r\n");
+    }
+    {
+        WorkFolder folder(kOneHost);
+        CMainDlg dialog;
+        g_menuWindow = &dialog;
+        UINT_PTR timer = 0;
+        EXPECT_EQ(runMainWindow(dialog, [&](CMainDlg& d) {
+                      // Fires while the menu is tracked: the close request,
+                      // then the menu shut.
+                      timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+                          if (!g_menuWindow)
+                              return;
+                          SendMessageA(*g_menuWindow, WM_CLOSE, 0, 0);
+                          EXPECT_EQ(g_menuWindow->Catalogue().size(), 1u) << "freed under the open menu";
+                          g_menuWindow = nullptr;
+                          EndMenu();
+                      });
+                      clickFirstRow(d);
+                  }, true),
+                  IDCANCEL);
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(g_menuWindow, nullptr) << "the menu was not open";
+        g_menuWindow = nullptr;
+        EXPECT_EQ(folder.file(), kOneHostSaved);
+    }
+}
+
+// A log-off cannot wait: saved at once (restored position, not the minimised
+// one), nothing freed.
+TEST(MainWindow, EndingTheSessionSavesAtOnceAndFreesNothing)
+{
+    WorkFolder folder(kOneHost);
+    CMainDlg dialog;
+    runMainWindow(dialog, [&](CMainDlg& d) {
+        SetWindowPos(d, nullptr, 140, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ShowWindow(d, SW_MINIMIZE);
+        EXPECT_TRUE(SendMessageA(d, WM_QUERYENDSESSION, 0, 0));
+        SendMessageA(d, WM_ENDSESSION, TRUE, 0);
+        EXPECT_EQ(d.Catalogue().size(), 1u);
+        EXPECT_EQ(d.HostList().GetItemCount(), 1);
+    });
+    std::string expected = kOneHostSaved;
+    expected.replace(0, 10, "<X>140<Y>160");
+    EXPECT_EQ(folder.file(), expected);
+}
+
+// A file held open by another program shows what could be read (nothing),
+// says so once, and every later save is refused with the same words.
+TEST(MainWindow, AFileThatCannotBeReadIsNeverWritten)
+{
+    WorkFolder folder(kOneHost);
+    HANDLE holder = CreateFileA("quillbank.ini", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    const std::string tail = "\nChanges made now will not be saved. Start Quillbank again when the file can be read.";
+    std::vector<std::string> messages;
+    qbtest::DialogDriver driver;
+    const auto answer = [&](HWND box) {
+        messages.push_back(qbtest::itemText(box, 0xFFFF));
+        qbtest::postClick(box, IDOK);
+    };
+    driver.on(win::ExecutableName(), answer);
+    driver.on(win::ExecutableName(), answer);
+    CMainDlg dialog;
+    driver.next([&](HWND) {
+        EXPECT_EQ(messages.size(), 1u) << "told once at start";
+        EXPECT_EQ(dialog.HostList().GetItemCount(), 0);
+        CloseHandle(holder);
+        holder = nullptr;
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    if (holder)
+        CloseHandle(holder);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].rfind("Unable to read quillbank.ini: ", 0), 0u) << messages[0];
+    EXPECT_GT(messages[0].size(), std::string("Unable to read quillbank.ini: ").size() + tail.size());
+    EXPECT_EQ(messages[0].substr(messages[0].size() - tail.size()), tail);
+    EXPECT_EQ(messages[1], messages[0]) << "the refused save says the same";
+    EXPECT_EQ(folder.file(), kOneHostSaved);
 }

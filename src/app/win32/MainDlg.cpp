@@ -1,12 +1,14 @@
 #include "app/win32/MainDlg.h"
 
 #include "app/HostRows.h"
+#include "app/WindowPlacement.h"
 #include "controls/IconStrip.h"
 #include "res/resource.h"
 #include "win/App.h"
 #include "win/CommonDialogs.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -23,6 +25,28 @@ int height(const RECT& rect)
 int width(const RECT& rect)
 {
     return rect.right - rect.left;
+}
+
+qb::ScreenRect screenRect(const RECT& rect)
+{
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM monitors)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info))
+        reinterpret_cast<std::vector<qb::MonitorArea>*>(monitors)->push_back(
+            {screenRect(info.rcMonitor), screenRect(info.rcWork)});
+    return TRUE;
+}
+
+std::vector<qb::MonitorArea> currentMonitors()
+{
+    std::vector<qb::MonitorArea> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
 }
 
 }  // namespace
@@ -62,7 +86,13 @@ BOOL CMainDlg::OnInitDialog()
     m_options.rdpWidth = qb::kDefaultRdpWidth;
     m_options.rdpHeight = qb::kDefaultRdpHeight;
 
-    qb::loadCatalogue(m_hosts, m_options, *this);
+    {
+        // The window is not shown yet; the message box runs its own loop.
+        NestedLoop loop(*this);
+        const HWND owner = m_hwnd;
+        m_session.load(m_hosts, m_options, *this,
+                       [owner](const std::string& message) { win::ShowMessage(message, MB_OK, owner); });
+    }
     fillHostList();
     return TRUE;
 }
@@ -103,13 +133,16 @@ void CMainDlg::fitWindowToList()
 bool CMainDlg::save()
 {
     const HWND owner = m_hwnd;
-    return qb::saveCatalogue(m_hosts, m_options, *this,
-                             [owner](const std::string& message) { win::ShowMessage(message, MB_OK, owner); });
+    NestedLoop loop(*this);
+    return m_session.save(m_hosts, m_options, *this,
+                          [owner](const std::string& message) { win::ShowMessage(message, MB_OK, owner); });
 }
 
 void CMainDlg::moveTopLeftTo(int32_t x, int32_t y)
 {
-    SetWindowPos(m_hwnd, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
+    const RECT window = GetWindowRect();
+    const qb::ScreenPoint placed = qb::placeOnMonitors({x, y}, width(window), height(window), currentMonitors());
+    SetWindowPos(m_hwnd, HWND_TOP, placed.x, placed.y, 0, 0, SWP_NOSIZE);
 }
 
 void CMainDlg::dropTaskbarButton()
@@ -119,10 +152,32 @@ void CMainDlg::dropTaskbarButton()
 
 void CMainDlg::currentTopLeft(int32_t& x, int32_t& y)
 {
-    // The outer rectangle, as it is even while minimised.
-    const RECT window = GetWindowRect();
+    RECT window = GetWindowRect();
+    // Minimised (or maximised) the rectangle is not where the window opens
+    // again: a minimised one stands at -32000, -32000, off every screen.
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    // The tool-window style of the template puts the restored rectangle in
+    // screen coordinates, as the window's own rectangle is.
+    if ((IsIconic(m_hwnd) || IsZoomed(m_hwnd)) && GetWindowPlacement(m_hwnd, &placement)) {
+        window = placement.rcNormalPosition;
+    }
     x = window.left;
     y = window.top;
+}
+
+CMainDlg::NestedLoop::NestedLoop(CMainDlg& window) : m_window(window)
+{
+    ++m_window.m_nestedLoops;
+}
+
+CMainDlg::NestedLoop::~NestedLoop()
+{
+    if (--m_window.m_nestedLoops == 0 && m_window.m_closeDeferred && !m_window.m_closing) {
+        m_window.m_closeDeferred = false;
+        // Posted: the caller finishes its operation (list, save) first.
+        PostMessageA(m_window.m_hwnd, WM_CLOSE, 0, 0);
+    }
 }
 
 bool CMainDlg::OnNotify(NMHDR& header, LRESULT& result)
@@ -148,6 +203,7 @@ void CMainDlg::OnHostClick()
     if (row < 0) {
         return;
     }
+    NestedLoop loop(*this);
     auto* host = reinterpret_cast<qb::HostItem*>(m_hostList.GetItemData(row));
     if (host) {
         ShowHostMenu(*host);
@@ -188,6 +244,16 @@ void CMainDlg::PaintMinimisedIcon()
 
 bool CMainDlg::OnClose()
 {
+    // A second request while the first one's save shows a message: the
+    // first one closes anyway.
+    if (m_closing) {
+        return true;
+    }
+    if (m_nestedLoops > 0) {
+        m_closeDeferred = true;
+        return true;
+    }
+    m_closing = true;
     save();
     // No row may point at a freed host, even for the moment until the
     // window is gone.
@@ -196,6 +262,16 @@ bool CMainDlg::OnClose()
     m_hosts.clear();
     EndDialog(IDCANCEL);
     return true;
+}
+
+void CMainDlg::OnEndSession()
+{
+    // The process ends when this returns, whatever dialog or menu is open:
+    // no waiting for it, and nothing freed under it.
+    if (m_closing) {
+        return;  // the close request has saved already
+    }
+    save();
 }
 
 HBRUSH CMainDlg::OnCtlColor(HDC dc, HWND control, UINT message)
@@ -236,6 +312,17 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
 {
     if (message == WM_QUERYDRAGICON) {
         result = reinterpret_cast<LRESULT>(m_hIcon.get());
+        return true;
+    }
+    if (message == WM_QUERYENDSESSION) {
+        result = TRUE;
+        return true;
+    }
+    if (message == WM_ENDSESSION) {
+        if (wParam) {
+            OnEndSession();
+        }
+        result = 0;
         return true;
     }
     return win::Dialog::OnMessage(message, wParam, lParam, result);

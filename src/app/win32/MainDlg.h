@@ -3,6 +3,7 @@
 // when it is closed, and sizes itself so that every host is visible.
 #pragma once
 
+#include "app/CatalogueSession.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/HostRecords.h"
 #include "controls/ColourListCtrl.h"
@@ -26,7 +27,8 @@ public:
     // Outer height n * h + 25 and list height n * h + 2 for n rows of height
     // h; the widths and the position stay. Nothing changes with no rows.
     void fitWindowToList();
-    // Writes the catalogue file; a failure is shown in a message box.
+    // Writes the catalogue file; a failure, or a refusal after a failed
+    // read, is shown in a message box.
     bool save();
 
     qb::HostCatalogue& Catalogue() { return m_hosts; }
@@ -61,11 +63,33 @@ protected:
     // Whether Shift is down at this moment (asynchronous key state).
     virtual bool ShiftHeld() const;
 
+    // Marks a nested modal loop (a menu, an editor, a prompt, a message box)
+    // run from this window. A close request that arrives meanwhile is carried
+    // out once the outermost one has returned, so nothing an open dialog or
+    // menu refers to is freed under it.
+    class NestedLoop
+    {
+    public:
+        explicit NestedLoop(CMainDlg& window);
+        ~NestedLoop();
+        NestedLoop(const NestedLoop&) = delete;
+        NestedLoop& operator=(const NestedLoop&) = delete;
+
+    private:
+        CMainDlg& m_window;
+    };
+
 private:
     void OnHostClick();
+    // The log-off or shut-down goes ahead: saved at once, nothing freed.
+    void OnEndSession();
     void PaintMinimisedIcon();
 
     qb::HostCatalogue m_hosts;
+    qb::CatalogueSession m_session;
+    int m_nestedLoops = 0;
+    bool m_closeDeferred = false;
+    bool m_closing = false;
     CColourListCtrl m_hostList;
     win::Brush m_backgroundBrush;
     qb::AppOptions m_options;

@@ -47,6 +47,9 @@ private:
 
 void CMainDlg::OnContextMenuAt(HWND receiver, POINT clientPoint)
 {
+    // The menu, the editors and the Options dialog refer to catalogue hosts
+    // until they return.
+    NestedLoop loop(*this);
     CColourListCtrl& list = HostList();
     POINT listPoint = clientPoint;
     ::MapWindowPoints(receiver, list, &listPoint, 1);

@@ -181,6 +181,7 @@ void CEditItemDlg::OnEntryAdd()
     *entry = editor.m_entry;
     m_host->entries.push_back(std::move(entry));
     FillEntryList();
+    SelectLastRow();
 }
 
 void CEditItemDlg::OnEntryDelete()
@@ -216,6 +217,14 @@ void CEditItemDlg::OnAddTemplateEntries()
     qb::appendTemplateEntries(m_host->entries, GetDlgItemText(IDC_TEMPLATE_HOSTNAME),
                               GetDlgItemText(IDC_TEMPLATE_DRIVES), m_rdpWidth, m_rdpHeight);
     FillEntryList();
+    SelectLastRow();
+}
+
+void CEditItemDlg::SelectLastRow()
+{
+    // New entries go at the end; a long list would otherwise show its top
+    // with nothing selected, hiding what was just added.
+    SelectRow(static_cast<int>(m_host->entries.size()) - 1, true);
 }
 
 void CEditItemDlg::OnBackgroundColour()

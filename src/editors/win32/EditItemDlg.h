@@ -50,6 +50,8 @@ private:
     qb::CommandEntry* EntryAt(int index) const;
     int SelectedRow() const;
     void SelectRow(int row, bool scroll);
+    // Selects the newest entry, at the end, and scrolls it into view.
+    void SelectLastRow();
 
     win::ComboBoxEx m_iconPicker;
     win::Edit m_titleEdit;

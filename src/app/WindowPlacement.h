@@ -1,0 +1,33 @@
+// Where the main window goes at start for the position saved last time: a
+// monitor may have been removed since, and a window left on no monitor can
+// neither be seen nor dragged back.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace qb {
+
+struct ScreenRect {
+    int32_t left = 0, top = 0, right = 0, bottom = 0;
+};
+
+struct ScreenPoint {
+    int32_t x = 0, y = 0;
+    bool operator==(const ScreenPoint& other) const { return x == other.x && y == other.y; }
+};
+
+struct MonitorArea {
+    ScreenRect monitor;  // the whole monitor, in screen coordinates
+    ScreenRect work;     // without task bars and docked bars
+};
+
+// The top-left corner for a window of this size saved at `saved`. A window
+// that overlaps any monitor stays where it was saved, negative coordinates
+// included (monitors left of or above the primary one). Otherwise it moves
+// into the work area of the nearest monitor, as far as it fits; with no
+// monitors at all it stays.
+ScreenPoint placeOnMonitors(ScreenPoint saved, int32_t width, int32_t height,
+                            const std::vector<MonitorArea>& monitors);
+
+}  // namespace qb

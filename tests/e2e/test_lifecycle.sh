@@ -1,0 +1,51 @@
+#!/bin/bash
+# Under Wine, the ways a run ends that must not lose the catalogue: closed
+# while minimised (the restored position is saved), and a close request from
+# another program (as taskkill without /F sends) while the host editor is
+# open (carried out after the editor, keeping the edit and every host).
+# Usage: test_lifecycle.sh path/to/quillbank.exe
+set -u -o pipefail
+. "$(dirname "$0")/lib.sh"
+qb_e2e_init "$1"
+
+[ -f "$QB_POKE" ] || qb_fail "no poke at $QB_POKE"
+
+WM_CLOSE=0x0010 WM_SYSCOMMAND=0x0112 SC_MINIMIZE=0xF020
+ini_has() { tr -d '\r' <"$1/quillbank.ini" 2>/dev/null | grep -qxF -- "$2"; }
+# Minimised, Wine shows the window as a small icon bar elsewhere.
+moved_from() { qb_geometry "$1"; [ "$X,$Y,$WIDTH,$HEIGHT" != "$2" ]; }
+
+# --- Minimised, then closed: the position it opens at again is saved.
+dir=$(qb_workdir '<X>200<Y>150<BROWSER>c:\b.exe<RDPX>800<RPDY>600<END>
+<ITEM>Solo<HOST>s<ICON>7<COL>-1')
+qb_start "$dir"
+win=$(qb_wait_window) || qb_fail "no main window"
+qb_geometry "$win"
+restored="$X,$Y,$WIDTH,$HEIGHT"
+poke post Quillbank $WM_SYSCOMMAND $SC_MINIMIZE || qb_fail "could not minimise"
+qb_wait_for 10 moved_from "$win" "$restored" || qb_fail "the window did not minimise"
+poke post Quillbank $WM_CLOSE || qb_fail "no close request"
+qb_wait_exit || qb_fail "the close request did not end the program"
+qb_expect "restored position saved" "$(qb_ini_line "$dir" 1)" '<X>200<Y>150<BROWSER>c:\b.exe<RDPX>800<RPDY>600<END>'
+
+# --- A close request while the host editor is open waits for it: Properties
+# then OK, Copy then Cancel. The editor's button is posted to the same queue
+# after the close request, so it is handled after it. (Menu items as poke
+# counts them, separators skipped.)
+for run in "4 1 Renamed <ITEM>Renamed<HOST>h1<ICON>3<COL>255" "2 2 - <ITEM>One<HOST>h1<ICON>3<COL>255"; do
+    read -r item button title line <<<"$run"
+    dir=$(qb_workdir '<X>200<Y>150<BROWSER>c:\b.exe<RDPX>800<RPDY>600<END>
+<ITEM>One<HOST>h1<ICON>3<COL>255')
+    qb_start "$dir"
+    qb_wait_window >/dev/null || qb_fail "no main window"
+    poke rclick Quillbank 40 7 >/dev/null
+    poke menu "$item" >/dev/null || qb_fail "no context menu on the row"
+    poke wait "Edit Item" 10 || qb_fail "menu item $item did not open the host editor"
+    poke post Quillbank $WM_CLOSE || qb_fail "no close request"
+    [ "$title" = - ] || poke settext "Edit Item" 1002 "$title" >/dev/null
+    poke click "Edit Item" "$button" >/dev/null
+    qb_wait_exit || qb_fail "the remembered close request was not carried out (item $item)"
+    ini_has "$dir" "$line" || qb_check_fail "item $item, button $button: $(tr -d '\r' <"$dir/quillbank.ini" | tr '\n' '|')"
+done
+
+qb_finish
