@@ -1,6 +1,7 @@
 #include "win/App.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <exception>
 
@@ -30,6 +31,16 @@ std::string ExecutableName()
     if (name.size() >= 4 && ::lstrcmpiA(name.c_str() + name.size() - 4, ".exe") == 0)
         name.resize(name.size() - 4);
     return name;
+}
+
+ComApartment::ComApartment() : m_initialised(SUCCEEDED(::CoInitialize(nullptr)))
+{
+}
+
+ComApartment::~ComApartment()
+{
+    if (m_initialised)
+        ::CoUninitialize();
 }
 
 int Application::Run()

@@ -14,6 +14,21 @@ HINSTANCE ModuleInstance();
 // the caption of the program's message boxes.
 std::string ExecutableName();
 
+// The component library initialised for this thread (single-threaded
+// apartment) for as long as the object lives; uninitialised only when the
+// initialisation succeeded.
+class ComApartment
+{
+public:
+    ComApartment();
+    ~ComApartment();
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool m_initialised;
+};
+
 // Derive and override InitInstance; WinMain constructs the object and returns
 // Run(). InitInstance returning false (a dialog-based program that has run
 // its main dialog) ends the program; true enters a plain message loop until

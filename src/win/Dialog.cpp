@@ -292,6 +292,22 @@ bool Dialog::PreTranslateMessage(MSG&)
     return false;
 }
 
+void Dialog::ReportFailure(HWND control, std::exception_ptr failure)
+{
+    const HWND desktop = ::GetDesktopWindow();
+    for (HWND window = control; window && window != desktop; window = ::GetAncestor(window, GA_PARENT)) {
+        // Only our own dialogs keep a Dialog in their user slot.
+        if (::GetWindowLongPtrA(window, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&Dialog::StaticProc))
+            continue;
+        if (auto* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(window, DWLP_USER))) {
+            if (!self->m_failure)
+                self->m_failure = failure;
+            self->EndDialog(-1);
+        }
+        return;
+    }
+}
+
 INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {

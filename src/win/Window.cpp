@@ -1,5 +1,7 @@
 #include "win/Window.h"
 
+#include "win/Dialog.h"
+
 #include <unordered_map>
 #include <utility>
 
@@ -330,12 +332,15 @@ LRESULT CALLBACK Control::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         return callPrevious(previous, hwnd, message, wParam, lParam);
     }
     if (self) {
-        // Exceptions must not unwind through the system's frames.
+        // Exceptions must not unwind through the system's frames: the
+        // dialog that holds the control ends and rethrows it from DoModal,
+        // and the message gets its default handling.
         try {
             LRESULT result = 0;
             if (self->OnMessage(message, wParam, lParam, result))
                 return result;
         } catch (...) {
+            Dialog::ReportFailure(hwnd, std::current_exception());
         }
     }
     return callPrevious(previous, hwnd, message, wParam, lParam);

@@ -229,12 +229,45 @@ protected:
     }
 };
 
+// A control wrapper whose handler fails on a message of its own.
+class ThrowingEdit : public win::Control
+{
+protected:
+    bool OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) override
+    {
+        if (message == WM_USER + 7)
+            throw std::logic_error("control handler failed");
+        return false;
+    }
+};
+
+class DialogWithThrowingControl : public win::Dialog
+{
+public:
+    DialogWithThrowingControl() : win::Dialog(IDD_USER_INPUT) {}
+    ThrowingEdit m_edit;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        m_edit.SubclassDlgItem(IDC_INPUT_TEXT, m_hwnd);
+        return win::Dialog::OnInitDialog();
+    }
+};
+
 TEST(DialogExceptions, HandlerExceptionEndsDialogAndIsRethrown)
 {
+    DialogDriver driver;
+    driver.next([](HWND d) { postClick(d, IDOK); });
+    driver.next([](HWND d) { PostMessageA(GetDlgItem(d, IDC_INPUT_TEXT), WM_USER + 7, 0, 0); });
     ThrowingDialog dialog;
-    DialogDriver driver([](HWND d) { postClick(d, IDOK); });
     EXPECT_THROW(dialog.DoModal(), std::runtime_error);
     EXPECT_EQ(dialog.GetSafeHwnd(), nullptr);
+
+    // A control's handler is reported the same way, not swallowed.
+    DialogWithThrowingControl withControl;
+    EXPECT_THROW(withControl.DoModal(), std::logic_error);
+    EXPECT_EQ(withControl.GetSafeHwnd(), nullptr);
 }
 
 // Owners free their handles exactly once: a moved-from owner frees nothing,

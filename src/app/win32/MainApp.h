@@ -4,17 +4,14 @@
 
 #include "win/App.h"
 
-#include <objbase.h>
-
 // Runs the main window, or a window derived from it (a timing build), with
 // the component library initialised for its thread.
 template <class MainDialog>
 void RunMainWindow()
 {
     MainDialog dialog;
-    CoInitialize(nullptr);
+    win::ComApartment com;
     dialog.DoModal();
-    CoUninitialize();
 }
 
 class CMainApp : public win::Application
