@@ -12,6 +12,8 @@
 #include <set>
 
 #ifdef _WIN32
+#include <thread>
+#include <vector>
 #include <windows.h>
 #else
 #include <csignal>
@@ -186,7 +188,7 @@ TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
              ASSERT_NE(held, INVALID_HANDLE_VALUE);
              Loaded loaded;
              loadCatalogue(loaded.hosts, loaded.options, loaded.window, platformFileStore(), path);
-             EXPECT_TRUE(loaded.hosts.empty()) << "a held file loads as missing";
+             EXPECT_TRUE(loaded.hosts.empty()) << "a held file is not read";
              auto start = std::chrono::steady_clock::now();
              run();
              EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
@@ -423,5 +425,108 @@ TEST(CatalogueLoadPosix, ReadsRegularFilesOnly)
         EXPECT_EQ(status.error, error);
         EXPECT_FALSE(platformFileStore().readAll(path).missing);
     }
+}
+#endif
+
+#ifdef _WIN32
+namespace {
+
+std::vector<char> daclOf(const std::string& path)
+{
+    DWORD needed = 0;
+    ::GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    std::vector<char> descriptor(needed);
+    if (needed == 0 || !::GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), needed, &needed))
+        return {};
+    BOOL present = FALSE, defaulted = FALSE;
+    ACL* acl = nullptr;
+    if (!::GetSecurityDescriptorDacl(descriptor.data(), &present, &acl, &defaulted) || !present || !acl)
+        return {};
+    const char* bytes = reinterpret_cast<const char*>(acl);
+    return std::vector<char>(bytes, bytes + acl->AclSize);
+}
+
+}  // namespace
+
+// A save keeps the file's attributes and permissions; a read-only file is
+// refused in the usual words.
+TEST(CatalogueSaveWin32, KeepsAttributesAndPermissions)
+{
+    TempFolder folder;
+    const std::string path = folder.file("quillbank.ini");
+    HostCatalogue hosts = sampleCatalogue();
+    RecordingWindow window;
+
+    writeFile(path, kOld);
+    // Attributes first: Wine keeps both in the file's mode, and setting
+    // attributes there gives the owner write access again.
+    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    // A DACL of its own, where a new file would have its folder's: the
+    // owner alone, with full access.
+    DWORD needed = 0;
+    ::GetFileSecurityA(path.c_str(), OWNER_SECURITY_INFORMATION, nullptr, 0, &needed);
+    std::vector<char> ownerBytes(needed);
+    ASSERT_TRUE(::GetFileSecurityA(path.c_str(), OWNER_SECURITY_INFORMATION, ownerBytes.data(), needed, &needed));
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    ASSERT_TRUE(::GetSecurityDescriptorOwner(ownerBytes.data(), &owner, &defaulted));
+    SECURITY_DESCRIPTOR descriptor;
+    ASSERT_TRUE(::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+    std::vector<char> aclBytes(256);
+    ACL* acl = reinterpret_cast<ACL*>(aclBytes.data());
+    ASSERT_TRUE(::InitializeAcl(acl, static_cast<DWORD>(aclBytes.size()), ACL_REVISION));
+    ASSERT_TRUE(::AddAccessAllowedAce(acl, ACL_REVISION, FILE_ALL_ACCESS, owner));
+    ASSERT_TRUE(::SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE));
+    ASSERT_TRUE(::SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, &descriptor));
+    const std::vector<char> dacl = daclOf(path);
+    ASSERT_FALSE(dacl.empty());
+    writeFile(folder.file("new.ini"), kOld);
+    ASSERT_NE(daclOf(folder.file("new.ini")), dacl) << "a new file would have the same permissions";
+    ::DeleteFileA(folder.file("new.ini").c_str());
+
+    bool saved = false;
+    auto messages = save(path, hosts, window, saved);
+    EXPECT_TRUE(saved) << (messages.empty() ? "" : messages[0]);
+    EXPECT_EQ(readFile(path), formatCatalogue(hosts, AppOptions{}, 0, 0));
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM});
+    EXPECT_EQ(daclOf(path), dacl);
+    EXPECT_EQ(folder.names(), std::set<std::string>{"quillbank.ini"});
+
+    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string before = readFile(path);
+    messages = save(path, sampleCatalogue(5), window, saved);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(messages, std::vector<std::string>{kPrefix + "Access denied"});
+    EXPECT_EQ(readFile(path), before);
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Another program reading or writing the file for a moment: the read waits
+// for it, as a save does, and one that keeps it says why it failed.
+TEST(CatalogueLoadWin32, AFileHeldForAMomentIsReadOnceFree)
+{
+    TempFolder folder;
+    const std::string path = folder.file("quillbank.ini");
+    writeFile(path, kOld);
+    HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread release([held] {
+        ::Sleep(300);
+        ::CloseHandle(held);
+    });
+    Loaded loaded;
+    ReadStatus status = loadCatalogue(loaded.hosts, loaded.options, loaded.window, platformFileStore(), path);
+    release.join();
+    EXPECT_TRUE(status.whole()) << status.error;
+    EXPECT_EQ(loaded.hosts.size(), 1u);
+
+    held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    FileReadResult file = platformFileStore().readAll(path);
+    ::CloseHandle(held);
+    EXPECT_FALSE(file.opened);
+    EXPECT_FALSE(file.missing);
+    EXPECT_FALSE(file.error.empty());
 }
 #endif
