@@ -406,7 +406,8 @@ std::vector<CheckFinding> checkCatalogue(std::string_view bytes)
     // Every options line is applied, the last one winning, but a <HIDE> on
     // any of them sets the flag for good.
     for (size_t i = 0; i + 1 < optionLines.size(); ++i) {
-        std::string message = "options line " + std::to_string(optionLines.back()) + " replaces this one: it is dropped at the next save";
+        std::string message = "options line " + std::to_string(optionLines.back())
+            + " replaces this one: it is dropped at the next save";
         if (optionLineHides[i] && !optionLineHides.back())
             message += ", but its <HIDE> stays in effect";
         findings.push_back({optionLines[i], std::move(message)});

@@ -63,7 +63,11 @@ size_t utf8Sequence(std::string_view text, char32_t& c)
 {
     auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     unsigned char lead = byte(0);
-    size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+    size_t length = lead < 0x80 ? 1
+        : (lead & 0xE0) == 0xC0 ? 2
+        : (lead & 0xF0) == 0xE0 ? 3
+        : (lead & 0xF8) == 0xF0 ? 4
+                                : 0;
     if (length == 0 || length > text.size())
         return 0;
     c = length == 1 ? lead : lead & (0x7F >> length);

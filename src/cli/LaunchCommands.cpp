@@ -187,15 +187,15 @@ std::optional<std::string> askTerminal(const std::string& question, bool hidden)
 {
     if (!stdinIsTerminal())
         return std::nullopt;
+    // Echo goes off before the question shows: turning it off discards
+    // what was typed before, which must not be the answer.
+    std::optional<NoEcho> quiet;
+    if (hidden)
+        quiet.emplace();
     std::cerr << question << std::flush;
     std::string line;
-    bool read = false;
-    if (hidden) {
-        NoEcho quiet;
-        read = static_cast<bool>(std::getline(std::cin, line));
-    } else {
-        read = static_cast<bool>(std::getline(std::cin, line));
-    }
+    bool read = static_cast<bool>(std::getline(std::cin, line));
+    quiet.reset();
     if (!read)
         return std::nullopt;
     if (!line.empty() && line.back() == '\r')

@@ -85,7 +85,8 @@ TEST(CatalogueCheck, ReportsWhatDoesNotReadBack)
         {"an options line that goes on into a host line", "<X>1<Y>2<B>b<W>1<H><ITEM>T<HOST>t<ICON>1<COL>-1\r\n",
          "1: options line reads back as \"<X>1<Y>2<BROWSER>b<RDPX>1<RPDY>768<END>\" and "
          "\"<ITEM>T<HOST>t<ICON>1<COL>-1\"\n"},
-        {"only the last options line counts, but a <HIDE> stays", "<X>1<Y>2<BROWSER>b<RDPX>1<RPDY>2<HIDE><END>\r\n" + h + kOptions,
+        {"only the last options line counts, but a <HIDE> stays",
+         "<X>1<Y>2<BROWSER>b<RDPX>1<RPDY>2<HIDE><END>\r\n" + h + kOptions,
          "1: options line 3 replaces this one: it is dropped at the next save, but its <HIDE> stays in effect\n"},
         {"line numbers count LF, CR and CR LF lines, blank lines and a last line without terminator",
          h + "\n\r\r\n<ITEM>A<HOST>a<ICON>500<COL>-1",

@@ -350,11 +350,13 @@ TEST(CatalogueSavePosix, KeepsWhatTheFileIs)
         EXPECT_EQ(saved, c.failure == nullptr);
         EXPECT_EQ(folder.names(), names) << "a file left behind or a link replaced";
         if (c.failure) {
-            if (!c.byNobody)
+            if (!c.byNobody) {
                 EXPECT_EQ(messages, std::vector<std::string>{"Unable to save " + fs::path(path).filename().string()
                                                              + ": " + c.failure});
-            if (exists && S_ISREG(before.st_mode))
+            }
+            if (exists && S_ISREG(before.st_mode)) {
                 EXPECT_EQ(readFile(path), kOld);
+            }
             continue;
         }
         EXPECT_EQ(readFile(path), expected);
@@ -364,8 +366,9 @@ TEST(CatalogueSavePosix, KeepsWhatTheFileIs)
         EXPECT_EQ(after.st_gid, before.st_gid);
         EXPECT_EQ(after.st_mode, before.st_mode);
         for (const std::string& name : names) {
-            if (fs::is_regular_file(folder.file(name)) && name != "quillbank.ini")
+            if (fs::is_regular_file(folder.file(name)) && name != "quillbank.ini") {
                 EXPECT_EQ(readFile(folder.file(name)), expected) << name;
+            }
         }
         if (path == folder.file("link.ini")) {
             EXPECT_TRUE(fs::is_symlink(path));
@@ -489,7 +492,8 @@ TEST(CatalogueSaveWin32, KeepsAttributesAndPermissions)
     EXPECT_TRUE(saved) << (messages.empty() ? "" : messages[0]);
     EXPECT_EQ(readFile(path), formatCatalogue(hosts, AppOptions{}, 0, 0));
     DWORD attributes = ::GetFileAttributesA(path.c_str());
-    EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM});
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    EXPECT_EQ(attributes & kept, kept);
     EXPECT_EQ(daclOf(path), dacl);
     EXPECT_EQ(folder.names(), std::set<std::string>{"quillbank.ini"});
 

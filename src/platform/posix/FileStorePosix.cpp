@@ -249,8 +249,10 @@ public:
             failure = S_ISDIR(old.st_mode) ? EISDIR : !S_ISREG(old.st_mode) ? kNotRegular : 0;
             // Root may write anything; a file without write bits was made
             // read-only on purpose and is refused even so.
-            if (failure == 0 && ((old.st_mode & 0222) == 0 || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0))
-                failure = (old.st_mode & 0222) == 0 ? EACCES : errno;
+            if (failure == 0 && (old.st_mode & 0222) == 0)
+                failure = EACCES;
+            else if (failure == 0 && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+                failure = errno;
             if (failure != 0) {
                 error = errorText(failure);
                 return false;

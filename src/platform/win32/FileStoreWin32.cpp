@@ -117,7 +117,8 @@ bool moveIntoPlace(const std::string& temp, const std::string& path)
         if (::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         DWORD code = ::GetLastError();
-        if (!heldByAnother(code, path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY) || attempt + 1 >= kAttempts) {
+        bool held = heldByAnother(code, path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
+        if (!held || attempt + 1 >= kAttempts) {
             ::SetLastError(code);
             return false;
         }
@@ -167,7 +168,8 @@ FileHandle openForReading(const std::string& path, Status& status)
 // (FAT) has nothing to keep.
 bool copySecurity(const std::string& from, const std::string& to, DWORD& code)
 {
-    const SECURITY_INFORMATION all = OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    const SECURITY_INFORMATION all =
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
     DWORD needed = 0;
     std::vector<char> descriptor;
     while (!::GetFileSecurityA(from.c_str(), all, descriptor.empty() ? nullptr : descriptor.data(),
