@@ -334,7 +334,17 @@ void checkLine(std::string_view line, size_t lineNumber, bool& seenHost, std::ve
         std::string_view value = (*values)[i];
         std::string message = "the value after " + std::string(tagName(layout->tags[i]));
         bool last = i + 1 == values->size();
-        if (value.find('<') != std::string_view::npos)
+        size_t open = value.find('<');
+        // A line's last value is a number: what follows it is an extra tag
+        // that the writer drops, not a part of the value.
+        if (last && open != std::string_view::npos && open > 0 && layout->type != LineType::Options
+            && formatNumber(readNumber(value.substr(0, open))) == value.substr(0, open)) {
+            findings.push_back({lineNumber, "the text after the value of " + std::string(tagName(layout->tags[i]))
+                                                + ", " + quoted(value.substr(open)) + ", is dropped at the next save"});
+            explained = true;
+            continue;
+        }
+        if (open != std::string_view::npos)
             message += " contains \"<\"";
         else if (value.find('>') != std::string_view::npos && layout->type != LineType::Host && !last)
             message += " contains \">\", which shifts the values after it";
@@ -369,34 +379,38 @@ std::vector<CheckFinding> checkCatalogue(std::string_view bytes)
 {
     std::vector<CheckFinding> findings;
     std::vector<size_t> optionLines;
+    std::vector<bool> optionLineHides;
     bool seenHost = false;
     size_t lineNumber = 0;
     size_t start = 0;
-    // Lines split as the reader splits them: at LF, one CR before it dropped,
-    // a last line without terminator kept.
+    // Lines split as the reader splits them, a last line without terminator
+    // kept.
     while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        std::string_view line;
-        if (end == std::string_view::npos) {
-            line = bytes.substr(start);
+        size_t end = findLineEnd(bytes, start);
+        std::string_view line = bytes.substr(start, end == std::string_view::npos ? end : end - start);
+        if (end == std::string_view::npos)
             start = bytes.size();
-        }
-        else {
-            line = bytes.substr(start, end - start);
-            if (!line.empty() && line.back() == '\r')
-                line.remove_suffix(1);
-            start = end + 1;
-        }
+        else
+            start = end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
         ++lineNumber;
-        if (line.empty())
+        if (line.empty()) {
+            findings.push_back({lineNumber, "blank line: dropped at the next save"});
             continue;
+        }
         if (line.substr(0, 3) == "<X>")
             optionLines.push_back(lineNumber);
         checkLine(line, lineNumber, seenHost, findings);
+        if (line.substr(0, 3) == "<X>")
+            optionLineHides.push_back(readOneLine(line).options->hideTaskbarButton);
     }
+    // Every options line is applied, the last one winning, but a <HIDE> on
+    // any of them sets the flag for good.
     for (size_t i = 0; i + 1 < optionLines.size(); ++i) {
-        findings.push_back({optionLines[i], "options line " + std::to_string(optionLines.back())
-                                                + " replaces this one: it is dropped at the next save"});
+        std::string message = "options line " + std::to_string(optionLines.back())
+            + " replaces this one: it is dropped at the next save";
+        if (optionLineHides[i] && !optionLineHides.back())
+            message += ", but its <HIDE> stays in effect";
+        findings.push_back({optionLines[i], std::move(message)});
     }
     std::stable_sort(findings.begin(), findings.end(),
                      [](const CheckFinding& a, const CheckFinding& b) { return a.line < b.line; });

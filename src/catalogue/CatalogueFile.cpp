@@ -3,6 +3,7 @@
 #include "catalogue/TextRules.h"
 
 #include <charconv>
+#include <cstring>
 
 namespace qb {
 
@@ -246,23 +247,29 @@ public:
 
     void feed(std::string_view bytes)
     {
+        // The LF of a CR LF whose CR ended the last chunk.
+        if (m_afterCarriageReturn && !bytes.empty()) {
+            if (bytes[0] == '\n')
+                bytes.remove_prefix(1);
+            m_afterCarriageReturn = false;
+        }
         if (!m_partial.empty()) {
-            size_t end = bytes.find('\n');
+            size_t end = findLineEnd(bytes);
             if (end == std::string_view::npos) {
                 m_partial.append(bytes);
                 return;
             }
             m_partial.append(bytes.substr(0, end));
-            readLine(withoutCarriageReturn(m_partial));
+            readLine(m_partial);
             m_partial.clear();
-            bytes.remove_prefix(end + 1);
+            bytes = pastLineEnd(bytes, end);
         }
         for (;;) {
-            size_t end = bytes.find('\n');
+            size_t end = findLineEnd(bytes);
             if (end == std::string_view::npos)
                 break;
-            readLine(withoutCarriageReturn(bytes.substr(0, end)));
-            bytes.remove_prefix(end + 1);
+            readLine(bytes.substr(0, end));
+            bytes = pastLineEnd(bytes, end);
         }
         m_partial.assign(bytes);
     }
@@ -280,11 +287,16 @@ public:
     }
 
 private:
-    static std::string_view withoutCarriageReturn(std::string_view line)
+    std::string_view pastLineEnd(std::string_view bytes, size_t end)
     {
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        return line;
+        size_t length = 1;
+        if (bytes[end] == '\r') {
+            if (end + 1 == bytes.size())
+                m_afterCarriageReturn = true;
+            else if (bytes[end + 1] == '\n')
+                length = 2;
+        }
+        return bytes.substr(end + length);
     }
 
     void addEntry(std::unique_ptr<CommandEntry> entry)
@@ -329,9 +341,21 @@ private:
     CatalogueWindow& m_window;
     std::unique_ptr<HostItem> m_current;
     std::string m_partial;
+    bool m_afterCarriageReturn = false;
 };
 
 }  // namespace
+
+size_t findLineEnd(std::string_view bytes, size_t from)
+{
+    // Two scans of memchr speed, the second no longer than the line.
+    size_t lineFeed = bytes.find('\n', from);
+    size_t limit = lineFeed == std::string_view::npos ? bytes.size() : lineFeed;
+    if (from >= limit)
+        return lineFeed;
+    const void* carriageReturn = std::memchr(bytes.data() + from, '\r', limit - from);
+    return carriageReturn ? static_cast<size_t>(static_cast<const char*>(carriageReturn) - bytes.data()) : lineFeed;
+}
 
 void parseCatalogue(std::string_view bytes, HostCatalogue& hosts, AppOptions& options,
                     CatalogueWindow& window, bool readError)

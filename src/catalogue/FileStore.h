@@ -1,5 +1,6 @@
-// The file system as the catalogue needs it: read a whole file, and replace a
-// whole file so that a failure never leaves a half-written catalogue.
+// The file system as the catalogue needs it: read a whole file (a regular
+// file only), and replace a whole file so that a failure never leaves a
+// half-written catalogue.
 #pragma once
 
 #include <functional>
@@ -40,8 +41,13 @@ public:
         return std::move(static_cast<ReadStatus&>(file));
     }
     // Writes bytes to a temporary file beside path, flushes it to disk and
-    // puts it in place of path in one step. On failure path is unchanged, the
-    // temporary file is gone, and error holds the platform's description.
+    // puts it in place of path in one step, keeping what the old file was
+    // (owner, permissions, attributes; a link to it stays a link). Where a
+    // replace cannot keep that (POSIX: a folder that may not be written, an
+    // owner that cannot be given, more than one hard link), path is rewritten
+    // in place and its old bytes written back if a write fails. A read-only
+    // file is refused. On failure path is unchanged, the temporary file is
+    // gone, and error holds the platform's description.
     virtual bool replaceAll(const std::string& path, std::string_view bytes, std::string& error) = 0;
 };
 

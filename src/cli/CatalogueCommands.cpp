@@ -87,24 +87,6 @@ Json hostJson(const HostItem& host)
     return out;
 }
 
-// Saving takes the window's position from the window; here it is the one
-// the file was loaded with.
-class FixedWindow final : public CatalogueWindow {
-public:
-    FixedWindow(int32_t x, int32_t y) : m_x(x), m_y(y) {}
-    void moveTopLeftTo(int32_t, int32_t) override {}
-    void dropTaskbarButton() override {}
-    void currentTopLeft(int32_t& x, int32_t& y) override
-    {
-        x = m_x;
-        y = m_y;
-    }
-
-private:
-    int32_t m_x;
-    int32_t m_y;
-};
-
 }  // namespace
 
 int dumpCommand(const Args& args)
@@ -135,16 +117,15 @@ int checkCommand(const Args& args)
 int rewriteCommand(const Args& args)
 {
     std::string path = fileArgument(parseArgs(args), 0);
-    LoadedCatalogue loaded = loadCatalogueFile(path);
-    FixedWindow window(loaded.options.windowX.value_or(0), loaded.options.windowY.value_or(0));
-    std::string failure;
-    bool saved = saveCatalogue(loaded.hosts, loaded.options, window,
-                               [&failure](const std::string& message) { failure = message; },
-                               platformFileStore(), path);
-    if (!saved) {
-        std::cerr << failure << '\n';
-        return kExitError;
-    }
+    // A mistyped name must not become a new, empty catalogue.
+    LoadedCatalogue loaded = loadCatalogueFile(path, IfMissing::Refuse);
+    // The program's bytes through the program's store; the message names
+    // the path as it was given, not only its file name.
+    std::string bytes = formatCatalogue(loaded.hosts, loaded.options, loaded.options.windowX.value_or(0),
+                                        loaded.options.windowY.value_or(0));
+    std::string error;
+    if (!platformFileStore().replaceAll(path, bytes, error))
+        throw CliError("Unable to save " + path + ": " + error);
     return 0;
 }
 

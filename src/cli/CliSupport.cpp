@@ -8,30 +8,29 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <sys/stat.h>
 #endif
 
 namespace qb::cli {
 
 namespace {
 
-bool pathExists(const std::string& path)
-{
-#ifdef _WIN32
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-#else
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-#endif
-}
-
 bool contains(const std::vector<std::string>& names, const std::string& name)
 {
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+std::string convertCodePage(std::string_view text, UINT from, UINT to)
+{
+    int wideLength = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
+    int length = WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(to, 0, wide.data(), wideLength, out.data(), length, nullptr, nullptr);
+    return out;
+}
+#else
 // Windows-1252 at 0x80-0x9F; the five bytes it leaves undefined map to the
 // C1 control of the same value, as Windows maps them. 0xA0-0xFF equal
 // U+00A0-U+00FF.
@@ -56,6 +55,42 @@ void appendUtf8(std::string& out, char32_t c)
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
+}
+
+// The length of the well-formed UTF-8 sequence at the start of text and its
+// code point, or 0 when it is not one.
+size_t utf8Sequence(std::string_view text, char32_t& c)
+{
+    auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    unsigned char lead = byte(0);
+    size_t length = lead < 0x80 ? 1
+        : (lead & 0xE0) == 0xC0 ? 2
+        : (lead & 0xF0) == 0xE0 ? 3
+        : (lead & 0xF8) == 0xF0 ? 4
+                                : 0;
+    if (length == 0 || length > text.size())
+        return 0;
+    c = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (byte(i) & 0x3F);
+    }
+    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return 0;
+    return length;
+}
+
+char ansiByte(char32_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    for (size_t i = 0; i < 32; ++i) {
+        if (kCp1252High[i] == c)
+            return static_cast<char>(0x80 + i);
+    }
+    return '?';
 }
 #endif
 
@@ -98,18 +133,20 @@ std::string fileArgument(const ParsedArgs& parsed, size_t index)
     return kCatalogueFileName;
 }
 
-LoadedCatalogue loadCatalogueFile(const std::string& path)
+LoadedCatalogue loadCatalogueFile(const std::string& path, IfMissing ifMissing, const std::string& whyMissing)
 {
     LoadedCatalogue loaded;
     FileReadResult file = platformFileStore().readAll(path);
-    if (!file.opened) {
-        if (pathExists(path))
-            throw CliError("cannot read " + path);
+    if (file.missing) {
+        if (ifMissing == IfMissing::Refuse)
+            throw CliError(path + " not found" + whyMissing);
         std::cerr << "quillbank-cli: " << path << " not found: the empty catalogue with default options\n";
         return loaded;
     }
+    if (!file.opened)
+        throw CliError("cannot read " + path + ": " + file.error);
     if (file.readError)
-        throw CliError("cannot read " + path + " to its end");
+        throw CliError("cannot read " + path + " to its end: " + file.error);
     loaded.found = true;
     NoCatalogueWindow window;
     parseCatalogue(file.bytes, loaded.hosts, loaded.options, window);
@@ -124,19 +161,42 @@ std::string ansiToUtf8(std::string_view text)
         return std::string(text);
 #ifdef _WIN32
     // The system's code page, as the program itself sees the bytes.
-    int wideLength = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
-    int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, out.data(), length, nullptr, nullptr);
-    return out;
+    return convertCodePage(text, CP_ACP, CP_UTF8);
 #else
     std::string out;
     out.reserve(text.size() + text.size() / 2);
     for (char c : text) {
         auto byte = static_cast<unsigned char>(c);
         appendUtf8(out, byte < 0x80 ? char32_t{byte} : byte < 0xA0 ? kCp1252High[byte - 0x80] : char32_t{byte});
+    }
+    return out;
+#endif
+}
+
+std::string terminalToAnsi(std::string_view text, TerminalText source)
+{
+    bool plain = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (plain)
+        return std::string(text);
+#ifdef _WIN32
+    UINT codePage = source == TerminalText::Typed ? GetConsoleCP() : CP_ACP;
+    if (codePage == 0 || codePage == GetACP())
+        return std::string(text);
+    return convertCodePage(text, codePage, CP_ACP);
+#else
+    (void)source;
+    std::string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        char32_t c = 0;
+        size_t length = utf8Sequence(text.substr(i), c);
+        if (length == 0) {
+            out += text[i++];
+            continue;
+        }
+        i += length;
+        out += ansiByte(c);
     }
     return out;
 #endif

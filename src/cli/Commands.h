@@ -45,14 +45,27 @@ struct LoadedCatalogue {
     bool found = false;  // false: no such file, so the empty catalogue
     std::string bytes;
 };
-// Reads the file as the program does. A missing file gives the empty
-// catalogue and default options with a note on stderr; a file that exists
-// but cannot be read whole throws CliError (the program would carry on
-// with part of it, which a script must not mistake for the whole).
-LoadedCatalogue loadCatalogueFile(const std::string& path);
+// What a missing file means to a command: the empty catalogue the program
+// would start with (with a note on stderr), or an error where there is
+// nothing to work on.
+enum class IfMissing { ReadAsEmpty, Refuse };
+// Reads the file as the program does. A file that exists but cannot be read
+// whole throws CliError (the program would carry on with part of it, which
+// a script must not mistake for the whole).
+// whyMissing, when given, follows a refusal to say what the name was taken for.
+LoadedCatalogue loadCatalogueFile(const std::string& path, IfMissing ifMissing = IfMissing::ReadAsEmpty,
+                                  const std::string& whyMissing = {});
 
 // Catalogue text is in the ANSI code page; JSON wants UTF-8.
 std::string ansiToUtf8(std::string_view text);
+
+// Where text from the user came from: the command line, or typed at a prompt.
+enum class TerminalText { Argument, Typed };
+// The user's text in the ANSI code page. Linux terminals and arguments are
+// UTF-8 (a byte that is not is kept as it is); on Windows arguments arrive in
+// the ANSI code page already and typed text in the console's code page. A
+// character the code page lacks becomes "?", as Windows converts it.
+std::string terminalToAnsi(std::string_view text, TerminalText source);
 
 // 2-space indentation and a final newline.
 void printJson(const nlohmann::ordered_json& value);

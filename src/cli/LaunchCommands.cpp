@@ -90,6 +90,16 @@ std::size_t hostWords(const ParsedArgs& parsed)
     return 1;
 }
 
+// A missing file has no host to pick. With --index no title is given, so a
+// title typed all the same stands where FILE goes: say so in the one line.
+LoadedCatalogue loadForHost(const ParsedArgs& parsed, std::size_t fileWord)
+{
+    const bool fileGiven = parsed.positional.size() > fileWord;
+    const bool byIndex = parsed.values.count(kIndexOption) != 0;
+    return loadCatalogueFile(fileArgument(parsed, fileWord), IfMissing::Refuse,
+                             byIndex && fileGiven ? " (with --index, this word is FILE, not a HOST title)" : "");
+}
+
 Json itemsJson(const std::vector<HostMenuItem>& items)
 {
     Json out = Json::array();
@@ -177,15 +187,15 @@ std::optional<std::string> askTerminal(const std::string& question, bool hidden)
 {
     if (!stdinIsTerminal())
         return std::nullopt;
+    // Echo goes off before the question shows: turning it off discards
+    // what was typed before, which must not be the answer.
+    std::optional<NoEcho> quiet;
+    if (hidden)
+        quiet.emplace();
     std::cerr << question << std::flush;
     std::string line;
-    bool read = false;
-    if (hidden) {
-        NoEcho quiet;
-        read = static_cast<bool>(std::getline(std::cin, line));
-    } else {
-        read = static_cast<bool>(std::getline(std::cin, line));
-    }
+    bool read = static_cast<bool>(std::getline(std::cin, line));
+    quiet.reset();
     if (!read)
         return std::nullopt;
     if (!line.empty() && line.back() == '\r')
@@ -194,7 +204,8 @@ std::optional<std::string> askTerminal(const std::string& question, bool hidden)
 }
 
 // The answers come from the options; a missing one is asked on the
-// terminal, and with no terminal it counts as No or Cancel.
+// terminal, and with no terminal it counts as No or Cancel. Text from
+// either is turned into the ANSI code page that the catalogue's text is in.
 class CommandLinePrompts final : public LaunchPrompts
 {
 public:
@@ -206,39 +217,72 @@ public:
             m_yes = false;
         const auto input = parsed.values.find("--input");
         if (input != parsed.values.end())
-            m_input = input->second;
+            m_input = terminalToAnsi(input->second, TerminalText::Argument);
         const auto password = parsed.values.find("--password");
         if (password != parsed.values.end())
-            m_password = password->second;
+            m_password = terminalToAnsi(password->second, TerminalText::Argument);
     }
+    ~CommandLinePrompts() override
+    {
+        if (m_password)
+            wipeSecret(*m_password);
+    }
+    CommandLinePrompts(const CommandLinePrompts&) = delete;
+    CommandLinePrompts& operator=(const CommandLinePrompts&) = delete;
 
     bool confirmRun(const std::string& text) override
     {
         confirmation = text;
-        if (m_yes)
-            return *m_yes;
-        const auto answer = askTerminal(text + "\n[y/N] ", false);
-        return answer && (*answer == "y" || *answer == "Y" || *answer == "yes");
+        if (!m_yes) {
+            const auto answer = ask(text + "\n[y/N] ", false);
+            m_yes = answer && (*answer == "y" || *answer == "Y" || *answer == "yes");
+        }
+        return *m_yes;
     }
     std::optional<std::string> askUserInput() override
     {
         prompts.push_back("User Input");
-        if (m_input)
-            return m_input;
-        return askTerminal("User Input: ", false);
+        if (!m_input)
+            m_input = ask("User Input: ", false);
+        return m_input;
     }
     std::optional<std::string> askPassword() override
     {
         prompts.push_back("Password Input");
         if (m_password)
             return m_password;
-        return askTerminal("Password Input: ", true);
+        auto typed = ask("Password Input: ", true);
+        passwordGiven = passwordGiven || typed.has_value();
+        return typed;
     }
 
+    // The same answers again, with "***" for the password, so that the run
+    // can be shown without it.
+    void hidePassword()
+    {
+        if (m_password)
+            wipeSecret(*m_password);
+        m_password = std::string(kHiddenPassword);
+        confirmation.reset();
+        prompts.clear();
+    }
+
+    static constexpr const char* kHiddenPassword = "***";
     std::optional<std::string> confirmation;
     std::vector<std::string> prompts;
+    bool passwordGiven = false;
 
 private:
+    static std::optional<std::string> ask(const std::string& question, bool hidden)
+    {
+        auto typed = askTerminal(question, hidden);
+        if (!typed)
+            return std::nullopt;
+        std::string text = terminalToAnsi(*typed, TerminalText::Typed);
+        wipeSecret(*typed);
+        return text;
+    }
+
     std::optional<bool> m_yes;
     std::optional<std::string> m_input;
     std::optional<std::string> m_password;
@@ -280,7 +324,7 @@ int menuCommand(const Args& args)
 {
     const ParsedArgs parsed = parseArgs(args, {kIndexOption, kBrowserOption});
     // FILE follows HOST, so the host's words are counted before the file is known.
-    const LoadedCatalogue loaded = loadCatalogueFile(fileArgument(parsed, hostWords(parsed)));
+    const LoadedCatalogue loaded = loadForHost(parsed, hostWords(parsed));
     const HostItem& host = *chooseHost(loaded.hosts, parsed);
 
     auto browsers = browserSource(parsed);
@@ -310,7 +354,7 @@ int composeCommand(const Args& args)
     if (parsed.positional.size() < idWord + 1)
         throw CliError("missing ID (the menu item's command id)");
     const int id = parseInteger(parsed.positional[idWord], "ID");
-    const LoadedCatalogue loaded = loadCatalogueFile(fileArgument(parsed, idWord + 1));
+    const LoadedCatalogue loaded = loadForHost(parsed, idWord + 1);
     const HostItem& host = *chooseHost(loaded.hosts, parsed);
 
     auto browsers = browserSource(parsed);
@@ -323,6 +367,14 @@ int composeCommand(const Args& args)
     CommandLinePrompts prompts(parsed);
     DescribingShell shell(launch);
     RunCommand(slots[static_cast<std::size_t>(id)], host, prompts, shell, *browsers);
+    if (prompts.passwordGiven || parsed.values.count("--password")) {
+        // Shown, never printed: the call again with "***" where the
+        // password went, from the same answers, and nothing launched.
+        prompts.hidePassword();
+        DescribingShell hidden(false);
+        RunCommand(slots[static_cast<std::size_t>(id)], host, prompts, hidden, *browsers);
+        shell.described = std::move(hidden.described);
+    }
 
     Json out;
     out["confirmation"] = prompts.confirmation ? Json(ansiToUtf8(*prompts.confirmation)) : Json(nullptr);

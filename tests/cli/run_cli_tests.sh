@@ -184,11 +184,30 @@ expect_rc 0 "rewrite with options"
 printf '%s\r\n' '<X>-1920<Y>-5<BROWSER>b<RDPX>-1<RPDY>600<HIDE><END>' $'<ITEM>Caf\xe9<HOST>c<ICON>1<COL>255' >opts.expected
 cmp -s opts.ini opts.expected || fail "rewrite with options line: bytes differ"
 
-# --- rewrite failing: the program's message, exit 2, nothing left behind ---
+# --- rewrite failing: one line naming the path given, exit 2 ----------------
 run rewrite nofolder/quillbank.ini
 expect_rc 2 "rewrite into a missing folder"
-case "$err" in *"Unable to save quillbank.ini: "?*) ;; *) fail "rewrite into a missing folder: message: $err" ;; esac
+expect_one_line_error "rewrite into a missing folder"
+case "$err" in *"nofolder/quillbank.ini not found"*) ;; *) fail "rewrite into a missing folder: message: $err" ;; esac
 [ ! -e nofolder ] || fail "rewrite into a missing folder created it"
+
+# a mistyped name is not a new catalogue
+run rewrite typo.ini
+expect_rc 2 "rewrite of a missing file"
+expect_one_line_error "rewrite of a missing file"
+case "$err" in *"typo.ini not found"*) ;; *) fail "rewrite of a missing file: message: $err" ;; esac
+[ ! -e typo.ini ] || fail "rewrite of a missing file created it"
+
+# a read-only file is refused, on both systems
+mkdir sub
+cp opts.expected sub/ro.ini
+chmod 444 sub/ro.ini
+run rewrite sub/ro.ini
+expect_rc 2 "rewrite of a read-only file"
+expect_one_line_error "rewrite of a read-only file"
+case "$err" in *"Unable to save sub/ro.ini: "?*) ;; *) fail "rewrite of a read-only file: message: $err" ;; esac
+cmp -s sub/ro.ini opts.expected || fail "rewrite of a read-only file changed it"
+chmod 644 sub/ro.ini
 
 # the target is a folder with something in it: neither readable nor replaceable
 mkdir -p folder.ini/inside
@@ -196,6 +215,43 @@ run rewrite folder.ini
 expect_rc 2 "rewrite of a folder"
 expect_one_line_error "rewrite of a folder"
 [ -d folder.ini/inside ] || fail "rewrite of a folder changed it"
+
+# --- files that are not what they seem (POSIX) -----------------------------
+if [ ${#EMULATOR[@]} = 0 ]; then
+    mkfifo fifo.ini
+    ln -s loop.ini loop.ini
+    for target in fifo.ini /dev/zero loop.ini; do
+        "$CLI" dump "$target" >stdout.txt 2>stderr.txt &
+        pid=$!
+        waited=0
+        while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 50 ]; do sleep 0.1; waited=$((waited + 1)); done
+        if kill -0 "$pid" 2>/dev/null; then
+            kill "$pid"
+            fail "dump $target does not end"
+        fi
+        wait "$pid"
+        rc=$? out=$(cat stdout.txt) err=$(cat stderr.txt)
+        expect_rc 2 "dump $target"
+        expect_one_line_error "dump $target"
+        case "$err" in *"not found"*) fail "dump $target: reported as missing: $err" ;; esac
+    done
+    run rewrite loop.ini
+    expect_rc 2 "rewrite of a link loop"
+    [ -L loop.ini ] || fail "rewrite of a link loop replaced the link"
+
+    # a user who may write the file but not its folder: rewritten in place
+    if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+        mkdir -p shared && chmod 755 "$work" shared
+        printf '%s\n' '<ITEM>Web<HOST>web03<ICON>4<COL>-1' >shared/q.ini
+        chmod 666 shared/q.ini
+        inode=$(stat -c %i shared/q.ini)
+        setpriv --reuid=nobody --regid=nogroup --clear-groups "$CLI" rewrite shared/q.ini >stdout.txt 2>stderr.txt
+        rc=$? err=$(cat stderr.txt)
+        expect_rc 0 "rewrite by a user who may not write the folder"
+        [ "$(stat -c %i shared/q.ini)" = "$inode" ] || fail "rewrite in a read-only folder changed the file's inode"
+        grep -q '<RDPX>' shared/q.ini || fail "rewrite in a read-only folder did not write the file"
+    fi
+fi
 
 # --- errors: one line on stderr, exit status 2 ------------------------------
 run dump folder.ini

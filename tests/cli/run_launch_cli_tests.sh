@@ -110,9 +110,36 @@ expect "compose refused" 0 'j == {"confirmation": CONFIRM, "prompts": [], "call"
 run compose Alpha 1 q.ini --yes --input me --password pw
 expect "compose with every answer" 0 '
 j["confirmation"] == CONFIRM and j["prompts"] == ["User Input", "Password Input"]
-and j["call"] == {"owner": "main window", "verb": "open", "file": "tool.exe", "parameters": "-h pc1 -u me -p pw",
+and j["call"] == {"owner": "main window", "verb": "open", "file": "tool.exe", "parameters": "-h pc1 -u me -p ***",
                   "directory": None, "show": 1}
 and list(j["call"].keys()) == ["owner", "verb", "file", "parameters", "directory", "show"]'
+
+# The terminal's UTF-8 goes into the command in the ANSI code page and
+# comes back out once, not encoded twice; the password is never printed.
+run compose Alpha 1 q.ini --yes --input 'é€' --password 'pw***'
+expect "compose text from the terminal, password hidden" 0 'j["call"]["parameters"] == "-h pc1 -u é€ -p ***"'
+grep -q 'pw' "$WORK/out" && fail "compose printed the password"
+
+# A password typed at the hidden prompt of a terminal is not printed either.
+if [ -z "$EMULATOR" ]; then
+    python3 - "$CLI" "$WORK" >"$WORK/out" 2>"$WORK/err" <<'PY'
+import os, pty, select, subprocess, sys
+master, slave = pty.openpty()
+cli = subprocess.Popen([sys.argv[1], "compose", "Alpha", "1", "q.ini", "--yes", "--input", "me"], cwd=sys.argv[2],
+                       stdin=slave, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+os.close(slave)
+prompt = b""
+while b"Password Input: " not in prompt and select.select([cli.stderr], [], [], 10)[0]:
+    prompt += os.read(cli.stderr.fileno(), 100)
+os.write(master, b"s3cret\n")
+out, _ = cli.communicate(timeout=10)
+sys.stdout.write(out.decode())
+sys.exit(cli.returncode)
+PY
+    status=$?
+    expect "compose with a password typed at the prompt" 0 'j["call"]["parameters"] == "-h pc1 -u me -p ***"'
+    grep -q 's3cret' "$WORK/out" && fail "compose printed the typed password"
+fi
 
 run compose Alpha 1 q.ini
 expect "compose without terminal counts as No" 0 'j["confirmation"] == CONFIRM and j["prompts"] == [] and j["call"] is None'
@@ -139,6 +166,8 @@ while IFS='|' read -r words; do
     expect_error "$words"
 done <<'CASES'
 menu Nobody q.ini
+menu Alpha --index 0
+compose --index 0 1 nofile.ini
 menu --index 3 q.ini
 menu --index -1 q.ini
 menu

@@ -44,7 +44,6 @@ TEST(CatalogueCheck, QuietOnFilesThatReadBackAsWritten)
     const std::string normalised[] = {
         formatCatalogue(hosts, options, -1920, 0),
         shipped.str(),
-        "\r\n\r\n",
         // LF alone, and a last line without terminator
         "<ITEM>A<HOST>a<ICON>1<COL>-1\n  <SEP>",
         // numbers and flags spelt differently, same values
@@ -86,8 +85,17 @@ TEST(CatalogueCheck, ReportsWhatDoesNotReadBack)
         {"an options line that goes on into a host line", "<X>1<Y>2<B>b<W>1<H><ITEM>T<HOST>t<ICON>1<COL>-1\r\n",
          "1: options line reads back as \"<X>1<Y>2<BROWSER>b<RDPX>1<RPDY>768<END>\" and "
          "\"<ITEM>T<HOST>t<ICON>1<COL>-1\"\n"},
-        {"line numbers count LF lines and a last line without terminator",
-         h + "\n\n<ITEM>A<HOST>a<ICON>500<COL>-1", "4: icon 500 is outside 0 to 119\n"},
+        {"only the last options line counts, but a <HIDE> stays",
+         "<X>1<Y>2<BROWSER>b<RDPX>1<RPDY>2<HIDE><END>\r\n" + h + kOptions,
+         "1: options line 3 replaces this one: it is dropped at the next save, but its <HIDE> stays in effect\n"},
+        {"line numbers count LF, CR and CR LF lines, blank lines and a last line without terminator",
+         h + "\n\r\r\n<ITEM>A<HOST>a<ICON>500<COL>-1",
+         "2: blank line: dropped at the next save\n3: blank line: dropped at the next save\n"
+         "4: blank line: dropped at the next save\n5: icon 500 is outside 0 to 119\n"},
+        {"an extra tag after a host line's colour", "<ITEM>a<HOST>h<ICON>1<COL>255<X>y\r\n",
+         "1: the text after the value of <COL>, \"<X>y\", is dropped at the next save\n"},
+        {"a \"<\" that cuts the colour short", "<ITEM>a<HOST>h<ICON>1<COL><X>7\r\n",
+         "1: the value after <COL> contains \"<\"\n"},
     };
     for (const FindingCase& c : cases)
         EXPECT_EQ(describe(checkCatalogue(c.file)), c.expected) << c.what;

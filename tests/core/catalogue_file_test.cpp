@@ -68,7 +68,6 @@ TEST(CatalogueReader, LinesReadBackAsWritten)
         // No tag after the title: the title has no end.
         {"<ITEM>Web", "<ITEM><HOST><ICON>0<COL>-1"},
         {"<ITEM>a>b<HOST>c>d<ICON>  +12x<COL>-2147483649", "<ITEM>a>b<HOST>c>d<ICON>12<COL>-2147483648"},
-        {"<ITEM>c\rd<HOST>e\r<ICON>3<COL>4", "<ITEM>c\rd<HOST>e\r<ICON>3<COL>4"},
         {"  <NAME>-<RUN>x<PARAMS>y<IICON>3<CONFIRM>1<BOLD>1", "  <SEP>"},
         {"  <NAME>n<RUN>p<PARAMS>q<IICON>3<CONFIRM>01<BOLD> 1", "  <NAME>n<RUN>p<PARAMS>q<IICON>3<CONFIRM>1<BOLD>1"},
         {"  <NAME>n<RUN>p<PARAMS>q<IICON>3<CONFIRM>2<BOLD>11", "  <NAME>n<RUN>p<PARAMS>q<IICON>3<CONFIRM>0<BOLD>0"},
@@ -112,6 +111,21 @@ TEST(CatalogueReader, EveryOptionsLineIsAppliedAndTheLastWins)
                   "<X>3<Y>4<BROWSER>b<RDPX>30<RPDY>40<END>\n");
     EXPECT_EQ(loaded.window.moves, (std::vector<std::pair<int32_t, int32_t>>{{1, 2}, {3, 4}}));
     EXPECT_EQ(loaded.written(), "<X>0<Y>0<BROWSER>b<RDPX>30<RPDY>40<HIDE><END>\r\n" + kHostLine);
+}
+
+// Some editors end lines with CR alone; the writer still writes CR LF.
+TEST(CatalogueReader, ACarriageReturnAloneEndsALine)
+{
+    const std::string lines[] = {"<X>1<Y>2<BROWSER>b<RDPX>3<RPDY>4<HIDE><END>", "<ITEM>a<HOST>h<ICON>1<COL>2",
+                                 "  <SEP>", "<ITEM>b<HOST>i<ICON>3<COL>4", "  <URL>u<NAME>n<ALT>1<IICON>5"};
+    std::string crOnly, crLf;
+    for (const std::string& line : lines) {
+        crOnly += line + "\r";
+        crLf += line + "\r\n";
+    }
+    Loaded loaded(crOnly);
+    EXPECT_EQ(loaded.hosts.size(), 2u);
+    EXPECT_EQ(formatCatalogue(loaded.hosts, loaded.options, 1, 2), crLf);
 }
 
 // LF alone, CR LF and a last line without terminator: the console
@@ -186,6 +200,7 @@ TEST(CatalogueReader, LinesSplitAcrossReadsReadAsWhole)
     const std::string files[] = {
         std::string(kExample) + "<ITEM>last<HOST>h<ICON>1<COL>2",
         "<ITEM>a<HOST>b<ICON>1<COL>2\r\n  <SEP>\r\r\n\n\n  <URL>u<NAME>n<ALT>1<IICON>3\r",
+        "<ITEM>a<HOST>b<ICON>1<COL>2\r  <SEP>\r\r<ITEM>c<HOST>d<ICON>1<COL>2\r\n\r  <URL>u<NAME>n<ALT>1<IICON>3",
     };
     for (const std::string& bytes : files) {
         for (bool failAtEnd : {false, true}) {

@@ -12,10 +12,17 @@
 #include <set>
 
 #ifdef _WIN32
+#include <thread>
+#include <vector>
 #include <windows.h>
 #else
 #include <csignal>
+#include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 using namespace qb;
@@ -181,7 +188,7 @@ TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
              ASSERT_NE(held, INVALID_HANDLE_VALUE);
              Loaded loaded;
              loadCatalogue(loaded.hosts, loaded.options, loaded.window, platformFileStore(), path);
-             EXPECT_TRUE(loaded.hosts.empty()) << "a held file loads as missing";
+             EXPECT_TRUE(loaded.hosts.empty()) << "a held file is not read";
              auto start = std::chrono::steady_clock::now();
              run();
              EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
@@ -228,3 +235,302 @@ TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
         EXPECT_EQ(hosts.size(), 50u);
     }
 }
+
+#ifndef _WIN32
+namespace {
+
+struct stat statOf(const std::string& path, bool follow = true)
+{
+    struct stat info {};
+    EXPECT_EQ(follow ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info), 0) << path;
+    return info;
+}
+
+// Runs fn in a child process as the unprivileged user nobody; its result
+// is the child's exit status.
+bool asNobody(const std::function<bool()>& fn)
+{
+    pid_t child = ::fork();
+    if (child == 0) {
+        bool ok = ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0 && fn();
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+// A save keeps what the file is: its owner, group and mode, its other names,
+// the link that leads to it; where a replace cannot, the file is rewritten
+// in place. What must not be written is refused in the usual words.
+TEST(CatalogueSavePosix, KeepsWhatTheFileIs)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give files to another user";
+    struct Case {
+        const char* what;
+        std::function<std::string(const TempFolder&)> setUp;  // returns the path saved to
+        const char* failure;                                  // the reason, or null for a save
+        bool sameInode;                                       // the file was rewritten in place
+        bool byNobody = false;
+    };
+    const Case cases[] = {
+        {"hard link: rewritten in place, both names see it",
+         [](const TempFolder& f) {
+             fs::create_hard_link(f.file("quillbank.ini"), f.file("other.ini"));
+             return f.file("quillbank.ini");
+         },
+         nullptr, true},
+        {"owned by another user, saved by root: the owner stays",
+         [](const TempFolder& f) {
+             EXPECT_EQ(::chown(f.file("quillbank.ini").c_str(), 65534, 65534), 0);
+             EXPECT_EQ(::chmod(f.file("quillbank.ini").c_str(), 0640), 0);
+             return f.file("quillbank.ini");
+         },
+         nullptr, false},
+        {"symbolic link: the target replaced, the link kept",
+         [](const TempFolder& f) {
+             fs::create_symlink("quillbank.ini", f.file("link.ini"));
+             return f.file("link.ini");
+         },
+         nullptr, false},
+        {"no write bits: refused even for root", [](const TempFolder& f) {
+             EXPECT_EQ(::chmod(f.file("quillbank.ini").c_str(), 0444), 0);
+             return f.file("quillbank.ini");
+         },
+         "Permission denied", true},
+        {"symbolic link loop: an error, not a new file",
+         [](const TempFolder& f) {
+             fs::create_symlink("b.ini", f.file("a.ini"));
+             fs::create_symlink("a.ini", f.file("b.ini"));
+             return f.file("a.ini");
+         },
+         "Too many levels of symbolic links", true},
+        {"a FIFO: refused without waiting for a writer",
+         [](const TempFolder& f) {
+             EXPECT_EQ(::mkfifo(f.file("fifo.ini").c_str(), 0666), 0);
+             return f.file("fifo.ini");
+         },
+         "Not a regular file", true},
+        {"a folder the user may not write, a file it may: rewritten in place",
+         [](const TempFolder& f) {
+             EXPECT_EQ(::chmod(f.path.c_str(), 0755), 0);
+             EXPECT_EQ(::chmod(f.file("quillbank.ini").c_str(), 0666), 0);
+             return f.file("quillbank.ini");
+         },
+         nullptr, true, true},
+        {"not the owner, in a folder the user may write: rewritten in place",
+         [](const TempFolder& f) {
+             EXPECT_EQ(::chmod(f.path.c_str(), 0777), 0);
+             EXPECT_EQ(::chmod(f.file("quillbank.ini").c_str(), 0666), 0);
+             return f.file("quillbank.ini");
+         },
+         nullptr, true, true},
+    };
+    HostCatalogue hosts = sampleCatalogue();
+    const std::string expected = formatCatalogue(hosts, AppOptions{}, 0, 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        writeFile(folder.file("quillbank.ini"), kOld);
+        const std::string path = c.setUp(folder);
+        const auto names = folder.names();
+        struct stat before {};
+        bool exists = ::stat(path.c_str(), &before) == 0;
+        RecordingWindow window;
+        std::vector<std::string> messages;
+        auto run = [&] {
+            bool saved = false;
+            messages = save(path, hosts, window, saved);
+            return saved;
+        };
+        bool saved = c.byNobody ? asNobody(run) : run();
+        EXPECT_EQ(saved, c.failure == nullptr);
+        EXPECT_EQ(folder.names(), names) << "a file left behind or a link replaced";
+        if (c.failure) {
+            if (!c.byNobody) {
+                EXPECT_EQ(messages, std::vector<std::string>{"Unable to save " + fs::path(path).filename().string()
+                                                             + ": " + c.failure});
+            }
+            if (exists && S_ISREG(before.st_mode)) {
+                EXPECT_EQ(readFile(path), kOld);
+            }
+            continue;
+        }
+        EXPECT_EQ(readFile(path), expected);
+        struct stat after = statOf(path);
+        EXPECT_EQ(after.st_ino == before.st_ino, c.sameInode);
+        EXPECT_EQ(after.st_uid, before.st_uid);
+        EXPECT_EQ(after.st_gid, before.st_gid);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        for (const std::string& name : names) {
+            if (fs::is_regular_file(folder.file(name)) && name != "quillbank.ini") {
+                EXPECT_EQ(readFile(folder.file(name)), expected) << name;
+            }
+        }
+        if (path == folder.file("link.ini")) {
+            EXPECT_TRUE(fs::is_symlink(path));
+            EXPECT_EQ(readFile(folder.file("quillbank.ini")), expected);
+        }
+    }
+}
+
+// The in-place rewrite is the one path that writes over the file itself: a
+// write that fails part way puts the old bytes back.
+TEST(CatalogueSavePosix, AFailedRewriteInPlacePutsTheOldBytesBack)
+{
+    TempFolder folder;
+    const std::string path = folder.file("quillbank.ini");
+    writeFile(path, kOld);
+    fs::create_hard_link(path, folder.file("other.ini"));
+    HostCatalogue hosts = sampleCatalogue(50);
+    RecordingWindow window;
+    bool saved = true;
+    std::vector<std::string> messages;
+
+    rlimit limits{};
+    ::getrlimit(RLIMIT_FSIZE, &limits);
+    rlimit limited = limits;
+    limited.rlim_cur = 1000;  // room for the old bytes, not the new
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    messages = save(path, hosts, window, saved);
+    ::setrlimit(RLIMIT_FSIZE, &limits);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(messages, std::vector<std::string>{kPrefix + "File too large"});
+    EXPECT_EQ(readFile(path), kOld);
+    EXPECT_EQ(readFile(folder.file("other.ini")), kOld);
+    EXPECT_EQ(statOf(path).st_nlink, 2u);
+}
+
+// Reading: only a regular file is read; nothing else may hang or swamp the
+// reader, and only "no such file" counts as missing.
+TEST(CatalogueLoadPosix, ReadsRegularFilesOnly)
+{
+    TempFolder folder;
+    ASSERT_EQ(::mkfifo(folder.file("fifo.ini").c_str(), 0666), 0);
+    fs::create_symlink("loop.ini", folder.file("loop.ini"));
+    const std::pair<std::string, std::string> cases[] = {
+        {folder.file("fifo.ini"), "Not a regular file"},
+        {"/dev/zero", "Not a regular file"},
+        {folder.file("loop.ini"), "Too many levels of symbolic links"},
+    };
+    for (const auto& [path, error] : cases) {
+        SCOPED_TRACE(path);
+        Loaded loaded;
+        ReadStatus status = loadCatalogue(loaded.hosts, loaded.options, loaded.window, platformFileStore(), path);
+        EXPECT_FALSE(status.opened);
+        EXPECT_FALSE(status.missing);
+        EXPECT_EQ(status.error, error);
+        EXPECT_FALSE(platformFileStore().readAll(path).missing);
+    }
+}
+#endif
+
+#ifdef _WIN32
+namespace {
+
+std::vector<char> daclOf(const std::string& path)
+{
+    DWORD needed = 0;
+    ::GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &needed);
+    std::vector<char> descriptor(needed);
+    if (needed == 0 || !::GetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), needed, &needed))
+        return {};
+    BOOL present = FALSE, defaulted = FALSE;
+    ACL* acl = nullptr;
+    if (!::GetSecurityDescriptorDacl(descriptor.data(), &present, &acl, &defaulted) || !present || !acl)
+        return {};
+    const char* bytes = reinterpret_cast<const char*>(acl);
+    return std::vector<char>(bytes, bytes + acl->AclSize);
+}
+
+}  // namespace
+
+// A save keeps the file's attributes and permissions; a read-only file is
+// refused in the usual words.
+TEST(CatalogueSaveWin32, KeepsAttributesAndPermissions)
+{
+    TempFolder folder;
+    const std::string path = folder.file("quillbank.ini");
+    HostCatalogue hosts = sampleCatalogue();
+    RecordingWindow window;
+
+    writeFile(path, kOld);
+    // Attributes first: Wine keeps both in the file's mode, and setting
+    // attributes there gives the owner write access again.
+    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    // A DACL of its own, where a new file would have its folder's: the
+    // owner alone, with full access.
+    DWORD needed = 0;
+    ::GetFileSecurityA(path.c_str(), OWNER_SECURITY_INFORMATION, nullptr, 0, &needed);
+    std::vector<char> ownerBytes(needed);
+    ASSERT_TRUE(::GetFileSecurityA(path.c_str(), OWNER_SECURITY_INFORMATION, ownerBytes.data(), needed, &needed));
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    ASSERT_TRUE(::GetSecurityDescriptorOwner(ownerBytes.data(), &owner, &defaulted));
+    SECURITY_DESCRIPTOR descriptor;
+    ASSERT_TRUE(::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+    std::vector<char> aclBytes(256);
+    ACL* acl = reinterpret_cast<ACL*>(aclBytes.data());
+    ASSERT_TRUE(::InitializeAcl(acl, static_cast<DWORD>(aclBytes.size()), ACL_REVISION));
+    ASSERT_TRUE(::AddAccessAllowedAce(acl, ACL_REVISION, FILE_ALL_ACCESS, owner));
+    ASSERT_TRUE(::SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE));
+    ASSERT_TRUE(::SetFileSecurityA(path.c_str(), DACL_SECURITY_INFORMATION, &descriptor));
+    const std::vector<char> dacl = daclOf(path);
+    ASSERT_FALSE(dacl.empty());
+    writeFile(folder.file("new.ini"), kOld);
+    ASSERT_NE(daclOf(folder.file("new.ini")), dacl) << "a new file would have the same permissions";
+    ::DeleteFileA(folder.file("new.ini").c_str());
+
+    bool saved = false;
+    auto messages = save(path, hosts, window, saved);
+    EXPECT_TRUE(saved) << (messages.empty() ? "" : messages[0]);
+    EXPECT_EQ(readFile(path), formatCatalogue(hosts, AppOptions{}, 0, 0));
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    EXPECT_EQ(attributes & kept, kept);
+    EXPECT_EQ(daclOf(path), dacl);
+    EXPECT_EQ(folder.names(), std::set<std::string>{"quillbank.ini"});
+
+    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string before = readFile(path);
+    messages = save(path, sampleCatalogue(5), window, saved);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(messages, std::vector<std::string>{kPrefix + "Access denied"});
+    EXPECT_EQ(readFile(path), before);
+    ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Another program reading or writing the file for a moment: the read waits
+// for it, as a save does, and one that keeps it says why it failed.
+TEST(CatalogueLoadWin32, AFileHeldForAMomentIsReadOnceFree)
+{
+    TempFolder folder;
+    const std::string path = folder.file("quillbank.ini");
+    writeFile(path, kOld);
+    HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::thread release([held] {
+        ::Sleep(300);
+        ::CloseHandle(held);
+    });
+    Loaded loaded;
+    ReadStatus status = loadCatalogue(loaded.hosts, loaded.options, loaded.window, platformFileStore(), path);
+    release.join();
+    EXPECT_TRUE(status.whole()) << status.error;
+    EXPECT_EQ(loaded.hosts.size(), 1u);
+
+    held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    FileReadResult file = platformFileStore().readAll(path);
+    ::CloseHandle(held);
+    EXPECT_FALSE(file.opened);
+    EXPECT_FALSE(file.missing);
+    EXPECT_FALSE(file.error.empty());
+}
+#endif

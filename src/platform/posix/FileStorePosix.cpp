@@ -1,6 +1,7 @@
 #include "catalogue/FileStore.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -20,6 +21,7 @@ public:
         if (m_fd >= 0)
             ::close(m_fd);
     }
+    Fd(Fd&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
 
@@ -42,23 +44,31 @@ private:
     int m_fd;
 };
 
+// Not an errno of its own: a FIFO, a device or a socket where a catalogue
+// was expected.
+constexpr int kNotRegular = -1;
+
 std::string errorText(int code)
 {
+    if (code == kNotRegular)
+        return "Not a regular file";
     return std::strerror(code);
 }
 
 template <typename Status>
 Status& failedOpen(Status& status, int code)
 {
+    // Only "no such file" is missing: a link loop or a refused open is an
+    // error, and a file that is there must never be replaced unseen.
     status.missing = code == ENOENT;
     status.error = errorText(code);
     return status;
 }
 
-bool writeAll(int fd, std::string_view bytes)
+bool writeAt(int fd, std::string_view bytes, off_t offset)
 {
     while (!bytes.empty()) {
-        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), offset);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -69,8 +79,98 @@ bool writeAll(int fd, std::string_view bytes)
             return false;
         }
         bytes.remove_prefix(static_cast<size_t>(written));
+        offset += written;
     }
     return true;
+}
+
+// Opens a catalogue that must be a regular file (or a link to one).
+// O_NONBLOCK keeps a FIFO from hanging the open; anything but a regular file
+// is refused before a byte is read, so neither a pipe nor /dev/zero can
+// stall or swamp the reader. code: 0, an errno, or kNotRegular.
+Fd openRegular(const std::string& path, int access, struct stat& info, int& code)
+{
+    Fd fd(::open(path.c_str(), access | O_NONBLOCK | O_CLOEXEC));
+    code = 0;
+    if (!fd.valid())
+        code = errno;
+    else if (::fstat(fd.get(), &info) != 0)
+        code = errno;
+    else if (S_ISDIR(info.st_mode))
+        code = EISDIR;
+    else if (!S_ISREG(info.st_mode))
+        code = kNotRegular;
+    else {
+        int flags = ::fcntl(fd.get(), F_GETFL);
+        if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+            code = errno;
+    }
+    if (code != 0)
+        fd.reset(-1);
+    return fd;
+}
+
+// Reads from fd to its end, piece by piece into buffer, handing each piece
+// to sink. Returns 0 or the errno that stopped the read.
+template <typename Sink>
+int readToEnd(int fd, std::string& buffer, Sink&& sink)
+{
+    for (;;) {
+        ssize_t got = ::read(fd, buffer.data(), buffer.size());
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        if (got == 0)
+            return 0;
+        sink(std::string_view(buffer.data(), static_cast<size_t>(got)));
+    }
+}
+
+std::string folderOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a save must replace: path with every symbolic link on its last
+// component followed, so that the link stays and its target gets the new
+// text. A link that leads nowhere yet gives the name it leads to.
+bool followLinks(std::string path, std::string& target, int& code)
+{
+    constexpr int kMaxLinks = 40;  // as the kernel counts before ELOOP
+    for (int hops = 0; hops <= kMaxLinks; ++hops) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            target = path;
+            return true;
+        }
+        std::string link(static_cast<size_t>(info.st_size > 0 ? info.st_size : PATH_MAX), '\0');
+        ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
+        if (length < 0) {
+            code = errno;
+            return false;
+        }
+        link.resize(static_cast<size_t>(length));
+        path = link.empty() || link[0] == '/' ? link : folderOf(path) + "/" + link;
+    }
+    code = ELOOP;
+    return false;
+}
+
+// A save is reported done only once the folder's entry for the new file is
+// on disk too. File systems that cannot flush a folder say EINVAL.
+int flushFolder(const std::string& path)
+{
+    Fd folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.valid())
+        return errno;
+    if (::fsync(folder.get()) != 0 && errno != EINVAL)
+        return errno;
+    return 0;
 }
 
 class PosixFileStore final : public FileStore {
@@ -80,14 +180,11 @@ public:
     FileReadResult readAll(const std::string& path) override
     {
         FileReadResult result;
-        Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-        if (!fd.valid())
-            return failedOpen(result, errno);
         struct stat info {};
-        if (::fstat(fd.get(), &info) != 0)
-            return failedOpen(result, errno);
-        if (S_ISDIR(info.st_mode))
-            return failedOpen(result, EISDIR);
+        int code = 0;
+        Fd fd = openRegular(path, O_RDONLY, info, code);
+        if (!fd.valid())
+            return failedOpen(result, code);
         result.opened = true;
         // Read straight into the result, sized from the file and grown only
         // if the file grows while it is read.
@@ -116,63 +213,100 @@ public:
     ReadStatus readChunks(const std::string& path, const std::function<void(std::string_view)>& sink) override
     {
         ReadStatus status;
-        Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-        if (!fd.valid())
-            return failedOpen(status, errno);
         struct stat info {};
-        if (::fstat(fd.get(), &info) != 0)
-            return failedOpen(status, errno);
-        if (S_ISDIR(info.st_mode))
-            return failedOpen(status, EISDIR);
+        int code = 0;
+        Fd fd = openRegular(path, O_RDONLY, info, code);
+        if (!fd.valid())
+            return failedOpen(status, code);
         status.opened = true;
         std::string chunk(kChunkSize, '\0');
-        for (;;) {
-            ssize_t got = ::read(fd.get(), chunk.data(), chunk.size());
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
-                status.readError = true;
-                status.error = errorText(errno);
-                break;
-            }
-            if (got == 0)
-                break;
-            sink(std::string_view(chunk.data(), static_cast<size_t>(got)));
+        if (int failure = readToEnd(fd.get(), chunk, sink)) {
+            status.readError = true;
+            status.error = errorText(failure);
         }
         return status;
     }
 
+    // Replaces through a temporary file and a rename where the new file can
+    // be what the old one was (same owner, group and mode, the only name of
+    // its data, in a folder we may write); rewrites the file in place where
+    // it cannot.
     bool replaceAll(const std::string& path, std::string_view bytes, std::string& error) override
     {
+        std::string target;
+        int failure = 0;
+        if (!followLinks(path, target, failure)) {
+            error = errorText(failure);
+            return false;
+        }
+        struct stat old {};
+        bool exists = ::stat(target.c_str(), &old) == 0;
+        if (!exists && errno != ENOENT) {
+            error = errorText(errno);
+            return false;
+        }
+        if (exists) {
+            failure = S_ISDIR(old.st_mode) ? EISDIR : !S_ISREG(old.st_mode) ? kNotRegular : 0;
+            // Root may write anything; a file without write bits was made
+            // read-only on purpose and is refused even so.
+            if (failure == 0 && (old.st_mode & 0222) == 0)
+                failure = EACCES;
+            else if (failure == 0 && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+                failure = errno;
+            if (failure != 0) {
+                error = errorText(failure);
+                return false;
+            }
+            if (old.st_nlink > 1)
+                return rewriteInPlace(target, bytes, error);
+        }
+
         std::string temp;
         Fd fd;
         // A name of our own beside the target, so that the final rename stays
         // within one file system.
         for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
-            temp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++m_counter);
+            temp = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++m_counter);
             fd.reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
             if (!fd.valid() && errno != EEXIST)
                 break;
         }
         if (!fd.valid()) {
-            error = errorText(errno);
+            failure = errno;
+            // A folder we may not write, holding a file we may.
+            if (exists && (failure == EACCES || failure == EPERM || failure == EROFS))
+                return rewriteInPlace(target, bytes, error);
+            error = errorText(failure);
             return false;
         }
-        keepModeOf(path, fd.get());
+        if (exists) {
+            // The owner first: a change of owner clears set-id bits that the
+            // mode then puts back.
+            bool sameOwner = ::fchown(fd.get(), old.st_uid, old.st_gid) == 0;
+            if (!sameOwner || ::fchmod(fd.get(), old.st_mode & 07777) != 0) {
+                fd.close();
+                ::unlink(temp.c_str());
+                if (!sameOwner)
+                    return rewriteInPlace(target, bytes, error);
+                error = errorText(EPERM);
+                return false;
+            }
+        }
 
-        int failure = 0;
-        if (!writeAll(fd.get(), bytes))
+        if (!writeAt(fd.get(), bytes, 0))
             failure = errno;
         else if (::fsync(fd.get()) != 0)
             failure = errno;
         if (!fd.close() && failure == 0)
             failure = errno;
-        // The folder itself is not flushed: a crash may undo the rename,
-        // which leaves the old file whole, and whole is what a save promises.
-        if (failure == 0 && ::rename(temp.c_str(), path.c_str()) != 0)
+        if (failure == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
             failure = errno;
         if (failure != 0) {
             ::unlink(temp.c_str());
+            error = errorText(failure);
+            return false;
+        }
+        if ((failure = flushFolder(target)) != 0) {
             error = errorText(failure);
             return false;
         }
@@ -180,12 +314,40 @@ public:
     }
 
 private:
-    // A file the user made private stays private after a save.
-    static void keepModeOf(const std::string& path, int fd)
+    // The old bytes stay in memory until the new ones are on disk, and go
+    // back if any write fails. A crash part way can still tear the file:
+    // this path is only taken where a replace would change what the file is.
+    static bool rewriteInPlace(const std::string& target, std::string_view bytes, std::string& error)
     {
         struct stat info {};
-        if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-            ::fchmod(fd, info.st_mode & 07777);
+        int failure = 0;
+        Fd fd = openRegular(target, O_RDWR, info, failure);
+        if (!fd.valid()) {
+            error = errorText(failure);
+            return false;
+        }
+        std::string old;
+        old.reserve(info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0);
+        std::string chunk(kChunkSize, '\0');
+        if ((failure = readToEnd(fd.get(), chunk, [&old](std::string_view piece) { old.append(piece); })) != 0) {
+            error = errorText(failure);
+            return false;
+        }
+        auto write = [&fd](std::string_view text) {
+            return writeAt(fd.get(), text, 0) && ::ftruncate(fd.get(), static_cast<off_t>(text.size())) == 0
+                && ::fsync(fd.get()) == 0;
+        };
+        if (!write(bytes)) {
+            failure = errno;
+            write(old);
+            error = errorText(failure);
+            return false;
+        }
+        if (!fd.close()) {
+            error = errorText(errno);
+            return false;
+        }
+        return true;
     }
 
     unsigned m_counter = 0;

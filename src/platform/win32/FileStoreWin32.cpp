@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace qb {
 
@@ -16,6 +17,7 @@ public:
         if (valid())
             ::CloseHandle(m_handle);
     }
+    FileHandle(FileHandle&& other) noexcept : m_handle(other.m_handle) { other.m_handle = INVALID_HANDLE_VALUE; }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
 
@@ -97,6 +99,14 @@ bool hasAttribute(const std::string& path, DWORD wanted)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & wanted) != 0;
 }
 
+// Another program holding the file gives a sharing violation, or under Wine
+// access denied (which a folder gives too, and is then final).
+bool heldByAnother(DWORD code, const std::string& path, DWORD finalAttributes)
+{
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION
+        || (code == ERROR_ACCESS_DENIED && !hasAttribute(path, finalAttributes));
+}
+
 // Another program (a virus scanner, an editor) may hold the file for a
 // moment; give it a short while before calling the save failed.
 bool moveIntoPlace(const std::string& temp, const std::string& path)
@@ -107,9 +117,8 @@ bool moveIntoPlace(const std::string& temp, const std::string& path)
         if (::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         DWORD code = ::GetLastError();
-        bool transient = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION
-            || (code == ERROR_ACCESS_DENIED && !hasAttribute(path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
-        if (!transient || attempt + 1 >= kAttempts) {
+        bool held = heldByAnother(code, path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
+        if (!held || attempt + 1 >= kAttempts) {
             ::SetLastError(code);
             return false;
         }
@@ -125,11 +134,67 @@ Status& failedOpen(Status& status, DWORD code)
     return status;
 }
 
-// No sharing: a file that another process holds open loads as missing.
-HANDLE openUnshared(const std::string& path)
+// No sharing, as the program always opened it. A file that another program
+// holds for a moment is tried again for about two seconds, as a save is,
+// then reported with its cause. Only a disk file is read: a device name
+// (CON, a pipe) would wait for input that never comes.
+template <typename Status>
+FileHandle openForReading(const std::string& path, Status& status)
 {
-    return ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    constexpr int kAttempts = 40;
+    constexpr DWORD kPauseMs = 50;
+    for (int attempt = 0;; ++attempt) {
+        FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+        if (file.valid()) {
+            if (::GetFileType(file.get()) == FILE_TYPE_DISK)
+                return file;
+            status.error = "Not a regular file";
+            return FileHandle();
+        }
+        DWORD code = ::GetLastError();
+        if (!heldByAnother(code, path, FILE_ATTRIBUTE_DIRECTORY) || attempt + 1 >= kAttempts) {
+            failedOpen(status, code);
+            return FileHandle();
+        }
+        ::Sleep(kPauseMs);
+    }
+}
+
+// The old file's security descriptor onto the new one, so that a catalogue
+// on a shared folder keeps its permissions. The owner and group need a
+// privilege to set to someone else; the DACL is what grants and denies,
+// so it alone is set when they cannot be. A file system without security
+// (FAT) has nothing to keep.
+bool copySecurity(const std::string& from, const std::string& to, DWORD& code)
+{
+    const SECURITY_INFORMATION all =
+        OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    DWORD needed = 0;
+    std::vector<char> descriptor;
+    while (!::GetFileSecurityA(from.c_str(), all, descriptor.empty() ? nullptr : descriptor.data(),
+                               static_cast<DWORD>(descriptor.size()), &needed)) {
+        DWORD error = ::GetLastError();
+        if (error != ERROR_INSUFFICIENT_BUFFER || needed <= descriptor.size())
+            return true;
+        descriptor.resize(needed);
+    }
+    if (::SetFileSecurityA(to.c_str(), all, descriptor.data())
+        || ::SetFileSecurityA(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data()))
+        return true;
+    code = ::GetLastError();
+    return false;
+}
+
+// Hidden and system (and not indexed) stay as the user set them; archive is
+// set, as any write sets it, so a backup sees the change.
+bool copyAttributes(DWORD old, const std::string& to, DWORD& code)
+{
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (::SetFileAttributesA(to.c_str(), (old & kept) | FILE_ATTRIBUTE_ARCHIVE))
+        return true;
+    code = ::GetLastError();
+    return false;
 }
 
 class Win32FileStore final : public FileStore {
@@ -137,9 +202,9 @@ public:
     FileReadResult readAll(const std::string& path) override
     {
         FileReadResult result;
-        FileHandle file(openUnshared(path));
+        FileHandle file = openForReading(path, result);
         if (!file.valid())
-            return failedOpen(result, ::GetLastError());
+            return result;
         result.opened = true;
         LARGE_INTEGER size{};
         if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0)
@@ -162,9 +227,9 @@ public:
     ReadStatus readChunks(const std::string& path, const std::function<void(std::string_view)>& sink) override
     {
         ReadStatus status;
-        FileHandle file(openUnshared(path));
+        FileHandle file = openForReading(path, status);
         if (!file.valid())
-            return failedOpen(status, ::GetLastError());
+            return status;
         status.opened = true;
         std::string chunk(256 * 1024, '\0');
         for (;;) {
@@ -216,6 +281,12 @@ public:
             ok = false;
             code = ::GetLastError();
         }
+        // Attributes before security: Wine keeps both in the mode bits, and
+        // setting attributes there makes the file writable again.
+        DWORD oldAttributes = ::GetFileAttributesA(path.c_str());
+        if (ok && oldAttributes != INVALID_FILE_ATTRIBUTES
+            && !(copyAttributes(oldAttributes, temp, code) && copySecurity(path, temp, code)))
+            ok = false;
         if (ok && !moveIntoPlace(temp, path)) {
             ok = false;
             code = ::GetLastError();
