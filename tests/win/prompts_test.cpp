@@ -65,6 +65,11 @@ TEST(InputPrompts, OkAndEnterReturnTheTextEveryOtherWayOutCancels)
         bool focused = false;
         bool masked = true;
         DialogDriver driver([&](HWND d) {
+            // Without a window manager a late focus event from the display
+            // may deactivate the new window; active again, a dialog gives
+            // the focus back to the control that had it.
+            if (GetActiveWindow() != d)
+                SetActiveWindow(d);
             focused = GetFocus() == GetDlgItem(d, IDC_INPUT_TEXT);
             masked = fieldIsMasked(d);
             typeThen(c.typed, c.close)(d);
