@@ -15,7 +15,8 @@
 
 namespace {
 
-class FakeWindow final : public qb::CatalogueWindow {
+class FakeWindow final : public qb::CatalogueWindow
+{
 public:
     void moveTopLeftTo(int32_t x, int32_t y) override
     {
@@ -35,7 +36,8 @@ private:
 };
 
 // Hands the bytes over in pieces, as a disk read may split them.
-class PieceStore final : public qb::FileStore {
+class PieceStore final : public qb::FileStore
+{
 public:
     PieceStore(std::string_view bytes, size_t piece) : m_bytes(bytes), m_piece(piece) {}
     qb::FileReadResult readAll(const std::string&) override
@@ -88,9 +90,9 @@ bool formatCanCarry(const Round& round)
         return false;
     for (const auto& host : round.hosts) {
         for (const auto& entry : host->entries) {
-            if (hasClose(entry->name) || hasClose(entry->program) || hasClose(entry->params)
-                || hasClose(entry->templateHost) || hasClose(entry->drives) || hasClose(entry->url)
-                || hasClose(entry->urlName))
+            if (hasClose(entry->name) || hasClose(entry->program) || hasClose(entry->params) ||
+                hasClose(entry->templateHost) || hasClose(entry->drives) || hasClose(entry->url) ||
+                hasClose(entry->urlName))
                 return false;
         }
     }

@@ -26,8 +26,7 @@ public:
     std::string registeredCommand() override { return "\"C:\\browser.exe\" \"%1\""; }
 };
 
-struct Owner
-{
+struct Owner {
     CIconMenu iconMenu;
     bool ownerDrawn = false;
     int measured = 0;
@@ -39,8 +38,7 @@ LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wp, LPARAM lp)
     auto* owner = reinterpret_cast<Owner*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!owner)
         return DefWindowProcA(window, message, wp, lp);
-    switch (message)
-    {
+    switch (message) {
     case WM_INITMENUPOPUP:
         if (owner->ownerDrawn && !HIWORD(lp))
             CIconMenu::MakeOwnerDrawn(reinterpret_cast<HMENU>(wp));
@@ -57,8 +55,7 @@ LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wp, LPARAM lp)
         if (wp == MSGF_MENU)
             EndMenu();
         return 0;
-    default:
-        return DefWindowProcA(window, message, wp, lp);
+    default: return DefWindowProcA(window, message, wp, lp);
     }
 }
 
@@ -73,22 +70,16 @@ qb::HostItem benchHost()
     windows->drives = "C$,D$";
     windows->icon = 12;
     host.entries.push_back(std::move(windows));
-    for (int i = 1; i < 125; ++i)
-    {
+    for (int i = 1; i < 125; ++i) {
         auto entry = std::make_unique<qb::CommandEntry>();
-        if (i % 20 == 0)
-        {
+        if (i % 20 == 0) {
             entry->kind = qb::Separator;
-        }
-        else if (i % 15 == 0)
-        {
+        } else if (i % 15 == 0) {
             entry->kind = qb::Url;
             entry->urlName = "Web page " + std::to_string(i);
             entry->url = "http://%HOST%/" + std::to_string(i);
             entry->icon = i % 120;
-        }
-        else
-        {
+        } else {
             entry->kind = qb::CustomCommand;
             entry->name = "Command number " + std::to_string(i);
             entry->program = "tool.exe";
@@ -126,8 +117,8 @@ int main(int argc, char** argv)
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "QbMenuBenchOwner";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "menu bench", WS_POPUP, 0, 0, 10,
-                                  10, nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "menu bench", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  windowClass.hInstance, nullptr);
     Owner owner;
     SetWindowLongPtrA(window, GWLP_USERDATA, LONG_PTR(&owner));
 
@@ -156,16 +147,15 @@ int main(int argc, char** argv)
     std::vector<double> drawnTimes;
     std::vector<double> plainTimes;
     owner.measured = owner.drawn = 0;
-    for (int i = 0; i < rounds; ++i)
-    {
+    for (int i = 0; i < rounds; ++i) {
         drawnTimes.push_back(round(true));
         plainTimes.push_back(round(false));
     }
     const double drawn = median(drawnTimes);
     const double plain = median(plainTimes);
     std::printf("menu_bench: %d rounds, 125 entries with a template\n", rounds);
-    std::printf("owner-drawn  median %.2f ms per build+open+close (%d measured, %d drawn per round)\n",
-                drawn, owner.measured / rounds, owner.drawn / rounds);
+    std::printf("owner-drawn  median %.2f ms per build+open+close (%d measured, %d drawn per round)\n", drawn,
+                owner.measured / rounds, owner.drawn / rounds);
     std::printf("plain        median %.2f ms per build+open+close\n", plain);
     std::printf("ratio        %.2f (goal: at most 2)\n", plain > 0 ? drawn / plain : 0.0);
     DestroyWindow(window);

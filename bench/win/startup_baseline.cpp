@@ -13,8 +13,7 @@ constexpr int kMainDialogId = 102;
 INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        return TRUE;
+    case WM_INITDIALOG: return TRUE;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         BeginPaint(dialog, &paint);
@@ -24,17 +23,14 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         // At once: hiding a window costs Wine a wait of its own.
         ExitProcess(0);
     }
-    case WM_CLOSE:
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
+    case WM_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, LOWORD(wParam));
             return TRUE;
         }
         return FALSE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 

@@ -17,7 +17,9 @@ protected:
     {
         if (CMainDlg::OnPaint())
             return true;
-        { win::PaintDC paint(m_hwnd); }
+        {
+            win::PaintDC paint(m_hwnd);
+        }
         // The list paints after its parent; have it done before ending.
         RedrawWindow(m_hwnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         // At once: hiding a window costs Wine a wait of its own that would

@@ -4,7 +4,8 @@
 
 namespace qb {
 
-CatalogueSession::CatalogueSession(FileStore& files, std::string path) : m_files(files), m_path(std::move(path)) {}
+CatalogueSession::CatalogueSession(FileStore& files, std::string path) : m_files(files), m_path(std::move(path))
+{}
 
 ReadStatus CatalogueSession::load(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
                                   const SaveReport& report)

@@ -21,8 +21,7 @@ public:
 
     // Writes the whole file, or reports why it did not; false when nothing
     // was written.
-    bool save(const HostCatalogue& hosts, const AppOptions& options, CatalogueWindow& window,
-              const SaveReport& report);
+    bool save(const HostCatalogue& hosts, const AppOptions& options, CatalogueWindow& window, const SaveReport& report);
 
     bool savesRefused() const { return !m_refusal.empty(); }
 

@@ -20,8 +20,7 @@ std::vector<ContextMenuItem> hostContextMenu(const std::string& title)
 
 HostListOps::HostListOps(HostCatalogue& hosts, AppOptions& options, HostListUi& ui)
     : m_hosts(hosts), m_options(options), m_ui(ui)
-{
-}
+{}
 
 bool HostListOps::editHost(HostItem& host)
 {
@@ -86,23 +85,12 @@ void HostListOps::editOptions()
 void HostListOps::runCommand(int id, HostItem& host)
 {
     switch (id) {
-    case CmdAddItem:
-        addHost();
-        break;
-    case CmdDelete:
-        deleteHost(host);
-        break;
-    case CmdCopy:
-        copyHost(host);
-        break;
-    case CmdOptions:
-        editOptions();
-        break;
-    case CmdProperties:
-        hostProperties(host);
-        break;
-    default:
-        break;
+    case CmdAddItem: addHost(); break;
+    case CmdDelete: deleteHost(host); break;
+    case CmdCopy: copyHost(host); break;
+    case CmdOptions: editOptions(); break;
+    case CmdProperties: hostProperties(host); break;
+    default: break;
     }
 }
 

@@ -13,8 +13,7 @@ std::vector<HostRow> sortedHostRows(const HostCatalogue& hosts)
     }
     // std::string compares as unsigned bytes (char_traits<char>::compare),
     // so text in the upper half of the code page sorts after ASCII.
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const HostRow& a, const HostRow& b) { return a.text < b.text; });
+    std::stable_sort(rows.begin(), rows.end(), [](const HostRow& a, const HostRow& b) { return a.text < b.text; });
     return rows;
 }
 

@@ -27,7 +27,6 @@ struct MonitorArea {
 // included (monitors left of or above the primary one). Otherwise it moves
 // into the work area of the nearest monitor, as far as it fits; with no
 // monitors at all it stays.
-ScreenPoint placeOnMonitors(ScreenPoint saved, int32_t width, int32_t height,
-                            const std::vector<MonitorArea>& monitors);
+ScreenPoint placeOnMonitors(ScreenPoint saved, int32_t width, int32_t height, const std::vector<MonitorArea>& monitors);
 
 }  // namespace qb

@@ -11,7 +11,15 @@ namespace qb {
 
 namespace {
 
-enum class LineType { None, Options, Host, Custom, Template, Separator, Url };
+enum class LineType {
+    None,
+    Options,
+    Host,
+    Custom,
+    Template,
+    Separator,
+    Url
+};
 
 // The tags the writer puts on each kind of line, the first being the prefix
 // that the reader recognises the line by; a value follows every tag except
@@ -207,15 +215,15 @@ std::optional<std::vector<Field>> compareFields(LineType type, const std::vector
         };
     }
     default:
-        return oneEntry && reading.entries()[0]->kind == Separator ? std::optional<std::vector<Field>>(std::vector<Field>{})
-                                                                     : std::nullopt;
+        return oneEntry && reading.entries()[0]->kind == Separator
+                   ? std::optional<std::vector<Field>>(std::vector<Field>{})
+                   : std::nullopt;
     }
 }
 
 // The values between the tags of the layout, each tag found by name after
 // the one before it; nothing when the line does not have that layout.
-std::optional<std::vector<std::string_view>> valuesBetweenTags(std::string_view line, const Layout& layout,
-                                                                bool& hide)
+std::optional<std::vector<std::string_view>> valuesBetweenTags(std::string_view line, const Layout& layout, bool& hide)
 {
     hide = false;
     if (layout.type == LineType::Options) {
@@ -280,8 +288,8 @@ void checkIcons(const Reading& reading, size_t lineNumber, std::vector<CheckFind
 {
     auto check = [&](int32_t icon) {
         if (icon < kFirstIcon || icon > kLastIcon) {
-            findings.push_back({lineNumber, "icon " + formatNumber(icon) + " is outside "
-                                                + formatNumber(kFirstIcon) + " to " + formatNumber(kLastIcon)});
+            findings.push_back({lineNumber, "icon " + formatNumber(icon) + " is outside " + formatNumber(kFirstIcon) +
+                                                " to " + formatNumber(kLastIcon)});
         }
     };
     for (size_t i = 0; i < reading.hostCount(); ++i)
@@ -300,8 +308,8 @@ void checkLine(std::string_view line, size_t lineNumber, bool& seenHost, std::ve
         return;
     }
     if (isEntry(layout->type) && !seenHost) {
-        findings.push_back({lineNumber, std::string(layout->description)
-                                            + " before the first host line: it is ignored and dropped at the next save"});
+        findings.push_back({lineNumber, std::string(layout->description) +
+                                            " before the first host line: it is ignored and dropped at the next save"});
         return;
     }
 
@@ -310,8 +318,7 @@ void checkLine(std::string_view line, size_t lineNumber, bool& seenHost, std::ve
         seenHost = true;
     checkIcons(reading, lineNumber, findings);
 
-    if (layout->type == LineType::Custom && reading.entries().size() == 1
-        && reading.entries()[0]->kind == Separator) {
+    if (layout->type == LineType::Custom && reading.entries().size() == 1 && reading.entries()[0]->kind == Separator) {
         findings.push_back({lineNumber, "custom command named \"-\" reads back as a separator"});
         return;
     }
@@ -337,10 +344,10 @@ void checkLine(std::string_view line, size_t lineNumber, bool& seenHost, std::ve
         size_t open = value.find('<');
         // A line's last value is a number: what follows it is an extra tag
         // that the writer drops, not a part of the value.
-        if (last && open != std::string_view::npos && open > 0 && layout->type != LineType::Options
-            && formatNumber(readNumber(value.substr(0, open))) == value.substr(0, open)) {
-            findings.push_back({lineNumber, "the text after the value of " + std::string(tagName(layout->tags[i]))
-                                                + ", " + quoted(value.substr(open)) + ", is dropped at the next save"});
+        if (last && open != std::string_view::npos && open > 0 && layout->type != LineType::Options &&
+            formatNumber(readNumber(value.substr(0, open))) == value.substr(0, open)) {
+            findings.push_back({lineNumber, "the text after the value of " + std::string(tagName(layout->tags[i])) +
+                                                ", " + quoted(value.substr(open)) + ", is dropped at the next save"});
             explained = true;
             continue;
         }
@@ -363,8 +370,8 @@ void checkLine(std::string_view line, size_t lineNumber, bool& seenHost, std::ve
     }
 
     if (layout->type == LineType::Url && (*values)[2] != "0" && (*values)[2] != "1" && readNumber((*values)[2]) == 1) {
-        findings.push_back({lineNumber, "the value after <ALT> is " + quoted((*values)[2])
-                                            + ", which reads as not set: only \"1\" sets it"});
+        findings.push_back({lineNumber, "the value after <ALT> is " + quoted((*values)[2]) +
+                                            ", which reads as not set: only \"1\" sets it"});
         return;
     }
     // Numbers and flags spelt otherwise than the writer spells them keep
@@ -406,8 +413,8 @@ std::vector<CheckFinding> checkCatalogue(std::string_view bytes)
     // Every options line is applied, the last one winning, but a <HIDE> on
     // any of them sets the flag for good.
     for (size_t i = 0; i + 1 < optionLines.size(); ++i) {
-        std::string message = "options line " + std::to_string(optionLines.back())
-            + " replaces this one: it is dropped at the next save";
+        std::string message =
+            "options line " + std::to_string(optionLines.back()) + " replaces this one: it is dropped at the next save";
         if (optionLineHides[i] && !optionLineHides.back())
             message += ", but its <HIDE> stays in effect";
         findings.push_back({optionLines[i], std::move(message)});

@@ -14,14 +14,12 @@ namespace {
 // The reader's view of the line still to be read. Every primitive works on
 // views into the file's bytes, so reading a line allocates nothing beyond the
 // record fields it fills.
-class Rest {
+class Rest
+{
 public:
     explicit Rest(std::string_view line) : m_rest(line) {}
 
-    bool startsWith(std::string_view prefix) const
-    {
-        return m_rest.substr(0, prefix.size()) == prefix;
-    }
+    bool startsWith(std::string_view prefix) const { return m_rest.substr(0, prefix.size()) == prefix; }
 
     bool contains(std::string_view text) const { return m_rest.find(text) != std::string_view::npos; }
 
@@ -195,9 +193,7 @@ void appendEntryLine(std::string& out, const CommandEntry& entry)
         out += "<IICON>";
         appendNumber(out, entry.icon);
         break;
-    case Separator:
-        out += "  <SEP>";
-        break;
+    case Separator: out += "  <SEP>"; break;
     case Url:
         out += "  <URL>";
         out += entry.url;
@@ -222,9 +218,8 @@ size_t estimatedSize(const HostCatalogue& hosts, const AppOptions& options)
     for (const auto& host : hosts) {
         size += 48 + host->title.size() + host->hostName.size();
         for (const auto& entry : host->entries) {
-            size += 64 + entry->name.size() + entry->program.size() + entry->params.size()
-                + entry->templateHost.size() + entry->drives.size() + entry->url.size()
-                + entry->urlName.size();
+            size += 64 + entry->name.size() + entry->program.size() + entry->params.size() +
+                    entry->templateHost.size() + entry->drives.size() + entry->url.size() + entry->urlName.size();
         }
     }
     return size;
@@ -238,12 +233,12 @@ std::string fileNamePart(const std::string& path)
 
 // Reads the file's lines as its bytes arrive, so that a large file never
 // needs a second copy in memory. Lines may be split across chunks.
-class CatalogueReader {
+class CatalogueReader
+{
 public:
     CatalogueReader(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window)
         : m_hosts(hosts), m_options(options), m_window(window)
-    {
-    }
+    {}
 
     void feed(std::string_view bytes)
     {
@@ -357,8 +352,8 @@ size_t findLineEnd(std::string_view bytes, size_t from)
     return carriageReturn ? static_cast<size_t>(static_cast<const char*>(carriageReturn) - bytes.data()) : lineFeed;
 }
 
-void parseCatalogue(std::string_view bytes, HostCatalogue& hosts, AppOptions& options,
-                    CatalogueWindow& window, bool readError)
+void parseCatalogue(std::string_view bytes, HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
+                    bool readError)
 {
     CatalogueReader reader(hosts, options, window);
     reader.feed(bytes);

@@ -15,7 +15,8 @@ extern const char* const kCatalogueFileName;  // "quillbank.ini"
 
 // What loading and saving need from the main window: its position, moving it,
 // and dropping its taskbar button.
-class CatalogueWindow {
+class CatalogueWindow
+{
 public:
     virtual ~CatalogueWindow() = default;
     virtual void moveTopLeftTo(int32_t x, int32_t y) = 0;
@@ -25,7 +26,8 @@ public:
 
 // For readers without a window (the console companion, the line checker):
 // positions are ignored and the window stands at 0, 0.
-class NoCatalogueWindow final : public CatalogueWindow {
+class NoCatalogueWindow final : public CatalogueWindow
+{
 public:
     void moveTopLeftTo(int32_t, int32_t) override {}
     void dropTaskbarButton() override {}
@@ -44,8 +46,8 @@ size_t findLineEnd(std::string_view bytes, size_t from = 0);
 // window is moved and may lose its taskbar button as each options line is
 // read. readError: the bytes end where a read failed (the host being read
 // then is dropped, as is a last line cut short).
-void parseCatalogue(std::string_view bytes, HostCatalogue& hosts, AppOptions& options,
-                    CatalogueWindow& window, bool readError = false);
+void parseCatalogue(std::string_view bytes, HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
+                    bool readError = false);
 
 // The file's bytes for these records, with the window at (x, y).
 std::string formatCatalogue(const HostCatalogue& hosts, const AppOptions& options, int32_t x, int32_t y);

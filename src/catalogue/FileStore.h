@@ -27,7 +27,8 @@ struct FileReadResult : ReadStatus {
     std::string bytes;
 };
 
-class FileStore {
+class FileStore
+{
 public:
     virtual ~FileStore() = default;
     virtual FileReadResult readAll(const std::string& path) = 0;

@@ -17,14 +17,10 @@ using Json = nlohmann::ordered_json;
 const char* kindName(EntryKind kind)
 {
     switch (kind) {
-    case CustomCommand:
-        return "CustomCommand";
-    case WindowsTemplate:
-        return "WindowsTemplate";
-    case Separator:
-        return "Separator";
-    case Url:
-        return "Url";
+    case CustomCommand: return "CustomCommand";
+    case WindowsTemplate: return "WindowsTemplate";
+    case Separator: return "Separator";
+    case Url: return "Url";
     }
     return "Unknown";
 }
@@ -49,8 +45,7 @@ Json entryJson(const CommandEntry& entry)
         out["drives"] = ansiToUtf8(entry.drives);
         out["icon"] = entry.icon;
         break;
-    case Separator:
-        break;
+    case Separator: break;
     case Url:
         out["url"] = ansiToUtf8(entry.url);
         out["alternateBrowser"] = entry.alternateBrowser;

@@ -35,22 +35,19 @@ std::string convertCodePage(std::string_view text, UINT from, UINT to)
 // C1 control of the same value, as Windows maps them. 0xA0-0xFF equal
 // U+00A0-U+00FF.
 constexpr char32_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 void appendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {
         out += static_cast<char>(c);
-    }
-    else if (c < 0x800) {
+    } else if (c < 0x800) {
         out += static_cast<char>(0xC0 | (c >> 6));
         out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    else {
+    } else {
         out += static_cast<char>(0xE0 | (c >> 12));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
@@ -63,11 +60,11 @@ size_t utf8Sequence(std::string_view text, char32_t& c)
 {
     auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
     unsigned char lead = byte(0);
-    size_t length = lead < 0x80 ? 1
-        : (lead & 0xE0) == 0xC0 ? 2
-        : (lead & 0xF0) == 0xE0 ? 3
-        : (lead & 0xF8) == 0xF0 ? 4
-                                : 0;
+    size_t length = lead < 0x80             ? 1
+                    : (lead & 0xE0) == 0xC0 ? 2
+                    : (lead & 0xF0) == 0xE0 ? 3
+                    : (lead & 0xF8) == 0xF0 ? 4
+                                            : 0;
     if (length == 0 || length > text.size())
         return 0;
     c = length == 1 ? lead : lead & (0x7F >> length);
@@ -105,19 +102,15 @@ ParsedArgs parseArgs(const Args& args, const std::vector<std::string>& valueOpti
         const std::string& word = args[i];
         if (optionsEnded || word.size() < 2 || word.compare(0, 2, "--") != 0) {
             parsed.positional.push_back(word);
-        }
-        else if (word == "--") {
+        } else if (word == "--") {
             optionsEnded = true;
-        }
-        else if (contains(valueOptions, word)) {
+        } else if (contains(valueOptions, word)) {
             if (i + 1 == args.size())
                 throw CliError("option " + word + " needs a value");
             parsed.values[word] = args[++i];
-        }
-        else if (contains(flagOptions, word)) {
+        } else if (contains(flagOptions, word)) {
             parsed.flags.insert(word);
-        }
-        else {
+        } else {
             throw CliError("unknown option " + word);
         }
     }

@@ -19,7 +19,8 @@ namespace qb::cli {
 using Args = std::vector<std::string>;  // the words after the command name
 
 // Printed by main as one line on stderr; the program then exits with 2.
-class CliError : public std::runtime_error {
+class CliError : public std::runtime_error
+{
 public:
     using std::runtime_error::runtime_error;
 };
@@ -48,7 +49,10 @@ struct LoadedCatalogue {
 // What a missing file means to a command: the empty catalogue the program
 // would start with (with a note on stderr), or an error where there is
 // nothing to work on.
-enum class IfMissing { ReadAsEmpty, Refuse };
+enum class IfMissing {
+    ReadAsEmpty,
+    Refuse
+};
 // Reads the file as the program does. A file that exists but cannot be read
 // whole throws CliError (the program would carry on with part of it, which
 // a script must not mistake for the whole).
@@ -60,7 +64,10 @@ LoadedCatalogue loadCatalogueFile(const std::string& path, IfMissing ifMissing =
 std::string ansiToUtf8(std::string_view text);
 
 // Where text from the user came from: the command line, or typed at a prompt.
-enum class TerminalText { Argument, Typed };
+enum class TerminalText {
+    Argument,
+    Typed
+};
 // The user's text in the ANSI code page. Linux terminals and arguments are
 // UTF-8 (a byte that is not is kept as it is); on Windows arguments arrive in
 // the ANSI code page already and typed text in the console's code page. A

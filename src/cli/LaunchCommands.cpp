@@ -67,8 +67,8 @@ const HostItem* chooseHost(const HostCatalogue& hosts, const ParsedArgs& parsed)
     if (index != parsed.values.end()) {
         const int n = parseInteger(index->second, "--index");
         if (n < 0 || static_cast<std::size_t>(n) >= hosts.size())
-            throw CliError("no host at index " + index->second + " (the catalogue has " +
-                           std::to_string(hosts.size()) + ")");
+            throw CliError("no host at index " + index->second + " (the catalogue has " + std::to_string(hosts.size()) +
+                           ")");
         return hosts[static_cast<std::size_t>(n)].get();
     }
     const std::string& title = parsed.positional[0];
@@ -116,9 +116,7 @@ Json itemsJson(const std::vector<HostMenuItem>& items)
             one["params"] = ansiToUtf8(item.params);
             one["confirm"] = item.confirm;
             break;
-        case MenuItemType::Separator:
-            one["type"] = "separator";
-            break;
+        case MenuItemType::Separator: one["type"] = "separator"; break;
         case MenuItemType::Submenu:
             one["type"] = "submenu";
             one["text"] = ansiToUtf8(item.text);
@@ -307,8 +305,8 @@ public:
         described = std::move(out);
 #ifdef _WIN32
         if (m_launch)
-            ShellExecuteA(nullptr, call.verb ? call.verb->c_str() : nullptr, call.file.c_str(),
-                          call.parameters.c_str(), call.directory ? call.directory->c_str() : nullptr, call.show);
+            ShellExecuteA(nullptr, call.verb ? call.verb->c_str() : nullptr, call.file.c_str(), call.parameters.c_str(),
+                          call.directory ? call.directory->c_str() : nullptr, call.show);
 #endif
     }
 
@@ -341,8 +339,8 @@ int menuCommand(const Args& args)
 
 int composeCommand(const Args& args)
 {
-    const ParsedArgs parsed = parseArgs(args, {kIndexOption, kBrowserOption, "--input", "--password"},
-                                        {"--yes", "--no", "--launch"});
+    const ParsedArgs parsed =
+        parseArgs(args, {kIndexOption, kBrowserOption, "--input", "--password"}, {"--yes", "--no", "--launch"});
     if (parsed.flags.count("--yes") && parsed.flags.count("--no"))
         throw CliError("--yes and --no exclude each other");
     const bool launch = parsed.flags.count("--launch") != 0;

@@ -20,8 +20,10 @@ const Command kCommands[] = {
     {"dump", qb::cli::dumpCommand, "dump [FILE]      the catalogue and options as JSON"},
     {"check", qb::cli::checkCommand, "check [FILE]     what would not survive a save and a load (exit 1 if any)"},
     {"rewrite", qb::cli::rewriteCommand, "rewrite [FILE]   load and save the file as the program does"},
-    {"menu", qb::cli::menuCommand, "menu HOST [FILE]          a host's menu as JSON (HOST: a title, or --index N; --default-browser TEXT)"},
-    {"compose", qb::cli::composeCommand, "compose HOST ID [FILE]    what picking item ID runs, as JSON (--yes|--no, --input TEXT,\n"
+    {"menu", qb::cli::menuCommand,
+     "menu HOST [FILE]          a host's menu as JSON (HOST: a title, or --index N; --default-browser TEXT)"},
+    {"compose", qb::cli::composeCommand,
+     "compose HOST ID [FILE]    what picking item ID runs, as JSON (--yes|--no, --input TEXT,\n"
      "                              --password TEXT, --default-browser TEXT, --launch)"},
 };
 
@@ -54,8 +56,7 @@ int main(int argc, char** argv)
                 return command.run(args);
         }
         throw qb::cli::CliError(std::string("unknown command \"") + name + "\" (try quillbank-cli help)");
-    }
-    catch (const std::exception& error) {
+    } catch (const std::exception& error) {
         std::cerr << "quillbank-cli: " << error.what() << '\n';
     }
     return qb::cli::kExitError;

@@ -17,12 +17,9 @@ RECT rowRect(const win::ListView& list, int row, int part)
 UINT justification(int columnFormat)
 {
     switch (columnFormat & LVCFMT_JUSTIFYMASK) {
-    case LVCFMT_RIGHT:
-        return DT_RIGHT;
-    case LVCFMT_CENTER:
-        return DT_CENTER;
-    default:
-        return DT_LEFT;
+    case LVCFMT_RIGHT: return DT_RIGHT;
+    case LVCFMT_CENTER: return DT_CENTER;
+    default: return DT_LEFT;
     }
 }
 
@@ -34,18 +31,15 @@ bool isNavigationKey(WPARAM key)
     case VK_HOME:
     case VK_END:
     case VK_NEXT:
-    case VK_PRIOR:
-        return true;
-    default:
-        return false;
+    case VK_PRIOR: return true;
+    default: return false;
     }
 }
 
 }  // namespace
 
 CColourListCtrl::CColourListCtrl() : m_rowColour(GetSysColor(COLOR_WINDOW))
-{
-}
+{}
 
 CColourListCtrl::~CColourListCtrl() = default;
 
@@ -231,8 +225,7 @@ bool CColourListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
             SelectAll();
         }
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -34,8 +34,7 @@ std::string menuText(HMENU menu, UINT id)
     return text;
 }
 
-struct LabelAndShortcut
-{
+struct LabelAndShortcut {
     std::string label;
     std::string shortcut;
 };
@@ -73,11 +72,9 @@ void draw3dRect(HDC dc, int x, int y, int cx, int cy, COLORREF topLeft, COLORREF
 
 // Draws text in `colour`, first in white one pixel right and down when
 // the item is greyed but not selected (the engraved look).
-void drawShadowedText(HDC dc, const std::string& text, RECT rect, UINT format,
-                      COLORREF colour, bool whiteShadow)
+void drawShadowedText(HDC dc, const std::string& text, RECT rect, UINT format, COLORREF colour, bool whiteShadow)
 {
-    if (whiteShadow)
-    {
+    if (whiteShadow) {
         RECT shadow = rect;
         OffsetRect(&shadow, 1, 1);
         SetTextColor(dc, RGB(255, 255, 255));
@@ -98,23 +95,19 @@ void CIconMenu::SetImages(HIMAGELIST list, std::map<UINT, int> images)
 void CIconMenu::MakeOwnerDrawn(HMENU popup)
 {
     int count = GetMenuItemCount(popup);
-    for (int position = 0; position < count; ++position)
-    {
+    for (int position = 0; position < count; ++position) {
         UINT state = GetMenuState(popup, UINT(position), MF_BYPOSITION);
         // MIIM_FTYPE rather than MIIM_TYPE: the latter would drop the text.
         MENUITEMINFOA info{};
         info.cbSize = sizeof(info);
         info.fMask = MIIM_STATE | MIIM_FTYPE | MIIM_DATA;
-        if (state != UINT(-1) && (state & (MF_SEPARATOR | MF_POPUP)))
-        {
+        if (state != UINT(-1) && (state & (MF_SEPARATOR | MF_POPUP))) {
             if (!GetMenuItemInfoA(popup, UINT(position), TRUE, &info))
                 continue;
             info.fType |= MFT_OWNERDRAW;
             info.dwItemData = ULONG_PTR(popup);
             SetMenuItemInfoA(popup, UINT(position), TRUE, &info);
-        }
-        else
-        {
+        } else {
             UINT id = GetMenuItemID(popup, position);
             if (!GetMenuItemInfoA(popup, id, FALSE, &info))
                 continue;
@@ -144,8 +137,7 @@ void CIconMenu::MeasureItem(MEASUREITEMSTRUCT* request)
 {
     HMENU menu = reinterpret_cast<HMENU>(request->itemData);
     UINT state = menuState(menu, request->itemID);
-    if (isSeparator(state))
-    {
+    if (isSeparator(state)) {
         request->itemWidth = 26;
         request->itemHeight = 9;
         return;
@@ -162,8 +154,7 @@ void CIconMenu::MeasureItem(MEASUREITEMSTRUCT* request)
     SIZE size = measureLine(screen, parts.label);
     LONG width = size.cx;
     LONG height = size.cy;
-    if (!parts.shortcut.empty())
-    {
+    if (!parts.shortcut.empty()) {
         SIZE shortcut = measureLine(screen, parts.shortcut);
         width += shortcut.cx + 30;
         height = std::max(height, shortcut.cy);
@@ -206,48 +197,36 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
 
     RECT textRect{24, 0, w, h};
     UINT state = menuState(menu, id);
-    if (isSeparator(state))
-    {
+    if (isSeparator(state)) {
         RECT edge{2, 3, w - 2, 4};
         DrawEdge(dc, &edge, EDGE_ETCHED, BF_TOP);
-    }
-    else
-    {
+    } else {
         HIMAGELIST iconList = nullptr;
         int image = 0;
         auto found = m_images.find(id);
-        if (found != m_images.end())
-        {
+        if (found != m_images.end()) {
             iconList = m_imageList;
             image = found->second;
-        }
-        else
-        {
+        } else {
             std::string::size_type bars = text.find("||");
-            if (bars != std::string::npos)
-            {
+            if (bars != std::string::npos) {
                 iconList = m_imageList;
                 image = std::atoi(text.c_str() + bars + 2);
             }
         }
 
         COLORREF textColour;
-        if (selected && (request->itemAction & (ODA_DRAWENTIRE | ODA_SELECT)))
-        {
+        if (selected && (request->itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) {
             int x0 = iconList ? 21 : 0;
             fillSolid(dc, x0, 0, w - x0, h, metrics.highlightColour);
             textColour = greyed ? metrics.grayTextColour : (metrics.menuTextColour ^ 0xFFFFFF);
-        }
-        else
-        {
+        } else {
             textColour = greyed ? metrics.grayTextColour : metrics.menuTextColour;
         }
 
-        if (iconList)
-        {
+        if (iconList) {
             if (selected && !greyed)
-                draw3dRect(dc, 1, (h - 20) / 2, 20, 20, GetSysColor(COLOR_BTNHIGHLIGHT),
-                           GetSysColor(COLOR_BTNSHADOW));
+                draw3dRect(dc, 1, (h - 20) / 2, 20, 20, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
             if (greyed)
                 DrawDisabledIcon(dc, 3, (h - 16) / 2, iconList, image);
             else
@@ -259,13 +238,11 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
         win::SelectGuard fontSelection(dc, metrics.font.get());
         LabelAndShortcut parts = splitAtTab(shown);
         const bool whiteShadow = greyed && !selected;
-        drawShadowedText(dc, parts.label, textRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT,
-                         textColour, whiteShadow);
-        if (!parts.shortcut.empty())
-        {
+        drawShadowedText(dc, parts.label, textRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT, textColour, whiteShadow);
+        if (!parts.shortcut.empty()) {
             textRect.right = w - 25;
-            drawShadowedText(dc, parts.shortcut, textRect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT,
-                             textColour, whiteShadow);
+            drawShadowedText(dc, parts.shortcut, textRect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT, textColour,
+                             whiteShadow);
         }
     }
 

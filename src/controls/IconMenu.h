@@ -14,8 +14,7 @@
 #include "win/Handles.h"
 
 // Colours, metrics and font for one measure or draw call.
-struct MenuMetrics
-{
+struct MenuMetrics {
     COLORREF highlightColour = 0;
     COLORREF menuColour = 0;
     COLORREF menuTextColour = 0;

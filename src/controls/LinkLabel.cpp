@@ -31,8 +31,7 @@ public:
             return false;
         std::string text(size, '\0');
         if (size > 0 &&
-            ::RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(&text[0]), &size) !=
-                ERROR_SUCCESS)
+            ::RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(&text[0]), &size) != ERROR_SUCCESS)
             return false;
         text.resize(size);
         while (!text.empty() && text.back() == '\0')
@@ -47,7 +46,7 @@ public:
     }
 };
 
-} // namespace
+}  // namespace
 
 qb::LinkSystem& SystemLinkSystem()
 {
@@ -56,12 +55,9 @@ qb::LinkSystem& SystemLinkSystem()
 }
 
 CLinkLabel::CLinkLabel()
-    : m_normalColour(RGB(0, 0, 238)),
-      m_visitedColour(RGB(85, 26, 139)),
-      m_hotColour(::GetSysColor(COLOR_HIGHLIGHT)),
+    : m_normalColour(RGB(0, 0, 238)), m_visitedColour(RGB(85, 26, 139)), m_hotColour(::GetSysColor(COLOR_HIGHLIGHT)),
       m_system(&SystemLinkSystem())
-{
-}
+{}
 
 void CLinkLabel::SetTarget(const std::string& target)
 {
@@ -172,8 +168,7 @@ bool CLinkLabel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
             RedrawNow();
         }
         return false;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -4,17 +4,17 @@ namespace qb {
 
 const std::array<KindField, 11> kKindFields = {{
     //                                custom template separator url
-    {EntryField::Name,              {true, false, false, false}},
-    {EntryField::Command,           {true, false, false, false}},
-    {EntryField::Params,            {true, false, false, false}},
-    {EntryField::Bold,              {true, false, false, false}},
-    {EntryField::Confirm,           {true, false, false, false}},
-    {EntryField::Icon,              {true, true, false, true}},
-    {EntryField::TemplateHost,      {false, true, false, false}},
-    {EntryField::Drives,            {false, true, false, false}},
-    {EntryField::Url,               {false, false, false, true}},
-    {EntryField::UrlName,           {false, false, false, true}},
-    {EntryField::AlternateBrowser,  {false, false, false, true}},
+    {EntryField::Name, {true, false, false, false}},
+    {EntryField::Command, {true, false, false, false}},
+    {EntryField::Params, {true, false, false, false}},
+    {EntryField::Bold, {true, false, false, false}},
+    {EntryField::Confirm, {true, false, false, false}},
+    {EntryField::Icon, {true, true, false, true}},
+    {EntryField::TemplateHost, {false, true, false, false}},
+    {EntryField::Drives, {false, true, false, false}},
+    {EntryField::Url, {false, false, false, true}},
+    {EntryField::UrlName, {false, false, false, true}},
+    {EntryField::AlternateBrowser, {false, false, false, true}},
 }};
 
 bool fieldEnabled(EntryField field, EntryKind kind)

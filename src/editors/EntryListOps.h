@@ -8,8 +8,8 @@ namespace qb {
 constexpr int kNoRow = -1;
 
 struct EntryListChange {
-    bool changed = false;   // false: nothing happened, keep the list as it is
-    int select = kNoRow;    // the row to select afterwards, kNoRow for none
+    bool changed = false;  // false: nothing happened, keep the list as it is
+    int select = kNoRow;   // the row to select afterwards, kNoRow for none
 };
 
 // Removes and destroys entry `row`; selects the same index while rows remain

@@ -37,8 +37,8 @@ EntryRow entryRow(const CommandEntry& entry)
                      std::string(8, '-')};
         break;
     case Url:
-        row.cells = {entry.urlName, entry.url, entry.alternateBrowser ? "Alternate Browser" : "Default Browser",
-                     "", ""};
+        row.cells = {entry.urlName, entry.url, entry.alternateBrowser ? "Alternate Browser" : "Default Browser", "",
+                     ""};
         row.hasImage = true;
         break;
     default:

@@ -4,8 +4,8 @@ namespace qb {
 
 namespace {
 
-void appendCommand(EntryList& entries, std::string name, std::string program, std::string params,
-                   int32_t icon, bool confirm, bool bold)
+void appendCommand(EntryList& entries, std::string name, std::string program, std::string params, int32_t icon,
+                   bool confirm, bool bold)
 {
     auto entry = newEntry();
     entry->kind = CustomCommand;
@@ -20,19 +20,19 @@ void appendCommand(EntryList& entries, std::string name, std::string program, st
 
 }  // namespace
 
-void appendTemplateEntries(EntryList& entries, const std::string& host, const std::string& drives,
-                           int32_t rdpWidth, int32_t rdpHeight)
+void appendTemplateEntries(EntryList& entries, const std::string& host, const std::string& drives, int32_t rdpWidth,
+                           int32_t rdpHeight)
 {
     if (!entries.empty()) {
         auto separator = newEntry();
         separator->kind = Separator;
         entries.push_back(std::move(separator));
     }
-    appendCommand(entries, host, "mstsc", remoteDesktopParams(host, rdpWidth, rdpHeight), kIconRemoteDesktop,
-                  false, true);
+    appendCommand(entries, host, "mstsc", remoteDesktopParams(host, rdpWidth, rdpHeight), kIconRemoteDesktop, false,
+                  true);
     for (char drive : drives)
-        appendCommand(entries, std::string(1, drive) + ":", "\\\\" + host + "\\" + drive + "$", "",
-                      kIconDriveShare, false, false);
+        appendCommand(entries, std::string(1, drive) + ":", "\\\\" + host + "\\" + drive + "$", "", kIconDriveShare,
+                      false, false);
     appendCommand(entries, "Manage", "compmgmt.msc", "/computer:" + host, kIconManage, false, false);
     appendCommand(entries, "Reboot", "shutdown.exe", "-r -m \\\\" + host, kIconReboot, true, false);
     appendCommand(entries, "Shutdown", "shutdown.exe", "-m \\\\" + host, kIconShutdown, true, false);

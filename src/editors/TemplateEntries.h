@@ -15,7 +15,7 @@ namespace qb {
 // had entries, then one drive share for every character of drives (commas
 // and blanks included: they are not parsed here). host and drives are used
 // exactly as typed.
-void appendTemplateEntries(EntryList& entries, const std::string& host, const std::string& drives,
-                           int32_t rdpWidth, int32_t rdpHeight);
+void appendTemplateEntries(EntryList& entries, const std::string& host, const std::string& drives, int32_t rdpWidth,
+                           int32_t rdpHeight);
 
 }  // namespace qb

@@ -11,12 +11,10 @@ class IdCounter
 public:
     IdCounter(int& nextId, CommandSlots& slots, CommandImages& images)
         : m_nextId(nextId), m_slots(slots), m_images(images)
-    {
-    }
+    {}
 
     // Gives out the next id: fills its slot and image, returns the item.
-    HostMenuItem take(std::string text, bool bold, std::string program, std::string params, bool confirm,
-                      int32_t image)
+    HostMenuItem take(std::string text, bool bold, std::string program, std::string params, bool confirm, int32_t image)
     {
         const int id = m_nextId++;
         CommandEntry& slot = m_slots[static_cast<std::size_t>(id)];
@@ -76,9 +74,8 @@ const HostMenuItem* findIn(const std::vector<HostMenuItem>& items, int id)
 
 }  // namespace
 
-void AddTemplateItems(std::vector<HostMenuItem>& submenu, int& nextId, std::string templateHost,
-                      std::string drives, const AppOptions& options, CommandSlots& slots,
-                      CommandImages& images)
+void AddTemplateItems(std::vector<HostMenuItem>& submenu, int& nextId, std::string templateHost, std::string drives,
+                      const AppOptions& options, CommandSlots& slots, CommandImages& images)
 {
     if (nextId > kLastTemplateStartId)
         return;
@@ -100,13 +97,12 @@ void AddTemplateItems(std::vector<HostMenuItem>& submenu, int& nextId, std::stri
 
     submenu.push_back(ids.take("Manage", false, "compmgmt.msc", "/computer:" + templateHost, false, kIconManage));
     submenu.push_back(ids.take("Reboot", false, "shutdown.exe", "/r /f /m \\\\" + templateHost, true, kIconReboot));
-    submenu.push_back(
-        ids.take("Shutdown", false, "shutdown.exe", "/s /f /m \\\\" + templateHost, true, kIconShutdown));
+    submenu.push_back(ids.take("Shutdown", false, "shutdown.exe", "/s /f /m \\\\" + templateHost, true, kIconShutdown));
     submenu.push_back(ids.take("Ping", false, "ping.exe", "-t " + templateHost, false, kIconPing));
 }
 
-HostMenu buildHostMenu(const HostItem& host, const AppOptions& options, BrowserSource& browsers,
-                       CommandSlots& slots, CommandImages& images)
+HostMenu buildHostMenu(const HostItem& host, const AppOptions& options, BrowserSource& browsers, CommandSlots& slots,
+                       CommandImages& images)
 {
     HostMenu menu;
     IdCounter ids(menu.nextId, slots, images);
@@ -143,8 +139,7 @@ HostMenu buildHostMenu(const HostItem& host, const AppOptions& options, BrowserS
                 menu.items.push_back(ids.take(entry.urlName, false, std::move(program), entry.url, false, entry.icon));
             }
             break;
-        default:
-            break;
+        default: break;
         }
     }
     return menu;

@@ -28,15 +28,13 @@ using CommandSlots = std::array<CommandEntry, kCommandSlotCount>;
 constexpr std::size_t kCommandImageCount = 129;
 using CommandImages = std::array<int32_t, kCommandImageCount>;
 
-enum class MenuItemType
-{
+enum class MenuItemType {
     Command,
     Separator,
     Submenu,
 };
 
-struct HostMenuItem
-{
+struct HostMenuItem {
     MenuItemType type = MenuItemType::Command;
     // Command: the plain item text. Submenu: the label exactly as appended,
     // "templateHost||icon" when the icon is not 0.
@@ -54,8 +52,7 @@ struct HostMenuItem
     std::vector<HostMenuItem> items;
 };
 
-struct HostMenu
-{
+struct HostMenu {
     std::vector<HostMenuItem> items;
     // The id the next item would have taken (1 for a menu without ids).
     int nextId = kFirstCommandId;
@@ -64,15 +61,14 @@ struct HostMenu
 // Builds the menu of the host's entries in order, filling slots and images
 // for every id given out (1 to 125). The default browser is read once for
 // each URL entry without the alternate-browser flag.
-HostMenu buildHostMenu(const HostItem& host, const AppOptions& options, BrowserSource& browsers,
-                       CommandSlots& slots, CommandImages& images);
+HostMenu buildHostMenu(const HostItem& host, const AppOptions& options, BrowserSource& browsers, CommandSlots& slots,
+                       CommandImages& images);
 
 // Fills one template's sub-menu: RDP, one item per share, Manage, Reboot,
 // Shutdown, Ping; nothing when nextId is above 120. Share items that would
 // take an id above 125 are left out; the fixed items always fit.
-void AddTemplateItems(std::vector<HostMenuItem>& submenu, int& nextId, std::string templateHost,
-                      std::string drives, const AppOptions& options, CommandSlots& slots,
-                      CommandImages& images);
+void AddTemplateItems(std::vector<HostMenuItem>& submenu, int& nextId, std::string templateHost, std::string drives,
+                      const AppOptions& options, CommandSlots& slots, CommandImages& images);
 
 // Finds the command item with that id anywhere in the tree, or null.
 const HostMenuItem* findCommand(const HostMenu& menu, int id);

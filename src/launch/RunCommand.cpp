@@ -40,8 +40,7 @@ void replaceSecret(std::string& text, const std::string& placeholder, const std:
     std::string result;
     result.reserve(text.size() + count * secret.size());
     std::size_t from = 0;
-    for (auto pos = text.find(placeholder); pos != std::string::npos;
-         pos = text.find(placeholder, from)) {
+    for (auto pos = text.find(placeholder); pos != std::string::npos; pos = text.find(placeholder, from)) {
         result.append(text, from, pos - from);
         result.append(secret);
         from = pos + placeholder.size();

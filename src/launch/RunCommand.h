@@ -36,13 +36,12 @@ public:
 };
 
 // One ShellExecuteA call, described.
-struct ShellCall
-{
-    bool ownerIsMainWindow = false;       // else no owner (null)
-    std::optional<std::string> verb;      // nullopt: the shell's default verb
+struct ShellCall {
+    bool ownerIsMainWindow = false;   // else no owner (null)
+    std::optional<std::string> verb;  // nullopt: the shell's default verb
     std::string file;
     std::string parameters;
-    std::optional<std::string> directory; // always null here
+    std::optional<std::string> directory;  // always null here
     int show = 1;                          // SW_SHOWNORMAL
 };
 

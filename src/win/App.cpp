@@ -34,8 +34,7 @@ std::string ExecutableName()
 }
 
 ComApartment::ComApartment() : m_initialised(SUCCEEDED(::CoInitialize(nullptr)))
-{
-}
+{}
 
 ComApartment::~ComApartment()
 {
@@ -66,4 +65,4 @@ int Application::Run()
     }
 }
 
-} // namespace win
+}  // namespace win

@@ -54,4 +54,4 @@ protected:
     virtual int ExitInstance(int loopExitCode) { return loopExitCode; }
 };
 
-} // namespace win
+}  // namespace win

@@ -31,4 +31,4 @@ std::optional<COLORREF> ChooseColour(HWND owner, COLORREF initial)
     return choose.rgbResult;
 }
 
-} // namespace win
+}  // namespace win

@@ -17,4 +17,4 @@ int ShowMessage(const std::string& text, UINT type = MB_OK, HWND owner = nullptr
 // allowed, starting at `initial`. The chosen colour, or nothing on Cancel.
 std::optional<COLORREF> ChooseColour(HWND owner, COLORREF initial);
 
-} // namespace win
+}  // namespace win

@@ -25,7 +25,7 @@ int insertItem(const ListView& list, LVITEMA& item)
     return static_cast<int>(list.Send(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-} // namespace
+}  // namespace
 
 int ListView::InsertItem(int index, const std::string& text)
 {
@@ -184,7 +184,8 @@ bool ListView::EnsureVisible(int item, bool partialOk)
 
 HIMAGELIST ListView::SetImageList(HIMAGELIST images, int which)
 {
-    return reinterpret_cast<HIMAGELIST>(Send(LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(images)));
+    return reinterpret_cast<HIMAGELIST>(
+        Send(LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(images)));
 }
 
 HIMAGELIST ListView::GetImageList(int which) const
@@ -319,9 +320,9 @@ bool ToolTip::Create(HWND owner, DWORD style)
     if (GetSafeHwnd())
         return false;
     const HWND top = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
-    const HWND tip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style,
-                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                       top, nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    const HWND tip =
+        ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | style, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, top, nullptr, ::GetModuleHandleA(nullptr), nullptr);
     if (!tip)
         return false;
     // Subclassed so that we notice when its owner takes it down with itself.
@@ -335,7 +336,7 @@ bool ToolTip::Create(HWND owner, DWORD style)
 void ToolTip::Destroy()
 {
     if (const HWND tip = GetSafeHwnd())
-        ::DestroyWindow(tip); // WM_NCDESTROY empties the wrapper
+        ::DestroyWindow(tip);  // WM_NCDESTROY empties the wrapper
     if (GetSafeHwnd())
         Detach();
 }
@@ -351,7 +352,7 @@ TTTOOLINFOA toolInfo(HWND window, UINT_PTR id)
     return info;
 }
 
-} // namespace
+}  // namespace
 
 bool ToolTip::AddTool(HWND window, UINT_PTR id, const RECT& rect, const std::string& text)
 {
@@ -389,4 +390,4 @@ void ToolTip::Activate(bool active)
     Send(TTM_ACTIVATE, active ? TRUE : FALSE);
 }
 
-} // namespace win
+}  // namespace win

@@ -94,8 +94,7 @@ public:
 };
 
 class Static : public Control
-{
-};
+{};
 
 class Button : public Control
 {
@@ -125,4 +124,4 @@ public:
     void Activate(bool active);
 };
 
-} // namespace win
+}  // namespace win

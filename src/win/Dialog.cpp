@@ -13,7 +13,7 @@ void DataExchange::text(int id, std::string& value) const
 {
     const HWND control = ::GetDlgItem(m_dialog, id);
     if (!control)
-        return; // a missing control must not wipe the member
+        return;  // a missing control must not wipe the member
     if (m_saving)
         value = GetWindowTextString(control);
     else
@@ -51,10 +51,8 @@ bool answersDirectly(UINT message)
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM:
     case WM_QUERYDRAGICON:
-    case WM_INITDIALOG:
-        return true;
-    default:
-        return false;
+    case WM_INITDIALOG: return true;
+    default: return false;
     }
 }
 
@@ -64,11 +62,10 @@ bool offerToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LR
     return wrapper && wrapper->OnReflect(message, wParam, lParam, result);
 }
 
-} // namespace
+}  // namespace
 
 Dialog::Dialog(UINT templateId, HWND parent) : m_templateId(templateId), m_parent(parent)
-{
-}
+{}
 
 Dialog::~Dialog()
 {
@@ -82,7 +79,7 @@ Dialog::~Dialog()
 INT_PTR Dialog::DoModal()
 {
     if (m_hwnd)
-        return -1; // already running
+        return -1;  // already running
     m_ended = false;
     m_result = -1;
     m_failure = nullptr;
@@ -228,8 +225,7 @@ BOOL Dialog::OnInitDialog()
 }
 
 void Dialog::DoDataExchange(DataExchange&)
-{
-}
+{}
 
 void Dialog::OnOK()
 {
@@ -318,7 +314,7 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
     }
     Dialog* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
     if (!self)
-        return FALSE; // before WM_INITDIALOG: the dialog manager's defaults
+        return FALSE;  // before WM_INITDIALOG: the dialog manager's defaults
     if (message == WM_WINDOWPOSCHANGING && self->m_initialising) {
         const WINDOWPOS* position = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (!(position->flags & SWP_NOMOVE))
@@ -422,8 +418,8 @@ bool Dialog::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
         MEASUREITEMSTRUCT* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         if (!item)
             return false;
-        if (item->CtlType != ODT_MENU
-            && offerToControl(::GetDlgItem(m_hwnd, static_cast<int>(item->CtlID)), message, wParam, lParam, result))
+        if (item->CtlType != ODT_MENU &&
+            offerToControl(::GetDlgItem(m_hwnd, static_cast<int>(item->CtlID)), message, wParam, lParam, result))
             return true;
         result = TRUE;
         return OnMeasureItem(static_cast<int>(wParam), *item);
@@ -442,18 +438,13 @@ bool Dialog::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
         result = reinterpret_cast<LRESULT>(brush);
         return brush != nullptr;
     }
-    case WM_PAINT:
-        result = 0;
-        return OnPaint();
-    case WM_CLOSE:
-        result = 0;
-        return OnClose();
+    case WM_PAINT: result = 0; return OnPaint();
+    case WM_CLOSE: result = 0; return OnClose();
     case WM_INITMENUPOPUP:
         result = 0;
         return OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam) != 0);
-    default:
-        return false;
+    default: return false;
     }
 }
 
-} // namespace win
+}  // namespace win

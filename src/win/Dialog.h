@@ -139,4 +139,4 @@ private:
     std::exception_ptr m_failure;
 };
 
-} // namespace win
+}  // namespace win

@@ -5,13 +5,10 @@
 namespace win {
 
 WindowDC::WindowDC(HWND window) noexcept : m_window(window), m_dc(::GetDC(window))
-{
-}
+{}
 
-WindowDC::WindowDC(WindowDC&& other) noexcept
-    : m_window(other.m_window), m_dc(std::exchange(other.m_dc, nullptr))
-{
-}
+WindowDC::WindowDC(WindowDC&& other) noexcept : m_window(other.m_window), m_dc(std::exchange(other.m_dc, nullptr))
+{}
 
 WindowDC::~WindowDC()
 {
@@ -20,8 +17,7 @@ WindowDC::~WindowDC()
 }
 
 PaintDC::PaintDC(HWND window) noexcept : m_window(window), m_paint{}, m_dc(::BeginPaint(window, &m_paint))
-{
-}
+{}
 
 PaintDC::~PaintDC()
 {
@@ -30,8 +26,7 @@ PaintDC::~PaintDC()
 }
 
 SavedDC::SavedDC(HDC dc) noexcept : m_dc(dc), m_level(dc ? ::SaveDC(dc) : 0)
-{
-}
+{}
 
 SavedDC::~SavedDC()
 {
@@ -41,8 +36,7 @@ SavedDC::~SavedDC()
 
 SelectGuard::SelectGuard(HDC dc, HGDIOBJ object) noexcept
     : m_dc(dc), m_previous(dc && object ? ::SelectObject(dc, object) : nullptr)
-{
-}
+{}
 
 SelectGuard::~SelectGuard()
 {
@@ -52,8 +46,8 @@ SelectGuard::~SelectGuard()
 
 Icon LoadIconResource(int id, int width, int height)
 {
-    return Icon(static_cast<HICON>(::LoadImageA(ModuleInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON,
-                                                width, height, width == 0 && height == 0 ? LR_DEFAULTSIZE : 0)));
+    return Icon(static_cast<HICON>(::LoadImageA(ModuleInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, width, height,
+                                                width == 0 && height == 0 ? LR_DEFAULTSIZE : 0)));
 }
 
 Icon LoadSmallIconResource(int id)
@@ -63,8 +57,8 @@ Icon LoadSmallIconResource(int id)
 
 Bitmap LoadBitmapResource(int id)
 {
-    return Bitmap(static_cast<HBITMAP>(::LoadImageA(ModuleInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP,
-                                                    0, 0, LR_DEFAULTCOLOR)));
+    return Bitmap(static_cast<HBITMAP>(
+        ::LoadImageA(ModuleInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
 }
 
-} // namespace win
+}  // namespace win

@@ -55,63 +55,55 @@ private:
 namespace detail {
 
 template <typename H>
-struct GdiObjectTraits
-{
+struct GdiObjectTraits {
     using Handle = H;
     static Handle Null() { return nullptr; }
     static void Close(Handle h) { ::DeleteObject(h); }
 };
 
-struct DcTraits
-{
+struct DcTraits {
     using Handle = HDC;
     static Handle Null() { return nullptr; }
     static void Close(Handle h) { ::DeleteDC(h); }
 };
 
-struct IconTraits
-{
+struct IconTraits {
     using Handle = HICON;
     static Handle Null() { return nullptr; }
     static void Close(Handle h) { ::DestroyIcon(h); }
 };
 
-struct CursorTraits
-{
+struct CursorTraits {
     using Handle = HCURSOR;
     static Handle Null() { return nullptr; }
     static void Close(Handle h) { ::DestroyCursor(h); }
 };
 
-struct MenuTraits
-{
+struct MenuTraits {
     using Handle = HMENU;
     static Handle Null() { return nullptr; }
     static void Close(Handle h) { ::DestroyMenu(h); }
 };
 
-struct RegKeyTraits
-{
+struct RegKeyTraits {
     using Handle = HKEY;
     static Handle Null() { return nullptr; }
     static void Close(Handle h) { ::RegCloseKey(h); }
 };
 
-struct ModuleTraits
-{
+struct ModuleTraits {
     using Handle = HMODULE;
     static Handle Null() { return nullptr; }
     static void Close(Handle h) { ::FreeLibrary(h); }
 };
 
-struct ImageListTraits
-{
+struct ImageListTraits {
     using Handle = HIMAGELIST;
     static Handle Null() { return nullptr; }
     static void Close(Handle h) { ::ImageList_Destroy(h); }
 };
 
-} // namespace detail
+}  // namespace detail
 
 // GDI objects (DeleteObject). Example: win::Brush brush(CreateSolidBrush(c));
 using Pen = UniqueHandle<detail::GdiObjectTraits<HPEN>>;
@@ -220,4 +212,4 @@ Icon LoadIconResource(int id, int width, int height);
 Icon LoadSmallIconResource(int id);
 Bitmap LoadBitmapResource(int id);
 
-} // namespace win
+}  // namespace win

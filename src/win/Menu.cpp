@@ -3,8 +3,7 @@
 namespace win {
 
 PopupMenu::PopupMenu() : m_menu(::CreatePopupMenu())
-{
-}
+{}
 
 bool PopupMenu::AppendString(UINT id, const std::string& text, UINT flags)
 {
@@ -39,4 +38,4 @@ UINT PopupMenu::Track(HWND owner, POINT screenPoint, UINT flags)
     return static_cast<UINT>(result);
 }
 
-} // namespace win
+}  // namespace win

@@ -45,4 +45,4 @@ private:
     Menu m_menu;
 };
 
-} // namespace win
+}  // namespace win

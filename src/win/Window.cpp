@@ -136,7 +136,7 @@ void modifyLong(HWND hwnd, int index, LONG_PTR remove, LONG_PTR add, bool frame)
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-} // namespace
+}  // namespace
 
 void Window::ModifyStyle(LONG_PTR remove, LONG_PTR add, bool frame) const
 {
@@ -169,8 +169,7 @@ namespace {
 
 // A control whose window procedure we replaced. `wrapper` is null once the
 // wrapper let go while someone else's procedure still calls ours.
-struct Hook
-{
+struct Hook {
     Control* wrapper;
     WNDPROC previous;
 };
@@ -194,7 +193,7 @@ bool isOurProcedure(HWND hwnd, WNDPROC ours)
     return ::GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ours);
 }
 
-} // namespace
+}  // namespace
 
 Control::~Control()
 {
@@ -244,7 +243,7 @@ bool Control::SubclassWindow(HWND hwnd)
         return false;
     auto& table = hooks();
     if (table.count(hwnd) != 0)
-        return false; // another wrapper, or our procedure still in its chain
+        return false;  // another wrapper, or our procedure still in its chain
     m_hwnd = hwnd;
     PreSubclassWindow();
     Hook* hook = nullptr;
@@ -256,8 +255,7 @@ bool Control::SubclassWindow(HWND hwnd)
         return false;
     }
     ::SetLastError(0);
-    const LONG_PTR previous =
-        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::WindowProc));
+    const LONG_PTR previous = ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::WindowProc));
     if (previous == 0 && ::GetLastError() != 0) {
         table.erase(hwnd);
         m_hwnd = nullptr;
@@ -294,8 +292,7 @@ bool Control::OnReflect(UINT, WPARAM, LPARAM, LRESULT&)
 }
 
 void Control::PreSubclassWindow()
-{
-}
+{}
 
 bool Control::OnMessage(UINT, WPARAM, LPARAM, LRESULT&)
 {
@@ -346,4 +343,4 @@ LRESULT CALLBACK Control::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     return callPrevious(previous, hwnd, message, wParam, lParam);
 }
 
-} // namespace win
+}  // namespace win

@@ -135,4 +135,4 @@ private:
     bool m_subclassed = false;
 };
 
-} // namespace win
+}  // namespace win

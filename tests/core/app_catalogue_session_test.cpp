@@ -28,7 +28,7 @@ struct ScriptedStore final : FileStore {
 };
 
 const std::string kWhole = "<X>5<Y>6<BROWSER>b<RDPX>1<RPDY>2<HIDE><END>\r\n"
-                          "<ITEM>kept<HOST>k<ICON>1<COL>-1\r\n";
+                           "<ITEM>kept<HOST>k<ICON>1<COL>-1\r\n";
 
 }  // namespace
 

@@ -75,8 +75,9 @@ TEST(CatalogueCheck, ReportsWhatDoesNotReadBack)
          "hostName \"\" instead of \"h\", icon 0 instead of 1, colour -1 instead of 2\n"},
         {"host line without <HOST>", "<ITEM>Web<ICON>4<COL>255\r\n",
          "1: host line reads back as \"<ITEM>Web<HOST><ICON>0<COL>255\"\n"},
-        {"icons outside the strip", h + "  <NAME>n<RUN>p<PARAMS><IICON>-1<CONFIRM>0<BOLD>0\r\n"
-         "  <URL>u<NAME>n<ALT>0<IICON>119\r\n",
+        {"icons outside the strip",
+         h + "  <NAME>n<RUN>p<PARAMS><IICON>-1<CONFIRM>0<BOLD>0\r\n"
+             "  <URL>u<NAME>n<ALT>0<IICON>119\r\n",
          "2: icon -1 is outside 0 to 119\n"},
         {"URL flag that looks set", h + "  <URL>u<NAME>n<ALT>01<IICON>1\r\n",
          "2: the value after <ALT> is \"01\", which reads as not set: only \"1\" sets it\n"},

@@ -86,7 +86,8 @@ TEST(CatalogueReader, LinesReadBackAsWritten)
         bool hostLine = line.rfind("<ITEM>", 0) == 0;
         Loaded loaded(options || hostLine ? line : kHostLine + line);
         std::string written = formatCatalogue(loaded.hosts, loaded.options, loaded.window.left, loaded.window.top);
-        std::string want = options ? expected + "\r\n" : kDefaultOptions + (hostLine ? "" : kHostLine) + expected + "\r\n";
+        std::string want =
+            options ? expected + "\r\n" : kDefaultOptions + (hostLine ? "" : kHostLine) + expected + "\r\n";
         EXPECT_EQ(written, want);
     }
 }
@@ -150,7 +151,11 @@ TEST(CatalogueReader, AReadErrorDropsTheHostBeingRead)
     const std::string a = "<ITEM>a<HOST>1<ICON>0<COL>-1\n  <SEP>\n";
     const std::string b = "<ITEM>b<HOST>2<ICON>0<COL>-1\n  <SEP>\n";
     const std::pair<std::string, size_t> cases[] = {
-        {a + b, 1}, {a + b + "  <URL>u<NAME>n<AL", 1}, {a + "<IT", 0}, {a, 0}, {"<X>1<Y>2<BROWSER>b<RDPX>3<RPDY>4<END>\n<ITEM>a", 0},
+        {a + b, 1},
+        {a + b + "  <URL>u<NAME>n<AL", 1},
+        {a + "<IT", 0},
+        {a, 0},
+        {"<X>1<Y>2<BROWSER>b<RDPX>3<RPDY>4<END>\n<ITEM>a", 0},
     };
     for (const auto& [bytes, hosts] : cases) {
         SCOPED_TRACE(bytes);

@@ -84,12 +84,12 @@ struct FailingStore final : FileStore {
     }
 };
 
-std::vector<std::string> save(const std::string& path, const HostCatalogue& hosts, RecordingWindow& window,
-                              bool& saved, FileStore& files = platformFileStore())
+std::vector<std::string> save(const std::string& path, const HostCatalogue& hosts, RecordingWindow& window, bool& saved,
+                              FileStore& files = platformFileStore())
 {
     std::vector<std::string> messages;
-    saved = saveCatalogue(hosts, AppOptions{}, window, [&](const std::string& m) { messages.push_back(m); }, files,
-                          path);
+    saved = saveCatalogue(
+        hosts, AppOptions{}, window, [&](const std::string& m) { messages.push_back(m); }, files, path);
     return messages;
 }
 
@@ -137,8 +137,8 @@ TEST(CatalogueSave, ReplacesTheFileWholeAndLoadsBack)
     TempFolder folder;
     const std::string path = folder.file("quillbank.ini");
     writeFile(path, std::string(100000, 'o'));  // longer than what replaces it
-    EXPECT_TRUE(saveCatalogue(hosts, options, window, [](const std::string& m) { ADD_FAILURE() << m; },
-                              platformFileStore(), path));
+    EXPECT_TRUE(saveCatalogue(
+        hosts, options, window, [](const std::string& m) { ADD_FAILURE() << m; }, platformFileStore(), path));
     const std::string bytes = readFile(path);
     EXPECT_EQ(bytes, formatCatalogue(hosts, options, -1920, -8));
     EXPECT_EQ(folder.names(), std::set<std::string>{"quillbank.ini"});
@@ -296,7 +296,8 @@ TEST(CatalogueSavePosix, KeepsWhatTheFileIs)
              return f.file("link.ini");
          },
          nullptr, false},
-        {"no write bits: refused even for root", [](const TempFolder& f) {
+        {"no write bits: refused even for root",
+         [](const TempFolder& f) {
              EXPECT_EQ(::chmod(f.file("quillbank.ini").c_str(), 0444), 0);
              return f.file("quillbank.ini");
          },
@@ -351,8 +352,8 @@ TEST(CatalogueSavePosix, KeepsWhatTheFileIs)
         EXPECT_EQ(folder.names(), names) << "a file left behind or a link replaced";
         if (c.failure) {
             if (!c.byNobody) {
-                EXPECT_EQ(messages, std::vector<std::string>{"Unable to save " + fs::path(path).filename().string()
-                                                             + ": " + c.failure});
+                EXPECT_EQ(messages, std::vector<std::string>{"Unable to save " + fs::path(path).filename().string() +
+                                                             ": " + c.failure});
             }
             if (exists && S_ISREG(before.st_mode)) {
                 EXPECT_EQ(readFile(path), kOld);

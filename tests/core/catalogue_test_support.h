@@ -10,7 +10,8 @@
 
 namespace qbtest {
 
-class RecordingWindow final : public qb::CatalogueWindow {
+class RecordingWindow final : public qb::CatalogueWindow
+{
 public:
     void moveTopLeftTo(int32_t x, int32_t y) override { moves.emplace_back(left = x, top = y); }
     void dropTaskbarButton() override { ++taskbarDrops; }
@@ -53,12 +54,10 @@ inline std::unique_ptr<qb::CommandEntry> entry(qb::EntryKind kind, std::string a
         made->params = std::move(c);
         made->confirm = flag;
         made->bold = bold;
-    }
-    else if (kind == qb::WindowsTemplate) {
+    } else if (kind == qb::WindowsTemplate) {
         made->templateHost = std::move(a);
         made->drives = std::move(b);
-    }
-    else if (kind == qb::Url) {
+    } else if (kind == qb::Url) {
         made->url = std::move(a);
         made->urlName = std::move(b);
         made->alternateBrowser = flag;

@@ -6,8 +6,7 @@ namespace {
 
 TEST(DefaultBrowser, ProgramPathOfRegisteredCommand)
 {
-    const struct
-    {
+    const struct {
         const char* registered;
         const char* expected;
     } cases[] = {

@@ -11,8 +11,7 @@ namespace {
 using qb::HostMenuItem;
 using qb::MenuItemType;
 
-struct CountingSource : qb::BrowserSource
-{
+struct CountingSource : qb::BrowserSource {
     int reads = 0;
     std::string registeredCommand() override
     {
@@ -115,8 +114,7 @@ TEST_F(HostMenuTest, IdLimitDropsLaterEntriesButKeepsEmptyTemplate)
 
 TEST_F(HostMenuTest, TemplateItemsNeverGoAboveTheLastId)
 {
-    const struct
-    {
+    const struct {
         int customsBefore;
         const char* drives;
         std::vector<int> ids;

@@ -10,8 +10,7 @@ namespace {
 
 TEST(ReplaceAll, EveryOccurrenceOnceAndInsertedTextNeverAgain)
 {
-    const struct
-    {
+    const struct {
         const char *text, *placeholder, *replacement, *expected;
     } cases[] = {
         {"-a %HOST% -b %HOST%", "%HOST%", "pc1", "-a pc1 -b pc1"},
@@ -26,8 +25,7 @@ TEST(ReplaceAll, EveryOccurrenceOnceAndInsertedTextNeverAgain)
 }
 
 // Records what RunCommand asked and handed over, in order.
-struct Recorder : qb::LaunchPrompts, qb::Shell, qb::BrowserSource
-{
+struct Recorder : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
     bool yes = true;
     std::optional<std::string> input, password;
     std::vector<std::string> events;
@@ -72,8 +70,7 @@ TEST(RunCommand, ConfirmationThenPromptsInOrderWithCancelRules)
 {
     const std::string sure = "Are you sure you want to run:\n\n\"tool.exe -u ??? -p ***\"";
     const std::vector<std::string> both = {sure, "User Input", "Password Input"};
-    const struct
-    {
+    const struct {
         const char* params;
         bool confirm, yes;
         std::optional<std::string> input;
@@ -113,13 +110,12 @@ TEST(RunCommand, HostInProgramButNoPromptForMarksThere)
 
 TEST(RunCommand, OnlyTheFirstFourLettersMakeAnAddress)
 {
-    const struct
-    {
+    const struct {
         const char* program;
         bool address;
     } cases[] = {
-        {"http://%HOST%/admin", true}, {"HTTPS://x/", true}, {"httpd.exe", true},
-        {"ht", false},                 {"", false},          {" http://x/", false},
+        {"http://%HOST%/admin", true}, {"HTTPS://x/", true}, {"httpd.exe", true}, {"ht", false}, {"", false},
+        {" http://x/", false},
     };
     for (const auto& c : cases) {
         Recorder r;

@@ -48,8 +48,14 @@ void* operator new(std::size_t size)
     std::memcpy(base, &size, sizeof size);
     return base + kHeader;
 }
-void operator delete(void* p) noexcept { release(p); }
-void operator delete(void* p, std::size_t) noexcept { release(p); }
+void operator delete(void* p) noexcept
+{
+    release(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    release(p);
+}
 
 namespace {
 
@@ -57,7 +63,8 @@ namespace {
 const char kSecret[] = "S3cret-passphrase-that-is-long";
 
 // Counts the freed blocks that held the secret while fn ran.
-template <typename Fn> int freedWithSecretDuring(Fn fn)
+template <typename Fn>
+int freedWithSecretDuring(Fn fn)
 {
     g_freedWithSecret = 0;
     g_watched = kSecret;
@@ -67,8 +74,7 @@ template <typename Fn> int freedWithSecretDuring(Fn fn)
 }
 
 // Answers the prompts and looks at the call without copying it.
-struct Answers : qb::LaunchPrompts, qb::Shell, qb::BrowserSource
-{
+struct Answers : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
     bool textAnswered = true;
     bool shellSawSecret = false;
     bool shellCalled = false;
@@ -89,8 +95,7 @@ struct Answers : qb::LaunchPrompts, qb::Shell, qb::BrowserSource
 
 TEST(PasswordWipe, NoFreedBlockHoldsThePassword)
 {
-    const struct
-    {
+    const struct {
         const char *program, *params;
         bool textAnswered, started, secretPassed;
     } cases[] = {

@@ -160,4 +160,4 @@ inline void typeText(HWND dialog, int id, const std::string& text)
         SendMessageA(control, WM_CHAR, static_cast<unsigned char>(c), 1);
 }
 
-} // namespace qbtest
+}  // namespace qbtest

@@ -53,8 +53,7 @@ public:
     }
 
     // Pixels of `area` unlike `background`, and their x extent.
-    struct Ink
-    {
+    struct Ink {
         int count = 0;
         int left = INT_MAX;
         int right = -1;
@@ -64,8 +63,7 @@ public:
         Ink result;
         for (int y = std::max(0L, area.top); y < std::min<LONG>(m_h, area.bottom); ++y)
             for (int x = std::max(0L, area.left); x < std::min<LONG>(m_w, area.right); ++x)
-                if (at(x, y) != background)
-                {
+                if (at(x, y) != background) {
                     ++result.count;
                     result.left = std::min(result.left, x);
                     result.right = std::max(result.right, x);

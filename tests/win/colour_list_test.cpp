@@ -64,7 +64,10 @@ RECT rowBounds(ListDialog& dialog, int row)
     return rect;
 }
 
-int middle(const RECT& rect) { return (rect.top + rect.bottom) / 2; }
+int middle(const RECT& rect)
+{
+    return (rect.top + rect.bottom) / 2;
+}
 
 void fillList(ListDialog& dialog, COLORREF rowColour, const std::vector<std::string>& rows, bool icons)
 {

@@ -106,7 +106,7 @@ std::vector<std::string> names(const qb::HostItem& host)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 // ---- entry editor -------------------------------------------------------------
 
@@ -132,7 +132,8 @@ TEST(EntryEditor, RadiosEnableTheKindsFieldsAndOkReturnsTheKind)
             expectFieldsFor(dlg, kind);
         }
         // Typed text longer than the field scrolls instead of being cut.
-        const std::string longText = "https://monitoring.corp.example.com/status/hosts/fileserver01?view=details&range=7d";
+        const std::string longText =
+            "https://monitoring.corp.example.com/status/hosts/fileserver01?view=details&range=7d";
         const std::pair<int, int> fields[] = {
             {IDC_KIND_TEMPLATE, IDC_ENTRY_TEMPLATE_HOST},
             {IDC_KIND_TEMPLATE, IDC_ENTRY_DRIVES},
@@ -196,8 +197,8 @@ TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
         SetDlgItemTextA(dlg, IDC_TEMPLATE_DRIVES, "DE");
         click(dlg, IDC_TEMPLATE_ADD);
         expectLastRowSelectedAndShown(dlg);
-        EXPECT_EQ(column(dlg, 0), (std::vector<std::string>{"a", "c", std::string(23, '-'), "srv1", "D:", "E:",
-                                                             "Manage", "Reboot", "Shutdown"}));
+        EXPECT_EQ(column(dlg, 0), (std::vector<std::string>{"a", "c", std::string(23, '-'), "srv1",
+                                                            "D:", "E:", "Manage", "Reboot", "Shutdown"}));
         EXPECT_EQ(column(dlg, 2)[3], "/v:srv1 /w:1280 /h:1024");
         EXPECT_EQ(column(dlg, 3)[7], "Yes");  // Reboot asks first
         EXPECT_EQ(itemText(dlg, IDC_TEMPLATE_HOSTNAME), "srv1");

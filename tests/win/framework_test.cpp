@@ -48,8 +48,7 @@ protected:
 // the owner is disabled only while the dialog is open.
 TEST(DialogModal, ResultFollowsHowTheDialogWasClosed)
 {
-    struct Case
-    {
+    struct Case {
         const char* name;
         std::function<void(HWND)> close;
         INT_PTR expected;
@@ -59,8 +58,8 @@ TEST(DialogModal, ResultFollowsHowTheDialogWasClosed)
         {"Cancel button", [](HWND d) { postClick(d, IDCANCEL); }, IDCANCEL},
         {"close box", [](HWND d) { ::PostMessageA(d, WM_CLOSE, 0, 0); }, IDCANCEL},
     };
-    const HWND owner = ::CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 10, 10, 100, 50, nullptr,
-                                         nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    const HWND owner = ::CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 10, 10, 100, 50, nullptr, nullptr,
+                                         ::GetModuleHandleA(nullptr), nullptr);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         win::Dialog dialog(IDD_USER_INPUT, owner);
@@ -169,7 +168,12 @@ TEST(DialogPreTranslate, SeesChildMessagesBeforeDispatchAndCanConsumeThem)
 class PlacingDialog : public win::Dialog
 {
 public:
-    enum class Placement { None, Elsewhere, SamePlace, ResizeOnly };
+    enum class Placement {
+        None,
+        Elsewhere,
+        SamePlace,
+        ResizeOnly
+    };
     explicit PlacingDialog(Placement placement) : win::Dialog(IDD_USER_INPUT), m_placement(placement) {}
 
 protected:
@@ -335,4 +339,4 @@ TEST(ProgramResources, ManifestAsksForCommonControls6ForThisArchitecture)
 #endif
 }
 
-} // namespace
+}  // namespace

@@ -100,8 +100,7 @@ TEST_F(IconMenuTest, MakeOwnerDrawnKeepsTextStateAndIsIdempotent)
 
     auto snapshot = [&] {
         std::vector<MENUITEMINFOA> items(3);
-        for (UINT i = 0; i < items.size(); ++i)
-        {
+        for (UINT i = 0; i < items.size(); ++i) {
             items[i].cbSize = sizeof(MENUITEMINFOA);
             items[i].fMask = MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_SUBMENU;
             GetMenuItemInfoA(m_menu, i, TRUE, &items[i]);
@@ -112,8 +111,7 @@ TEST_F(IconMenuTest, MakeOwnerDrawnKeepsTextStateAndIsIdempotent)
     const std::vector<MENUITEMINFOA> once = snapshot();
     CIconMenu::MakeOwnerDrawn(m_menu);
     const std::vector<MENUITEMINFOA> twice = snapshot();
-    for (size_t i = 0; i < once.size(); ++i)
-    {
+    for (size_t i = 0; i < once.size(); ++i) {
         SCOPED_TRACE(i);
         EXPECT_TRUE(once[i].fType & MFT_OWNERDRAW);
         EXPECT_EQ(once[i].dwItemData, ULONG_PTR(m_menu));
@@ -134,8 +132,7 @@ TEST_F(IconMenuTest, MeasuresSeparatorsTextsShortcutsAndSubmenus)
     EXPECT_EQ(measure(0), 26u);
     EXPECT_EQ(m_lastHeight, 9u);
 
-    for (const char* text : {"A", "Tall gjpqy |"})
-    {
+    for (const char* text : {"A", "Tall gjpqy |"}) {
         widthOf(text);
         EXPECT_GE(m_lastHeight, 20u) << text;
         EXPECT_EQ(m_lastHeight % 2, 0u) << text;
@@ -222,8 +219,7 @@ TEST_F(IconMenuTest, TextIsCutAtBarsAndShortcutIsRightAligned)
     draw(bare, kPlainId + 1, 0);
     draw(recorded, kIconId, 0);
     for (int y = 0; y < 20; ++y)
-        for (int x = 24; x < 120; ++x)
-        {
+        for (int x = 24; x < 120; ++x) {
             ASSERT_EQ(suffixed.at(x, y), bare.at(x, y)) << x << "," << y;
             ASSERT_EQ(recorded.at(x, y), bare.at(x, y)) << x << "," << y;
         }

@@ -39,9 +39,8 @@ protected:
     BOOL OnInitDialog() override
     {
         win::Dialog::OnInitDialog();
-        HWND label = CreateWindowExA(0, "STATIC", "https://q.example/", WS_CHILD | WS_VISIBLE, 10, 60, 200, 20,
-                                     m_hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLinkId)), nullptr,
-                                     nullptr);
+        HWND label = CreateWindowExA(0, "STATIC", "https://q.example/", WS_CHILD | WS_VISIBLE, 10, 60, 200, 20, m_hwnd,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLinkId)), nullptr, nullptr);
         link.SetLinkSystem(system);
         link.SubclassWindow(label);
         return TRUE;
@@ -65,7 +64,7 @@ void clickLabel(HWND dialog)
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, kLinkId)));
 }
 
-} // namespace
+}  // namespace
 
 TEST(LinkLabel, ColoursFollowHotVisitedAndFailedOpens)
 {

@@ -78,8 +78,8 @@ std::string hostsText(int count)
     std::string text = "<X>100<Y>100<BROWSER>c:\\b.exe<RDPX>1024<RPDY>768<END>\n";
     const char* titles[] = {"Charlie", "Alpha", "Bravo"};
     for (int i = 0; i < count; ++i)
-        text += std::string("<ITEM>") + titles[i] + "<HOST>h" + std::to_string(i) + "<ICON>" +
-                std::to_string(7 + i) + "<COL>" + (i == 2 ? "255" : "-1") + "\n";
+        text += std::string("<ITEM>") + titles[i] + "<HOST>h" + std::to_string(i) + "<ICON>" + std::to_string(7 + i) +
+                "<COL>" + (i == 2 ? "255" : "-1") + "\n";
     return text;
 }
 
@@ -171,11 +171,12 @@ TEST(MainWindow, OnlyACloseRequestSaves)
         const std::string before = folder.file();
         CMainDlg dialog;
         EXPECT_EQ(runMainWindow(dialog, moveThen([](CMainDlg& d) {
-                      // Escape, handled before OK, never closes the window.
-                      PostMessageA(d.HostList(), WM_KEYDOWN, VK_ESCAPE, 0);
-                      PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0);
-                      PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                  }), true),
+                                    // Escape, handled before OK, never closes the window.
+                                    PostMessageA(d.HostList(), WM_KEYDOWN, VK_ESCAPE, 0);
+                                    PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0);
+                                    PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                                }),
+                                true),
                   IDOK);
         EXPECT_EQ(folder.file(), before) << "OK ends without saving";
     }
@@ -198,8 +199,8 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
     HINSTANCE module = GetModuleHandleA(nullptr);
     HIMAGELIST images = CreateSharedImageListFromResources(module);
     ASSERT_NE(images, nullptr);
-    HWND window = CreateWindowExA(0, WC_COMBOBOXEXA, "", WS_POPUP | CBS_DROPDOWN, 0, 0, 60, 200, nullptr,
-                                  nullptr, module, nullptr);
+    HWND window = CreateWindowExA(0, WC_COMBOBOXEXA, "", WS_POPUP | CBS_DROPDOWN, 0, 0, 60, 200, nullptr, nullptr,
+                                  module, nullptr);
     ASSERT_NE(window, nullptr);
     win::ComboBoxEx picker;
     picker.Attach(window);
@@ -246,19 +247,22 @@ TEST(MainWindow, ACloseRequestWaitsForTheOpenEditorOrMenu)
         CMainDlg dialog;
         g_menuWindow = &dialog;
         UINT_PTR timer = 0;
-        EXPECT_EQ(runMainWindow(dialog, [&](CMainDlg& d) {
-                      // Fires while the menu is tracked: the close request,
-                      // then the menu shut.
-                      timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-                          if (!g_menuWindow)
-                              return;
-                          SendMessageA(*g_menuWindow, WM_CLOSE, 0, 0);
-                          EXPECT_EQ(g_menuWindow->Catalogue().size(), 1u) << "freed under the open menu";
-                          g_menuWindow = nullptr;
-                          EndMenu();
-                      });
-                      clickFirstRow(d);
-                  }, true),
+        EXPECT_EQ(runMainWindow(
+                      dialog,
+                      [&](CMainDlg& d) {
+                          // Fires while the menu is tracked: the close request,
+                          // then the menu shut.
+                          timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+                              if (!g_menuWindow)
+                                  return;
+                              SendMessageA(*g_menuWindow, WM_CLOSE, 0, 0);
+                              EXPECT_EQ(g_menuWindow->Catalogue().size(), 1u) << "freed under the open menu";
+                              g_menuWindow = nullptr;
+                              EndMenu();
+                          });
+                          clickFirstRow(d);
+                      },
+                      true),
                   IDCANCEL);
         KillTimer(nullptr, timer);
         EXPECT_EQ(g_menuWindow, nullptr) << "the menu was not open";

@@ -44,8 +44,7 @@ bool fieldIsMasked(HWND dialog)
 TEST(InputPrompts, OkAndEnterReturnTheTextEveryOtherWayOutCancels)
 {
     auto key = [](UINT vk) { return [vk](HWND d) { PostMessageA(GetDlgItem(d, IDC_INPUT_TEXT), WM_KEYDOWN, vk, 1); }; };
-    struct Case
-    {
+    struct Case {
         const char* name;
         std::string typed;
         std::function<void(HWND)> close;
@@ -138,4 +137,4 @@ TEST(Confirmation, YesNoBoxCaptionedWithTheProgramNameYesDefault)
     }
 }
 
-} // namespace
+}  // namespace

@@ -3,10 +3,8 @@
 #include <cctype>
 #include <sstream>
 
-namespace iconforge
-{
-namespace
-{
+namespace iconforge {
+namespace {
 
 std::string trimRight(std::string s)
 {
@@ -38,8 +36,7 @@ int parseIndex(const std::string& word)
     if (word.empty() || word.size() > 4)
         return -1;
     int value = 0;
-    for (char c : word)
-    {
+    for (char c : word) {
         if (!std::isdigit(static_cast<unsigned char>(c)))
             return -1;
         value = value * 10 + (c - '0');
@@ -56,8 +53,7 @@ public:
     {
         m_art.strip.resize(kStripCount);
         std::string line;
-        while (next(line))
-        {
+        while (next(line)) {
             if (line.empty() || isComment(line))
                 continue;
             std::istringstream words(line);
@@ -103,8 +99,7 @@ private:
         if (hex.size() != 6)
             throw ArtworkError(m_line, "colour '" + key + "' needs six hex digits RRGGBB");
         int v[6];
-        for (int i = 0; i < 6; ++i)
-        {
+        for (int i = 0; i < 6; ++i) {
             v[i] = hexDigit(hex[static_cast<size_t>(i)]);
             if (v[i] < 0)
                 throw ArtworkError(m_line, "colour '" + key + "' has a bad hex digit in \"" + hex + "\"");
@@ -122,12 +117,14 @@ private:
         words >> indexWord >> name;
         int index = parseIndex(indexWord);
         if (index < 0 || index >= kStripCount)
-            throw ArtworkError(m_line, "icon index must be 0 to " + std::to_string(kStripCount - 1) + ", not \"" + indexWord + "\"");
+            throw ArtworkError(m_line, "icon index must be 0 to " + std::to_string(kStripCount - 1) + ", not \"" +
+                                           indexWord + "\"");
         if (name.empty())
             throw ArtworkError(m_line, "icon " + indexWord + " has no name");
         Picture& slot = m_art.strip[static_cast<size_t>(index)];
         if (!slot.rows.empty())
-            throw ArtworkError(m_line, "icon " + indexWord + " is defined twice (first on line " + std::to_string(slot.line) + ")");
+            throw ArtworkError(m_line, "icon " + indexWord + " is defined twice (first on line " +
+                                           std::to_string(slot.line) + ")");
         slot = picture(name, kIconSize);
     }
 
@@ -149,14 +146,14 @@ private:
         pic.line = m_line;
         pic.name = name;
         std::string row;
-        while (static_cast<int>(pic.rows.size()) < size)
-        {
+        while (static_cast<int>(pic.rows.size()) < size) {
             if (!next(row))
                 throw ArtworkError(m_line, name + ": the file ends inside the picture");
             if (isComment(row))
                 continue;
             if (static_cast<int>(row.size()) != size)
-                throw ArtworkError(m_line, name + ": row has " + std::to_string(row.size()) + " characters, expected " + std::to_string(size));
+                throw ArtworkError(m_line, name + ": row has " + std::to_string(row.size()) + " characters, expected " +
+                                               std::to_string(size));
             for (char c : row)
                 if (c != kTransparent && !m_art.palette.count(c))
                     throw ArtworkError(m_line, name + ": character '" + std::string(1, c) + "' is not in the palette");
@@ -178,12 +175,10 @@ Image Artwork::decode(const Picture& picture) const
     img.size = static_cast<int>(picture.rows.size());
     img.pixels.resize(static_cast<size_t>(img.size * img.size));
     for (int y = 0; y < img.size; ++y)
-        for (int x = 0; x < img.size; ++x)
-        {
+        for (int x = 0; x < img.size; ++x) {
             char c = picture.rows[static_cast<size_t>(y)][static_cast<size_t>(x)];
             Pixel& p = img.pixels[static_cast<size_t>(y * img.size + x)];
-            if (c != kTransparent)
-            {
+            if (c != kTransparent) {
                 p.opaque = true;
                 p.colour = palette.at(c);
             }

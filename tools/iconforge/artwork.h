@@ -9,44 +9,38 @@
 #include <string>
 #include <vector>
 
-namespace iconforge
-{
+namespace iconforge {
 
 constexpr int kStripCount = 120;
 constexpr int kIconSize = 16;
 constexpr char kTransparent = '.';
 
-struct Rgb
-{
+struct Rgb {
     std::uint8_t r = 0;
     std::uint8_t g = 0;
     std::uint8_t b = 0;
     bool operator==(const Rgb& o) const { return r == o.r && g == o.g && b == o.b; }
 };
 
-struct Pixel
-{
+struct Pixel {
     Rgb colour;
     bool opaque = false;
 };
 
 // A decoded square picture, rows top-down.
-struct Image
-{
+struct Image {
     int size = 0;
     std::vector<Pixel> pixels;
     const Pixel& at(int x, int y) const { return pixels[static_cast<size_t>(y * size + x)]; }
 };
 
-struct Picture
-{
+struct Picture {
     int line = 0;  // where its header stood, for messages
     std::string name;
     std::vector<std::string> rows;
 };
 
-struct Artwork
-{
+struct Artwork {
     std::map<char, Rgb> palette;
     std::vector<Picture> strip;  // exactly kStripCount, in index order
     Picture app32;
@@ -59,10 +53,7 @@ struct Artwork
 class ArtworkError : public std::runtime_error
 {
 public:
-    ArtworkError(int line, const std::string& what)
-        : std::runtime_error(what), m_line(line)
-    {
-    }
+    ArtworkError(int line, const std::string& what) : std::runtime_error(what), m_line(line) {}
     int line() const { return m_line; }
 
 private:

@@ -4,10 +4,8 @@
 #include <array>
 #include <stdexcept>
 
-namespace iconforge
-{
-namespace
-{
+namespace iconforge {
+namespace {
 
 void put16(Bytes& out, unsigned v)
 {
@@ -65,23 +63,33 @@ void checkStrip(const std::vector<Image>& pictures)
 
 // The classic 16-colour VGA palette, the one 4-bit icons are expected to use.
 const std::array<Rgb, 16> kVga = {{
-    {0, 0, 0}, {128, 0, 0}, {0, 128, 0}, {128, 128, 0},
-    {0, 0, 128}, {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
-    {128, 128, 128}, {255, 0, 0}, {0, 255, 0}, {255, 255, 0},
-    {0, 0, 255}, {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+    {0, 0, 0},
+    {128, 0, 0},
+    {0, 128, 0},
+    {128, 128, 0},
+    {0, 0, 128},
+    {128, 0, 128},
+    {0, 128, 128},
+    {192, 192, 192},
+    {128, 128, 128},
+    {255, 0, 0},
+    {0, 255, 0},
+    {255, 255, 0},
+    {0, 0, 255},
+    {255, 0, 255},
+    {0, 255, 255},
+    {255, 255, 255},
 }};
 
 int nearest(const std::vector<Rgb>& palette, Rgb c)
 {
     int best = 0;
     long bestDist = -1;
-    for (size_t i = 0; i < palette.size(); ++i)
-    {
+    for (size_t i = 0; i < palette.size(); ++i) {
         long dr = palette[i].r - c.r, dg = palette[i].g - c.g, db = palette[i].b - c.b;
         // Weighted so that greens and reds keep their hue when quantised.
         long d = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
-        if (bestDist < 0 || d < bestDist)
-        {
+        if (bestDist < 0 || d < bestDist) {
             bestDist = d;
             best = static_cast<int>(i);
         }
@@ -93,15 +101,11 @@ int nearest(const std::vector<Rgb>& palette, Rgb c)
 Bytes iconImage(const Image& img, int bpp)
 {
     std::vector<Rgb> palette;
-    if (bpp == 4)
-    {
+    if (bpp == 4) {
         palette.assign(kVga.begin(), kVga.end());
-    }
-    else
-    {
+    } else {
         palette.push_back(Rgb{});  // index 0 black: what transparent pixels hold
-        for (const Pixel& p : img.pixels)
-        {
+        for (const Pixel& p : img.pixels) {
             if (!p.opaque)
                 continue;
             bool known = false;
@@ -119,18 +123,15 @@ Bytes iconImage(const Image& img, int bpp)
     const size_t andRow = rowBytes(n, 1);
     Bytes out;
     putInfoHeader(out, n, 2 * n, bpp, static_cast<std::uint32_t>((xorRow + andRow) * static_cast<size_t>(n)), 0);
-    for (const Rgb& c : palette)
-    {
+    for (const Rgb& c : palette) {
         out.push_back(c.b);
         out.push_back(c.g);
         out.push_back(c.r);
         out.push_back(0);
     }
-    for (int y = n - 1; y >= 0; --y)
-    {
+    for (int y = n - 1; y >= 0; --y) {
         Bytes row(xorRow, 0);
-        for (int x = 0; x < n; ++x)
-        {
+        for (int x = 0; x < n; ++x) {
             const Pixel& p = img.at(x, y);
             int index = p.opaque ? nearest(palette, p.colour) : 0;
             if (bpp == 8)
@@ -140,8 +141,7 @@ Bytes iconImage(const Image& img, int bpp)
         }
         out.insert(out.end(), row.begin(), row.end());
     }
-    for (int y = n - 1; y >= 0; --y)
-    {
+    for (int y = n - 1; y >= 0; --y) {
         Bytes row(andRow, 0);
         for (int x = 0; x < n; ++x)
             if (!img.at(x, y).opaque)
@@ -162,12 +162,10 @@ Bytes encodeStripBmp(const std::vector<Image>& pictures)
     Bytes out;
     putFileHeader(out, 14 + 40 + pixelBytes, 14 + 40);
     putInfoHeader(out, width, kIconSize, 24, pixelBytes, 0);
-    for (int y = kIconSize - 1; y >= 0; --y)
-    {
+    for (int y = kIconSize - 1; y >= 0; --y) {
         Bytes row(stride, 0);
         for (size_t i = 0; i < pictures.size(); ++i)
-            for (int x = 0; x < kIconSize; ++x)
-            {
+            for (int x = 0; x < kIconSize; ++x) {
                 const Pixel& p = pictures[i].at(x, y);
                 if (!p.opaque)
                     continue;  // stays black so masked blits leave the background alone
@@ -192,13 +190,11 @@ Bytes encodeMaskBmp(const std::vector<Image>& pictures)
     putInfoHeader(out, width, kIconSize, 1, pixelBytes, 2);
     put32(out, 0x00000000);  // entry 0 black: opaque
     put32(out, 0x00FFFFFF);  // entry 1 white: transparent
-    for (int y = kIconSize - 1; y >= 0; --y)
-    {
+    for (int y = kIconSize - 1; y >= 0; --y) {
         Bytes row(stride, 0);
         for (size_t i = 0; i < pictures.size(); ++i)
             for (int x = 0; x < kIconSize; ++x)
-                if (!pictures[i].at(x, y).opaque)
-                {
+                if (!pictures[i].at(x, y).opaque) {
                     size_t bit = i * kIconSize + static_cast<size_t>(x);
                     row[bit / 8] |= static_cast<std::uint8_t>(0x80 >> (bit % 8));
                 }
@@ -209,8 +205,7 @@ Bytes encodeMaskBmp(const std::vector<Image>& pictures)
 
 Bytes encodeIco(const Image& big, const Image& small)
 {
-    struct Entry
-    {
+    struct Entry {
         const Image* img;
         int bpp;
         Bytes data;
@@ -224,8 +219,7 @@ Bytes encodeIco(const Image& big, const Image& small)
     put16(out, 1);  // type: icon
     put16(out, static_cast<unsigned>(entries.size()));
     std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * entries.size());
-    for (const Entry& e : entries)
-    {
+    for (const Entry& e : entries) {
         out.push_back(static_cast<std::uint8_t>(e.img->size));
         out.push_back(static_cast<std::uint8_t>(e.img->size));
         out.push_back(static_cast<std::uint8_t>(e.bpp == 4 ? 16 : 0));
@@ -244,8 +238,7 @@ Bytes encodeIco(const Image& big, const Image& small)
 std::uint32_t crc32(const std::uint8_t* data, size_t size, std::uint32_t crc)
 {
     crc = ~crc;
-    for (size_t i = 0; i < size; ++i)
-    {
+    for (size_t i = 0; i < size; ++i) {
         crc ^= data[i];
         for (int k = 0; k < 8; ++k)
             crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
@@ -256,16 +249,14 @@ std::uint32_t crc32(const std::uint8_t* data, size_t size, std::uint32_t crc)
 std::uint32_t adler32(const std::uint8_t* data, size_t size)
 {
     std::uint32_t a = 1, b = 0;
-    for (size_t i = 0; i < size; ++i)
-    {
+    for (size_t i = 0; i < size; ++i) {
         a = (a + data[i]) % 65521;
         b = (b + a) % 65521;
     }
     return b << 16 | a;
 }
 
-namespace
-{
+namespace {
 
 void putChunk(Bytes& out, const char* type, const Bytes& data)
 {
@@ -286,8 +277,7 @@ Bytes encodePng(int width, int height, const std::vector<std::uint8_t>& rgb)
 
     Bytes raw;  // each row prefixed with filter type 0 (none)
     raw.reserve((stride + 1) * static_cast<size_t>(height));
-    for (int y = 0; y < height; ++y)
-    {
+    for (int y = 0; y < height; ++y) {
         raw.push_back(0);
         auto row = rgb.begin() + static_cast<std::ptrdiff_t>(stride * static_cast<size_t>(y));
         raw.insert(raw.end(), row, row + static_cast<std::ptrdiff_t>(stride));
@@ -296,14 +286,14 @@ Bytes encodePng(int width, int height, const std::vector<std::uint8_t>& rgb)
     Bytes zlib = {0x78, 0x01};
     const size_t maxBlock = 65535;
     size_t pos = 0;
-    do
-    {
+    do {
         size_t len = std::min(maxBlock, raw.size() - pos);
         bool last = pos + len == raw.size();
         zlib.push_back(last ? 1 : 0);  // BFINAL, BTYPE 00 = stored
         put16(zlib, static_cast<unsigned>(len));
         put16(zlib, static_cast<unsigned>(~len & 0xFFFF));
-        zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos), raw.begin() + static_cast<std::ptrdiff_t>(pos + len));
+        zlib.insert(zlib.end(), raw.begin() + static_cast<std::ptrdiff_t>(pos),
+                    raw.begin() + static_cast<std::ptrdiff_t>(pos + len));
         pos += len;
     } while (pos < raw.size());
     put32be(zlib, adler32(raw.data(), raw.size()));

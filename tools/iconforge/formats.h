@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace iconforge
-{
+namespace iconforge {
 
 using Bytes = std::vector<std::uint8_t>;
 

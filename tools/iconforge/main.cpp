@@ -9,8 +9,7 @@
 
 using namespace iconforge;
 
-namespace
-{
+namespace {
 
 void writeFile(const std::string& path, const Bytes& bytes)
 {
@@ -25,15 +24,13 @@ void writeFile(const std::string& path, const Bytes& bytes)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
-    {
+    if (argc != 3) {
         std::cerr << "usage: iconforge ARTWORK OUTDIR\n";
         return 2;
     }
     const std::string artPath = argv[1];
     const std::string outDir = argv[2];
-    try
-    {
+    try {
         std::ifstream in(artPath);
         if (!in)
             throw std::runtime_error("cannot open " + artPath);
@@ -50,14 +47,10 @@ int main(int argc, char** argv)
         writeFile(outDir + "/quillbank.ico", encodeIco(app32, app16));
         Canvas sheet = drawContactSheet(strip, app32, app16);
         writeFile(outDir + "/contact-sheet.png", encodePng(sheet.width, sheet.height, sheet.rgb));
-    }
-    catch (const ArtworkError& e)
-    {
+    } catch (const ArtworkError& e) {
         std::cerr << artPath << ":" << e.line() << ": error: " << e.what() << "\n";
         return 1;
-    }
-    catch (const std::exception& e)
-    {
+    } catch (const std::exception& e) {
         std::cerr << "iconforge: error: " << e.what() << "\n";
         return 1;
     }

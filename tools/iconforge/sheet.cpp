@@ -2,10 +2,8 @@
 
 #include <string>
 
-namespace iconforge
-{
-namespace
-{
+namespace iconforge {
+namespace {
 
 constexpr int kColumns = 12;
 constexpr int kZoom = 4;
@@ -24,11 +22,10 @@ const Rgb kHighlight{0, 84, 166};
 
 // 3x5 digits, one row a string.
 const char* const kDigits[10][5] = {
-    {"###", "#.#", "#.#", "#.#", "###"}, {".#.", "##.", ".#.", ".#.", "###"},
-    {"###", "..#", "###", "#..", "###"}, {"###", "..#", ".##", "..#", "###"},
-    {"#.#", "#.#", "###", "..#", "..#"}, {"###", "#..", "###", "..#", "###"},
-    {"###", "#..", "###", "#.#", "###"}, {"###", "..#", ".#.", ".#.", ".#."},
-    {"###", "#.#", "###", "#.#", "###"}, {"###", "#.#", "###", "..#", "###"},
+    {"###", "#.#", "#.#", "#.#", "###"}, {".#.", "##.", ".#.", ".#.", "###"}, {"###", "..#", "###", "#..", "###"},
+    {"###", "..#", ".##", "..#", "###"}, {"#.#", "#.#", "###", "..#", "..#"}, {"###", "#..", "###", "..#", "###"},
+    {"###", "#..", "###", "#.#", "###"}, {"###", "..#", ".#.", ".#.", ".#."}, {"###", "#.#", "###", "#.#", "###"},
+    {"###", "#.#", "###", "..#", "###"},
 };
 
 class Painter
@@ -55,8 +52,7 @@ public:
         const int span = img.size * kPitch + 1;
         fill(x0, y0, span, span, kGrid);
         for (int y = 0; y < img.size; ++y)
-            for (int x = 0; x < img.size; ++x)
-            {
+            for (int x = 0; x < img.size; ++x) {
                 const Pixel& p = img.at(x, y);
                 Rgb c = p.opaque ? p.colour : ((x + y) % 2 ? kCheckDark : kCheckLight);
                 fill(x0 + 1 + x * kPitch, y0 + 1 + y * kPitch, kZoom, kZoom, c);
@@ -66,8 +62,7 @@ public:
     void actual(const Image& img, int x0, int y0, Rgb background)
     {
         for (int y = 0; y < img.size; ++y)
-            for (int x = 0; x < img.size; ++x)
-            {
+            for (int x = 0; x < img.size; ++x) {
                 const Pixel& p = img.at(x, y);
                 set(x0 + x, y0 + y, p.opaque ? p.colour : background);
             }
@@ -78,8 +73,7 @@ public:
     {
         std::string text = std::to_string(value);
         int x = x0;
-        for (char ch : text)
-        {
+        for (char ch : text) {
             const auto& glyph = kDigits[ch - '0'];
             for (int gy = 0; gy < 5; ++gy)
                 for (int gx = 0; gx < 3; ++gx)
@@ -131,8 +125,7 @@ Canvas drawContactSheet(const std::vector<Image>& strip, const Image& app32, con
     const int width = kMargin + kColumns * cellW;
     const int height = kMargin + rows * cellHeight(kIconSize) + kMargin + cellHeight(app32.size);
     Painter p(width, height);
-    for (size_t i = 0; i < strip.size(); ++i)
-    {
+    for (size_t i = 0; i < strip.size(); ++i) {
         int col = static_cast<int>(i) % kColumns;
         int row = static_cast<int>(i) / kColumns;
         p.cell(strip[i], static_cast<int>(i), kMargin + col * cellW, kMargin + row * cellHeight(kIconSize));

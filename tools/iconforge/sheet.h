@@ -6,11 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace iconforge
-{
+namespace iconforge {
 
-struct Canvas
-{
+struct Canvas {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgb;  // top-down, 3 bytes a pixel

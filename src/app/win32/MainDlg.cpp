@@ -52,12 +52,9 @@ std::vector<qb::MonitorArea> currentMonitors()
 }  // namespace
 
 CMainDlg::CMainDlg()
-    : win::Dialog(IDD_MAIN),
-      m_iconStrip(win::LoadBitmapResource(IDB_ICONSTRIP)),
-      m_iconMask(win::LoadBitmapResource(IDB_ICONMASK)),
-      m_hIcon(win::LoadIconResource(IDR_MAINFRAME, 0, 0))
-{
-}
+    : win::Dialog(IDD_MAIN), m_iconStrip(win::LoadBitmapResource(IDB_ICONSTRIP)),
+      m_iconMask(win::LoadBitmapResource(IDB_ICONMASK)), m_hIcon(win::LoadIconResource(IDR_MAINFRAME, 0, 0))
+{}
 
 CMainDlg::~CMainDlg() = default;
 

@@ -43,7 +43,7 @@ private:
     CMainDlg& m_window;
 };
 
-} // namespace
+}  // namespace
 
 void CMainDlg::OnContextMenuAt(HWND receiver, POINT clientPoint)
 {

@@ -26,8 +26,7 @@ void CMainDlg::ShowHostMenu(qb::HostItem& host)
     GetCursorPos(&cursor);
     // The main window owns the menu, so its owner-draw handlers hand the
     // items to the icon menu.
-    const UINT picked = UINT(TrackPopupMenu(popup, kHostMenuTrackFlags, cursor.x, cursor.y, 0,
-                                            GetSafeHwnd(), nullptr));
+    const UINT picked = UINT(TrackPopupMenu(popup, kHostMenuTrackFlags, cursor.x, cursor.y, 0, GetSafeHwnd(), nullptr));
     if (picked == 0 || picked >= m_commandSlots.size())
         return;
 

@@ -42,7 +42,7 @@ int controlOf(qb::EntryField field)
 
 constexpr int kKindRadios[] = {IDC_KIND_CUSTOM, IDC_KIND_TEMPLATE, IDC_KIND_SEPARATOR, IDC_KIND_URL};
 
-} // namespace
+}  // namespace
 
 bool EnableAutoComplete(HWND window, DWORD flags)
 {
@@ -63,8 +63,7 @@ bool EnableAutoComplete(HWND window, DWORD flags)
 }
 
 CEditCommandDlg::CEditCommandDlg(HWND parent) : win::Dialog(IDD_EDIT_COMMAND, parent)
-{
-}
+{}
 
 void CEditCommandDlg::DoDataExchange(win::DataExchange& dx)
 {
@@ -112,8 +111,7 @@ bool CEditCommandDlg::OnCommand(int id, int code, HWND control)
             return true;
         }
         return false;
-    default:
-        return win::Dialog::OnCommand(id, code, control);
+    default: return win::Dialog::OnCommand(id, code, control);
     }
 }
 

@@ -11,8 +11,7 @@
 const char* const kMakerAddress = "https://quillbank.example/";
 
 CEditItemDlg::CEditItemDlg(HWND parent) : win::Dialog(IDD_EDIT_ITEM, parent)
-{
-}
+{}
 
 void CEditItemDlg::DoDataExchange(win::DataExchange&)
 {
@@ -68,26 +67,13 @@ bool CEditItemDlg::OnCommand(int id, int code, HWND control)
     if (code != BN_CLICKED || !m_host)
         return win::Dialog::OnCommand(id, code, control);
     switch (id) {
-    case IDC_ENTRY_UP:
-        OnEntryUp();
-        return true;
-    case IDC_ENTRY_DOWN:
-        OnEntryDown();
-        return true;
-    case IDC_ENTRY_DELETE:
-        OnEntryDelete();
-        return true;
-    case IDC_ENTRY_ADD:
-        OnEntryAdd();
-        return true;
-    case IDC_TEMPLATE_ADD:
-        OnAddTemplateEntries();
-        return true;
-    case IDC_BACKGROUND_COLOUR:
-        OnBackgroundColour();
-        return true;
-    default:
-        return win::Dialog::OnCommand(id, code, control);
+    case IDC_ENTRY_UP: OnEntryUp(); return true;
+    case IDC_ENTRY_DOWN: OnEntryDown(); return true;
+    case IDC_ENTRY_DELETE: OnEntryDelete(); return true;
+    case IDC_ENTRY_ADD: OnEntryAdd(); return true;
+    case IDC_TEMPLATE_ADD: OnAddTemplateEntries(); return true;
+    case IDC_BACKGROUND_COLOUR: OnBackgroundColour(); return true;
+    default: return win::Dialog::OnCommand(id, code, control);
     }
 }
 
@@ -109,8 +95,8 @@ bool CEditItemDlg::OnPaint()
         return true;
     const RECT rect = win::Window(swatch).GetRectInParent();
     const bool noColour = !m_host || m_host->colour == qb::kNoColour;
-    win::Brush brush(::CreateSolidBrush(noColour ? ::GetSysColor(COLOR_BTNFACE)
-                                                 : static_cast<COLORREF>(m_host->colour)));
+    win::Brush brush(
+        ::CreateSolidBrush(noColour ? ::GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(m_host->colour)));
     ::FillRect(dc, &rect, brush);
     return true;
 }

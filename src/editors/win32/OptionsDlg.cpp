@@ -3,8 +3,7 @@
 #include "res/resource.h"
 
 COptionsDlg::COptionsDlg(HWND parent) : win::Dialog(IDD_OPTIONS, parent)
-{
-}
+{}
 
 void COptionsDlg::DoDataExchange(win::DataExchange& dx)
 {

@@ -2,23 +2,15 @@
 
 #include <algorithm>
 
-
 namespace {
 
 void appendItems(win::PopupMenu& popup, const std::vector<qb::HostMenuItem>& items)
 {
-    for (const qb::HostMenuItem& item : items)
-    {
-        switch (item.type)
-        {
-        case qb::MenuItemType::Command:
-            popup.AppendString(UINT(item.id), item.text, item.bold ? MF_CHECKED : 0);
-            break;
-        case qb::MenuItemType::Separator:
-            popup.AppendSeparator();
-            break;
-        case qb::MenuItemType::Submenu:
-        {
+    for (const qb::HostMenuItem& item : items) {
+        switch (item.type) {
+        case qb::MenuItemType::Command: popup.AppendString(UINT(item.id), item.text, item.bold ? MF_CHECKED : 0); break;
+        case qb::MenuItemType::Separator: popup.AppendSeparator(); break;
+        case qb::MenuItemType::Submenu: {
             win::PopupMenu sub;
             appendItems(sub, item.items);
             popup.AppendPopup(std::move(sub), item.text, item.bold ? MF_CHECKED : 0);

@@ -4,15 +4,12 @@
 #include "res/resource.h"
 #include "win/App.h"
 
-CInputPromptDlg::CInputPromptDlg(UINT templateId)
-    : win::Dialog(templateId)
-{
-}
+CInputPromptDlg::CInputPromptDlg(UINT templateId) : win::Dialog(templateId)
+{}
 
 void CInputPromptDlg::DoDataExchange(win::DataExchange& dx)
 {
-    if (!dx.saving())
-    {
+    if (!dx.saving()) {
         dx.text(IDC_INPUT_TEXT, m_text);
         return;
     }
@@ -38,15 +35,11 @@ BOOL CInputPromptDlg::OnInitDialog()
     return TRUE;
 }
 
-CUserInputDlg::CUserInputDlg()
-    : CInputPromptDlg(IDD_USER_INPUT)
-{
-}
+CUserInputDlg::CUserInputDlg() : CInputPromptDlg(IDD_USER_INPUT)
+{}
 
-CPasswordInputDlg::CPasswordInputDlg()
-    : CInputPromptDlg(IDD_PASSWORD_INPUT)
-{
-}
+CPasswordInputDlg::CPasswordInputDlg() : CInputPromptDlg(IDD_PASSWORD_INPUT)
+{}
 
 CPasswordInputDlg::~CPasswordInputDlg()
 {
@@ -73,8 +66,7 @@ void CPasswordInputDlg::WipeField()
     // Same-length filler first: the edit control replaces its text in place,
     // so the typed characters are overwritten before its buffer is freed.
     const int length = GetWindowTextLengthA(field);
-    if (length > 0)
-    {
+    if (length > 0) {
         std::string filler(size_t(length), '*');
         SetWindowTextA(field, filler.c_str());
     }

@@ -32,8 +32,7 @@ std::optional<std::string> DialogLaunchPrompts::askPassword()
 
 void ShellExecuteLauncher::execute(const qb::ShellCall& call)
 {
-    ShellExecuteA(call.ownerIsMainWindow ? m_mainWindow : nullptr,
-                  call.verb ? call.verb->c_str() : nullptr, call.file.c_str(),
-                  call.parameters.c_str(), call.directory ? call.directory->c_str() : nullptr,
+    ShellExecuteA(call.ownerIsMainWindow ? m_mainWindow : nullptr, call.verb ? call.verb->c_str() : nullptr,
+                  call.file.c_str(), call.parameters.c_str(), call.directory ? call.directory->c_str() : nullptr,
                   call.show);
 }

@@ -13,7 +13,8 @@ namespace {
 
 // Owns one file descriptor; close() reports what closing said, because a
 // delayed write error may only show up there.
-class Fd {
+class Fd
+{
 public:
     explicit Fd(int fd = -1) : m_fd(fd) {}
     ~Fd()
@@ -173,7 +174,8 @@ int flushFolder(const std::string& path)
     return 0;
 }
 
-class PosixFileStore final : public FileStore {
+class PosixFileStore final : public FileStore
+{
 public:
     static constexpr size_t kChunkSize = 256 * 1024;
 
@@ -334,8 +336,8 @@ private:
             return false;
         }
         auto write = [&fd](std::string_view text) {
-            return writeAt(fd.get(), text, 0) && ::ftruncate(fd.get(), static_cast<off_t>(text.size())) == 0
-                && ::fsync(fd.get()) == 0;
+            return writeAt(fd.get(), text, 0) && ::ftruncate(fd.get(), static_cast<off_t>(text.size())) == 0 &&
+                   ::fsync(fd.get()) == 0;
         };
         if (!write(bytes)) {
             failure = errno;

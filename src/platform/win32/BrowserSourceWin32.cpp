@@ -33,16 +33,14 @@ public:
     std::string registeredCommand() override
     {
         RegistryKey key;
-        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", 0, KEY_READ, key.put()) !=
-            ERROR_SUCCESS)
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "http\\shell\\open\\command", 0, KEY_READ, key.put()) != ERROR_SUCCESS)
             return {};
         DWORD size = 0;
-        if (RegQueryValueExA(key.get(), nullptr, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS ||
-            size == 0)
+        if (RegQueryValueExA(key.get(), nullptr, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
             return {};
         std::string text(size, '\0');
-        if (RegQueryValueExA(key.get(), nullptr, nullptr, nullptr,
-                             reinterpret_cast<BYTE*>(&text[0]), &size) != ERROR_SUCCESS)
+        if (RegQueryValueExA(key.get(), nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(&text[0]), &size) !=
+            ERROR_SUCCESS)
             return {};
         // The size counts the terminating zero of a string value.
         text.resize(std::min<std::size_t>(size, text.size()));

@@ -9,7 +9,8 @@ namespace qb {
 
 namespace {
 
-class FileHandle {
+class FileHandle
+{
 public:
     explicit FileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle) {}
     ~FileHandle()
@@ -40,7 +41,8 @@ private:
     HANDLE m_handle;
 };
 
-class LocalText {
+class LocalText
+{
 public:
     LocalText() = default;
     ~LocalText()
@@ -63,14 +65,14 @@ private:
 std::string errorText(DWORD code)
 {
     LocalText text;
-    DWORD length = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, 0, reinterpret_cast<char*>(text.out()), 0, nullptr);
+    DWORD length =
+        ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, code, 0, reinterpret_cast<char*>(text.out()), 0, nullptr);
     std::string result;
     if (length != 0 && text.get())
         result.assign(text.get(), length);
-    while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' '
-                               || result.back() == '\t' || result.back() == '.'))
+    while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' ' ||
+                               result.back() == '\t' || result.back() == '.'))
         result.pop_back();
     if (result.empty())
         result = "error " + std::to_string(code);
@@ -103,8 +105,8 @@ bool hasAttribute(const std::string& path, DWORD wanted)
 // access denied (which a folder gives too, and is then final).
 bool heldByAnother(DWORD code, const std::string& path, DWORD finalAttributes)
 {
-    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION
-        || (code == ERROR_ACCESS_DENIED && !hasAttribute(path, finalAttributes));
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
+           (code == ERROR_ACCESS_DENIED && !hasAttribute(path, finalAttributes));
 }
 
 // Another program (a virus scanner, an editor) may hold the file for a
@@ -179,8 +181,8 @@ bool copySecurity(const std::string& from, const std::string& to, DWORD& code)
             return true;
         descriptor.resize(needed);
     }
-    if (::SetFileSecurityA(to.c_str(), all, descriptor.data())
-        || ::SetFileSecurityA(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data()))
+    if (::SetFileSecurityA(to.c_str(), all, descriptor.data()) ||
+        ::SetFileSecurityA(to.c_str(), DACL_SECURITY_INFORMATION, descriptor.data()))
         return true;
     code = ::GetLastError();
     return false;
@@ -197,7 +199,8 @@ bool copyAttributes(DWORD old, const std::string& to, DWORD& code)
     return false;
 }
 
-class Win32FileStore final : public FileStore {
+class Win32FileStore final : public FileStore
+{
 public:
     FileReadResult readAll(const std::string& path) override
     {
@@ -259,8 +262,8 @@ public:
         DWORD code = ERROR_SUCCESS;
         for (int attempt = 0; attempt < 100; ++attempt) {
             temp = path + ".tmp-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++m_counter);
-            HANDLE handle = ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+            HANDLE handle =
+                ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
             if (handle != INVALID_HANDLE_VALUE) {
                 file.reset(handle);
                 break;
@@ -284,8 +287,8 @@ public:
         // Attributes before security: Wine keeps both in the mode bits, and
         // setting attributes there makes the file writable again.
         DWORD oldAttributes = ::GetFileAttributesA(path.c_str());
-        if (ok && oldAttributes != INVALID_FILE_ATTRIBUTES
-            && !(copyAttributes(oldAttributes, temp, code) && copySecurity(path, temp, code)))
+        if (ok && oldAttributes != INVALID_FILE_ATTRIBUTES &&
+            !(copyAttributes(oldAttributes, temp, code) && copySecurity(path, temp, code)))
             ok = false;
         if (ok && !moveIntoPlace(temp, path)) {
             ok = false;

@@ -13,8 +13,7 @@
 
 #include <sys/wait.h>
 
-namespace
-{
+namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -22,8 +21,7 @@ int g_failures = 0;
 
 void expect(bool ok, const std::string& what)
 {
-    if (!ok)
-    {
+    if (!ok) {
         ++g_failures;
         std::cerr << "FAIL: " << what << "\n";
     }
@@ -68,8 +66,7 @@ int run(const std::string& command)
     return status == -1 ? -1 : WEXITSTATUS(status);
 }
 
-struct Bmp
-{
+struct Bmp {
     std::uint32_t offset, headerSize, bpp, compression, colours;
     std::int32_t width, height;
 };
@@ -88,15 +85,13 @@ Bmp bmpHeader(const Bytes& f)
 }
 
 // One picture of the strip: colour and transparency, top-down.
-struct Cell
-{
+struct Cell {
     std::uint32_t rgb[16][16];
     bool clear[16][16];
     bool operator<(const Cell& o) const
     {
         for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x)
-            {
+            for (int x = 0; x < 16; ++x) {
                 std::uint64_t a = rgb[y][x] | static_cast<std::uint64_t>(clear[y][x]) << 32;
                 std::uint64_t b = o.rgb[y][x] | static_cast<std::uint64_t>(o.clear[y][x]) << 32;
                 if (a != b)
@@ -124,11 +119,9 @@ std::vector<Cell> checkStrip(const std::string& dir)
     std::vector<Cell> cells(120);
     if (g_failures)
         return {};
-    for (int y = 0; y < 16; ++y)
-    {
+    for (int y = 0; y < 16; ++y) {
         size_t row = static_cast<size_t>(15 - y);  // bottom-up
-        for (int x = 0; x < 1920; ++x)
-        {
+        for (int x = 0; x < 1920; ++x) {
             size_t p = 54 + row * 5760 + static_cast<size_t>(x) * 3;
             size_t bit = static_cast<size_t>(x);
             bool clear = mask[62 + row * 240 + bit / 8] & (0x80 >> (bit % 8));
@@ -144,15 +137,12 @@ void checkPictures(const std::vector<Cell>& cells)
 {
     std::set<Cell> distinct(cells.begin(), cells.end());
     expect(distinct.size() == 120, "all 120 pictures are different");
-    for (size_t i = 0; i < cells.size(); ++i)
-    {
+    for (size_t i = 0; i < cells.size(); ++i) {
         const Cell& c = cells[i];
         int opaque = 0;
         for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x)
-            {
-                if (c.clear[y][x])
-                {
+            for (int x = 0; x < 16; ++x) {
+                if (c.clear[y][x]) {
                     expect(c.rgb[y][x] == 0, "transparent pixels are black in picture " + std::to_string(i));
                     continue;
                 }
@@ -160,13 +150,13 @@ void checkPictures(const std::vector<Cell>& cells)
                 // A lone opaque pixel is almost always a typo in the artwork.
                 bool neighbour = false;
                 for (int dy = -1; dy <= 1; ++dy)
-                    for (int dx = -1; dx <= 1; ++dx)
-                    {
+                    for (int dx = -1; dx <= 1; ++dx) {
                         int nx = x + dx, ny = y + dy;
                         if ((dx || dy) && nx >= 0 && ny >= 0 && nx < 16 && ny < 16 && !c.clear[ny][nx])
                             neighbour = true;
                     }
-                expect(neighbour, "no stray pixel at " + std::to_string(x) + "," + std::to_string(y) + " of picture " + std::to_string(i));
+                expect(neighbour, "no stray pixel at " + std::to_string(x) + "," + std::to_string(y) + " of picture " +
+                                      std::to_string(i));
             }
         expect(opaque >= 16, "picture " + std::to_string(i) + " is not empty");
     }
@@ -187,14 +177,12 @@ void checkMaskMatchesArtwork(const std::vector<Cell>& cells, const std::string& 
 {
     std::istringstream in(readText(artwork));
     std::string line;
-    while (std::getline(in, line))
-    {
+    while (std::getline(in, line)) {
         int index = -1;
         if (std::sscanf(line.c_str(), "icon %d", &index) != 1 || index < 0 || index >= 120)
             continue;
         bool same = true;
-        for (int y = 0; y < 16 && std::getline(in, line);)
-        {
+        for (int y = 0; y < 16 && std::getline(in, line);) {
             if (line.empty() || line[0] == '#')
                 continue;
             for (int x = 0; x < 16 && x < static_cast<int>(line.size()); ++x)
@@ -209,12 +197,10 @@ void checkIco(const std::string& dir)
 {
     Bytes f = readFile(dir + "/quillbank.ico");
     expect(le(f, 0, 2) == 0 && le(f, 2, 2) == 1 && le(f, 4, 2) == 3, "icon directory holds three icon images");
-    const struct
-    {
+    const struct {
         unsigned size, bpp;
     } want[3] = {{32, 4}, {32, 8}, {16, 8}};
-    for (size_t i = 0; i < 3 && f.size() >= 54; ++i)
-    {
+    for (size_t i = 0; i < 3 && f.size() >= 54; ++i) {
         size_t e = 6 + 16 * i;
         unsigned size = want[i].size, bpp = want[i].bpp;
         std::string tag = "icon image " + std::to_string(size) + "x" + std::to_string(size) + "x" + std::to_string(bpp);
@@ -224,7 +210,8 @@ void checkIco(const std::string& dir)
         size_t xorRow = (size * bpp + 31) / 32 * 4, andRow = (size + 31) / 32 * 4;
         size_t expected = 40 + (4u << bpp) + (xorRow + andRow) * size;
         expect(bytes == expected, tag + ": " + std::to_string(bytes) + " bytes, expected " + std::to_string(expected));
-        expect(le(f, offset, 4) == 40 && le(f, offset + 4, 4) == size && le(f, offset + 8, 4) == 2 * size, tag + ": header with doubled height");
+        expect(le(f, offset, 4) == 40 && le(f, offset + 4, 4) == size && le(f, offset + 8, 4) == 2 * size,
+               tag + ": header with doubled height");
         expect(le(f, offset + 14, 2) == bpp, tag + ": header bit count");
     }
 }
@@ -236,8 +223,7 @@ void checkPng(const std::string& dir)
     expect(f.size() > 8 && Bytes(f.begin(), f.begin() + 8) == sig, "PNG signature");
     // Chunk CRCs, then the stored deflate stream's length and Adler-32.
     std::uint32_t table[256];
-    for (std::uint32_t n = 0; n < 256; ++n)
-    {
+    for (std::uint32_t n = 0; n < 256; ++n) {
         std::uint32_t c = n;
         for (int k = 0; k < 8; ++k)
             c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
@@ -247,8 +233,7 @@ void checkPng(const std::string& dir)
     std::uint32_t width = 0, height = 0;
     Bytes zlib;
     std::string last;
-    while (at + 12 <= f.size())
-    {
+    while (at + 12 <= f.size()) {
         std::uint32_t len = be32(f, at);
         if (at + 12 + len > f.size())
             break;
@@ -257,8 +242,7 @@ void checkPng(const std::string& dir)
             crc = table[(crc ^ f[i]) & 0xFF] ^ (crc >> 8);
         last.assign(f.begin() + static_cast<long>(at) + 4, f.begin() + static_cast<long>(at) + 8);
         expect((crc ^ 0xFFFFFFFFu) == be32(f, at + 8 + len), "CRC of PNG chunk " + last);
-        if (last == "IHDR")
-        {
+        if (last == "IHDR") {
             width = be32(f, at + 8);
             height = be32(f, at + 12);
         }
@@ -270,27 +254,26 @@ void checkPng(const std::string& dir)
     Bytes raw;
     size_t p = 2;
     bool final = false;
-    while (!final && p + 5 <= zlib.size())
-    {
+    while (!final && p + 5 <= zlib.size()) {
         final = zlib[p] & 1;
         size_t len = le(zlib, p + 1, 2);
         expect((len ^ le(zlib, p + 3, 2)) == 0xFFFF, "stored block length and its complement agree");
-        raw.insert(raw.end(), zlib.begin() + static_cast<long>(p + 5), zlib.begin() + static_cast<long>(std::min(zlib.size(), p + 5 + len)));
+        raw.insert(raw.end(), zlib.begin() + static_cast<long>(p + 5),
+                   zlib.begin() + static_cast<long>(std::min(zlib.size(), p + 5 + len)));
         p += 5 + len;
     }
     std::uint32_t a = 1, b = 0;
-    for (std::uint8_t v : raw)
-    {
+    for (std::uint8_t v : raw) {
         a = (a + v) % 65521;
         b = (b + a) % 65521;
     }
     expect(final && p + 4 == zlib.size() && be32(zlib, p) == (b << 16 | a), "zlib stream ends with its Adler-32");
-    expect(width > 0 && raw.size() == (width * 3 + 1) * static_cast<size_t>(height), "PNG holds width x height RGB rows");
+    expect(width > 0 && raw.size() == (width * 3 + 1) * static_cast<size_t>(height),
+           "PNG holds width x height RGB rows");
 }
 
 // Each case breaks the artwork in one way and names the line that the error must point at.
-struct Breakage
-{
+struct Breakage {
     const char* what;
     std::function<int(std::vector<std::string>&)> apply;  // returns the 1-based line to blame
 };
@@ -311,27 +294,65 @@ void checkMalformed(const std::string& forge, const std::string& artwork, const 
         original.push_back(line);
     const size_t icon5 = findLine(original, "icon 5 ");
     const size_t colour = findLine(original, "colour ");
-    if (icon5 == original.size() || colour == original.size())
-    {
+    if (icon5 == original.size() || colour == original.size()) {
         expect(false, "artwork has a colour line and an icon 5");
         return;
     }
     const int row3 = static_cast<int>(icon5) + 4;  // third picture row, 1-based
     const std::vector<Breakage> cases = {
-        {"short row", [&](auto& l) { l[icon5 + 3].pop_back(); return row3; }},
-        {"colour not in palette", [&](auto& l) { l[icon5 + 3][4] = '%'; return row3; }},
+        {"short row",
+         [&](auto& l) {
+             l[icon5 + 3].pop_back();
+             return row3;
+         }},
+        {"colour not in palette",
+         [&](auto& l) {
+             l[icon5 + 3][4] = '%';
+             return row3;
+         }},
         // The blank line after the picture is then taken as its last row.
-        {"row missing", [&](auto& l) { l.erase(l.begin() + static_cast<long>(icon5) + 3); return static_cast<int>(icon5) + 17; }},
-        {"index twice", [&](auto& l) { l[icon5] = "icon 4 again"; return static_cast<int>(icon5) + 1; }},
-        {"index out of range", [&](auto& l) { l[icon5] = "icon 120 extra"; return static_cast<int>(icon5) + 1; }},
-        {"picture without name", [&](auto& l) { l[icon5] = "icon 5"; return static_cast<int>(icon5) + 1; }},
-        {"bad hex colour", [&](auto& l) { l[colour] = l[colour].substr(0, 9) + "G" + l[colour].substr(10); return static_cast<int>(colour) + 1; }},
-        {"unknown keyword", [&](auto& l) { l.insert(l.begin() + static_cast<long>(icon5), "icno 5 typo"); return static_cast<int>(icon5) + 1; }},
-        {"picture missing", [&](auto& l) { l.erase(l.begin() + static_cast<long>(icon5), l.begin() + static_cast<long>(icon5) + 17); return 0; }},
-        {"file cut inside a picture", [&](auto& l) { l.resize(icon5 + 9); return static_cast<int>(icon5) + 9; }},
+        {"row missing",
+         [&](auto& l) {
+             l.erase(l.begin() + static_cast<long>(icon5) + 3);
+             return static_cast<int>(icon5) + 17;
+         }},
+        {"index twice",
+         [&](auto& l) {
+             l[icon5] = "icon 4 again";
+             return static_cast<int>(icon5) + 1;
+         }},
+        {"index out of range",
+         [&](auto& l) {
+             l[icon5] = "icon 120 extra";
+             return static_cast<int>(icon5) + 1;
+         }},
+        {"picture without name",
+         [&](auto& l) {
+             l[icon5] = "icon 5";
+             return static_cast<int>(icon5) + 1;
+         }},
+        {"bad hex colour",
+         [&](auto& l) {
+             l[colour] = l[colour].substr(0, 9) + "G" + l[colour].substr(10);
+             return static_cast<int>(colour) + 1;
+         }},
+        {"unknown keyword",
+         [&](auto& l) {
+             l.insert(l.begin() + static_cast<long>(icon5), "icno 5 typo");
+             return static_cast<int>(icon5) + 1;
+         }},
+        {"picture missing",
+         [&](auto& l) {
+             l.erase(l.begin() + static_cast<long>(icon5), l.begin() + static_cast<long>(icon5) + 17);
+             return 0;
+         }},
+        {"file cut inside a picture",
+         [&](auto& l) {
+             l.resize(icon5 + 9);
+             return static_cast<int>(icon5) + 9;
+         }},
     };
-    for (const Breakage& c : cases)
-    {
+    for (const Breakage& c : cases) {
         std::vector<std::string> lines = original;
         int blamed = c.apply(lines);
         const std::string path = dir + "/broken.txt";
@@ -356,8 +377,7 @@ void checkMalformed(const std::string& forge, const std::string& artwork, const 
 
 int main(int argc, char** argv)
 {
-    if (argc != 4)
-    {
+    if (argc != 4) {
         std::cerr << "usage: iconforge_check ICONFORGE ARTWORK WORKDIR\n";
         return 2;
     }
@@ -365,11 +385,9 @@ int main(int argc, char** argv)
     run("mkdir -p " + quoted(dir + "/out") + " " + quoted(dir + "/broken"));
     int status = run(quoted(forge) + " " + quoted(artwork) + " " + quoted(dir + "/out"));
     expect(status == 0, "iconforge succeeds on the real artwork");
-    if (status == 0)
-    {
+    if (status == 0) {
         std::vector<Cell> cells = checkStrip(dir + "/out");
-        if (!cells.empty())
-        {
+        if (!cells.empty()) {
             checkPictures(cells);
             checkMaskMatchesArtwork(cells, artwork);
         }
@@ -377,8 +395,7 @@ int main(int argc, char** argv)
         checkPng(dir + "/out");
     }
     checkMalformed(forge, artwork, dir);
-    if (g_failures)
-    {
+    if (g_failures) {
         std::cerr << g_failures << " check(s) failed\n";
         return 1;
     }
