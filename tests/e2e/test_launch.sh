@@ -58,6 +58,7 @@ menu_windows() {
 recorder_gone() { ! pgrep -f "$(basename "$dir").recorder\.exe" >/dev/null; }
 
 sub_menu_open() { [ "$(menu_windows | wc -l)" -ge 2 ]; }
+menus_at_most() { [ "$(menu_windows | wc -l)" -le "$1" ]; }
 menu_gone() { [ -z "$(menu_windows)" ]; }
 
 qb_start "$dir"
@@ -118,7 +119,10 @@ if [ -n "$sub" ]; then
     # Seven items, each at least 20 pixels high.
     [ "$HEIGHT" -ge 140 ] || qb_check_fail "sub-menu too small for seven items: $HEIGHT"
 fi
+# One Escape at a time: a key posted to the sub-menu just before an earlier
+# Escape closes it is lost with its window.
 poke menuclose >/dev/null
+qb_wait_for 10 menus_at_most 1 || qb_check_fail "Escape did not close the sub-menu"
 poke menuclose >/dev/null
 qb_wait_for 10 menu_gone || qb_check_fail "the menu did not close"
 
