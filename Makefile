@@ -17,26 +17,26 @@ all: native windows
 
 native:
 	@scripts/deps.sh build
-	@cmake -S . -B $(NATIVE) $(GEN) >/dev/null
+	@scripts/configure.sh $(NATIVE) $(GEN)
 	@cmake --build $(NATIVE)
 
 windows: native
 	@scripts/deps.sh windows
-	@cmake -S . -B $(WIN64) $(GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $(TOOLS) >/dev/null
+	@scripts/configure.sh $(WIN64) $(GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $(TOOLS)
 	@cmake --build $(WIN64)
 
 # The 32-bit program is compiled and linked, not run (no 32-bit Wine here).
 i686: native
 	@scripts/deps.sh test
-	@cmake -S . -B $(WIN32) $(GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake $(TOOLS) -DQB_BENCH=OFF -DQB_TESTS=OFF >/dev/null
+	@scripts/configure.sh $(WIN32) $(GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake $(TOOLS) -DQB_BENCH=OFF -DQB_TESTS=OFF
 	@cmake --build $(WIN32)
 
 fuzz:
 	@scripts/deps.sh test
-	@cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	@scripts/configure.sh $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
 	    -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined" \
-	    -DQB_TESTS=OFF -DQB_BENCH=OFF -DQB_FUZZ=ON >/dev/null
+	    -DQB_TESTS=OFF -DQB_BENCH=OFF -DQB_FUZZ=ON
 	@cmake --build $(FUZZ) --target fuzz_catalogue
 
 run: windows

@@ -161,6 +161,24 @@ qb_wait_drawn() {
     return 1
 }
 
+# qb_wait_ready WIN [TITLE] [TIMEOUT]: waits until a click on the window is
+# taken as a user's: the window enabled, foreground and active, no menu or
+# capture left, its thread back at its message loop (poke ready), and the X
+# input focus on it. Right after a modal box closes, Wine re-activates the
+# owner and moves the X focus back in steps; a click that lands in between
+# may be swallowed, so a script waits for this before clicking.
+qb_wait_ready() {
+    local win=$1 title=${2:-Quillbank} limit=${3:-$QB_TIMEOUT}
+    poke ready "$title" "$limit" >/dev/null || return 1
+    qb_wait_for "$limit" qb_has_x_focus "$win"
+}
+qb_has_x_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+# qb_wait_idle [TITLE] [TIMEOUT]: waits until the window is back at rest after
+# a command (see qb_wait_ready): whatever the command was going to do has been
+# done, so a script can then show that something did NOT happen.
+qb_wait_idle() { poke ready "${1:-Quillbank}" "${2:-$QB_TIMEOUT}" >/dev/null; }
+
 # qb_geometry WIN: sets X, Y, WIDTH and HEIGHT of the outer window.
 qb_geometry() {
     unset X Y WIDTH HEIGHT

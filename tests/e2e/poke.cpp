@@ -18,6 +18,10 @@
 //                                    button (WS_EX_APPWINDOW), else 0
 //   poke post TITLE MSG [WPARAM]     posts message MSG (decimal or 0x hex) to
 //                                    the window, as another program may
+//   poke ready TITLE [SECONDS]       exit 0 once the window takes a click as a
+//                                    user's: enabled, foreground and active,
+//                                    no capture, no menu, and its thread back
+//                                    at its message loop
 #include <windows.h>
 
 #include <cstdio>
@@ -91,9 +95,40 @@ void postKey(HWND hwnd, WPARAM key)
     Sleep(30);
 }
 
+// Everything that would swallow or divert a click on the window at this
+// moment: a modal box (the window disabled), another window active, a
+// capture or a menu still tracking.
+bool takesClicks(HWND hwnd)
+{
+    if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) || GetForegroundWindow() != hwnd)
+        return false;
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info))
+        return false;
+    const DWORD busy = GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE | GUI_INMOVESIZE;
+    return info.hwndActive == hwnd && !info.hwndCapture && !(info.flags & busy);
+}
+
+bool waitReady(const char* title, double seconds)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < seconds * 1000; Sleep(50)) {
+        HWND hwnd = findTop(title);
+        if (!hwnd || !takesClicks(hwnd))
+            continue;
+        // The answer comes once the thread reads its queue again, which also
+        // handles the display's pending focus events; the state must hold
+        // after that, not only before.
+        DWORD_PTR ignored = 0;
+        if (SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored) && takesClicks(hwnd))
+            return true;
+    }
+    return false;
+}
+
 int usage()
 {
-    std::fprintf(stderr, "usage: poke wait|gone|settext|gettext|check|click|menu|menuclose ...\n");
+    std::fprintf(stderr, "usage: poke wait|gone|ready|settext|gettext|check|click|rclick|menu|menuclose|appwindow|post ...\n");
     return 2;
 }
 
@@ -114,6 +149,8 @@ int main(int argc, char** argv)
         }
         return 1;
     }
+    if (verb == "ready" && argc >= 3)
+        return waitReady(argv[2], argc >= 4 ? std::atof(argv[3]) : 10) ? 0 : 1;
     if (verb == "settext" && argc == 5)
         return SendMessageA(controlOf(argv[2], argv[3]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
     if (verb == "gettext" && argc == 4) {

@@ -28,6 +28,13 @@ context_menu() {
     poke menu "$1" >/dev/null || qb_fail "no context menu on the first row"
 }
 
+# close_main: the close box, once a dialog that just closed has given the
+# main window back.
+close_main() {
+    qb_wait_ready "$win" || qb_fail "the main window did not become ready for a click"
+    qb_close "$win"
+}
+
 # shoot TITLE NAME: a picture of the dialog, kept when QB_SHOTS_DIR is set.
 shoot() {
     local id
@@ -42,11 +49,12 @@ shoot() {
 dir=$(qb_workdir)
 qb_start "$dir"
 win=$(qb_wait_window) || qb_fail "no main window"
+qb_wait_ready "$win" || qb_fail "the main window did not become ready for a click"
 qb_click_in "$win" 75 150 3
 poke wait "Edit Item" 10 || qb_fail "a right click on empty space did not open the host editor"
 poke click "Edit Item" 2 >/dev/null
 poke gone "Edit Item" 10 || qb_fail "Cancel did not close the host editor"
-sleep 1
+qb_wait_idle || qb_fail "the main window did not come back after Cancel"
 [ -e "$dir/quillbank.ini" ] && qb_check_fail "a cancelled Add wrote the file"
 
 # --- A title and host typed, OK: the row is added and the file written at once.
@@ -73,7 +81,7 @@ poke gone "Edit Command" 10 || qb_fail "OK did not close the entry editor"
 poke click "Edit Item" 1 >/dev/null
 qb_wait_for 10 ini_has "$dir" "  <NAME>Console<RUN>cmd.exe<PARAMS><IICON>0<CONFIRM>1<BOLD>0" ||
     qb_check_fail "the new entry was not saved"
-qb_close "$win"
+close_main
 qb_wait_exit || qb_fail "the close box did not end the program"
 
 # --- Copy of a coloured host: appended, without colour, saved at once.
@@ -104,7 +112,7 @@ poke wait "Edit Item" 10 || qb_fail "Add new item did not open the host editor"
 poke settext "Edit Item" 1002 "Never" >/dev/null
 poke click "Edit Item" 2 >/dev/null
 poke gone "Edit Item" 10 || qb_fail "Cancel did not close the host editor"
-sleep 1
+qb_wait_idle || qb_fail "the main window did not come back after Cancel"
 qb_expect "file after a cancelled Add" "$(md5sum <"$dir/quillbank.ini")" "$sum"
 
 # --- Options: in memory until the close box writes them.
@@ -116,9 +124,9 @@ poke settext "Options" 1067 "1280px" >/dev/null
 poke settext "Options" 1066 "-1" >/dev/null
 poke click "Options" 1 >/dev/null
 poke gone "Options" 10 || qb_fail "OK did not close the options"
-sleep 1
+qb_wait_idle || qb_fail "the main window did not come back after OK"
 qb_expect "options not saved before the close" "$(md5sum <"$dir/quillbank.ini")" "$sum"
-qb_close "$win"
+close_main
 qb_wait_exit || qb_fail "the close box did not end the program"
 case "$(qb_ini_line "$dir" 1)" in
     *"<RDPX>1280<RPDY>-1<END>") qb_log "ok: options saved by the close box" ;;
@@ -135,6 +143,7 @@ poke wait "Options" 10 || qb_fail "Options... did not open the dialog"
 poke settext "Options" 1067 "1111" >/dev/null
 poke click "Options" 1 >/dev/null
 poke gone "Options" 10 || qb_fail "OK did not close the options"
+qb_wait_ready "$win" || qb_fail "the main window did not become ready for a click"
 qb_click_in "$win" $ROW0_X $ROW0_Y
 xdotool keydown shift
 poke menuclose >/dev/null

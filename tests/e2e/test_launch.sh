@@ -35,8 +35,10 @@ recorded() { tr -d '\r' 2>/dev/null <"$dir/recorded.txt"; }
 recorded_lines() { recorded | wc -l | tr -d ' '; }
 has_lines() { [ "$(recorded_lines)" -ge "$1" ]; }
 
-# open_menu WIN: a click on the only row; waits for the popup menu.
+# open_menu WIN: a click on the only row once the window takes clicks again
+# (a launch may have just closed a box); waits for the popup menu.
 open_menu() {
+    qb_wait_ready "$1" || qb_fail "the main window did not become ready for a click"
     qb_click_in "$1" 40 25
     qb_wait_for 10 menu_open || qb_fail "no popup menu after a click on the host"
 }
@@ -51,7 +53,12 @@ menu_windows() {
     done
 }
 
+# A started recorder is a process of its own until it has written its line.
+# Its folder's name is unique, so recorders of other tests do not count.
+recorder_gone() { ! pgrep -f "$(basename "$dir").recorder\.exe" >/dev/null; }
+
 sub_menu_open() { [ "$(menu_windows | wc -l)" -ge 2 ]; }
+menus_at_most() { [ "$(menu_windows | wc -l)" -le "$1" ]; }
 menu_gone() { [ -z "$(menu_windows)" ]; }
 
 qb_start "$dir"
@@ -61,7 +68,7 @@ MX=$X MY=$Y
 
 # --- The menu: icons, the bold entry; a picture of it.
 open_menu "$win"
-sleep 0.5
+qb_wait_drawn "$(menu_windows | head -n 1)" || qb_check_fail "the menu was not drawn"
 shot=$dir/menu.png
 import -window root "$shot"
 keep_shot "$shot" launch-menu.png
@@ -86,7 +93,10 @@ qb_expect "confirmation text" "$(poke gettext "$box_title" 65535)" \
     "$(printf 'Are you sure you want to run:\n\n"%s confirmed %%HOST%%"' "$rec")"
 poke click "$box_title" 7 >/dev/null
 poke gone "$box_title" 10 >/dev/null || qb_fail "the confirmation box stayed open after No"
-sleep 2
+# Back at rest, the program has done all that No leads to, and a recorder
+# it started would still be running or have written its line.
+qb_wait_idle || qb_fail "the main window did not come back after No"
+qb_wait_for 15 recorder_gone || qb_fail "a recorder is still running after No"
 qb_expect "nothing started after No" "$(recorded_lines)" 1
 open_menu "$win"
 poke menu 1 >/dev/null
@@ -99,7 +109,7 @@ qb_expect "confirmed entry's parameters" "$(recorded | sed -n 2p)" "confirmed pc
 open_menu "$win"
 poke menu 2 >/dev/null
 qb_wait_for 10 sub_menu_open || qb_check_fail "the template's sub-menu did not open"
-sleep 0.5
+qb_wait_drawn "$(menu_windows | tail -n 1)" || qb_check_fail "the sub-menu was not drawn"
 shot=$dir/submenu.png
 import -window root "$shot"
 keep_shot "$shot" launch-template-submenu.png
@@ -109,7 +119,10 @@ if [ -n "$sub" ]; then
     # Seven items, each at least 20 pixels high.
     [ "$HEIGHT" -ge 140 ] || qb_check_fail "sub-menu too small for seven items: $HEIGHT"
 fi
+# One Escape at a time: a key posted to the sub-menu just before an earlier
+# Escape closes it is lost with its window.
 poke menuclose >/dev/null
+qb_wait_for 10 menus_at_most 1 || qb_check_fail "Escape did not close the sub-menu"
 poke menuclose >/dev/null
 qb_wait_for 10 menu_gone || qb_check_fail "the menu did not close"
 
