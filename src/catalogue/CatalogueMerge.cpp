@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueFile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <functional>
 #include <string_view>
@@ -77,12 +78,30 @@ struct Match {
 
 // Myers' O(ND) diff in linear space: the middle snake of the shortest edit
 // script splits each box in two, so memory stays proportional to the
-// catalogues even when they differ everywhere.
+// catalogues even when they differ everywhere. As in Git's diff, hosts that
+// the other version does not hold at all are set aside first (a catalogue
+// whose every host changed costs nothing), and a box whose edit script grows
+// beyond a bound is split where its paths reached furthest, so that a
+// reordered catalogue costs a fraction of a second, not minutes, for an
+// edit script that may then be a little longer than the shortest.
 class Alignment {
 public:
     using Index = std::ptrdiff_t;
 
-    Alignment(const HostIds& base, const HostIds& side) : a_(base), b_(side) {}
+    Alignment(const HostIds& base, const HostIds& side)
+    {
+        uint32_t most = 0;
+        for (const HostIds* ids : {&base, &side})
+            for (uint32_t id : *ids)
+                most = std::max(most, id);
+        std::vector<char> inBase(most + size_t{1}), inSide(most + size_t{1});
+        for (uint32_t id : base)
+            inBase[id] = 1;
+        for (uint32_t id : side)
+            inSide[id] = 1;
+        keep(base, inSide, a_, aAt_);
+        keep(side, inBase, b_, bAt_);
+    }
 
     std::vector<Match> matches()
     {
@@ -99,7 +118,16 @@ private:
     void diagonal(Index x, Index y, Index length)
     {
         for (Index i = 0; i < length; ++i)
-            matches_.push_back({static_cast<size_t>(x + i), static_cast<size_t>(y + i)});
+            matches_.push_back({aAt_[static_cast<size_t>(x + i)], bAt_[static_cast<size_t>(y + i)]});
+    }
+
+    static void keep(const HostIds& ids, const std::vector<char>& held, HostIds& kept, std::vector<size_t>& at)
+    {
+        for (size_t i = 0; i < ids.size(); ++i)
+            if (held[ids[i]]) {
+                kept.push_back(ids[i]);
+                at.push_back(i);
+            }
     }
 
     void walk(Index left, Index top, Index right, Index bottom)
@@ -124,6 +152,33 @@ private:
         diagonal(right, bottom, tail);
     }
 
+    // The point furthest from its corner that a forward or backward path of
+    // d edits reached, as an empty snake.
+    template <typename Forward, typename Backward>
+    static Snake furthest(Index d, Index left, Index top, Index right, Index bottom, Forward& vf, Backward& vb)
+    {
+        const Index delta = (right - left) - (bottom - top);
+        Index bestX = (left + right) / 2, bestY = (top + bottom) / 2, best = 0;
+        auto consider = [&](Index x, Index y, Index reach) {
+            bool inside = x >= left && x <= right && y >= top && y <= bottom;
+            bool corner = (x == left && y == top) || (x == right && y == bottom);
+            if (inside && !corner && reach > best) {
+                best = reach;
+                bestX = x;
+                bestY = y;
+            }
+        };
+        for (Index k = -d; k <= d; k += 2) {
+            Index x = vf(k), y = top + (x - left) - k;
+            consider(x, y, (x - left) + (y - top));
+        }
+        for (Index c = -d; c <= d; c += 2) {
+            Index y = vb(c), x = left + (y - top) + c + delta;
+            consider(x, y, (right - x) + (bottom - y));
+        }
+        return {bestX, bestY, bestX, bestY, bestX, bestY, 0};
+    }
+
     // Forward paths run on diagonals k = x - y (relative to the box's
     // corner), backward ones on c = k - delta; they meet half way.
     Snake middleSnake(Index left, Index top, Index right, Index bottom)
@@ -139,6 +194,7 @@ private:
         auto vb = [&](Index c) -> Index& { return backward_[static_cast<size_t>(at + c)]; };
         vf(1) = left;
         vb(1) = bottom;
+        const Index bound = std::max<Index>(256, static_cast<Index>(std::sqrt(static_cast<double>(width + height))));
         for (Index d = 0; d <= most; ++d) {
             for (Index k = d; k >= -d; k -= 2) {
                 Index px, x;
@@ -176,12 +232,14 @@ private:
                 if (!(delta & 1) && k >= -d && k <= d && x <= vf(k))
                     return {x, y, px, py, x, y, ey - y};
             }
+            if (d >= bound)
+                return furthest(d, left, top, right, bottom, vf, vb);
         }
         return {left, top, right, bottom, left, top, 0};  // not reached: the paths meet by d = most
     }
 
-    const HostIds& a_;
-    const HostIds& b_;
+    HostIds a_, b_;                // the hosts both versions hold
+    std::vector<size_t> aAt_, bAt_;  // where each of them stands in its version
     std::vector<Match> matches_;
     std::vector<Index> forward_;
     std::vector<Index> backward_;

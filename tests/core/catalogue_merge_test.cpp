@@ -199,6 +199,21 @@ TEST(CatalogueMerge, AnUnchangedSideGivesTheOtherSideExactly)
     }
 }
 
+// Thousands of hosts in a new order: long enough an edit script that the diff
+// splits it where its paths reached furthest, which must still align validly.
+TEST(CatalogueMerge, AReorderedCatalogueMergesToTheNewOrder)
+{
+    std::string base, reordered;
+    for (int i = 0; i < 3000; ++i) {
+        base += " h" + std::to_string(i);
+        reordered += " h" + std::to_string((i * 7919) % 3000) + (i % 100 ? "" : "'");
+    }
+    for (auto [mine, theirs] : {std::pair{base, reordered}, std::pair{reordered, base}}) {
+        auto result = mergeCatalogues(version(base), version(mine), version(theirs));
+        EXPECT_EQ(words(result.merged.hosts), words(hosts(reordered)));
+    }
+}
+
 TEST(CatalogueMerge, ConflictMessageNamesAtMostFiveHosts)
 {
     const std::string opening = "quillbank.ini was also changed by another program. Both versions were kept of: ";
