@@ -82,8 +82,8 @@ struct Match {
 // the other version does not hold at all are set aside first (a catalogue
 // whose every host changed costs nothing), and a box whose edit script grows
 // beyond a bound is split where its paths reached furthest, so that a
-// reordered catalogue costs a fraction of a second, not minutes, for an
-// edit script that may then be a little longer than the shortest.
+// reordered catalogue of 100,000 hosts costs about a second, not minutes,
+// for an edit script that may then be longer than the shortest.
 class Alignment {
 public:
     using Index = std::ptrdiff_t;
