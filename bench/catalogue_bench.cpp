@@ -1,9 +1,11 @@
 // Loading and saving generated catalogues of 1,000 to 100,000 hosts with ten
 // entries each, beside baselines that only read the same file line by line
-// and only write the same bytes. Each benchmark runs once untimed first, so
-// that all of them meet a warm heap and page cache. The files live in
-// QB_BENCH_DIR (default: the current folder).
+// and only write the same bytes; and merging two edited copies of one such
+// catalogue. Each benchmark runs once untimed first, so that all of them meet
+// a warm heap and page cache. The files live in QB_BENCH_DIR (default: the
+// current folder).
 #include "catalogue/CatalogueFile.h"
+#include "catalogue/CatalogueMerge.h"
 
 #include <benchmark/benchmark.h>
 
@@ -200,6 +202,42 @@ void BM_WriteBaseline(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(data.bytes.size()));
 }
 
+// Two programs that each changed a few hosts of the same catalogue: mine
+// edits, deletes and appends, theirs edits, inserts and deletes elsewhere.
+void BM_Merge(benchmark::State& state)
+{
+    const Fixture& data = fixture(static_cast<int>(state.range(0)));
+    auto copyOf = [&] {
+        qb::CatalogueVersion version{{}, data.options, 1180, 240};
+        version.hosts.reserve(data.catalogue.size() + 1);
+        for (const auto& host : data.catalogue) {
+            version.hosts.push_back(qb::newHost());
+            qb::copyHost(*host, *version.hosts.back());
+        }
+        return version;
+    };
+    const qb::CatalogueVersion base = copyOf();
+    qb::CatalogueVersion mine = copyOf(), theirs = copyOf();
+    const size_t n = base.hosts.size();
+    mine.hosts[n / 10]->title += " (moved)";
+    mine.hosts[n / 2]->entries.pop_back();
+    mine.hosts.erase(mine.hosts.begin() + static_cast<long>(n / 3));
+    mine.hosts.push_back(qb::newHost());
+    theirs.hosts[n / 4]->hostName += ".new";
+    theirs.hosts[n - 1]->colour = 255;
+    theirs.hosts.insert(theirs.hosts.begin() + static_cast<long>(n / 5), qb::newHost());
+    theirs.hosts.erase(theirs.hosts.begin() + static_cast<long>(2 * n / 3));
+    auto merge = [&] { return qb::mergeCatalogues(base, mine, theirs); };
+    if (merge().merged.hosts.size() != n)
+        state.SkipWithError("merge lost or doubled hosts");
+    for (auto _ : state) {
+        qb::CatalogueMergeResult result = merge();
+        state.PauseTiming();
+        result = {};
+        state.ResumeTiming();
+    }
+}
+
 void sizes(benchmark::internal::Benchmark* bench)
 {
     bench->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -211,6 +249,7 @@ BENCHMARK(BM_Load)->Apply(sizes);
 BENCHMARK(BM_ReadLinesBaseline)->Apply(sizes);
 BENCHMARK(BM_Save)->Apply(sizes);
 BENCHMARK(BM_WriteBaseline)->Apply(sizes);
+BENCHMARK(BM_Merge)->Apply(sizes);
 
 // Page faults cost about 15 microseconds each on the virtual machines we
 // measure on, and glibc's moving thresholds decide, differently for each

@@ -1,0 +1,224 @@
+#include "catalogue/CatalogueMerge.h"
+
+#include "catalogue_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <sstream>
+
+using namespace qb;
+
+namespace {
+
+// "a b' c": one host per word; the letters are the title, the whole word the
+// host name, so "b" and "b'" are two versions of the host titled b.
+HostCatalogue hosts(const std::string& words)
+{
+    HostCatalogue made;
+    std::istringstream in(words);
+    for (std::string word; in >> word;)
+        made.push_back(qbtest::host(word.substr(0, word.find('\'')), word, 0, -1));
+    return made;
+}
+
+std::string words(const HostCatalogue& catalogue)
+{
+    std::string text;
+    for (const auto& host : catalogue)
+        text += (text.empty() ? "" : " ") + host->hostName;
+    return text;
+}
+
+CatalogueVersion version(const std::string& words)
+{
+    return {hosts(words), {}, 0, 0};
+}
+
+std::string joined(const std::vector<std::string>& titles)
+{
+    std::string text;
+    for (const auto& title : titles)
+        text += (text.empty() ? "" : ",") + title;
+    return text;
+}
+
+}  // namespace
+
+TEST(CatalogueMerge, HostSequencesMergeLikeLines)
+{
+    struct Case {
+        const char* base;
+        const char* mine;
+        const char* theirs;
+        const char* merged;
+        const char* conflicts;
+    };
+    const Case cases[] = {
+        // One side changes, at the start, the middle and the end.
+        {"a b c", "x a b c", "a b c", "x a b c", ""},
+        {"a b c", "a b c", "a x b c", "a x b c", ""},
+        {"a b c", "a b c x", "a b c", "a b c x", ""},
+        {"a b c", "b c", "a b c", "b c", ""},
+        {"a b c", "a b c", "a c", "a c", ""},
+        {"a b c", "a b", "a b c", "a b", ""},
+        {"a b c", "a' b c", "a b c", "a' b c", ""},
+        {"a b c", "a b c", "a b' c", "a b' c", ""},
+        {"a b c", "a b x y", "a b c", "a b x y", ""},
+        // Both sides, in different places, and touching.
+        {"a b c d", "a' b c d", "a b c d'", "a' b c d'", ""},
+        {"a b c", "a' b c", "a b' c", "a' b' c", ""},
+        {"a b", "a b x", "a b'", "a b' x", ""},
+        {"a b", "a' b", "x a b", "x a' b", ""},
+        // The same change on both sides is taken once.
+        {"a b c", "a b' c", "a b' c", "a b' c", ""},
+        {"a b c", "a c", "a c", "a c", ""},
+        {"a", "a x", "a x", "a x", ""},
+        // Both inserted at the same place: theirs, then mine's new ones.
+        {"a", "a x", "a y", "a y x", ""},
+        {"a b", "x a b", "y z a b", "y z x a b", ""},
+        {"a b", "a x y b", "a y z b", "a y z x b", ""},
+        // Different changes of the same hosts keep both versions.
+        {"a b c", "a b' c", "a b'' c", "a b'' b' c", "b"},
+        {"a b c", "a c", "a b' c", "a b' c", "b"},
+        {"a b c", "a b' c", "a c", "a b' c", "b"},
+        {"a b c", "a' b c", "a'' b c", "a'' a' b c", "a"},
+        {"a b c", "a b c'", "a b", "a b c'", "c"},
+        {"a b c", "a' b'", "a b'' c'", "a b'' c' a' b'", "a,b,c"},
+        // An insertion inside a range the other side replaced has no place
+        // of its own: both versions of the range are kept.
+        {"a b c d e", "a b' c' d' e", "a b c x d e", "a b c x d b' c' d' e", "b,c,x,d"},
+        {"a b c", "x", "y", "y x", "y,x"},
+        // Empty base and empty sides.
+        {"", "a", "b", "b a", ""},
+        {"", "a b", "", "a b", ""},
+        {"", "", "", "", ""},
+        {"a b", "", "a b", "", ""},
+        {"a b", "a b", "", "", ""},
+        {"a b", "", "", "", ""},
+        {"a b", "", "a b'", "a b'", "a,b"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.base) + " | " + c.mine + " | " + c.theirs);
+        auto result = mergeCatalogues(version(c.base), version(c.mine), version(c.theirs));
+        EXPECT_EQ(words(result.merged.hosts), c.merged);
+        EXPECT_EQ(joined(result.conflicts), c.conflicts);
+    }
+}
+
+TEST(CatalogueMerge, HostsDifferingInAnyFieldAreDifferentHosts)
+{
+    const std::function<void(HostItem&)> changes[] = {
+        [](HostItem& h) { h.title += "x"; },
+        [](HostItem& h) { h.hostName += "x"; },
+        [](HostItem& h) { h.icon = 4; },
+        [](HostItem& h) { h.colour = 255; },
+        [](HostItem& h) { h.entries.pop_back(); },
+        [](HostItem& h) { std::swap(h.entries[0], h.entries[1]); },
+        [](HostItem& h) { h.entries[0]->params += "x"; },
+        [](HostItem& h) { h.entries[0]->bold = false; },
+        [](HostItem& h) { h.entries[0]->templateHost = "x"; },
+        [](HostItem& h) { h.entries[1]->drives += "x"; },
+        [](HostItem& h) { h.entries[2]->name = "x"; },
+        [](HostItem& h) { h.entries[3]->alternateBrowser = true; },
+        [](HostItem& h) { h.entries[3]->urlName += "x"; },
+    };
+    for (size_t i = 0; i < std::size(changes); ++i) {
+        SCOPED_TRACE(i);
+        CatalogueVersion base, mine, theirs;
+        base.hosts.push_back(qbtest::mailHost());
+        mine.hosts.push_back(qbtest::mailHost());
+        theirs.hosts.push_back(qbtest::mailHost());
+        EXPECT_TRUE(sameHost(*base.hosts[0], *theirs.hosts[0]));
+        changes[i](*mine.hosts[0]);
+        theirs.hosts[0]->colour = 7;
+        EXPECT_FALSE(sameHost(*base.hosts[0], *mine.hosts[0]));
+        // Seen as a change, mine conflicts with theirs.
+        EXPECT_EQ(mergeCatalogues(base, mine, theirs).merged.hosts.size(), 2u);
+    }
+}
+
+TEST(CatalogueMerge, EachOptionIsTheirsWhereMineKeptTheBase)
+{
+    const std::function<void(AppOptions&, int)> fields[] = {
+        [](AppOptions& o, int v) { o.alternateBrowserPath = "b" + std::to_string(v) + ".exe"; },
+        [](AppOptions& o, int v) { o.rdpWidth = v; },
+        [](AppOptions& o, int v) { o.rdpHeight = v; },
+        [](AppOptions& o, int v) { o.hideTaskbarButton = v != 0; },
+    };
+    // base, mine, theirs, merged
+    const int cases[][4] = {{0, 0, 1, 1}, {0, 2, 1, 2}, {0, 2, 0, 2}, {0, 1, 1, 1}, {0, 0, 0, 0}};
+    for (size_t f = 0; f < std::size(fields); ++f)
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << f << ": " << c[0] << c[1] << c[2]);
+            CatalogueVersion base = version(""), mine = version(""), theirs = version(""), expected = version("");
+            fields[f](base.options, c[0]);
+            fields[f](mine.options, c[1]);
+            fields[f](theirs.options, c[2]);
+            fields[f](expected.options, c[3]);
+            mine.x = 10;
+            mine.y = -20;
+            theirs.x = 30;
+            CatalogueVersion merged = mergeCatalogues(base, mine, theirs).merged;
+            EXPECT_EQ(formatCatalogue({}, merged.options, merged.x, merged.y),
+                      formatCatalogue({}, expected.options, 10, -20));
+        }
+}
+
+TEST(CatalogueMerge, AnUnchangedSideGivesTheOtherSideExactly)
+{
+    std::mt19937 random(20261207);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    auto randomHosts = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += std::string(" ") + static_cast<char>('a' + pick(6)) + std::string(pick(3), '\'');
+        return text;
+    };
+    for (int round = 0; round < 300; ++round) {
+        const std::string base = randomHosts(pick(12));
+        HostCatalogue edited = hosts(base);
+        for (int edits = pick(5); edits > 0; --edits) {
+            size_t at = edited.empty() ? 0 : static_cast<size_t>(pick(static_cast<int>(edited.size())));
+            int kind = edited.empty() ? 0 : pick(3);
+            if (kind == 0)
+                edited.insert(edited.begin() + static_cast<long>(at), std::move(hosts(randomHosts(1))[0]));
+            else if (kind == 1)
+                edited.erase(edited.begin() + static_cast<long>(at));
+            else
+                edited[at]->hostName += "'";
+        }
+        const std::string side = words(edited);
+        SCOPED_TRACE(base + " ->" + side);
+        for (auto [mine, theirs] : {std::pair{base, side}, std::pair{side, base}, std::pair{side, side}}) {
+            auto result = mergeCatalogues(version(base), version(mine), version(theirs));
+            EXPECT_EQ(words(result.merged.hosts), words(hosts(side)));
+            EXPECT_TRUE(result.conflicts.empty());
+        }
+    }
+}
+
+// Thousands of hosts in a new order: long enough an edit script that the diff
+// splits it where its paths reached furthest, which must still align validly.
+TEST(CatalogueMerge, AReorderedCatalogueMergesToTheNewOrder)
+{
+    std::string base, reordered;
+    for (int i = 0; i < 3000; ++i) {
+        base += " h" + std::to_string(i);
+        reordered += " h" + std::to_string((i * 7919) % 3000) + (i % 100 ? "" : "'");
+    }
+    for (auto [mine, theirs] : {std::pair{base, reordered}, std::pair{reordered, base}}) {
+        auto result = mergeCatalogues(version(base), version(mine), version(theirs));
+        EXPECT_EQ(words(result.merged.hosts), words(hosts(reordered)));
+    }
+}
+
+TEST(CatalogueMerge, ConflictMessageNamesAtMostFiveHosts)
+{
+    const std::string opening = "quillbank.ini was also changed by another program. Both versions were kept of: ";
+    EXPECT_EQ(mergeConflictMessage({}), "");
+    EXPECT_EQ(mergeConflictMessage({"Mail"}), opening + "Mail");
+    EXPECT_EQ(mergeConflictMessage({"a", "b", "c", "d", "e"}), opening + "a, b, c, d, e");
+    EXPECT_EQ(mergeConflictMessage({"a", "b", "c", "d", "e", "f", "g"}), opening + "a, b, c, d, e, ...");
+}
