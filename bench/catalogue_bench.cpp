@@ -21,7 +21,8 @@
 
 namespace {
 
-class StillWindow final : public qb::CatalogueWindow {
+class StillWindow final : public qb::CatalogueWindow
+{
 public:
     void moveTopLeftTo(int32_t, int32_t) override {}
     void dropTaskbarButton() override {}
@@ -61,9 +62,7 @@ qb::HostCatalogue makeCatalogue(int hosts)
                 entry->templateHost = name;
                 entry->drives = "c,d,admin$";
                 break;
-            case 3:
-                entry->kind = qb::Separator;
-                break;
+            case 3: entry->kind = qb::Separator; break;
             default:
                 entry->kind = qb::Url;
                 entry->url = "https://%HOST%:8443/status/" + std::to_string(e);
@@ -162,8 +161,8 @@ void BM_Save(benchmark::State& state)
     StillWindow window;
     const std::string path = data.path + ".save";
     auto save = [&] {
-        return qb::saveCatalogue(data.catalogue, data.options, window, [](const std::string&) {},
-                                 qb::platformFileStore(), path);
+        return qb::saveCatalogue(
+            data.catalogue, data.options, window, [](const std::string&) {}, qb::platformFileStore(), path);
     };
     if (!save())
         state.SkipWithError("save failed");

@@ -16,10 +16,9 @@ namespace {
 
 bool sameEntry(const CommandEntry& a, const CommandEntry& b)
 {
-    return a.kind == b.kind && a.name == b.name && a.program == b.program && a.params == b.params &&
-           a.icon == b.icon && a.confirm == b.confirm && a.bold == b.bold && a.templateHost == b.templateHost &&
-           a.drives == b.drives && a.url == b.url && a.alternateBrowser == b.alternateBrowser &&
-           a.urlName == b.urlName;
+    return a.kind == b.kind && a.name == b.name && a.program == b.program && a.params == b.params && a.icon == b.icon &&
+           a.confirm == b.confirm && a.bold == b.bold && a.templateHost == b.templateHost && a.drives == b.drives &&
+           a.url == b.url && a.alternateBrowser == b.alternateBrowser && a.urlName == b.urlName;
 }
 
 // The host's own fields and its number of entries. Entries are left out on
@@ -42,7 +41,8 @@ using HostIds = std::vector<uint32_t>;
 
 // Gives equal hosts of all three versions the same number, so that the diff
 // compares numbers; hosts are compared by value only when their hashes meet.
-class HostNumbering {
+class HostNumbering
+{
 public:
     HostIds number(const HostCatalogue& hosts)
     {
@@ -84,7 +84,8 @@ struct Match {
 // beyond a bound is split where its paths reached furthest, so that a
 // reordered catalogue of 100,000 hosts costs about a second, not minutes,
 // for an edit script that may then be longer than the shortest.
-class Alignment {
+class Alignment
+{
 public:
     using Index = std::ptrdiff_t;
 
@@ -238,7 +239,7 @@ private:
         return {left, top, right, bottom, left, top, 0};  // not reached: the paths meet by d = most
     }
 
-    HostIds a_, b_;                // the hosts both versions hold
+    HostIds a_, b_;                  // the hosts both versions hold
     std::vector<size_t> aAt_, bAt_;  // where each of them stands in its version
     std::vector<Match> matches_;
     std::vector<Index> forward_;
@@ -315,11 +316,12 @@ struct Side {
     }
 };
 
-class Merger {
+class Merger
+{
 public:
     Merger(const CatalogueVersion& base, const CatalogueVersion& mine, const CatalogueVersion& theirs)
-        : base_(base.hosts), baseIds_(numbering_.number(base.hosts)),
-          mine_{mine.hosts, numbering_.number(mine.hosts), {}},
+        : base_(base.hosts),
+          baseIds_(numbering_.number(base.hosts)), mine_{mine.hosts, numbering_.number(mine.hosts), {}},
           theirs_{theirs.hosts, numbering_.number(theirs.hosts), {}}
     {
         mine_.hunks = hunksOf(baseIds_, mine_.ids);
@@ -442,8 +444,8 @@ std::string mergeConflictMessage(const std::vector<std::string>& titles)
     if (titles.empty())
         return {};
     constexpr size_t kShown = 5;
-    std::string text = std::string(kCatalogueFileName) +
-                       " was also changed by another program. Both versions were kept of: ";
+    std::string text =
+        std::string(kCatalogueFileName) + " was also changed by another program. Both versions were kept of: ";
     for (size_t i = 0; i < titles.size() && i < kShown; ++i)
         text += (i ? ", " : "") + titles[i];
     if (titles.size() > kShown)

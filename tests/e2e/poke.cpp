@@ -128,7 +128,8 @@ bool waitReady(const char* title, double seconds)
 
 int usage()
 {
-    std::fprintf(stderr, "usage: poke wait|gone|ready|settext|gettext|check|click|rclick|menu|menuclose|appwindow|post ...\n");
+    std::fprintf(stderr,
+                 "usage: poke wait|gone|ready|settext|gettext|check|click|rclick|menu|menuclose|appwindow|post ...\n");
     return 2;
 }
 

@@ -12,13 +12,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     // Skip the program token (quoted or not) and exactly one blank, so that
     // the parameters are kept byte for byte, leading blanks included.
     const char* rest = line;
-    if (*rest == '"')
-    {
+    if (*rest == '"') {
         const char* close = std::strchr(rest + 1, '"');
         rest = close ? close + 1 : rest + std::strlen(rest);
-    }
-    else
-    {
+    } else {
         while (*rest && *rest != ' ' && *rest != '\t')
             ++rest;
     }
