@@ -1,4 +1,5 @@
 #include "catalogue/HostRecords.h"
+#include "catalogue_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -8,16 +9,10 @@ namespace {
 
 std::unique_ptr<HostItem> hostWithEntries(int count)
 {
-    auto host = newHost();
-    host->title = "Mail";
-    host->hostName = "mail01";
-    host->icon = 7;
-    host->colour = 255;
+    auto host = qbtest::host("Mail", "mail01", 7, 255);
     for (int i = 0; i < count; ++i) {
-        host->entries.push_back(newEntry());
-        CommandEntry& entry = *host->entries.back();
-        entry.kind = i % 2 ? Url : CustomCommand;
-        entry.name = "n" + std::to_string(i);
+        host->entries.push_back(qbtest::entry(i % 2 ? Url : CustomCommand));
+        host->entries.back()->name = "n" + std::to_string(i);
     }
     return host;
 }
