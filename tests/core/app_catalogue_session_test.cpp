@@ -8,25 +8,6 @@ using namespace qbtest;
 
 namespace {
 
-// Reads back a set status and bytes; counts the writes that reach it.
-struct ScriptedStore final : FileStore {
-    ReadStatus status;
-    std::string bytes;
-    int writes = 0;
-    FileReadResult readAll(const std::string&) override
-    {
-        FileReadResult result;
-        static_cast<ReadStatus&>(result) = status;
-        result.bytes = bytes;
-        return result;
-    }
-    bool replaceAll(const std::string&, std::string_view, std::string&) override
-    {
-        ++writes;
-        return true;
-    }
-};
-
 const std::string kWhole = "<X>5<Y>6<BROWSER>b<RDPX>1<RPDY>2<HIDE><END>\r\n"
                            "<ITEM>kept<HOST>k<ICON>1<COL>-1\r\n";
 
@@ -52,7 +33,7 @@ TEST(CatalogueSession, AFileThatCouldNotBeReadWholeIsNeverWritten)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedStore store;
+        FakeStore store;
         store.status.opened = c.opened;
         store.status.missing = c.missing;
         store.status.readError = c.readError;

@@ -1,49 +1,25 @@
 #include "app/HostListOps.h"
+#include "catalogue/CatalogueMerge.h"
+#include "catalogue_test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace qb;
+using qbtest::FakeHostListUi;
 
 namespace {
 
-// Records what the operations ask of the window; the editor's behaviour is
-// a function the test sets.
-struct FakeUi : HostListUi {
-    std::function<bool(HostItem&)> editor = [](HostItem&) { return false; };
-    std::function<bool(OptionsForm&)> options = [](OptionsForm&) { return false; };
-    int editorRuns = 0, fills = 0, saves = 0;
-    int32_t seenWidth = 0, seenHeight = 0;
-
-    bool runHostEditor(HostItem& working, int32_t w, int32_t h) override
-    {
-        ++editorRuns;
-        seenWidth = w;
-        seenHeight = h;
-        return editor(working);
-    }
-    bool runOptionsDialog(OptionsForm& form) override { return options(form); }
-    void fillHostList() override { ++fills; }
-    void saveCatalogue() override { ++saves; }
-};
-
 std::unique_ptr<HostItem> host(const std::string& title, int32_t colour = -1)
 {
-    auto h = newHost();
-    h->title = title;
-    h->hostName = title + ".lan";
-    h->icon = 5;
-    h->colour = colour;
-    h->entries.push_back(newEntry());
-    h->entries[0]->name = "cmd of " + title;
+    auto h = qbtest::host(title, title + ".lan", 5, colour);
+    h->entries.push_back(qbtest::entry(CustomCommand, "cmd of " + title));
     return h;
 }
 
 struct HostListOpsTest : ::testing::Test {
     HostCatalogue hosts;
     AppOptions options;
-    FakeUi ui;
+    FakeHostListUi ui;
     HostListOps ops{hosts, options, ui};
 
     void SetUp() override
@@ -102,11 +78,7 @@ TEST_F(HostListOpsTest, CancelLeavesEverythingUntouched)
     ui.editor = scribbleAndCancel;
     HostItem& alpha = *hosts[0];
     ops.hostProperties(alpha);
-    EXPECT_EQ(alpha.title, "alpha");
-    EXPECT_EQ(alpha.colour, 255);
-    EXPECT_EQ(alpha.icon, 5);
-    ASSERT_EQ(alpha.entries.size(), 1u);
-    EXPECT_EQ(alpha.entries[0]->name, "cmd of alpha");
+    EXPECT_TRUE(sameHost(alpha, *host("alpha", 255)));
 
     ops.addHost();  // cancelled Add: nothing appended
     EXPECT_EQ(hosts.size(), 2u);
@@ -177,19 +149,17 @@ TEST_F(HostListOpsTest, DeleteAndPropertiesActOnTheHostPassedIn)
 TEST_F(HostListOpsTest, OptionsChangeMemoryOnlyAndOnlyOnOk)
 {
     ui.options = [](OptionsForm& form) {
-        form.rdpWidthText = "1280";
         form.hideTaskbarButton = true;
         return true;
     };
     ops.runCommand(CmdOptions, *hosts[0]);
-    EXPECT_EQ(options.rdpWidth, 1280);
     EXPECT_TRUE(options.hideTaskbarButton);
     EXPECT_EQ(ui.fills + ui.saves, 0);
 
     ui.options = [](OptionsForm& form) {
-        form.rdpWidthText = "-1";
+        form.hideTaskbarButton = false;
         return false;
     };
     ops.runCommand(CmdOptions, *hosts[0]);
-    EXPECT_EQ(options.rdpWidth, 1280);
+    EXPECT_TRUE(options.hideTaskbarButton);
 }

@@ -1,4 +1,5 @@
 #include "app/HostRows.h"
+#include "catalogue_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -11,12 +12,8 @@ namespace {
 HostCatalogue makeHosts(const std::vector<std::pair<std::string, int32_t>>& titlesAndColours)
 {
     HostCatalogue hosts;
-    for (const auto& [title, colour] : titlesAndColours) {
-        hosts.push_back(newHost());
-        hosts.back()->title = title;
-        hosts.back()->colour = colour;
-        hosts.back()->icon = static_cast<int32_t>(hosts.size());
-    }
+    for (const auto& [title, colour] : titlesAndColours)
+        hosts.push_back(qbtest::host(title, "", static_cast<int32_t>(hosts.size()) + 1, colour));
     return hosts;
 }
 

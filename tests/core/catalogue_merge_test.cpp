@@ -56,25 +56,12 @@ TEST(CatalogueMerge, HostSequencesMergeLikeLines)
         const char* conflicts;
     };
     const Case cases[] = {
-        // One side changes, at the start, the middle and the end.
-        {"a b c", "x a b c", "a b c", "x a b c", ""},
-        {"a b c", "a b c", "a x b c", "a x b c", ""},
-        {"a b c", "a b c x", "a b c", "a b c x", ""},
-        {"a b c", "b c", "a b c", "b c", ""},
-        {"a b c", "a b c", "a c", "a c", ""},
-        {"a b c", "a b", "a b c", "a b", ""},
-        {"a b c", "a' b c", "a b c", "a' b c", ""},
-        {"a b c", "a b c", "a b' c", "a b' c", ""},
-        {"a b c", "a b x y", "a b c", "a b x y", ""},
+        // (A change on one side alone, or the same on both: the random rounds below.)
         // Both sides, in different places, and touching.
         {"a b c d", "a' b c d", "a b c d'", "a' b c d'", ""},
         {"a b c", "a' b c", "a b' c", "a' b' c", ""},
         {"a b", "a b x", "a b'", "a b' x", ""},
         {"a b", "a' b", "x a b", "x a' b", ""},
-        // The same change on both sides is taken once.
-        {"a b c", "a b' c", "a b' c", "a b' c", ""},
-        {"a b c", "a c", "a c", "a c", ""},
-        {"a", "a x", "a x", "a x", ""},
         // Both inserted at the same place: theirs, then mine's new ones.
         {"a", "a x", "a y", "a y x", ""},
         {"a b", "x a b", "y z a b", "y z x a b", ""},
@@ -90,13 +77,8 @@ TEST(CatalogueMerge, HostSequencesMergeLikeLines)
         // of its own: both versions of the range are kept.
         {"a b c d e", "a b' c' d' e", "a b c x d e", "a b c x d b' c' d' e", "b,c,x,d"},
         {"a b c", "x", "y", "y x", "y,x"},
-        // Empty base and empty sides.
+        // Empty base and an emptied side.
         {"", "a", "b", "b a", ""},
-        {"", "a b", "", "a b", ""},
-        {"", "", "", "", ""},
-        {"a b", "", "a b", "", ""},
-        {"a b", "a b", "", "", ""},
-        {"a b", "", "", "", ""},
         {"a b", "", "a b'", "a b'", "a,b"},
     };
     for (const Case& c : cases) {

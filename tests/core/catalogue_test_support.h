@@ -1,31 +1,15 @@
-// Shared pieces of the catalogue tests: a window that records what loading
-// asked of it, and builders for records.
+// Shared pieces of the catalogue tests: a catalogue as loaded, and builders
+// for records.
 #pragma once
 
 #include "catalogue/CatalogueFile.h"
+#include "fakes.h"
 
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace qbtest {
-
-class RecordingWindow final : public qb::CatalogueWindow
-{
-public:
-    void moveTopLeftTo(int32_t x, int32_t y) override { moves.emplace_back(left = x, top = y); }
-    void dropTaskbarButton() override { ++taskbarDrops; }
-    void currentTopLeft(int32_t& x, int32_t& y) override
-    {
-        x = left;
-        y = top;
-    }
-
-    std::vector<std::pair<int32_t, int32_t>> moves;
-    int taskbarDrops = 0;
-    int32_t left = 0;
-    int32_t top = 0;
-};
 
 struct Loaded {
     qb::HostCatalogue hosts;

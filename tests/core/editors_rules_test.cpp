@@ -116,7 +116,7 @@ TEST(EditorsEntryListOps, DeleteLeavesTheExpectedSelection)
     }
 }
 
-// The moves themselves are driven through the host editor's buttons.
+// A move past either end, or with no row selected, changes nothing.
 TEST(EditorsEntryListOps, UpAndDownStopAtTheEnds)
 {
     EntryList list = namedEntries({"a", "b", "c"});

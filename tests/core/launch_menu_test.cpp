@@ -1,24 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "launch/HostMenu.h"
+#include "fakes.h"
 
 namespace {
 
 using qb::HostMenuItem;
 using qb::MenuItemType;
-
-struct CountingSource : qb::BrowserSource {
-    int reads = 0;
-    std::string registeredCommand() override
-    {
-        ++reads;
-        return R"("C:\Web\web.exe" "%1")";
-    }
-};
 
 class HostMenuTest : public ::testing::Test
 {
@@ -49,7 +41,7 @@ protected:
 
     qb::HostItem host;
     qb::AppOptions options;
-    CountingSource browsers;
+    qbtest::FakeLauncher browsers;
     qb::CommandSlots slots;
     qb::CommandImages images{};
 };
@@ -95,21 +87,7 @@ TEST_F(HostMenuTest, UrlItemsTakeTheirBrowserAtBuild)
     EXPECT_EQ(slots[1].program, R"(C:\Web\web.exe)");
     EXPECT_FALSE(slots[1].confirm);  // never asked for
     EXPECT_EQ(slots[2].program, R"(D:\alt.exe)");
-    EXPECT_EQ(browsers.reads, 2);  // once per item, none cached
-}
-
-TEST_F(HostMenuTest, IdLimitDropsLaterEntriesButKeepsEmptyTemplate)
-{
-    addCustoms(130);
-    add(qb::Separator);
-    add(qb::Url, "late");
-    add(qb::WindowsTemplate, "srv", 3);
-    const qb::HostMenu menu = build();
-    ASSERT_EQ(menu.items.size(), 126u);
-    EXPECT_EQ(idsOf(menu.items).back(), 125);
-    EXPECT_EQ(menu.items.back().type, MenuItemType::Submenu);
-    EXPECT_TRUE(menu.items.back().items.empty());
-    EXPECT_EQ(slots[126].program, "untouched");
+    EXPECT_EQ(browsers.browserReads, 2);  // once per item, none cached
 }
 
 TEST_F(HostMenuTest, TemplateItemsNeverGoAboveTheLastId)
@@ -121,6 +99,7 @@ TEST_F(HostMenuTest, TemplateItemsNeverGoAboveTheLastId)
     } cases[] = {
         {119, "", {120, 121, 122, 123, 124}},
         {120, "", {}},
+        {130, "", {}},  // later entries are dropped, the template kept empty
         // Surplus shares are dropped; the four fixed items after them fit.
         {119, "A$,B$,C$", {120, 121, 122, 123, 124, 125}},
         {117, "A$,B$,C$,D$,E$", {118, 119, 120, 121, 122, 123, 124, 125}},
@@ -128,8 +107,14 @@ TEST_F(HostMenuTest, TemplateItemsNeverGoAboveTheLastId)
     for (const auto& c : cases) {
         host.entries.clear();
         addCustoms(c.customsBefore);
+        if (c.customsBefore > 125) {
+            add(qb::Separator);
+            add(qb::Url, "late");
+        }
         add(qb::WindowsTemplate, "srv").drives = c.drives;
         const qb::HostMenu menu = build();
+        EXPECT_EQ(menu.items.size(), std::min(c.customsBefore, 125) + 1u);
+        EXPECT_EQ(idsOf(menu.items).back(), std::min(c.customsBefore, 125));
         const auto& sub = menu.items.back().items;
         EXPECT_EQ(idsOf(sub), c.ids) << c.customsBefore << " " << c.drives;
         if (!sub.empty()) {

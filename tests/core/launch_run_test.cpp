@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "launch/RunCommand.h"
+#include "fakes.h"
 
 namespace {
 
@@ -24,42 +20,15 @@ TEST(ReplaceAll, EveryOccurrenceOnceAndInsertedTextNeverAgain)
         EXPECT_EQ(qb::ReplaceAll(c.text, c.placeholder, c.replacement), c.expected) << c.text;
 }
 
-// Records what RunCommand asked and handed over, in order.
-struct Recorder : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
-    bool yes = true;
-    std::optional<std::string> input, password;
-    std::vector<std::string> events;
-    std::optional<qb::ShellCall> call;
-
-    bool confirmRun(const std::string& text) override
-    {
-        events.push_back(text);
-        return yes;
-    }
-    std::optional<std::string> askUserInput() override
-    {
-        events.push_back("User Input");
-        return input;
-    }
-    std::optional<std::string> askPassword() override
-    {
-        events.push_back("Password Input");
-        return password;
-    }
-    void execute(const qb::ShellCall& c) override { call = c; }
-    std::string registeredCommand() override { return R"("C:\Web\web.exe" "%1")"; }
-
-    void run(const std::string& program, const std::string& params, bool confirm = false)
-    {
-        qb::CommandEntry slot;
-        slot.program = program;
-        slot.params = params;
-        slot.confirm = confirm;
-        qb::HostItem host;
-        host.hostName = "pc1";
-        qb::RunCommand(slot, host, *this, *this, *this);
-    }
-};
+// Runs program and params on host pc1.
+void run(qbtest::FakeLauncher& launcher, const std::string& program, const std::string& params, bool confirm = false)
+{
+    qb::CommandEntry slot;
+    slot.program = program;
+    slot.params = params;
+    slot.confirm = confirm;
+    launcher.run(slot, "pc1");
+}
 
 const std::optional<std::string> kCancel;
 
@@ -86,41 +55,34 @@ TEST(RunCommand, ConfirmationThenPromptsInOrderWithCancelRules)
         {"-h %HOST% -p ***", false, true, kCancel, {"Password Input"}, "-h pc1 -p pw"},
     };
     for (const auto& c : cases) {
-        Recorder r;
+        qbtest::FakeLauncher r;
         r.yes = c.yes;
         r.input = c.input;
         r.password = "pw";
-        r.run("tool.exe", c.params, c.confirm);
+        run(r, "tool.exe", c.params, c.confirm);
         EXPECT_EQ(r.events, c.events) << c.params;
         EXPECT_EQ(r.call ? std::optional<std::string>(r.call->parameters) : std::nullopt, c.started) << c.params;
     }
-    Recorder r;  // a cancelled password prompt starts nothing either
-    r.run("tool.exe", "-p ***");
+    qbtest::FakeLauncher r;  // a cancelled password prompt starts nothing either
+    run(r, "tool.exe", "-p ***");
     EXPECT_FALSE(r.call);
 }
 
-TEST(RunCommand, HostInProgramButNoPromptForMarksThere)
-{
-    Recorder r;
-    r.run(R"(\\%HOST%\??? ***)", "");
-    EXPECT_TRUE(r.events.empty());
-    ASSERT_TRUE(r.call);
-    EXPECT_EQ(r.call->file, R"(\\pc1\??? ***)");
-}
-
+// The host goes into the program too, but "???" and "***" there ask nothing.
 TEST(RunCommand, OnlyTheFirstFourLettersMakeAnAddress)
 {
     const struct {
         const char* program;
         bool address;
     } cases[] = {
-        {"http://%HOST%/admin", true}, {"HTTPS://x/", true}, {"httpd.exe", true}, {"ht", false}, {"", false},
-        {" http://x/", false},
+        {"http://%HOST%/admin", true}, {"HTTPS://x/", true},           {"httpd.exe", true}, {"ht", false}, {"", false},
+        {" http://x/", false},         {R"(\\%HOST%\??? ***)", false},
     };
     for (const auto& c : cases) {
-        Recorder r;
-        r.run(c.program, "--dropped");
+        qbtest::FakeLauncher r;
+        run(r, c.program, "--dropped");
         ASSERT_TRUE(r.call) << c.program;
+        EXPECT_TRUE(r.events.empty()) << c.program;
         const std::string program = qb::ReplaceAll(c.program, "%HOST%", "pc1");
         EXPECT_EQ(r.call->ownerIsMainWindow, !c.address) << c.program;
         EXPECT_EQ(r.call->verb.has_value(), !c.address) << c.program;

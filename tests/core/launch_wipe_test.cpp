@@ -6,10 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <optional>
 #include <string>
 
-#include "launch/RunCommand.h"
+#include "fakes.h"
 
 namespace {
 
@@ -73,26 +72,6 @@ int freedWithSecretDuring(Fn fn)
     return g_freedWithSecret;
 }
 
-// Answers the prompts and looks at the call without copying it.
-struct Answers : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
-    bool textAnswered = true;
-    bool shellSawSecret = false;
-    bool shellCalled = false;
-
-    bool confirmRun(const std::string&) override { return true; }
-    std::optional<std::string> askUserInput() override
-    {
-        return textAnswered ? std::optional<std::string>("an-ordinary-user-name-of-some-length") : std::nullopt;
-    }
-    std::optional<std::string> askPassword() override { return std::string(kSecret); }
-    void execute(const qb::ShellCall& call) override
-    {
-        shellCalled = true;
-        shellSawSecret = call.parameters.find(kSecret) != std::string::npos;
-    }
-    std::string registeredCommand() override { return R"("C:\Web\web.exe" "%1")"; }
-};
-
 TEST(PasswordWipe, NoFreedBlockHoldsThePassword)
 {
     const struct {
@@ -104,16 +83,18 @@ TEST(PasswordWipe, NoFreedBlockHoldsThePassword)
         {"http://%HOST%/login", "-p ***", true, true, false},
     };
     for (const auto& c : cases) {
-        Answers answers;
-        answers.textAnswered = c.textAnswered;
-        qb::HostItem host;
-        host.hostName = "a-host-name-long-enough-for-the-heap";
+        qbtest::FakeLauncher answers;
+        if (c.textAnswered)
+            answers.input = "an-ordinary-user-name-of-some-length";
+        answers.password = kSecret;
         qb::CommandEntry slot;
         slot.program = c.program;
         slot.params = c.params;
-        const int leaked = freedWithSecretDuring([&] { qb::RunCommand(slot, host, answers, answers, answers); });
-        EXPECT_EQ(answers.shellCalled, c.started) << c.program;
-        EXPECT_EQ(answers.shellSawSecret, c.secretPassed) << c.program;
+        const int leaked = freedWithSecretDuring([&] { answers.run(slot, "a-host-name-long-enough-for-the-heap"); });
+        ASSERT_EQ(answers.call.has_value(), c.started) << c.program;
+        if (c.started) {
+            EXPECT_EQ(answers.call->parameters.find(kSecret) != std::string::npos, c.secretPassed) << c.program;
+        }
         EXPECT_EQ(leaked, 0) << c.program << " " << c.textAnswered;
     }
     // Without this the cases above could pass by watching nothing.

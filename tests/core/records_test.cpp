@@ -1,4 +1,6 @@
+#include "catalogue/CatalogueMerge.h"
 #include "catalogue/HostRecords.h"
+#include "catalogue_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -8,16 +10,10 @@ namespace {
 
 std::unique_ptr<HostItem> hostWithEntries(int count)
 {
-    auto host = newHost();
-    host->title = "Mail";
-    host->hostName = "mail01";
-    host->icon = 7;
-    host->colour = 255;
+    auto host = qbtest::host("Mail", "mail01", 7, 255);
     for (int i = 0; i < count; ++i) {
-        host->entries.push_back(newEntry());
-        CommandEntry& entry = *host->entries.back();
-        entry.kind = i % 2 ? Url : CustomCommand;
-        entry.name = "n" + std::to_string(i);
+        host->entries.push_back(qbtest::entry(i % 2 ? Url : CustomCommand));
+        host->entries.back()->name = "n" + std::to_string(i);
     }
     return host;
 }
@@ -30,20 +26,15 @@ TEST(Records, CopyHostReplacesEverythingIncludingTheColour)
         SCOPED_TRACE(sourceEntries);
         auto source = hostWithEntries(sourceEntries);
         auto target = hostWithEntries(targetEntries);
-        target->title = "other";
+        target->title = target->hostName = "other";
+        target->icon = 1;
         target->colour = kNoColour;
         copyHost(*source, *target);
-        EXPECT_EQ(target->title, "Mail");
-        EXPECT_EQ(target->colour, 255);
-        ASSERT_EQ(target->entries.size(), static_cast<size_t>(sourceEntries));
-        for (size_t i = 0; i < target->entries.size(); ++i) {
+        ASSERT_TRUE(sameHost(*target, *source));
+        for (size_t i = 0; i < target->entries.size(); ++i)
             EXPECT_NE(target->entries[i].get(), source->entries[i].get());
-            EXPECT_EQ(target->entries[i]->name, source->entries[i]->name);
-            EXPECT_EQ(target->entries[i]->kind, source->entries[i]->kind);
-        }
     }
     auto host = hostWithEntries(3);  // onto itself: the entries stay
     copyHost(*host, *host);
-    ASSERT_EQ(host->entries.size(), 3u);
-    EXPECT_EQ(host->entries[2]->name, "n2");
+    EXPECT_TRUE(sameHost(*host, *hostWithEntries(3)));
 }

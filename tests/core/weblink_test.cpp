@@ -1,43 +1,9 @@
+#include "fakes.h"
 #include "launch/WebLink.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <vector>
-
 using namespace qb;
-
-namespace {
-
-struct FakeLinkSystem : LinkSystem {
-    int shellResult = 42;
-    std::map<std::string, std::string> registry;
-    int startResult = 33;
-    std::vector<std::string> started;
-    std::vector<int> shows;
-
-    int shellOpen(const std::string&, int show) override
-    {
-        shows.push_back(show);
-        return shellResult;
-    }
-    bool readClassesRootDefault(const std::string& subkey, std::string& value) override
-    {
-        auto it = registry.find(subkey);
-        if (it == registry.end())
-            return false;
-        value = it->second;
-        return true;
-    }
-    int startProgram(const std::string& line, int show) override
-    {
-        started.push_back(line);
-        shows.push_back(show);
-        return startResult;
-    }
-};
-
-}  // namespace
 
 TEST(WebLinkCommandLine, RegisteredCommandForms)
 {
@@ -70,7 +36,7 @@ TEST(WebLinkCommandLine, RefusedRatherThanCutAt520)
 // shell's code when no handler can be started.
 TEST(WebLinkOpen, FallsBackToTheWebPageHandler)
 {
-    FakeLinkSystem sys;
+    qbtest::FakeLinkSystem sys;
     EXPECT_EQ(openLinkTarget("https://q/", 5, sys), 42);
     EXPECT_TRUE(sys.started.empty());
 

@@ -1,0 +1,152 @@
+// Stand-ins for the platform interfaces the portable core is handed: each
+// records what it was asked and answers as the test sets it up.
+#pragma once
+
+#include "app/HostListOps.h"
+#include "catalogue/CatalogueFile.h"
+#include "catalogue/FileStore.h"
+#include "launch/HostMenu.h"
+#include "launch/RunCommand.h"
+#include "launch/WebLink.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace qbtest {
+
+class RecordingWindow final : public qb::CatalogueWindow
+{
+public:
+    void moveTopLeftTo(int32_t x, int32_t y) override { moves.emplace_back(left = x, top = y); }
+    void dropTaskbarButton() override { ++taskbarDrops; }
+    void currentTopLeft(int32_t& x, int32_t& y) override
+    {
+        x = left;
+        y = top;
+    }
+
+    std::vector<std::pair<int32_t, int32_t>> moves;
+    int taskbarDrops = 0;
+    int32_t left = 0;
+    int32_t top = 0;
+};
+
+// Reads back a set status and bytes; a write records what it was given and
+// fails with `failure` when one is set.
+struct FakeStore final : qb::FileStore {
+    qb::ReadStatus status;
+    std::string bytes;
+    std::optional<std::string> failure;
+    int writes = 0;
+    std::string lastPath, lastBytes;
+
+    qb::FileReadResult readAll(const std::string&) override
+    {
+        qb::FileReadResult result;
+        static_cast<qb::ReadStatus&>(result) = status;
+        result.bytes = bytes;
+        return result;
+    }
+    bool replaceAll(const std::string& path, std::string_view written, std::string& error) override
+    {
+        ++writes;
+        lastPath = path;
+        lastBytes = written;
+        if (failure)
+            error = *failure;
+        return !failure;
+    }
+};
+
+// The user's answers, the shell and the registered browser of a launch:
+// records the questions asked, in order, and the call handed over.
+struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
+    bool yes = true;
+    std::optional<std::string> input, password;
+    std::vector<std::string> events;
+    std::optional<qb::ShellCall> call;
+    int browserReads = 0;
+
+    bool confirmRun(const std::string& text) override
+    {
+        events.push_back(text);
+        return yes;
+    }
+    std::optional<std::string> askUserInput() override
+    {
+        events.push_back("User Input");
+        return input;
+    }
+    std::optional<std::string> askPassword() override
+    {
+        events.push_back("Password Input");
+        return password;
+    }
+    void execute(const qb::ShellCall& c) override { call = c; }
+    std::string registeredCommand() override
+    {
+        ++browserReads;
+        return R"("C:\Web\web.exe" "%1")";
+    }
+
+    void run(const qb::CommandEntry& slot, const std::string& hostName)
+    {
+        qb::HostItem host;
+        host.hostName = hostName;
+        qb::RunCommand(slot, host, *this, *this, *this);
+    }
+};
+
+struct FakeLinkSystem final : qb::LinkSystem {
+    int shellResult = 42;
+    std::map<std::string, std::string> registry;
+    int startResult = 33;
+    std::vector<std::string> started;
+    std::vector<int> shows;
+
+    int shellOpen(const std::string&, int show) override
+    {
+        shows.push_back(show);
+        return shellResult;
+    }
+    bool readClassesRootDefault(const std::string& subkey, std::string& value) override
+    {
+        auto it = registry.find(subkey);
+        if (it == registry.end())
+            return false;
+        value = it->second;
+        return true;
+    }
+    int startProgram(const std::string& line, int show) override
+    {
+        started.push_back(line);
+        shows.push_back(show);
+        return startResult;
+    }
+};
+
+// The main window as the host list operations see it; the dialogs' answers
+// are functions the test sets.
+struct FakeHostListUi final : qb::HostListUi {
+    std::function<bool(qb::HostItem&)> editor = [](qb::HostItem&) { return false; };
+    std::function<bool(qb::OptionsForm&)> options = [](qb::OptionsForm&) { return false; };
+    int editorRuns = 0, fills = 0, saves = 0;
+    int32_t seenWidth = 0, seenHeight = 0;
+
+    bool runHostEditor(qb::HostItem& working, int32_t w, int32_t h) override
+    {
+        ++editorRuns;
+        seenWidth = w;
+        seenHeight = h;
+        return editor(working);
+    }
+    bool runOptionsDialog(qb::OptionsForm& form) override { return options(form); }
+    void fillHostList() override { ++fills; }
+    void saveCatalogue() override { ++saves; }
+};
+
+}  // namespace qbtest
