@@ -11,7 +11,7 @@ FUZZ_SECONDS ?= 60
 GEN := -G Ninja -DCMAKE_BUILD_TYPE=$(TYPE)
 TOOLS = -DQB_HOST_TOOLS_DIR=$(abspath $(NATIVE))/tools
 
-.PHONY: all run test native windows i686 fuzz bench clean
+.PHONY: all run test native windows i686 fuzz bench screenshots clean
 
 all: native windows
 
@@ -53,6 +53,10 @@ test: native windows i686 fuzz
 
 bench: native windows
 	@scripts/bench.sh $(NATIVE) $(WIN64)
+
+# The README's pictures in docs/, taken of the sample catalogue under Wine.
+screenshots: windows
+	@scripts/screenshots.sh $(WIN64)
 
 clean:
 	rm -rf $(BUILD)
