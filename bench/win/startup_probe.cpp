@@ -12,6 +12,9 @@ namespace {
 
 class CFirstPaintDlg final : public CMainDlg
 {
+public:
+    using CMainDlg::CMainDlg;
+
 protected:
     bool OnPaint() override
     {
@@ -33,7 +36,7 @@ class CFirstPaintApp final : public win::Application
 protected:
     bool InitInstance() override
     {
-        RunMainWindow<CFirstPaintDlg>();
+        RunMainWindow<CFirstPaintDlg>(qb::platformFileStore());
         return false;
     }
 };

@@ -13,7 +13,7 @@ namespace qb {
 class CatalogueSession
 {
 public:
-    explicit CatalogueSession(FileStore& files = platformFileStore(), std::string path = kCatalogueFileName);
+    explicit CatalogueSession(FileStore& files, std::string path = kCatalogueFileName);
 
     // Loads into the empty catalogue and options. After a failed read every
     // later save is refused; the reason is reported once here.

@@ -54,13 +54,12 @@ std::string formatCatalogue(const HostCatalogue& hosts, const AppOptions& option
 
 // Reads the file when it can be opened; leaves everything as it is when it
 // cannot, and says how the read went.
-ReadStatus loadCatalogue(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
-                         FileStore& files = platformFileStore(), const std::string& path = kCatalogueFileName);
+ReadStatus loadCatalogue(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window, FileStore& files,
+                         const std::string& path);
 
 // Writes the whole file through a safe replace; on failure reports
 // "Unable to save quillbank.ini: <reason>" and returns false.
 bool saveCatalogue(const HostCatalogue& hosts, const AppOptions& options, CatalogueWindow& window,
-                   const SaveReport& report, FileStore& files = platformFileStore(),
-                   const std::string& path = kCatalogueFileName);
+                   const SaveReport& report, FileStore& files, const std::string& path);
 
 }  // namespace qb

@@ -11,8 +11,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#include <shellapi.h>
 #include <io.h>
+
+#include "platform/win32/Shell.h"
 #else
 #include <termios.h>
 #include <unistd.h>
@@ -305,8 +306,7 @@ public:
         described = std::move(out);
 #ifdef _WIN32
         if (m_launch)
-            ShellExecuteA(nullptr, call.verb ? call.verb->c_str() : nullptr, call.file.c_str(), call.parameters.c_str(),
-                          call.directory ? call.directory->c_str() : nullptr, call.show);
+            SystemShell(nullptr).execute(call);
 #endif
     }
 

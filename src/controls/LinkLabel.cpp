@@ -2,61 +2,16 @@
 
 #include "win/CommonDialogs.h"
 
-#include <shellapi.h>
-
 namespace {
 
 constexpr UINT_PTR kToolId = 1;
 constexpr int kHandCursorResource = 106;
 
-class Win32LinkSystem : public qb::LinkSystem
-{
-public:
-    int shellOpen(const std::string& target, int show) override
-    {
-        const HINSTANCE result = ::ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, show);
-        return static_cast<int>(reinterpret_cast<INT_PTR>(result));
-    }
-
-    bool readClassesRootDefault(const std::string& subkey, std::string& value) override
-    {
-        HKEY raw = nullptr;
-        if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, subkey.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
-            return false;
-        win::RegKey key(raw);
-        DWORD type = 0;
-        DWORD size = 0;
-        if (::RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-            (type != REG_SZ && type != REG_EXPAND_SZ))
-            return false;
-        std::string text(size, '\0');
-        if (size > 0 &&
-            ::RegQueryValueExA(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(&text[0]), &size) != ERROR_SUCCESS)
-            return false;
-        text.resize(size);
-        while (!text.empty() && text.back() == '\0')
-            text.pop_back();
-        value = std::move(text);
-        return true;
-    }
-
-    int startProgram(const std::string& commandLine, int show) override
-    {
-        return static_cast<int>(::WinExec(commandLine.c_str(), static_cast<UINT>(show)));
-    }
-};
-
 }  // namespace
 
-qb::LinkSystem& SystemLinkSystem()
-{
-    static Win32LinkSystem system;
-    return system;
-}
-
-CLinkLabel::CLinkLabel()
+CLinkLabel::CLinkLabel(qb::LinkSystem& system)
     : m_normalColour(RGB(0, 0, 238)), m_visitedColour(RGB(85, 26, 139)), m_hotColour(::GetSysColor(COLOR_HIGHLIGHT)),
-      m_system(&SystemLinkSystem())
+      m_system(system)
 {}
 
 void CLinkLabel::SetTarget(const std::string& target)
@@ -208,7 +163,7 @@ void CLinkLabel::OnLinkClicked()
 
 int CLinkLabel::OpenTarget(const std::string& target, int showCommand)
 {
-    return qb::openLinkTarget(target, showCommand, *m_system);
+    return qb::openLinkTarget(target, showCommand, m_system);
 }
 
 void CLinkLabel::ReportOpenFailure(int code)

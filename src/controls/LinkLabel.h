@@ -15,17 +15,14 @@
 class CLinkLabel : public win::Static
 {
 public:
-    CLinkLabel();
+    // Opening goes through system, which must outlive the label.
+    explicit CLinkLabel(qb::LinkSystem& system);
 
     // Takes effect at once when the window exists (size, tooltip).
     void SetTarget(const std::string& target);
     const std::string& Target() const { return m_target; }
     void MarkVisited(bool visited);
     void SetUnderlined(bool underline);
-
-    // Where opening goes; the system's shell and registry unless replaced
-    // (tests). Not owned; must outlive the label.
-    void SetLinkSystem(qb::LinkSystem& system) { m_system = &system; }
 
     // The colour the text is drawn in now.
     COLORREF CurrentTextColour() const;
@@ -66,9 +63,5 @@ private:
     win::Cursor m_ownedCursor;       // a copy taken from the help viewer
     HCURSOR m_handCursor = nullptr;  // m_ownedCursor, or the system's shared hand
     win::ToolTip m_toolTip;
-    qb::LinkSystem* m_system;
+    qb::LinkSystem& m_system;
 };
-
-// The system's shell (ShellExecuteA), registry (classes root, read only) and
-// program starter (WinExec).
-qb::LinkSystem& SystemLinkSystem();

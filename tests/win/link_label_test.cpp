@@ -32,8 +32,8 @@ class HostDialog : public win::Dialog
 {
 public:
     HostDialog() : win::Dialog(IDD_OPTIONS) {}
-    CLinkLabel link;
     FakeLinkSystem system;
+    CLinkLabel link{system};
 
 protected:
     BOOL OnInitDialog() override
@@ -41,7 +41,6 @@ protected:
         win::Dialog::OnInitDialog();
         HWND label = CreateWindowExA(0, "STATIC", "https://q.example/", WS_CHILD | WS_VISIBLE, 10, 60, 200, 20, m_hwnd,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLinkId)), nullptr, nullptr);
-        link.SetLinkSystem(system);
         link.SubclassWindow(label);
         return TRUE;
     }

@@ -110,7 +110,7 @@ TEST(MainWindow, FitsItsHeightToTheSortedRowsAndKeepsItsWidth)
     int templateWidth = 0;
     for (int rows : {0, 1, 3}) {
         WorkFolder folder(rows == 0 ? "" : hostsText(rows));
-        CMainDlg dialog;
+        CMainDlg dialog(qb::platformFileStore());
         runMainWindow(dialog, [&](CMainDlg& d) {
             auto& list = d.HostList();
             ASSERT_EQ(list.GetItemCount(), rows);
@@ -158,7 +158,7 @@ TEST(MainWindow, OnlyACloseRequestSaves)
     };
     {
         WorkFolder folder(original);
-        CMainDlg dialog;
+        CMainDlg dialog(qb::platformFileStore());
         EXPECT_EQ(runMainWindow(dialog, moveThen([](CMainDlg& d) { SendMessageA(d, WM_CLOSE, 0, 0); }), true),
                   IDCANCEL);
         EXPECT_TRUE(dialog.Catalogue().empty()) << "the catalogue is freed";
@@ -169,7 +169,7 @@ TEST(MainWindow, OnlyACloseRequestSaves)
     {
         WorkFolder folder(original);
         const std::string before = folder.file();
-        CMainDlg dialog;
+        CMainDlg dialog(qb::platformFileStore());
         EXPECT_EQ(runMainWindow(dialog, moveThen([](CMainDlg& d) {
                                     // Escape, handled before OK, never closes the window.
                                     PostMessageA(d.HostList(), WM_KEYDOWN, VK_ESCAPE, 0);
@@ -186,8 +186,9 @@ TEST(MainWindow, OnlyACloseRequestSaves)
         WorkFolder folder(original);
         const std::string before = folder.file();
         struct ShiftHeldMainDlg : CMainDlg {
+            using CMainDlg::CMainDlg;
             bool ShiftHeld() const override { return true; }
-        } dialog;
+        } dialog(qb::platformFileStore());
         EXPECT_EQ(runMainWindow(dialog, moveThen(clickFirstRow), true), IDOK) << "Shift + click ends as OK does";
         EXPECT_EQ(folder.file(), before) << "without saving";
     }
@@ -230,7 +231,7 @@ TEST(MainWindow, ACloseRequestWaitsForTheOpenEditorOrMenu)
 {
     {
         WorkFolder folder(kOneHost);
-        CMainDlg dialog;
+        CMainDlg dialog(qb::platformFileStore());
         qbtest::DialogDriver driver;
         driver.on("Edit Item", [&](HWND editor) {
             PostMessageA(dialog, WM_CLOSE, 0, 0);
@@ -244,7 +245,7 @@ TEST(MainWindow, ACloseRequestWaitsForTheOpenEditorOrMenu)
     }
     {
         WorkFolder folder(kOneHost);
-        CMainDlg dialog;
+        CMainDlg dialog(qb::platformFileStore());
         g_menuWindow = &dialog;
         UINT_PTR timer = 0;
         EXPECT_EQ(runMainWindow(
@@ -276,7 +277,7 @@ TEST(MainWindow, ACloseRequestWaitsForTheOpenEditorOrMenu)
 TEST(MainWindow, EndingTheSessionSavesAtOnceAndFreesNothing)
 {
     WorkFolder folder(kOneHost);
-    CMainDlg dialog;
+    CMainDlg dialog(qb::platformFileStore());
     runMainWindow(dialog, [&](CMainDlg& d) {
         SetWindowPos(d, nullptr, 140, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ShowWindow(d, SW_MINIMIZE);
@@ -306,7 +307,7 @@ TEST(MainWindow, AFileThatCannotBeReadIsNeverWritten)
     };
     driver.on(win::ExecutableName(), answer);
     driver.on(win::ExecutableName(), answer);
-    CMainDlg dialog;
+    CMainDlg dialog(qb::platformFileStore());
     driver.next([&](HWND) {
         EXPECT_EQ(messages.size(), 1u) << "told once at start";
         EXPECT_EQ(dialog.HostList().GetItemCount(), 0);

@@ -4,12 +4,15 @@
 
 #include "win/App.h"
 
+#include <utility>
+
 // Runs the main window, or a window derived from it (a timing build), with
-// the component library initialised for its thread.
-template <class MainDialog>
-void RunMainWindow()
+// the component library initialised for its thread. The dialog is made from
+// the services handed in.
+template <class MainDialog, class... Services>
+void RunMainWindow(Services&&... services)
 {
-    MainDialog dialog;
+    MainDialog dialog(std::forward<Services>(services)...);
     win::ComApartment com;
     dialog.DoModal();
 }

@@ -51,8 +51,8 @@ std::vector<qb::MonitorArea> currentMonitors()
 
 }  // namespace
 
-CMainDlg::CMainDlg()
-    : win::Dialog(IDD_MAIN), m_iconStrip(win::LoadBitmapResource(IDB_ICONSTRIP)),
+CMainDlg::CMainDlg(qb::FileStore& files)
+    : win::Dialog(IDD_MAIN), m_session(files), m_iconStrip(win::LoadBitmapResource(IDB_ICONSTRIP)),
       m_iconMask(win::LoadBitmapResource(IDB_ICONMASK)), m_hIcon(win::LoadIconResource(IDR_MAINFRAME, 0, 0))
 {}
 

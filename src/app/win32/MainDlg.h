@@ -18,7 +18,8 @@
 class CMainDlg : public win::Dialog, public qb::CatalogueWindow
 {
 public:
-    CMainDlg();
+    // The catalogue is read and written through files.
+    explicit CMainDlg(qb::FileStore& files);
     ~CMainDlg() override;
 
     // Rebuilds the rows from the catalogue (ascending display text), then

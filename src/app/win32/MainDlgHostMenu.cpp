@@ -6,6 +6,7 @@
 #include "launch/RunCommand.h"
 #include "launch/win32/HostPopup.h"
 #include "launch/win32/LaunchServices.h"
+#include "platform/win32/Shell.h"
 
 void CMainDlg::ShowHostMenu(qb::HostItem& host)
 {
@@ -31,6 +32,6 @@ void CMainDlg::ShowHostMenu(qb::HostItem& host)
         return;
 
     DialogLaunchPrompts prompts(GetSafeHwnd());
-    ShellExecuteLauncher shell(GetSafeHwnd());
+    qb::SystemShell shell(GetSafeHwnd());
     qb::RunCommand(m_commandSlots[picked], host, prompts, shell, *browsers);
 }

@@ -6,6 +6,7 @@
 #include "catalogue/HostRecords.h"
 #include "controls/ColourListCtrl.h"
 #include "controls/LinkLabel.h"
+#include "platform/win32/LinkServices.h"
 #include "win/Controls.h"
 #include "win/Dialog.h"
 #include "win/Handles.h"
@@ -57,6 +58,7 @@ private:
     win::Edit m_titleEdit;
     win::Edit m_hostEdit;
     CColourListCtrl m_entryList;
-    CLinkLabel m_link;
+    qb::SystemLinkServices m_linkServices;  // before the label that uses it
+    CLinkLabel m_link{m_linkServices};
     win::Icon m_smallIcon;
 };

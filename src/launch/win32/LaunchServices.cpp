@@ -1,7 +1,5 @@
 #include "launch/win32/LaunchServices.h"
 
-#include <shellapi.h>
-
 #include "launch/win32/InputDialogs.h"
 #include "win/CommonDialogs.h"
 
@@ -28,11 +26,4 @@ std::optional<std::string> DialogLaunchPrompts::askPassword()
     // the dialog's destructor wipes what is left behind.
     std::optional<std::string> typed(std::move(dialog.m_text));
     return typed;
-}
-
-void ShellExecuteLauncher::execute(const qb::ShellCall& call)
-{
-    ShellExecuteA(call.ownerIsMainWindow ? m_mainWindow : nullptr, call.verb ? call.verb->c_str() : nullptr,
-                  call.file.c_str(), call.parameters.c_str(), call.directory ? call.directory->c_str() : nullptr,
-                  call.show);
 }

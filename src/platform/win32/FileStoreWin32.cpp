@@ -1,4 +1,5 @@
 #include "catalogue/FileStore.h"
+#include "handles/Handles.h"
 
 #include <windows.h>
 
@@ -9,65 +10,17 @@ namespace qb {
 
 namespace {
 
-class FileHandle
-{
-public:
-    explicit FileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : m_handle(handle) {}
-    ~FileHandle()
-    {
-        if (valid())
-            ::CloseHandle(m_handle);
-    }
-    FileHandle(FileHandle&& other) noexcept : m_handle(other.m_handle) { other.m_handle = INVALID_HANDLE_VALUE; }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    void reset(HANDLE handle)
-    {
-        if (valid())
-            ::CloseHandle(m_handle);
-        m_handle = handle;
-    }
-    HANDLE get() const { return m_handle; }
-    bool valid() const { return m_handle != INVALID_HANDLE_VALUE && m_handle != nullptr; }
-    bool close()
-    {
-        HANDLE handle = m_handle;
-        m_handle = INVALID_HANDLE_VALUE;
-        return handle == INVALID_HANDLE_VALUE || ::CloseHandle(handle) != 0;
-    }
-
-private:
-    HANDLE m_handle;
-};
-
-class LocalText
-{
-public:
-    LocalText() = default;
-    ~LocalText()
-    {
-        if (m_text)
-            ::LocalFree(m_text);
-    }
-    LocalText(const LocalText&) = delete;
-    LocalText& operator=(const LocalText&) = delete;
-
-    char** out() { return &m_text; }
-    const char* get() const { return m_text; }
-
-private:
-    char* m_text = nullptr;
-};
+using win::FileHandle;
 
 // The system's sentence for an error code, without the line break and the
 // full stop that end it, so that it reads well after "Unable to save x: ".
 std::string errorText(DWORD code)
 {
-    LocalText text;
+    char* raw = nullptr;
     DWORD length =
         ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                         nullptr, code, 0, reinterpret_cast<char*>(text.out()), 0, nullptr);
+                         nullptr, code, 0, reinterpret_cast<char*>(&raw), 0, nullptr);
+    const win::LocalText text(raw);
     std::string result;
     if (length != 0 && text.get())
         result.assign(text.get(), length);
@@ -148,7 +101,7 @@ FileHandle openForReading(const std::string& path, Status& status)
     for (int attempt = 0;; ++attempt) {
         FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-        if (file.valid()) {
+        if (file) {
             if (::GetFileType(file.get()) == FILE_TYPE_DISK)
                 return file;
             status.error = "Not a regular file";
@@ -206,7 +159,7 @@ public:
     {
         FileReadResult result;
         FileHandle file = openForReading(path, result);
-        if (!file.valid())
+        if (!file)
             return result;
         result.opened = true;
         LARGE_INTEGER size{};
@@ -231,7 +184,7 @@ public:
     {
         ReadStatus status;
         FileHandle file = openForReading(path, status);
-        if (!file.valid())
+        if (!file)
             return status;
         status.opened = true;
         std::string chunk(256 * 1024, '\0');
@@ -272,7 +225,7 @@ public:
             if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS)
                 break;
         }
-        if (!file.valid()) {
+        if (!file) {
             error = errorText(code);
             return false;
         }
@@ -280,7 +233,8 @@ public:
         bool ok = writeAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
         if (!ok)
             code = ::GetLastError();
-        if (!file.close() && ok) {
+        // Closing is where a late write error shows, so its result counts.
+        if (!::CloseHandle(file.release()) && ok) {
             ok = false;
             code = ::GetLastError();
         }

@@ -1,0 +1,39 @@
+#include "platform/win32/Registry.h"
+
+#include "handles/Handles.h"
+
+namespace qb {
+
+std::optional<std::string> readDefaultValue(HKEY root, const std::string& subkey)
+{
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExA(root, subkey.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
+        return std::nullopt;
+    const win::RegKey key(raw);
+    std::string text;
+    DWORD type = REG_NONE;
+    for (;;) {
+        DWORD size = static_cast<DWORD>(text.size());
+        BYTE* data = text.empty() ? nullptr : reinterpret_cast<BYTE*>(&text[0]);
+        const LSTATUS status = ::RegQueryValueExA(key, nullptr, nullptr, &type, data, &size);
+        // Asked for the size first; the value may also grow before it is read.
+        if ((status == ERROR_SUCCESS && !data && size > 0) || status == ERROR_MORE_DATA) {
+            text.resize(size);
+            continue;
+        }
+        if (status != ERROR_SUCCESS)
+            return std::nullopt;
+        text.resize(data ? size : 0);
+        break;
+    }
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        return std::nullopt;
+    // The stored size counts the terminating NUL, and a value written
+    // carelessly may hold more after it.
+    const size_t end = text.find('\0');
+    if (end != std::string::npos)
+        text.resize(end);
+    return text;
+}
+
+}  // namespace qb
