@@ -1,6 +1,6 @@
-// The small window framework under Wine, in process: modal results, the
-// modal loop's pre-translation, centring, the exception
-// boundary, handle owners, and the resources the program ships.
+// The small window framework under Wine, in process: the modal loop, its
+// pre-translation, centring, the exception boundary, handle owners, and the
+// resources the program ships.
 #include "DialogDriver.h"
 
 #include "res/resource.h"
