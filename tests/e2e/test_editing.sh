@@ -9,8 +9,6 @@ set -u -o pipefail
 qb_e2e_init "$1"
 
 [ -f "$QB_POKE" ] || qb_fail "no poke at $QB_POKE"
-shots=${QB_SHOTS_DIR:-}
-keep_shot() { [ -n "$shots" ] && mkdir -p "$shots" && cp "$1" "$shots/$2"; }
 
 # Context-menu items as poke counts them (separators skipped).
 M_ADD=0 M_DELETE=1 M_COPY=2 M_OPTIONS=3 M_PROPERTIES=4
@@ -35,16 +33,6 @@ close_main() {
     qb_close "$win"
 }
 
-# shoot TITLE NAME: a picture of the dialog, kept when QB_SHOTS_DIR is set.
-shoot() {
-    local id
-    qb_wait_for 10 qb_find_window "^$1\$" || { qb_check_fail "no window $1 to picture"; return; }
-    id=$QB_FOUND
-    qb_wait_drawn "$id"
-    qb_shot "$id" "$dir/$2"
-    keep_shot "$dir/$2" "$2"
-}
-
 # --- No hosts: a right click anywhere opens the editor; Cancel writes nothing.
 dir=$(qb_workdir)
 qb_start "$dir"
@@ -60,7 +48,6 @@ qb_wait_idle || qb_fail "the main window did not come back after Cancel"
 # --- A title and host typed, OK: the row is added and the file written at once.
 poke rclick Quillbank 70 100 >/dev/null
 poke wait "Edit Item" 10 || qb_fail "the host editor did not open again"
-shoot "Edit Item" editor-host.png
 poke settext "Edit Item" 1002 "Alpha" >/dev/null
 poke settext "Edit Item" 1039 "a01" >/dev/null
 poke click "Edit Item" 1 >/dev/null
@@ -72,7 +59,6 @@ context_menu $M_PROPERTIES
 poke wait "Edit Item" 10 || qb_fail "Properties did not open the host editor"
 poke click "Edit Item" 1048 >/dev/null
 poke wait "Edit Command" 10 || qb_fail "Add did not open the entry editor"
-shoot "Edit Command" editor-entry.png
 poke settext "Edit Command" 1002 "Console" >/dev/null
 poke settext "Edit Command" 1042 "cmd.exe" >/dev/null
 poke check "Edit Command" 1043 1 >/dev/null
@@ -118,7 +104,6 @@ qb_expect "file after a cancelled Add" "$(md5sum <"$dir/quillbank.ini")" "$sum"
 # --- Options: in memory until the close box writes them.
 context_menu $M_OPTIONS
 poke wait "Options" 10 || qb_fail "Options... did not open the dialog"
-shoot "Options" editor-options.png
 qb_expect "width shown" "$(poke gettext "Options" 1067)" "800"
 poke settext "Options" 1067 "1280px" >/dev/null
 poke settext "Options" 1066 "-1" >/dev/null

@@ -12,8 +12,6 @@ qb_e2e_init "$1"
 RECORDER=$QB_BUILD_DIR/tests/recorder.exe
 [ -f "$RECORDER" ] || qb_fail "no recorder at $RECORDER"
 [ -f "$QB_POKE" ] || qb_fail "no poke at $QB_POKE"
-shots=${QB_SHOTS_DIR:-}
-keep_shot() { [ -n "$shots" ] && mkdir -p "$shots" && cp "$1" "$shots/$2"; }
 # The message boxes are captioned with the executable's name.
 box_title=$(basename "$QB_EXE" .exe)
 
@@ -66,12 +64,11 @@ win=$(qb_wait_window) || qb_fail "no main window"
 qb_geometry "$win"
 MX=$X MY=$Y
 
-# --- The menu: icons, the bold entry; a picture of it.
+# --- The menu: its first item shows an icon, seen in a picture of the screen.
 open_menu "$win"
 qb_wait_drawn "$(menu_windows | head -n 1)" || qb_check_fail "the menu was not drawn"
 shot=$dir/menu.png
 import -window root "$shot"
-keep_shot "$shot" launch-menu.png
 cursor_x=$((MX + 40)) cursor_y=$((MY + 25))
 # The first item's icon cell lies right of the cursor: it holds several colours.
 colours=$(convert "$shot" -crop "16x16+$((cursor_x + 3))+$((cursor_y + 3))" +repage -unique-colors -format '%w' info:)
@@ -110,9 +107,6 @@ open_menu "$win"
 poke menu 2 >/dev/null
 qb_wait_for 10 sub_menu_open || qb_check_fail "the template's sub-menu did not open"
 qb_wait_drawn "$(menu_windows | tail -n 1)" || qb_check_fail "the sub-menu was not drawn"
-shot=$dir/submenu.png
-import -window root "$shot"
-keep_shot "$shot" launch-template-submenu.png
 sub=$(menu_windows | tail -n 1)
 if [ -n "$sub" ]; then
     eval "$(xdotool getwindowgeometry --shell "$sub" | grep -E '^(HEIGHT)=')"

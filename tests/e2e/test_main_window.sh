@@ -9,9 +9,6 @@ qb_e2e_init "$1"
 ROW_H=17          # Wine: 16 px icon + 1 (text alone, Tahoma 8, would give 14)
 FRAME_W=150       # template 102 at 96 DPI
 FRAME_H=289
-shots=${QB_SHOTS_DIR:-}
-
-keep_shot() { [ -n "$shots" ] && mkdir -p "$shots" && cp "$1" "$shots/$2"; }
 
 # --- No file: template size, empty list, and a close writes a new file.
 dir=$(qb_workdir)
@@ -46,7 +43,6 @@ qb_expect "size with three rows" "${WIDTH}x${HEIGHT}" "${FRAME_W}x$((3 * ROW_H +
 qb_expect "taskbar button without <HIDE>" "$(poke appwindow Quillbank)" 1
 shot=$dir/three.png
 qb_shot "$win" "$shot"
-keep_shot "$shot" main-three-hosts.png
 # The list starts right below the caption; find its top as the first row of
 # the picture whose right-hand pixel is no longer caption colour: the rows
 # are sorted, so Bravo (red) is the second.

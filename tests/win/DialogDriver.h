@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include "win/Window.h"
+
 #include <deque>
 #include <functional>
 #include <map>
@@ -90,8 +92,7 @@ private:
         self->m_pending.pop_front();
         if (!IsWindow(dialog))
             return;
-        char text[256] = "";
-        GetWindowTextA(dialog, text, sizeof text);
+        const std::string text = win::GetWindowTextString(dialog);
         auto* queue = &self->m_scripts[text];
         if (queue->empty())
             queue = &self->m_scripts[std::string()];
@@ -144,10 +145,7 @@ inline void postClick(HWND dialog, int id)
 
 inline std::string itemText(HWND dialog, int id)
 {
-    HWND control = GetDlgItem(dialog, id);
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(control, &text[0], static_cast<int>(text.size()))));
-    return text;
+    return win::GetWindowTextString(GetDlgItem(dialog, id));
 }
 
 // Types `text` into control `id` character by character, as the keyboard

@@ -4,29 +4,19 @@
 
 #include <windows.h>
 
+#include "win/Handles.h"
+
 #include <algorithm>
 #include <climits>
 
 class Canvas
 {
 public:
-    Canvas(int w, int h) : m_w(w), m_h(h)
+    Canvas(int w, int h)
+        : m_w(w), m_h(h), m_dc(CreateCompatibleDC(nullptr)), m_bitmap(screenBitmap(w, h)), m_select(m_dc, m_bitmap)
     {
-        HDC screen = GetDC(nullptr);
-        m_dc = CreateCompatibleDC(screen);
-        m_bitmap = CreateCompatibleBitmap(screen, w, h);
-        ReleaseDC(nullptr, screen);
-        m_old = SelectObject(m_dc, m_bitmap);
         PatBlt(m_dc, 0, 0, w, h, BLACKNESS);
     }
-    ~Canvas()
-    {
-        SelectObject(m_dc, m_old);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
 
     // The window's client area as the window paints it.
     static RECT clientOf(HWND window)
@@ -37,19 +27,18 @@ public:
     }
     explicit Canvas(HWND window) : Canvas(clientOf(window).right, clientOf(window).bottom)
     {
-        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(m_dc), PRF_CLIENT | PRF_ERASEBKGND);
+        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(m_dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
     }
 
-    HDC dc() const { return m_dc; }
+    HDC dc() const { return m_dc.get(); }
     int width() const { return m_w; }
     int height() const { return m_h; }
     COLORREF at(int x, int y) const { return GetPixel(m_dc, x, y); }
     void fill(COLORREF colour)
     {
-        HBRUSH brush = CreateSolidBrush(colour);
-        RECT all{0, 0, m_w, m_h};
+        const win::Brush brush(CreateSolidBrush(colour));
+        const RECT all{0, 0, m_w, m_h};
         FillRect(m_dc, &all, brush);
-        DeleteObject(brush);
     }
 
     // Pixels of `area` unlike `background`, and their x extent.
@@ -81,9 +70,12 @@ public:
     }
 
 private:
+    // In the screen's format, which a fresh memory DC's own one-bit bitmap is not.
+    static HBITMAP screenBitmap(int w, int h) { return CreateCompatibleBitmap(win::WindowDC(nullptr), w, h); }
+
     int m_w;
     int m_h;
-    HDC m_dc;
-    HBITMAP m_bitmap;
-    HGDIOBJ m_old;
+    win::MemoryDC m_dc;
+    win::Bitmap m_bitmap;
+    win::SelectGuard m_select;
 };

@@ -9,6 +9,7 @@
 #include "editors/win32/EditItemDlg.h"
 #include "editors/win32/OptionsDlg.h"
 #include "res/resource.h"
+#include "win/Controls.h"
 
 #include <gtest/gtest.h>
 
@@ -50,38 +51,39 @@ void expectFieldsFor(HWND dialog, qb::EntryKind kind)
             << "control " << id << " for kind " << kind;
 }
 
+// The editor's entry list, wrapped without subclassing.
+struct EntryList : win::ListView {
+    explicit EntryList(HWND dialog) { Attach(::GetDlgItem(dialog, IDC_ENTRY_LIST)); }
+};
+
 std::vector<std::string> column(HWND dialog, int subItem)
 {
-    HWND list = GetDlgItem(dialog, IDC_ENTRY_LIST);
+    const EntryList list(dialog);
     std::vector<std::string> texts;
-    for (int i = 0; i < ListView_GetItemCount(list); ++i) {
-        char text[256] = "";
-        ListView_GetItemText(list, i, subItem, text, sizeof text);
-        texts.push_back(text);
-    }
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        texts.push_back(list.GetItemText(i, subItem));
     return texts;
 }
 
 int selectedRow(HWND dialog)
 {
-    return ListView_GetNextItem(GetDlgItem(dialog, IDC_ENTRY_LIST), -1, LVNI_SELECTED);
+    return EntryList(dialog).GetFirstSelected();
 }
 
 void selectRow(HWND dialog, int row)
 {
-    ListView_SetItemState(GetDlgItem(dialog, IDC_ENTRY_LIST), row, LVIS_SELECTED | LVIS_FOCUSED,
-                          LVIS_SELECTED | LVIS_FOCUSED);
+    EntryList(dialog).SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 // New entries go at the end: that row is selected and scrolled into view.
 void expectLastRowSelectedAndShown(HWND dialog)
 {
-    HWND list = GetDlgItem(dialog, IDC_ENTRY_LIST);
-    const int last = ListView_GetItemCount(list) - 1;
-    EXPECT_EQ(selectedRow(dialog), last);
-    RECT row = {}, client = {};
-    ListView_GetItemRect(list, last, &row, LVIR_BOUNDS);
-    GetClientRect(list, &client);
+    const EntryList list(dialog);
+    const int last = list.GetItemCount() - 1;
+    EXPECT_EQ(list.GetFirstSelected(), last);
+    RECT row = {};
+    list.GetItemRect(last, row, LVIR_BOUNDS);
+    const RECT client = list.GetClientRect();
     EXPECT_TRUE(row.top >= 0 && row.bottom <= client.bottom) << "row at " << row.top << ".." << row.bottom;
 }
 
@@ -171,23 +173,19 @@ TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
         click(dlg, IDC_ENTRY_DELETE);
         EXPECT_EQ(host->entries.size(), 3u);
 
-        selectRow(dlg, 2);
+        // The selection follows the moved row.
+        selectRow(dlg, 0);
+        click(dlg, IDC_ENTRY_DOWN);
+        click(dlg, IDC_ENTRY_DOWN);
+        EXPECT_EQ(names(*host), (std::vector<std::string>{"b", "c", "a"}));
+        EXPECT_EQ(selectedRow(dlg), 2);
         click(dlg, IDC_ENTRY_UP);
-        EXPECT_EQ(names(*host), (std::vector<std::string>{"a", "c", "b"}));
+        EXPECT_EQ(names(*host), (std::vector<std::string>{"b", "a", "c"}));
         EXPECT_EQ(column(dlg, 0), names(*host));
         EXPECT_EQ(selectedRow(dlg), 1);
-        click(dlg, IDC_ENTRY_UP);
-        click(dlg, IDC_ENTRY_UP);  // on the first row: nothing
-        EXPECT_EQ(names(*host), (std::vector<std::string>{"c", "a", "b"}));
-        EXPECT_EQ(selectedRow(dlg), 0);
-        click(dlg, IDC_ENTRY_DOWN);
-        EXPECT_EQ(names(*host), (std::vector<std::string>{"a", "c", "b"}));
-        EXPECT_EQ(selectedRow(dlg), 1);
 
-        selectRow(dlg, 2);
-        click(dlg, IDC_ENTRY_DELETE);  // the last row: the new last row is selected
-        EXPECT_EQ(column(dlg, 0), (std::vector<std::string>{"a", "c"}));
-        EXPECT_EQ(selectedRow(dlg), 1);
+        click(dlg, IDC_ENTRY_DELETE);
+        EXPECT_EQ(column(dlg, 0), (std::vector<std::string>{"b", "c"}));
 
         for (int field : {IDC_TEMPLATE_HOSTNAME, IDC_TEMPLATE_DRIVES}) {
             typeText(dlg, field, "fileserver01.corp.example.com");
@@ -197,7 +195,7 @@ TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
         SetDlgItemTextA(dlg, IDC_TEMPLATE_DRIVES, "DE");
         click(dlg, IDC_TEMPLATE_ADD);
         expectLastRowSelectedAndShown(dlg);
-        EXPECT_EQ(column(dlg, 0), (std::vector<std::string>{"a", "c", std::string(23, '-'), "srv1",
+        EXPECT_EQ(column(dlg, 0), (std::vector<std::string>{"b", "c", std::string(23, '-'), "srv1",
                                                             "D:", "E:", "Manage", "Reboot", "Shutdown"}));
         EXPECT_EQ(column(dlg, 2)[3], "/v:srv1 /w:1280 /h:1024");
         EXPECT_EQ(column(dlg, 3)[7], "Yes");  // Reboot asks first
@@ -277,30 +275,34 @@ TEST(HostEditor, CancelDiscardsEveryChangeColourIncluded)
 
 // ---- options --------------------------------------------------------------------
 
-TEST(OptionsEditor, FourValuesInAndOut)
+// The form is shown at the start and taken back only on OK, texts uncut.
+TEST(OptionsEditor, FormShownAtStartAndTakenBackOnlyOnOk)
 {
-    DialogDriver dialogs;
-    dialogs.on("Options", [](HWND dlg) {
-        EXPECT_TRUE(checked(dlg, IDC_HIDE_TASKBAR_BUTTON));
-        EXPECT_EQ(itemText(dlg, IDC_ALTERNATE_BROWSER_PATH), "c:\\b.exe");
-        EXPECT_EQ(itemText(dlg, IDC_RDP_WIDTH), "-1");
-        EXPECT_EQ(itemText(dlg, IDC_RDP_HEIGHT), "768");
-        CheckDlgButton(dlg, IDC_HIDE_TASKBAR_BUTTON, BST_UNCHECKED);
-        SetDlgItemTextA(dlg, IDC_ALTERNATE_BROWSER_PATH, "");
-        SetDlgItemTextA(dlg, IDC_RDP_WIDTH, "1280px");
-        SetDlgItemTextA(dlg, IDC_RDP_HEIGHT, "abc");
-        postClick(dlg, IDOK);
-    });
-    qb::AppOptions options;
-    options.hideTaskbarButton = true;
-    options.alternateBrowserPath = "c:\\b.exe";
-    options.rdpWidth = -1;
-    COptionsDlg dialog;
-    dialog.m_form = qb::optionsToForm(options);
-    ASSERT_EQ(dialog.DoModal(), IDOK);
-    qb::applyOptionsForm(dialog.m_form, options);
-    EXPECT_FALSE(options.hideTaskbarButton);
-    EXPECT_EQ(options.alternateBrowserPath, "");
-    EXPECT_EQ(options.rdpWidth, 1280);
-    EXPECT_EQ(options.rdpHeight, 0);
+    const auto fields = [](const qb::OptionsForm& f) {
+        return std::vector<std::string>{f.hideTaskbarButton ? "hide" : "show", f.alternateBrowserText, f.rdpWidthText,
+                                        f.rdpHeightText};
+    };
+    const qb::OptionsForm given{true, "c:\\b.exe", "-1", "768"};
+    const std::string longPath(5000, 'x');
+    for (int button : {IDOK, IDCANCEL}) {
+        SCOPED_TRACE(button);
+        std::vector<std::string> shown;
+        DialogDriver dialogs;
+        dialogs.on("Options", [&](HWND dlg) {
+            shown = {checked(dlg, IDC_HIDE_TASKBAR_BUTTON) ? "hide" : "show", itemText(dlg, IDC_ALTERNATE_BROWSER_PATH),
+                     itemText(dlg, IDC_RDP_WIDTH), itemText(dlg, IDC_RDP_HEIGHT)};
+            CheckDlgButton(dlg, IDC_HIDE_TASKBAR_BUTTON, BST_UNCHECKED);
+            SendDlgItemMessageA(dlg, IDC_ALTERNATE_BROWSER_PATH, EM_SETLIMITTEXT, 0, 0);
+            SetDlgItemTextA(dlg, IDC_ALTERNATE_BROWSER_PATH, longPath.c_str());
+            SetDlgItemTextA(dlg, IDC_RDP_WIDTH, "1280");
+            SetDlgItemTextA(dlg, IDC_RDP_HEIGHT, "");
+            postClick(dlg, button);
+        });
+        COptionsDlg dialog;
+        dialog.m_form = given;
+        ASSERT_EQ(dialog.DoModal(), button);
+        EXPECT_EQ(shown, fields(given));
+        const std::vector<std::string> changed = {"show", longPath, "1280", ""};
+        EXPECT_EQ(fields(dialog.m_form), button == IDOK ? changed : fields(given));
+    }
 }

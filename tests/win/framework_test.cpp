@@ -1,6 +1,6 @@
-// The small window framework under Wine, in process: modal results, data
-// exchange, the modal loop's pre-translation, centring, the exception
-// boundary, handle owners, and the resources the program ships.
+// The small window framework under Wine, in process: the modal loop, its
+// pre-translation, centring, the exception boundary, handle owners, and the
+// resources the program ships.
 #include "DialogDriver.h"
 
 #include "res/resource.h"
@@ -11,8 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -28,79 +26,23 @@ void pressKey(HWND target, WPARAM key)
     ::PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
 }
 
-// The options template: a check box and three edits, OK and Cancel.
-class OptionsLikeDialog : public win::Dialog
+// The owner is disabled only while the dialog is open. (How each way of
+// closing maps to a result is checked on the prompts.)
+TEST(DialogModal, OwnerDisabledWhileOpenAndMissingTemplateFails)
 {
-public:
-    OptionsLikeDialog() : win::Dialog(IDD_OPTIONS) {}
-    std::string m_path;
-    bool m_hide = false;
-
-protected:
-    void DoDataExchange(win::DataExchange& dx) override
-    {
-        dx.check(IDC_HIDE_TASKBAR_BUTTON, m_hide);
-        dx.text(IDC_ALTERNATE_BROWSER_PATH, m_path);
-    }
-};
-
-// The result follows how the dialog was closed (keys: see the prompts), and
-// the owner is disabled only while the dialog is open.
-TEST(DialogModal, ResultFollowsHowTheDialogWasClosed)
-{
-    struct Case {
-        const char* name;
-        std::function<void(HWND)> close;
-        INT_PTR expected;
-    };
-    const std::vector<Case> cases = {
-        {"OK button", [](HWND d) { postClick(d, IDOK); }, IDOK},
-        {"Cancel button", [](HWND d) { postClick(d, IDCANCEL); }, IDCANCEL},
-        {"close box", [](HWND d) { ::PostMessageA(d, WM_CLOSE, 0, 0); }, IDCANCEL},
-    };
     const HWND owner = ::CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 10, 10, 100, 50, nullptr, nullptr,
                                          ::GetModuleHandleA(nullptr), nullptr);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        win::Dialog dialog(IDD_USER_INPUT, owner);
-        bool ownerEnabledWhileOpen = true;
-        DialogDriver driver([&](HWND d) {
-            ownerEnabledWhileOpen = ::IsWindowEnabled(owner) != FALSE;
-            c.close(d);
-        });
-        EXPECT_EQ(dialog.DoModal(), c.expected);
-        EXPECT_FALSE(ownerEnabledWhileOpen);
-        EXPECT_TRUE(::IsWindowEnabled(owner));
-    }
+    win::Dialog dialog(IDD_USER_INPUT, owner);
+    bool ownerEnabledWhileOpen = true;
+    DialogDriver driver([&](HWND d) {
+        ownerEnabledWhileOpen = ::IsWindowEnabled(owner) != FALSE;
+        postClick(d, IDOK);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_FALSE(ownerEnabledWhileOpen);
+    EXPECT_TRUE(::IsWindowEnabled(owner));
     ::DestroyWindow(owner);
     EXPECT_EQ(win::Dialog(4242).DoModal(), -1) << "a missing template";
-}
-
-// Values are shown at the start and taken back only on OK, uncut.
-TEST(DialogDataExchange, ValuesTravelInAtStartAndOutOnlyOnOk)
-{
-    const std::string longPath(5000, 'x');
-    for (int button : {IDOK, IDCANCEL}) {
-        SCOPED_TRACE(button);
-        OptionsLikeDialog dialog;
-        dialog.m_path = "c:\\browser.exe";
-        dialog.m_hide = true;
-        std::string shownPath;
-        UINT shownCheck = BST_UNCHECKED;
-        DialogDriver driver([&](HWND d) {
-            shownPath = win::GetWindowTextString(::GetDlgItem(d, IDC_ALTERNATE_BROWSER_PATH));
-            shownCheck = ::IsDlgButtonChecked(d, IDC_HIDE_TASKBAR_BUTTON);
-            ::SendDlgItemMessageA(d, IDC_ALTERNATE_BROWSER_PATH, EM_SETLIMITTEXT, 0, 0);
-            ::SetDlgItemTextA(d, IDC_ALTERNATE_BROWSER_PATH, longPath.c_str());
-            ::CheckDlgButton(d, IDC_HIDE_TASKBAR_BUTTON, BST_UNCHECKED);
-            postClick(d, button);
-        });
-        EXPECT_EQ(dialog.DoModal(), button);
-        EXPECT_EQ(shownPath, "c:\\browser.exe");
-        EXPECT_EQ(shownCheck, static_cast<UINT>(BST_CHECKED));
-        EXPECT_EQ(dialog.m_path, button == IDOK ? longPath : "c:\\browser.exe");
-        EXPECT_EQ(dialog.m_hide, button != IDOK);
-    }
 }
 
 // The modal loop offers a child's messages to the dialog before dispatch,

@@ -9,6 +9,7 @@
 
 #include "PixelProbe.h"
 #include "controls/IconMenu.h"
+#include "win/Handles.h"
 
 namespace {
 
@@ -25,10 +26,9 @@ HIMAGELIST makeHalfRedList()
     std::vector<DWORD> pixels(16 * 16);
     for (size_t i = 0; i < pixels.size(); ++i)
         pixels[i] = i % 16 < 8 ? 0x00FF0000 : 0x00FFFFFF;
-    HBITMAP bitmap = CreateBitmap(16, 16, 1, 32, pixels.data());
+    const win::Bitmap bitmap(CreateBitmap(16, 16, 1, 32, pixels.data()));
     HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 1);
     ImageList_AddMasked(list, bitmap, kWhite);
-    DeleteObject(bitmap);
     return list;
 }
 
@@ -128,15 +128,15 @@ TEST_F(IconMenuTest, MakeOwnerDrawnKeepsTextStateAndIsIdempotent)
 
 TEST_F(IconMenuTest, MeasuresSeparatorsTextsShortcutsAndSubmenus)
 {
-    AppendMenuA(m_menu, MF_SEPARATOR, 0, nullptr);
-    EXPECT_EQ(measure(0), 26u);
-    EXPECT_EQ(m_lastHeight, 9u);
-
     for (const char* text : {"A", "Tall gjpqy |"}) {
         widthOf(text);
-        EXPECT_GE(m_lastHeight, 20u) << text;
+        EXPECT_GE(m_lastHeight, 20u) << text << ": room for the icon's raised frame";
         EXPECT_EQ(m_lastHeight % 2, 0u) << text;
     }
+    const UINT textHeight = m_lastHeight;
+    AppendMenuA(m_menu, MF_SEPARATOR, 0, nullptr);
+    measure(0);
+    EXPECT_LT(m_lastHeight, textHeight) << "separators are thin";
     EXPECT_EQ(widthOf("&Mnemonic"), widthOf("Mnemonic")) << "the mnemonic marker takes no room";
 
     // Bold for every item, so checking one does not resize the menu.
@@ -144,16 +144,13 @@ TEST_F(IconMenuTest, MeasuresSeparatorsTextsShortcutsAndSubmenus)
     AppendMenuA(m_menu, MF_STRING | MF_CHECKED, 11, "Weighty words");
     EXPECT_EQ(measure(10), measure(11));
 
-    // Label and shortcut with 30 between them; a trailing tab adds nothing.
-    const UINT label = widthOf("Open") - 23;
-    const UINT shortcut = widthOf("Ctrl+O") - 23;
-    EXPECT_EQ(widthOf("Open\tCtrl+O"), label + shortcut + 30 + 23);
-    EXPECT_EQ(widthOf("Open\t"), label + 23);
+    EXPECT_GT(widthOf("Open\tCtrl+O"), widthOf("Open Ctrl+O")) << "a gap before the shortcut";
+    EXPECT_EQ(widthOf("Open\t"), widthOf("Open")) << "a trailing tab adds nothing";
 
-    // Sub-menu items are found by their handle, 20 wider, "||" suffix included.
+    // Sub-menu items are found by their handle, with room for the arrow.
     HMENU sub = CreatePopupMenu();
     AppendMenuA(m_menu, MF_POPUP, UINT_PTR(sub), "Server||12");
-    EXPECT_EQ(measure(UINT(UINT_PTR(sub))), widthOf("Server||12") + 20);
+    EXPECT_GT(measure(UINT(UINT_PTR(sub))), widthOf("Server||12"));
 
     const std::string longText(150, 'W');
     EXPECT_EQ(widthOf(longText), widthOf(longText.substr(0, 99))) << "texts are cut to 99";
