@@ -110,7 +110,7 @@ double median(std::vector<double> values)
 int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
-    CreateSharedImageListFromResources(GetModuleHandleA(nullptr));
+    createSharedImageListFromResources(GetModuleHandleA(nullptr));
 
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = ownerProc;

@@ -36,7 +36,7 @@ class CFirstPaintApp final : public win::Application
 protected:
     bool InitInstance() override
     {
-        RunMainWindow<CFirstPaintDlg>(qb::platformFileStore());
+        runMainWindow<CFirstPaintDlg>(qb::platformFileStore());
         return false;
     }
 };

@@ -20,7 +20,7 @@ struct SharedImageListEnd {
 
 }  // namespace
 
-HIMAGELIST CreateSharedImageList(HBITMAP strip, HBITMAP mask)
+HIMAGELIST createSharedImageList(HBITMAP strip, HBITMAP mask)
 {
     if (g_sharedImageList) {
         return g_sharedImageList;
@@ -38,14 +38,14 @@ HIMAGELIST CreateSharedImageList(HBITMAP strip, HBITMAP mask)
     return list;
 }
 
-HIMAGELIST CreateSharedImageListFromResources(HINSTANCE module)
+HIMAGELIST createSharedImageListFromResources(HINSTANCE module)
 {
     if (g_sharedImageList) {
         return g_sharedImageList;
     }
     HBITMAP strip = LoadBitmapA(module, MAKEINTRESOURCEA(kStripBitmapId));
     HBITMAP mask = LoadBitmapA(module, MAKEINTRESOURCEA(kMaskBitmapId));
-    HIMAGELIST list = (strip && mask) ? CreateSharedImageList(strip, mask) : nullptr;
+    HIMAGELIST list = (strip && mask) ? createSharedImageList(strip, mask) : nullptr;
     if (strip) {
         DeleteObject(strip);
     }
@@ -55,7 +55,7 @@ HIMAGELIST CreateSharedImageListFromResources(HINSTANCE module)
     return list;
 }
 
-void FillIconPicker(win::ComboBoxEx& picker, HIMAGELIST images)
+void fillIconPicker(win::ComboBoxEx& picker, HIMAGELIST images)
 {
     picker.SetImageList(images);
     for (int i = 0; i < kIconCount; ++i) {
@@ -63,12 +63,12 @@ void FillIconPicker(win::ComboBoxEx& picker, HIMAGELIST images)
     }
 }
 
-void SelectPickerIcon(win::ComboBoxEx& picker, int icon)
+void selectPickerIcon(win::ComboBoxEx& picker, int icon)
 {
     picker.SetCurSel((icon >= 0 && icon < kIconCount) ? icon : -1);
 }
 
-int PickedIcon(const win::ComboBoxEx& picker)
+int pickedIcon(const win::ComboBoxEx& picker)
 {
     return picker.GetCurSel();
 }

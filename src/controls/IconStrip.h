@@ -20,17 +20,17 @@ extern HIMAGELIST g_sharedImageList;
 // ILC_COLOR16 | ILC_MASK, growing by 120, the strip added with its mask in
 // one step. The bitmaps are copied; the caller keeps them. Once made, later
 // calls return the same list.
-HIMAGELIST CreateSharedImageList(HBITMAP strip, HBITMAP mask);
+HIMAGELIST createSharedImageList(HBITMAP strip, HBITMAP mask);
 
 // The same from bitmap resources 131 and 132 of a module, for windows that
 // may open without the main window (tests, tools).
-HIMAGELIST CreateSharedImageListFromResources(HINSTANCE module);
+HIMAGELIST createSharedImageListFromResources(HINSTANCE module);
 
 // The icon picker: the shared image list, then 120 items, item i showing
 // image i (selected image i) and no text.
-void FillIconPicker(win::ComboBoxEx& picker, HIMAGELIST images);
+void fillIconPicker(win::ComboBoxEx& picker, HIMAGELIST images);
 // Selects the item whose position is the icon index; none when the index is
 // outside 0 to 119.
-void SelectPickerIcon(win::ComboBoxEx& picker, int icon);
+void selectPickerIcon(win::ComboBoxEx& picker, int icon);
 // The selected position, which is the icon index; -1 when none is selected.
-int PickedIcon(const win::ComboBoxEx& picker);
+int pickedIcon(const win::ComboBoxEx& picker);

@@ -168,7 +168,7 @@ int CLinkLabel::OpenTarget(const std::string& target, int showCommand)
 
 void CLinkLabel::ReportOpenFailure(int code)
 {
-    win::ShowMessage(qb::openFailureText(code), MB_OK | MB_ICONEXCLAMATION, GetParent());
+    win::showMessage(qb::openFailureText(code), MB_OK | MB_ICONEXCLAMATION, GetParent());
 }
 
 void CLinkLabel::FitToText()

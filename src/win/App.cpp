@@ -7,12 +7,12 @@
 
 namespace win {
 
-HINSTANCE ModuleInstance()
+HINSTANCE moduleInstance()
 {
     return ::GetModuleHandleA(nullptr);
 }
 
-std::string ExecutableName()
+std::string executableName()
 {
     std::string path(MAX_PATH, '\0');
     for (;;) {

@@ -8,11 +8,11 @@
 namespace win {
 
 // The module of the running executable (its resources: dialogs, icons ...).
-HINSTANCE ModuleInstance();
+HINSTANCE moduleInstance();
 
 // The executable's file name without folder and without ".exe" (any case):
 // the caption of the program's message boxes.
-std::string ExecutableName();
+std::string executableName();
 
 // The component library initialised for this thread (single-threaded
 // apartment) for as long as the object lives; uninitialised only when the
@@ -45,8 +45,8 @@ public:
     // returns the process exit code. Exceptions stop here (exit code 1).
     int Run();
 
-    HINSTANCE Instance() const { return ModuleInstance(); }
-    std::string AppName() const { return ExecutableName(); }
+    HINSTANCE Instance() const { return moduleInstance(); }
+    std::string AppName() const { return executableName(); }
 
 protected:
     virtual bool InitInstance() = 0;

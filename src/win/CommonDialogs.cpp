@@ -6,15 +6,15 @@
 
 namespace win {
 
-int ShowMessage(const std::string& text, UINT type, HWND owner)
+int showMessage(const std::string& text, UINT type, HWND owner)
 {
     if (!owner)
         owner = ::GetActiveWindow();
-    const std::string caption = ExecutableName();
+    const std::string caption = executableName();
     return ::MessageBoxA(owner, text.c_str(), caption.c_str(), type);
 }
 
-std::optional<COLORREF> ChooseColour(HWND owner, COLORREF initial)
+std::optional<COLORREF> chooseColour(HWND owner, COLORREF initial)
 {
     // The chooser insists on a custom-colour table; it lives for this call.
     COLORREF custom[16];

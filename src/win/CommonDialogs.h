@@ -8,13 +8,13 @@
 
 namespace win {
 
-// A message box captioned with the executable's name (ExecutableName).
+// A message box captioned with the executable's name (executableName).
 // `owner` null: the thread's active window owns it (none if there is none).
 // Returns the button pressed (IDOK ...), 0 on failure.
-int ShowMessage(const std::string& text, UINT type = MB_OK, HWND owner = nullptr);
+int showMessage(const std::string& text, UINT type = MB_OK, HWND owner = nullptr);
 
 // The colour chooser, opened fully (custom colours shown), any colour
 // allowed, starting at `initial`. The chosen colour, or nothing on Cancel.
-std::optional<COLORREF> ChooseColour(HWND owner, COLORREF initial);
+std::optional<COLORREF> chooseColour(HWND owner, COLORREF initial);
 
 }  // namespace win

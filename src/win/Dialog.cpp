@@ -15,7 +15,7 @@ void DataExchange::text(int id, std::string& value) const
     if (!control)
         return;  // a missing control must not wipe the member
     if (m_saving)
-        value = GetWindowTextString(control);
+        value = windowTextOf(control);
     else
         ::SetWindowTextA(control, value.c_str());
 }
@@ -87,7 +87,7 @@ INT_PTR Dialog::DoModal()
     if (m_owner)
         m_owner = ::GetAncestor(m_owner, GA_ROOT);
 
-    const HWND hwnd = ::CreateDialogParamA(ModuleInstance(), MAKEINTRESOURCEA(m_templateId), m_owner,
+    const HWND hwnd = ::CreateDialogParamA(moduleInstance(), MAKEINTRESOURCEA(m_templateId), m_owner,
                                            &Dialog::StaticProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd) {
         m_hwnd = nullptr;
@@ -200,7 +200,7 @@ void Dialog::CentreOnWorkArea()
 
 std::string Dialog::GetDlgItemText(int id) const
 {
-    return GetWindowTextString(::GetDlgItem(m_hwnd, id));
+    return windowTextOf(::GetDlgItem(m_hwnd, id));
 }
 
 void Dialog::SetDlgItemText(int id, const std::string& text) const

@@ -44,21 +44,21 @@ SelectGuard::~SelectGuard()
         ::SelectObject(m_dc, m_previous);
 }
 
-Icon LoadIconResource(int id, int width, int height)
+Icon loadIconResource(int id, int width, int height)
 {
-    return Icon(static_cast<HICON>(::LoadImageA(ModuleInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, width, height,
+    return Icon(static_cast<HICON>(::LoadImageA(moduleInstance(), MAKEINTRESOURCEA(id), IMAGE_ICON, width, height,
                                                 width == 0 && height == 0 ? LR_DEFAULTSIZE : 0)));
 }
 
-Icon LoadSmallIconResource(int id)
+Icon loadSmallIconResource(int id)
 {
-    return LoadIconResource(id, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
+    return loadIconResource(id, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON));
 }
 
-Bitmap LoadBitmapResource(int id)
+Bitmap loadBitmapResource(int id)
 {
     return Bitmap(static_cast<HBITMAP>(
-        ::LoadImageA(ModuleInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+        ::LoadImageA(moduleInstance(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
 }
 
 }  // namespace win

@@ -80,9 +80,9 @@ private:
 
 // Resources of the running executable. The results are owned (not shared), so
 // they are freed when their owner goes. Sizes 0 take the image's own size.
-Icon LoadIconResource(int id, int width, int height);
+Icon loadIconResource(int id, int width, int height);
 // The icon at the system's small-icon size, for a dialog's caption.
-Icon LoadSmallIconResource(int id);
-Bitmap LoadBitmapResource(int id);
+Icon loadSmallIconResource(int id);
+Bitmap loadBitmapResource(int id);
 
 }  // namespace win

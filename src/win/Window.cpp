@@ -7,7 +7,7 @@
 
 namespace win {
 
-std::string GetWindowTextString(HWND hwnd)
+std::string windowTextOf(HWND hwnd)
 {
     if (!hwnd)
         return std::string();
@@ -33,7 +33,7 @@ bool Window::Post(UINT message, WPARAM wParam, LPARAM lParam) const
 
 std::string Window::GetText() const
 {
-    return GetWindowTextString(m_hwnd);
+    return windowTextOf(m_hwnd);
 }
 
 void Window::SetText(const std::string& text) const

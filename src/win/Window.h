@@ -65,7 +65,7 @@ protected:
 };
 
 // The text of any window (as Window::GetText).
-std::string GetWindowTextString(HWND hwnd);
+std::string windowTextOf(HWND hwnd);
 
 // Base of the control wrappers. A wrapper is either only attached (it sends
 // messages to the control) or subclassed (it also sees the control's messages

@@ -92,7 +92,7 @@ private:
         self->m_pending.pop_front();
         if (!IsWindow(dialog))
             return;
-        const std::string text = win::GetWindowTextString(dialog);
+        const std::string text = win::windowTextOf(dialog);
         auto* queue = &self->m_scripts[text];
         if (queue->empty())
             queue = &self->m_scripts[std::string()];
@@ -145,7 +145,7 @@ inline void postClick(HWND dialog, int id)
 
 inline std::string itemText(HWND dialog, int id)
 {
-    return win::GetWindowTextString(GetDlgItem(dialog, id));
+    return win::windowTextOf(GetDlgItem(dialog, id));
 }
 
 // Types `text` into control `id` character by character, as the keyboard

@@ -77,7 +77,7 @@ void fillList(ListDialog& dialog, COLORREF rowColour, const std::vector<std::str
     list.m_rowColour = rowColour;
     list.Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(kBlack));
     if (icons)
-        list.SetImageList(CreateSharedImageListFromResources(GetModuleHandleA(nullptr)), LVSIL_SMALL);
+        list.SetImageList(createSharedImageListFromResources(GetModuleHandleA(nullptr)), LVSIL_SMALL);
     for (size_t i = 0; i < rows.size(); ++i)
         list.InsertItem(static_cast<int>(i), rows[i], 71);
 }

@@ -22,7 +22,7 @@ namespace {
 
 HIMAGELIST sharedImages()
 {
-    return CreateSharedImageListFromResources(GetModuleHandleA(nullptr));
+    return createSharedImageListFromResources(GetModuleHandleA(nullptr));
 }
 
 bool checked(HWND dialog, int id)

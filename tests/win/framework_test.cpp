@@ -228,7 +228,7 @@ TEST(HandleOwners, OwnersFreeTheirHandlesExactlyOnce)
         win::Brush ownedBrush(::CreateSolidBrush(RGB(4, 5, 6)));
         win::Bitmap ownedBitmap(::CreateBitmap(4, 4, 1, 1, nullptr));
         win::MemoryDC ownedDc(::CreateCompatibleDC(nullptr));
-        win::Icon ownedIcon(win::LoadIconResource(IDR_MAINFRAME, 16, 16));
+        win::Icon ownedIcon(win::loadIconResource(IDR_MAINFRAME, 16, 16));
         win::Menu ownedMenu(::CreatePopupMenu());
         pen = ownedPen;
         brush = ownedBrush;

@@ -88,7 +88,7 @@ TEST(LinkLabel, ColoursFollowHotVisitedAndFailedOpens)
         // A failed open explains itself and the link is unvisited again.
         dialog.system.shellResult = 31;
         std::string message;
-        dialogs.on(win::ExecutableName(), [&](HWND box) {
+        dialogs.on(win::executableName(), [&](HWND box) {
             message = qbtest::itemText(box, 0xFFFF);
             qbtest::postClick(box, IDOK);
         });

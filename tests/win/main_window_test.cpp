@@ -179,14 +179,14 @@ TEST(MainWindow, OnlyACloseRequestSaves)
 TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
 {
     HINSTANCE module = GetModuleHandleA(nullptr);
-    HIMAGELIST images = CreateSharedImageListFromResources(module);
+    HIMAGELIST images = createSharedImageListFromResources(module);
     ASSERT_NE(images, nullptr);
     HWND window = CreateWindowExA(0, WC_COMBOBOXEXA, "", WS_POPUP | CBS_DROPDOWN, 0, 0, 60, 200, nullptr, nullptr,
                                   module, nullptr);
     ASSERT_NE(window, nullptr);
     win::ComboBoxEx picker;
     picker.Attach(window);
-    FillIconPicker(picker, images);
+    fillIconPicker(picker, images);
     EXPECT_EQ(picker.GetCount(), kIconCount);
     COMBOBOXEXITEMA item = {};
     item.mask = CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
@@ -199,9 +199,9 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
     const int icons[] = {0, 119, 120, -1};
     const int picked[] = {0, 119, -1, -1};
     for (int i = 0; i < 4; ++i) {
-        SelectPickerIcon(picker, 64);
-        SelectPickerIcon(picker, icons[i]);
-        EXPECT_EQ(PickedIcon(picker), picked[i]) << "icon " << icons[i];
+        selectPickerIcon(picker, 64);
+        selectPickerIcon(picker, icons[i]);
+        EXPECT_EQ(pickedIcon(picker), picked[i]) << "icon " << icons[i];
     }
     DestroyWindow(window);
 }
@@ -268,8 +268,8 @@ TEST(MainWindow, AFileThatCannotBeReadIsNeverWritten)
         messages.push_back(qbtest::itemText(box, 0xFFFF));
         qbtest::postClick(box, IDOK);
     };
-    driver.on(win::ExecutableName(), answer);
-    driver.on(win::ExecutableName(), answer);
+    driver.on(win::executableName(), answer);
+    driver.on(win::executableName(), answer);
     CMainDlg dialog(qb::platformFileStore());
     driver.next([&](HWND) {
         EXPECT_EQ(messages.size(), 1u) << "told once at start";

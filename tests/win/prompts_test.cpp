@@ -126,7 +126,7 @@ TEST(Confirmation, YesNoBoxCaptionedWithTheProgramNameYesDefault)
 {
     DialogLaunchPrompts prompts(nullptr);
     DialogDriver driver;
-    driver.on(win::ExecutableName(), [](HWND d) {
+    driver.on(win::executableName(), [](HWND d) {
         EXPECT_EQ(GetWindowLongPtrA(GetDlgItem(d, IDYES), GWL_STYLE) & 0x0F, BS_DEFPUSHBUTTON);
         postClick(d, IDNO);
     });

@@ -4,7 +4,7 @@
 
 bool CMainApp::InitInstance()
 {
-    RunMainWindow<CMainDlg>(qb::platformFileStore());
+    runMainWindow<CMainDlg>(qb::platformFileStore());
     // Dialog-based: no message loop after the main window.
     return false;
 }

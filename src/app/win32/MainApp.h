@@ -10,7 +10,7 @@
 // the component library initialised for its thread. The dialog is made from
 // the services handed in.
 template <class MainDialog, class... Services>
-void RunMainWindow(Services&&... services)
+void runMainWindow(Services&&... services)
 {
     MainDialog dialog(std::forward<Services>(services)...);
     win::ComApartment com;

@@ -52,8 +52,8 @@ std::vector<qb::MonitorArea> currentMonitors()
 }  // namespace
 
 CMainDlg::CMainDlg(qb::FileStore& files)
-    : win::Dialog(IDD_MAIN), m_session(files), m_iconStrip(win::LoadBitmapResource(IDB_ICONSTRIP)),
-      m_iconMask(win::LoadBitmapResource(IDB_ICONMASK)), m_hIcon(win::LoadIconResource(IDR_MAINFRAME, 0, 0))
+    : win::Dialog(IDD_MAIN), m_session(files), m_iconStrip(win::loadBitmapResource(IDB_ICONSTRIP)),
+      m_iconMask(win::loadBitmapResource(IDB_ICONMASK)), m_hIcon(win::loadIconResource(IDR_MAINFRAME, 0, 0))
 {}
 
 CMainDlg::~CMainDlg() = default;
@@ -76,7 +76,7 @@ BOOL CMainDlg::OnInitDialog()
     m_hostList.SetHighlightMode(HighlightMode::OwnerDrawn);
     m_hostList.m_rowColour = face;
 
-    m_hostList.SetImageList(CreateSharedImageList(m_iconStrip, m_iconMask), LVSIL_SMALL);
+    m_hostList.SetImageList(createSharedImageList(m_iconStrip, m_iconMask), LVSIL_SMALL);
 
     m_options.hideTaskbarButton = false;
     m_options.alternateBrowserPath = qb::kDefaultAlternateBrowser;
@@ -88,7 +88,7 @@ BOOL CMainDlg::OnInitDialog()
         NestedLoop loop(*this);
         const HWND owner = m_hwnd;
         m_session.load(m_hosts, m_options, *this,
-                       [owner](const std::string& message) { win::ShowMessage(message, MB_OK, owner); });
+                       [owner](const std::string& message) { win::showMessage(message, MB_OK, owner); });
     }
     fillHostList();
     return TRUE;
@@ -132,7 +132,7 @@ bool CMainDlg::save()
     const HWND owner = m_hwnd;
     NestedLoop loop(*this);
     return m_session.save(m_hosts, m_options, *this,
-                          [owner](const std::string& message) { win::ShowMessage(message, MB_OK, owner); });
+                          [owner](const std::string& message) { win::showMessage(message, MB_OK, owner); });
 }
 
 void CMainDlg::moveTopLeftTo(int32_t x, int32_t y)

@@ -82,16 +82,16 @@ void CEditCommandDlg::DoDataExchange(win::DataExchange& dx)
 BOOL CEditCommandDlg::OnInitDialog()
 {
     win::Dialog::OnInitDialog();
-    m_smallIcon = win::LoadSmallIconResource(IDR_MAINFRAME);
+    m_smallIcon = win::loadSmallIconResource(IDR_MAINFRAME);
     SetIcon(m_smallIcon.get(), false);
     EnableAutoComplete(GetDlgItem(IDC_COMMAND), SHACF_FILESYSTEM);
     m_iconPicker.SubclassDlgItem(IDC_ENTRY_ICON, m_hwnd);
-    FillIconPicker(m_iconPicker, m_imageList);
+    fillIconPicker(m_iconPicker, m_imageList);
     const int radio = kKindRadios[qb::radioKind(m_entry.kind)];
     for (int id : kKindRadios)
         CheckDlgButton(id, id == radio);
     OnKindChanged();
-    SelectPickerIcon(m_iconPicker, m_entry.icon);
+    selectPickerIcon(m_iconPicker, m_entry.icon);
     return TRUE;
 }
 
@@ -124,7 +124,7 @@ void CEditCommandDlg::OnKindChanged()
 
 void CEditCommandDlg::OnOK()
 {
-    m_entry.icon = PickedIcon(m_iconPicker);
+    m_entry.icon = pickedIcon(m_iconPicker);
     m_entry.kind = qb::kindOnOk(readRadios(*this), m_entry.kind);
     win::Dialog::OnOK();
 }

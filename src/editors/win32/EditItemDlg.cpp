@@ -24,7 +24,7 @@ BOOL CEditItemDlg::OnInitDialog()
     m_iconPicker.SubclassDlgItem(IDC_HOST_ICON, m_hwnd);
     m_titleEdit.SubclassDlgItem(IDC_HOST_TITLE, m_hwnd);
     m_hostEdit.SubclassDlgItem(IDC_HOST_NAME, m_hwnd);
-    m_smallIcon = win::LoadSmallIconResource(IDR_MAINFRAME);
+    m_smallIcon = win::loadSmallIconResource(IDR_MAINFRAME);
     SetIcon(m_smallIcon.get(), false);
 
     m_entryList.SubclassDlgItem(IDC_ENTRY_LIST, m_hwnd);
@@ -39,8 +39,8 @@ BOOL CEditItemDlg::OnInitDialog()
 
     FillEntryList();
 
-    FillIconPicker(m_iconPicker, m_imageList);
-    SelectPickerIcon(m_iconPicker, m_host ? m_host->icon : 0);
+    fillIconPicker(m_iconPicker, m_imageList);
+    selectPickerIcon(m_iconPicker, m_host ? m_host->icon : 0);
     if (m_host) {
         m_titleEdit.SetText(m_host->title);
         m_hostEdit.SetText(m_host->hostName);
@@ -55,7 +55,7 @@ BOOL CEditItemDlg::OnInitDialog()
 void CEditItemDlg::OnOK()
 {
     if (m_host) {
-        m_host->icon = PickedIcon(m_iconPicker);
+        m_host->icon = pickedIcon(m_iconPicker);
         m_host->title = m_titleEdit.GetText();
         m_host->hostName = m_hostEdit.GetText();
     }
@@ -216,7 +216,7 @@ void CEditItemDlg::SelectLastRow()
 void CEditItemDlg::OnBackgroundColour()
 {
     const COLORREF initial = m_host->colour == qb::kNoColour ? RGB(0, 0, 0) : static_cast<COLORREF>(m_host->colour);
-    if (std::optional<COLORREF> chosen = win::ChooseColour(m_hwnd, initial)) {
+    if (std::optional<COLORREF> chosen = win::chooseColour(m_hwnd, initial)) {
         m_host->colour = static_cast<int32_t>(*chosen);
         ::RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     }

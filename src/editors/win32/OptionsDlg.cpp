@@ -16,7 +16,7 @@ void COptionsDlg::DoDataExchange(win::DataExchange& dx)
 BOOL COptionsDlg::OnInitDialog()
 {
     win::Dialog::OnInitDialog();
-    m_smallIcon = win::LoadSmallIconResource(IDR_MAINFRAME);
+    m_smallIcon = win::loadSmallIconResource(IDR_MAINFRAME);
     SetIcon(m_smallIcon.get(), false);
     return TRUE;
 }

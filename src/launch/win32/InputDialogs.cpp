@@ -31,7 +31,7 @@ BOOL CInputPromptDlg::OnInitDialog()
 {
     win::Dialog::OnInitDialog();
     // A shared icon: the system frees it, not us.
-    SetIcon(LoadIconA(win::ModuleInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME)), false);
+    SetIcon(LoadIconA(win::moduleInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME)), false);
     return TRUE;
 }
 

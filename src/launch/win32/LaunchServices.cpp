@@ -6,7 +6,7 @@
 bool DialogLaunchPrompts::confirmRun(const std::string& text)
 {
     // Yes is the first button and so the default; no icon.
-    return win::ShowMessage(text, MB_YESNO, m_mainWindow) == IDYES;
+    return win::showMessage(text, MB_YESNO, m_mainWindow) == IDYES;
 }
 
 std::optional<std::string> DialogLaunchPrompts::askUserInput()
