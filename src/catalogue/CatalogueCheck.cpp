@@ -375,13 +375,14 @@ std::vector<CheckFinding> checkCatalogue(std::string_view bytes)
         if (isOptions)
             optionLineHides.push_back(readOneLine(line).options->hideTaskbarButton);
     }
-    // Every options line is applied, the last one winning, but a <HIDE> on
-    // any of them sets the flag for good.
+    // Every options line is applied, the last one winning, but a marker on
+    // any of them (the last field) sets its flag for good.
+    const std::string marker(kOptionsLine.fields[kOptionsLine.fieldCount - 1].tag);
     for (size_t i = 0; i + 1 < optionLines.size(); ++i) {
         std::string message =
             "options line " + std::to_string(optionLines.back()) + " replaces this one: it is dropped at the next save";
         if (optionLineHides[i] && !optionLineHides.back())
-            message += ", but its <HIDE> stays in effect";
+            message += ", but its " + marker + " stays in effect";
         findings.push_back({optionLines[i], std::move(message)});
     }
     std::stable_sort(findings.begin(), findings.end(),
