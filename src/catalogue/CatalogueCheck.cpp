@@ -1,61 +1,49 @@
 #include "catalogue/CatalogueCheck.h"
 
 #include "catalogue/CatalogueFile.h"
+#include "catalogue/CatalogueLines.h"
 #include "catalogue/HostRecords.h"
 #include "catalogue/TextRules.h"
 
 #include <algorithm>
 #include <optional>
+#include <type_traits>
 
 namespace qb {
 
 namespace {
 
-enum class LineType {
-    None,
-    Options,
-    Host,
-    Custom,
-    Template,
-    Separator,
-    Url
-};
-
-// The tags the writer puts on each kind of line, the first being the prefix
-// that the reader recognises the line by; a value follows every tag except
-// on a separator line.
-struct Layout {
-    LineType type;
-    const char* description;
-    std::vector<std::string_view> tags;
-};
-
-const std::vector<Layout>& layouts()
+bool startsWith(std::string_view text, std::string_view prefix)
 {
-    // In the reader's order of tests.
-    static const std::vector<Layout> all = {
-        {LineType::Options, "options line", {"<X>", "<Y>", "<BROWSER>", "<RDPX>", "<RPDY>"}},
-        {LineType::Host, "host line", {"<ITEM>", "<HOST>", "<ICON>", "<COL>"}},
-        {LineType::Custom, "custom command line", {"  <NAME>", "<RUN>", "<PARAMS>", "<IICON>", "<CONFIRM>", "<BOLD>"}},
-        {LineType::Template, "Windows template line", {"  <WINDOWS>", "<P1>", "<P2>", "<IICON>"}},
-        {LineType::Separator, "separator line", {"  <SEP>"}},
-        {LineType::Url, "URL line", {"  <URL>", "<NAME>", "<ALT>", "<IICON>"}},
-    };
-    return all;
+    return text.substr(0, prefix.size()) == prefix;
 }
 
-const Layout* layoutOf(std::string_view line)
+bool endsWith(std::string_view text, std::string_view suffix)
 {
-    for (const Layout& layout : layouts()) {
-        if (line.substr(0, layout.tags[0].size()) == layout.tags[0])
-            return &layout;
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// Calls check with the layout of the line type the reader recognises the
+// line as, in the reader's order of tests; false when it has none.
+template <class Check>
+bool withLayoutOf(std::string_view line, Check&& check)
+{
+    if (startsWith(line, kOptionsLine.prefix)) {
+        check(kOptionsLine);
+        return true;
     }
-    return nullptr;
-}
-
-bool isEntry(LineType type)
-{
-    return type != LineType::Options && type != LineType::Host && type != LineType::None;
+    if (startsWith(line, kHostLine.prefix)) {
+        check(kHostLine);
+        return true;
+    }
+    bool found = false;
+    forEachEntryLine([&](auto entryLine) {
+        if (!found && startsWith(line, entryLine.layout.prefix)) {
+            check(entryLine.layout);
+            found = true;
+        }
+    });
+    return found;
 }
 
 // What the reader makes of one line. The line is read after a host line of
@@ -71,7 +59,8 @@ struct Reading {
 
 Reading readOneLine(std::string_view line)
 {
-    std::string bytes = "<ITEM>\n";
+    std::string bytes(kHostLine.prefix);
+    bytes += '\n';
     bytes.append(line);
     Reading reading;
     AppOptions options;
@@ -127,134 +116,106 @@ struct Field {
     std::string read;
 };
 
-Field textField(const char* name, std::string_view shown, const std::string& read)
+// The record the reader made of a line when it made one of the line's own
+// type and nothing else.
+const AppOptions* readAs(const Reading& reading, const LineLayout<AppOptions>&)
 {
-    return {name, true, std::string(shown), read};
+    if (!reading.options || reading.hostCount() != 0 || !reading.entries().empty())
+        return nullptr;
+    return &*reading.options;
 }
 
-Field numberField(const char* name, int32_t shown, int32_t read)
+const HostItem* readAs(const Reading& reading, const LineLayout<HostItem>&)
 {
-    return {name, false, formatNumber(shown), formatNumber(read)};
+    if (reading.options || reading.hostCount() != 1 || !reading.entries().empty())
+        return nullptr;
+    return &reading.host(0);
 }
 
-Field flagField(const char* name, bool shown, bool read)
+const CommandEntry* readAs(const Reading& reading, const LineLayout<CommandEntry>& layout)
 {
-    return {name, false, shown ? "1" : "0", read ? "1" : "0"};
-}
-
-int32_t orDefault(int32_t value, int32_t fallback)
-{
-    return value == 0 ? fallback : value;
+    if (reading.options || reading.hostCount() != 0 || reading.entries().size() != 1 ||
+        reading.entries()[0]->kind != layout.entryKind)
+        return nullptr;
+    return reading.entries()[0].get();
 }
 
 // The fields of a line that reads as one record of its own type, or nothing
-// when the reader made something else of it.
-std::optional<std::vector<Field>> compareFields(LineType type, const std::vector<std::string_view>& v, bool hide,
+// when the reader made something else of it. values: one per field that
+// has a value.
+template <class Record>
+std::optional<std::vector<Field>> compareFields(const LineLayout<Record>& layout,
+                                                const std::vector<std::string_view>& values, bool marked,
                                                 const Reading& reading)
 {
-    const bool noHostsOrOptions = !reading.options && reading.hostCount() == 0;
-    const bool oneEntry = noHostsOrOptions && reading.entries().size() == 1;
-    switch (type) {
-    case LineType::Options: {
-        if (!reading.options || reading.hostCount() != 0 || !reading.entries().empty())
-            return std::nullopt;
-        const AppOptions& o = *reading.options;
-        std::string_view browser = v[2].empty() ? std::string_view(kDefaultAlternateBrowser) : v[2];
-        return std::vector<Field>{
-            numberField("windowX", readNumber(v[0]), *o.windowX),
-            numberField("windowY", readNumber(v[1]), *o.windowY),
-            textField("alternateBrowserPath", browser, o.alternateBrowserPath),
-            numberField("rdpWidth", orDefault(readNumber(v[3]), kDefaultRdpWidth), o.rdpWidth),
-            numberField("rdpHeight", orDefault(readNumber(v[4]), kDefaultRdpHeight), o.rdpHeight),
-            flagField("hideTaskbarButton", hide, o.hideTaskbarButton),
+    const Record* record = readAs(reading, layout);
+    if (!record)
+        return std::nullopt;
+    static const Record kDefaults{};
+    std::vector<Field> fields;
+    for (size_t i = 0; i < layout.fieldCount; ++i) {
+        const TagField<Record>& field = layout.fields[i];
+        std::string_view value = field.kind == FieldKind::Marker ? std::string_view() : values[i];
+        auto flag = [&](bool shown) {
+            fields.push_back({field.name, false, shown ? "1" : "0", record->*field.flag ? "1" : "0"});
         };
+        switch (field.kind) {
+        case FieldKind::Text: {
+            std::string shown(value.empty() && field.emptyIsDefault ? kDefaults.*field.text : std::string(value));
+            fields.push_back({field.name, true, std::move(shown), record->*field.text});
+            break;
+        }
+        case FieldKind::Number:
+        case FieldKind::NumberToEnd: {
+            int32_t shown = readNumber(value);
+            if (shown == 0 && field.emptyIsDefault)
+                shown = kDefaults.*field.number;
+            int32_t read = field.position ? (record->*field.position).value_or(0) : record->*field.number;
+            fields.push_back({field.name, false, formatNumber(shown), formatNumber(read)});
+            break;
+        }
+        case FieldKind::TextFlag: flag(value == "1"); break;
+        case FieldKind::NumberFlag: flag(readNumber(value) == 1); break;
+        case FieldKind::Marker: flag(marked); break;
+        case FieldKind::One: break;
+        }
     }
-    case LineType::Host: {
-        if (reading.options || reading.hostCount() != 1 || !reading.entries().empty())
-            return std::nullopt;
-        const HostItem& h = reading.host(0);
-        return std::vector<Field>{
-            textField("title", v[0], h.title),
-            textField("hostName", v[1], h.hostName),
-            numberField("icon", readNumber(v[2]), h.icon),
-            numberField("colour", readNumber(v[3]), h.colour),
-        };
-    }
-    case LineType::Custom: {
-        if (!oneEntry || reading.entries()[0]->kind != CustomCommand)
-            return std::nullopt;
-        const CommandEntry& e = *reading.entries()[0];
-        return std::vector<Field>{
-            textField("name", v[0], e.name),
-            textField("program", v[1], e.program),
-            textField("params", v[2], e.params),
-            numberField("icon", readNumber(v[3]), e.icon),
-            flagField("confirm", readNumber(v[4]) == 1, e.confirm),
-            flagField("bold", readNumber(v[5]) == 1, e.bold),
-        };
-    }
-    case LineType::Template: {
-        if (!oneEntry || reading.entries()[0]->kind != WindowsTemplate)
-            return std::nullopt;
-        const CommandEntry& e = *reading.entries()[0];
-        return std::vector<Field>{
-            textField("templateHost", v[1], e.templateHost),
-            textField("drives", v[2], e.drives),
-            numberField("icon", readNumber(v[3]), e.icon),
-        };
-    }
-    case LineType::Url: {
-        if (!oneEntry || reading.entries()[0]->kind != Url)
-            return std::nullopt;
-        const CommandEntry& e = *reading.entries()[0];
-        return std::vector<Field>{
-            textField("url", v[0], e.url),
-            textField("urlName", v[1], e.urlName),
-            flagField("alternateBrowser", v[2] == "1", e.alternateBrowser),
-            numberField("icon", readNumber(v[3]), e.icon),
-        };
-    }
-    default:
-        return oneEntry && reading.entries()[0]->kind == Separator
-                   ? std::optional<std::vector<Field>>(std::vector<Field>{})
-                   : std::nullopt;
-    }
+    return fields;
 }
 
 // The values between the tags of the layout, each tag found by name after
 // the one before it; nothing when the line does not have that layout.
-std::optional<std::vector<std::string_view>> valuesBetweenTags(std::string_view line, const Layout& layout, bool& hide)
+// marked: the line ends with the layout's marker tag.
+template <class Record>
+std::optional<std::vector<std::string_view>> valuesBetweenTags(std::string_view line, const LineLayout<Record>& layout,
+                                                               bool& marked)
 {
-    hide = false;
-    if (layout.type == LineType::Options) {
-        constexpr std::string_view kEnd = "<END>";
-        constexpr std::string_view kHide = "<HIDE>";
-        if (line.size() < kEnd.size() || line.substr(line.size() - kEnd.size()) != kEnd)
+    marked = false;
+    size_t count = layout.fieldCount;
+    if (!layout.end.empty()) {
+        if (!endsWith(line, layout.end))
             return std::nullopt;
-        line.remove_suffix(kEnd.size());
-        if (line.size() >= kHide.size() && line.substr(line.size() - kHide.size()) == kHide) {
-            hide = true;
-            line.remove_suffix(kHide.size());
-        }
+        line.remove_suffix(layout.end.size());
+    }
+    if (count > 0 && layout.fields[count - 1].kind == FieldKind::Marker) {
+        --count;
+        marked = endsWith(line, layout.fields[count].tag);
+        if (marked)
+            line.remove_suffix(layout.fields[count].tag.size());
     }
     std::vector<std::string_view> values;
-    size_t pos = layout.tags[0].size();
-    if (layout.type == LineType::Separator)
+    size_t pos = layout.prefix.size();
+    if (count == 0)
         return pos == line.size() ? std::optional<std::vector<std::string_view>>(values) : std::nullopt;
-    for (size_t i = 1; i < layout.tags.size(); ++i) {
-        size_t next = line.find(layout.tags[i], pos);
+    for (size_t i = 1; i < count; ++i) {
+        size_t next = line.find(layout.fields[i].tag, pos);
         if (next == std::string_view::npos)
             return std::nullopt;
         values.push_back(line.substr(pos, next - pos));
-        pos = next + layout.tags[i].size();
+        pos = next + layout.fields[i].tag.size();
     }
     values.push_back(line.substr(pos));
     return values;
-}
-
-std::string_view tagName(std::string_view tag)
-{
-    return tag.substr(tag.find('<'));
 }
 
 std::string differences(const std::vector<Field>& fields)
@@ -300,15 +261,12 @@ void checkIcons(const Reading& reading, size_t lineNumber, std::vector<CheckFind
     }
 }
 
-void checkLine(std::string_view line, size_t lineNumber, bool& seenHost, std::vector<CheckFinding>& findings)
+template <class Record>
+void checkLine(const LineLayout<Record>& layout, std::string_view line, size_t lineNumber, bool& seenHost,
+               std::vector<CheckFinding>& findings)
 {
-    const Layout* layout = layoutOf(line);
-    if (!layout) {
-        findings.push_back({lineNumber, "line matches no line type: it is ignored and dropped at the next save"});
-        return;
-    }
-    if (isEntry(layout->type) && !seenHost) {
-        findings.push_back({lineNumber, std::string(layout->description) +
+    if (std::is_same_v<Record, CommandEntry> && !seenHost) {
+        findings.push_back({lineNumber, std::string(layout.description) +
                                             " before the first host line: it is ignored and dropped at the next save"});
         return;
     }
@@ -318,7 +276,7 @@ void checkLine(std::string_view line, size_t lineNumber, bool& seenHost, std::ve
         seenHost = true;
     checkIcons(reading, lineNumber, findings);
 
-    if (layout->type == LineType::Custom && reading.entries().size() == 1 && reading.entries()[0]->kind == Separator) {
+    if (layout.type == LineType::Custom && reading.entries().size() == 1 && reading.entries()[0]->kind == Separator) {
         findings.push_back({lineNumber, "custom command named \"-\" reads back as a separator"});
         return;
     }
@@ -326,11 +284,11 @@ void checkLine(std::string_view line, size_t lineNumber, bool& seenHost, std::ve
     std::vector<std::string> written = writtenLines(reading);
     bool readsAsWritten = written.size() == 1 && written[0] == line;
 
-    bool hide = false;
-    auto values = valuesBetweenTags(line, *layout, hide);
+    bool marked = false;
+    auto values = valuesBetweenTags(line, layout, marked);
     std::optional<std::vector<Field>> fields;
     if (values)
-        fields = compareFields(layout->type, *values, hide, reading);
+        fields = compareFields(layout, *values, marked, reading);
     std::string changes = fields ? differences(*fields) : std::string();
 
     // The reader ends a value at "<" and, outside host lines, takes each next
@@ -339,21 +297,22 @@ void checkLine(std::string_view line, size_t lineNumber, bool& seenHost, std::ve
     bool explained = false;
     for (size_t i = 0; values && i < values->size(); ++i) {
         std::string_view value = (*values)[i];
-        std::string message = "the value after " + std::string(tagName(layout->tags[i]));
+        std::string tag(layout.tagOf(i));
         bool last = i + 1 == values->size();
         size_t open = value.find('<');
         // A line's last value is a number: what follows it is an extra tag
         // that the writer drops, not a part of the value.
-        if (last && open != std::string_view::npos && open > 0 && layout->type != LineType::Options &&
+        if (last && open != std::string_view::npos && open > 0 && layout.type != LineType::Options &&
             formatNumber(readNumber(value.substr(0, open))) == value.substr(0, open)) {
-            findings.push_back({lineNumber, "the text after the value of " + std::string(tagName(layout->tags[i])) +
-                                                ", " + quoted(value.substr(open)) + ", is dropped at the next save"});
+            findings.push_back({lineNumber, "the text after the value of " + tag + ", " + quoted(value.substr(open)) +
+                                                ", is dropped at the next save"});
             explained = true;
             continue;
         }
+        std::string message = "the value after " + tag;
         if (open != std::string_view::npos)
             message += " contains \"<\"";
-        else if (value.find('>') != std::string_view::npos && layout->type != LineType::Host && !last)
+        else if (value.find('>') != std::string_view::npos && !layout.namedTags && !last)
             message += " contains \">\", which shifts the values after it";
         else
             continue;
@@ -365,19 +324,22 @@ void checkLine(std::string_view line, size_t lineNumber, bool& seenHost, std::ve
     if (explained || readsAsWritten)
         return;
     if (!fields) {
-        findings.push_back({lineNumber, std::string(layout->description) + " reads back as " + joinedLines(written)});
+        findings.push_back({lineNumber, std::string(layout.description) + " reads back as " + joinedLines(written)});
         return;
     }
 
-    if (layout->type == LineType::Url && (*values)[2] != "0" && (*values)[2] != "1" && readNumber((*values)[2]) == 1) {
-        findings.push_back({lineNumber, "the value after <ALT> is " + quoted((*values)[2]) +
-                                            ", which reads as not set: only \"1\" sets it"});
-        return;
+    for (size_t i = 0; i < values->size(); ++i) {
+        std::string_view value = (*values)[i];
+        if (layout.fields[i].kind == FieldKind::TextFlag && value != "0" && value != "1" && readNumber(value) == 1) {
+            findings.push_back({lineNumber, "the value after " + std::string(layout.tagOf(i)) + " is " + quoted(value) +
+                                                ", which reads as not set: only \"1\" sets it"});
+            return;
+        }
     }
     // Numbers and flags spelt otherwise than the writer spells them keep
     // their values; anything else that changes is worth a word.
     if (!changes.empty())
-        findings.push_back({lineNumber, std::string(layout->description) + changes.substr(1)});
+        findings.push_back({lineNumber, std::string(layout.description) + changes.substr(1)});
 }
 
 }  // namespace
@@ -404,19 +366,23 @@ std::vector<CheckFinding> checkCatalogue(std::string_view bytes)
             findings.push_back({lineNumber, "blank line: dropped at the next save"});
             continue;
         }
-        if (line.substr(0, 3) == "<X>")
+        bool isOptions = startsWith(line, kOptionsLine.prefix);
+        if (isOptions)
             optionLines.push_back(lineNumber);
-        checkLine(line, lineNumber, seenHost, findings);
-        if (line.substr(0, 3) == "<X>")
+        auto check = [&](const auto& layout) { checkLine(layout, line, lineNumber, seenHost, findings); };
+        if (!withLayoutOf(line, check))
+            findings.push_back({lineNumber, "line matches no line type: it is ignored and dropped at the next save"});
+        if (isOptions)
             optionLineHides.push_back(readOneLine(line).options->hideTaskbarButton);
     }
-    // Every options line is applied, the last one winning, but a <HIDE> on
-    // any of them sets the flag for good.
+    // Every options line is applied, the last one winning, but a marker on
+    // any of them (the last field) sets its flag for good.
+    const std::string marker(kOptionsLine.fields[kOptionsLine.fieldCount - 1].tag);
     for (size_t i = 0; i + 1 < optionLines.size(); ++i) {
         std::string message =
             "options line " + std::to_string(optionLines.back()) + " replaces this one: it is dropped at the next save";
         if (optionLineHides[i] && !optionLineHides.back())
-            message += ", but its <HIDE> stays in effect";
+            message += ", but its " + marker + " stays in effect";
         findings.push_back({optionLines[i], std::move(message)});
     }
     std::stable_sort(findings.begin(), findings.end(),

@@ -1,9 +1,11 @@
 #include "catalogue/CatalogueFile.h"
 
+#include "catalogue/CatalogueLines.h"
 #include "catalogue/TextRules.h"
 
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 namespace qb {
 
@@ -57,102 +59,128 @@ private:
     std::string_view m_rest;
 };
 
+// The reader and the writer below are templates on the layout so that each
+// line type's code is as direct as if its tags were written out: loading and
+// saving large catalogues must not pay for the table.
+
+template <const auto& Layout, size_t I, class Record>
+void storeNumber(Record& record, int32_t value)
+{
+    constexpr const TagField<Record>& field = Layout.fields[I];
+    if constexpr (field.position != nullptr)
+        record.*field.position = value;
+    else
+        record.*field.number = value;
+}
+
+// Reads the value that starts the rest; the rest stays where it is.
+template <const auto& Layout, size_t I, class Record>
+void readValue(const Rest& rest, Record& record)
+{
+    constexpr const TagField<Record>& field = Layout.fields[I];
+    if constexpr (field.kind == FieldKind::Text)
+        (record.*field.text).assign(rest.textUpToTag());
+    else if constexpr (field.kind == FieldKind::Number)
+        storeNumber<Layout, I>(record, readNumber(rest.textUpToTag()));
+    else if constexpr (field.kind == FieldKind::NumberToEnd)
+        storeNumber<Layout, I>(record, readNumber(rest.view()));
+    else if constexpr (field.kind == FieldKind::TextFlag)
+        record.*field.flag = rest.textUpToTag() == "1";
+    else if constexpr (field.kind == FieldKind::NumberFlag)
+        record.*field.flag = readNumber(rest.view()) == 1;
+}
+
+// Field I of a line the rest started with. Markers only ever set their flag,
+// and say so through marked.
+template <const auto& Layout, size_t I, class Record>
+void readField(Rest& rest, Record& record, bool& marked)
+{
+    constexpr const TagField<Record>& field = Layout.fields[I];
+    if constexpr (Layout.namedTags) {
+        // Each tag is looked for only where it should stand: a missing one
+        // makes the skips run past the next one too.
+        if constexpr (I == 0) {
+            readValue<Layout, I>(Rest(rest.view().substr(Layout.prefix.size())), record);
+        } else {
+            rest.skipToNextTag();
+            if (rest.startsWith(field.tag))
+                readValue<Layout, I>(Rest(rest.view().substr(field.tag.size())), record);
+        }
+    } else if constexpr (field.kind == FieldKind::Marker) {
+        if (rest.contains(field.tag)) {
+            record.*field.flag = true;
+            marked = true;
+        }
+    } else {
+        if constexpr (I == 0)
+            rest.drop(Layout.prefix.size());
+        else
+            rest.skipPastClose();
+        readValue<Layout, I>(rest, record);
+    }
+}
+
+template <const auto& Layout, class Record, size_t... I>
+bool readFields(Rest& rest, Record& record, std::index_sequence<I...>)
+{
+    bool marked = false;
+    (readField<Layout, I>(rest, record, marked), ...);
+    return marked;
+}
+
+// Reads a line the rest starts with, leaving the rest where the last value
+// starts; true when a marker tag was found.
+template <const auto& Layout, class Record>
+bool readFields(Rest& rest, Record& record)
+{
+    return readFields<Layout>(rest, record, std::make_index_sequence<Layout.fieldCount>());
+}
+
+template <class Record>
+void applyDefaults(const LineLayout<Record>& layout, Record& record)
+{
+    static const Record kDefaults{};
+    for (size_t i = 0; i < layout.fieldCount; ++i) {
+        const TagField<Record>& field = layout.fields[i];
+        if (!field.emptyIsDefault)
+            continue;
+        if (field.text && (record.*field.text).empty())
+            record.*field.text = kDefaults.*field.text;
+        if (field.number && record.*field.number == 0)
+            record.*field.number = kDefaults.*field.number;
+    }
+}
+
 void readOptionsLine(Rest& rest, AppOptions& options, CatalogueWindow& window)
 {
-    rest.drop(3);
-    int32_t x = readNumber(rest.view());
-    rest.skipPastClose();
-    int32_t y = readNumber(rest.view());
-    rest.skipPastClose();
-    options.alternateBrowserPath.assign(rest.textUpToTag());
-    rest.skipPastClose();
-    options.rdpWidth = readNumber(rest.textUpToTag());
-    rest.skipPastClose();
-    options.rdpHeight = readNumber(rest.textUpToTag());
-    if (rest.contains("<HIDE>")) {
-        options.hideTaskbarButton = true;
+    if (readFields<kOptionsLine>(rest, options))
         window.dropTaskbarButton();
-    }
-    if (options.rdpWidth == 0)
-        options.rdpWidth = kDefaultRdpWidth;
-    if (options.rdpHeight == 0)
-        options.rdpHeight = kDefaultRdpHeight;
-    if (options.alternateBrowserPath.empty())
-        options.alternateBrowserPath = kDefaultAlternateBrowser;
-    options.windowX = x;
-    options.windowY = y;
-    window.moveTopLeftTo(x, y);
+    applyDefaults(kOptionsLine, options);
+    window.moveTopLeftTo(options.windowX.value_or(0), options.windowY.value_or(0));
 }
 
 std::unique_ptr<HostItem> readHostLine(Rest& rest)
 {
     auto host = newHost();
-    host->title.assign(Rest::upToTag(rest.view().substr(6)));
-    // Each tag is looked for only where it should stand: a missing one makes
-    // the skips run past the next one too.
-    rest.skipToNextTag();
-    if (rest.startsWith("<HOST>"))
-        host->hostName.assign(Rest::upToTag(rest.view().substr(6)));
-    rest.skipToNextTag();
-    if (rest.startsWith("<ICON>"))
-        host->icon = readNumber(rest.view().substr(6));
-    rest.skipToNextTag();
-    if (rest.startsWith("<COL>"))
-        host->colour = readNumber(rest.view().substr(5));
+    readFields<kHostLine>(rest, *host);
     return host;
 }
 
-std::unique_ptr<CommandEntry> readCommandLine(Rest& rest)
+template <const auto& Layout>
+std::unique_ptr<CommandEntry> readEntryLine(Rest& rest)
 {
     auto entry = newEntry();
-    rest.drop(8);
-    entry->name.assign(rest.textUpToTag());
-    rest.skipPastClose();
-    entry->program.assign(rest.textUpToTag());
-    rest.skipPastClose();
-    entry->params.assign(rest.textUpToTag());
-    rest.skipPastClose();
-    entry->icon = readNumber(rest.textUpToTag());
-    rest.skipPastClose();
-    entry->confirm = readNumber(rest.view()) == 1;
-    rest.skipPastClose();
-    entry->bold = readNumber(rest.view()) == 1;
-    entry->kind = CustomCommand;
-    if (entry->name == "-") {
-        entry->name.clear();
-        entry->kind = Separator;
+    entry->kind = Layout.entryKind;
+    // A line without values (the separator) leaves the rest as it is, so
+    // nothing after its tag is tried as another line.
+    if constexpr (Layout.fieldCount > 0)
+        readFields<Layout>(rest, *entry);
+    if constexpr (Layout.type == LineType::Custom) {
+        if (entry->name == "-") {
+            entry->name.clear();
+            entry->kind = Separator;
+        }
     }
-    return entry;
-}
-
-std::unique_ptr<CommandEntry> readTemplateLine(Rest& rest)
-{
-    auto entry = newEntry();
-    rest.drop(11);
-    // The number after "<WINDOWS>" is always written as 1 and means nothing.
-    rest.skipPastClose();
-    entry->templateHost.assign(rest.textUpToTag());
-    rest.skipPastClose();
-    entry->drives.assign(rest.textUpToTag());
-    rest.skipPastClose();
-    entry->icon = readNumber(rest.view());
-    entry->kind = WindowsTemplate;
-    return entry;
-}
-
-std::unique_ptr<CommandEntry> readUrlLine(Rest& rest)
-{
-    auto entry = newEntry();
-    rest.drop(7);
-    entry->url.assign(rest.textUpToTag());
-    rest.skipPastClose();
-    entry->urlName.assign(rest.textUpToTag());
-    rest.skipPastClose();
-    // Compared as text: only exactly "1" sets the flag.
-    entry->alternateBrowser = rest.textUpToTag() == "1";
-    rest.skipPastClose();
-    entry->icon = readNumber(rest.view());
-    entry->kind = Url;
     return entry;
 }
 
@@ -168,48 +196,53 @@ void appendFlag(std::string& out, bool value)
     out += value ? '1' : '0';
 }
 
-void appendEntryLine(std::string& out, const CommandEntry& entry)
+template <const auto& Layout, size_t I, class Record>
+void appendField(std::string& out, const Record& record)
 {
-    switch (entry.kind) {
-    case CustomCommand:
-        out += "  <NAME>";
-        out += entry.name;
-        out += "<RUN>";
-        out += entry.program;
-        out += "<PARAMS>";
-        out += entry.params;
-        out += "<IICON>";
-        appendNumber(out, entry.icon);
-        out += "<CONFIRM>";
-        appendFlag(out, entry.confirm);
-        out += "<BOLD>";
-        appendFlag(out, entry.bold);
-        break;
-    case WindowsTemplate:
-        out += "  <WINDOWS>1<P1>";
-        out += entry.templateHost;
-        out += "<P2>";
-        out += entry.drives;
-        out += "<IICON>";
-        appendNumber(out, entry.icon);
-        break;
-    case Separator: out += "  <SEP>"; break;
-    case Url:
-        out += "  <URL>";
-        out += entry.url;
-        out += "<NAME>";
-        out += entry.urlName;
-        out += "<ALT>";
-        appendFlag(out, entry.alternateBrowser);
-        out += "<IICON>";
-        appendNumber(out, entry.icon);
-        break;
-    default:
-        // A kind the file has no line for: writing nothing keeps the rest of
-        // the file readable.
+    constexpr const TagField<Record>& field = Layout.fields[I];
+    if constexpr (field.kind == FieldKind::Marker) {
+        if (record.*field.flag)
+            out += field.tag;
         return;
     }
+    if constexpr (!field.tag.empty())
+        out += field.tag;
+    if constexpr (field.kind == FieldKind::Text)
+        out += record.*field.text;
+    else if constexpr (field.kind == FieldKind::One)
+        out += '1';
+    else if constexpr (field.kind == FieldKind::TextFlag || field.kind == FieldKind::NumberFlag)
+        appendFlag(out, record.*field.flag);
+    else if constexpr (field.position != nullptr)
+        appendNumber(out, (record.*field.position).value_or(0));
+    else
+        appendNumber(out, record.*field.number);
+}
+
+template <const auto& Layout, class Record, size_t... I>
+void appendLine(std::string& out, const Record& record, std::index_sequence<I...>)
+{
+    out += Layout.prefix;
+    (appendField<Layout, I>(out, record), ...);
+    if constexpr (!Layout.end.empty())
+        out += Layout.end;
     out += "\r\n";
+}
+
+template <const auto& Layout, class Record>
+void appendLine(std::string& out, const Record& record)
+{
+    appendLine<Layout>(out, record, std::make_index_sequence<Layout.fieldCount>());
+}
+
+void appendEntryLine(std::string& out, const CommandEntry& entry)
+{
+    // A kind the file has no line for writes nothing, which keeps the rest
+    // of the file readable.
+    forEachEntryLine([&](auto line) {
+        if (entry.kind == line.layout.entryKind)
+            appendLine<decltype(line)::layout>(out, entry);
+    });
 }
 
 size_t estimatedSize(const HostCatalogue& hosts, const AppOptions& options)
@@ -305,9 +338,9 @@ private:
         // One rest for the whole line: each test sees what the tests before
         // it left.
         Rest rest(line);
-        if (rest.startsWith("<X>"))
+        if (rest.startsWith(kOptionsLine.prefix))
             readOptionsLine(rest, m_options, m_window);
-        if (rest.startsWith("<ITEM>")) {
+        if (rest.startsWith(kHostLine.prefix)) {
             size_t entriesOfLast = 0;
             if (m_current) {
                 entriesOfLast = m_current->entries.size();
@@ -318,17 +351,10 @@ private:
             // last one saves most of the list's regrowth.
             m_current->entries.reserve(entriesOfLast);
         }
-        if (rest.startsWith("  <NAME>"))
-            addEntry(readCommandLine(rest));
-        if (rest.startsWith("  <WINDOWS>"))
-            addEntry(readTemplateLine(rest));
-        if (rest.startsWith("  <SEP>")) {
-            auto entry = newEntry();
-            entry->kind = Separator;
-            addEntry(std::move(entry));
-        }
-        if (rest.startsWith("  <URL>"))
-            addEntry(readUrlLine(rest));
+        forEachEntryLine([&](auto line) {
+            if (rest.startsWith(line.layout.prefix))
+                addEntry(readEntryLine<decltype(line)::layout>(rest));
+        });
     }
 
     HostCatalogue& m_hosts;
@@ -364,29 +390,12 @@ std::string formatCatalogue(const HostCatalogue& hosts, const AppOptions& option
 {
     std::string out;
     out.reserve(estimatedSize(hosts, options));
-    out += "<X>";
-    appendNumber(out, x);
-    out += "<Y>";
-    appendNumber(out, y);
-    out += "<BROWSER>";
-    out += options.alternateBrowserPath;
-    out += "<RDPX>";
-    appendNumber(out, options.rdpWidth);
-    out += "<RPDY>";
-    appendNumber(out, options.rdpHeight);
-    if (options.hideTaskbarButton)
-        out += "<HIDE>";
-    out += "<END>\r\n";
+    AppOptions written = options;
+    written.windowX = x;
+    written.windowY = y;
+    appendLine<kOptionsLine>(out, written);
     for (const auto& host : hosts) {
-        out += "<ITEM>";
-        out += host->title;
-        out += "<HOST>";
-        out += host->hostName;
-        out += "<ICON>";
-        appendNumber(out, host->icon);
-        out += "<COL>";
-        appendNumber(out, host->colour);
-        out += "\r\n";
+        appendLine<kHostLine>(out, *host);
         for (const auto& entry : host->entries)
             appendEntryLine(out, *entry);
     }

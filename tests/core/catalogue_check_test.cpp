@@ -62,7 +62,7 @@ struct FindingCase {
     std::string expected;  // "line: message" lines, exactly
 };
 
-// Findings beyond those the console companion's tests already show.
+// Each kind of finding, with its exact text.
 TEST(CatalogueCheck, ReportsWhatDoesNotReadBack)
 {
     const std::string h = kHost;  // line 1

@@ -50,8 +50,8 @@ TEST(CatalogueFile, ExampleWrittenByteForByteAndReadBack)
     EXPECT_EQ(empty.written(), kDefaultOptions);
 }
 
-// Each line as read and then written back: the reader's tolerances and its
-// faithfully kept quirks.
+// Each line as read and then written back: what the reader tolerates, and
+// what it makes of lines the writer would not write.
 TEST(CatalogueReader, LinesReadBackAsWritten)
 {
     const std::pair<std::string, std::string> cases[] = {
@@ -129,8 +129,7 @@ TEST(CatalogueReader, ACarriageReturnAloneEndsALine)
     EXPECT_EQ(formatCatalogue(loaded.hosts, loaded.options, 1, 2), crLf);
 }
 
-// LF alone, CR LF and a last line without terminator: the console
-// companion's tests and the split reads below.
+// NUL bytes stay in values, and a line of megabytes reads whole.
 TEST(CatalogueReader, NulBytesAndLongLines)
 {
     std::string title(3 * 1024 * 1024, 'x');

@@ -1,0 +1,168 @@
+// The line types of the catalogue file and the tags on each, in the order the
+// writer writes them: the reader, the writer and the line checker all work
+// from these tables.
+#pragma once
+
+#include "catalogue/HostRecords.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qb {
+
+enum class LineType {
+    Options,
+    Host,
+    Custom,
+    Template,
+    Separator,
+    Url
+};
+
+// How a value after its tag is read and written.
+enum class FieldKind {
+    Text,         // up to the next "<"; with no "<" after it, the empty text
+    Number,       // a number read from the text up to the next "<" (0 with no "<" after it)
+    NumberToEnd,  // a number read from where the value starts, whatever follows
+    TextFlag,     // set only by the exact text "1"; written 1 or 0
+    NumberFlag,   // set when the value reads as the number 1; written 1 or 0
+    One,          // always written 1 and read as nothing
+    Marker,       // a tag without a value, written when set, read when found anywhere after the last value
+};
+
+template <class Record>
+struct TagField {
+    std::string_view tag;  // before the value; empty for the first, whose tag ends the line's prefix
+    FieldKind kind;
+    const char* name;  // the record field, as the line checker names it
+    std::string Record::*text = nullptr;
+    int32_t Record::*number = nullptr;
+    bool Record::*flag = nullptr;
+    std::optional<int32_t> Record::*position = nullptr;
+    // The reader replaces an empty text or a 0 by the record's default.
+    bool emptyIsDefault = false;
+};
+
+template <class Record>
+constexpr TagField<Record> textField(std::string_view tag, const char* name, std::string Record::*member,
+                                     bool emptyIsDefault = false)
+{
+    return {tag, FieldKind::Text, name, member, nullptr, nullptr, nullptr, emptyIsDefault};
+}
+
+template <class Record>
+constexpr TagField<Record> numberField(std::string_view tag, FieldKind kind, const char* name, int32_t Record::*member,
+                                       bool emptyIsDefault = false)
+{
+    return {tag, kind, name, nullptr, member, nullptr, nullptr, emptyIsDefault};
+}
+
+template <class Record>
+constexpr TagField<Record> flagField(std::string_view tag, FieldKind kind, const char* name, bool Record::*member)
+{
+    return {tag, kind, name, nullptr, nullptr, member, nullptr, false};
+}
+
+template <class Record>
+struct LineLayout {
+    LineType type;
+    const char* description;
+    std::string_view prefix;  // what the reader recognises the line by
+    const TagField<Record>* fields;
+    size_t fieldCount;
+    std::string_view end;  // written after the last field
+    // Host lines look for each tag by name where it should stand; the other
+    // lines take each next value from after the next ">".
+    bool namedTags;
+    EntryKind entryKind;  // entry lines only
+
+    // The tag that a field's value follows.
+    std::string_view tagOf(size_t field) const
+    {
+        return field == 0 ? prefix.substr(prefix.find('<')) : fields[field].tag;
+    }
+};
+
+inline constexpr TagField<AppOptions> kOptionsFields[] = {
+    {"", FieldKind::NumberToEnd, "windowX", nullptr, nullptr, nullptr, &AppOptions::windowX},
+    {"<Y>", FieldKind::NumberToEnd, "windowY", nullptr, nullptr, nullptr, &AppOptions::windowY},
+    textField("<BROWSER>", "alternateBrowserPath", &AppOptions::alternateBrowserPath, true),
+    numberField("<RDPX>", FieldKind::Number, "rdpWidth", &AppOptions::rdpWidth, true),
+    // The misspelt tag is the one the file has always had.
+    numberField("<RPDY>", FieldKind::Number, "rdpHeight", &AppOptions::rdpHeight, true),
+    flagField("<HIDE>", FieldKind::Marker, "hideTaskbarButton", &AppOptions::hideTaskbarButton),
+};
+
+inline constexpr TagField<HostItem> kHostFields[] = {
+    textField("", "title", &HostItem::title),
+    textField("<HOST>", "hostName", &HostItem::hostName),
+    numberField("<ICON>", FieldKind::NumberToEnd, "icon", &HostItem::icon),
+    numberField("<COL>", FieldKind::NumberToEnd, "colour", &HostItem::colour),
+};
+
+inline constexpr TagField<CommandEntry> kCustomFields[] = {
+    textField("", "name", &CommandEntry::name),
+    textField("<RUN>", "program", &CommandEntry::program),
+    textField("<PARAMS>", "params", &CommandEntry::params),
+    numberField("<IICON>", FieldKind::Number, "icon", &CommandEntry::icon),
+    flagField("<CONFIRM>", FieldKind::NumberFlag, "confirm", &CommandEntry::confirm),
+    flagField("<BOLD>", FieldKind::NumberFlag, "bold", &CommandEntry::bold),
+};
+
+inline constexpr TagField<CommandEntry> kTemplateFields[] = {
+    {"", FieldKind::One, "", nullptr, nullptr, nullptr, nullptr},
+    textField("<P1>", "templateHost", &CommandEntry::templateHost),
+    textField("<P2>", "drives", &CommandEntry::drives),
+    numberField("<IICON>", FieldKind::NumberToEnd, "icon", &CommandEntry::icon),
+};
+
+inline constexpr TagField<CommandEntry> kUrlFields[] = {
+    textField("", "url", &CommandEntry::url),
+    textField("<NAME>", "urlName", &CommandEntry::urlName),
+    flagField("<ALT>", FieldKind::TextFlag, "alternateBrowser", &CommandEntry::alternateBrowser),
+    numberField("<IICON>", FieldKind::NumberToEnd, "icon", &CommandEntry::icon),
+};
+
+inline constexpr LineLayout<AppOptions> kOptionsLine = {
+    LineType::Options, "options line", "<X>", kOptionsFields, std::size(kOptionsFields), "<END>", false, CustomCommand};
+
+inline constexpr LineLayout<HostItem> kHostLine = {LineType::Host,         "host line", "<ITEM>", kHostFields,
+                                                   std::size(kHostFields), "",          true,     CustomCommand};
+
+inline constexpr LineLayout<CommandEntry> kCustomLine = {
+    LineType::Custom, "custom command line", "  <NAME>", kCustomFields, std::size(kCustomFields), "", false,
+    CustomCommand};
+
+inline constexpr LineLayout<CommandEntry> kTemplateLine = {
+    LineType::Template, "Windows template line", "  <WINDOWS>", kTemplateFields, std::size(kTemplateFields), "", false,
+    WindowsTemplate};
+
+inline constexpr LineLayout<CommandEntry> kSeparatorLine = {
+    LineType::Separator, "separator line", "  <SEP>", nullptr, 0, "", false, Separator};
+
+inline constexpr LineLayout<CommandEntry> kUrlLine = {LineType::Url,         "URL line", "  <URL>", kUrlFields,
+                                                      std::size(kUrlFields), "",         false,     Url};
+
+// A layout as a type, so that the reader and the writer are compiled for
+// each line type as if written out by hand.
+template <const auto& Layout>
+struct LineOf {
+    static constexpr const auto& layout = Layout;
+};
+
+// Calls visit with the LineOf of each entry line, in the order the reader
+// tries them on what a line leaves.
+template <class Visit>
+void forEachEntryLine(Visit&& visit)
+{
+    visit(LineOf<kCustomLine>{});
+    visit(LineOf<kTemplateLine>{});
+    visit(LineOf<kSeparatorLine>{});
+    visit(LineOf<kUrlLine>{});
+}
+
+}  // namespace qb
