@@ -26,6 +26,21 @@ bool startsWithHttp(const std::string& program)
     return true;
 }
 
+// Appends text to out with every placeholder replaced, left to right over
+// the original text: equivalent to searching on after each inserted
+// replacement, so inserted text is never searched again.
+void appendReplacing(std::string& out, const std::string& text, const std::string& placeholder,
+                     const std::string& replacement)
+{
+    std::size_t from = 0;
+    for (auto pos = text.find(placeholder); pos != std::string::npos; pos = text.find(placeholder, from)) {
+        out.append(text, from, pos - from);
+        out.append(replacement);
+        from = pos + placeholder.size();
+    }
+    out.append(text, from, std::string::npos);
+}
+
 // ReplaceAll for a secret: the result is built in one buffer of its final
 // size, so that no intermediate copy of the secret is left unwiped, and the
 // old text is wiped before it is freed.
@@ -39,13 +54,7 @@ void replaceSecret(std::string& text, const std::string& placeholder, const std:
         return;
     std::string result;
     result.reserve(text.size() + count * secret.size());
-    std::size_t from = 0;
-    for (auto pos = text.find(placeholder); pos != std::string::npos; pos = text.find(placeholder, from)) {
-        result.append(text, from, pos - from);
-        result.append(secret);
-        from = pos + placeholder.size();
-    }
-    result.append(text, from, std::string::npos);
+    appendReplacing(result, text, placeholder, secret);
     text.swap(result);
     wipeSecret(result);
 }
@@ -76,16 +85,8 @@ std::string ReplaceAll(std::string text, std::string placeholder, std::string re
     // An empty placeholder would match everywhere and never move on.
     if (placeholder.empty() || text.find(placeholder) == std::string::npos)
         return text;
-    // Left to right over the original text: equivalent to searching on after
-    // each inserted replacement, so inserted text is never searched again.
     std::string result;
-    std::size_t from = 0;
-    for (auto pos = text.find(placeholder); pos != std::string::npos; pos = text.find(placeholder, from)) {
-        result.append(text, from, pos - from);
-        result.append(replacement);
-        from = pos + placeholder.size();
-    }
-    result.append(text, from, std::string::npos);
+    appendReplacing(result, text, placeholder, replacement);
     return result;
 }
 

@@ -198,6 +198,12 @@ void Dialog::CentreOnWorkArea()
     ::SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Dialog::SetCaptionIcon(int resourceId)
+{
+    m_captionIcon = loadSmallIconResource(resourceId);
+    SetIcon(m_captionIcon.get(), false);
+}
+
 std::string Dialog::GetDlgItemText(int id) const
 {
     return windowTextOf(::GetDlgItem(m_hwnd, id));

@@ -6,6 +6,7 @@
 // and of its controls before they are dispatched.
 #pragma once
 
+#include "win/Handles.h"
 #include "win/Window.h"
 
 #include <windows.h>
@@ -69,6 +70,10 @@ public:
 
     // Centres the dialog on the work area of the monitor it is (mostly) on.
     void CentreOnWorkArea();
+
+    // Shows the icon resource, at the small icon size, in the caption; the
+    // dialog keeps it until it is destroyed.
+    void SetCaptionIcon(int resourceId);
 
     // Helpers on controls by id.
     std::string GetDlgItemText(int id) const;
@@ -137,6 +142,7 @@ private:
     bool m_initialising = false;
     bool m_movedDuringInit = false;
     std::exception_ptr m_failure;
+    Icon m_captionIcon;
 };
 
 }  // namespace win

@@ -82,8 +82,7 @@ void CEditCommandDlg::DoDataExchange(win::DataExchange& dx)
 BOOL CEditCommandDlg::OnInitDialog()
 {
     win::Dialog::OnInitDialog();
-    m_smallIcon = win::loadSmallIconResource(IDR_MAINFRAME);
-    SetIcon(m_smallIcon.get(), false);
+    SetCaptionIcon(IDR_MAINFRAME);
     EnableAutoComplete(GetDlgItem(IDC_COMMAND), SHACF_FILESYSTEM);
     m_iconPicker.SubclassDlgItem(IDC_ENTRY_ICON, m_hwnd);
     fillIconPicker(m_iconPicker, m_imageList);

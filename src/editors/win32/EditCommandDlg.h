@@ -36,5 +36,4 @@ private:
     void OnKindChanged();
 
     win::ComboBoxEx m_iconPicker;
-    win::Icon m_smallIcon;
 };

@@ -24,8 +24,7 @@ BOOL CEditItemDlg::OnInitDialog()
     m_iconPicker.SubclassDlgItem(IDC_HOST_ICON, m_hwnd);
     m_titleEdit.SubclassDlgItem(IDC_HOST_TITLE, m_hwnd);
     m_hostEdit.SubclassDlgItem(IDC_HOST_NAME, m_hwnd);
-    m_smallIcon = win::loadSmallIconResource(IDR_MAINFRAME);
-    SetIcon(m_smallIcon.get(), false);
+    SetCaptionIcon(IDR_MAINFRAME);
 
     m_entryList.SubclassDlgItem(IDC_ENTRY_LIST, m_hwnd);
     int column = 0;

@@ -60,5 +60,4 @@ private:
     CColourListCtrl m_entryList;
     qb::SystemLinkServices m_linkServices;  // before the label that uses it
     CLinkLabel m_link{m_linkServices};
-    win::Icon m_smallIcon;
 };

@@ -16,7 +16,6 @@ void COptionsDlg::DoDataExchange(win::DataExchange& dx)
 BOOL COptionsDlg::OnInitDialog()
 {
     win::Dialog::OnInitDialog();
-    m_smallIcon = win::loadSmallIconResource(IDR_MAINFRAME);
-    SetIcon(m_smallIcon.get(), false);
+    SetCaptionIcon(IDR_MAINFRAME);
     return TRUE;
 }

@@ -5,7 +5,6 @@
 
 #include "editors/OptionsValues.h"
 #include "win/Dialog.h"
-#include "win/Handles.h"
 
 class COptionsDlg : public win::Dialog
 {
@@ -17,7 +16,4 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(win::DataExchange& dx) override;
-
-private:
-    win::Icon m_smallIcon;
 };
