@@ -31,8 +31,9 @@ struct ParsedArgs {
     std::map<std::string, std::string> values;  // "--name VALUE"
     std::set<std::string> flags;                // "--name"
 };
-// Throws CliError for an option that is not one of these, or a value option
-// without its value. A word after "--" is positional even if it starts "--".
+// Options start "--", or are named here ("-o"). Throws CliError for an option
+// that is not one of these, or a value option without its value. A word after
+// "--" is positional even if it starts "--".
 ParsedArgs parseArgs(const Args& args, const std::vector<std::string>& valueOptions = {},
                      const std::vector<std::string>& flagOptions = {});
 
