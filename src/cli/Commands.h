@@ -81,6 +81,8 @@ void printJson(const nlohmann::ordered_json& value);
 int dumpCommand(const Args& args);
 int checkCommand(const Args& args);
 int rewriteCommand(const Args& args);
+// Exit status 0 when clean, 1 when both versions of some hosts were kept.
+int mergeCommand(const Args& args);
 int menuCommand(const Args& args);
 int composeCommand(const Args& args);
 
