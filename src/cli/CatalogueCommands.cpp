@@ -1,9 +1,10 @@
-// dump, check and rewrite: the catalogue file read and written exactly as
+// dump, check, rewrite and merge: the catalogue file read and written exactly as
 // the program reads and writes it.
 #include "cli/Commands.h"
 
 #include "catalogue/CatalogueCheck.h"
 #include "catalogue/CatalogueFile.h"
+#include "catalogue/CatalogueMerge.h"
 #include "catalogue/FileStore.h"
 
 #include <iostream>
@@ -109,19 +110,60 @@ int checkCommand(const Args& args)
     return findings.empty() ? 0 : 1;
 }
 
+namespace {
+
+CatalogueVersion versionOf(LoadedCatalogue loaded)
+{
+    CatalogueVersion version;
+    version.x = loaded.options.windowX.value_or(0);
+    version.y = loaded.options.windowY.value_or(0);
+    version.hosts = std::move(loaded.hosts);
+    version.options = std::move(loaded.options);
+    return version;
+}
+
+// The program's bytes through the program's store; the message names the
+// path as it was given, not only its file name.
+void saveCatalogue(const std::string& path, const CatalogueVersion& version)
+{
+    std::string bytes = formatCatalogue(version.hosts, version.options, version.x, version.y);
+    std::string error;
+    if (!platformFileStore().replaceAll(path, bytes, error))
+        throw CliError("Unable to save " + path + ": " + error);
+}
+
+}  // namespace
+
 int rewriteCommand(const Args& args)
 {
     std::string path = fileArgument(parseArgs(args), 0);
     // A mistyped name must not become a new, empty catalogue.
-    LoadedCatalogue loaded = loadCatalogueFile(path, IfMissing::Refuse);
-    // The program's bytes through the program's store; the message names
-    // the path as it was given, not only its file name.
-    std::string bytes = formatCatalogue(loaded.hosts, loaded.options, loaded.options.windowX.value_or(0),
-                                        loaded.options.windowY.value_or(0));
-    std::string error;
-    if (!platformFileStore().replaceAll(path, bytes, error))
-        throw CliError("Unable to save " + path + ": " + error);
+    saveCatalogue(path, versionOf(loadCatalogueFile(path, IfMissing::Refuse)));
     return 0;
+}
+
+// Git's merge driver conventions: %O %A %B, the result over %A, 1 for a
+// merge it must not take as clean. Git gives an empty file as the base of
+// an add/add; a missing one is read the same way.
+int mergeCommand(const Args& args)
+{
+    ParsedArgs parsed = parseArgs(args, {"-o"});
+    if (parsed.positional.size() != 3)
+        throw CliError("merge needs BASE MINE THEIRS");
+    const std::string& minePath = parsed.positional[1];
+    CatalogueVersion base = versionOf(loadCatalogueFile(parsed.positional[0]));
+    CatalogueVersion mine = versionOf(loadCatalogueFile(minePath, IfMissing::Refuse, " (MINE)"));
+    CatalogueVersion theirs = versionOf(loadCatalogueFile(parsed.positional[2], IfMissing::Refuse, " (THEIRS)"));
+    CatalogueMergeResult result = mergeCatalogues(base, mine, theirs);
+    auto output = parsed.values.find("-o");
+    saveCatalogue(output != parsed.values.end() ? output->second : minePath, result.merged);
+    if (result.conflicts.empty())
+        return 0;
+    std::string titles;
+    for (const std::string& title : result.conflicts)
+        titles += (titles.empty() ? "" : ", ") + ansiToUtf8(title);
+    std::cerr << "quillbank-cli: both versions were kept of: " << titles << '\n';
+    return 1;
 }
 
 }  // namespace qb::cli

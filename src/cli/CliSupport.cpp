@@ -100,7 +100,10 @@ ParsedArgs parseArgs(const Args& args, const std::vector<std::string>& valueOpti
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
-        if (optionsEnded || word.size() < 2 || word.compare(0, 2, "--") != 0) {
+        // Short options ("-o") are options only where the command names them:
+        // "-" and other words starting with one dash stay file names.
+        bool named = contains(valueOptions, word) || contains(flagOptions, word);
+        if (optionsEnded || (!named && (word.size() < 2 || word.compare(0, 2, "--") != 0))) {
             parsed.positional.push_back(word);
         } else if (word == "--") {
             optionsEnded = true;

@@ -31,8 +31,9 @@ struct ParsedArgs {
     std::map<std::string, std::string> values;  // "--name VALUE"
     std::set<std::string> flags;                // "--name"
 };
-// Throws CliError for an option that is not one of these, or a value option
-// without its value. A word after "--" is positional even if it starts "--".
+// Options start "--", or are named here ("-o"). Throws CliError for an option
+// that is not one of these, or a value option without its value. A word after
+// "--" is positional even if it starts "--".
 ParsedArgs parseArgs(const Args& args, const std::vector<std::string>& valueOptions = {},
                      const std::vector<std::string>& flagOptions = {});
 
@@ -80,6 +81,8 @@ void printJson(const nlohmann::ordered_json& value);
 int dumpCommand(const Args& args);
 int checkCommand(const Args& args);
 int rewriteCommand(const Args& args);
+// Exit status 0 when clean, 1 when both versions of some hosts were kept.
+int mergeCommand(const Args& args);
 int menuCommand(const Args& args);
 int composeCommand(const Args& args);
 

@@ -20,6 +20,9 @@ const Command kCommands[] = {
     {"dump", qb::cli::dumpCommand, "dump [FILE]      the catalogue and options as JSON"},
     {"check", qb::cli::checkCommand, "check [FILE]     what would not survive a save and a load (exit 1 if any)"},
     {"rewrite", qb::cli::rewriteCommand, "rewrite [FILE]   load and save the file as the program does"},
+    {"merge", qb::cli::mergeCommand,
+     "merge BASE MINE THEIRS    three-way merge over MINE (-o FILE: elsewhere); exit 1 if both\n"
+     "                              versions of some hosts were kept (a Git merge driver: %O %A %B)"},
     {"menu", qb::cli::menuCommand,
      "menu HOST [FILE]          a host's menu as JSON (HOST: a title, or --index N; --default-browser TEXT)"},
     {"compose", qb::cli::composeCommand,

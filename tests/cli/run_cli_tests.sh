@@ -163,6 +163,58 @@ cmp -s sub/ro.ini opts.expected || fail "rewrite of a read-only file changed it"
 [ -d folder.ini/inside ] || fail "rewrite of a folder changed it"
 chmod 644 sub/ro.ini
 
+# --- merge: whole hosts, three ways; the window where MINE's stands ---------
+printf '%s\r\n' '<X>10<Y>20<BROWSER>b<RDPX>1024<RPDY>768<END>' \
+    '<ITEM>Alpha<HOST>a1<ICON>1<COL>-1' '<ITEM>Mid<HOST>m1<ICON>5<COL>-1' \
+    '<ITEM>Beta<HOST>b1<ICON>2<COL>-1' '  <SEP>' >base.ini
+# MINE in LF line ends: the result is the program's bytes all the same
+printf '%s\n' '<X>300<Y>40<BROWSER>b<RDPX>1024<RPDY>768<END>' \
+    '<ITEM>Alpha<HOST>a2<ICON>1<COL>-1' '<ITEM>Gamma<HOST>g1<ICON>3<COL>-1' '<ITEM>Mid<HOST>m1<ICON>5<COL>-1' \
+    '<ITEM>Beta<HOST>b1<ICON>2<COL>-1' '  <SEP>' >mine.ini
+printf '%s\r\n' '<X>99<Y>99<BROWSER>b<RDPX>800<RPDY>768<END>' \
+    '<ITEM>Alpha<HOST>a1<ICON>1<COL>-1' '<ITEM>Mid<HOST>m1<ICON>5<COL>-1' \
+    '<ITEM>Beta<HOST>b1<ICON>2<COL>-1' '  <SEP>' '  <URL>http://%HOST%/<NAME>Status<ALT>0<IICON>12' \
+    '<ITEM>Delta<HOST>d1<ICON>4<COL>-1' >theirs.ini
+printf '%s\r\n' '<X>300<Y>40<BROWSER>b<RDPX>800<RPDY>768<END>' \
+    '<ITEM>Alpha<HOST>a2<ICON>1<COL>-1' '<ITEM>Gamma<HOST>g1<ICON>3<COL>-1' '<ITEM>Mid<HOST>m1<ICON>5<COL>-1' \
+    '<ITEM>Beta<HOST>b1<ICON>2<COL>-1' '  <SEP>' '  <URL>http://%HOST%/<NAME>Status<ALT>0<IICON>12' \
+    '<ITEM>Delta<HOST>d1<ICON>4<COL>-1' >merged.expected
+cp mine.ini mine.orig
+run merge base.ini mine.ini theirs.ini -o out.ini
+expect_rc 0 "merge -o"
+cmp -s out.ini merged.expected || fail "merge -o: bytes differ"
+cmp -s mine.ini mine.orig || fail "merge -o changed MINE"
+run merge base.ini mine.ini theirs.ini
+expect_rc 0 "merge"
+cmp -s mine.ini merged.expected || fail "merge over MINE: bytes differ"
+[ -z "$out$err" ] || fail "clean merge printed: $out$err"
+
+# both sides changed Alpha and Beta: both versions kept, titles on stderr
+sed 's/a1/a3/; s/b1/b3/' base.ini >mine.ini
+sed 's/a1/a4/; s/b1/b4/' base.ini >theirs2.ini
+run merge base.ini mine.ini theirs2.ini
+expect_rc 1 "merge with conflicts"
+expect_text "$err" "quillbank-cli: both versions were kept of: Alpha, Beta" "merge conflict titles"
+[ "$(grep -c '<ITEM>Alpha' mine.ini)" = 2 ] || fail "merge with conflicts: Alpha not kept twice"
+
+# Git's merge of two branches through the driver (Git runs the native build)
+if [ ${#EMULATOR[@]} = 0 ] && command -v git >/dev/null; then
+    cli=$(realpath "$CLI")
+    (
+        export HOME=$work GIT_CONFIG_NOSYSTEM=1
+        set -e
+        git init -q -b main repo && cd repo
+        git config user.name Tester && git config user.email tester@example.invalid
+        git config merge.quillbank.driver "\"$cli\" merge %O %A %B"
+        echo 'quillbank.ini merge=quillbank' >.gitattributes
+        cp ../base.ini quillbank.ini && git add -A && git commit -qm base
+        git checkout -qb two && cp ../theirs.ini quillbank.ini && git commit -qam two
+        git checkout -q main && cp ../mine.orig quillbank.ini && git commit -qam one
+        git merge -q --no-edit two
+    ) >git.log 2>&1 || fail "git merge through the driver: $(cat git.log)"
+    cmp -s repo/quillbank.ini merged.expected || fail "git merge through the driver: bytes differ"
+fi
+
 # --- errors: one line on stderr, exit status 2 ------------------------------
 while read -r words; do
     # shellcheck disable=SC2086
@@ -174,6 +226,9 @@ dump folder.ini
 frobnicate
 dump all.ini extra.ini
 check --bogus
+merge base.ini mine.ini
+merge base.ini mine.ini nothere.ini
+merge base.ini mine.ini theirs.ini -o
 CASES
 
 run
