@@ -1,5 +1,6 @@
 // The link label on a real dialog: the colours the dialog asks for as the
 // link goes hot, visited and back after a failed open, and the failure text.
+#include "../core/fakes.h"
 #include "DialogDriver.h"
 
 #include "controls/LinkLabel.h"
@@ -15,24 +16,20 @@ namespace {
 
 constexpr int kLinkId = 4321;
 
-struct FakeLinkSystem : qb::LinkSystem {
-    int shellResult = 42;
-    int opens = 0;
-    int shellOpen(const std::string&, int) override
-    {
-        ++opens;
-        return shellResult;
-    }
-    bool readClassesRootDefault(const std::string&, std::string&) override { return false; }
-    int startProgram(const std::string&, int) override { return 2; }
-};
+// The shell opens the link; no program is registered to start it otherwise.
+qbtest::FakeLinkSystem withFailingStarter()
+{
+    qbtest::FakeLinkSystem system;
+    system.startResult = 2;
+    return system;
+}
 
 // Any template will do as the parent; the label is a static added at run time.
 class HostDialog : public win::Dialog
 {
 public:
     HostDialog() : win::Dialog(IDD_OPTIONS) {}
-    FakeLinkSystem system;
+    qbtest::FakeLinkSystem system = withFailingStarter();
     CLinkLabel link{system};
 
 protected:
@@ -82,7 +79,7 @@ TEST(LinkLabel, ColoursFollowHotVisitedAndFailedOpens)
         EXPECT_NE(GetCapture(), label);
 
         clickLabel(dlg);  // the fake shell succeeds
-        EXPECT_EQ(dialog.system.opens, 1);
+        EXPECT_EQ(dialog.system.shows.size(), 1u);
         EXPECT_EQ(askedColour(dlg), RGB(85, 26, 139));
 
         // A failed open explains itself and the link is unvisited again.

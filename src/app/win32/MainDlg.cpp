@@ -213,7 +213,7 @@ void CMainDlg::OnHostClick()
     m_hostList.SetItemState(row, 0, LVIS_SELECTED);
 }
 
-bool CMainDlg::ShiftHeld() const
+bool CMainDlg::ShiftHeld()
 {
     return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
 }

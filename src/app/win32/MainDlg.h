@@ -61,9 +61,6 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool PreTranslateMessage(MSG& message) override;
 
-    // Whether Shift is down at this moment (asynchronous key state).
-    virtual bool ShiftHeld() const;
-
     // Marks a nested modal loop (a menu, an editor, a prompt, a message box)
     // run from this window. A close request that arrives meanwhile is carried
     // out once the outermost one has returned, so nothing an open dialog or
@@ -82,6 +79,8 @@ protected:
 
 private:
     void OnHostClick();
+    // Whether Shift is down at this moment (asynchronous key state).
+    static bool ShiftHeld();
     // The log-off or shut-down goes ahead: saved at once, nothing freed.
     void OnEndSession();
     void PaintMinimisedIcon();
