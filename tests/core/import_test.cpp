@@ -1,5 +1,6 @@
 #include "catalogue/CatalogueMerge.h"
 #include "catalogue_test_support.h"
+#include "import/ImportFiles.h"
 #include "import/ImportRules.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,16 @@ std::vector<ImportCandidate> candidates(std::initializer_list<std::pair<const ch
     std::vector<ImportCandidate> out;
     for (auto [title, host] : hosts)
         out.push_back({title, host, -1, -1, {}, {}});
+    return out;
+}
+
+// "title|host|icon|colour" per host: a whole read compared at once.
+std::vector<std::string> summary(const ImportRead& read)
+{
+    std::vector<std::string> out;
+    for (const ImportCandidate& host : read.hosts)
+        out.push_back(host.title + "|" + host.hostName + "|" + std::to_string(host.icon) + "|" +
+                      std::to_string(host.colour));
     return out;
 }
 
@@ -79,3 +90,89 @@ TEST(ImportRules, ImportedHostDefaultsAndTemplate)
     EXPECT_TRUE(plain->entries.empty());
 }
 
+TEST(ImportFiles, Csv)
+{
+    struct Case {
+        const char* bytes;
+        Lines hosts;
+        size_t warnings;
+    };
+    const Case cases[] = {
+        {"title,host\r\nMail,mail01\r\n\r\nWeb,web01", {"Mail|mail01|-1|-1", "Web|web01|-1|-1"}, 0},
+        // BOM, columns in any order and case, others ignored, quoted separators and line breaks
+        {"\xEF\xBB\xBFNotes,HOST,Title,Icon,Colour\n\"a,b\",pc01,\"x \"\"y\"\"\",5,255\n\"1\n2\",pc02,Z,,#FF8000\n",
+         {"x \"y\"|pc01|5|255", "Z|pc02|-1|33023"},
+         0},
+        // semicolons in a first row without commas; "color"; one column standing for both
+        {"host;color\npc01;#0000ff\n", {"pc01|pc01|-1|16711680"}, 0},
+        {"title,host\n\"a;b\",pc01\n", {"a;b|pc01|-1|-1"}, 0},
+        // UTF-8 to the ANSI page, what it lacks becomes '?' with one warning
+        {"title,host\nCaf\xC3\xA9 \xE2\x82\xAC,pc01\n\xE4\xB8\xAD,pc02\n\xE4\xB8\xAD,pc03\n",
+         {"Caf\xE9 \x80|pc01|-1|-1", "?|pc02|-1|-1", "?|pc03|-1|-1"},
+         1},
+        // not UTF-8: taken as ANSI already
+        {"title,host\nCaf\xE9,pc01\n", {"Caf\xE9|pc01|-1|-1"}, 0},
+        {"title,host,icon,colour\nA,pc01,x,#12345\n", {"A|pc01|-1|-1"}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        ImportRead read = readCsv(c.bytes, "t.csv");
+        EXPECT_EQ(summary(read), c.hosts);
+        EXPECT_EQ(read.warnings.size(), c.warnings);
+    }
+    EXPECT_EQ(readCsv("title,host\nA,a\n", "t.csv").hosts[0].origin, "t.csv:2");
+    EXPECT_THROW(readCsv("name,address\nA,a\n", "t.csv"), ImportError);
+}
+
+TEST(ImportFiles, CsvExportReadsBackTheSameHosts)
+{
+    qbtest::Loaded catalogue;
+    for (const char* title : {"plain", "a,b", "say \"hi\"", " padded ", "semi;colon", "Caf\xE9 \x80"})
+        catalogue.hosts.push_back(qbtest::host(title, "pc01", 42, 0xABCDEF));
+    catalogue.hosts.push_back(qbtest::host("no colour", "pc02:3390", 0, -1));
+    ImportRead read = readCsv(hostsCsv(catalogue.hosts), "t.csv");
+    ASSERT_EQ(read.hosts.size(), catalogue.hosts.size());
+    for (size_t i = 0; i < read.hosts.size(); ++i) {
+        auto back = importedHost(read.hosts[i], {});
+        EXPECT_TRUE(sameHost(*back, *catalogue.hosts[i])) << catalogue.hosts[i]->title;
+    }
+}
+
+TEST(ImportFiles, HostListAndRdp)
+{
+    EXPECT_EQ(summary(readHostList("# lab\r\npc01\r\n\r\n  pc02 \n#pc03\n", "h.txt")),
+              (Lines{"pc01|pc01|-1|-1", "pc02|pc02|-1|-1"}));
+    // UTF-16 with its BOM, as Windows writes .rdp files
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string("screen mode id:i:2\r\nFull Address:s:pc01:3390\r\n"))
+        utf16 += std::string(1, c) + '\0';
+    EXPECT_EQ(summary(readRdp(utf16, "x.rdp", "Caf\xC3\xA9")), (Lines{"Caf\xE9|pc01:3390|-1|-1"}));
+}
+
+TEST(ImportFiles, XmlSources)
+{
+    const char* rdg = R"(<?xml version="1.0" encoding="utf-8"?>
+<RDCMan><file><properties><name>All</name></properties>
+  <group><properties><name>Lab</name></properties>
+    <server><properties><name>pc01</name><displayName>First &amp; best</displayName></properties></server>
+    <group><properties><name>Inner</name></properties><server><properties><name>pc02</name></properties></server></group>
+  </group>
+  <server><name>pc03</name><displayName>Old form</displayName></server>
+</file></RDCMan>)";
+    EXPECT_EQ(summary(readRdg(rdg, "a.rdg")),
+              (Lines{"First & best|pc01|-1|-1", "pc02|pc02|-1|-1", "Old form|pc03|-1|-1"}));
+
+    const char* connections = R"(<?xml version="1.0" encoding="utf-8"?>
+<Connections Name="Connections" FullFileEncryption="false">
+  <Node Name="Lab" Type="Container" Hostname="">
+    <Node Name="Caf&#xE9;" Type="Connection" Hostname="pc01" />
+    <Node Name="Deep" Type="Container"><Node Name="Two" Type="Connection" Hostname=" pc02 " /></Node>
+  </Node>
+  <Node Name="Three" Type="Connection" Hostname="pc03" />
+</Connections>)";
+    EXPECT_EQ(summary(readConnectionsXml(connections, "c.xml")),
+              (Lines{"Caf\xE9|pc01|-1|-1", "Two|pc02|-1|-1", "Three|pc03|-1|-1"}));
+    EXPECT_THROW(readConnectionsXml(R"(<Connections FullFileEncryption="true">bm90IGhvc3Rz</Connections>)", "c.xml"),
+                 ImportError);
+    EXPECT_THROW(readRdg("<RDCMan><file>", "a.rdg"), ImportError);
+}
