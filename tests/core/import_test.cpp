@@ -113,6 +113,7 @@ TEST(ImportText, FileTextToAnsi)
         {"\xEF\xBB\xBF" "caf\xE9", "caf\xE9", false},  // a BOM does not make it UTF-8
         {std::string("\xFF\xFEi\0\xAC\x20=\xD8\x00\xDE", 10), "i\x80?", true},  // LE, a surrogate pair
         {std::string("\xFE\xFF\0i\x20\xAC", 6), "i\x80", false},                  // BE
+        {"x\xEF\xBC\x82\xC4\x81", "x??", true},  // no best fit: a full-width '"' stays out of names
         {"\xE2\x82", "\xE2\x82", false},  // cut sequence
         {"\xC0\xAF", "\xC0\xAF", false},  // overlong '/'
     };
