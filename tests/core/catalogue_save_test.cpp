@@ -3,13 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <climits>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
-#include <set>
 
 #ifdef _WIN32
 #include <thread>
@@ -35,36 +31,6 @@ namespace {
 
 const std::string kPrefix = "Unable to save quillbank.ini: ";
 const std::string kOld = "<X>1<Y>2<BROWSER>b<RDPX>3<RPDY>4<END>\r\n<ITEM>old<HOST>h<ICON>0<COL>-1\r\n";
-
-struct TempFolder {
-    fs::path path = fs::temp_directory_path() /
-                    ("qb-cat-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-    TempFolder() { fs::create_directories(path); }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    std::string file(const std::string& name) const { return (path / name).string(); }
-    std::set<std::string> names() const
-    {
-        std::set<std::string> result;
-        for (const auto& item : fs::directory_iterator(path))
-            result.insert(item.path().filename().string());
-        return result;
-    }
-};
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 HostCatalogue sampleCatalogue(int hosts = 2)
 {
