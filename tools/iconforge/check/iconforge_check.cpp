@@ -1,6 +1,5 @@
-// Runs iconforge and reads its strip back with an independent decoder, and
-// feeds it broken artwork: iconforge_check ICONFORGE ARTWORK WORKDIR. (The
-// program loading the icons is checked in process.)
+// Runs iconforge and reads its strip and icon back with an independent
+// decoder, and feeds it broken artwork: iconforge_check ICONFORGE ARTWORK WORKDIR
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -140,6 +139,29 @@ void checkMaskMatchesArtwork(const std::vector<Cell>& cells, const std::string& 
     }
 }
 
+void checkIco(const std::string& dir)
+{
+    Bytes f = readFile(dir + "/quillbank.ico");
+    expect(le(f, 0, 2) == 0 && le(f, 2, 2) == 1 && le(f, 4, 2) == 3, "icon directory holds three icon images");
+    const struct {
+        unsigned size, bpp;
+    } want[3] = {{32, 4}, {32, 8}, {16, 8}};
+    for (size_t i = 0; i < 3 && f.size() >= 54; ++i) {
+        size_t e = 6 + 16 * i;
+        unsigned size = want[i].size, bpp = want[i].bpp;
+        std::string tag = "icon image " + std::to_string(size) + "x" + std::to_string(size) + "x" + std::to_string(bpp);
+        std::uint32_t bytes = le(f, e + 8, 4), offset = le(f, e + 12, 4);
+        expect(f[e] == size && f[e + 1] == size && le(f, e + 6, 2) == bpp, tag + ": directory entry");
+        expect(offset + static_cast<size_t>(bytes) <= f.size(), tag + ": lies inside the file");
+        size_t xorRow = (size * bpp + 31) / 32 * 4, andRow = (size + 31) / 32 * 4;
+        size_t expected = 40 + (4u << bpp) + (xorRow + andRow) * size;
+        expect(bytes == expected, tag + ": " + std::to_string(bytes) + " bytes, expected " + std::to_string(expected));
+        expect(le(f, offset, 4) == 40 && le(f, offset + 4, 4) == size && le(f, offset + 8, 4) == 2 * size,
+               tag + ": header with doubled height");
+        expect(le(f, offset + 14, 2) == bpp, tag + ": header bit count");
+    }
+}
+
 size_t findLine(const std::vector<std::string>& lines, const std::string& start)
 {
     for (size_t i = 0; i < lines.size(); ++i)
@@ -226,6 +248,7 @@ int main(int argc, char** argv)
             checkPictures(cells);
             checkMaskMatchesArtwork(cells, artwork);
         }
+        checkIco(dir + "/out");
     }
     checkMalformed(forge, artwork, dir);
     if (g_failures) {
