@@ -65,15 +65,20 @@ CMainDlg* g_menuWindow = nullptr;
 
 }  // namespace
 
-// Rows sorted by display text, each carrying its host and icon. (Sizes are
-// checked on the real window.)
-TEST(MainWindow, RowsAreSortedAndCarryTheirHost)
+// The list as high as its rows and two pixels (the window's outer size is
+// checked on the real one); rows sorted by display text, each carrying its
+// host and icon.
+TEST(MainWindow, ListFitsItsSortedRowsCarryingTheirHost)
 {
     WorkFolder folder(kThreeHosts);
     CMainDlg dialog(qb::platformFileStore());
     runMainWindow(dialog, [&](CMainDlg& d) {
         auto& list = d.HostList();
         ASSERT_EQ(list.GetItemCount(), 3);
+        RECT first = {};
+        list.GetItemRect(0, first, LVIR_BOUNDS);
+        const RECT bounds = list.GetWindowRect();
+        EXPECT_EQ(bounds.bottom - bounds.top, 3 * (first.bottom - first.top) + 2);
         const char* expected[] = {"Alpha", "Bravo||255", "Charlie"};
         for (int row = 0; row < 3; ++row) {
             EXPECT_EQ(list.GetItemText(row, 0), expected[row]);
