@@ -209,13 +209,6 @@ TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
 #ifndef _WIN32
 namespace {
 
-struct stat statOf(const std::string& path, bool follow = true)
-{
-    struct stat info {};
-    EXPECT_EQ(follow ? ::stat(path.c_str(), &info) : ::lstat(path.c_str(), &info), 0) << path;
-    return info;
-}
-
 // Runs fn in a child process as the unprivileged user nobody; its result
 // is the child's exit status.
 bool asNobody(const std::function<bool()>& fn)
@@ -312,7 +305,8 @@ TEST(CatalogueSavePosix, KeepsWhatTheFileIs)
             continue;
         }
         EXPECT_EQ(readFile(path), expected);
-        struct stat after = statOf(path);
+        struct stat after {};
+        ASSERT_EQ(::stat(path.c_str(), &after), 0);
         EXPECT_EQ(after.st_ino == before.st_ino, c.sameInode);
         EXPECT_EQ(after.st_uid, before.st_uid);
         EXPECT_EQ(after.st_gid, before.st_gid);
