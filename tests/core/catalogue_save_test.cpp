@@ -276,8 +276,9 @@ TEST(CatalogueSavePosix, KeepsWhatTheFileIs)
             fs::create_symlink("b.ini", path = folder.file("a.ini"));
             fs::create_symlink("a.ini", folder.file("b.ini"));
         }
-        if (c.made == Made::Fifo)
+        if (c.made == Made::Fifo) {
             EXPECT_EQ(::mkfifo((path = folder.file("fifo.ini")).c_str(), 0666), 0);
+        }
         EXPECT_TRUE(!c.otherOwner || ::chown(path.c_str(), 65534, 65534) == 0);
         EXPECT_TRUE(!c.fileMode || ::chmod(path.c_str(), c.fileMode) == 0);
         EXPECT_TRUE(!c.folderMode || ::chmod(folder.path.c_str(), c.folderMode) == 0);
