@@ -1,5 +1,5 @@
-// Runs iconforge and reads its strip and icon back with an independent
-// decoder, and feeds it broken artwork: iconforge_check ICONFORGE ARTWORK WORKDIR
+// Runs iconforge and reads its files back with an independent decoder, and
+// feeds it broken artwork: iconforge_check ICONFORGE ARTWORK WORKDIR
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -46,6 +46,11 @@ std::uint32_t le(const Bytes& b, size_t at, int n)
     for (int i = n - 1; i >= 0; --i)
         v = v << 8 | (at + static_cast<size_t>(i) < b.size() ? b[at + static_cast<size_t>(i)] : 0);
     return v;
+}
+
+std::uint32_t be32(const Bytes& b, size_t at)
+{
+    return __builtin_bswap32(le(b, at, 4));
 }
 
 std::string quoted(const std::string& s)
@@ -162,6 +167,58 @@ void checkIco(const std::string& dir)
     }
 }
 
+void checkPng(const std::string& dir)
+{
+    Bytes f = readFile(dir + "/contact-sheet.png");
+    const Bytes sig = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    expect(f.size() > 8 && Bytes(f.begin(), f.begin() + 8) == sig, "PNG signature");
+    // Chunk CRCs, then the stored deflate stream's length and Adler-32.
+    size_t at = 8;
+    std::uint32_t width = 0, height = 0;
+    Bytes zlib;
+    std::string last;
+    while (at + 12 <= f.size()) {
+        std::uint32_t len = be32(f, at);
+        if (at + 12 + len > f.size())
+            break;
+        std::uint32_t crc = 0xFFFFFFFFu;
+        for (size_t i = at + 4; i < at + 8 + len; ++i) {
+            crc ^= f[i];
+            for (int k = 0; k < 8; ++k)
+                crc = crc & 1 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+        }
+        last.assign(f.begin() + static_cast<long>(at) + 4, f.begin() + static_cast<long>(at) + 8);
+        expect((crc ^ 0xFFFFFFFFu) == be32(f, at + 8 + len), "CRC of PNG chunk " + last);
+        if (last == "IHDR") {
+            width = be32(f, at + 8);
+            height = be32(f, at + 12);
+        }
+        if (last == "IDAT")
+            zlib.insert(zlib.end(), f.begin() + static_cast<long>(at) + 8, f.begin() + static_cast<long>(at + 8 + len));
+        at += 12 + len;
+    }
+    expect(last == "IEND" && at == f.size(), "PNG ends with IEND");
+    Bytes raw;
+    size_t p = 2;
+    bool final = false;
+    while (!final && p + 5 <= zlib.size()) {
+        final = zlib[p] & 1;
+        size_t len = le(zlib, p + 1, 2);
+        expect((len ^ le(zlib, p + 3, 2)) == 0xFFFF, "stored block length and its complement agree");
+        raw.insert(raw.end(), zlib.begin() + static_cast<long>(p + 5),
+                   zlib.begin() + static_cast<long>(std::min(zlib.size(), p + 5 + len)));
+        p += 5 + len;
+    }
+    std::uint32_t a = 1, b = 0;
+    for (std::uint8_t v : raw) {
+        a = (a + v) % 65521;
+        b = (b + a) % 65521;
+    }
+    expect(final && p + 4 == zlib.size() && be32(zlib, p) == (b << 16 | a), "zlib stream ends with its Adler-32");
+    expect(width > 0 && raw.size() == (width * 3 + 1) * static_cast<size_t>(height),
+           "PNG holds width x height RGB rows");
+}
+
 size_t findLine(const std::vector<std::string>& lines, const std::string& start)
 {
     for (size_t i = 0; i < lines.size(); ++i)
@@ -249,6 +306,7 @@ int main(int argc, char** argv)
             checkMaskMatchesArtwork(cells, artwork);
         }
         checkIco(dir + "/out");
+        checkPng(dir + "/out");
     }
     checkMalformed(forge, artwork, dir);
     if (g_failures) {
