@@ -81,16 +81,11 @@ and j["items"][0] == {"type": "command", "id": 1, "text": "Run", "bold": True, "
 and list(j["items"][0].keys()) == ["type", "id", "text", "bold", "image", "program", "params", "confirm"]
 and j["items"][1] == {"type": "separator"}
 and [i["id"] for i in j["items"][3:]] == [9, 10, 11]'
-expect "menu template sub-menu" 0 '
-j["items"][2]["text"] == "%HOST%||12" and j["items"][2]["bold"] is True
-and list(j["items"][2].keys()) == ["type", "text", "bold", "items"]
-and [(i["id"], i["text"], i["image"]) for i in j["items"][2]["items"]] == [(2, "RDP", 17), (3, "", 72), (4, "D$", 72),
-    (5, "Manage", 7), (6, "Reboot", 70), (7, "Shutdown", 71), (8, "Ping", 24)]
-and j["items"][2]["items"][0]["params"] == "/v:%HOST%"'
-expect "menu url items" 0 '
-j["items"][3]["program"] == "C:\\Web\\web.exe" and j["items"][3]["params"] == "http://%HOST%/a"
-and j["items"][3]["bold"] is False and j["items"][3]["image"] == 40
-and j["items"][4]["program"] == "D:\\alt\\alt.exe"'
+# (What the items hold is the host menu's own test; here, how they are printed.)
+expect "menu template sub-menu and browsers" 0 '
+j["items"][2]["text"] == "%HOST%||12" and list(j["items"][2].keys()) == ["type", "text", "bold", "items"]
+and [i["id"] for i in j["items"][2]["items"]] == [2, 3, 4, 5, 6, 7, 8] and j["items"][2]["items"][0]["params"] == "/v:%HOST%"
+and j["items"][3]["program"] == "C:\\Web\\web.exe" and j["items"][4]["program"] == "D:\\alt\\alt.exe"'
 
 run menu Alpha q.ini
 if [ -n "$EMULATOR" ]; then
@@ -101,7 +96,6 @@ fi
 
 run menu --index 2 q.ini
 expect "menu by index, same title as another host" 0 'j["host"] == "Alpha" and j["items"][0]["text"] == "Other"'
-
 
 # --- compose ----------------------------------------------------------------
 run compose Alpha 1 q.ini --no --input me --password pw
@@ -145,19 +139,13 @@ run compose Alpha 1 q.ini
 expect "compose without terminal counts as No" 0 'j["confirmation"] == CONFIRM and j["prompts"] == [] and j["call"] is None'
 
 run compose Alpha 1 q.ini --yes --password pw
-expect "compose missing input cancels, password still asked" 0 \
-    "j['prompts'] == ['User Input', 'Password Input'] and j['call'] is None"
+expect "compose without --input or terminal cancels" 0 "j['prompts'] == ['User Input', 'Password Input'] and j['call'] is None"
 
 run compose Alpha 11 q.ini --default-browser 'C:\Web\web.exe %1'
 expect "compose address program" 0 '
 j["confirmation"] is None and j["prompts"] == []
 and j["call"] == {"owner": None, "verb": None, "file": "C:\\Web\\web.exe", "parameters": "HTTP://pc1/x",
                   "directory": None, "show": 1}'
-
-run compose Alpha 6 q.ini --yes
-expect "compose template reboot" 0 '
-j["confirmation"] == "Are you sure you want to run:\n\n\"shutdown.exe /r /f /m \\\\%HOST%\""
-and j["call"]["file"] == "shutdown.exe" and j["call"]["parameters"] == "/r /f /m \\\\pc1"'
 
 # Usage errors: exit status 2 and one message line.
 while IFS='|' read -r words; do

@@ -166,39 +166,6 @@ TEST(CatalogueReader, AReadErrorDropsTheHostBeingRead)
     }
 }
 
-namespace {
-
-// Hands a file over in pieces of a fixed size, as a real disk read may.
-struct ChunkingStore final : FileStore {
-    ChunkingStore(std::string b, size_t p, bool f) : bytes(std::move(b)), piece(p), fail(f) {}
-    std::string bytes;
-    size_t piece;
-    bool fail;
-    FileReadResult readAll(const std::string&) override
-    {
-        FileReadResult result;
-        static_cast<ReadStatus&>(result) = status();
-        result.bytes = bytes;
-        return result;
-    }
-    ReadStatus readChunks(const std::string&, const std::function<void(std::string_view)>& sink) override
-    {
-        for (size_t at = 0; at < bytes.size(); at += piece)
-            sink(std::string_view(bytes).substr(at, piece));
-        return status();
-    }
-    ReadStatus status() const
-    {
-        ReadStatus read;
-        read.opened = true;
-        read.readError = fail;
-        return read;
-    }
-    bool replaceAll(const std::string&, std::string_view, std::string&) override { return false; }
-};
-
-}  // namespace
-
 TEST(CatalogueReader, LinesSplitAcrossReadsReadAsWhole)
 {
     const std::string files[] = {
@@ -211,7 +178,11 @@ TEST(CatalogueReader, LinesSplitAcrossReadsReadAsWhole)
             Loaded whole(bytes, failAtEnd);
             for (size_t piece : {size_t{1}, size_t{7}}) {
                 SCOPED_TRACE(testing::Message() << "piece " << piece << " failAtEnd " << failAtEnd);
-                ChunkingStore store(bytes, piece, failAtEnd);
+                FakeStore store;
+                store.status.opened = true;
+                store.status.readError = failAtEnd;
+                store.bytes = bytes;
+                store.piece = piece;
                 Loaded loaded;
                 loadCatalogue(loaded.hosts, loaded.options, loaded.window, store, "x");
                 EXPECT_EQ(loaded.written(), whole.written());

@@ -1,10 +1,15 @@
-// Shared pieces of the catalogue tests: a catalogue as loaded, and builders
-// for records.
+// Shared pieces of the catalogue tests: a catalogue as loaded, builders for
+// records, and a folder of files.
 #pragma once
 
 #include "catalogue/CatalogueFile.h"
 #include "fakes.h"
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,6 +73,38 @@ inline std::unique_ptr<qb::HostItem> mailHost()
     mail->entries.push_back(entry(qb::Separator));
     mail->entries.push_back(entry(qb::Url, "%HOST%/status", "Status page", "", 12));
     return mail;
+}
+
+// A fresh temporary folder, removed with all it holds.
+struct TempFolder {
+    std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("qb-test-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    TempFolder() { std::filesystem::create_directories(path); }
+    ~TempFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::string file(const std::string& name) const { return (path / name).string(); }
+    std::set<std::string> names() const
+    {
+        std::set<std::string> result;
+        for (const auto& item : std::filesystem::directory_iterator(path))
+            result.insert(item.path().filename().string());
+        return result;
+    }
+};
+
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 }  // namespace qbtest

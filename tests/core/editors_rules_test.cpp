@@ -91,40 +91,35 @@ TEST(EditorsTemplateEntries, OnlyTheWidthMeansFullScreenAndEveryDriveCharacterIs
     EXPECT_EQ(list[2]->program, "\\\\h\\,$");
 }
 
-TEST(EditorsEntryListOps, DeleteLeavesTheExpectedSelection)
+// Delete selects the row that took the deleted one's place, else the new last
+// row; a move takes the selection along. Past either end, or with no row
+// selected, nothing changes.
+TEST(EditorsEntryListOps, RowsAndSelectionAfterDeleteAndMoves)
 {
+    using Op = EntryListChange (*)(EntryList&, int);
     struct Case {
-        int count, row;
-        bool changed;
-        int select;
+        Op op;
+        int row;
+        int select;  // kNoRow: nothing changed, or nothing left to select
         std::vector<std::string> left;
     };
+    const std::vector<std::string> abc = {"a", "b", "c"};
     const Case cases[] = {
-        {3, 1, true, 1, {"a", "c"}},
-        {3, 2, true, 1, {"a", "b"}},  // the last row: the new last row
-        {1, 0, true, kNoRow, {}},     // the only row: nothing selected
-        {3, kNoRow, false, kNoRow, {"a", "b", "c"}},
-        {3, 3, false, kNoRow, {"a", "b", "c"}},
+        {deleteEntry, 1, 1, {"a", "c"}},    {deleteEntry, 2, 1, {"a", "b"}},        {deleteEntry, kNoRow, kNoRow, abc},
+        {deleteEntry, 3, kNoRow, abc},      {moveEntryUp, 2, 1, {"a", "c", "b"}},   {moveEntryUp, 0, kNoRow, abc},
+        {moveEntryUp, kNoRow, kNoRow, abc}, {moveEntryDown, 0, 1, {"b", "a", "c"}}, {moveEntryDown, 2, kNoRow, abc},
+        {moveEntryDown, 3, kNoRow, abc},    {moveEntryDown, kNoRow, kNoRow, abc},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.count << " rows, delete " << c.row);
-        EntryList list = c.count == 1 ? namedEntries({"a"}) : namedEntries({"a", "b", "c"});
-        EntryListChange change = deleteEntry(list, c.row);
-        EXPECT_EQ(change.changed, c.changed);
+        SCOPED_TRACE(::testing::Message() << "row " << c.row << ", left " << c.left.size());
+        EntryList list = namedEntries({"a", "b", "c"});
+        EntryListChange change = c.op(list, c.row);
+        EXPECT_EQ(change.changed, c.left != abc);
         EXPECT_EQ(change.select, c.select);
         EXPECT_EQ(names(list), c.left);
     }
-}
-
-// A move past either end, or with no row selected, changes nothing.
-TEST(EditorsEntryListOps, UpAndDownStopAtTheEnds)
-{
-    EntryList list = namedEntries({"a", "b", "c"});
-    for (int row : {0, kNoRow})
-        EXPECT_FALSE(moveEntryUp(list, row).changed);
-    for (int row : {2, 3, kNoRow})
-        EXPECT_FALSE(moveEntryDown(list, row).changed);
-    EXPECT_EQ(names(list), (std::vector<std::string>{"a", "b", "c"}));
+    EntryList one = namedEntries({"a"});
+    EXPECT_EQ(deleteEntry(one, 0).select, kNoRow) << "the only row: nothing left to select";
 }
 
 TEST(EditorsEntryKindFields, EnabledControlsPerKindAndRadioRules)

@@ -35,11 +35,13 @@ public:
     int32_t top = 0;
 };
 
-// Reads back a set status and bytes; a write records what it was given and
-// fails with `failure` when one is set.
+// Reads back a set status and bytes, in pieces of `piece` bytes when set, as
+// a real disk read may; a write records what it was given and fails with
+// `failure` when one is set.
 struct FakeStore final : qb::FileStore {
     qb::ReadStatus status;
     std::string bytes;
+    size_t piece = 0;
     std::optional<std::string> failure;
     int writes = 0;
     std::string lastPath, lastBytes;
@@ -50,6 +52,14 @@ struct FakeStore final : qb::FileStore {
         static_cast<qb::ReadStatus&>(result) = status;
         result.bytes = bytes;
         return result;
+    }
+    qb::ReadStatus readChunks(const std::string& path, const std::function<void(std::string_view)>& sink) override
+    {
+        if (piece == 0)
+            return FileStore::readChunks(path, sink);
+        for (size_t at = 0; at < bytes.size(); at += piece)
+            sink(std::string_view(bytes).substr(at, piece));
+        return status;
     }
     bool replaceAll(const std::string& path, std::string_view written, std::string& error) override
     {

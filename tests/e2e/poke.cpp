@@ -1,27 +1,12 @@
-// A small driver for the end-to-end scripts: finds a top-level window of the
-// program by its exact title and works its controls with messages, which is
-// dependable without a window manager (no focus, no activation needed).
-//
-//   poke wait TITLE [SECONDS]        exit 0 once a visible window has the title
-//   poke gone TITLE [SECONDS]        exit 0 once no visible window has it
-//   poke settext TITLE ID TEXT       WM_SETTEXT on control ID
-//   poke gettext TITLE ID            prints the control's text
-//   poke check TITLE ID 0|1          sets a check box
-//   poke click TITLE ID              posts WM_COMMAND(ID, BN_CLICKED)
-//   poke rclick TITLE X Y            posts a right-button press and release at
-//                                    client point X,Y of the window, to the
-//                                    child control found there
-//   poke menu INDEX                  picks item INDEX (0-based, separators not
-//                                    counted) of the open popup menu
-//   poke menuclose                   dismisses the open popup menu
-//   poke appwindow TITLE             prints 1 when the window has a taskbar
-//                                    button (WS_EX_APPWINDOW), else 0
-//   poke post TITLE MSG [WPARAM]     posts message MSG (decimal or 0x hex) to
-//                                    the window, as another program may
-//   poke ready TITLE [SECONDS]       exit 0 once the window takes a click as a
-//                                    user's: enabled, foreground and active,
-//                                    no capture, no menu, and its thread back
-//                                    at its message loop
+// Works the program's top-level windows, found by exact title, with messages:
+// dependable without a window manager (no focus or activation needed).
+//   wait|gone|ready TITLE [SECONDS]   exit 0 once the window shows, is gone, or
+//                                     takes a click as a user's
+//   settext|gettext TITLE ID [TEXT]   a control's text
+//   check TITLE ID 0|1, click TITLE ID, rclick TITLE X Y (client point)
+//   menu INDEX (separators not counted), menuclose   the open popup menu
+//   appwindow TITLE                   1 when the window has a taskbar button
+//   post TITLE MSG [WPARAM]           a message, as another program may post it
 #include <windows.h>
 
 #include <cstdio>
@@ -63,14 +48,21 @@ HWND findTop(const char* title, const char* className = nullptr)
     return search.found;
 }
 
+template <typename Found>
+bool waitUntil(double seconds, Found found)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < seconds * 1000; Sleep(50)) {
+        if (found())
+            return true;
+    }
+    return false;
+}
+
 HWND waitTop(const char* title, double seconds, const char* className = nullptr)
 {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < seconds * 1000;) {
-        if (HWND hwnd = findTop(title, className))
-            return hwnd;
-        Sleep(50);
-    }
-    return nullptr;
+    HWND hwnd = nullptr;
+    waitUntil(seconds, [&] { return (hwnd = findTop(title, className)) != nullptr; });
+    return hwnd;
 }
 
 HWND controlOf(const char* title, const char* id)
@@ -112,18 +104,14 @@ bool takesClicks(HWND hwnd)
 
 bool waitReady(const char* title, double seconds)
 {
-    for (DWORD start = GetTickCount(); GetTickCount() - start < seconds * 1000; Sleep(50)) {
+    return waitUntil(seconds, [title] {
         HWND hwnd = findTop(title);
-        if (!hwnd || !takesClicks(hwnd))
-            continue;
-        // The answer comes once the thread reads its queue again, which also
-        // handles the display's pending focus events; the state must hold
-        // after that, not only before.
+        // The state must still hold once the thread has read its queue again
+        // (with the display's pending focus events), not only before.
         DWORD_PTR ignored = 0;
-        if (SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored) && takesClicks(hwnd))
-            return true;
-    }
-    return false;
+        return hwnd && takesClicks(hwnd) &&
+               SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored) && takesClicks(hwnd);
+    });
 }
 
 int usage()
@@ -144,11 +132,7 @@ int main(int argc, char** argv)
         const double seconds = argc >= 4 ? std::atof(argv[3]) : 10;
         if (verb == "wait")
             return waitTop(argv[2], seconds) ? 0 : 1;
-        for (DWORD start = GetTickCount(); GetTickCount() - start < seconds * 1000; Sleep(50)) {
-            if (!findTop(argv[2]))
-                return 0;
-        }
-        return 1;
+        return waitUntil(seconds, [&] { return !findTop(argv[2]); }) ? 0 : 1;
     }
     if (verb == "ready" && argc >= 3)
         return waitReady(argv[2], argc >= 4 ? std::atof(argv[3]) : 10) ? 0 : 1;

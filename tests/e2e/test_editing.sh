@@ -8,14 +8,11 @@ set -u -o pipefail
 . "$(dirname "$0")/lib.sh"
 qb_e2e_init "$1"
 
-[ -f "$QB_POKE" ] || qb_fail "no poke at $QB_POKE"
-
 # Context-menu items as poke counts them (separators skipped).
 M_ADD=0 M_DELETE=1 M_COPY=2 M_OPTIONS=3 M_PROPERTIES=4
 ROW0_X=40 ROW0_Y=25   # the first row, from the window's outer top-left (7 in the client)
 
 ini_items() { grep -c '^<ITEM>' "$1/quillbank.ini" 2>/dev/null; }
-ini_has() { tr -d '\r' <"$1/quillbank.ini" 2>/dev/null | grep -qxF -- "$2"; }
 items_are() { [ "$(ini_items "$1")" = "$2" ]; }
 
 # context_menu INDEX: right click on the first row, pick item INDEX. The click
@@ -52,7 +49,7 @@ poke settext "Edit Item" 1002 "Alpha" >/dev/null
 poke settext "Edit Item" 1039 "a01" >/dev/null
 poke click "Edit Item" 1 >/dev/null
 qb_wait_for 10 items_are "$dir" 1 || qb_fail "OK in the host editor did not save a host"
-ini_has "$dir" "<ITEM>Alpha<HOST>a01<ICON>0<COL>-1" || qb_check_fail "saved host line: $(qb_ini_line "$dir" 2)"
+qb_ini_has "$dir" "<ITEM>Alpha<HOST>a01<ICON>0<COL>-1" || qb_check_fail "saved host line: $(qb_ini_line "$dir" 2)"
 
 # --- Properties: an entry added in the entry editor reaches the file.
 context_menu $M_PROPERTIES
@@ -65,7 +62,7 @@ poke check "Edit Command" 1043 1 >/dev/null
 poke click "Edit Command" 1 >/dev/null
 poke gone "Edit Command" 10 || qb_fail "OK did not close the entry editor"
 poke click "Edit Item" 1 >/dev/null
-qb_wait_for 10 ini_has "$dir" "  <NAME>Console<RUN>cmd.exe<PARAMS><IICON>0<CONFIRM>1<BOLD>0" ||
+qb_wait_for 10 qb_ini_has "$dir" "  <NAME>Console<RUN>cmd.exe<PARAMS><IICON>0<CONFIRM>1<BOLD>0" ||
     qb_check_fail "the new entry was not saved"
 close_main
 qb_wait_exit || qb_fail "the close box did not end the program"
@@ -89,7 +86,7 @@ qb_expect "the copy's entries" "$(tr -d '\r' <"$dir/quillbank.ini" | grep -c '^ 
 # --- Delete: the first row ("Alpha" sorts before "Alpha||255") goes, no question.
 context_menu $M_DELETE
 qb_wait_for 10 items_are "$dir" 1 || qb_fail "Delete did not save"
-ini_has "$dir" "<ITEM>Alpha<HOST>a01<ICON>17<COL>255" || qb_check_fail "Delete removed the wrong host"
+qb_ini_has "$dir" "<ITEM>Alpha<HOST>a01<ICON>17<COL>255" || qb_check_fail "Delete removed the wrong host"
 
 # --- Cancel on "Add new item" leaves the file untouched.
 sum=$(md5sum <"$dir/quillbank.ini")

@@ -11,7 +11,6 @@ qb_e2e_init "$1"
 
 RECORDER=$QB_BUILD_DIR/tests/recorder.exe
 [ -f "$RECORDER" ] || qb_fail "no recorder at $RECORDER"
-[ -f "$QB_POKE" ] || qb_fail "no poke at $QB_POKE"
 # The message boxes are captioned with the executable's name.
 box_title=$(basename "$QB_EXE" .exe)
 

@@ -8,10 +8,7 @@ set -u -o pipefail
 . "$(dirname "$0")/lib.sh"
 qb_e2e_init "$1"
 
-[ -f "$QB_POKE" ] || qb_fail "no poke at $QB_POKE"
-
 WM_CLOSE=0x0010 WM_SYSCOMMAND=0x0112 SC_MINIMIZE=0xF020
-ini_has() { tr -d '\r' <"$1/quillbank.ini" 2>/dev/null | grep -qxF -- "$2"; }
 # Minimised, Wine shows the window as a small icon bar elsewhere.
 moved_from() { qb_geometry "$1"; [ "$X,$Y,$WIDTH,$HEIGHT" != "$2" ]; }
 
@@ -45,7 +42,7 @@ for run in "4 1 Renamed <ITEM>Renamed<HOST>h1<ICON>3<COL>255" "2 2 - <ITEM>One<H
     [ "$title" = - ] || poke settext "Edit Item" 1002 "$title" >/dev/null
     poke click "Edit Item" "$button" >/dev/null
     qb_wait_exit || qb_fail "the remembered close request was not carried out (item $item)"
-    ini_has "$dir" "$line" || qb_check_fail "item $item, button $button: $(tr -d '\r' <"$dir/quillbank.ini" | tr '\n' '|')"
+    qb_ini_has "$dir" "$line" || qb_check_fail "item $item, button $button: $(tr -d '\r' <"$dir/quillbank.ini" | tr '\n' '|')"
 done
 
 qb_finish

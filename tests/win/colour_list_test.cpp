@@ -1,5 +1,5 @@
 // The owner-drawn list under Wine: its rows as the list paints them into a
-// bitmap, the highlight-mode rules, and what it hides from its parent.
+// bitmap, and what it hides from its parent.
 #include "controls/ColourListCtrl.h"
 #include "controls/IconStrip.h"
 #include "res/resource.h"

@@ -20,12 +20,6 @@ using qbtest::postClick;
 
 namespace {
 
-void pressKey(HWND target, WPARAM key)
-{
-    ::PostMessageA(target, WM_KEYDOWN, key, 1);
-    ::PostMessageA(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
-}
-
 // The owner is disabled only while the dialog is open. (How each way of
 // closing maps to a result is checked on the prompts.)
 TEST(DialogModal, OwnerDisabledWhileOpenAndMissingTemplateFails)
@@ -94,7 +88,7 @@ TEST(DialogPreTranslate, SeesChildMessagesBeforeDispatchAndCanConsumeThem)
         edit = ::GetDlgItem(d, IDC_INPUT_TEXT);
         ::PostMessageA(edit, WM_RBUTTONUP, 0, MAKELPARAM(-3, 5));
         ::PostMessageA(edit, WM_MBUTTONUP, 0, 0);
-        pressKey(edit, VK_ESCAPE);
+        ::PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 1);
         postClick(d, IDOK);
     });
     EXPECT_EQ(dialog.DoModal(), IDOK) << "Escape was consumed before the dialog manager";
@@ -260,7 +254,6 @@ TEST(HandleOwners, OwnersFreeTheirHandlesExactlyOnce)
     EXPECT_FALSE(::IsMenu(subMenu)) << "sub-menus go with their menu";
 }
 
-// The manifest and version record linked into the program.
 std::string resourceBytes(LPCSTR type)
 {
     const HMODULE self = ::GetModuleHandleA(nullptr);

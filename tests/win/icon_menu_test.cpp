@@ -128,11 +128,7 @@ TEST_F(IconMenuTest, MakeOwnerDrawnKeepsTextStateAndIsIdempotent)
 
 TEST_F(IconMenuTest, MeasuresSeparatorsTextsShortcutsAndSubmenus)
 {
-    for (const char* text : {"A", "Tall gjpqy |"}) {
-        widthOf(text);
-        EXPECT_GE(m_lastHeight, 20u) << text << ": room for the icon's raised frame";
-        EXPECT_EQ(m_lastHeight % 2, 0u) << text;
-    }
+    widthOf("Tall gjpqy |");
     const UINT textHeight = m_lastHeight;
     AppendMenuA(m_menu, MF_SEPARATOR, 0, nullptr);
     measure(0);
@@ -154,6 +150,7 @@ TEST_F(IconMenuTest, MeasuresSeparatorsTextsShortcutsAndSubmenus)
 
     const std::string longText(150, 'W');
     EXPECT_EQ(widthOf(longText), widthOf(longText.substr(0, 99))) << "texts are cut to 99";
+    EXPECT_GT(widthOf(longText), widthOf(longText.substr(0, 98))) << "not shorter";
 }
 
 TEST_F(IconMenuTest, DrawsIconAtItsPlaceWithHighlightAndFrameWhenSelected)

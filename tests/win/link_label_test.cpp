@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "win/App.h"
 #include "win/Dialog.h"
+#include "win/Handles.h"
 
 #include <gtest/gtest.h>
 
@@ -46,12 +47,10 @@ protected:
 // The text colour the dialog gives the label when it paints.
 COLORREF askedColour(HWND dialog)
 {
-    HDC dc = CreateCompatibleDC(nullptr);
-    SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+    const win::MemoryDC dc(CreateCompatibleDC(nullptr));
+    SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, kLinkId)));
-    const COLORREF colour = GetTextColor(dc);
-    DeleteDC(dc);
-    return colour;
+    return GetTextColor(dc);
 }
 
 void clickLabel(HWND dialog)

@@ -29,11 +29,6 @@ DialogDriver::Script typeThen(std::string text, std::function<void(HWND)> close)
     };
 }
 
-DialogDriver::Script typeThenOk(std::string text)
-{
-    return typeThen(std::move(text), [](HWND d) { postClick(d, IDOK); });
-}
-
 bool fieldIsMasked(HWND dialog)
 {
     return (GetWindowLongPtrA(GetDlgItem(dialog, IDC_INPUT_TEXT), GWL_STYLE) & ES_PASSWORD) != 0;
@@ -112,7 +107,7 @@ TEST(InputPrompts, LaunchPromptsHandBackWhatWasTyped)
     DialogLaunchPrompts prompts(nullptr);
     DialogDriver driver;
     for (const char* typed : {"first", "-second", "pw"})
-        driver.next(typeThenOk(typed));
+        driver.next(typeThen(typed, [](HWND d) { postClick(d, IDOK); }));
     driver.next(typeThen("pw", [](HWND d) { postClick(d, IDCANCEL); }));
     EXPECT_EQ(prompts.askUserInput(), std::optional<std::string>("first"));
     EXPECT_EQ(prompts.askUserInput(), std::optional<std::string>("-second"));

