@@ -1,7 +1,7 @@
 #!/bin/bash
 # The host menu under Wine: building and opening a menu of 125 entries (a
 # template among them) owner-drawn with icons, against the same popup drawn
-# by the system, in one run (bench/win/menu_bench.cpp). Goal: within 2x.
+# by the system, in one run (bench/win/menu_bench.cpp). Goal: within 1.2x.
 #
 # Usage: scripts/bench-menu.sh [WIN64_BUILD_DIR] [ROUNDS]
 # Needs the display and prefix of scripts/wine-env.sh (sourced when absent).

@@ -90,6 +90,23 @@ void CIconMenu::SetImages(HIMAGELIST list, std::map<UINT, int> images)
 {
     m_imageList = list;
     m_images = std::move(images);
+    m_look.reset();
+}
+
+void CIconMenu::PreparePopup(HMENU popup)
+{
+    m_look.reset();
+    MakeOwnerDrawn(popup);
+}
+
+const MenuMetrics& CIconMenu::Metrics(bool bold)
+{
+    if (!m_look) {
+        m_look.emplace();
+        LoadMenuMetrics(m_look->regular, false);
+        LoadMenuMetrics(m_look->bold, true);
+    }
+    return bold ? m_look->bold : m_look->regular;
 }
 
 void CIconMenu::MakeOwnerDrawn(HMENU popup)
@@ -146,8 +163,7 @@ void CIconMenu::MeasureItem(MEASUREITEMSTRUCT* request)
     // Every item is measured bold so that a menu keeps its width whichever
     // items are emphasised. The screen DC has the main window's metrics.
     win::WindowDC screen(nullptr);
-    MenuMetrics metrics;
-    LoadMenuMetrics(metrics, true);
+    const MenuMetrics& metrics = Metrics(true);
     win::SelectGuard font(screen, metrics.font.get());
 
     LabelAndShortcut parts = splitAtTab(menuText(menu, request->itemID));
@@ -178,8 +194,7 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
     const bool bold = (request->itemState & (ODS_CHECKED | ODS_DEFAULT)) != 0;
     std::string text = menuText(menu, id);
 
-    MenuMetrics metrics;
-    LoadMenuMetrics(metrics, bold);
+    const MenuMetrics& metrics = Metrics(bold);
 
     const int w = request->rcItem.right - request->rcItem.left;
     const int h = request->rcItem.bottom - request->rcItem.top;
