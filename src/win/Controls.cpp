@@ -67,6 +67,11 @@ bool ListView::DeleteAllItems()
     return Send(LVM_DELETEALLITEMS) != FALSE;
 }
 
+bool ListView::SetItemCount(int count)
+{
+    return Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(count)) != FALSE;
+}
+
 bool ListView::SetItemText(int item, int subItem, const std::string& text)
 {
     LVITEMA lv{};

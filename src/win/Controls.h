@@ -27,6 +27,8 @@ public:
     int InsertItem(int index, const std::string& text, int image, LPARAM data);
     bool DeleteItem(int item);
     bool DeleteAllItems();
+    // The row count of a list whose rows its owner keeps (LVS_OWNERDATA).
+    bool SetItemCount(int count);
 
     bool SetItemText(int item, int subItem, const std::string& text);
     // The full text, of any length.
