@@ -59,8 +59,21 @@ private:
     struct Look {
         MenuMetrics regular;
         MenuMetrics bold;
+        // Items are measured in bold type in a DC of the screen's kind.
+        win::MemoryDC measuring;
+        std::optional<win::SelectGuard> measuringFont;
+        // The off-screen picture each item is composed in, grown to the
+        // largest item drawn so far.
+        win::MemoryDC canvas;
+        win::Bitmap canvasBitmap;
+        std::optional<win::SelectGuard> canvasSelection;
+        SIZE canvasSize{0, 0};
     };
-    const MenuMetrics& Metrics(bool bold);
+    Look& CurrentLook();
+    const MenuMetrics& Metrics(bool bold) { return bold ? CurrentLook().bold : CurrentLook().regular; }
+    // The canvas of at least w x h pixels, compatible with `target`; null
+    // when it cannot be made.
+    HDC Canvas(HDC target, int w, int h);
 
     HIMAGELIST m_imageList = nullptr;
     std::map<UINT, int> m_images;

@@ -229,6 +229,40 @@ TEST_F(IconMenuTest, TextIsCutAtBarsAndShortcutIsRightAligned)
     EXPECT_GE(right, 200 - 25 - 3);
 }
 
+// Items of one popup share its fonts and off-screen picture: an item draws
+// the same after larger, greyed, selected and bold ones as on its own.
+TEST_F(IconMenuTest, AnItemDrawsTheSameAfterOthersOfItsPopup)
+{
+    AppendMenuA(m_menu, MF_STRING | MF_GRAYED, kPlainId, "A long greyed item\tCtrl+G");
+    AppendMenuA(m_menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(m_menu, MF_STRING | MF_CHECKED, kPlainId + 1, "Bold||3");
+    AppendMenuA(m_menu, MF_STRING, kIconId, "Pictured");
+    Canvas large(240, 30);
+    draw(large, kPlainId, ODS_GRAYED | ODS_SELECTED);
+    draw(large, kPlainId, ODS_GRAYED);
+    draw(large, 0, 0);
+    draw(large, kPlainId + 1, ODS_CHECKED | ODS_SELECTED);
+    for (UINT state : {0u, UINT(ODS_SELECTED)}) {
+        Canvas after(120, 20);
+        draw(after, kIconId, state);
+        CIconMenu fresh;
+        fresh.SetImages(g_testList, {{kIconId, 0}});
+        Canvas alone(120, 20);
+        DRAWITEMSTRUCT request{};
+        request.CtlType = ODT_MENU;
+        request.itemID = kIconId;
+        request.itemAction = ODA_DRAWENTIRE;
+        request.itemState = state;
+        request.hwndItem = reinterpret_cast<HWND>(m_menu);
+        request.hDC = alone.dc();
+        request.rcItem = RECT{0, 0, 120, 20};
+        fresh.DrawItem(&request);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 120; ++x)
+                ASSERT_EQ(after.at(x, y), alone.at(x, y)) << x << "," << y << " state " << state;
+    }
+}
+
 // Grey silhouette with a white shadow one pixel right and down, and nothing
 // outside the icon's own pixels.
 TEST_F(IconMenuTest, DisabledIconsAndTextAreEmbossed)
