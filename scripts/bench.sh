@@ -86,6 +86,10 @@ bench_startup() {
 # Closing under Wine with 100,000 and 1,000,000 hosts: from the close request
 # to the process's end. Goal: linear, a million within a few seconds.
 bench_close() {
+    if [ -z "$win64" ] || [ ! -f "$win64/src/quillbank.exe" ] || [ ! -f "$win64/tests/poke.exe" ]; then
+        echo "close: quillbank.exe or poke.exe not built in the win64 folder" >&2
+        return 1
+    fi
     echo "== closing with very many hosts"
     "$(dirname "$0")/bench-close.sh" "$win64" && echo "close goals: met" || { echo "close goals: MISSED"; return 1; }
 }
@@ -93,6 +97,10 @@ bench_close() {
 # The working set of 100,000 hosts loaded and shown, against the file's size,
 # with its split. Goal: within 4x.
 bench_memory() {
+    if [ -z "$win64" ] || [ ! -f "$win64/bench/memory_probe.exe" ]; then
+        echo "memory: memory_probe.exe not built in the win64 folder" >&2
+        return 1
+    fi
     echo "== memory of a loaded and shown catalogue"
     "$(dirname "$0")/bench-memory.sh" "$win64" && echo "memory goals: met" || { echo "memory goals: MISSED"; return 1; }
 }
