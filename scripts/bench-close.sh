@@ -20,39 +20,23 @@ for f in "$EXE" "$POKE"; do
     [ -f "$f" ] || { echo "bench-close: missing $f" >&2; exit 1; }
 done
 
-own_env=0
-if [ -z "${DISPLAY:-}" ] || [ -z "${WINEPREFIX:-}" ]; then
-    cd "$QB_ROOT" || exit 1
-    # shellcheck source=/dev/null
-    . "$QB_ROOT/scripts/wine-env.sh"
-    own_env=1
-fi
-work=$(mktemp -d "${TMPDIR:-/tmp}/qb-bench-close.XXXXXX")
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    rm -rf "$work"
-    [ "$own_env" = 1 ] && qb_wine_cleanup
-}
-trap cleanup EXIT
-
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}'; }
+# shellcheck source=/dev/null
+. "$QB_ROOT/scripts/bench-lib.sh"
 
 # close_once DIR: milliseconds from the close request to the process's end.
 close_once() {
     local dir=$1 start rc
     (cd "$dir" && exec setsid timeout 900 wine "$EXE") </dev/null >/dev/null 2>&1 &
-    pid=$!
+    bench_pid=$!
     if ! timeout 900 wine "$POKE" ready Quillbank 900 >/dev/null 2>&1; then
         echo "bench-close: the window did not come up in $dir" >&2
         return 1
     fi
     start=$(now_ms)
     wine "$POKE" post Quillbank 0x10 >/dev/null 2>&1
-    wait "$pid"
+    wait "$bench_pid"
     rc=$?
-    pid=
+    bench_pid=
     [ "$rc" = 0 ] || { echo "bench-close: ended with status $rc" >&2; return 1; }
     echo $(($(now_ms) - start))
 }

@@ -13,22 +13,11 @@ QB_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=$(cd "${1:-$QB_ROOT/build/win64}" 2>/dev/null && pwd) || { echo "bench-memory: no build folder ${1:-}" >&2; exit 1; }
 HOSTS=${2:-100000}
 REPS=${3:-${QB_BENCH_REPS:-3}}
-PROBE=$BUILD/bench/memory_probe.exe
-[ -f "$PROBE" ] || { echo "bench-memory: missing $PROBE (build the win64 target memory_probe)" >&2; exit 1; }
+PROBE=$BUILD/bench/startup_probe.exe
+[ -f "$PROBE" ] || { echo "bench-memory: missing $PROBE (build the win64 target startup_probe)" >&2; exit 1; }
 
-own_env=0
-if [ -z "${DISPLAY:-}" ] || [ -z "${WINEPREFIX:-}" ]; then
-    cd "$QB_ROOT" || exit 1
-    # shellcheck source=/dev/null
-    . "$QB_ROOT/scripts/wine-env.sh"
-    own_env=1
-fi
-work=$(mktemp -d "${TMPDIR:-/tmp}/qb-bench-memory.XXXXXX")
-cleanup() {
-    rm -rf "$work"
-    [ "$own_env" = 1 ] && qb_wine_cleanup
-}
-trap cleanup EXIT
+# shellcheck source=/dev/null
+. "$QB_ROOT/scripts/bench-lib.sh"
 
 # probe DIR MODE: the growth of the working set in bytes that MODE measures.
 probe() {
@@ -38,15 +27,13 @@ probe() {
     tr -d '\r' <"$1/memory.txt" | awk '{print $2 - $1}'
 }
 
-median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}'; }
-
 mkdir -p "$work/empty" "$work/full"
 python3 "$QB_ROOT/scripts/make-catalogue.py" "$HOSTS" 10 "$work/full/quillbank.ini"
 file=$(stat -c %s "$work/full/quillbank.ini")
 empty=() records=() shown=()
 for ((k = 0; k < REPS; k++)); do
-    empty+=("$(probe "$work/empty" window)")
-    shown+=("$(probe "$work/full" window)")
+    empty+=("$(probe "$work/empty" memory)")
+    shown+=("$(probe "$work/full" memory)")
     records+=("$(probe "$work/full" records)")
 done
 e=$(printf '%s\n' "${empty[@]}" | median)

@@ -12,13 +12,7 @@ ROUNDS=${2:-${QB_BENCH_ROUNDS:-30}}
 BENCH=$BUILD/bench/menu_bench.exe
 [ -f "$BENCH" ] || { echo "bench-menu: missing $BENCH (build the win64 target menu_bench)" >&2; exit 1; }
 
-own_env=0
-if [ -z "${DISPLAY:-}" ] || [ -z "${WINEPREFIX:-}" ]; then
-    cd "$QB_ROOT" || exit 1
-    # shellcheck source=/dev/null
-    . "$QB_ROOT/scripts/wine-env.sh"
-    own_env=1
-fi
-trap '[ "$own_env" = 1 ] && qb_wine_cleanup' EXIT
+# shellcheck source=/dev/null
+. "$QB_ROOT/scripts/bench-lib.sh"
 
 WINEDEBUG=-all wine "$BENCH" "$ROUNDS" 2>/dev/null | tr -d '\r'

@@ -18,19 +18,8 @@ for f in "$EXE" "$BASE"; do
     [ -f "$f" ] || { echo "bench-startup: missing $f (build the win64 targets startup_probe and startup_baseline)" >&2; exit 1; }
 done
 
-own_env=0
-if [ -z "${DISPLAY:-}" ] || [ -z "${WINEPREFIX:-}" ]; then
-    cd "$QB_ROOT" || exit 1
-    # shellcheck source=/dev/null
-    . "$QB_ROOT/scripts/wine-env.sh"
-    own_env=1
-fi
-work=$(mktemp -d "${TMPDIR:-/tmp}/qb-bench.XXXXXX")
-cleanup() {
-    rm -rf "$work"
-    [ "$own_env" = 1 ] && qb_wine_cleanup
-}
-trap cleanup EXIT
+# shellcheck source=/dev/null
+. "$QB_ROOT/scripts/bench-lib.sh"
 
 # A catalogue of N hosts with four entries each, as the program writes it.
 make_catalogue() {
@@ -47,8 +36,6 @@ make_catalogue() {
     } >"$file"
 }
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-
 # time_run EXE DIR: prints the milliseconds of one whole run; a run that
 # fails is reported and ends the benchmark.
 time_run() {
@@ -62,8 +49,6 @@ time_run() {
     fi
     echo $(($(now_ms) - start))
 }
-
-median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}'; }
 
 # One unmeasured start, so that the first figure does not pay for a cold Wine.
 (cd "$work" && timeout 60 wine "$BASE") </dev/null >/dev/null 2>&1

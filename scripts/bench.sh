@@ -97,8 +97,8 @@ bench_close() {
 # The working set of 100,000 hosts loaded and shown, against the file's size,
 # with its split. Goal: within 4x.
 bench_memory() {
-    if [ -z "$win64" ] || [ ! -f "$win64/bench/memory_probe.exe" ]; then
-        echo "memory: memory_probe.exe not built in the win64 folder" >&2
+    if [ -z "$win64" ] || [ ! -f "$win64/bench/startup_probe.exe" ]; then
+        echo "memory: startup_probe.exe not built in the win64 folder" >&2
         return 1
     fi
     echo "== memory of a loaded and shown catalogue"

@@ -69,7 +69,7 @@ protected:
         return width;
     }
 
-    void draw(Canvas& canvas, UINT id, UINT state, UINT action = ODA_DRAWENTIRE)
+    void draw(Canvas& canvas, UINT id, UINT state, UINT action = ODA_DRAWENTIRE, CIconMenu* iconMenu = nullptr)
     {
         DRAWITEMSTRUCT request{};
         request.CtlType = ODT_MENU;
@@ -80,7 +80,7 @@ protected:
         request.hDC = canvas.dc();
         request.rcItem = RECT{0, 0, canvas.width(), canvas.height()};
         request.itemData = ULONG_PTR(m_menu);
-        m_iconMenu.DrawItem(&request);
+        (iconMenu ? *iconMenu : m_iconMenu).DrawItem(&request);
     }
 
     HMENU m_menu = nullptr;
@@ -248,15 +248,7 @@ TEST_F(IconMenuTest, AnItemDrawsTheSameAfterOthersOfItsPopup)
         CIconMenu fresh;
         fresh.SetImages(g_testList, {{kIconId, 0}});
         Canvas alone(120, 20);
-        DRAWITEMSTRUCT request{};
-        request.CtlType = ODT_MENU;
-        request.itemID = kIconId;
-        request.itemAction = ODA_DRAWENTIRE;
-        request.itemState = state;
-        request.hwndItem = reinterpret_cast<HWND>(m_menu);
-        request.hDC = alone.dc();
-        request.rcItem = RECT{0, 0, 120, 20};
-        fresh.DrawItem(&request);
+        draw(alone, kIconId, state, ODA_DRAWENTIRE, &fresh);
         for (int y = 0; y < 20; ++y)
             for (int x = 0; x < 120; ++x)
                 ASSERT_EQ(after.at(x, y), alone.at(x, y)) << x << "," << y << " state " << state;
