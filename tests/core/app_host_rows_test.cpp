@@ -27,6 +27,8 @@ TEST(HostRows, OrderIsAscendingByteOrderOfDisplayText)
         // the colour suffix is part of the text
         {{{"web||255", -1}, {"web", 255}, {"web", -1}, {"web", 0}}, {"web", "web||0", "web||255", "web||255"}},
         {{{"mail01", -1}, {"mail", -1}, {"mail0", -1}}, {"mail", "mail0", "mail01"}},
+        // titles and suffixes compare as one text
+        {{{"a|", 1}, {"a||1", 5}, {"a", 1}, {"a", -1}}, {"a", "a||1", "a||1||5", "a|||1"}},
         {{{"\xE9t\xE9", -1}, {"zz", -1}, {"", -1}}, {"", "zz", "\xE9t\xE9"}},  // high bytes after ASCII
     };
     for (const auto& [input, expected] : cases) {
