@@ -1,7 +1,7 @@
 #!/bin/bash
 # The host menu under Wine: building and opening a menu of 125 entries (a
 # template among them) owner-drawn with icons, against the same popup drawn
-# by the system, in one run (bench/win/menu_bench.cpp). Goal: within 2x.
+# by the system, in one run (bench/win/menu_bench.cpp). Goal: within 1.2x.
 #
 # Usage: scripts/bench-menu.sh [WIN64_BUILD_DIR] [ROUNDS]
 # Needs the display and prefix of scripts/wine-env.sh (sourced when absent).
@@ -12,13 +12,7 @@ ROUNDS=${2:-${QB_BENCH_ROUNDS:-30}}
 BENCH=$BUILD/bench/menu_bench.exe
 [ -f "$BENCH" ] || { echo "bench-menu: missing $BENCH (build the win64 target menu_bench)" >&2; exit 1; }
 
-own_env=0
-if [ -z "${DISPLAY:-}" ] || [ -z "${WINEPREFIX:-}" ]; then
-    cd "$QB_ROOT" || exit 1
-    # shellcheck source=/dev/null
-    . "$QB_ROOT/scripts/wine-env.sh"
-    own_env=1
-fi
-trap '[ "$own_env" = 1 ] && qb_wine_cleanup' EXIT
+# shellcheck source=/dev/null
+. "$QB_ROOT/scripts/bench-lib.sh"
 
 WINEDEBUG=-all wine "$BENCH" "$ROUNDS" 2>/dev/null | tr -d '\r'

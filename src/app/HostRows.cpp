@@ -1,19 +1,78 @@
 #include "app/HostRows.h"
 
+#include "catalogue/TextRules.h"
+
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
 
 namespace qb {
 
-std::vector<HostRow> sortedHostRows(const HostCatalogue& hosts)
+namespace {
+
+// A row's display text as its title and the colour suffix ("||" and the
+// number, or nothing), so that sorting makes no copy of any title.
+struct SortKey {
+    HostItem* host;
+    std::array<char, 16> suffix;
+    size_t suffixLength;
+
+    std::string_view title() const { return host->title; }
+    std::string_view tail() const { return {suffix.data(), suffixLength}; }
+};
+
+SortKey sortKey(HostItem& host)
 {
-    std::vector<HostRow> rows;
-    rows.reserve(hosts.size());
-    for (const auto& host : hosts) {
-        rows.push_back(HostRow{hostDisplayText(*host), host->icon, host.get()});
+    SortKey key{&host, {}, 0};
+    if (host.colour != kNoColour) {
+        const std::string suffix = withBarNumber("", host.colour);
+        key.suffixLength = std::min(suffix.size(), key.suffix.size());
+        std::memcpy(key.suffix.data(), suffix.data(), key.suffixLength);
     }
-    // std::string compares as unsigned bytes (char_traits<char>::compare),
-    // so text in the upper half of the code page sorts after ASCII.
-    std::stable_sort(rows.begin(), rows.end(), [](const HostRow& a, const HostRow& b) { return a.text < b.text; });
+    return key;
+}
+
+// Byte i of the display text (title, then suffix), as an unsigned value.
+unsigned char byteAt(const SortKey& key, size_t i)
+{
+    const std::string_view title = key.title();
+    return static_cast<unsigned char>(i < title.size() ? title[i] : key.suffix[i - title.size()]);
+}
+
+// Ascending unsigned byte order of the display texts, as std::string's own
+// comparison orders them.
+bool before(const SortKey& a, const SortKey& b)
+{
+    const std::string_view ta = a.title();
+    const std::string_view tb = b.title();
+    const size_t common = std::min(ta.size(), tb.size());
+    if (const int order = common ? std::memcmp(ta.data(), tb.data(), common) : 0)
+        return order < 0;
+    const size_t lengthA = ta.size() + a.suffixLength;
+    const size_t lengthB = tb.size() + b.suffixLength;
+    for (size_t i = common; i < lengthA && i < lengthB; ++i) {
+        const unsigned char x = byteAt(a, i);
+        const unsigned char y = byteAt(b, i);
+        if (x != y)
+            return x < y;
+    }
+    return lengthA < lengthB;
+}
+
+}  // namespace
+
+std::vector<HostItem*> sortedHostRows(const HostCatalogue& hosts)
+{
+    std::vector<SortKey> keys;
+    keys.reserve(hosts.size());
+    for (const auto& host : hosts)
+        keys.push_back(sortKey(*host));
+    std::stable_sort(keys.begin(), keys.end(), before);
+    std::vector<HostItem*> rows;
+    rows.reserve(keys.size());
+    for (const SortKey& key : keys)
+        rows.push_back(key.host);
     return rows;
 }
 

@@ -3,7 +3,9 @@
 #include "catalogue/TextRules.h"
 #include "win/Handles.h"
 
+#include <algorithm>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -229,6 +231,30 @@ bool CColourListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
     }
 }
 
+// The list asks in the code page of the parent's notifications; both are
+// answered, and text longer than the list's buffer is cut.
+template <class Item>
+void CColourListCtrl::AnswerDisplayInfo(Item& item) const
+{
+    if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0)
+        item.iImage = m_rowSource->RowImage(item.iItem);
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
+        return;
+    const std::string text = item.iSubItem == 0 ? m_rowSource->RowText(item.iItem) : std::string();
+    if constexpr (std::is_same_v<Item, LVITEMW>) {
+        const int size = static_cast<int>(text.size());
+        std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0)), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+        const size_t length = std::min(wide.size(), static_cast<size_t>(item.cchTextMax - 1));
+        wide.copy(item.pszText, length);
+        item.pszText[length] = L'\0';
+    } else {
+        const size_t length = std::min(text.size(), static_cast<size_t>(item.cchTextMax - 1));
+        text.copy(item.pszText, length);
+        item.pszText[length] = '\0';
+    }
+}
+
 bool CColourListCtrl::OnReflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     if (message == WM_DRAWITEM) {
@@ -244,6 +270,16 @@ bool CColourListCtrl::OnReflect(UINT message, WPARAM wParam, LPARAM lParam, LRES
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->code == LVN_BEGINDRAG) {
             // Rows are not reordered by dragging; the owner never hears of it.
+            result = 0;
+            return true;
+        }
+        if (m_rowSource && header->code == LVN_GETDISPINFOA) {
+            AnswerDisplayInfo(reinterpret_cast<NMLVDISPINFOA*>(lParam)->item);
+            result = 0;
+            return true;
+        }
+        if (m_rowSource && header->code == LVN_GETDISPINFOW) {
+            AnswerDisplayInfo(reinterpret_cast<NMLVDISPINFOW*>(lParam)->item);
             result = 0;
             return true;
         }

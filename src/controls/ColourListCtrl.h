@@ -9,6 +9,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 // Sent to the parent as WM_COMMAND (code 0, no control) after a navigation
 // key has moved through the rows.
 constexpr int CmdListNavigate = 1024;
@@ -22,6 +24,19 @@ enum class HighlightMode {
     OwnerDrawnToEdge = 2,
 };
 
+// Rows that the owner keeps, for a list created with LVS_OWNERDATA: the list
+// stores none of them and asks for a row's text and image only while it
+// shows that row, so its work grows with the rows on screen, not all rows.
+class ListRowSource
+{
+public:
+    virtual std::string RowText(int row) const = 0;  // column 0; the others are empty
+    virtual int RowImage(int row) const = 0;
+
+protected:
+    ~ListRowSource() = default;
+};
+
 class CColourListCtrl : public win::ListView
 {
 public:
@@ -31,6 +46,10 @@ public:
     // Returns the previous mode; a value beyond the named ones changes nothing.
     HighlightMode SetHighlightMode(HighlightMode mode);
     HighlightMode GetHighlightMode() const { return m_highlightMode; }
+
+    // The rows of an owner-data list; the source outlives the rows it
+    // answers for (set the item count to 0 before it goes).
+    void SetRowSource(const ListRowSource* source) { m_rowSource = source; }
 
     // Draws one row; the parent reflects its WM_DRAWITEM here.
     virtual void DrawItem(const DRAWITEMSTRUCT& request);
@@ -52,6 +71,9 @@ private:
     bool IsReportView() const;
     void WidenRepaintArea();
     void SelectAll();
+    template <class Item>
+    void AnswerDisplayInfo(Item& item) const;
 
     HighlightMode m_highlightMode = HighlightMode::ListDrawn;
+    const ListRowSource* m_rowSource = nullptr;
 };

@@ -90,6 +90,40 @@ void CIconMenu::SetImages(HIMAGELIST list, std::map<UINT, int> images)
 {
     m_imageList = list;
     m_images = std::move(images);
+    m_look.reset();
+}
+
+void CIconMenu::PreparePopup(HMENU popup)
+{
+    m_look.reset();
+    MakeOwnerDrawn(popup);
+}
+
+CIconMenu::Look& CIconMenu::CurrentLook()
+{
+    if (!m_look) {
+        Look& look = m_look.emplace();
+        LoadMenuMetrics(look.regular, false);
+        LoadMenuMetrics(look.bold, true);
+        look.measuring.reset(CreateCompatibleDC(nullptr));
+        look.measuringFont.emplace(look.measuring.get(), look.bold.font.get());
+    }
+    return *m_look;
+}
+
+HDC CIconMenu::Canvas(HDC target, int w, int h)
+{
+    Look& look = CurrentLook();
+    if (!look.canvas)
+        look.canvas.reset(CreateCompatibleDC(target));
+    if (look.canvasSize.cx < w || look.canvasSize.cy < h) {
+        look.canvasSelection.reset();
+        const SIZE size{std::max<LONG>(w, look.canvasSize.cx), std::max<LONG>(h, look.canvasSize.cy)};
+        look.canvasBitmap.reset(CreateCompatibleBitmap(target, size.cx, size.cy));
+        look.canvasSize = look.canvasBitmap ? size : SIZE{0, 0};
+        look.canvasSelection.emplace(look.canvas.get(), look.canvasBitmap.get());
+    }
+    return look.canvas && look.canvasBitmap ? look.canvas.get() : nullptr;
 }
 
 void CIconMenu::MakeOwnerDrawn(HMENU popup)
@@ -144,11 +178,8 @@ void CIconMenu::MeasureItem(MEASUREITEMSTRUCT* request)
     }
 
     // Every item is measured bold so that a menu keeps its width whichever
-    // items are emphasised. The screen DC has the main window's metrics.
-    win::WindowDC screen(nullptr);
-    MenuMetrics metrics;
-    LoadMenuMetrics(metrics, true);
-    win::SelectGuard font(screen, metrics.font.get());
+    // items are emphasised. The DC is of the screen's kind, with its metrics.
+    HDC screen = CurrentLook().measuring.get();
 
     LabelAndShortcut parts = splitAtTab(menuText(menu, request->itemID));
     SIZE size = measureLine(screen, parts.label);
@@ -178,8 +209,7 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
     const bool bold = (request->itemState & (ODS_CHECKED | ODS_DEFAULT)) != 0;
     std::string text = menuText(menu, id);
 
-    MenuMetrics metrics;
-    LoadMenuMetrics(metrics, bold);
+    const MenuMetrics& metrics = Metrics(bold);
 
     const int w = request->rcItem.right - request->rcItem.left;
     const int h = request->rcItem.bottom - request->rcItem.top;
@@ -187,12 +217,11 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
         return;
 
     // Composed off screen and copied in one blit, so the menu never flickers.
-    win::MemoryDC memory(CreateCompatibleDC(request->hDC));
-    win::Bitmap bitmap(CreateCompatibleBitmap(request->hDC, w, h));
-    if (!memory || !bitmap)
+    HDC dc = Canvas(request->hDC, w, h);
+    if (!dc)
         return;
-    win::SelectGuard bitmapSelection(memory, bitmap.get());
-    HDC dc = memory.get();
+    // Each item starts from the DC's first colours and mode, as on a fresh DC.
+    win::SavedDC fresh(dc);
     fillSolid(dc, 0, 0, w, h, metrics.menuColour);
 
     RECT textRect{24, 0, w, h};

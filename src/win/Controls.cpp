@@ -67,6 +67,11 @@ bool ListView::DeleteAllItems()
     return Send(LVM_DELETEALLITEMS) != FALSE;
 }
 
+bool ListView::SetItemCount(int count)
+{
+    return Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(count)) != FALSE;
+}
+
 bool ListView::SetItemText(int item, int subItem, const std::string& text)
 {
     LVITEMA lv{};
@@ -121,16 +126,6 @@ bool ListView::SetItemState(int item, UINT state, UINT mask)
     lv.state = state;
     lv.stateMask = mask;
     return Send(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv)) != FALSE;
-}
-
-LPARAM ListView::GetItemData(int item) const
-{
-    LVITEMA lv{};
-    lv.mask = LVIF_PARAM;
-    lv.iItem = item;
-    if (!Send(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lv)))
-        return 0;
-    return lv.lParam;
 }
 
 bool ListView::SetItemData(int item, LPARAM data)

@@ -27,6 +27,8 @@ public:
     int InsertItem(int index, const std::string& text, int image, LPARAM data);
     bool DeleteItem(int item);
     bool DeleteAllItems();
+    // The row count of a list whose rows its owner keeps (LVS_OWNERDATA).
+    bool SetItemCount(int count);
 
     bool SetItemText(int item, int subItem, const std::string& text);
     // The full text, of any length.
@@ -38,7 +40,6 @@ public:
     UINT GetItemState(int item, UINT mask) const;
     // `item` -1 sets the state on every row.
     bool SetItemState(int item, UINT state, UINT mask);
-    LPARAM GetItemData(int item) const;
     bool SetItemData(int item, LPARAM data);
 
     // LVIR_BOUNDS, LVIR_ICON, LVIR_LABEL, LVIR_SELECTBOUNDS.

@@ -21,6 +21,15 @@ constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
+// Rows kept by the test, as the main window keeps its own: its template
+// makes an owner-data list, which asks for each row as it draws it.
+struct TextRows final : ListRowSource {
+    std::vector<std::string> texts;
+    int image = 0;
+    std::string RowText(int row) const override { return texts.at(static_cast<size_t>(row)); }
+    int RowImage(int) const override { return image; }
+};
+
 // The main window's template hosts the list; `setup` fills it, and `body`
 // runs inside the modal loop once the dialog is up, then ends it.
 class ListDialog : public win::Dialog
@@ -28,6 +37,7 @@ class ListDialog : public win::Dialog
 public:
     ListDialog() : win::Dialog(IDD_MAIN) {}
 
+    TextRows rows;
     CColourListCtrl list;
     std::function<void(ListDialog&)> setup;
     std::vector<UINT> notifications;
@@ -78,8 +88,10 @@ void fillList(ListDialog& dialog, COLORREF rowColour, const std::vector<std::str
     list.Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(kBlack));
     if (icons)
         list.SetImageList(createSharedImageListFromResources(GetModuleHandleA(nullptr)), LVSIL_SMALL);
-    for (size_t i = 0; i < rows.size(); ++i)
-        list.InsertItem(static_cast<int>(i), rows[i], 71);
+    dialog.rows.texts = rows;
+    dialog.rows.image = 71;
+    list.SetRowSource(&dialog.rows);
+    list.SetItemCount(static_cast<int>(rows.size()));
 }
 
 }  // namespace

@@ -69,7 +69,7 @@ protected:
         return width;
     }
 
-    void draw(Canvas& canvas, UINT id, UINT state, UINT action = ODA_DRAWENTIRE)
+    void draw(Canvas& canvas, UINT id, UINT state, UINT action = ODA_DRAWENTIRE, CIconMenu* iconMenu = nullptr)
     {
         DRAWITEMSTRUCT request{};
         request.CtlType = ODT_MENU;
@@ -80,7 +80,7 @@ protected:
         request.hDC = canvas.dc();
         request.rcItem = RECT{0, 0, canvas.width(), canvas.height()};
         request.itemData = ULONG_PTR(m_menu);
-        m_iconMenu.DrawItem(&request);
+        (iconMenu ? *iconMenu : m_iconMenu).DrawItem(&request);
     }
 
     HMENU m_menu = nullptr;
@@ -224,6 +224,32 @@ TEST_F(IconMenuTest, TextIsCutAtBarsAndShortcutIsRightAligned)
     const int right = shortcut.ink(RECT{100, 0, 200, 20}, kMenu).right;
     EXPECT_LT(right, 200 - 25);
     EXPECT_GE(right, 200 - 25 - 3);
+}
+
+// Items of one popup share its fonts and off-screen picture: an item draws
+// the same after larger, greyed, selected and bold ones as on its own.
+TEST_F(IconMenuTest, AnItemDrawsTheSameAfterOthersOfItsPopup)
+{
+    AppendMenuA(m_menu, MF_STRING | MF_GRAYED, kPlainId, "A long greyed item\tCtrl+G");
+    AppendMenuA(m_menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(m_menu, MF_STRING | MF_CHECKED, kPlainId + 1, "Bold||3");
+    AppendMenuA(m_menu, MF_STRING, kIconId, "Pictured");
+    Canvas large(240, 30);
+    draw(large, kPlainId, ODS_GRAYED | ODS_SELECTED);
+    draw(large, kPlainId, ODS_GRAYED);
+    draw(large, 0, 0);
+    draw(large, kPlainId + 1, ODS_CHECKED | ODS_SELECTED);
+    for (UINT state : {0u, UINT(ODS_SELECTED)}) {
+        Canvas after(120, 20);
+        draw(after, kIconId, state);
+        CIconMenu fresh;
+        fresh.SetImages(g_testList, {{kIconId, 0}});
+        Canvas alone(120, 20);
+        draw(alone, kIconId, state, ODA_DRAWENTIRE, &fresh);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 120; ++x)
+                ASSERT_EQ(after.at(x, y), alone.at(x, y)) << x << "," << y << " state " << state;
+    }
 }
 
 // Grey silhouette with a white shadow one pixel right and down, and nothing

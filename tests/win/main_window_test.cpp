@@ -67,7 +67,7 @@ CMainDlg* g_menuWindow = nullptr;
 
 // The list as high as its rows and two pixels (the window's outer size is
 // checked on the real one); rows sorted by display text, each carrying its
-// host and icon.
+// host and icon, also after a rebuild.
 TEST(MainWindow, ListFitsItsSortedRowsCarryingTheirHost)
 {
     WorkFolder folder(kThreeHosts);
@@ -82,11 +82,26 @@ TEST(MainWindow, ListFitsItsSortedRowsCarryingTheirHost)
         const char* expected[] = {"Alpha", "Bravo||255", "Charlie"};
         for (int row = 0; row < 3; ++row) {
             EXPECT_EQ(list.GetItemText(row, 0), expected[row]);
-            auto* host = reinterpret_cast<qb::HostItem*>(list.GetItemData(row));
+            const qb::HostItem* host = d.HostAt(row);
             ASSERT_NE(host, nullptr);
             EXPECT_EQ(qb::hostDisplayText(*host), expected[row]);
             EXPECT_EQ(list.GetItemImage(row), host->icon);
         }
+        // A rebuild after the catalogue changed shows the new rows, each with
+        // its own host, and no selection of the old ones.
+        list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+        d.Catalogue().push_back(qb::newHost());
+        d.Catalogue().back()->title = "Able";
+        d.Catalogue().erase(d.Catalogue().begin());  // Charlie
+        d.fillHostList();
+        const char* rebuilt[] = {"Able", "Alpha", "Bravo||255"};
+        ASSERT_EQ(list.GetItemCount(), 3);
+        for (int row = 0; row < 3; ++row) {
+            EXPECT_EQ(list.GetItemText(row, 0), rebuilt[row]);
+            EXPECT_EQ(qb::hostDisplayText(*d.HostAt(row)), rebuilt[row]);
+        }
+        EXPECT_EQ(d.HostAt(3), nullptr);
+        EXPECT_EQ(list.GetFirstSelected(), -1);
     });
 }
 

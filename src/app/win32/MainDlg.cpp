@@ -1,6 +1,5 @@
 #include "app/win32/MainDlg.h"
 
-#include "app/HostRows.h"
 #include "app/WindowPlacement.h"
 #include "controls/IconStrip.h"
 #include "res/resource.h"
@@ -66,6 +65,7 @@ BOOL CMainDlg::OnInitDialog()
     SetIcon(m_hIcon, false);
 
     m_hostList.SubclassDlgItem(IDC_HOST_LIST, m_hwnd);
+    m_hostList.SetRowSource(&m_rows);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     m_backgroundBrush.reset(CreateSolidBrush(face));
 
@@ -100,15 +100,12 @@ BOOL CMainDlg::OnInitDialog()
 
 void CMainDlg::fillHostList()
 {
-    // Insert at explicit positions in sorted order: some list views do not
-    // sort an owner-drawn list themselves.
-    m_hostList.Send(WM_SETREDRAW, FALSE);
+    // The list keeps no rows of its own (owner data): it asks m_rows for
+    // those it shows. Emptied first, so that no selection or focus of the
+    // old rows stays on the new ones.
     m_hostList.DeleteAllItems();
-    int position = 0;
-    for (const qb::HostRow& row : qb::sortedHostRows(m_hosts)) {
-        m_hostList.InsertItem(position++, row.text, row.icon, reinterpret_cast<LPARAM>(row.host));
-    }
-    m_hostList.Send(WM_SETREDRAW, TRUE);
+    m_rows.Rebuild(m_hosts);
+    m_hostList.SetItemCount(m_rows.Count());
     m_hostList.Invalidate(true);
     fitWindowToList();
 }
@@ -205,8 +202,7 @@ void CMainDlg::OnHostClick()
         return;
     }
     NestedLoop loop(*this);
-    auto* host = reinterpret_cast<qb::HostItem*>(m_hostList.GetItemData(row));
-    if (host) {
+    if (qb::HostItem* host = HostAt(row)) {
         ShowHostMenu(*host);
     }
     // Shift held once the menu is done: leave at once, as the OK command does.
@@ -260,6 +256,7 @@ bool CMainDlg::OnClose()
     // window is gone.
     m_hostList.Send(WM_SETREDRAW, FALSE);
     m_hostList.DeleteAllItems();
+    m_rows.Clear();
     m_hosts.clear();
     EndDialog(IDCANCEL);
     return true;
@@ -304,7 +301,7 @@ bool CMainDlg::OnInitMenuPopup(HMENU menu, UINT index, bool systemMenu)
 {
     win::Dialog::OnInitMenuPopup(menu, index, systemMenu);
     if (!systemMenu) {
-        CIconMenu::MakeOwnerDrawn(menu);
+        m_iconMenu.PreparePopup(menu);
     }
     return true;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/CatalogueSession.h"
+#include "app/win32/HostListRows.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/HostRecords.h"
 #include "controls/ColourListCtrl.h"
@@ -36,6 +37,8 @@ public:
     qb::AppOptions& Options() { return m_options; }
     qb::CommandSlots& CommandSlots() { return m_commandSlots; }
     CColourListCtrl& HostList() { return m_hostList; }
+    // The host a list row shows, or null for a row that does not exist.
+    qb::HostItem* HostAt(int row) const { return m_rows.Host(row); }
 
     // The host's command menu at the cursor, and the chosen entry run
     // (MainDlgHostMenu.cpp).
@@ -93,6 +96,7 @@ private:
     bool m_closeDeferred = false;
     bool m_closing = false;
     CColourListCtrl m_hostList;
+    HostListRows m_rows;
     win::Brush m_backgroundBrush;
     qb::AppOptions m_options;
     win::Bitmap m_iconStrip;

@@ -59,7 +59,7 @@ void CMainDlg::OnContextMenuAt(HWND receiver, POINT clientPoint)
 
     MainDlgHostListUi ui(*this);
     qb::HostListOps ops(Catalogue(), Options(), ui);
-    auto* host = row >= 0 ? reinterpret_cast<qb::HostItem*>(list.GetItemData(row)) : nullptr;
+    qb::HostItem* host = HostAt(row);
     if (!host) {
         ops.addHost();
         return;

@@ -1,0 +1,66 @@
+#!/bin/bash
+# Closing the launcher under Wine with very large catalogues: from the close
+# request (WM_CLOSE posted to the window) to the end of the process, which
+# is the save followed by emptying the list and freeing the catalogue.
+# Goal: a million hosts close within a few seconds, and ten times the hosts
+# take at most about ten times as long.
+#
+# Usage: scripts/bench-close.sh [WIN64_BUILD_DIR] [EXE] [REPETITIONS]
+# EXE defaults to the build's quillbank.exe (another build's, for a before
+# and after). Needs the display and prefix of scripts/wine-env.sh (sourced
+# when absent).
+set -u
+QB_ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=$(cd "${1:-$QB_ROOT/build/win64}" 2>/dev/null && pwd) || { echo "bench-close: no build folder ${1:-}" >&2; exit 1; }
+EXE=${2:-$BUILD/src/quillbank.exe}
+REPS=${3:-${QB_BENCH_REPS:-3}}
+POKE=$BUILD/tests/poke.exe
+SIZES=${QB_CLOSE_SIZES:-100000 1000000}
+for f in "$EXE" "$POKE"; do
+    [ -f "$f" ] || { echo "bench-close: missing $f" >&2; exit 1; }
+done
+
+# shellcheck source=/dev/null
+. "$QB_ROOT/scripts/bench-lib.sh"
+
+# close_once DIR: milliseconds from the close request to the process's end.
+close_once() {
+    local dir=$1 start rc
+    (cd "$dir" && exec setsid timeout 900 wine "$EXE") </dev/null >/dev/null 2>&1 &
+    bench_pid=$!
+    if ! timeout 900 wine "$POKE" ready Quillbank 900 >/dev/null 2>&1; then
+        echo "bench-close: the window did not come up in $dir" >&2
+        return 1
+    fi
+    start=$(now_ms)
+    wine "$POKE" post Quillbank 0x10 >/dev/null 2>&1
+    wait "$bench_pid"
+    rc=$?
+    bench_pid=
+    [ "$rc" = 0 ] || { echo "bench-close: ended with status $rc" >&2; return 1; }
+    echo $(($(now_ms) - start))
+}
+
+printf '%-22s %10s %10s\n' "close (median ms)" "hosts" "file MB"
+status=0
+previous=
+for n in $SIZES; do
+    dir=$work/hosts-$n
+    mkdir -p "$dir"
+    python3 "$QB_ROOT/scripts/make-catalogue.py" "$n" 2 "$dir/quillbank.ini"
+    size=$(stat -c %s "$dir/quillbank.ini")
+    times=()
+    for ((k = 0; k < REPS; k++)); do
+        t=$(close_once "$dir") || exit 1
+        times+=("$t")
+        # The save rewrote the file; every run starts from the same bytes.
+        [ "$(stat -c %s "$dir/quillbank.ini")" = "$size" ] || { echo "bench-close: the save changed the file's size" >&2; exit 1; }
+    done
+    m=$(printf '%s\n' "${times[@]}" | median)
+    printf '%-22s %10s %10s   runs: %s\n' "$m" "$n" "$((size / 1000000))" "${times[*]}"
+    if [ -n "$previous" ]; then
+        awk -v a="$m" -v b="$previous" 'BEGIN {exit !(a > 11 * b)}' && { echo "close: more than linear"; status=1; }
+    fi
+    previous=$m
+done
+exit $status

@@ -1,0 +1,25 @@
+# Sourced by the scripts/bench-*.sh scripts after they set QB_ROOT: the
+# virtual display and Wine prefix of wine-env.sh unless the caller brought
+# its own, a work folder ($work) removed at the end, and small helpers.
+# A script that must end a process of its own at exit names it in $bench_pid.
+
+bench_own_env=0
+if [ -z "${DISPLAY:-}" ] || [ -z "${WINEPREFIX:-}" ]; then
+    cd "$QB_ROOT" || exit 1
+    # shellcheck source=/dev/null
+    . "$QB_ROOT/scripts/wine-env.sh"
+    bench_own_env=1
+fi
+work=$(mktemp -d "${TMPDIR:-/tmp}/qb-bench.XXXXXX")
+bench_pid=
+bench_cleanup() {
+    [ -n "$bench_pid" ] && kill "$bench_pid" 2>/dev/null
+    rm -rf "$work"
+    [ "$bench_own_env" = 1 ] && qb_wine_cleanup
+}
+trap bench_cleanup EXIT
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# The median of the numbers on standard input, one a line.
+median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}'; }
