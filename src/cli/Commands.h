@@ -4,11 +4,13 @@
 #pragma once
 
 #include "catalogue/HostRecords.h"
+#include "import/ImportSource.h"
 
 #include <nlohmann/json.hpp>
 
 #include <set>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -75,8 +77,19 @@ enum class TerminalText {
 // character the code page lacks becomes "?", as Windows converts it.
 std::string terminalToAnsi(std::string_view text, TerminalText source);
 
+// Asks on stderr and reads one line from the terminal (without echo when
+// hidden); std::nullopt when stdin is not a terminal or ends.
+std::optional<std::string> askTerminal(const std::string& question, bool hidden);
+
 // 2-space indentation and a final newline.
 void printJson(const nlohmann::ordered_json& value);
+
+// The directory source of `import` (SOURCE ldap://... or ldaps://...): the
+// options it reads, and the search, which throws CliError with the server's
+// message when the bind or the search fails.
+extern const std::vector<std::string> kDirectoryValueOptions;
+extern const std::vector<std::string> kDirectoryFlagOptions;
+ImportRead readDirectorySource(const std::string& url, const ParsedArgs& parsed);
 
 int dumpCommand(const Args& args);
 int checkCommand(const Args& args);
