@@ -110,8 +110,6 @@ int checkCommand(const Args& args)
     return findings.empty() ? 0 : 1;
 }
 
-namespace {
-
 CatalogueVersion versionOf(LoadedCatalogue loaded)
 {
     CatalogueVersion version;
@@ -122,8 +120,6 @@ CatalogueVersion versionOf(LoadedCatalogue loaded)
     return version;
 }
 
-// The program's bytes through the program's store; the message names the
-// path as it was given, not only its file name.
 void saveCatalogue(const std::string& path, const CatalogueVersion& version)
 {
     std::string bytes = formatCatalogue(version.hosts, version.options, version.x, version.y);
@@ -131,8 +127,6 @@ void saveCatalogue(const std::string& path, const CatalogueVersion& version)
     if (!platformFileStore().replaceAll(path, bytes, error))
         throw CliError("Unable to save " + path + ": " + error);
 }
-
-}  // namespace
 
 int rewriteCommand(const Args& args)
 {

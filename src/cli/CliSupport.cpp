@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/FileStore.h"
+#include "import/ImportText.h"
 
 #include <algorithm>
 #include <iostream>
@@ -33,65 +34,6 @@ std::string convertCodePage(std::string_view text, UINT from, UINT to)
     std::string out(static_cast<size_t>(length), '\0');
     WideCharToMultiByte(to, 0, wide.data(), wideLength, out.data(), length, nullptr, nullptr);
     return out;
-}
-#else
-// Windows-1252 at 0x80-0x9F; the five bytes it leaves undefined map to the
-// C1 control of the same value, as Windows maps them. 0xA0-0xFF equal
-// U+00A0-U+00FF.
-constexpr char32_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// The length of the well-formed UTF-8 sequence at the start of text and its
-// code point, or 0 when it is not one.
-size_t utf8Sequence(std::string_view text, char32_t& c)
-{
-    auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    unsigned char lead = byte(0);
-    size_t length = lead < 0x80             ? 1
-                    : (lead & 0xE0) == 0xC0 ? 2
-                    : (lead & 0xF0) == 0xE0 ? 3
-                    : (lead & 0xF8) == 0xF0 ? 4
-                                            : 0;
-    if (length == 0 || length > text.size())
-        return 0;
-    c = length == 1 ? lead : lead & (0x7F >> length);
-    for (size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80)
-            return 0;
-        c = (c << 6) | (byte(i) & 0x3F);
-    }
-    constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return 0;
-    return length;
-}
-
-char ansiByte(char32_t c)
-{
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return static_cast<char>(c);
-    for (size_t i = 0; i < 32; ++i) {
-        if (kCp1252High[i] == c)
-            return static_cast<char>(0x80 + i);
-    }
-    return '?';
 }
 #endif
 
@@ -206,25 +148,6 @@ LoadedCatalogue loadCatalogueFile(const std::string& path, IfMissing ifMissing, 
     return loaded;
 }
 
-std::string ansiToUtf8(std::string_view text)
-{
-    bool plain = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (plain)
-        return std::string(text);
-#ifdef _WIN32
-    // The system's code page, as the program itself sees the bytes.
-    return convertCodePage(text, CP_ACP, CP_UTF8);
-#else
-    std::string out;
-    out.reserve(text.size() + text.size() / 2);
-    for (char c : text) {
-        auto byte = static_cast<unsigned char>(c);
-        appendUtf8(out, byte < 0x80 ? char32_t{byte} : byte < 0xA0 ? kCp1252High[byte - 0x80] : char32_t{byte});
-    }
-    return out;
-#endif
-}
-
 std::string terminalToAnsi(std::string_view text, TerminalText source)
 {
     bool plain = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -248,7 +171,8 @@ std::string terminalToAnsi(std::string_view text, TerminalText source)
             continue;
         }
         i += length;
-        out += ansiByte(c);
+        bool lost = false;
+        out += unicodeToAnsi(std::u32string_view(&c, 1), lost);
     }
     return out;
 #endif

@@ -3,8 +3,10 @@
 // its exit status, or throws CliError for anything the user must fix.
 #pragma once
 
+#include "catalogue/CatalogueMerge.h"
 #include "catalogue/HostRecords.h"
 #include "import/ImportSource.h"
+#include "import/ImportText.h"  // ansiToUtf8: catalogue text is ANSI, JSON wants UTF-8
 
 #include <nlohmann/json.hpp>
 
@@ -63,9 +65,6 @@ enum class IfMissing {
 LoadedCatalogue loadCatalogueFile(const std::string& path, IfMissing ifMissing = IfMissing::ReadAsEmpty,
                                   const std::string& whyMissing = {});
 
-// Catalogue text is in the ANSI code page; JSON wants UTF-8.
-std::string ansiToUtf8(std::string_view text);
-
 // Where text from the user came from: the command line, or typed at a prompt.
 enum class TerminalText {
     Argument,
@@ -81,15 +80,19 @@ std::string terminalToAnsi(std::string_view text, TerminalText source);
 // hidden); std::nullopt when stdin is not a terminal or ends.
 std::optional<std::string> askTerminal(const std::string& question, bool hidden);
 
+// What a load gives, as the writer and the merge take it (the window
+// position 0, 0 where the file had none).
+CatalogueVersion versionOf(LoadedCatalogue loaded);
+// The program's bytes through the program's store; the message names the
+// path as it was given, not only its file name.
+void saveCatalogue(const std::string& path, const CatalogueVersion& version);
+
+// The hosts of a directory source ("ldap://", "ldaps://") as the directory
+// client reads them with the command's options; throws CliError.
+ImportRead readDirectorySource(const std::string& address, const ParsedArgs& parsed);
+
 // 2-space indentation and a final newline.
 void printJson(const nlohmann::ordered_json& value);
-
-// The directory source of `import` (SOURCE ldap://... or ldaps://...): the
-// options it reads, and the search, which throws CliError with the server's
-// message when the bind or the search fails.
-extern const std::vector<std::string> kDirectoryValueOptions;
-extern const std::vector<std::string> kDirectoryFlagOptions;
-ImportRead readDirectorySource(const std::string& url, const ParsedArgs& parsed);
 
 int dumpCommand(const Args& args);
 int checkCommand(const Args& args);
@@ -98,5 +101,7 @@ int rewriteCommand(const Args& args);
 int mergeCommand(const Args& args);
 int menuCommand(const Args& args);
 int composeCommand(const Args& args);
+int importCommand(const Args& args);
+int exportCommand(const Args& args);
 
 }  // namespace qb::cli

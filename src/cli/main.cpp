@@ -28,6 +28,12 @@ const Command kCommands[] = {
     {"compose", qb::cli::composeCommand,
      "compose HOST ID [FILE]    what picking item ID runs, as JSON (--yes|--no, --input TEXT,\n"
      "                              --password TEXT, --default-browser TEXT, --launch)"},
+    {"import", qb::cli::importCommand,
+     "import SOURCE [FILE]      add hosts from a .csv, .txt, .rdg, .xml or .rdp file, a folder of .rdp\n"
+     "                              files or an ldap:// address; prints JSON (--icon N, --template,\n"
+     "                              --dry-run; directories: --filter F, --user NAME, --password-file F,\n"
+     "                              --insecure)"},
+    {"export", qb::cli::exportCommand, "export FILE.csv [FILE]    the hosts as CSV that import reads back"},
 };
 
 void printUsage(std::ostream& out)

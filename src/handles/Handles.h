@@ -153,4 +153,35 @@ using LocalText = UniqueHandle<detail::LocalTextTraits>;
 // An image list made with ImageList_Create (ImageList_Destroy).
 using ImageList = UniqueHandle<detail::ImageListTraits>;
 
+// One reference to a COM object (Release). put() hands the empty slot to a
+// function that returns an object through a T**.
+template <typename T>
+class ComPtr
+{
+public:
+    ComPtr() noexcept = default;
+    explicit ComPtr(T* object) noexcept : m_object(object) {}
+    ~ComPtr() { reset(); }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& other) noexcept : m_object(std::exchange(other.m_object, nullptr)) {}
+
+    T* get() const noexcept { return m_object; }
+    T* operator->() const noexcept { return m_object; }
+    explicit operator bool() const noexcept { return m_object != nullptr; }
+    T** put() noexcept
+    {
+        reset();
+        return &m_object;
+    }
+    void reset() noexcept
+    {
+        if (T* old = std::exchange(m_object, nullptr))
+            old->Release();
+    }
+
+private:
+    T* m_object = nullptr;
+};
+
 }  // namespace win

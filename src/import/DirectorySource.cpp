@@ -1,5 +1,7 @@
 #include "import/DirectorySource.h"
 
+#include "import/ImportText.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <tuple>
@@ -72,11 +74,6 @@ bool disabled(const std::string& userAccountControl)
 
 }  // namespace
 
-bool isDirectoryUrl(std::string_view source)
-{
-    return startsWithIgnoringCase(source, "ldap://") || startsWithIgnoringCase(source, "ldaps://");
-}
-
 std::optional<DirectoryAddress> parseDirectoryUrl(std::string_view url, std::string& error)
 {
     DirectoryAddress address;
@@ -144,15 +141,17 @@ void DirectoryEntry::set(std::string_view name, std::string value)
     }
 }
 
-std::vector<ImportCandidate> candidatesFromEntries(const std::vector<DirectoryEntry>& entries)
+ImportRead candidatesFromEntries(const std::vector<DirectoryEntry>& entries)
 {
-    std::vector<ImportCandidate> candidates;
+    ImportRead read;
+    AnsiText ansi;
+    std::vector<ImportCandidate>& candidates = read.hosts;
     candidates.reserve(entries.size());
     for (const DirectoryEntry& entry : entries) {
         ImportCandidate& candidate = candidates.emplace_back();
-        candidate.title = entry.cn;
-        candidate.hostName = entry.dnsHostName.empty() ? entry.cn : entry.dnsHostName;
-        candidate.origin = entry.dn;
+        candidate.title = ansi.fromUtf8(entry.cn);
+        candidate.hostName = ansi.fromUtf8(entry.dnsHostName.empty() ? entry.cn : entry.dnsHostName);
+        candidate.origin = ansi.fromUtf8(entry.dn);
         if (candidate.hostName.empty())
             candidate.skipReason = "no name";
         else if (disabled(entry.userAccountControl))
@@ -161,7 +160,8 @@ std::vector<ImportCandidate> candidatesFromEntries(const std::vector<DirectoryEn
     std::sort(candidates.begin(), candidates.end(), [](const ImportCandidate& a, const ImportCandidate& b) {
         return std::tie(a.title, a.hostName, a.origin) < std::tie(b.title, b.hostName, b.origin);
     });
-    return candidates;
+    ansi.warnInto(read.warnings);
+    return read;
 }
 
 std::string directoryError(std::string_view step, std::string_view server, std::string_view text,
@@ -197,8 +197,8 @@ DirectoryResult DirectoryClient::search(const DirectoryQuery& query, const Direc
     result.cancelled = found.cancelled;
     if (!result.ok())
         return result;
-    result.read.hosts = candidatesFromEntries(found.entries);
-    result.read.warnings = std::move(found.warnings);
+    result.read = candidatesFromEntries(found.entries);
+    result.read.warnings.insert(result.read.warnings.begin(), found.warnings.begin(), found.warnings.end());
     return result;
 }
 

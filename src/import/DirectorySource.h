@@ -16,7 +16,7 @@
 
 namespace qb {
 
-// All text is UTF-8, as LDAP carries it.
+// All text is UTF-8, as LDAP carries it, until it becomes candidates.
 struct DirectoryQuery {
     std::string url;  // ldap[s]://SERVER[:PORT]/BASE-DN
     std::string filter = "(objectClass=computer)";
@@ -39,8 +39,6 @@ struct DirectoryAddress {
     std::string baseDn;   // percent escapes decoded
 };
 
-// True when source names a directory (ldap:// or ldaps://, any letter case).
-bool isDirectoryUrl(std::string_view source);
 // The parts of url; std::nullopt with error set when it is not a usable address.
 std::optional<DirectoryAddress> parseDirectoryUrl(std::string_view url, std::string& error);
 
@@ -53,10 +51,12 @@ struct DirectoryEntry {
 };
 constexpr const char* kDirectoryAttributes[] = {"cn", "dNSHostName", "userAccountControl"};
 
-// title = cn, host = dNSHostName or else cn, origin = the DN; the disabled
-// bit (2) of userAccountControl gives "disabled". Sorted by title (bytes),
-// then host name, then DN, since a directory returns entries in no fixed order.
-std::vector<ImportCandidate> candidatesFromEntries(const std::vector<DirectoryEntry>& entries);
+// title = cn, host = dNSHostName or else cn, origin = the DN, all in the ANSI
+// code page (with the warning when a character was lost); the disabled bit
+// (2) of userAccountControl gives "disabled". Sorted by title (bytes, as the
+// catalogue will hold it), then host name, then DN, since a directory returns
+// entries in no fixed order.
+ImportRead candidatesFromEntries(const std::vector<DirectoryEntry>& entries);
 
 // Called with the number of entries found so far, before the first request
 // and after each page; returning false cancels the search there.

@@ -215,6 +215,49 @@ if [ ${#EMULATOR[@]} = 0 ] && command -v git >/dev/null; then
     cmp -s repo/quillbank.ini merged.expected || fail "git merge through the driver: bytes differ"
 fi
 
+# --- import and export ------------------------------------------------------
+printf '%s\r\n' 'title,host,icon,colour' 'Mail,mail01,3,#ff0000' 'Web,WEB01.corp.example,,' 'Bad,"x"" & calc.exe & ""y",,' \
+    'Mail again,MAIL01,,' >hosts.csv
+run import hosts.csv new.ini --template --icon 9
+expect_rc 0 "import into a missing file"
+expect_json "import result" '{"added": ["Mail", "Web"], "skipped": [{"title": "Bad", "reason": "invalid name"},
+    {"title": "Mail again", "reason": "duplicate"}]}'
+# the hosts of a dump in stdout.txt, one JSON line, for comparing
+dumped_hosts() { python3 -c 'import json,sys; print(json.dumps(json.loads(sys.argv[1] if len(sys.argv) > 1 else open("stdout.txt").read())["hosts"]))' "$@"; }
+run dump new.ini
+expect_text "$(dumped_hosts)" "$(dumped_hosts '{"hosts": [
+  {"title": "Mail", "hostName": "mail01", "icon": 3, "colour": 255, "entries": [
+    {"kind": "WindowsTemplate", "templateHost": "mail01", "drives": "C$", "icon": 17}]},
+  {"title": "Web", "hostName": "WEB01.corp.example", "icon": 9, "colour": -1, "entries": [
+    {"kind": "WindowsTemplate", "templateHost": "WEB01.corp.example", "drives": "C$", "icon": 17}]}]}')" \
+    "imported hosts"
+
+# a folder: its .rdp files in name order, not its sub-folders'; short names
+# of hosts already there are duplicates; --dry-run saves nothing
+mkdir -p rdps/sub
+printf 'full address:s:web01\r\n' >rdps/b.rdp
+printf 'full address:s:pc02:3390\r\n' >rdps/a.RDP
+printf 'full address:s:pc03\r\n' >rdps/sub/c.rdp
+printf 'pc04\r\n' >rdps/d.txt
+cp new.ini before.ini
+run import rdps new.ini --dry-run
+expect_json "folder of .rdp files" '{"added": ["a"], "skipped": [{"title": "b", "reason": "duplicate"}]}'
+cmp -s new.ini before.ini || fail "--dry-run changed the catalogue"
+
+run export out.csv new.ini
+expect_rc 0 "export"
+printf '\xef\xbb\xbftitle,host,icon,colour\r\nMail,mail01,3,255\r\nWeb,WEB01.corp.example,9,-1\r\n' | cmp -s - out.csv ||
+    fail "export: bytes differ"
+run import out.csv back.ini
+run dump back.ini
+back=$(dumped_hosts | sed 's/, "entries": \[[^]]*\]//g')
+run dump new.ini
+expect_text "$back" "$(dumped_hosts | sed 's/, "entries": \[[^]]*\]//g')" "export read back by import"
+
+printf '<Connections FullFileEncryption="true">bm90IGhvc3Rz</Connections>' >encrypted.xml
+printf 'pc05\n' >list.txt
+printf 'x' >hosts.doc
+
 # --- errors: one line on stderr, exit status 2 ------------------------------
 while read -r words; do
     # shellcheck disable=SC2086
@@ -229,7 +272,15 @@ check --bogus
 merge base.ini mine.ini
 merge base.ini mine.ini nothere.ini
 merge base.ini mine.ini theirs.ini -o
+import
+import nothere.csv new.ini
+import hosts.doc new.ini
+import encrypted.xml new.ini
+import list.txt new.ini --icon 120
+import list.txt new.ini --user admin
+import list.txt folder.ini
 CASES
+cmp -s new.ini before.ini || fail "a failed import changed the catalogue"
 
 run
 expect_rc 2 "no command"

@@ -77,15 +77,11 @@ struct QueryWithSecret {
 
 }  // namespace
 
-const std::vector<std::string> kDirectoryValueOptions = {kFilterOption, kUserOption, kPasswordFileOption,
-                                                         kPageSizeOption};
-const std::vector<std::string> kDirectoryFlagOptions = {kInsecureOption};
-
-ImportRead readDirectorySource(const std::string& url, const ParsedArgs& parsed)
+ImportRead readDirectorySource(const std::string& address, const ParsedArgs& parsed)
 {
     QueryWithSecret secret;
     DirectoryQuery& query = secret.query;
-    query.url = toUtf8(url, TerminalText::Argument);
+    query.url = toUtf8(address, TerminalText::Argument);
     if (parsed.values.count(kFilterOption))
         query.filter = toUtf8(optionValue(parsed, kFilterOption), TerminalText::Argument);
     query.user = toUtf8(optionValue(parsed, kUserOption), TerminalText::Argument);

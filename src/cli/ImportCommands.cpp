@@ -1,0 +1,81 @@
+// import and export: hosts from other tools' files and directories into the
+// catalogue, and the catalogue's hosts out as CSV.
+#include "cli/Commands.h"
+
+#include "catalogue/FileStore.h"
+#include "import/ImportFiles.h"
+#include "import/ImportRules.h"
+
+#include <iostream>
+
+namespace qb::cli {
+
+namespace {
+
+constexpr int32_t kHighestIcon = 119;
+// Options only a directory source takes.
+const char* const kDirectoryOptions[] = {"--filter", "--user", "--password-file", "--page-size", "--insecure"};
+
+int32_t iconOption(const ParsedArgs& parsed)
+{
+    auto icon = parsed.values.find("--icon");
+    if (icon == parsed.values.end())
+        return 0;
+    const std::string& text = icon->second;
+    bool digits = !text.empty() && text.size() <= 3 && text.find_first_not_of("0123456789") == std::string::npos;
+    if (!digits || std::stoi(text) > kHighestIcon)
+        throw CliError("--icon takes a number from 0 to " + std::to_string(kHighestIcon) + ", not \"" + text + "\"");
+    return std::stoi(text);
+}
+
+}  // namespace
+
+int importCommand(const Args& args)
+{
+    ParsedArgs parsed = parseArgs(args, {"--icon", "--filter", "--user", "--password-file", "--page-size"},
+                                  {"--template", "--dry-run", "--insecure"});
+    if (parsed.positional.empty())
+        throw CliError("import needs SOURCE (a file, a folder of .rdp files, or an ldap:// address)");
+    const std::string& source = parsed.positional[0];
+    std::string path = fileArgument(parsed, 1);
+    ImportOptions options;
+    options.icon = iconOption(parsed);
+    options.windowsTemplate = parsed.flags.count("--template") > 0;
+    bool directory = isDirectorySource(source);
+    for (const char* option : kDirectoryOptions) {
+        if (!directory && (parsed.values.count(option) || parsed.flags.count(option)))
+            throw CliError(std::string(option) + " applies to directory sources (ldap:// or ldaps://) only");
+    }
+
+    // The catalogue first: a file that cannot be read is not worth asking a
+    // directory for its computers.
+    LoadedCatalogue loaded = loadCatalogueFile(path);
+    ImportRead read = directory ? readDirectorySource(source, parsed) : readImportFile(source, platformFileStore());
+    for (const std::string& warning : read.warnings)
+        std::cerr << "quillbank-cli: " << warning << '\n';
+    std::vector<ImportItem> items = planImport(loaded.hosts, read.hosts);
+    if (parsed.flags.count("--dry-run") == 0) {
+        for (const ImportItem& item : items) {
+            if (item.reason.empty())
+                loaded.hosts.push_back(importedHost(item.candidate, options));
+        }
+        saveCatalogue(path, versionOf(std::move(loaded)));
+    }
+    printJson(importResultJson(items));
+    return 0;
+}
+
+int exportCommand(const Args& args)
+{
+    ParsedArgs parsed = parseArgs(args);
+    if (parsed.positional.empty())
+        throw CliError("export needs FILE.csv");
+    const std::string& csvPath = parsed.positional[0];
+    LoadedCatalogue loaded = loadCatalogueFile(fileArgument(parsed, 1));
+    std::string error;
+    if (!platformFileStore().replaceAll(csvPath, hostsCsv(loaded.hosts), error))
+        throw CliError("Unable to save " + csvPath + ": " + error);
+    return 0;
+}
+
+}  // namespace qb::cli

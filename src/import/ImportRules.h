@@ -1,0 +1,57 @@
+// What happens to the hosts a source gives: which are skipped and why, and
+// what an added host looks like in the catalogue. Every source and both
+// fronts (the console companion and the window's dialog) go through these.
+#pragma once
+
+#include "catalogue/HostRecords.h"
+#include "import/ImportSource.h"
+
+#include <nlohmann/json.hpp>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qb {
+
+// Skip reasons, as the result and the dialog show them.
+extern const char* const kSkipDuplicate;
+extern const char* const kSkipDisabled;
+extern const char* const kSkipNoName;
+extern const char* const kSkipInvalidName;
+
+struct ImportOptions {
+    int32_t icon = 0;              // for hosts whose source gives none
+    bool windowsTemplate = false;  // one Windows template entry per host
+};
+
+// A host name is substituted into command lines unquoted, so only a DNS or
+// NetBIOS name (letters, digits, '-', '.', '_') with an optional ":PORT" is
+// let in.
+bool isValidHostName(std::string_view name);
+std::string_view withoutPort(std::string_view name);
+// Case-insensitive, and a short name equals a full name whose first label it
+// is ("pc01" and "PC01.corp.example"): directories give full names where
+// admins typed short ones. Ports must match.
+bool sameHostName(std::string_view a, std::string_view b);
+
+struct ImportItem {
+    ImportCandidate candidate;
+    std::string reason;  // empty: to be added
+};
+
+// Each candidate in order with its fate: the source's own skip reason, then
+// "no name", "invalid name", and "duplicate" of a catalogue host or of a
+// candidate added before it.
+std::vector<ImportItem> planImport(const HostCatalogue& catalogue, const std::vector<ImportCandidate>& candidates);
+
+// The catalogue host for a candidate: its icon or else the option's, its
+// colour or else none, and with the option the Windows template entry for
+// the name without its port (the real name, which confirmations show).
+std::unique_ptr<HostItem> importedHost(const ImportCandidate& candidate, const ImportOptions& options);
+
+// {"added": [titles], "skipped": [{"title", "reason"}]}, text in UTF-8.
+nlohmann::ordered_json importResultJson(const std::vector<ImportItem>& items);
+
+}  // namespace qb

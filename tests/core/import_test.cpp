@@ -1,0 +1,178 @@
+#include "catalogue/CatalogueMerge.h"
+#include "catalogue_test_support.h"
+#include "import/ImportFiles.h"
+#include "import/ImportRules.h"
+
+#include <gtest/gtest.h>
+
+using namespace qb;
+
+namespace {
+
+std::vector<ImportCandidate> candidates(std::initializer_list<std::pair<const char*, const char*>> hosts)
+{
+    std::vector<ImportCandidate> out;
+    for (auto [title, host] : hosts)
+        out.push_back({title, host, -1, -1, {}, {}});
+    return out;
+}
+
+// "title|host|icon|colour" per host: a whole read compared at once.
+std::vector<std::string> summary(const ImportRead& read)
+{
+    std::vector<std::string> out;
+    for (const ImportCandidate& host : read.hosts)
+        out.push_back(host.title + "|" + host.hostName + "|" + std::to_string(host.icon) + "|" +
+                      std::to_string(host.colour));
+    return out;
+}
+
+using Lines = std::vector<std::string>;
+
+}  // namespace
+
+TEST(ImportRules, NamesThatMayReachACommandLine)
+{
+    for (auto [name, valid] : {std::pair{"pc01", true}, {"PC-01.corp_x.example", true}, {"pc01:3389", true},
+                               {"10.0.0.7:65535", true}, {"pc01:", false}, {"pc01:33890", true},
+                               {"pc01:338901", false}, {":3389", false}, {"pc01:rdp", false}, {"pc 01", false},
+                               {"x\" & calc.exe & \"y", false}, {"pc01;calc", false}, {"caf\xe9", false},
+                               {"pc01\\c$", false}}) {
+        EXPECT_EQ(isValidHostName(name), valid) << name;
+    }
+}
+
+TEST(ImportRules, SameHostName)
+{
+    for (auto [a, b, same] : {std::tuple{"pc01", "PC01", true}, {"pc01", "pc01.corp.example", true},
+                              {"PC01.CORP.example", "pc01", true}, {"pc01.a.example", "pc01.b.example", false},
+                              {"pc01.corp", "pc01.corp.example", false}, {"pc01", "pc011", false},
+                              {"pc01:3390", "pc01.corp.example:3390", true}, {"pc01:3390", "pc01", false}}) {
+        EXPECT_EQ(sameHostName(a, b), same) << a << " " << b;
+    }
+}
+
+TEST(ImportRules, PlanSkipsInOrderOfReason)
+{
+    qbtest::Loaded catalogue;
+    catalogue.hosts.push_back(qbtest::host("Old", "PC01", 0, -1));
+    auto hosts = candidates({{"A", "pc01.corp.example"}, {"B", "x\" & calc.exe & \"y"}, {"C", ""}, {"D", "pc02"},
+                             {"E", "PC02.corp.example"}, {"F", "pc02:3390"}, {"G", "pc03"}});
+    hosts.back().skipReason = kSkipDisabled;
+    std::vector<ImportItem> plan = planImport(catalogue.hosts, hosts);
+    Lines reasons;
+    for (const ImportItem& item : plan)
+        reasons.push_back(item.reason);
+    EXPECT_EQ(reasons, (Lines{"duplicate", "invalid name", "no name", "", "duplicate", "", "disabled"}));
+    EXPECT_EQ(importResultJson(plan).dump(),
+              R"({"added":["D","F"],"skipped":[{"title":"A","reason":"duplicate"},{"title":"B","reason":"invalid )"
+              R"(name"},{"title":"C","reason":"no name"},{"title":"E","reason":"duplicate"},)"
+              R"({"title":"G","reason":"disabled"}]})");
+}
+
+TEST(ImportRules, ImportedHostDefaultsAndTemplate)
+{
+    ImportCandidate candidate{"", "pc01.corp.example:3390", 130, 0x1000000, {}, {}};
+    auto host = importedHost(candidate, {5, true});
+    EXPECT_EQ(host->title, "pc01.corp.example:3390");
+    EXPECT_EQ(host->icon, 5);  // the source's is out of range
+    EXPECT_EQ(host->colour, -1);
+    ASSERT_EQ(host->entries.size(), 1u);
+    EXPECT_EQ(host->entries[0]->kind, WindowsTemplate);
+    EXPECT_EQ(host->entries[0]->templateHost, "pc01.corp.example");
+    EXPECT_EQ(host->entries[0]->drives, "C$");
+    EXPECT_EQ(host->entries[0]->icon, 17);
+
+    auto plain = importedHost({"a<b\r\nc", "pc02", 7, 255, {}, {}}, {});
+    EXPECT_EQ(plain->title, "a(b  c");  // would end the title or the line in the file
+    EXPECT_EQ(plain->icon, 7);
+    EXPECT_EQ(plain->colour, 255);
+    EXPECT_TRUE(plain->entries.empty());
+}
+
+TEST(ImportFiles, Csv)
+{
+    struct Case {
+        const char* bytes;
+        Lines hosts;
+        size_t warnings;
+    };
+    const Case cases[] = {
+        {"title,host\r\nMail,mail01\r\n\r\nWeb,web01", {"Mail|mail01|-1|-1", "Web|web01|-1|-1"}, 0},
+        // BOM, columns in any order and case, others ignored, quoted separators and line breaks
+        {"\xEF\xBB\xBFNotes,HOST,Title,Icon,Colour\n\"a,b\",pc01,\"x \"\"y\"\"\",5,255\n\"1\n2\",pc02,Z,,#FF8000\n",
+         {"x \"y\"|pc01|5|255", "Z|pc02|-1|33023"},
+         0},
+        // semicolons in a first row without commas; "color"; one column standing for both
+        {"host;color\npc01;#0000ff\n", {"pc01|pc01|-1|16711680"}, 0},
+        {"title,host\n\"a;b\",pc01\n", {"a;b|pc01|-1|-1"}, 0},
+        // UTF-8 to the ANSI page, what it lacks becomes '?' with one warning
+        {"title,host\nCaf\xC3\xA9 \xE2\x82\xAC,pc01\n\xE4\xB8\xAD,pc02\n\xE4\xB8\xAD,pc03\n",
+         {"Caf\xE9 \x80|pc01|-1|-1", "?|pc02|-1|-1", "?|pc03|-1|-1"},
+         1},
+        // not UTF-8: taken as ANSI already
+        {"title,host\nCaf\xE9,pc01\n", {"Caf\xE9|pc01|-1|-1"}, 0},
+        {"title,host,icon,colour\nA,pc01,x,#12345\n", {"A|pc01|-1|-1"}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        ImportRead read = readCsv(c.bytes, "t.csv");
+        EXPECT_EQ(summary(read), c.hosts);
+        EXPECT_EQ(read.warnings.size(), c.warnings);
+    }
+    EXPECT_EQ(readCsv("title,host\nA,a\n", "t.csv").hosts[0].origin, "t.csv:2");
+    EXPECT_THROW(readCsv("name,address\nA,a\n", "t.csv"), ImportError);
+}
+
+TEST(ImportFiles, CsvExportReadsBackTheSameHosts)
+{
+    qbtest::Loaded catalogue;
+    for (const char* title : {"plain", "a,b", "say \"hi\"", " padded ", "semi;colon", "Caf\xE9 \x80"})
+        catalogue.hosts.push_back(qbtest::host(title, "pc01", 42, 0xABCDEF));
+    catalogue.hosts.push_back(qbtest::host("no colour", "pc02:3390", 0, -1));
+    ImportRead read = readCsv(hostsCsv(catalogue.hosts), "t.csv");
+    ASSERT_EQ(read.hosts.size(), catalogue.hosts.size());
+    for (size_t i = 0; i < read.hosts.size(); ++i) {
+        auto back = importedHost(read.hosts[i], {});
+        EXPECT_TRUE(sameHost(*back, *catalogue.hosts[i])) << catalogue.hosts[i]->title;
+    }
+}
+
+TEST(ImportFiles, HostListAndRdp)
+{
+    EXPECT_EQ(summary(readHostList("# lab\r\npc01\r\n\r\n  pc02 \n#pc03\n", "h.txt")),
+              (Lines{"pc01|pc01|-1|-1", "pc02|pc02|-1|-1"}));
+    // UTF-16 with its BOM, as Windows writes .rdp files
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string("screen mode id:i:2\r\nFull Address:s:pc01:3390\r\n"))
+        utf16 += std::string(1, c) + '\0';
+    EXPECT_EQ(summary(readRdp(utf16, "x.rdp", "Caf\xC3\xA9")), (Lines{"Caf\xE9|pc01:3390|-1|-1"}));
+}
+
+TEST(ImportFiles, XmlSources)
+{
+    const char* rdg = R"(<?xml version="1.0" encoding="utf-8"?>
+<RDCMan><file><properties><name>All</name></properties>
+  <group><properties><name>Lab</name></properties>
+    <server><properties><name>pc01</name><displayName>First &amp; best</displayName></properties></server>
+    <group><properties><name>Inner</name></properties><server><properties><name>pc02</name></properties></server></group>
+  </group>
+  <server><name>pc03</name><displayName>Old form</displayName></server>
+</file></RDCMan>)";
+    EXPECT_EQ(summary(readRdg(rdg, "a.rdg")),
+              (Lines{"First & best|pc01|-1|-1", "pc02|pc02|-1|-1", "Old form|pc03|-1|-1"}));
+
+    const char* connections = R"(<?xml version="1.0" encoding="utf-8"?>
+<Connections Name="Connections" FullFileEncryption="false">
+  <Node Name="Lab" Type="Container" Hostname="">
+    <Node Name="Caf&#xE9;" Type="Connection" Hostname="pc01" />
+    <Node Name="Deep" Type="Container"><Node Name="Two" Type="Connection" Hostname=" pc02 " /></Node>
+  </Node>
+  <Node Name="Three" Type="Connection" Hostname="pc03" />
+</Connections>)";
+    EXPECT_EQ(summary(readConnectionsXml(connections, "c.xml")),
+              (Lines{"Caf\xE9|pc01|-1|-1", "Two|pc02|-1|-1", "Three|pc03|-1|-1"}));
+    EXPECT_THROW(readConnectionsXml(R"(<Connections FullFileEncryption="true">bm90IGhvc3Rz</Connections>)", "c.xml"),
+                 ImportError);
+    EXPECT_THROW(readRdg("<RDCMan><file>", "a.rdg"), ImportError);
+}
