@@ -113,11 +113,12 @@ DirectoryClient::Entries LdapDirectoryClient::searchEntries(const DirectoryAddre
     berval credentials{query.password.size(), const_cast<char*>(query.password.data())};
     const char* who = query.user.empty() ? nullptr : query.user.c_str();
     rc = ldap_sasl_bind_s(ld.get(), who, LDAP_SASL_SIMPLE, &credentials, nullptr, nullptr, nullptr);
-    if (rc == LDAP_SERVER_DOWN && address.secure && !query.insecure) {
-        // libldap gives no reason for a failed TLS handshake, and a
-        // certificate that is not trusted is the likely one.
+    if (rc == LDAP_SERVER_DOWN) {
+        // libldap connects at the bind, and gives no reason for a failed TLS
+        // handshake: a certificate that is not trusted is the likely one.
+        bool checked = address.secure && !query.insecure;
         out.error = directoryError("connection to", address.server, ldap_err2string(rc),
-                                   "or its certificate is not trusted");
+                                   checked ? "or its certificate is not trusted" : "");
         return out;
     }
     if (rc != LDAP_SUCCESS) {

@@ -198,7 +198,8 @@ DirectoryClient::Entries WldapDirectoryClient::searchEntries(const DirectoryAddr
     rc = ldap_bind_sW(ld, nullptr, query.user.empty() ? nullptr : reinterpret_cast<PWCHAR>(&identity),
                       LDAP_AUTH_NEGOTIATE);
     if (rc != LDAP_SUCCESS) {
-        out.error = failure("bind to", address, ld, rc);
+        // Wine connects at the bind, not in ldap_connect.
+        out.error = failure(rc == LDAP_SERVER_DOWN ? "connection to" : "bind to", address, ld, rc);
         return out;
     }
 
