@@ -24,6 +24,8 @@ public:
     bool save(const HostCatalogue& hosts, const AppOptions& options, CatalogueWindow& window, const SaveReport& report);
 
     bool savesRefused() const { return !m_refusal.empty(); }
+    // The store the catalogue goes through, for other files the window reads.
+    FileStore& files() const { return m_files; }
 
 private:
     FileStore& m_files;

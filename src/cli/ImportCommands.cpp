@@ -55,10 +55,10 @@ int importCommand(const Args& args)
         std::cerr << "quillbank-cli: " << warning << '\n';
     std::vector<ImportItem> items = planImport(loaded.hosts, read.hosts);
     if (parsed.flags.count("--dry-run") == 0) {
-        for (const ImportItem& item : items) {
-            if (item.reason.empty())
-                loaded.hosts.push_back(importedHost(item.candidate, options));
-        }
+        std::vector<bool> chosen;
+        for (const ImportItem& item : items)
+            chosen.push_back(item.reason.empty());
+        appendImported(loaded.hosts, items, chosen, options);
         saveCatalogue(path, versionOf(std::move(loaded)));
     }
     printJson(importResultJson(items));

@@ -121,9 +121,14 @@ bool readDecimal(std::string_view text, long& value)
     return true;
 }
 
-// Decimal COLORREF, or "#RRGGBB" as on the web (red first).
+// Decimal COLORREF, or "#RRGGBB" as on the web (red first); -1, which
+// export writes, is no colour.
 bool readColour(std::string_view text, long& colour)
 {
+    if (text == "-1") {
+        colour = -1;
+        return true;
+    }
     if (text.size() == 7 && text[0] == '#') {
         long rgb = 0;
         for (char c : text.substr(1)) {

@@ -133,6 +133,24 @@ std::unique_ptr<HostItem> importedHost(const ImportCandidate& candidate, const I
     return host;
 }
 
+bool mayImport(const ImportItem& item)
+{
+    return item.reason != kSkipNoName && item.reason != kSkipInvalidName && isValidHostName(item.candidate.hostName);
+}
+
+size_t appendImported(HostCatalogue& catalogue, const std::vector<ImportItem>& items, const std::vector<bool>& chosen,
+                      const ImportOptions& options)
+{
+    size_t added = 0;
+    for (size_t i = 0; i < items.size() && i < chosen.size(); ++i) {
+        if (chosen[i] && mayImport(items[i])) {
+            catalogue.push_back(importedHost(items[i].candidate, options));
+            ++added;
+        }
+    }
+    return added;
+}
+
 nlohmann::ordered_json importResultJson(const std::vector<ImportItem>& items)
 {
     nlohmann::ordered_json added = nlohmann::ordered_json::array();

@@ -51,6 +51,15 @@ std::vector<ImportItem> planImport(const HostCatalogue& catalogue, const std::ve
 // the name without its port (the real name, which confirmations show).
 std::unique_ptr<HostItem> importedHost(const ImportCandidate& candidate, const ImportOptions& options);
 
+// Whether the user may still choose a skipped host: a duplicate or a
+// disabled account, yes; a host without a name fit for a command line, never.
+bool mayImport(const ImportItem& item);
+
+// Appends, in order, the hosts of the chosen items that may be imported
+// (chosen[i] for items[i]); returns how many.
+size_t appendImported(HostCatalogue& catalogue, const std::vector<ImportItem>& items, const std::vector<bool>& chosen,
+                      const ImportOptions& options);
+
 // {"added": [titles], "skipped": [{"title", "reason"}]}, text in UTF-8.
 nlohmann::ordered_json importResultJson(const std::vector<ImportItem>& items);
 

@@ -18,9 +18,11 @@
 #define IDD_USER_INPUT     135
 #define IDD_OPTIONS        136
 #define IDD_PASSWORD_INPUT 137
+#define IDD_IMPORT         138
 
-// Main window (IDD_MAIN)
-#define IDC_HOST_LIST 1007
+// Main window (IDD_MAIN); system menu ids are multiples of 16 below 0xF000
+#define IDC_HOST_LIST    1007
+#define IDM_IMPORT_HOSTS 0x0110
 
 // Host editor (IDD_EDIT_ITEM)
 #define IDC_ENTRY_LIST        1000
@@ -63,3 +65,18 @@
 #define IDC_ALTERNATE_BROWSER_PATH 1062
 #define IDC_RDP_HEIGHT             1066
 #define IDC_RDP_WIDTH              1067
+
+// Import hosts (IDD_IMPORT)
+#define IDC_IMPORT_FROM_FILE      1070
+#define IDC_IMPORT_FILE           1071
+#define IDC_IMPORT_BROWSE         1072
+#define IDC_IMPORT_FROM_DIRECTORY 1073
+#define IDC_IMPORT_ADDRESS        1074
+#define IDC_IMPORT_SIGN_IN        1075
+#define IDC_IMPORT_USER           1076
+#define IDC_IMPORT_PASSWORD       1077
+#define IDC_IMPORT_READ           1078
+#define IDC_IMPORT_LIST           1079
+#define IDC_IMPORT_STATUS         1080
+#define IDC_IMPORT_ICON           1081
+#define IDC_IMPORT_TEMPLATE       1082

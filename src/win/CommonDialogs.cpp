@@ -31,4 +31,22 @@ std::optional<COLORREF> chooseColour(HWND owner, COLORREF initial)
     return choose.rgbResult;
 }
 
+std::optional<std::string> chooseOpenFile(HWND owner, const std::string& filter)
+{
+    // The largest path the dialog hands back; text of its own size, not a
+    // fixed array.
+    std::string path(32768, '\0');
+    OPENFILENAMEA open{};
+    open.lStructSize = sizeof open;
+    open.hwndOwner = owner ? owner : ::GetActiveWindow();
+    open.lpstrFilter = filter.c_str();
+    open.lpstrFile = path.data();
+    open.nMaxFile = static_cast<DWORD>(path.size());
+    open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    if (!::GetOpenFileNameA(&open))
+        return std::nullopt;
+    path.resize(path.find('\0'));
+    return path;
+}
+
 }  // namespace win

@@ -17,4 +17,9 @@ int showMessage(const std::string& text, UINT type = MB_OK, HWND owner = nullptr
 // allowed, starting at `initial`. The chosen colour, or nothing on Cancel.
 std::optional<COLORREF> chooseColour(HWND owner, COLORREF initial);
 
+// The open dialog for an existing file. filter is the dialog's list of
+// "name\0pattern\0" pairs (ending in "\0"). The chosen path, or nothing on
+// Cancel.
+std::optional<std::string> chooseOpenFile(HWND owner, const std::string& filter);
+
 }  // namespace win

@@ -68,6 +68,14 @@ TEST(ImportRules, PlanSkipsInOrderOfReason)
               R"({"added":["D","F"],"skipped":[{"title":"A","reason":"duplicate"},{"title":"B","reason":"invalid )"
               R"(name"},{"title":"C","reason":"no name"},{"title":"E","reason":"duplicate"},)"
               R"({"title":"G","reason":"disabled"}]})");
+
+    // The dialog lets a duplicate or a disabled account be chosen, never a bad name.
+    std::vector<bool> chosen(plan.size(), true);
+    EXPECT_EQ(appendImported(catalogue.hosts, plan, chosen, {}), 5u);
+    Lines titles;
+    for (const auto& host : catalogue.hosts)
+        titles.push_back(host->title);
+    EXPECT_EQ(titles, (Lines{"Old", "A", "D", "E", "F", "G"}));
 }
 
 TEST(ImportRules, ImportedHostDefaultsAndTemplate)
@@ -132,6 +140,7 @@ TEST(ImportFiles, CsvExportReadsBackTheSameHosts)
     catalogue.hosts.push_back(qbtest::host("no colour", "pc02:3390", 0, -1));
     ImportRead read = readCsv(hostsCsv(catalogue.hosts), "t.csv");
     ASSERT_EQ(read.hosts.size(), catalogue.hosts.size());
+    EXPECT_EQ(read.warnings, Lines{});
     for (size_t i = 0; i < read.hosts.size(); ++i) {
         auto back = importedHost(read.hosts[i], {});
         EXPECT_TRUE(sameHost(*back, *catalogue.hosts[i])) << catalogue.hosts[i]->title;

@@ -78,6 +78,10 @@ BOOL CMainDlg::OnInitDialog()
 
     m_hostList.SetImageList(createSharedImageList(m_iconStrip, m_iconMask), LVSIL_SMALL);
 
+    const HMENU systemMenu = ::GetSystemMenu(m_hwnd, FALSE);
+    ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(systemMenu, MF_STRING, IDM_IMPORT_HOSTS, "Import hosts...");
+
     m_options.hideTaskbarButton = false;
     m_options.alternateBrowserPath = qb::kDefaultAlternateBrowser;
     m_options.rdpWidth = qb::kDefaultRdpWidth;
@@ -309,6 +313,11 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
 {
     if (message == WM_QUERYDRAGICON) {
         result = reinterpret_cast<LRESULT>(m_hIcon.get());
+        return true;
+    }
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == IDM_IMPORT_HOSTS) {
+        ImportHosts();
+        result = 0;
         return true;
     }
     if (message == WM_QUERYENDSESSION) {

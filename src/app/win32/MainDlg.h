@@ -43,6 +43,8 @@ public:
     // A right-button release at `clientPoint` in the client coordinates of
     // `receiver`, the window or one of its controls (MainDlgContextMenu.cpp).
     void OnContextMenuAt(HWND receiver, POINT clientPoint);
+    // "Import hosts..." of the system menu (MainDlgImport.cpp).
+    void ImportHosts();
 
     // What loading and saving need from the window.
     void moveTopLeftTo(int32_t x, int32_t y) override;

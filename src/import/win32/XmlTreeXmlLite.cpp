@@ -64,7 +64,7 @@ XmlElement parseXml(std::string_view bytes)
     win::ComPtr<IStream> stream(
         SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
     win::ComPtr<IXmlReader> reader;
-    if (!stream || FAILED(create(IID_IXmlReader, reinterpret_cast<void**>(reader.put()), nullptr)))
+    if (!stream || FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.put()), nullptr)))
         throw XmlError("the system's XML reader could not be started");
     check(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit), reader.get());
     check(reader->SetInput(stream.get()), reader.get());
