@@ -22,11 +22,14 @@ expect_json "dry run" '{"added": ["Café-01", "PC01", "SRV01", "nodns", "srv02"]
 [ -e dry.ini ] && fail "a dry run saved the catalogue"
 
 # --- into a catalogue that has a short name; ldaps, DOMAIN\user, CR LF ------
+# Wine's Negotiate bind signs and seals even over TLS, which the server
+# refuses (Windows itself does not): plain ldap:// there.
+secure=$([ -n "$windows" ] && echo ldap || echo ldaps)
 printf '%s\r\n' '<ITEM>Mail<HOST>SRV01<ICON>5<COL>-1' >hosts.ini
-run import "ldaps://127.0.0.1/$QB_DC_BASE" hosts.ini --user "$QB_DC_DOMAIN_USER" \
+run import "$secure://127.0.0.1/$QB_DC_BASE" hosts.ini --user "$QB_DC_DOMAIN_USER" \
     --password-file password-crlf.txt --insecure --page-size 2 --template --icon 9
-expect_rc 0 "import over ldaps"
-expect_json "import over ldaps" '{"added": ["Café-01", "PC01", "nodns", "srv02"],
+expect_rc 0 "import over $secure"
+expect_json "import over $secure" '{"added": ["Café-01", "PC01", "nodns", "srv02"],
   "skipped": [{"title": "SRV-OLD", "reason": "disabled"}, {"title": "SRV01", "reason": "duplicate"},
               {"title": "lap07", "reason": "disabled"}, {"title": "pc01", "reason": "duplicate"}]}'
 expect_text "$(tr -d '\r' <hosts.ini | sed '/^<X>/d')" "$(printf '%s\n' \

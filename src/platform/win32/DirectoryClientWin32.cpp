@@ -167,12 +167,12 @@ DirectoryClient::Entries WldapDirectoryClient::searchEntries(const DirectoryAddr
     ldap_set_optionW(ld, LDAP_OPT_REFERRALS, LDAP_OPT_OFF);
     if (address.secure && query.insecure)
         ldap_set_optionW(ld, LDAP_OPT_SERVER_CERTIFICATE, reinterpret_cast<void*>(&acceptAnyCertificate));
-    if (!address.secure) {
-        // Over TLS the channel protects the bind already; servers refuse
-        // sealing on top of it.
-        ldap_set_optionW(ld, LDAP_OPT_SIGN, LDAP_OPT_ON);
-        ldap_set_optionW(ld, LDAP_OPT_ENCRYPT, LDAP_OPT_ON);
-    }
+    // Over TLS the channel protects the bind already, and domain controllers
+    // refuse signing or sealing on top of it: said outright, since not every
+    // implementation leaves them off there by itself.
+    void* protect = address.secure ? LDAP_OPT_OFF : LDAP_OPT_ON;
+    ldap_set_optionW(ld, LDAP_OPT_SIGN, protect);
+    ldap_set_optionW(ld, LDAP_OPT_ENCRYPT, protect);
     l_timeval timeout{query.timeoutSeconds, 0};
     ULONG rc = ldap_connect(ld, &timeout);
     if (rc != LDAP_SUCCESS) {
