@@ -17,9 +17,8 @@ char lower(char c)
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return lower(x) == lower(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
 }
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
@@ -56,9 +55,8 @@ bool percentDecode(std::string_view text, std::string& out)
 
 bool parsePort(std::string_view text, int& port)
 {
-    if (text.empty() || text.size() > 5 || !std::all_of(text.begin(), text.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        }))
+    if (text.empty() || text.size() > 5 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
     port = std::atoi(std::string(text).c_str());
     return port > 0 && port <= 65535;
@@ -171,6 +169,18 @@ std::string directoryError(std::string_view step, std::string_view server, std::
     if (!detail.empty() && detail != text)
         message += " (" + std::string(detail) + ")";
     return message;
+}
+
+bool DirectoryClient::continuePaging(Entries& out, bool sizeLimitHit, bool more, const DirectoryProgress& progress)
+{
+    if (sizeLimitHit) {
+        out.warnings.push_back("the server stopped at its size limit after " + std::to_string(out.entries.size()) +
+                               " entries");
+        return false;
+    }
+    bool goOn = !progress || progress(out.entries.size());
+    out.cancelled = more && !goOn;
+    return more && goOn;
 }
 
 DirectoryResult DirectoryClient::search(const DirectoryQuery& query, const DirectoryProgress& progress)

@@ -95,6 +95,10 @@ protected:
     // True when a bind with a user hands the server the password as it is
     // (a simple bind); Negotiate signs and seals instead.
     virtual bool bindsInClear() const = 0;
+    // After each page: warns when the server stopped at its size limit,
+    // reports progress, and says whether to ask for the next page (more:
+    // the server has one; false as well when cancelled, which out records).
+    static bool continuePaging(Entries& out, bool sizeLimitHit, bool more, const DirectoryProgress& progress);
 };
 
 // libldap natively, wldap32 on Windows.

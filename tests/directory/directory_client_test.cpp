@@ -51,7 +51,7 @@ TEST(DirectoryClient, PagesThroughTheSubtree)
         for (const ImportCandidate& host : result.read.hosts)
             titles.push_back(host.title + (host.skipReason.empty() ? "" : " (" + host.skipReason + ")"));
         EXPECT_EQ(titles, (std::vector<std::string>{"Caf\xE9-01", "PC01", "SRV-OLD (disabled)", "SRV01",
-                                                     "lap07 (disabled)", "nodns", "pc01", "srv02"}));
+                                                    "lap07 (disabled)", "nodns", "pc01", "srv02"}));
     }
 }
 

@@ -84,8 +84,8 @@ protected:
 };
 
 DirectoryClient::Entries LdapDirectoryClient::searchEntries(const DirectoryAddress& address,
-                                                           const DirectoryQuery& query,
-                                                           const DirectoryProgress& progress)
+                                                            const DirectoryQuery& query,
+                                                            const DirectoryProgress& progress)
 {
     Entries out;
     LDAP* raw = nullptr;
@@ -134,8 +134,7 @@ DirectoryClient::Entries LdapDirectoryClient::searchEntries(const DirectoryAddre
     for (;;) {
         berval cookieValue{cookie.size(), cookie.data()};
         LDAPControl* rawControl = nullptr;
-        rc = ldap_create_page_control(ld.get(), static_cast<ber_int_t>(query.pageSize), &cookieValue, 1,
-                                      &rawControl);
+        rc = ldap_create_page_control(ld.get(), static_cast<ber_int_t>(query.pageSize), &cookieValue, 1, &rawControl);
         std::unique_ptr<LDAPControl, ControlFree> pageControl(rawControl);
         if (rc != LDAP_SUCCESS) {
             out.error = failure("search at", address, ld.get(), rc);
@@ -160,11 +159,6 @@ DirectoryClient::Entries LdapDirectoryClient::searchEntries(const DirectoryAddre
             out.error = failure("search at", address, ld.get(), rc);
             return out;
         }
-        if (resultCode == LDAP_SIZELIMIT_EXCEEDED) {
-            out.warnings.push_back("the server stopped at its size limit after " +
-                                   std::to_string(out.entries.size()) + " entries");
-            return out;
-        }
         // No page response: a server without paging sent everything at once.
         LDAPControl* pageResponse = ldap_control_find(LDAP_CONTROL_PAGEDRESULTS, response.get(), nullptr);
         berval next{0, nullptr};
@@ -175,12 +169,7 @@ DirectoryClient::Entries LdapDirectoryClient::searchEntries(const DirectoryAddre
         } else {
             cookie.clear();
         }
-        bool more = !cookie.empty();
-        if (progress && !progress(out.entries.size()) && more) {
-            out.cancelled = true;
-            return out;
-        }
-        if (!more)
+        if (!continuePaging(out, resultCode == LDAP_SIZELIMIT_EXCEEDED, !cookie.empty(), progress))
             return out;
     }
 }

@@ -150,8 +150,8 @@ protected:
 };
 
 DirectoryClient::Entries WldapDirectoryClient::searchEntries(const DirectoryAddress& address,
-                                                            const DirectoryQuery& query,
-                                                            const DirectoryProgress& progress)
+                                                             const DirectoryQuery& query,
+                                                             const DirectoryProgress& progress)
 {
     Entries out;
     bool ipv6 = address.server.find(':') != std::string::npos;
@@ -240,11 +240,6 @@ DirectoryClient::Entries WldapDirectoryClient::searchEntries(const DirectoryAddr
             out.error = failure("search at", address, ld, rc);
             return out;
         }
-        if (resultCode == LDAP_SIZELIMIT_EXCEEDED) {
-            out.warnings.push_back("the server stopped at its size limit after " +
-                                   std::to_string(out.entries.size()) + " entries");
-            return out;
-        }
         // No page response: a server without paging sent everything at once.
         berval* next = nullptr;
         ULONG estimate = 0;
@@ -252,11 +247,7 @@ DirectoryClient::Entries WldapDirectoryClient::searchEntries(const DirectoryAddr
             next = nullptr;
         cookie.reset(next);
         bool more = cookie && cookie.get()->bv_len > 0;
-        if (progress && !progress(out.entries.size()) && more) {
-            out.cancelled = true;
-            return out;
-        }
-        if (!more)
+        if (!continuePaging(out, resultCode == LDAP_SIZELIMIT_EXCEEDED, more, progress))
             return out;
     }
 }
