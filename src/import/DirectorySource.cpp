@@ -89,7 +89,7 @@ std::optional<DirectoryAddress> parseDirectoryUrl(std::string_view url, std::str
     std::string_view hostPort = rest.substr(0, slash);
     std::string_view dn = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
     if (dn.find('?') != std::string_view::npos) {
-        error = "the address has parts after the base DN (\"?\"): give a filter with --filter";
+        error = "the address has parts after the base DN (\"?...\"); it is ldap[s]://SERVER[:PORT]/BASE-DN";
         return std::nullopt;
     }
 

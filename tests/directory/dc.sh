@@ -28,7 +28,7 @@ stop() {
     pid=$(cat "$dir/supervisor.pid" 2>/dev/null) || return 0
     rm -f "$dir/supervisor.pid"
     # After a reboot the number may belong to another process.
-    tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qF "dc-supervisor $dir " || return 0
+    tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline" | grep -qF "dc-supervisor $dir " || return 0
     kill -TERM "$pid" 2>/dev/null || return 0
     # The supervisor's trap stops samba and waits for it.
     while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done

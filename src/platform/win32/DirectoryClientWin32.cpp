@@ -116,10 +116,11 @@ std::string failure(const char* step, const DirectoryAddress& address, LDAP* ld,
 }
 
 // Only set when certificate checks are turned off: Windows validates the
-// chain and the name itself otherwise.
-BOOLEAN LDAPAPI acceptAnyCertificate(PLDAP, PCCERT_CONTEXT certificate)
+// chain and the name itself otherwise. Declared as taking the certificate,
+// the callback is handed a pointer to it, and frees it.
+BOOLEAN LDAPAPI acceptAnyCertificate(PLDAP, PCCERT_CONTEXT pointerToCertificate)
 {
-    CertFreeCertificateContext(certificate);
+    CertFreeCertificateContext(*reinterpret_cast<const PCCERT_CONTEXT*>(pointerToCertificate));
     return TRUE;
 }
 
