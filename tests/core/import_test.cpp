@@ -2,6 +2,7 @@
 #include "catalogue_test_support.h"
 #include "import/ImportFiles.h"
 #include "import/ImportRules.h"
+#include "import/ImportText.h"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,34 @@ TEST(ImportRules, ImportedHostDefaultsAndTemplate)
     EXPECT_TRUE(plain->entries.empty());
 }
 
+TEST(ImportText, FileTextToAnsi)
+{
+    struct Case {
+        std::string bytes;
+        std::string ansi;
+        bool warns;
+    };
+    const Case cases[] = {
+        {"plain", "plain", false},
+        {"\xEF\xBB\xBF" "caf\xC3\xA9", "caf\xE9", false},
+        {"caf\xE9", "caf\xE9", false},               // not UTF-8: ANSI already
+        {"\xEF\xBB\xBF" "caf\xE9", "caf\xE9", false},  // a BOM does not make it UTF-8
+        {std::string("\xFF\xFEi\0\xAC\x20=\xD8\x00\xDE", 10), "i\x80?", true},  // LE, a surrogate pair
+        {std::string("\xFE\xFF\0i\x20\xAC", 6), "i\x80", false},                  // BE
+        {"x\xEF\xBC\x82\xC4\x81", "x??", true},  // no best fit: a full-width '"' stays out of names
+        {"\xE2\x82", "\xE2\x82", false},  // cut sequence
+        {"\xC0\xAF", "\xC0\xAF", false},  // overlong '/'
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        AnsiText ansi;
+        EXPECT_EQ(ansi.fromFile(c.bytes), c.ansi);
+        std::vector<std::string> warnings;
+        ansi.warnInto(warnings);
+        EXPECT_EQ(warnings.size(), c.warns ? 1u : 0u);
+    }
+}
+
 TEST(ImportFiles, Csv)
 {
     struct Case {
@@ -184,4 +213,11 @@ TEST(ImportFiles, XmlSources)
     EXPECT_THROW(readConnectionsXml(R"(<Connections FullFileEncryption="true">bm90IGhvc3Rz</Connections>)", "c.xml"),
                  ImportError);
     EXPECT_THROW(readRdg("<RDCMan><file>", "a.rdg"), ImportError);
+
+    // UTF-16 with its BOM, as Windows writes .rdg files
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string(R"(<?xml version="1.0" encoding="utf-16"?><RDCMan><server><name>pc01</name>)"
+                              R"(<displayName>Caf&#xE9;</displayName></server></RDCMan>)"))
+        utf16 += std::string(1, c) + '\0';
+    EXPECT_EQ(summary(readRdg(utf16, "w.rdg")), (Lines{"Caf\xE9|pc01|-1|-1"}));
 }

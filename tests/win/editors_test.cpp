@@ -3,6 +3,7 @@
 #include "DialogDriver.h"
 
 #include "app/HostListOps.h"
+#include "app/win32/ImportDlg.h"
 #include "controls/IconStrip.h"
 #include "editors/EntryKindFields.h"
 #include "editors/win32/EditCommandDlg.h"
@@ -305,4 +306,76 @@ TEST(OptionsEditor, FormShownAtStartAndTakenBackOnlyOnOk)
         const std::vector<std::string> changed = {"show", longPath, "1280", ""};
         EXPECT_EQ(fields(dialog.m_form), button == IDOK ? changed : fields(given));
     }
+}
+
+namespace {
+
+// Runs this thread's messages until the control shows `text` (false after 10 s).
+bool pumpUntilText(HWND dialog, int id, const std::string& text)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000;) {
+        if (itemText(dialog, id) == text)
+            return true;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (!IsDialogMessageA(dialog, &message)) {
+                TranslateMessage(&message);
+                DispatchMessageA(&message);
+            }
+        }
+        Sleep(10);
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(ImportDialog, DirectorySearchRunsAsideCancelsAndPreviews)
+{
+    qb::HostCatalogue catalogue;
+    catalogue.push_back(qb::newHost());
+    catalogue.back()->hostName = "pc01";
+    CImportDlg dialog(catalogue, qb::platformFileStore());
+    int searches = 0;
+    DirectoryRequest lastRequest;
+    dialog.m_searchDirectory = [&](const DirectoryRequest& request, DirectoryProgress& progress) {
+        lastRequest = request;
+        qb::ImportRead read;
+        if (++searches == 1) {  // runs until cancelled
+            progress.found = 3;
+            while (!progress.cancelled)
+                Sleep(5);
+            return read;
+        }
+        read.hosts = {{"A", "PC01.corp.example", -1, -1, {}, {}},
+                      {"B", "pc02", -1, -1, {}, qb::kSkipDisabled},
+                      {"C", "pc03", -1, -1, {}, {}}};
+        return read;
+    };
+    DialogDriver dialogs([&](HWND d) {
+        CheckRadioButton(d, IDC_IMPORT_FROM_FILE, IDC_IMPORT_FROM_DIRECTORY, IDC_IMPORT_FROM_DIRECTORY);
+        click(d, IDC_IMPORT_FROM_DIRECTORY);
+        EXPECT_TRUE(checked(d, IDC_IMPORT_SIGN_IN));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDC_IMPORT_USER)));
+        SetDlgItemTextA(d, IDC_IMPORT_ADDRESS, "ldap://127.0.0.1/DC=test,DC=lan");
+        click(d, IDC_IMPORT_READ);
+        EXPECT_TRUE(pumpUntilText(d, IDC_IMPORT_STATUS, "Searching the directory... 3 found"));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDOK)));
+        click(d, IDCANCEL);  // stops the search, not the dialog
+        EXPECT_TRUE(pumpUntilText(d, IDC_IMPORT_STATUS, "The search was cancelled."));
+        ASSERT_TRUE(IsWindow(d));
+
+        CheckDlgButton(d, IDC_IMPORT_SIGN_IN, BST_UNCHECKED);
+        click(d, IDC_IMPORT_SIGN_IN);
+        SetDlgItemTextA(d, IDC_IMPORT_USER, "Administrator@TEST.LAN");
+        SetDlgItemTextA(d, IDC_IMPORT_PASSWORD, "secret");
+        click(d, IDC_IMPORT_READ);
+        EXPECT_TRUE(pumpUntilText(d, IDC_IMPORT_STATUS, "3 found, 1 to import."));
+        postClick(d, IDOK);
+    });
+    ASSERT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_FALSE(lastRequest.signedInUser);
+    EXPECT_EQ(lastRequest.user, "Administrator@TEST.LAN");
+    EXPECT_EQ(lastRequest.password, "secret");
+    EXPECT_EQ(dialog.m_chosen, (std::vector<bool>{false, false, true}));
 }

@@ -5,30 +5,18 @@
 
 namespace qb {
 
-namespace {
-
-std::wstring toUtf16(std::u32string_view text)
-{
-    std::wstring out;
-    out.reserve(text.size());
-    for (char32_t c : text) {
-        if (c >= 0x10000) {
-            out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-            out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<wchar_t>(c);
-        }
-    }
-    return out;
-}
-
-}  // namespace
-
 std::string unicodeToAnsi(std::u32string_view text, bool& lost)
 {
     if (text.empty())
         return {};
-    std::wstring wide = toUtf16(text);
+    // No ANSI code page holds a character beyond the 16-bit range; as a
+    // surrogate pair it would become two '?' instead of one.
+    std::wstring wide;
+    wide.reserve(text.size());
+    for (char32_t c : text) {
+        lost = lost || c >= 0x10000;
+        wide += c >= 0x10000 ? L'?' : static_cast<wchar_t>(c);
+    }
     BOOL usedDefault = FALSE;
     // No best fit: a full-width quotation mark must not turn into a '"'.
     const DWORD flags = WC_NO_BEST_FIT_CHARS;
