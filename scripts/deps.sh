@@ -2,11 +2,12 @@
 # Installs the Debian packages that a target needs, when they are missing.
 # Usage: scripts/deps.sh build|windows|test|run
 set -u
-need="cmake ninja-build g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev libexpat1-dev"
+need="cmake ninja-build g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev libexpat1-dev libldap-dev"
 case "${1:-test}" in
     build) ;;
     windows|run) need="$need g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils imagemagick" ;;
-    test) need="$need g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine wine64 xvfb xdotool x11-utils imagemagick clang libclang-rt-14-dev python3" ;;
+    test) need="$need g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine wine64 xvfb xdotool x11-utils imagemagick clang libclang-rt-14-dev python3
+          samba-ad-dc samba-ad-provision ldap-utils" ;;
 esac
 missing=""
 for p in $need; do

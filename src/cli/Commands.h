@@ -12,6 +12,7 @@
 
 #include <set>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -74,6 +75,10 @@ enum class TerminalText {
 // the ANSI code page already and typed text in the console's code page. A
 // character the code page lacks becomes "?", as Windows converts it.
 std::string terminalToAnsi(std::string_view text, TerminalText source);
+
+// Asks on stderr and reads one line from the terminal (without echo when
+// hidden); std::nullopt when stdin is not a terminal or ends.
+std::optional<std::string> askTerminal(const std::string& question, bool hidden);
 
 // What a load gives, as the writer and the merge take it (the window
 // position 0, 0 where the file had none).

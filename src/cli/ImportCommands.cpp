@@ -14,7 +14,7 @@ namespace {
 
 constexpr int32_t kHighestIcon = 119;
 // Options only a directory source takes.
-const char* const kDirectoryOptions[] = {"--filter", "--user", "--password-file", "--insecure"};
+const char* const kDirectoryOptions[] = {"--filter", "--user", "--password-file", "--page-size", "--insecure"};
 
 int32_t iconOption(const ParsedArgs& parsed)
 {
@@ -32,7 +32,7 @@ int32_t iconOption(const ParsedArgs& parsed)
 
 int importCommand(const Args& args)
 {
-    ParsedArgs parsed = parseArgs(args, {"--icon", "--filter", "--user", "--password-file"},
+    ParsedArgs parsed = parseArgs(args, {"--icon", "--filter", "--user", "--password-file", "--page-size"},
                                   {"--template", "--dry-run", "--insecure"});
     if (parsed.positional.empty())
         throw CliError("import needs SOURCE (a file, a folder of .rdp files, or an ldap:// address)");

@@ -10,13 +10,7 @@
 #include <optional>
 
 #ifdef _WIN32
-#include <windows.h>
-#include <io.h>
-
 #include "platform/win32/Shell.h"
-#else
-#include <termios.h>
-#include <unistd.h>
 #endif
 
 namespace qb::cli {
@@ -128,78 +122,6 @@ Json itemsJson(const std::vector<HostMenuItem>& items)
         out.push_back(std::move(one));
     }
     return out;
-}
-
-bool stdinIsTerminal()
-{
-#ifdef _WIN32
-    return _isatty(_fileno(stdin)) != 0;
-#else
-    return isatty(STDIN_FILENO) != 0;
-#endif
-}
-
-// Turns terminal echo off for as long as it lives.
-class NoEcho
-{
-public:
-    NoEcho()
-    {
-#ifdef _WIN32
-        m_input = GetStdHandle(STD_INPUT_HANDLE);
-        m_active = GetConsoleMode(m_input, &m_mode) != 0 &&
-                   SetConsoleMode(m_input, m_mode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) != 0;
-#else
-        m_active = tcgetattr(STDIN_FILENO, &m_mode) == 0;
-        if (m_active) {
-            termios quiet = m_mode;
-            quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-            m_active = tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet) == 0;
-        }
-#endif
-    }
-    ~NoEcho()
-    {
-        if (!m_active)
-            return;
-#ifdef _WIN32
-        SetConsoleMode(m_input, m_mode);
-#else
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_mode);
-#endif
-        std::cerr << '\n';
-    }
-    NoEcho(const NoEcho&) = delete;
-    NoEcho& operator=(const NoEcho&) = delete;
-
-private:
-    bool m_active = false;
-#ifdef _WIN32
-    HANDLE m_input = nullptr;
-    DWORD m_mode = 0;
-#else
-    termios m_mode{};
-#endif
-};
-
-std::optional<std::string> askTerminal(const std::string& question, bool hidden)
-{
-    if (!stdinIsTerminal())
-        return std::nullopt;
-    // Echo goes off before the question shows: turning it off discards
-    // what was typed before, which must not be the answer.
-    std::optional<NoEcho> quiet;
-    if (hidden)
-        quiet.emplace();
-    std::cerr << question << std::flush;
-    std::string line;
-    bool read = static_cast<bool>(std::getline(std::cin, line));
-    quiet.reset();
-    if (!read)
-        return std::nullopt;
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return line;
 }
 
 // The answers come from the options; a missing one is asked on the

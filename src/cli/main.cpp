@@ -32,7 +32,7 @@ const Command kCommands[] = {
      "import SOURCE [FILE]      add hosts from a .csv, .txt, .rdg, .xml or .rdp file, a folder of .rdp\n"
      "                              files or an ldap:// address; prints JSON (--icon N, --template,\n"
      "                              --dry-run; directories: --filter F, --user NAME, --password-file F,\n"
-     "                              --insecure)"},
+     "                              --insecure, --page-size N)"},
     {"export", qb::cli::exportCommand, "export FILE.csv [FILE]    the hosts as CSV that import reads back"},
 };
 

@@ -5,6 +5,7 @@
 #include "app/HostListOps.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/FileStore.h"
+#include "import/DirectorySource.h"
 #include "launch/HostMenu.h"
 #include "launch/RunCommand.h"
 #include "launch/WebLink.h"
@@ -157,6 +158,27 @@ struct FakeHostListUi final : qb::HostListUi {
     bool runOptionsDialog(qb::OptionsForm& form) override { return options(form); }
     void fillHostList() override { ++fills; }
     void saveCatalogue() override { ++saves; }
+};
+
+// A directory that answers every search with `answer`, binding in clear or
+// not as set; records what reached the platform.
+class FakeDirectory final : public qb::DirectoryClient
+{
+public:
+    bool clear = true;
+    Entries answer;
+    int searches = 0;
+    qb::DirectoryAddress address;
+
+protected:
+    bool bindsInClear() const override { return clear; }
+    Entries searchEntries(const qb::DirectoryAddress& given, const qb::DirectoryQuery&,
+                          const qb::DirectoryProgress&) override
+    {
+        ++searches;
+        address = given;
+        return answer;
+    }
 };
 
 }  // namespace qbtest
