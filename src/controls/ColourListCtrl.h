@@ -32,7 +32,8 @@ public:
     HighlightMode SetHighlightMode(HighlightMode mode);
     HighlightMode GetHighlightMode() const { return m_highlightMode; }
 
-    // Draws one row; the parent reflects its WM_DRAWITEM here.
+    // Draws one row, with the focus rectangle on the focused row while the
+    // focus cues show; the parent reflects its WM_DRAWITEM here.
     virtual void DrawItem(const DRAWITEMSTRUCT& request);
 
     // Invalidates the focused row (and the selected rows, unless the list

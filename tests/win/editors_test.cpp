@@ -244,7 +244,7 @@ struct EditorUi : qb::HostListUi {
         return editor.DoModal() == IDOK;
     }
     bool runOptionsDialog(qb::OptionsForm&) override { return false; }
-    void fillHostList() override {}
+    void fillHostList(const qb::HostItem*) override {}
     void saveCatalogue() override {}
 };
 
