@@ -18,11 +18,14 @@
 //                                    button (WS_EX_APPWINDOW), else 0
 //   poke post TITLE MSG [WPARAM]     posts message MSG (decimal or 0x hex) to
 //                                    the window, as another program may
+//   poke list TITLE ID               prints the list view's first visible row,
+//                                    rows per page, row count and focused row
 //   poke ready TITLE [SECONDS]       exit 0 once the window takes a click as a
 //                                    user's: enabled, foreground and active,
 //                                    no capture, no menu, and its thread back
 //                                    at its message loop
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -128,8 +131,9 @@ bool waitReady(const char* title, double seconds)
 
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: poke wait|gone|ready|settext|gettext|check|click|rclick|menu|menuclose|appwindow|post ...\n");
+    std::fprintf(
+        stderr,
+        "usage: poke wait|gone|ready|settext|gettext|check|click|rclick|menu|menuclose|appwindow|list|post ...\n");
     return 2;
 }
 
@@ -187,6 +191,13 @@ int main(int argc, char** argv)
         const LPARAM where = MAKELPARAM(point.x, point.y);
         PostMessageA(target, WM_RBUTTONDOWN, MK_RBUTTON, where);
         PostMessageA(target, WM_RBUTTONUP, 0, where);
+        return 0;
+    }
+    if (verb == "list" && argc == 4) {
+        HWND list = controlOf(argv[2], argv[3]);
+        std::printf("%d %d %d %d\n", int(SendMessageA(list, LVM_GETTOPINDEX, 0, 0)),
+                    int(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0)), int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)),
+                    int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED)));
         return 0;
     }
     if (verb == "appwindow" && argc == 3) {
