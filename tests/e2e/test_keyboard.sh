@@ -55,6 +55,16 @@ editor_shows() { # editor_shows KEYS TITLE: the keys open the host editor on TIT
     poke wait "Edit Item" 10 >/dev/null || qb_fail "$1 opened no host editor"
     qb_expect "$1 edits" "$(poke gettext "Edit Item" 1002)" "$2"
 }
+# save_edit KEYS SHOWN TITLE LINE ROW: the editor opened on SHOWN saves TITLE
+# as LINE, and the focus goes to ROW.
+save_edit() {
+    editor_shows "$1" "$2"
+    poke settext "Edit Item" 1002 "$3" >/dev/null
+    poke click "Edit Item" 1 >/dev/null
+    qb_wait_for 10 ini_has "$4" || qb_fail "$1 did not save \"$3\""
+    qb_wait_for 10 focus_is "$5" || qb_check_fail "the focus did not go to \"$3\" after $1"
+    ready
+}
 
 qb_start "$dir"
 win=$(qb_wait_window) || qb_fail "no main window with 201 hosts"
@@ -108,7 +118,8 @@ qb_wait_for 15 has_lines 2 || qb_fail "the letter R started nothing"
 qb_expect "entries run from the keyboard" "$(recorded | tr '\n' '|')" "alpha zulu|record zulu|"
 ready
 
-# --- Type-ahead with a blank; Shift+F10's Properties; F2; the focus follows the rename.
+# --- Type-ahead with a blank; Shift+F10's Properties; F2 and Insert, the focus
+# following the renamed and the added host.
 xdotool type --delay 80 "host 15"
 qb_wait_for 10 focus_is 150 || qb_check_fail "typing \"host 15\" did not reach Host 150"
 key shift+F10
@@ -116,20 +127,9 @@ qb_wait_for 10 menu_open || qb_fail "Shift+F10 opened no menu"
 editor_shows "Down Down Down Down Return" "Host 150"
 poke click "Edit Item" 2 >/dev/null
 ready
-editor_shows F2 "Host 150"
-poke settext "Edit Item" 1002 "Alpha first" >/dev/null
-poke click "Edit Item" 1 >/dev/null
-qb_wait_for 10 ini_has "<ITEM>Alpha first<HOST>h150<ICON>3<COL>-1" || qb_fail "the rename was not saved"
-qb_wait_for 10 focus_is 0 || qb_check_fail "the focus did not follow the edited host"
-ready
-
-# --- Insert adds and focuses the new host: "Alpha first", Host 000 ... 099, it.
-editor_shows Insert ""
-poke settext "Edit Item" 1002 "Host 0995" >/dev/null
-poke click "Edit Item" 1 >/dev/null
-qb_wait_for 10 ini_has "<ITEM>Host 0995<HOST><ICON>0<COL>-1" || qb_fail "the added host was not saved"
-qb_wait_for 10 focus_is 101 || qb_check_fail "the focus did not go to the added host"
-ready
+save_edit F2 "Host 150" "Alpha first" "<ITEM>Alpha first<HOST>h150<ICON>3<COL>-1" 0
+# Insert: "Alpha first", Host 000 ... 099, then the new host.
+save_edit Insert "" "Host 0995" "<ITEM>Host 0995<HOST><ICON>0<COL>-1" 101
 
 # --- Delete asks first: No keeps the host, Yes deletes it.
 for answer in 7 6; do

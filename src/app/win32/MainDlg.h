@@ -75,8 +75,8 @@ protected:
     bool OnInitMenuPopup(HMENU menu, UINT index, bool systemMenu) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool PreTranslateMessage(MSG& message) override;
-    // Neither ends the program: Enter and Escape used to reach them, and
-    // only a close request saves.
+    // Neither ends the program: the dialog manager gives them for keys
+    // (Enter, Escape, Ctrl+Break), and only a close request saves.
     void OnOK() override;
     void OnCancel() override;
 

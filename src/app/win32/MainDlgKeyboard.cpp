@@ -52,16 +52,9 @@ bool CMainDlg::OnListKeyMessage(const MSG& message)
     switch (message.message) {
     case WM_KEYDOWN: return OnListKeyDown(message.wParam, message.time);
     case WM_SYSKEYDOWN:
-        // Alt+Enter; F10 arrives as a system key, with or without Alt.
-        if (message.wParam == VK_RETURN) {
-            ShowFocusCues();
-            RunHostListCommand(qb::CmdProperties, HostAt(FocusedRow()));
-            return true;
-        }
-        if (message.wParam == VK_F10 && held(VK_SHIFT)) {
-            OpenFocusedContextMenu();
-            return true;
-        }
+        // Alt+Enter does what F2 does; F10 comes as a system key, Shift or not.
+        if (message.wParam == VK_RETURN || message.wParam == VK_F10)
+            return OnListKeyDown(message.wParam == VK_RETURN ? VK_F2 : VK_F10, message.time);
         return false;
     case WM_CHAR: {
         // The list's own search would select rows; ours moves the focus.
