@@ -39,8 +39,9 @@ void HostListOps::addHost()
     auto host = newHost();
     if (!editHost(*host))
         return;
+    const HostItem* added = host.get();
     m_hosts.push_back(std::move(host));
-    m_ui.fillHostList();
+    m_ui.fillHostList(added);
     m_ui.saveCatalogue();
 }
 
@@ -53,17 +54,20 @@ void HostListOps::deleteHost(HostItem& host)
     if (found == m_hosts.end())
         return;
     m_hosts.erase(found);
-    m_ui.fillHostList();
+    m_ui.fillHostList(nullptr);
     m_ui.saveCatalogue();
 }
 
 void HostListOps::copyHost(const HostItem& host)
 {
     auto copy = duplicateHost(host);
-    if (editHost(*copy))
+    const HostItem* added = nullptr;
+    if (editHost(*copy)) {
+        added = copy.get();
         m_hosts.push_back(std::move(copy));
+    }
     // Rebuilt and saved after a cancel as well: the file is rewritten unchanged.
-    m_ui.fillHostList();
+    m_ui.fillHostList(added);
     m_ui.saveCatalogue();
 }
 
@@ -71,7 +75,7 @@ void HostListOps::hostProperties(HostItem& host)
 {
     if (!editHost(host))
         return;
-    m_ui.fillHostList();
+    m_ui.fillHostList(&host);
     m_ui.saveCatalogue();
 }
 

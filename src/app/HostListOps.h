@@ -36,8 +36,9 @@ public:
     virtual bool runHostEditor(HostItem& working, int32_t rdpWidth, int32_t rdpHeight) = 0;
     // The Options dialog on the form it may change; true for OK.
     virtual bool runOptionsDialog(OptionsForm& form) = 0;
-    // Rebuild the list from the catalogue.
-    virtual void fillHostList() = 0;
+    // Rebuild the list from the catalogue; the keyboard focus goes to
+    // `focus` (the host just edited or added), or stays at its row when null.
+    virtual void fillHostList(const HostItem* focus) = 0;
     // Write the catalogue file (failures are shown by the implementation).
     virtual void saveCatalogue() = 0;
 };

@@ -149,6 +149,12 @@ void CColourListCtrl::DrawItem(const DRAWITEMSTRUCT& request)
         DrawTextA(dc, subText.c_str(), static_cast<int>(subText.size()), &textRect,
                   justification(format) | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
+
+    // The keyboard's row, once the keyboard has been used (the focus cues).
+    if ((request.itemState & ODS_FOCUS) && !(request.itemState & ODS_NOFOCUSRECT) &&
+        !(Send(WM_QUERYUISTATE) & UISF_HIDEFOCUS)) {
+        DrawFocusRect(dc, &bounds);
+    }
 }
 
 void CColourListCtrl::RepaintFocusAndSelection()

@@ -51,7 +51,8 @@ public:
     // answers for (set the item count to 0 before it goes).
     void SetRowSource(const ListRowSource* source) { m_rowSource = source; }
 
-    // Draws one row; the parent reflects its WM_DRAWITEM here.
+    // Draws one row, with the focus rectangle on the focused row while the
+    // focus cues show; the parent reflects its WM_DRAWITEM here.
     virtual void DrawItem(const DRAWITEMSTRUCT& request);
 
     // Invalidates the focused row (and the selected rows, unless the list

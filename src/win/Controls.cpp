@@ -177,6 +177,21 @@ bool ListView::EnsureVisible(int item, bool partialOk)
     return Send(LVM_ENSUREVISIBLE, static_cast<WPARAM>(item), partialOk ? TRUE : FALSE) != FALSE;
 }
 
+int ListView::GetTopIndex() const
+{
+    return static_cast<int>(Send(LVM_GETTOPINDEX));
+}
+
+int ListView::GetCountPerPage() const
+{
+    return static_cast<int>(Send(LVM_GETCOUNTPERPAGE));
+}
+
+bool ListView::Scroll(int dx, int dy)
+{
+    return Send(LVM_SCROLL, static_cast<WPARAM>(dx), static_cast<LPARAM>(dy)) != FALSE;
+}
+
 HIMAGELIST ListView::SetImageList(HIMAGELIST images, int which)
 {
     return reinterpret_cast<HIMAGELIST>(

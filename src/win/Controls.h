@@ -54,6 +54,11 @@ public:
     int GetNextItem(int start, UINT flags) const;
     int GetFirstSelected() const { return GetNextItem(-1, LVNI_SELECTED); }
     bool EnsureVisible(int item, bool partialOk = false);
+    // The first visible row, and how many whole rows the list shows.
+    int GetTopIndex() const;
+    int GetCountPerPage() const;
+    // Scrolls by pixels (in report view a vertical amount is rounded to rows).
+    bool Scroll(int dx, int dy);
 
     // LVSIL_SMALL, LVSIL_NORMAL, LVSIL_STATE; returns the previous list.
     HIMAGELIST SetImageList(HIMAGELIST images, int which);

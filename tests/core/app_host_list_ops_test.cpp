@@ -84,8 +84,10 @@ TEST_F(HostListOpsTest, CancelLeavesEverythingUntouched)
     EXPECT_EQ(hosts.size(), 2u);
     EXPECT_EQ(ui.fills + ui.saves, 0);
 
+    ui.focused = hosts[0].get();
     ops.runCommand(CmdCopy, *hosts[1]);  // a cancelled Copy still rebuilds and saves
     EXPECT_EQ(hosts.size(), 2u);
+    EXPECT_EQ(ui.focused, nullptr) << "the focus stays where it was";
     EXPECT_EQ(ui.fills, 1);
     EXPECT_EQ(ui.saves, 1);
 }
@@ -100,6 +102,7 @@ TEST_F(HostListOpsTest, AddAndCopyAppendLastOnOk)
     ops.runCommand(CmdAddItem, *hosts[0]);
     ASSERT_EQ(hosts.size(), 3u);
     EXPECT_EQ(hosts[2]->title, "gamma");
+    EXPECT_EQ(ui.focused, hosts[2].get()) << "the focus goes to the added host";
 
     ui.editor = [](HostItem& h) {
         EXPECT_EQ(h.colour, -1);  // the editor already sees the copy without colour
@@ -108,6 +111,7 @@ TEST_F(HostListOpsTest, AddAndCopyAppendLastOnOk)
     };
     ops.runCommand(CmdCopy, *hosts[0]);
     ASSERT_EQ(hosts.size(), 4u);
+    EXPECT_EQ(ui.focused, hosts[3].get()) << "and to the copy";
     EXPECT_EQ(hosts[3]->title, "alpha copy");
     EXPECT_EQ(hosts[3]->hostName, "alpha.lan");
     EXPECT_EQ(hosts[3]->colour, -1);
@@ -126,7 +130,9 @@ TEST_F(HostListOpsTest, DeleteAndPropertiesActOnTheHostPassedIn)
     ui.editor = renameAndChange;
     ops.runCommand(CmdProperties, *late);
     EXPECT_EQ(late->title, "renamed");
+    EXPECT_EQ(ui.focused, late);
     ops.runCommand(CmdDelete, *late);
+    EXPECT_EQ(ui.focused, nullptr);
     EXPECT_EQ(hosts.size(), 141u);
     EXPECT_EQ(ui.editorRuns, 1);
     hosts.resize(2);

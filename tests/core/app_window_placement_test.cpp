@@ -47,3 +47,34 @@ TEST(WindowPlacement, OnAMonitorStaysElseMovesIntoTheNearestWorkArea)
     const ScreenPoint tall = placeOnMonitors({3000, 3000}, 150, 2000, primaryOnly);
     EXPECT_EQ(tall.y, 0);
 }
+
+TEST(WindowPlacement, TheWindowShowsWholeRowsWithinTheWorkArea)
+{
+    const ScreenRect work{0, 0, 1280, 1000};
+    struct Case {
+        const char* name;
+        int32_t rows, top;
+        ListFit fit;
+    };
+    const Case cases[] = {
+        {"three rows", 3, 100, {3, 3 * 17 + 25, 3 * 17 + 2, false, 100}},
+        {"the most that fit", 57, 0, {57, 57 * 17 + 25, 57 * 17 + 2, false, 0}},
+        {"one more scrolls", 58, 0, {57, 57 * 17 + 25, 57 * 17 + 2, true, 0}},
+        {"200 rows, moved up", 200, 500, {57, 57 * 17 + 25, 57 * 17 + 2, true, 1000 - (57 * 17 + 25)}},
+        {"fitting rows moved up too", 10, 900, {10, 195, 172, false, 1000 - 195}},
+        {"above the area stays", 3, -50, {3, 76, 53, false, -50}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ListFit fit = fitRowsToWorkArea(c.rows, 17, c.top, work);
+        EXPECT_EQ(fit.shownRows, c.fit.shownRows);
+        EXPECT_EQ(fit.outerHeight, c.fit.outerHeight);
+        EXPECT_EQ(fit.listHeight, c.fit.listHeight);
+        EXPECT_EQ(fit.scrolls, c.fit.scrolls);
+        EXPECT_EQ(fit.top, c.fit.top);
+    }
+    // A work area lower than one row still shows one, from its top.
+    const ListFit tiny = fitRowsToWorkArea(5, 17, 300, {0, 200, 100, 230});
+    EXPECT_EQ(tiny.shownRows, 1);
+    EXPECT_EQ(tiny.top, 200);
+}

@@ -156,7 +156,12 @@ struct FakeHostListUi final : qb::HostListUi {
         return editor(working);
     }
     bool runOptionsDialog(qb::OptionsForm& form) override { return options(form); }
-    void fillHostList() override { ++fills; }
+    const qb::HostItem* focused = nullptr;  // as the last rebuild was asked
+    void fillHostList(const qb::HostItem* focus) override
+    {
+        ++fills;
+        focused = focus;
+    }
     void saveCatalogue() override { ++saves; }
 };
 

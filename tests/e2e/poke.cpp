@@ -7,7 +7,10 @@
 //   menu INDEX (separators not counted), menuclose   the open popup menu
 //   appwindow TITLE                   1 when the window has a taskbar button
 //   post TITLE MSG [WPARAM]           a message, as another program may post it
+//   list TITLE ID                     the list view's first visible row, rows
+//                                     per page, row count and focused row
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -116,8 +119,9 @@ bool waitReady(const char* title, double seconds)
 
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: poke wait|gone|ready|settext|gettext|check|click|rclick|menu|menuclose|appwindow|post ...\n");
+    std::fprintf(
+        stderr,
+        "usage: poke wait|gone|ready|settext|gettext|check|click|rclick|menu|menuclose|appwindow|list|post ...\n");
     return 2;
 }
 
@@ -171,6 +175,13 @@ int main(int argc, char** argv)
         const LPARAM where = MAKELPARAM(point.x, point.y);
         PostMessageA(target, WM_RBUTTONDOWN, MK_RBUTTON, where);
         PostMessageA(target, WM_RBUTTONUP, 0, where);
+        return 0;
+    }
+    if (verb == "list" && argc == 4) {
+        HWND list = controlOf(argv[2], argv[3]);
+        std::printf("%d %d %d %d\n", int(SendMessageA(list, LVM_GETTOPINDEX, 0, 0)),
+                    int(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0)), int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)),
+                    int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED)));
         return 0;
     }
     if (verb == "appwindow" && argc == 3) {

@@ -4,6 +4,7 @@
 #include "controls/IconStrip.h"
 #include "res/resource.h"
 #include "win/App.h"
+#include "win/Menu.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,30 @@ void clickFirstRow(CMainDlg& d)
 
 CMainDlg* g_menuWindow = nullptr;
 
+std::string numberedHosts(int count)
+{
+    std::string text = "<X>100<Y>100<BROWSER>c:\\b.exe<RDPX>1024<RPDY>768<END>\n";
+    for (int i = 0; i < count; ++i) {
+        const std::string number = std::to_string(1000 + i).substr(1);
+        text += "<ITEM>Host " + number + "<HOST>h<ICON>3<COL>-1\n";
+    }
+    return text;
+}
+
+int heightOf(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    return rect.bottom - rect.top;
+}
+
+int clientWidth(HWND window)
+{
+    RECT rect;
+    GetClientRect(window, &rect);
+    return rect.right;
+}
+
 }  // namespace
 
 // The list as high as its rows and two pixels (the window's outer size is
@@ -105,34 +130,96 @@ TEST(MainWindow, ListFitsItsSortedRowsCarryingTheirHost)
     });
 }
 
-// Only a close request saves (with the moved position, byte for byte); OK ends
-// without writing. (Shift + click is checked on the real window.)
-TEST(MainWindow, OnlyACloseRequestSaves)
+// Only a close request ends the window, and it saves (with the moved
+// position, byte for byte): Escape, the OK command that Enter used to give
+// and Cancel do nothing. (Shift + click, which ends it unsaved, is checked
+// on the real window.)
+TEST(MainWindow, OnlyACloseRequestEndsItAndSaves)
 {
-    for (bool close : {true, false}) {
-        SCOPED_TRACE(close ? "close request" : "OK");
-        WorkFolder folder(kOneHost);
-        CMainDlg dialog(qb::platformFileStore());
-        const INT_PTR result = runMainWindow(
-            dialog,
-            [close](CMainDlg& d) {
-                SetWindowPos(d, nullptr, 140, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-                if (close) {
-                    SendMessageA(d, WM_CLOSE, 0, 0);
-                    return;
-                }
-                // Escape, handled before OK, never closes the window.
-                PostMessageA(d.HostList(), WM_KEYDOWN, VK_ESCAPE, 0);
-                PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0);
-                PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            },
-            true);
-        EXPECT_EQ(result, close ? IDCANCEL : IDOK);
-        EXPECT_EQ(folder.file(), close ? kOneHostMoved : kOneHost);
-        if (close) {
-            EXPECT_TRUE(dialog.Catalogue().empty()) << "the catalogue is freed";
-        }
-    }
+    WorkFolder folder(kOneHost);
+    CMainDlg dialog(qb::platformFileStore());
+    const INT_PTR result = runMainWindow(
+        dialog,
+        [](CMainDlg& d) {
+            SetWindowPos(d, nullptr, 140, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            PostMessageA(d.HostList(), WM_KEYDOWN, VK_ESCAPE, 0);
+            PostMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0);
+            PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            PostMessageA(d, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            PostMessageA(d, WM_CLOSE, 0, 0);
+        },
+        true);
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(folder.file(), kOneHostMoved);
+    EXPECT_TRUE(dialog.Catalogue().empty()) << "the catalogue is freed";
+}
+
+// 200 hosts: whole rows within the work area, a scroll bar beside a column
+// as wide as the template's list; a rebuild keeps the scroll position, and
+// the focus goes to the host given (into view) or stays at its row.
+TEST(MainWindow, ManyHostsScrollWithinTheWorkArea)
+{
+    WorkFolder folder(numberedHosts(200));
+    CMainDlg dialog(qb::platformFileStore());
+    runMainWindow(dialog, [](CMainDlg& d) {
+        auto& list = d.HostList();
+        RECT outer;
+        GetWindowRect(d, &outer);
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoA(MonitorFromWindow(d, MONITOR_DEFAULTTONEAREST), &monitor);
+        EXPECT_GE(outer.top, monitor.rcWork.top);
+        EXPECT_LE(outer.bottom, monitor.rcWork.bottom);
+        RECT first = {};
+        list.GetItemRect(0, first, LVIR_BOUNDS);
+        const int h = first.bottom - first.top;
+        const int page = list.GetCountPerPage();
+        EXPECT_LT(page, 200);
+        EXPECT_EQ(outer.bottom - outer.top, page * h + 25);
+        EXPECT_EQ(heightOf(list), page * h + 2);
+        RECT windowWidth = {0, 0, 82, 0};
+        RECT listWidth = {0, 0, 81, 0};
+        MapDialogRect(d, &windowWidth);
+        MapDialogRect(d, &listWidth);
+        EXPECT_EQ(clientWidth(d), windowWidth.right + GetSystemMetrics(SM_CXVSCROLL));
+        EXPECT_EQ(list.GetColumnWidth(0), listWidth.right) << "a long title ends at the edge";
+        EXPECT_EQ(clientWidth(list), listWidth.right) << "no horizontal scrolling";
+        EXPECT_EQ(GetFocus(), list.GetSafeHwnd()) << "the list has the keyboard at start";
+
+        list.EnsureVisible(150, false);
+        list.SetItemState(140, LVIS_FOCUSED, LVIS_FOCUSED);
+        const int top = list.GetTopIndex();
+        ASSERT_GT(top, 0);
+        d.fillHostList();
+        EXPECT_EQ(list.GetTopIndex(), top);
+        EXPECT_EQ(d.FocusedRow(), 140);
+        d.fillHostList(d.HostAt(3));
+        EXPECT_EQ(d.FocusedRow(), 3);
+        EXPECT_LE(list.GetTopIndex(), 3);
+    });
+}
+
+// A letter in an owner-drawn menu runs the only item it starts and selects
+// the first of several; image indices, shortcuts and greyed items do not count.
+TEST(MainWindow, AMenuLetterPicksTheItemItStarts)
+{
+    WorkFolder folder(kOneHost);
+    CMainDlg dialog(qb::platformFileStore());
+    runMainWindow(dialog, [](CMainDlg& d) {
+        win::PopupMenu menu;
+        menu.AppendString(1, "Console\tCtrl+K");
+        menu.AppendPopup(win::PopupMenu(), "Remote||12");
+        menu.AppendString(3, "Reboot");
+        menu.AppendString(4, "Power", MF_GRAYED);
+        menu.AppendString(5, "ping");
+        CIconMenu::MakeOwnerDrawn(menu);
+        const char keys[] = {'c', 'k', 'R', 'p'};
+        const LRESULT answers[] = {MAKELRESULT(0, MNC_EXECUTE), MAKELRESULT(0, MNC_IGNORE), MAKELRESULT(1, MNC_SELECT),
+                                   MAKELRESULT(4, MNC_EXECUTE)};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(SendMessageA(d, WM_MENUCHAR, MAKEWPARAM(keys[i], MF_POPUP), LPARAM(menu.get())), answers[i])
+                << keys[i];
+    });
 }
 
 TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)

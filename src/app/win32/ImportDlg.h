@@ -19,8 +19,8 @@
 
 // What the dialog asks of a directory.
 struct DirectoryRequest {
-    std::string address;        // "ldap://..." or "ldaps://..."
-    bool signedInUser = true;   // the Windows sign-in; else user and password
+    std::string address;       // "ldap://..." or "ldaps://..."
+    bool signedInUser = true;  // the Windows sign-in; else user and password
     std::string user;
     std::string password;
 };

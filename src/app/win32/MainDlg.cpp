@@ -6,15 +6,11 @@
 #include "win/App.h"
 #include "win/CommonDialogs.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace {
-
-// Outer height minus the rows, and list height minus the rows.
-constexpr int kWindowExtraHeight = 25;
-constexpr int kListExtraHeight = 2;
-constexpr int kColumnWidth = 1000;
 
 int height(const RECT& rect)
 {
@@ -48,11 +44,33 @@ std::vector<qb::MonitorArea> currentMonitors()
     return monitors;
 }
 
+qb::ScreenRect workAreaOf(HWND window)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    return screenRect(info.rcWork);
+}
+
+// Lower case of each byte in the ANSI code page, as the system knows it.
+qb::CaseTable ansiCaseTable()
+{
+    qb::CaseTable table{};
+    for (int byte = 0; byte < 256; ++byte) {
+        char c = static_cast<char>(byte);
+        CharLowerBuffA(&c, 1);
+        table[byte] = static_cast<unsigned char>(c);
+    }
+    return table;
+}
+
 }  // namespace
 
 CMainDlg::CMainDlg(qb::FileStore& files)
-    : win::Dialog(IDD_MAIN), m_session(files), m_iconStrip(win::loadBitmapResource(IDB_ICONSTRIP)),
-      m_iconMask(win::loadBitmapResource(IDB_ICONMASK)), m_hIcon(win::loadIconResource(IDR_MAINFRAME, 0, 0))
+    : win::Dialog(IDD_MAIN), m_session(files), m_caseTable(ansiCaseTable()), m_typeAhead(m_caseTable),
+      m_iconStrip(win::loadBitmapResource(IDB_ICONSTRIP)), m_iconMask(win::loadBitmapResource(IDB_ICONMASK)),
+      m_hIcon(win::loadIconResource(IDR_MAINFRAME, 0, 0))
 {}
 
 CMainDlg::~CMainDlg() = default;
@@ -69,8 +87,11 @@ BOOL CMainDlg::OnInitDialog()
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     m_backgroundBrush.reset(CreateSolidBrush(face));
 
-    // One column far wider than the window: the whole row is one cell.
-    m_hostList.InsertColumn(0, "one", kColumnWidth, LVCFMT_LEFT);
+    m_templateWidth = width(GetWindowRect());
+    m_templateListWidth = width(m_hostList.GetWindowRect());
+    // One column as wide as the list without its scroll bar: the whole row
+    // is one cell, and a long title ends in an ellipsis at the window's edge.
+    m_hostList.InsertColumn(0, "one", width(m_hostList.GetClientRect()), LVCFMT_LEFT);
     m_hostList.SetTextBkColor(face);
     m_hostList.SetBkColor(face);
     m_hostList.SetHighlightMode(HighlightMode::OwnerDrawn);
@@ -95,19 +116,39 @@ BOOL CMainDlg::OnInitDialog()
                        [owner](const std::string& message) { win::showMessage(message, MB_OK, owner); });
     }
     fillHostList();
+    // The focus rectangle shows once the keyboard is used, unless it was the
+    // keyboard that started the program (or the user always wants it).
+    Send(WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL));
     return TRUE;
 }
 
-void CMainDlg::fillHostList()
+void CMainDlg::fillHostList(const qb::HostItem* focus)
 {
+    const int keptTop = m_hostList.GetTopIndex();
+    const int keptFocus = FocusedRow();
     // The list keeps no rows of its own (owner data): it asks m_rows for
     // those it shows. Emptied first, so that no selection or focus of the
     // old rows stays on the new ones.
     m_hostList.DeleteAllItems();
     m_rows.Rebuild(m_hosts);
-    m_hostList.SetItemCount(m_rows.Count());
-    m_hostList.Invalidate(true);
+    const int position = m_rows.Count();
+    int focusRow = -1;
+    for (int row = 0; focus && row < position && focusRow < 0; ++row)
+        if (m_rows.Host(row) == focus)
+            focusRow = row;
+    m_hostList.SetItemCount(position);
     fitWindowToList();
+    if (position > 0) {
+        RECT first = {};
+        m_hostList.GetItemRect(0, first, LVIR_BOUNDS);
+        // Relative: the list may or may not have kept its place while empty.
+        m_hostList.Scroll(0, (keptTop - m_hostList.GetTopIndex()) * height(first));
+        const int row = focusRow >= 0 ? focusRow : std::min(std::max(keptFocus, 0), position - 1);
+        m_hostList.SetItemState(row, LVIS_FOCUSED, LVIS_FOCUSED);
+        if (focusRow >= 0)
+            m_hostList.EnsureVisible(row, false);
+    }
+    m_hostList.Invalidate(true);
 }
 
 void CMainDlg::fitWindowToList()
@@ -121,11 +162,20 @@ void CMainDlg::fitWindowToList()
     const int rowHeight = height(first);
 
     const RECT window = GetWindowRect();
-    SetWindowPos(m_hwnd, nullptr, 0, 0, width(window), rows * rowHeight + kWindowExtraHeight,
+    const qb::ListFit fit = qb::fitRowsToWorkArea(rows, rowHeight, window.top, workAreaOf(m_hwnd));
+    const int scrollBar = fit.scrolls ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    // Moved only when it must: a move during initialisation would keep the
+    // window from being centred.
+    const UINT move = fit.top == window.top ? SWP_NOMOVE : 0;
+    SetWindowPos(m_hwnd, nullptr, window.left, fit.top, m_templateWidth + scrollBar, fit.outerHeight,
+                 move | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(m_hostList, nullptr, 0, 0, m_templateListWidth + scrollBar, fit.listHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    const RECT list = m_hostList.GetWindowRect();
-    SetWindowPos(m_hostList, nullptr, 0, 0, width(list), rows * rowHeight + kListExtraHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int CMainDlg::FocusedRow() const
+{
+    return m_hostList.GetNextItem(-1, LVNI_FOCUSED);
 }
 
 bool CMainDlg::save()
@@ -203,11 +253,13 @@ void CMainDlg::OnHostClick()
     }
     NestedLoop loop(*this);
     if (qb::HostItem* host = HostAt(row)) {
-        ShowHostMenu(*host);
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        ShowHostMenu(*host, cursor, false);
     }
-    // Shift held once the menu is done: leave at once, as the OK command does.
+    // Shift held once the menu is done: leave at once, unsaved.
     if (ShiftHeld()) {
-        OnOK();
+        EndDialog(IDOK);
     }
     // The list never keeps a selection between clicks.
     m_hostList.SetItemState(row, 0, LVIS_SELECTED);
@@ -238,6 +290,12 @@ void CMainDlg::PaintMinimisedIcon()
     const int y = (height(client) - iconHeight + 1) / 2;
     DrawIcon(paint, x, y, m_hIcon);
 }
+
+void CMainDlg::OnOK()
+{}
+
+void CMainDlg::OnCancel()
+{}
 
 bool CMainDlg::OnClose()
 {
@@ -317,6 +375,10 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         result = 0;
         return true;
     }
+    if (message == WM_MENUCHAR && HIWORD(wParam) & MF_POPUP) {
+        result = OnMenuChar(static_cast<char>(LOWORD(wParam)), reinterpret_cast<HMENU>(lParam));
+        return true;
+    }
     if (message == WM_QUERYENDSESSION) {
         result = TRUE;
         return true;
@@ -337,6 +399,9 @@ bool CMainDlg::PreTranslateMessage(MSG& message)
         // Signed: a point left of or above a control's origin is negative.
         const POINT point = {static_cast<short>(LOWORD(message.lParam)), static_cast<short>(HIWORD(message.lParam))};
         OnContextMenuAt(message.hwnd, point);
+        return true;
+    }
+    if ((message.hwnd == m_hostList || message.hwnd == m_hwnd) && OnListKeyMessage(message)) {
         return true;
     }
     if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {

@@ -1,10 +1,12 @@
 // The main window: a narrow dialog holding nothing but the list of hosts. It
 // owns the catalogue and the options, loads them when it opens, saves them
-// when it is closed, and sizes itself so that every host is visible.
+// when it is closed, and sizes itself to its hosts within its monitor's work
+// area, scrolling the rest. The list answers the keyboard (MainDlgKeyboard.cpp).
 #pragma once
 
 #include "app/CatalogueSession.h"
 #include "app/win32/HostListRows.h"
+#include "app/ListKeyboard.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/HostRecords.h"
 #include "controls/ColourListCtrl.h"
@@ -24,10 +26,14 @@ public:
     ~CMainDlg() override;
 
     // Rebuilds the rows from the catalogue (ascending display text), then
-    // fits the window to them.
-    void fillHostList();
+    // fits the window to them. The list keeps its scroll position; the
+    // keyboard focus goes to `focus`'s row (scrolled into view), or without
+    // one stays at the same row index.
+    void fillHostList(const qb::HostItem* focus = nullptr);
     // Outer height n * h + 25 and list height n * h + 2 for n rows of height
-    // h; the widths and the position stay. Nothing changes with no rows.
+    // h, as far as whole rows fit the work area of the window's monitor;
+    // beyond that the list scrolls and both are wider by the scroll bar.
+    // Nothing changes with no rows.
     void fitWindowToList();
     // Writes the catalogue file; a failure, or a refusal after a failed
     // read, is shown in a message box.
@@ -39,15 +45,21 @@ public:
     CColourListCtrl& HostList() { return m_hostList; }
     // The host a list row shows, or null for a row that does not exist.
     qb::HostItem* HostAt(int row) const { return m_rows.Host(row); }
+    // The row with the keyboard focus, or -1.
+    int FocusedRow() const;
 
-    // The host's command menu at the cursor, and the chosen entry run
-    // (MainDlgHostMenu.cpp).
-    void ShowHostMenu(qb::HostItem& host);
+    // The host's command menu at `screenPoint`, and the chosen entry run
+    // (MainDlgHostMenu.cpp). Opened by a key, it starts with its first item
+    // selected, as keyboard menus do.
+    void ShowHostMenu(qb::HostItem& host, POINT screenPoint, bool byKeyboard);
     // A right-button release at `clientPoint` in the client coordinates of
     // `receiver`, the window or one of its controls (MainDlgContextMenu.cpp).
     void OnContextMenuAt(HWND receiver, POINT clientPoint);
     // "Import hosts..." of the system menu (MainDlgImport.cpp).
     void ImportHosts();
+    // The host's small context menu at `screenPoint`, and what it chose
+    // (its first item selected when opened by a key).
+    void ShowContextMenu(qb::HostItem& host, POINT screenPoint, bool byKeyboard = false);
 
     // What loading and saving need from the window.
     void moveTopLeftTo(int32_t x, int32_t y) override;
@@ -65,6 +77,10 @@ protected:
     bool OnInitMenuPopup(HMENU menu, UINT index, bool systemMenu) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     bool PreTranslateMessage(MSG& message) override;
+    // Neither ends the program: the dialog manager gives them for keys
+    // (Enter, Escape, Ctrl+Break), and only a close request saves.
+    void OnOK() override;
+    void OnCancel() override;
 
     // Marks a nested modal loop (a menu, an editor, a prompt, a message box)
     // run from this window. A close request that arrives meanwhile is carried
@@ -84,6 +100,24 @@ protected:
 
 private:
     void OnHostClick();
+
+    // The keyboard in the list (MainDlgKeyboard.cpp). True consumes the message.
+    bool OnListKeyMessage(const MSG& message);
+    bool OnListKeyDown(WPARAM key, DWORD time);
+    void OnTypedChar(char typed, DWORD time);
+    LRESULT OnMenuChar(char typed, HMENU menu);
+    void FocusRow(int row);
+    void ShowFocusCues();
+    // A point of the row in screen coordinates: its left end, at its middle
+    // or just below it.
+    POINT RowPoint(int row, bool below);
+    void OpenFocusedHostMenu();
+    void OpenFocusedContextMenu();
+    void AskAndDeleteFocused();
+    // A context-menu command (MainDlgContextMenu.cpp); "Add new item" needs
+    // no host, the others do nothing without one.
+    void RunHostListCommand(int id, qb::HostItem* host);
+
     // Whether Shift is down at this moment (asynchronous key state).
     static bool ShiftHeld();
     // The log-off or shut-down goes ahead: saved at once, nothing freed.
@@ -97,6 +131,11 @@ private:
     bool m_closing = false;
     CColourListCtrl m_hostList;
     HostListRows m_rows;
+    // The template's widths: the window never grows step by step.
+    int m_templateWidth = 0;
+    int m_templateListWidth = 0;
+    qb::CaseTable m_caseTable;
+    qb::TypeAhead m_typeAhead;
     win::Brush m_backgroundBrush;
     qb::AppOptions m_options;
     win::Bitmap m_iconStrip;

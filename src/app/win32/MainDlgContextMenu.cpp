@@ -36,7 +36,7 @@ public:
         return true;
     }
 
-    void fillHostList() override { m_window.fillHostList(); }
+    void fillHostList(const qb::HostItem* focus) override { m_window.fillHostList(focus); }
     void saveCatalogue() override { m_window.save(); }
 
 private:
@@ -47,37 +47,50 @@ private:
 
 void CMainDlg::OnContextMenuAt(HWND receiver, POINT clientPoint)
 {
-    // The menu, the editors and the Options dialog refer to catalogue hosts
-    // until they return.
-    NestedLoop loop(*this);
     CColourListCtrl& list = HostList();
     POINT listPoint = clientPoint;
     ::MapWindowPoints(receiver, list, &listPoint, 1);
     LVHITTESTINFO hit{};
     hit.pt = listPoint;
-    const int row = list.SubItemHitTest(hit);
-
-    MainDlgHostListUi ui(*this);
-    qb::HostListOps ops(Catalogue(), Options(), ui);
-    qb::HostItem* host = HostAt(row);
+    qb::HostItem* host = HostAt(list.SubItemHitTest(hit));
     if (!host) {
-        ops.addHost();
+        RunHostListCommand(qb::CmdAddItem, nullptr);
         return;
     }
+    POINT screenPoint = clientPoint;
+    ::ClientToScreen(receiver, &screenPoint);
+    ShowContextMenu(*host, screenPoint);
+}
 
+void CMainDlg::ShowContextMenu(qb::HostItem& host, POINT screenPoint, bool byKeyboard)
+{
+    // The menu, the editors and the Options dialog refer to catalogue hosts
+    // until they return.
+    NestedLoop loop(*this);
     win::PopupMenu menu;
     if (!menu)
         return;
-    for (const qb::ContextMenuItem& item : qb::hostContextMenu(host->title)) {
+    for (const qb::ContextMenuItem& item : qb::hostContextMenu(host.title)) {
         if (item.id == 0)
             menu.AppendSeparator();
         else
             menu.AppendString(static_cast<UINT>(item.id), item.text);
     }
-    POINT screenPoint = clientPoint;
-    ::ClientToScreen(receiver, &screenPoint);
+    if (byKeyboard)
+        PostMessageA(m_hwnd, WM_KEYDOWN, VK_DOWN, 0);
     // No notifications: the icon menu must never take this plain menu over.
     const UINT id = menu.Track(m_hwnd, screenPoint, TPM_NONOTIFY | TPM_RETURNCMD | TPM_LEFTALIGN | TPM_RIGHTBUTTON);
     menu = win::PopupMenu(nullptr);
-    ops.runCommand(static_cast<int>(id), *host);
+    RunHostListCommand(static_cast<int>(id), &host);
+}
+
+void CMainDlg::RunHostListCommand(int id, qb::HostItem* host)
+{
+    NestedLoop loop(*this);
+    MainDlgHostListUi ui(*this);
+    qb::HostListOps ops(Catalogue(), Options(), ui);
+    if (id == qb::CmdAddItem)
+        ops.addHost();
+    else if (host)
+        ops.runCommand(id, *host);
 }

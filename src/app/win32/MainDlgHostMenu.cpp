@@ -8,7 +8,7 @@
 #include "launch/win32/LaunchServices.h"
 #include "platform/win32/Shell.h"
 
-void CMainDlg::ShowHostMenu(qb::HostItem& host)
+void CMainDlg::ShowHostMenu(qb::HostItem& host, POINT screenPoint, bool byKeyboard)
 {
     // The registry is read afresh for every URL entry and at launch, so a
     // change of the default browser shows at the next click.
@@ -23,11 +23,14 @@ void CMainDlg::ShowHostMenu(qb::HostItem& host)
     // would only stir focus and keyboard state for nothing.
     if (popup.GetItemCount() == 0)
         return;
-    POINT cursor{};
-    GetCursorPos(&cursor);
+    // The menu loop reads this key first: a menu opened by a key starts on
+    // its first item, which tracking alone does not select.
+    if (byKeyboard)
+        PostMessageA(GetSafeHwnd(), WM_KEYDOWN, VK_DOWN, 0);
     // The main window owns the menu, so its owner-draw handlers hand the
     // items to the icon menu.
-    const UINT picked = UINT(TrackPopupMenu(popup, kHostMenuTrackFlags, cursor.x, cursor.y, 0, GetSafeHwnd(), nullptr));
+    const UINT picked =
+        UINT(TrackPopupMenu(popup, kHostMenuTrackFlags, screenPoint.x, screenPoint.y, 0, GetSafeHwnd(), nullptr));
     if (picked == 0 || picked >= m_commandSlots.size())
         return;
 
