@@ -96,7 +96,7 @@ key Home
 qb_wait_for 10 top_is 0 || qb_check_fail "Home did not scroll back"
 for _ in $(seq 1 40); do # the trough above the down arrow (3 px frame, 16 px arrow)
     last_shown && break
-    qb_click $((X + WIDTH - 11)) $((Y + HEIGHT - 26))
+    qb_click_in "$win" $((WIDTH - 11)) $((HEIGHT - 26))
 done
 last_shown || qb_check_fail "the scroll bar did not reach the last row"
 qb_shot "$win" "$dir/bottom.png"
