@@ -58,8 +58,11 @@ enum class IfMissing {
 // whole throws CliError (the program would carry on with part of it, which
 // a script must not mistake for the whole).
 // whyMissing, when given, follows a refusal to say what the name was taken for.
+// A catalogue is read under its shared lock, as the program reads it; files
+// that are no program's catalogue (Git's merge inputs) are read as they are.
+enum class ReadLock { Shared, None };
 LoadedCatalogue loadCatalogueFile(const std::string& path, IfMissing ifMissing = IfMissing::ReadAsEmpty,
-                                  const std::string& whyMissing = {});
+                                  const std::string& whyMissing = {}, ReadLock readLock = ReadLock::Shared);
 
 // Catalogue text is in the ANSI code page; JSON wants UTF-8.
 std::string ansiToUtf8(std::string_view text);
