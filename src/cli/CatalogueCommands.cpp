@@ -171,7 +171,16 @@ int mergeCommand(const Args& args)
         versionOf(loadCatalogueFile(parsed.positional[2], IfMissing::Refuse, " (THEIRS)", ReadLock::None));
     CatalogueMergeResult result = mergeCatalogues(base, mine, theirs);
     auto output = parsed.values.find("-o");
-    saveCatalogue(output != parsed.values.end() ? output->second : minePath, result.merged);
+    if (output != parsed.values.end()) {
+        // A named output may be a catalogue in use: written as a save is.
+        std::string error;
+        auto lock = platformFileStore().lock(output->second, FileStore::LockMode::Exclusive, error);
+        if (!lock)
+            throw CliError("Unable to save " + output->second + ": " + error);
+        saveCatalogue(output->second, result.merged, true);
+    } else {
+        saveCatalogue(minePath, result.merged);
+    }
     if (result.conflicts.empty())
         return 0;
     std::string titles;

@@ -22,6 +22,9 @@
 //                                    user's: enabled, foreground and active,
 //                                    no capture, no menu, and its thread back
 //                                    at its message loop
+//
+// With QB_POKE_AT=X,Y in the environment only a window holding that screen
+// point is meant: two instances of the program have the same titles.
 #include <windows.h>
 
 #include <cstdio>
@@ -50,6 +53,13 @@ BOOL CALLBACK matchWindow(HWND hwnd, LPARAM param)
     if (search->className) {
         GetClassNameA(hwnd, text, sizeof text);
         if (std::string(text) != search->className)
+            return TRUE;
+    }
+    if (const char* at = std::getenv("QB_POKE_AT")) {
+        POINT point{};
+        RECT rect{};
+        if (std::sscanf(at, "%ld,%ld", &point.x, &point.y) == 2 && GetWindowRect(hwnd, &rect) &&
+            !PtInRect(&rect, point))
             return TRUE;
     }
     search->found = hwnd;
