@@ -254,9 +254,10 @@ TEST(MainWindow, EndingTheSessionSavesAtOnceAndFreesNothing)
     EXPECT_EQ(folder.file(), kOneHostMoved);
 }
 
-// A file held open by another program shows what could be read (nothing),
-// says so once, and every later save is refused with the same words.
-TEST(MainWindow, AFileThatCannotBeReadIsNeverWritten)
+// A file held open by another program shows what could be read (nothing)
+// and says so once; once the file can be read, the closing save merges it
+// and keeps every host it held.
+TEST(MainWindow, AFileThatCannotBeReadIsNeverWrittenOver)
 {
     WorkFolder folder(kOneHost);
     HANDLE holder = CreateFileA("quillbank.ini", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -264,12 +265,10 @@ TEST(MainWindow, AFileThatCannotBeReadIsNeverWritten)
     const std::string tail = "\nChanges made now will not be saved. Start Quillbank again when the file can be read.";
     std::vector<std::string> messages;
     qbtest::DialogDriver driver;
-    const auto answer = [&](HWND box) {
+    driver.on(win::executableName(), [&](HWND box) {
         messages.push_back(qbtest::itemText(box, 0xFFFF));
         qbtest::postClick(box, IDOK);
-    };
-    driver.on(win::executableName(), answer);
-    driver.on(win::executableName(), answer);
+    });
     CMainDlg dialog(qb::platformFileStore());
     driver.next([&](HWND) {
         EXPECT_EQ(messages.size(), 1u) << "told once at start";
@@ -281,10 +280,11 @@ TEST(MainWindow, AFileThatCannotBeReadIsNeverWritten)
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     if (holder)
         CloseHandle(holder);
-    ASSERT_EQ(messages.size(), 2u);
+    ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind("Unable to read quillbank.ini: ", 0), 0u) << messages[0];
     EXPECT_GT(messages[0].size(), std::string("Unable to read quillbank.ini: ").size() + tail.size());
     EXPECT_EQ(messages[0].substr(messages[0].size() - tail.size()), tail);
-    EXPECT_EQ(messages[1], messages[0]) << "the refused save says the same";
-    EXPECT_EQ(folder.file(), kOneHostSaved);
+    // The position is the window's own; the hosts are the file's.
+    const std::string saved = folder.file();
+    EXPECT_EQ(saved.substr(saved.find("\r\n")), kOneHostSaved.substr(kOneHostSaved.find("\r\n")));
 }
