@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace qb {
 
@@ -91,6 +92,23 @@ constexpr const char* kLockSuffix = ".lock";
 // The byte the locks are taken on: far past the end of any catalogue, so that
 // a lock on the catalogue itself never keeps a reader from its bytes.
 constexpr long long kLockOffset = 0x7FFFFFF0;
+
+// A lock another program holds is tried again this often, this far apart:
+// about three seconds, long enough for another program's save of a large
+// catalogue, short enough for a user waiting on it.
+constexpr int kLockAttempts = 60;
+constexpr int kLockPauseMs = 50;
+
+// A lock held while its owner (a descriptor, a handle) stays open.
+template <typename Owner>
+class LockHeldBy final : public FileStore::Lock
+{
+public:
+    explicit LockHeldBy(Owner owner) : m_owner(std::move(owner)) {}
+
+private:
+    Owner m_owner;
+};
 
 // The last part of a path, after its last slash or backslash.
 std::string fileNamePart(const std::string& path);

@@ -187,21 +187,9 @@ constexpr int kSetLock = F_OFD_SETLK;
 constexpr int kSetLock = F_SETLK;
 #endif
 
-class PosixLock final : public FileStore::Lock
-{
-public:
-    explicit PosixLock(Fd fd) : m_fd(std::move(fd)) {}
-
-private:
-    Fd m_fd;  // closing it releases the lock
-};
-
-// Tries for about three seconds: long enough for another program's save of
-// a large catalogue, short enough for a user waiting on it.
+// Locks the one byte at kLockOffset, trying again while another holds it.
 bool lockByte(int fd, bool exclusive, int& code)
 {
-    constexpr int kAttempts = 60;
-    constexpr long kPauseNs = 50L * 1000 * 1000;
     struct flock range {};
     range.l_type = exclusive ? F_WRLCK : F_RDLCK;
     range.l_whence = SEEK_SET;
@@ -213,9 +201,9 @@ bool lockByte(int fd, bool exclusive, int& code)
         code = errno;
         if (code == EINTR)
             continue;
-        if ((code != EAGAIN && code != EACCES) || attempt + 1 >= kAttempts)
+        if ((code != EAGAIN && code != EACCES) || attempt + 1 >= kLockAttempts)
             return false;
-        const struct timespec pause = {0, kPauseNs};
+        const struct timespec pause = {0, kLockPauseMs * 1000L * 1000L};
         ::nanosleep(&pause, nullptr);
     }
 }
@@ -309,7 +297,7 @@ public:
             error = errorText(code);
             return nullptr;
         }
-        return std::make_unique<PosixLock>(std::move(fd));
+        return std::make_unique<LockHeldBy<Fd>>(std::move(fd));
     }
 
     void removeLeftovers(const std::string& path) override

@@ -155,21 +155,9 @@ bool copyAttributes(DWORD old, const std::string& to, DWORD& code)
     return false;
 }
 
-class Win32Lock final : public FileStore::Lock
-{
-public:
-    explicit Win32Lock(FileHandle file) : m_file(std::move(file)) {}
-
-private:
-    FileHandle m_file;  // closing it releases the lock
-};
-
-// Tries for about three seconds: long enough for another program's save of
-// a large catalogue, short enough for a user waiting on it.
+// Locks the one byte at kLockOffset, trying again while another holds it.
 bool lockByte(HANDLE file, bool exclusive, DWORD& code)
 {
-    constexpr int kAttempts = 60;
-    constexpr DWORD kPauseMs = 50;
     const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
     for (int attempt = 0;; ++attempt) {
         OVERLAPPED at{};
@@ -177,9 +165,9 @@ bool lockByte(HANDLE file, bool exclusive, DWORD& code)
         if (::LockFileEx(file, flags, 0, 1, 0, &at))
             return true;
         code = ::GetLastError();
-        if (code != ERROR_LOCK_VIOLATION || attempt + 1 >= kAttempts)
+        if (code != ERROR_LOCK_VIOLATION || attempt + 1 >= kLockAttempts)
             return false;
-        ::Sleep(kPauseMs);
+        ::Sleep(kLockPauseMs);
     }
 }
 
@@ -223,7 +211,7 @@ public:
             error = errorText(code);
             return nullptr;
         }
-        return std::make_unique<Win32Lock>(std::move(file));
+        return std::make_unique<LockHeldBy<FileHandle>>(std::move(file));
     }
 
     void removeLeftovers(const std::string& path) override
