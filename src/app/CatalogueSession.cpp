@@ -18,8 +18,7 @@ CatalogueVersion parsedVersion(const std::string& bytes, bool cut)
 
 }  // namespace
 
-CatalogueSession::CatalogueSession(FileStore& files, std::string path)
-    : m_files(files), m_path(std::move(path))
+CatalogueSession::CatalogueSession(FileStore& files, std::string path) : m_files(files), m_path(std::move(path))
 {}
 
 ReadStatus CatalogueSession::load(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,

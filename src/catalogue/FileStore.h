@@ -69,13 +69,17 @@ public:
     public:
         virtual ~Lock() = default;
     };
-    enum class LockMode { Shared, Exclusive };
+    enum class LockMode {
+        Shared,
+        Exclusive
+    };
     // Locks the catalogue at path against other programs: a byte of the lock
     // file, path with kLockSuffix after (created when missing, never renamed
-    // or removed), or of path itself where the lock file cannot be made. A lock another program holds is waited
-    // for a little; then nullptr and error. A shared lock that cannot be had
-    // for want of any file to lock is given unlocked: a reader must not
-    // fail for a folder it may only read.
+    // or removed), or of path itself where the lock file cannot be made. A
+    // lock another program holds is waited for a little; then nullptr and
+    // error. With no file to lock at all (a folder that may only be read, no
+    // catalogue in it) the lock is given unlocked: a read must not fail for
+    // it, and a save fails by itself with the real reason.
     virtual std::unique_ptr<Lock> lock(const std::string& path, LockMode mode, std::string& error)
     {
         (void)path, (void)mode, (void)error;

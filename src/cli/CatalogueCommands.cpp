@@ -165,7 +165,8 @@ int mergeCommand(const Args& args)
     if (parsed.positional.size() != 3)
         throw CliError("merge needs BASE MINE THEIRS");
     const std::string& minePath = parsed.positional[1];
-    CatalogueVersion base = versionOf(loadCatalogueFile(parsed.positional[0], IfMissing::ReadAsEmpty, {}, ReadLock::None));
+    CatalogueVersion base =
+        versionOf(loadCatalogueFile(parsed.positional[0], IfMissing::ReadAsEmpty, {}, ReadLock::None));
     CatalogueVersion mine = versionOf(loadCatalogueFile(minePath, IfMissing::Refuse, " (MINE)", ReadLock::None));
     CatalogueVersion theirs =
         versionOf(loadCatalogueFile(parsed.positional[2], IfMissing::Refuse, " (THEIRS)", ReadLock::None));

@@ -60,7 +60,10 @@ enum class IfMissing {
 // whyMissing, when given, follows a refusal to say what the name was taken for.
 // A catalogue is read under its shared lock, as the program reads it; files
 // that are no program's catalogue (Git's merge inputs) are read as they are.
-enum class ReadLock { Shared, None };
+enum class ReadLock {
+    Shared,
+    None
+};
 LoadedCatalogue loadCatalogueFile(const std::string& path, IfMissing ifMissing = IfMissing::ReadAsEmpty,
                                   const std::string& whyMissing = {}, ReadLock readLock = ReadLock::Shared);
 

@@ -157,8 +157,13 @@ TEST(CatalogueSession, SavesMergeAnotherProgramsChange)
     };
     const Case cases[] = {
         {"only mine", appendMine, {}, {"a", "b", "c", "mine"}, true, false, false},
-        {"both appended: theirs first", appendMine, Their{"a", "b", "c", "their"}, {"a", "b", "c", "their", "mine"},
-         true, true, false},
+        {"both appended: theirs first",
+         appendMine,
+         Their{"a", "b", "c", "their"},
+         {"a", "b", "c", "their", "mine"},
+         true,
+         true,
+         false},
         {"they deleted what I changed: kept, told", changeB, Their{"a", "c"}, {"a", "b", "c"}, true, true, true},
         {"they deleted what I left", nothing, Their{"a", "c"}, {"a", "c"}, false, true, false},
         {"nothing changed anywhere", nothing, {}, {"a", "b", "c"}, false, false, false},
@@ -187,8 +192,8 @@ TEST(CatalogueSession, SavesMergeAnotherProgramsChange)
         if (!c.conflict) {
             EXPECT_EQ(store.bytes, fileOf(c.file));
         }
-        EXPECT_EQ(program.messages, c.conflict ? std::vector<std::string>{mergeConflictMessage({"b"})}
-                                               : std::vector<std::string>{});
+        EXPECT_EQ(program.messages,
+                  c.conflict ? std::vector<std::string>{mergeConflictMessage({"b"})} : std::vector<std::string>{});
         // What was written is the base: the next save writes nothing.
         program.save();
         EXPECT_EQ(store.writes, c.written ? 1 : 0);

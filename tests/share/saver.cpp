@@ -80,8 +80,8 @@ int prepare(int rounds)
         if (round % 10 == 0)
             continue;
         std::string error;
-        if (!platformFileStore().replaceAll(roundFile(round),
-                                            formatCatalogue(startingHosts(round), AppOptions{}, 0, 0), error)) {
+        if (!platformFileStore().replaceAll(roundFile(round), formatCatalogue(startingHosts(round), AppOptions{}, 0, 0),
+                                            error)) {
             std::cerr << "prepare: " << error << '\n';
             return 2;
         }
@@ -201,9 +201,9 @@ int check(int rounds, const std::vector<std::string>& names)
             if (!failed[n].count(round))
                 added.insert(names[n]);
         const std::vector<std::string> got = titles(hosts);
-        const bool ok = got.size() == expected.size() + added.size() &&
-                        std::equal(expected.begin(), expected.end(), got.begin()) &&
-                        std::multiset<std::string>(got.begin() + static_cast<long>(expected.size()), got.end()) == added;
+        const bool ok =
+            got.size() == expected.size() + added.size() && std::equal(expected.begin(), expected.end(), got.begin()) &&
+            std::multiset<std::string>(got.begin() + static_cast<long>(expected.size()), got.end()) == added;
         if (!ok) {
             ++wrong;
             std::cout << "round " << round << ": " << got.size() << " hosts, not the starting " << expected.size()

@@ -175,9 +175,8 @@ bool lockByte(HANDLE file, bool exclusive, DWORD& code)
 // delete alongside, so the lock file never stands in anyone's way.
 FileHandle openToLock(const std::string& path, DWORD disposition)
 {
-    return FileHandle(::CreateFileA(path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disposition,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    return FileHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // A second name of the old file's data where the file system has them, else

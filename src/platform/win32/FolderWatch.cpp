@@ -6,8 +6,9 @@ namespace qb {
 
 FolderWatch::FolderWatch(const std::string& folder, std::function<void()> changed)
     : m_changed(std::move(changed)), m_stop(::CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-      m_notification(::FindFirstChangeNotificationA(
-          folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE))
+      m_notification(::FindFirstChangeNotificationA(folder.c_str(), FALSE,
+                                                    FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
+                                                        FILE_NOTIFY_CHANGE_SIZE))
 {
     if (m_stop && m_notification)
         m_thread = std::thread([this] { run(); });
