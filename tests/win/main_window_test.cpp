@@ -206,10 +206,12 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
     DestroyWindow(window);
 }
 
-// A close request while a host's menu is open waits for it: the catalogue
-// stays until then. (The same for the host editor is checked on the real window.)
+// A close request or a colleague's save while a host's menu is open waits
+// for it: the catalogue stays until then, and the closing save keeps the
+// colleague's host. (The same for the host editor is checked on the real window.)
 TEST(MainWindow, ACloseRequestWaitsForTheOpenMenu)
 {
+    static const std::string colleagues = kOneHostSaved + "<ITEM>Two<HOST>h2<ICON>0<COL>-1\r\n";
     WorkFolder folder(kOneHost);
     CMainDlg dialog(qb::platformFileStore());
     g_menuWindow = &dialog;
@@ -222,6 +224,8 @@ TEST(MainWindow, ACloseRequestWaitsForTheOpenMenu)
                       timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
                           if (!g_menuWindow)
                               return;
+                          std::ofstream("quillbank.ini", std::ios::binary | std::ios::trunc) << colleagues;
+                          EXPECT_FALSE(g_menuWindow->refreshFromFile());
                           SendMessageA(*g_menuWindow, WM_CLOSE, 0, 0);
                           EXPECT_EQ(g_menuWindow->Catalogue().size(), 1u) << "freed under the open menu";
                           g_menuWindow = nullptr;
@@ -234,7 +238,7 @@ TEST(MainWindow, ACloseRequestWaitsForTheOpenMenu)
     KillTimer(nullptr, timer);
     EXPECT_EQ(g_menuWindow, nullptr) << "the menu was not open";
     g_menuWindow = nullptr;
-    EXPECT_EQ(folder.file(), kOneHostSaved);
+    EXPECT_EQ(folder.file(), colleagues);
 }
 
 // A log-off cannot wait: saved at once (restored position, not the minimised
