@@ -200,27 +200,6 @@ TEST(CatalogueSession, SavesMergeAnotherProgramsChange)
     }
 }
 
-// Options: the position stays this window's; each other option is theirs
-// where this program left it alone.
-TEST(CatalogueSession, OptionsAreMergedFieldByField)
-{
-    AppOptions theirs;
-    theirs.alternateBrowserPath = "their browser";
-    theirs.rdpWidth = 1600;
-    FakeStore store = fileHolding(fileOf({"a"}));
-    Program program(store);
-    program.window.left = 70;
-    program.window.top = 80;
-    program.options.rdpWidth = 1280;
-    store.bytes = formatCatalogue({}, theirs, 300, 400);
-
-    program.save();
-    EXPECT_EQ(program.options.alternateBrowserPath, "their browser");
-    EXPECT_EQ(program.options.rdpWidth, 1280);
-    Loaded written(store.bytes);
-    EXPECT_EQ(written.window.moves.back(), std::make_pair(70, 80));
-}
-
 TEST(CatalogueSession, ALockNotHadOrAFailedWriteChangesNothing)
 {
     FakeStore store = fileHolding(fileOf({"a"}));
