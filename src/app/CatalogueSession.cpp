@@ -1,8 +1,22 @@
 #include "app/CatalogueSession.h"
 
+#include "catalogue/CatalogueMerge.h"
+
 #include <utility>
 
 namespace qb {
+
+namespace {
+
+CatalogueVersion parsedVersion(const std::string& bytes, bool cut)
+{
+    CatalogueVersion version;
+    NoCatalogueWindow nowhere;
+    parseCatalogue(bytes, version.hosts, version.options, nowhere, cut);
+    return version;
+}
+
+}  // namespace
 
 CatalogueSession::CatalogueSession(FileStore& files, std::string path) : m_files(files), m_path(std::move(path))
 {}
@@ -10,27 +24,115 @@ CatalogueSession::CatalogueSession(FileStore& files, std::string path) : m_files
 ReadStatus CatalogueSession::load(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
                                   const SaveReport& report)
 {
-    ReadStatus status = loadCatalogue(hosts, options, window, m_files, m_path);
-    if (!status.failed())
-        return status;
-    const size_t slash = m_path.find_last_of("/\\");
-    const std::string name = slash == std::string::npos ? m_path : m_path.substr(slash + 1);
-    m_refusal = "Unable to read " + name + ": " + status.error +
+    std::string error;
+    auto lock = m_files.lock(m_path, FileStore::LockMode::Shared, error);
+    FileReadResult file;
+    if (lock)
+        file = m_files.readAll(m_path);
+    else
+        file.error = error;
+    if (file.opened)
+        parseCatalogue(file.bytes, hosts, options, window, file.readError);
+    m_baseBytes = std::move(file.bytes);
+    m_baseCut = file.readError;
+    m_baseWhole = !file.failed();
+    if (!file.failed())
+        return std::move(static_cast<ReadStatus&>(file));
+    m_refusal = "Unable to read " + fileNamePart(m_path) + ": " + file.error +
                 "\nChanges made now will not be saved. Start Quillbank again when the file can be read.";
     if (report)
         report(m_refusal);
-    return status;
+    return std::move(static_cast<ReadStatus&>(file));
 }
 
-bool CatalogueSession::save(const HostCatalogue& hosts, const AppOptions& options, CatalogueWindow& window,
-                            const SaveReport& report)
+bool CatalogueSession::changedSinceBase(const FileReadResult& disk) const
 {
-    if (savesRefused()) {
-        if (report)
-            report(m_refusal);
+    // A file gone since is taken as unchanged rather than as everything
+    // deleted: the save puts this program's catalogue back.
+    if (!disk.opened)
         return false;
+    return !m_baseWhole || disk.bytes != m_baseBytes;
+}
+
+void CatalogueSession::mergeFromDisk(const std::string& theirs, HostCatalogue& hosts, AppOptions& options,
+                                     CatalogueWindow& window, const SaveReport& report)
+{
+    CatalogueVersion mine;
+    window.currentTopLeft(mine.x, mine.y);
+    mine.hosts = std::move(hosts);
+    mine.options = options;
+    CatalogueMergeResult result =
+        mergeCatalogues(parsedVersion(m_baseBytes, m_baseCut), mine, parsedVersion(theirs, false));
+    hosts = std::move(result.merged.hosts);
+    // The position is this window's, wherever the file says another one is.
+    result.merged.options.windowX = options.windowX;
+    result.merged.options.windowY = options.windowY;
+    options = std::move(result.merged.options);
+    if (!result.conflicts.empty() && report)
+        report(mergeConflictMessage(result.conflicts));
+}
+
+SaveOutcome CatalogueSession::save(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
+                                   const SaveReport& report)
+{
+    SaveOutcome outcome;
+    auto fail = [&](const std::string& message) {
+        if (report)
+            report(message);
+        return outcome;
+    };
+    std::string error;
+    auto lock = m_files.lock(m_path, FileStore::LockMode::Exclusive, error);
+    if (!lock)
+        return fail(saveFailureMessage(m_path, error));
+    // Only a save holds the exclusive lock, so no other save is writing
+    // one of these now.
+    m_files.removeLeftovers(m_path);
+
+    FileReadResult disk = m_files.readAll(m_path);
+    if (disk.failed())
+        return fail(savesRefused() ? m_refusal : saveFailureMessage(m_path, disk.error));
+    if (changedSinceBase(disk)) {
+        mergeFromDisk(disk.bytes, hosts, options, window, report);
+        outcome.changed = true;
+        // Should the write fail, memory holds the merge and theirs is the base.
+        m_baseBytes = disk.bytes;
+        m_baseCut = false;
+        m_baseWhole = true;
+        m_refusal.clear();
     }
-    return saveCatalogue(hosts, options, window, report, m_files, m_path);
+
+    int32_t x = 0;
+    int32_t y = 0;
+    window.currentTopLeft(x, y);
+    std::string bytes = formatCatalogue(hosts, options, x, y);
+    if (!(disk.opened && bytes == disk.bytes) && !m_files.replaceKeepingBackup(m_path, bytes, error))
+        return fail(saveFailureMessage(m_path, error));
+    m_baseBytes = std::move(bytes);
+    m_baseCut = false;
+    m_baseWhole = true;
+    m_refusal.clear();
+    outcome.saved = true;
+    return outcome;
+}
+
+bool CatalogueSession::refresh(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
+                               const SaveReport& report)
+{
+    std::string error;
+    auto lock = m_files.lock(m_path, FileStore::LockMode::Shared, error);
+    if (!lock)
+        return false;
+    FileReadResult disk = m_files.readAll(m_path);
+    lock.reset();
+    if (!disk.whole() || !changedSinceBase(disk))
+        return false;
+    mergeFromDisk(disk.bytes, hosts, options, window, report);
+    m_baseBytes = std::move(disk.bytes);
+    m_baseCut = false;
+    m_baseWhole = true;
+    m_refusal.clear();
+    return true;
 }
 
 }  // namespace qb

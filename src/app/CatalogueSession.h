@@ -1,7 +1,9 @@
-// The catalogue file as one run of the program sees it: read once at start,
-// written after each change. A file that exists but could not be read whole
-// is never written by this run: what was read is only part of it, and saving
-// that would throw the rest away.
+// The catalogue file as one run of the program sees it, shared with other
+// programs that may change it at any time. The session keeps the bytes it
+// last read or wrote (the base); a save finds what others changed since and
+// merges it with this program's catalogue before it writes, and a refresh
+// merges it into memory. A file that exists but could not be read whole is
+// never written over: it is read again at each save until it reads whole.
 #pragma once
 
 #include "catalogue/CatalogueFile.h"
@@ -10,27 +12,51 @@
 
 namespace qb {
 
+struct SaveOutcome {
+    bool saved = false;    // the file holds the catalogue (written, or already equal)
+    bool changed = false;  // another program's changes were merged into the catalogue
+};
+
 class CatalogueSession
 {
 public:
     explicit CatalogueSession(FileStore& files, std::string path = kCatalogueFileName);
 
-    // Loads into the empty catalogue and options. After a failed read every
-    // later save is refused; the reason is reported once here.
+    // Loads into the empty catalogue and options. After a failed read the
+    // reason is reported once here, and saves are refused until the file
+    // reads whole again.
     ReadStatus load(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window, const SaveReport& report);
 
-    // Writes the whole file, or reports why it did not; false when nothing
-    // was written.
-    bool save(const HostCatalogue& hosts, const AppOptions& options, CatalogueWindow& window, const SaveReport& report);
+    // Under the file's exclusive lock: merges what others changed since the
+    // base into hosts and options, then writes them unless the file already
+    // holds exactly these bytes; the previous file is kept as the backup.
+    // Failures and merge conflicts are reported.
+    SaveOutcome save(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window, const SaveReport& report);
+
+    // Under the shared lock: merges another program's change of the file
+    // into hosts and options without writing; what was read becomes the
+    // base. True when the file had changed. A file that cannot be read now
+    // is left for the next try, silently.
+    bool refresh(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window, const SaveReport& report);
 
     bool savesRefused() const { return !m_refusal.empty(); }
     // The store the catalogue goes through, for other files the window reads.
     FileStore& files() const { return m_files; }
 
 private:
+    // Merges theirs into hosts and options; reports conflicts.
+    void mergeFromDisk(const std::string& theirs, HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
+                       const SaveReport& report);
+    bool changedSinceBase(const FileReadResult& disk) const;
+
     FileStore& m_files;
     std::string m_path;
     std::string m_refusal;  // empty: saves go ahead
+    // The base: the bytes last read or written. A read that failed part way
+    // keeps the part read, and that the file was never seen whole.
+    std::string m_baseBytes;
+    bool m_baseCut = false;
+    bool m_baseWhole = false;
 };
 
 }  // namespace qb

@@ -258,12 +258,6 @@ size_t estimatedSize(const HostCatalogue& hosts, const AppOptions& options)
     return size;
 }
 
-std::string fileNamePart(const std::string& path)
-{
-    size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Reads the file's lines as its bytes arrive, so that a large file never
 // needs a second copy in memory. Lines may be split across chunks.
 class CatalogueReader
@@ -422,12 +416,17 @@ bool saveCatalogue(const HostCatalogue& hosts, const AppOptions& options, Catalo
     std::string error;
     if (files.replaceAll(path, bytes, error))
         return true;
-    constexpr size_t kMaxReason = 255;
-    if (error.size() > kMaxReason)
-        error.resize(kMaxReason);
     if (report)
-        report("Unable to save " + fileNamePart(path) + ": " + error);
+        report(saveFailureMessage(path, std::move(error)));
     return false;
+}
+
+std::string saveFailureMessage(const std::string& path, std::string reason)
+{
+    constexpr size_t kMaxReason = 255;
+    if (reason.size() > kMaxReason)
+        reason.resize(kMaxReason);
+    return "Unable to save " + fileNamePart(path) + ": " + reason;
 }
 
 }  // namespace qb

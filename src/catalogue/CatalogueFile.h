@@ -62,4 +62,7 @@ ReadStatus loadCatalogue(HostCatalogue& hosts, AppOptions& options, CatalogueWin
 bool saveCatalogue(const HostCatalogue& hosts, const AppOptions& options, CatalogueWindow& window,
                    const SaveReport& report, FileStore& files, const std::string& path);
 
+// "Unable to save quillbank.ini: <reason>", the reason cut to 255 characters.
+std::string saveFailureMessage(const std::string& path, std::string reason);
+
 }  // namespace qb

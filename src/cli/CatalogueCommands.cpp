@@ -120,19 +120,33 @@ CatalogueVersion versionOf(LoadedCatalogue loaded)
     return version;
 }
 
-void saveCatalogue(const std::string& path, const CatalogueVersion& version)
+void saveCatalogue(const std::string& path, const CatalogueVersion& version, bool keepBackup)
 {
     std::string bytes = formatCatalogue(version.hosts, version.options, version.x, version.y);
     std::string error;
-    if (!platformFileStore().replaceAll(path, bytes, error))
+    FileStore& files = platformFileStore();
+    if (!(keepBackup ? files.replaceKeepingBackup(path, bytes, error) : files.replaceAll(path, bytes, error)))
         throw CliError("Unable to save " + path + ": " + error);
 }
 
+// As the program saves: read and written under one exclusive lock, leftovers
+// of killed saves removed, the previous file kept as the backup, and nothing
+// written when the bytes are already the program's.
 int rewriteCommand(const Args& args)
 {
     std::string path = fileArgument(parseArgs(args), 0);
+    FileStore& files = platformFileStore();
+    std::string error;
+    auto lock = files.lock(path, FileStore::LockMode::Exclusive, error);
+    if (!lock)
+        throw CliError("Unable to save " + path + ": " + error);
+    files.removeLeftovers(path);
     // A mistyped name must not become a new, empty catalogue.
-    saveCatalogue(path, versionOf(loadCatalogueFile(path, IfMissing::Refuse)));
+    LoadedCatalogue loaded = loadCatalogueFile(path, IfMissing::Refuse, {}, ReadLock::None);
+    std::string old = loaded.bytes;
+    CatalogueVersion version = versionOf(std::move(loaded));
+    if (formatCatalogue(version.hosts, version.options, version.x, version.y) != old)
+        saveCatalogue(path, version, true);
     return 0;
 }
 
@@ -145,12 +159,23 @@ int mergeCommand(const Args& args)
     if (parsed.positional.size() != 3)
         throw CliError("merge needs BASE MINE THEIRS");
     const std::string& minePath = parsed.positional[1];
-    CatalogueVersion base = versionOf(loadCatalogueFile(parsed.positional[0]));
-    CatalogueVersion mine = versionOf(loadCatalogueFile(minePath, IfMissing::Refuse, " (MINE)"));
-    CatalogueVersion theirs = versionOf(loadCatalogueFile(parsed.positional[2], IfMissing::Refuse, " (THEIRS)"));
+    CatalogueVersion base =
+        versionOf(loadCatalogueFile(parsed.positional[0], IfMissing::ReadAsEmpty, {}, ReadLock::None));
+    CatalogueVersion mine = versionOf(loadCatalogueFile(minePath, IfMissing::Refuse, " (MINE)", ReadLock::None));
+    CatalogueVersion theirs =
+        versionOf(loadCatalogueFile(parsed.positional[2], IfMissing::Refuse, " (THEIRS)", ReadLock::None));
     CatalogueMergeResult result = mergeCatalogues(base, mine, theirs);
     auto output = parsed.values.find("-o");
-    saveCatalogue(output != parsed.values.end() ? output->second : minePath, result.merged);
+    if (output != parsed.values.end()) {
+        // A named output may be a catalogue in use: written as a save is.
+        std::string error;
+        auto lock = platformFileStore().lock(output->second, FileStore::LockMode::Exclusive, error);
+        if (!lock)
+            throw CliError("Unable to save " + output->second + ": " + error);
+        saveCatalogue(output->second, result.merged, true);
+    } else {
+        saveCatalogue(minePath, result.merged);
+    }
     if (result.conflicts.empty())
         return 0;
     std::string titles;

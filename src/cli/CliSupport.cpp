@@ -127,14 +127,21 @@ std::string fileArgument(const ParsedArgs& parsed, size_t index)
     return kCatalogueFileName;
 }
 
-LoadedCatalogue loadCatalogueFile(const std::string& path, IfMissing ifMissing, const std::string& whyMissing)
+LoadedCatalogue loadCatalogueFile(const std::string& path, IfMissing ifMissing, const std::string& whyMissing,
+                                  ReadLock readLock)
 {
     LoadedCatalogue loaded;
+    std::string error;
+    std::unique_ptr<FileStore::Lock> lock;
+    if (readLock == ReadLock::Shared && !(lock = platformFileStore().lock(path, FileStore::LockMode::Shared, error)))
+        throw CliError("cannot read " + path + ": " + error);
     FileReadResult file = platformFileStore().readAll(path);
+    lock.reset();
     if (file.missing) {
         if (ifMissing == IfMissing::Refuse)
             throw CliError(path + " not found" + whyMissing);
-        std::cerr << "quillbank-cli: " << path << " not found: the empty catalogue with default options\n";
+        if (ifMissing == IfMissing::ReadAsEmpty)
+            std::cerr << "quillbank-cli: " << path << " not found: the empty catalogue with default options\n";
         return loaded;
     }
     if (!file.opened)

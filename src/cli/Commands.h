@@ -56,14 +56,21 @@ struct LoadedCatalogue {
 // nothing to work on.
 enum class IfMissing {
     ReadAsEmpty,
+    ReadAsEmptyQuietly,  // a first look before the read that counts
     Refuse
 };
 // Reads the file as the program does. A file that exists but cannot be read
 // whole throws CliError (the program would carry on with part of it, which
 // a script must not mistake for the whole).
 // whyMissing, when given, follows a refusal to say what the name was taken for.
+// A catalogue is read under its shared lock, as the program reads it; files
+// that are no program's catalogue (Git's merge inputs) are read as they are.
+enum class ReadLock {
+    Shared,
+    None
+};
 LoadedCatalogue loadCatalogueFile(const std::string& path, IfMissing ifMissing = IfMissing::ReadAsEmpty,
-                                  const std::string& whyMissing = {});
+                                  const std::string& whyMissing = {}, ReadLock readLock = ReadLock::Shared);
 
 // Where text from the user came from: the command line, or typed at a prompt.
 enum class TerminalText {
@@ -83,9 +90,10 @@ std::optional<std::string> askTerminal(const std::string& question, bool hidden)
 // What a load gives, as the writer and the merge take it (the window
 // position 0, 0 where the file had none).
 CatalogueVersion versionOf(LoadedCatalogue loaded);
-// The program's bytes through the program's store; the message names the
-// path as it was given, not only its file name.
-void saveCatalogue(const std::string& path, const CatalogueVersion& version);
+// The program's bytes through the program's store, the previous file kept as
+// the backup when asked; the message names the path as it was given, not
+// only its file name.
+void saveCatalogue(const std::string& path, const CatalogueVersion& version, bool keepBackup = false);
 
 // The hosts of a directory source ("ldap://", "ldaps://") as the directory
 // client reads them with the command's options; throws CliError.

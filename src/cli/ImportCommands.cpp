@@ -49,18 +49,30 @@ int importCommand(const Args& args)
 
     // The catalogue first: a file that cannot be read is not worth asking a
     // directory for its computers.
-    LoadedCatalogue loaded = loadCatalogueFile(path);
+    const bool dryRun = parsed.flags.count("--dry-run") > 0;
+    LoadedCatalogue loaded = loadCatalogueFile(path, dryRun ? IfMissing::ReadAsEmpty : IfMissing::ReadAsEmptyQuietly);
     ImportRead read = directory ? readDirectorySource(source, parsed) : readImportFile(source, platformFileStore());
     for (const std::string& warning : read.warnings)
         std::cerr << "quillbank-cli: " << warning << '\n';
-    std::vector<ImportItem> items = planImport(loaded.hosts, read.hosts);
-    if (parsed.flags.count("--dry-run") == 0) {
-        std::vector<bool> chosen;
-        for (const ImportItem& item : items)
-            chosen.push_back(item.reason.empty());
-        appendImported(loaded.hosts, items, chosen, options);
-        saveCatalogue(path, versionOf(std::move(loaded)));
+    if (dryRun) {
+        printJson(importResultJson(planImport(loaded.hosts, read.hosts)));
+        return 0;
     }
+    // As the program saves: the file read again and written under one
+    // exclusive lock, so that a save of the program in between is not lost.
+    FileStore& files = platformFileStore();
+    std::string error;
+    auto lock = files.lock(path, FileStore::LockMode::Exclusive, error);
+    if (!lock)
+        throw CliError("Unable to save " + path + ": " + error);
+    files.removeLeftovers(path);
+    loaded = loadCatalogueFile(path, IfMissing::ReadAsEmpty, {}, ReadLock::None);
+    std::vector<ImportItem> items = planImport(loaded.hosts, read.hosts);
+    std::vector<bool> chosen;
+    for (const ImportItem& item : items)
+        chosen.push_back(item.reason.empty());
+    appendImported(loaded.hosts, items, chosen, options);
+    saveCatalogue(path, versionOf(std::move(loaded)), true);
     printJson(importResultJson(items));
     return 0;
 }

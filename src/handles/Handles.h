@@ -103,6 +103,19 @@ struct FileTraits {
     static void Close(Handle h) { ::CloseHandle(h); }
 };
 
+// Events, threads and other kernel objects whose empty value is null.
+struct KernelObjectTraits {
+    using Handle = HANDLE;
+    static Handle Null() { return nullptr; }
+    static void Close(Handle h) { ::CloseHandle(h); }
+};
+
+struct ChangeNotificationTraits {
+    using Handle = HANDLE;
+    static Handle Null() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::FindCloseChangeNotification(h); }
+};
+
 struct LocalTextTraits {
     using Handle = char*;
     static Handle Null() { return nullptr; }
@@ -149,6 +162,12 @@ using FileHandle = UniqueHandle<detail::FileTraits>;
 // A text the system allocated for the caller (FormatMessageA with
 // FORMAT_MESSAGE_ALLOCATE_BUFFER; LocalFree).
 using LocalText = UniqueHandle<detail::LocalTextTraits>;
+
+// An event (CreateEventA) or another kernel object closed by CloseHandle.
+using KernelObject = UniqueHandle<detail::KernelObjectTraits>;
+
+// FindFirstChangeNotificationA.
+using ChangeNotification = UniqueHandle<detail::ChangeNotificationTraits>;
 
 // An image list made with ImageList_Create (ImageList_Destroy).
 using ImageList = UniqueHandle<detail::ImageListTraits>;

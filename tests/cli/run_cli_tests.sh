@@ -79,8 +79,18 @@ EOF
 
 # --- rewrite: the program's bytes, window position kept ---------------------
 printf '%s\n' '<ITEM>Web<HOST>web03<ICON> 4<COL>-1' >noopts.ini
+cp noopts.ini noopts.old
+# A killed save's leftover goes; a file that only looks alike stays.
+: >noopts.ini.tmp-99-1
+: >noopts.ini.tmp-mine
 run rewrite noopts.ini
 expect_rc 0 "rewrite"
+[ ! -e noopts.ini.tmp-99-1 ] || fail "rewrite: a killed save's temporary file is still there"
+[ -e noopts.ini.tmp-mine ] || fail "rewrite: removed a file that is not its own"
+# Again: the bytes are already the program's, so nothing is written and the
+# backup stays the file before the first rewrite.
+run rewrite noopts.ini
+cmp -s noopts.ini.bak noopts.old || fail "rewrite: the backup is not the previous file"
 printf '%s\r\n' '<X>0<Y>0<BROWSER>c:\Program Files\Internet Explorer\iexplore.exe<RDPX>1024<RPDY>768<END>' \
     '<ITEM>Web<HOST>web03<ICON>4<COL>-1' >noopts.expected
 cmp -s noopts.ini noopts.expected || fail "rewrite without options line: bytes differ"
@@ -92,10 +102,12 @@ printf '%s\r\n' '<X>-1920<Y>-5<BROWSER>b<RDPX>-1<RPDY>600<HIDE><END>' $'<ITEM>Ca
 cmp -s opts.ini opts.expected || fail "rewrite with options line: bytes differ"
 
 # --- rewrite failing: one line naming the path given, exit 2, nothing made --
-# A mistyped name is not a new catalogue; a read-only file is refused on both
-# systems; a folder is neither readable nor replaceable.
+# A mistyped name is not a new catalogue; a read-only file that the rewrite
+# would change (LF to CR LF) is refused on both systems; a folder is neither
+# readable nor replaceable.
 mkdir -p sub folder.ini/inside
-cp opts.expected sub/ro.ini
+tr -d '\r' <opts.expected >sub/lf.ini
+cp sub/lf.ini sub/ro.ini
 chmod 444 sub/ro.ini
 while IFS='|' read -r target message; do
     run rewrite "$target"
@@ -110,7 +122,7 @@ sub/ro.ini|Unable to save sub/ro.ini: ?
 folder.ini|
 CASES
 if [ -e nofolder ] || [ -e typo.ini ]; then fail "rewrite of a missing file created it"; fi
-cmp -s sub/ro.ini opts.expected || fail "rewrite of a read-only file changed it"
+cmp -s sub/ro.ini sub/lf.ini || fail "rewrite of a read-only file changed it"
 [ -d folder.ini/inside ] || fail "rewrite of a folder changed it"
 chmod 644 sub/ro.ini
 

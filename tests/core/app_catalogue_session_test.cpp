@@ -1,7 +1,10 @@
 #include "app/CatalogueSession.h"
+#include "catalogue/CatalogueMerge.h"
 #include "catalogue_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace qb;
 using namespace qbtest;
@@ -11,10 +14,56 @@ namespace {
 const std::string kWhole = "<X>5<Y>6<BROWSER>b<RDPX>1<RPDY>2<HIDE><END>\r\n"
                            "<ITEM>kept<HOST>k<ICON>1<COL>-1\r\n";
 
+// A file of hosts with these titles (host name = title), default options.
+std::string fileOf(const std::vector<std::string>& titles, AppOptions options = {})
+{
+    HostCatalogue hosts;
+    for (const std::string& title : titles)
+        hosts.push_back(host(title, title, 0, -1));
+    return formatCatalogue(hosts, options, 0, 0);
+}
+
+std::vector<std::string> titlesOf(const HostCatalogue& hosts)
+{
+    std::vector<std::string> titles;
+    for (const auto& item : hosts)
+        titles.push_back(item->title);
+    return titles;
+}
+
+HostCatalogue::iterator find(HostCatalogue& hosts, const std::string& title)
+{
+    return std::find_if(hosts.begin(), hosts.end(), [&](const auto& item) { return item->title == title; });
+}
+
+// One program with the file loaded: its catalogue, its window, what it was told.
+struct Program {
+    FakeStore& store;
+    CatalogueSession session;
+    HostCatalogue hosts;
+    AppOptions options;
+    RecordingWindow window;
+    std::vector<std::string> messages;
+    SaveReport report = [this](const std::string& m) { messages.push_back(m); };
+
+    explicit Program(FakeStore& files) : store(files), session(files) { session.load(hosts, options, window, report); }
+    SaveOutcome save() { return session.save(hosts, options, window, report); }
+    bool refresh() { return session.refresh(hosts, options, window, report); }
+};
+
+FakeStore fileHolding(const std::string& bytes)
+{
+    FakeStore store;
+    store.status.opened = true;
+    store.bytes = bytes;
+    return store;
+}
+
 }  // namespace
 
 // Only a missing or wholly read file may be written; a locked file or one
-// whose read failed part way is reported once at load and on every save.
+// whose read failed part way is reported once at load and at every save
+// while it still cannot be read.
 TEST(CatalogueSession, AFileThatCouldNotBeReadWholeIsNeverWritten)
 {
     const std::string refusal = "Unable to read quillbank.ini: Sharing violation.\n"
@@ -50,12 +99,152 @@ TEST(CatalogueSession, AFileThatCouldNotBeReadWholeIsNeverWritten)
         session.load(hosts, options, window, report);
         EXPECT_EQ(hosts.size(), c.hostsShown) << "what could be read is shown";
         EXPECT_EQ(messages.size(), c.refused ? 1u : 0u);
+        hosts.push_back(host("new", "n", 0, -1));
         for (int save = 0; save < 2; ++save)
-            EXPECT_EQ(session.save(hosts, options, window, report), !c.refused);
-        EXPECT_EQ(store.writes, c.refused ? 0 : 2);
+            EXPECT_EQ(session.save(hosts, options, window, report).saved, !c.refused);
+        EXPECT_EQ(store.writes, c.refused ? 0 : 1) << "the second save finds its bytes on disk";
         EXPECT_EQ(session.savesRefused(), c.refused);
         if (c.refused) {
             EXPECT_EQ(messages, std::vector<std::string>(3, refusal)) << "once at load, then at each save";
         }
     }
+}
+
+// A file that could not be read at start is read again at each save; once
+// it reads whole, what it holds and what the user did meanwhile are merged.
+TEST(CatalogueSession, AFileThatReadsAgainIsMergedWithWhatWasDoneMeanwhile)
+{
+    for (bool partly : {false, true}) {
+        SCOPED_TRACE(partly ? "read failed part way" : "locked");
+        const std::string whole = fileOf({"a", "b", "c"});
+        FakeStore store;
+        store.status.opened = partly;
+        store.status.readError = partly;
+        store.status.error = "Sharing violation.";
+        store.bytes = partly ? whole.substr(0, whole.find("<ITEM>c")) : "";
+        Program program(store);
+        program.hosts.push_back(host("mine", "mine", 0, -1));
+
+        store.status = ReadStatus{};
+        store.status.opened = true;
+        store.bytes = whole;
+        SaveOutcome outcome = program.save();
+        EXPECT_TRUE(outcome.saved);
+        EXPECT_TRUE(outcome.changed);
+        EXPECT_FALSE(program.session.savesRefused());
+        EXPECT_EQ(store.bytes, fileOf({"a", "b", "c", "mine"}));
+        EXPECT_EQ(titlesOf(program.hosts), (std::vector<std::string>{"a", "b", "c", "mine"}));
+        EXPECT_EQ(program.messages.size(), 1u) << "only the refusal at load";
+    }
+}
+
+// Each save: exclusive lock, leftovers swept under it, the file read, merged
+// with another program's change since the base, written only when its bytes
+// change, the old file kept as the backup.
+TEST(CatalogueSession, SavesMergeAnotherProgramsChange)
+{
+    using Edit = std::function<void(HostCatalogue&)>;
+    using Their = std::vector<std::string>;
+    const Edit appendMine = [](HostCatalogue& h) { h.push_back(host("mine", "mine", 0, -1)); };
+    const Edit changeB = [](HostCatalogue& h) { (*find(h, "b"))->hostName = "mine"; };
+    const Edit nothing = [](HostCatalogue&) {};
+    struct Case {
+        const char* name;
+        Edit mine;
+        std::optional<Their> theirs;  // none: nobody else saved
+        Their file;                   // titles on disk afterwards
+        bool written, changed, conflict;
+    };
+    const Case cases[] = {
+        {"only mine", appendMine, {}, {"a", "b", "c", "mine"}, true, false, false},
+        {"both appended: theirs first",
+         appendMine,
+         Their{"a", "b", "c", "their"},
+         {"a", "b", "c", "their", "mine"},
+         true,
+         true,
+         false},
+        {"they deleted what I changed: kept, told", changeB, Their{"a", "c"}, {"a", "b", "c"}, true, true, true},
+        {"they deleted what I left", nothing, Their{"a", "c"}, {"a", "c"}, false, true, false},
+        {"nothing changed anywhere", nothing, {}, {"a", "b", "c"}, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string start = fileOf({"a", "b", "c"});
+        FakeStore store = fileHolding(start);
+        Program program(store);
+        EXPECT_EQ(store.locks, std::vector<FileStore::LockMode>{FileStore::LockMode::Shared}) << "load";
+        c.mine(program.hosts);
+        if (c.theirs)
+            store.bytes = fileOf(*c.theirs);
+        const std::string before = store.bytes;
+
+        const SaveOutcome outcome = program.save();
+        EXPECT_TRUE(outcome.saved);
+        EXPECT_EQ(outcome.changed, c.changed);
+        EXPECT_EQ(store.locks.back(), FileStore::LockMode::Exclusive);
+        EXPECT_EQ(store.leftoverSweeps, 1);
+        EXPECT_EQ(store.sweepsUnlocked, 0);
+        EXPECT_EQ(store.writes, c.written ? 1 : 0);
+        EXPECT_EQ(store.backup, c.written ? std::optional<std::string>(before) : std::nullopt);
+        const std::vector<std::string> titles = titlesOf(program.hosts);
+        EXPECT_EQ(titles, c.file) << "memory is what the file holds";
+        if (!c.conflict) {
+            EXPECT_EQ(store.bytes, fileOf(c.file));
+        }
+        EXPECT_EQ(program.messages,
+                  c.conflict ? std::vector<std::string>{mergeConflictMessage({"b"})} : std::vector<std::string>{});
+        // What was written is the base: the next save writes nothing.
+        program.save();
+        EXPECT_EQ(store.writes, c.written ? 1 : 0);
+    }
+}
+
+TEST(CatalogueSession, ALockNotHadOrAFailedWriteChangesNothing)
+{
+    FakeStore store = fileHolding(fileOf({"a"}));
+    Program program(store);
+    program.hosts.push_back(host("mine", "mine", 0, -1));
+    store.lockFailure = "locked by another";
+    EXPECT_FALSE(program.save().saved);
+    EXPECT_EQ(store.writes, 0);
+    EXPECT_EQ(store.leftoverSweeps, 0);
+
+    // Another program appended; this write fails: memory holds the merge,
+    // the backup and the file are as they were.
+    store.lockFailure.reset();
+    store.failure = "disk full";
+    store.bytes = fileOf({"a", "their"});
+    EXPECT_FALSE(program.save().saved);
+    EXPECT_FALSE(store.backup);
+    EXPECT_EQ(store.bytes, fileOf({"a", "their"}));
+    EXPECT_EQ(program.messages, (std::vector<std::string>{"Unable to save quillbank.ini: locked by another",
+                                                          "Unable to save quillbank.ini: disk full"}));
+    store.failure.reset();
+    EXPECT_TRUE(program.save().saved);
+    EXPECT_EQ(store.bytes, fileOf({"a", "their", "mine"})) << "nothing lost, nothing doubled";
+}
+
+// A refresh merges into memory under the shared lock and never writes;
+// what it read is the base for the next save.
+TEST(CatalogueSession, RefreshMergesWithoutWriting)
+{
+    FakeStore store = fileHolding(fileOf({"a", "b"}));
+    Program program(store);
+    EXPECT_FALSE(program.refresh()) << "unchanged";
+    program.options.rdpHeight = 900;  // waiting for the next save
+    store.bytes = fileOf({"a", "b", "their"});
+
+    EXPECT_TRUE(program.refresh());
+    EXPECT_EQ(store.locks.back(), FileStore::LockMode::Shared);
+    EXPECT_EQ(titlesOf(program.hosts), (std::vector<std::string>{"a", "b", "their"}));
+    EXPECT_EQ(program.options.rdpHeight, 900);
+    EXPECT_FALSE(program.refresh());
+    EXPECT_EQ(store.writes, 0);
+
+    program.hosts.erase(find(program.hosts, "a"));
+    EXPECT_FALSE(program.save().changed) << "the refresh's read is the base";
+    AppOptions expected;
+    expected.rdpHeight = 900;
+    EXPECT_EQ(store.bytes, fileOf({"b", "their"}, expected));
 }

@@ -206,6 +206,52 @@ TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
     }
 }
 
+// The file before a save that changes it is kept beside it as it was, one
+// generation; a save that fails leaves the file and the backup as they were.
+TEST(CatalogueSave, KeepsThePreviousFileAsTheBackup)
+{
+    TempFolder folder;
+    const std::string path = folder.file("quillbank.ini");
+    const std::string backup = path + ".bak";
+    FileStore& files = platformFileStore();
+    std::string error;
+    ASSERT_TRUE(files.replaceKeepingBackup(path, "one", error)) << error;
+    EXPECT_EQ(folder.names(), std::set<std::string>{"quillbank.ini"}) << "nothing to keep yet";
+    ASSERT_TRUE(files.replaceKeepingBackup(path, "two", error)) << error;
+#ifdef _WIN32
+    ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+#else
+    ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
+#endif
+    ASSERT_TRUE(files.replaceKeepingBackup(path, "three", error)) << error;
+    EXPECT_EQ(readFile(path), "three");
+    EXPECT_EQ(readFile(backup), "two");
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"quillbank.ini", "quillbank.ini.bak"}));
+#ifdef _WIN32
+    EXPECT_TRUE(::GetFileAttributesA(backup.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    // Held by another program: the replace fails after the backup was made
+    // ready, and the backup stays the one before.
+    HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(files.replaceKeepingBackup(path, "four", error));
+    ::CloseHandle(held);
+    // The backup's second name of a held file cannot go while it is held:
+    // the next save's sweep takes it.
+    files.removeLeftovers(path);
+#else
+    struct stat info {};
+    ASSERT_EQ(::stat(backup.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0604u);
+    // Another name for the file: rewritten in place, where no backup is made.
+    fs::create_hard_link(path, folder.file("other.ini"));
+    EXPECT_TRUE(files.replaceKeepingBackup(path, "four", error)) << error;
+    EXPECT_EQ(readFile(folder.file("other.ini")), "four");
+    fs::remove(folder.file("other.ini"));
+#endif
+    EXPECT_EQ(readFile(backup), "two");
+    EXPECT_EQ(folder.names(), (std::set<std::string>{"quillbank.ini", "quillbank.ini.bak"}));
+}
+
 #ifndef _WIN32
 namespace {
 

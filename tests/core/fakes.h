@@ -36,9 +36,9 @@ public:
     int32_t top = 0;
 };
 
-// Reads back a set status and bytes, in pieces of `piece` bytes when set, as
-// a real disk read may; a write records what it was given and fails with
-// `failure` when one is set.
+// A file: reads back a set status and bytes, in pieces of `piece` bytes when
+// set, as a real disk read may; a write records what it was given and becomes
+// the bytes, or fails with `failure` when one is set.
 struct FakeStore final : qb::FileStore {
     qb::ReadStatus status;
     std::string bytes;
@@ -46,6 +46,10 @@ struct FakeStore final : qb::FileStore {
     std::optional<std::string> failure;
     int writes = 0;
     std::string lastPath, lastBytes;
+    std::optional<std::string> backup;  // the bytes the last replacing write kept
+    std::optional<std::string> lockFailure;
+    std::vector<LockMode> locks;  // every lock taken, in order
+    int leftoverSweeps = 0, sweepsUnlocked = 0;
 
     qb::FileReadResult readAll(const std::string&) override
     {
@@ -67,9 +71,39 @@ struct FakeStore final : qb::FileStore {
         ++writes;
         lastPath = path;
         lastBytes = written;
-        if (failure)
+        if (failure) {
             error = *failure;
-        return !failure;
+            return false;
+        }
+        bytes = written;
+        status = qb::ReadStatus{};
+        status.opened = true;
+        return true;
+    }
+    bool replaceKeepingBackup(const std::string& path, std::string_view written, std::string& error) override
+    {
+        const bool existed = status.opened;
+        const std::string old = bytes;
+        if (!replaceAll(path, written, error))
+            return false;
+        if (existed)
+            backup = old;
+        return true;
+    }
+    std::unique_ptr<Lock> lock(const std::string&, LockMode mode, std::string& error) override
+    {
+        locks.push_back(mode);
+        if (lockFailure) {
+            error = *lockFailure;
+            return nullptr;
+        }
+        return std::make_unique<Lock>();
+    }
+    void removeLeftovers(const std::string&) override
+    {
+        ++leftoverSweeps;
+        if (locks.empty() || locks.back() != LockMode::Exclusive)
+            ++sweepsUnlocked;
     }
 };
 

@@ -9,6 +9,8 @@
 //   post TITLE MSG [WPARAM]           a message, as another program may post it
 //   list TITLE ID                     the list view's first visible row, rows
 //                                     per page, row count and focused row
+// With QB_POKE_AT=X,Y in the environment only a window holding that screen
+// point is meant: two instances of the program have the same titles.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -38,6 +40,13 @@ BOOL CALLBACK matchWindow(HWND hwnd, LPARAM param)
     if (search->className) {
         GetClassNameA(hwnd, text, sizeof text);
         if (std::string(text) != search->className)
+            return TRUE;
+    }
+    if (const char* at = std::getenv("QB_POKE_AT")) {
+        POINT point{};
+        RECT rect{};
+        if (std::sscanf(at, "%ld,%ld", &point.x, &point.y) == 2 && GetWindowRect(hwnd, &rect) &&
+            !PtInRect(&rect, point))
             return TRUE;
     }
     search->found = hwnd;

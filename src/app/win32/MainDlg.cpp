@@ -1,6 +1,7 @@
 #include "app/win32/MainDlg.h"
 
 #include "app/WindowPlacement.h"
+#include "catalogue/CatalogueMerge.h"
 #include "controls/IconStrip.h"
 #include "res/resource.h"
 #include "win/App.h"
@@ -11,6 +12,9 @@
 #include <vector>
 
 namespace {
+
+// Posted by the folder watch when the catalogue's folder changed.
+constexpr UINT kRefreshMessage = WM_APP + 1;
 
 int height(const RECT& rect)
 {
@@ -119,6 +123,11 @@ BOOL CMainDlg::OnInitDialog()
     // The focus rectangle shows once the keyboard is used, unless it was the
     // keyboard that started the program (or the user always wants it).
     Send(WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL));
+    const HWND window = m_hwnd;
+    m_folderWatch = std::make_unique<qb::FolderWatch>(".", [this, window] {
+        if (!m_refreshQueued.exchange(true))
+            PostMessageA(window, kRefreshMessage, 0, 0);
+    });
     return TRUE;
 }
 
@@ -180,10 +189,37 @@ int CMainDlg::FocusedRow() const
 
 bool CMainDlg::save()
 {
-    const HWND owner = m_hwnd;
     NestedLoop loop(*this);
-    return m_session.save(m_hosts, m_options, *this,
-                          [owner](const std::string& message) { win::showMessage(message, MB_OK, owner); });
+    std::vector<std::string> messages;
+    const qb::SaveOutcome outcome =
+        m_session.save(m_hosts, m_options, *this, [&messages](const std::string& m) { messages.push_back(m); });
+    if (outcome.changed)
+        fillHostList();
+    ShowReports(messages);
+    return outcome.saved;
+}
+
+bool CMainDlg::refreshFromFile()
+{
+    if (m_closing)
+        return false;
+    if (m_nestedLoops > 0) {
+        m_refreshDeferred = true;
+        return false;
+    }
+    NestedLoop loop(*this);
+    std::vector<std::string> messages;
+    if (!m_session.refresh(m_hosts, m_options, *this, [&messages](const std::string& m) { messages.push_back(m); }))
+        return false;
+    fillHostList();  // keeps the scroll position and the focused row
+    ShowReports(messages);
+    return true;
+}
+
+void CMainDlg::ShowReports(const std::vector<std::string>& messages)
+{
+    for (const std::string& message : messages)
+        win::showMessage(message, MB_OK, m_hwnd);
 }
 
 void CMainDlg::moveTopLeftTo(int32_t x, int32_t y)
@@ -226,6 +262,11 @@ CMainDlg::NestedLoop::~NestedLoop()
         // Posted: the caller finishes its operation (list, save) first.
         PostMessageA(m_window.m_hwnd, WM_CLOSE, 0, 0);
     }
+    if (m_window.m_nestedLoops == 0 && m_window.m_refreshDeferred) {
+        m_window.m_refreshDeferred = false;
+        if (!m_window.m_refreshQueued.exchange(true))
+            PostMessageA(m_window.m_hwnd, kRefreshMessage, 0, 0);
+    }
 }
 
 bool CMainDlg::OnNotify(NMHDR& header, LRESULT& result)
@@ -251,8 +292,20 @@ void CMainDlg::OnHostClick()
     if (row < 0) {
         return;
     }
+    qb::HostItem* host = HostAt(row);
+    // A share may not tell of a colleague's save: look before the menu
+    // opens, and find the clicked host again in what was merged.
+    qb::HostItem clicked;
+    if (host) {
+        qb::copyHost(*host, clicked);
+        if (refreshFromFile()) {
+            const auto same = std::find_if(m_hosts.begin(), m_hosts.end(),
+                                           [&](const auto& item) { return qb::sameHost(*item, clicked); });
+            host = same == m_hosts.end() ? nullptr : same->get();
+        }
+    }
     NestedLoop loop(*this);
-    if (qb::HostItem* host = HostAt(row)) {
+    if (host) {
         POINT cursor{};
         GetCursorPos(&cursor);
         ShowHostMenu(*host, cursor, false);
@@ -378,6 +431,16 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     if (message == WM_MENUCHAR && HIWORD(wParam) & MF_POPUP) {
         result = OnMenuChar(static_cast<char>(LOWORD(wParam)), reinterpret_cast<HMENU>(lParam));
         return true;
+    }
+    if (message == kRefreshMessage) {
+        m_refreshQueued = false;
+        refreshFromFile();
+        result = 0;
+        return true;
+    }
+    if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) {
+        // Not handled here: the dialog's own activation goes on as usual.
+        refreshFromFile();
     }
     if (message == WM_QUERYENDSESSION) {
         result = TRUE;

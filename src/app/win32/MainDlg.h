@@ -12,11 +12,16 @@
 #include "controls/ColourListCtrl.h"
 #include "controls/IconMenu.h"
 #include "launch/HostMenu.h"
+#include "platform/win32/FolderWatch.h"
 #include "win/Dialog.h"
 #include "win/Handles.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
 class CMainDlg : public win::Dialog, public qb::CatalogueWindow
 {
@@ -35,9 +40,14 @@ public:
     // beyond that the list scrolls and both are wider by the scroll bar.
     // Nothing changes with no rows.
     void fitWindowToList();
-    // Writes the catalogue file; a failure, or a refusal after a failed
-    // read, is shown in a message box.
+    // Writes the catalogue file, merged with what another program saved
+    // since (the list is rebuilt then); a failure, a refusal after a failed
+    // read, or hosts kept in both versions are shown in a message box.
     bool save();
+    // Merges another program's change of the file into the list, without
+    // writing; waits while a menu, an editor or a prompt is open. True when
+    // the catalogue changed (every host pointer is new then).
+    bool refreshFromFile();
 
     qb::HostCatalogue& Catalogue() { return m_hosts; }
     qb::AppOptions& Options() { return m_options; }
@@ -123,6 +133,9 @@ private:
     // The log-off or shut-down goes ahead: saved at once, nothing freed.
     void OnEndSession();
     void PaintMinimisedIcon();
+    // Shows what a save or refresh had to say, once the list holds the
+    // catalogue it said it about.
+    void ShowReports(const std::vector<std::string>& messages);
 
     qb::HostCatalogue m_hosts;
     qb::CatalogueSession m_session;
@@ -143,4 +156,10 @@ private:
     qb::CommandSlots m_commandSlots;
     CIconMenu m_iconMenu;
     win::Icon m_hIcon;
+    // A colleague's save: one refresh message queued at a time, and one
+    // owed when it came while a nested loop ran.
+    std::atomic<bool> m_refreshQueued{false};
+    bool m_refreshDeferred = false;
+    // Last: stopped before anything its thread refers to is gone.
+    std::unique_ptr<qb::FolderWatch> m_folderWatch;
 };

@@ -3,9 +3,13 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <utility>
 
 namespace qb {
 
@@ -174,6 +178,55 @@ int flushFolder(const std::string& path)
     return 0;
 }
 
+// Byte-range locks of the open file description: they see the classic
+// fcntl locks that Wine takes for LockFileEx, and closing another descriptor
+// of the same file (a read of the catalogue) does not drop them.
+#ifdef F_OFD_SETLK
+constexpr int kSetLock = F_OFD_SETLK;
+#else
+constexpr int kSetLock = F_SETLK;
+#endif
+
+// Locks the one byte at kLockOffset, trying again while another holds it.
+bool lockByte(int fd, bool exclusive, int& code)
+{
+    struct flock range {};
+    range.l_type = exclusive ? F_WRLCK : F_RDLCK;
+    range.l_whence = SEEK_SET;
+    range.l_start = static_cast<off_t>(kLockOffset);
+    range.l_len = 1;
+    for (int attempt = 0;; ++attempt) {
+        if (::fcntl(fd, kSetLock, &range) == 0)
+            return true;
+        code = errno;
+        if (code == EINTR)
+            continue;
+        if ((code != EAGAIN && code != EACCES) || attempt + 1 >= kLockAttempts)
+            return false;
+        const struct timespec pause = {0, kLockPauseMs * 1000L * 1000L};
+        ::nanosleep(&pause, nullptr);
+    }
+}
+
+// The lock file for a catalogue, made as writable as the catalogue is, so
+// that everyone who may save it may lock it.
+Fd openLockFile(const std::string& catalogue, bool exclusive)
+{
+    const std::string lockPath = catalogue + kLockSuffix;
+    Fd fd(::open(lockPath.c_str(), O_RDWR | O_CLOEXEC));
+    if (!fd.valid() && errno == ENOENT) {
+        fd.reset(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        struct stat info {};
+        if (fd.valid() && ::stat(catalogue.c_str(), &info) == 0)
+            ::fchmod(fd.get(), info.st_mode & 0666);
+        else if (!fd.valid() && errno == EEXIST)
+            fd.reset(::open(lockPath.c_str(), O_RDWR | O_CLOEXEC));
+    }
+    if (!fd.valid() && !exclusive)
+        fd.reset(::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC));
+    return fd;
+}
+
 class PosixFileStore final : public FileStore
 {
 public:
@@ -229,11 +282,59 @@ public:
         return status;
     }
 
+    std::unique_ptr<Lock> lock(const std::string& path, LockMode mode, std::string& error) override
+    {
+        const bool exclusive = mode == LockMode::Exclusive;
+        Fd fd = openLockFile(path, exclusive);
+        // A folder that may not be written: the catalogue itself.
+        if (!fd.valid())
+            fd.reset(::open(path.c_str(), (exclusive ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC));
+        // Nothing to lock: what is done next fails by itself where it must.
+        if (!fd.valid())
+            return std::make_unique<Lock>();
+        int code = 0;
+        if (!lockByte(fd.get(), exclusive, code)) {
+            error = errorText(code);
+            return nullptr;
+        }
+        return std::make_unique<LockHeldBy<Fd>>(std::move(fd));
+    }
+
+    void removeLeftovers(const std::string& path) override
+    {
+        std::string target;
+        int code = 0;
+        if (!followLinks(path, target, code))
+            return;
+        const std::string folder = folderOf(target);
+        const std::string name = fileNamePart(target);
+        DIR* listing = ::opendir(folder.c_str());
+        if (!listing)
+            return;
+        while (const dirent* item = ::readdir(listing)) {
+            if (isTemporaryName(item->d_name, name))
+                ::unlink((folder + "/" + item->d_name).c_str());
+        }
+        ::closedir(listing);
+    }
+
+    bool replaceAll(const std::string& path, std::string_view bytes, std::string& error) override
+    {
+        return replace(path, bytes, false, error);
+    }
+
+    bool replaceKeepingBackup(const std::string& path, std::string_view bytes, std::string& error) override
+    {
+        return replace(path, bytes, true, error);
+    }
+
+private:
     // Replaces through a temporary file and a rename where the new file can
     // be what the old one was (same owner, group and mode, the only name of
     // its data, in a folder we may write); rewrites the file in place where
-    // it cannot.
-    bool replaceAll(const std::string& path, std::string_view bytes, std::string& error) override
+    // it cannot. The backup is a second name of the old file's data, so it
+    // is what the file was in every respect.
+    bool replace(const std::string& path, std::string_view bytes, bool keepBackup, std::string& error)
     {
         std::string target;
         int failure = 0;
@@ -268,7 +369,7 @@ public:
         // A name of our own beside the target, so that the final rename stays
         // within one file system.
         for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
-            temp = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++m_counter);
+            temp = temporaryName(target, static_cast<unsigned long>(::getpid()), ++m_counter);
             fd.reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
             if (!fd.valid() && errno != EEXIST)
                 break;
@@ -301,13 +402,24 @@ public:
             failure = errno;
         if (!fd.close() && failure == 0)
             failure = errno;
+        std::string backup;
+        if (failure == 0 && exists && keepBackup) {
+            backup = temporaryName(target, static_cast<unsigned long>(::getpid()), ++m_counter);
+            // No second name on this file system: no backup.
+            if (::link(target.c_str(), backup.c_str()) != 0)
+                backup.clear();
+        }
         if (failure == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
             failure = errno;
         if (failure != 0) {
             ::unlink(temp.c_str());
+            if (!backup.empty())
+                ::unlink(backup.c_str());
             error = errorText(failure);
             return false;
         }
+        if (!backup.empty() && ::rename(backup.c_str(), (target + kBackupSuffix).c_str()) != 0)
+            ::unlink(backup.c_str());
         if ((failure = flushFolder(target)) != 0) {
             error = errorText(failure);
             return false;
@@ -315,7 +427,6 @@ public:
         return true;
     }
 
-private:
     // The old bytes stay in memory until the new ones are on disk, and go
     // back if any write fails. A crash part way can still tear the file:
     // this path is only taken where a replace would change what the file is.

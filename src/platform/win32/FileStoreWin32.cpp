@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qb {
@@ -89,7 +90,7 @@ Status& failedOpen(Status& status, DWORD code)
     return status;
 }
 
-// No sharing, as the program always opened it. A file that another program
+// A file that another program
 // holds for a moment is tried again for about two seconds, as a save is,
 // then reported with its cause. Only a disk file is read: a device name
 // (CON, a pipe) would wait for input that never comes.
@@ -99,7 +100,9 @@ FileHandle openForReading(const std::string& path, Status& status)
     constexpr int kAttempts = 40;
     constexpr DWORD kPauseMs = 50;
     for (int attempt = 0;; ++attempt) {
-        FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+        // Readers share with readers: two programs starting at once both
+        // read under the shared lock, which may itself be held on this file.
+        FileHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (file) {
             if (::GetFileType(file.get()) == FILE_TYPE_DISK)
@@ -152,9 +155,89 @@ bool copyAttributes(DWORD old, const std::string& to, DWORD& code)
     return false;
 }
 
+// Locks the one byte at kLockOffset, trying again while another holds it.
+bool lockByte(HANDLE file, bool exclusive, DWORD& code)
+{
+    const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    for (int attempt = 0;; ++attempt) {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(kLockOffset);
+        if (::LockFileEx(file, flags, 0, 1, 0, &at))
+            return true;
+        code = ::GetLastError();
+        if (code != ERROR_LOCK_VIOLATION || attempt + 1 >= kLockAttempts)
+            return false;
+        ::Sleep(kLockPauseMs);
+    }
+}
+
+// Read access is enough to lock; every other program may open, write or
+// delete alongside, so the lock file never stands in anyone's way.
+FileHandle openToLock(const std::string& path, DWORD disposition)
+{
+    return FileHandle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// A second name of the old file's data where the file system has them, else
+// a copy with its attributes and security; false: no backup.
+bool keepOldFile(const std::string& path, const std::string& backup)
+{
+    if (::CreateHardLinkA(backup.c_str(), path.c_str(), nullptr))
+        return true;
+    DWORD code = ERROR_SUCCESS;
+    if (::CopyFileA(path.c_str(), backup.c_str(), TRUE) && copySecurity(path, backup, code))
+        return true;
+    ::DeleteFileA(backup.c_str());
+    return false;
+}
+
 class Win32FileStore final : public FileStore
 {
 public:
+    std::unique_ptr<Lock> lock(const std::string& path, LockMode mode, std::string& error) override
+    {
+        const bool exclusive = mode == LockMode::Exclusive;
+        FileHandle file = openToLock(path + kLockSuffix, OPEN_ALWAYS);
+        // A folder that may not be written: the catalogue itself.
+        if (!file)
+            file = openToLock(path, OPEN_EXISTING);
+        // Nothing to lock: what is done next fails by itself where it must.
+        if (!file)
+            return std::make_unique<Lock>();
+        DWORD code = ERROR_SUCCESS;
+        if (!lockByte(file.get(), exclusive, code)) {
+            error = errorText(code);
+            return nullptr;
+        }
+        return std::make_unique<LockHeldBy<FileHandle>>(std::move(file));
+    }
+
+    void removeLeftovers(const std::string& path) override
+    {
+        const std::string name = fileNamePart(path);
+        const std::string folder = path.substr(0, path.size() - name.size());
+        WIN32_FIND_DATAA found{};
+        HANDLE search = ::FindFirstFileA((path + ".tmp-*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return;
+        do {
+            if (isTemporaryName(found.cFileName, name))
+                ::DeleteFileA((folder + found.cFileName).c_str());
+        } while (::FindNextFileA(search, &found));
+        ::FindClose(search);
+    }
+
+    bool replaceAll(const std::string& path, std::string_view bytes, std::string& error) override
+    {
+        return replace(path, bytes, false, error);
+    }
+
+    bool replaceKeepingBackup(const std::string& path, std::string_view bytes, std::string& error) override
+    {
+        return replace(path, bytes, true, error);
+    }
+
     FileReadResult readAll(const std::string& path) override
     {
         FileReadResult result;
@@ -202,7 +285,8 @@ public:
         return status;
     }
 
-    bool replaceAll(const std::string& path, std::string_view bytes, std::string& error) override
+private:
+    bool replace(const std::string& path, std::string_view bytes, bool keepBackup, std::string& error)
     {
         // A rename would replace a read-only file without asking; the user
         // marked it so that it is not written, so the save fails instead.
@@ -214,7 +298,7 @@ public:
         FileHandle file;
         DWORD code = ERROR_SUCCESS;
         for (int attempt = 0; attempt < 100; ++attempt) {
-            temp = path + ".tmp-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++m_counter);
+            temp = temporaryName(path, ::GetCurrentProcessId(), ++m_counter);
             HANDLE handle =
                 ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
             if (handle != INVALID_HANDLE_VALUE) {
@@ -244,19 +328,29 @@ public:
         if (ok && oldAttributes != INVALID_FILE_ATTRIBUTES &&
             !(copyAttributes(oldAttributes, temp, code) && copySecurity(path, temp, code)))
             ok = false;
+        std::string backup;
+        if (ok && keepBackup && oldAttributes != INVALID_FILE_ATTRIBUTES) {
+            backup = temporaryName(path, ::GetCurrentProcessId(), ++m_counter);
+            if (!keepOldFile(path, backup))
+                backup.clear();
+        }
         if (ok && !moveIntoPlace(temp, path)) {
             ok = false;
             code = ::GetLastError();
         }
         if (!ok) {
             ::DeleteFileA(temp.c_str());
+            if (!backup.empty())
+                ::DeleteFileA(backup.c_str());
             error = errorText(code);
             return false;
         }
+        if (!backup.empty() && !::MoveFileExA(backup.c_str(), (path + kBackupSuffix).c_str(),
+                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            ::DeleteFileA(backup.c_str());
         return true;
     }
 
-private:
     unsigned m_counter = 0;
 };
 

@@ -1,0 +1,41 @@
+#include "catalogue/FileStore.h"
+
+#include <algorithm>
+
+namespace qb {
+
+namespace {
+
+const std::string kTemporaryMark = ".tmp-";
+
+bool allDigits(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+std::string fileNamePart(const std::string& path)
+{
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string temporaryName(const std::string& path, unsigned long processId, unsigned counter)
+{
+    return path + kTemporaryMark + std::to_string(processId) + "-" + std::to_string(counter);
+}
+
+bool isTemporaryName(const std::string& name, const std::string& fileName)
+{
+    // Exactly our own pattern: anything else beside the catalogue (a user's
+    // "quillbank.ini.tmp-old" copy) is not ours to remove.
+    const std::string prefix = fileName + kTemporaryMark;
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    const std::string_view rest = std::string_view(name).substr(prefix.size());
+    const size_t dash = rest.find('-');
+    return dash != std::string_view::npos && allDigits(rest.substr(0, dash)) && allDigits(rest.substr(dash + 1));
+}
+
+}  // namespace qb

@@ -1,0 +1,73 @@
+#!/bin/bash
+# One catalogue, several programs: two instances in one folder each add a host
+# through the host editor and are closed, and the file holds both; an instance
+# shows, without a restart, a host that quillbank-cli added while it ran.
+# Usage: test_sharing.sh path/to/quillbank.exe
+set -u -o pipefail
+. "$(dirname "$0")/lib.sh"
+qb_e2e_init "$1"
+
+[ -f "$QB_POKE" ] || qb_fail "no poke at $QB_POKE"
+CLI=$QB_BUILD_DIR/src/cli/quillbank-cli.exe
+[ -f "$CLI" ] || qb_fail "no quillbank-cli at $CLI"
+
+options_at() { printf '<X>%s<Y>20<BROWSER>c:\\b.exe<RDPX>800<RPDY>600<END>' "$1"; }
+ini_hosts() { tr -d '\r' <"$1/quillbank.ini" 2>/dev/null | grep '^<ITEM>' | sort | tr '\n' ' '; }
+hosts_are() { [ "$(ini_hosts "$1")" = "$2" ]; }
+windows_are() { [ "$(xdotool search --onlyvisible --name '^Quillbank$' 2>/dev/null | wc -l)" = "$1" ]; }
+taller_than() { qb_geometry "$1" && [ "$HEIGHT" -gt "$2" ]; }
+
+# add_host X TITLE HOST: the program whose window holds screen column X adds
+# a host through the host editor (a right click away from the rows).
+add_host() {
+    QB_POKE_AT="$1,30" poke rclick Quillbank 70 100 >/dev/null
+    poke wait "Edit Item" 10 || qb_fail "no host editor for $2"
+    poke settext "Edit Item" 1002 "$2" >/dev/null
+    poke settext "Edit Item" 1039 "$3" >/dev/null
+    poke click "Edit Item" 1 >/dev/null
+    poke gone "Edit Item" 10 || qb_fail "OK did not close the host editor for $2"
+}
+
+# --- Two instances, each adds a host, both closed: the file holds both. Each
+# starts from the file as it was; the second stands elsewhere on the screen
+# because the file said so when it started.
+dir=$(qb_workdir "$(options_at 20)")
+qb_start "$dir"
+pidA=$QB_PID
+qb_wait_window >/dev/null || qb_fail "no first window"
+options_at 400 | sed 's/$/\r/' >"$dir/next" && mv "$dir/next" "$dir/quillbank.ini"
+qb_start "$dir"
+pidB=$QB_PID
+qb_wait_for 30 windows_are 2 || qb_fail "no second window"
+
+add_host 30 "Alpha" "a01"
+qb_wait_for 10 hosts_are "$dir" "<ITEM>Alpha<HOST>a01<ICON>0<COL>-1 " || qb_fail "the first instance did not save Alpha"
+add_host 410 "Beta" "b01"
+both="<ITEM>Alpha<HOST>a01<ICON>0<COL>-1 <ITEM>Beta<HOST>b01<ICON>0<COL>-1 "
+qb_wait_for 10 hosts_are "$dir" "$both" || qb_check_fail "the second save lost the first's host: $(ini_hosts "$dir")"
+QB_POKE_AT=30,30 poke post Quillbank 0x10 >/dev/null
+QB_POKE_AT=410,30 poke post Quillbank 0x10 >/dev/null
+qb_wait_exit "$pidA" || qb_fail "the first instance did not end"
+qb_wait_exit "$pidB" || qb_fail "the second instance did not end"
+qb_expect "hosts after both closed" "$(ini_hosts "$dir")" "$both"
+[ -e "$dir/quillbank.ini.bak" ] || qb_check_fail "no backup of the previous file"
+
+# --- quillbank-cli adds a host while the program runs: the list shows it.
+ini="$(options_at 20)
+<ITEM>Alpha<HOST>a01<ICON>0<COL>-1"
+dir=$(qb_workdir "$ini")
+printf '%s\n' "$ini" "<ITEM>Gamma<HOST>g01<ICON>0<COL>-1" | sed 's/$/\r/' >"$dir/added.ini"
+qb_start "$dir"
+win=$(qb_wait_window) || qb_fail "no window"
+qb_geometry "$win"
+oneRow=$HEIGHT
+(cd "$dir" && timeout 30 wine "$CLI" merge quillbank.ini added.ini quillbank.ini -o quillbank.ini) >/dev/null 2>&1 ||
+    qb_fail "quillbank-cli merge did not add the host"
+# One more row: the window fits itself to its rows.
+qb_wait_for 10 taller_than "$win" "$oneRow" || qb_check_fail "the new host did not show: height $HEIGHT"
+QB_POKE_AT=30,30 poke post Quillbank 0x10 >/dev/null
+qb_wait_exit || qb_fail "the program did not end"
+hosts_are "$dir" "<ITEM>Alpha<HOST>a01<ICON>0<COL>-1 <ITEM>Gamma<HOST>g01<ICON>0<COL>-1 " ||
+    qb_check_fail "closing lost the added host: $(ini_hosts "$dir")"
+
+qb_finish

@@ -1,0 +1,60 @@
+#!/bin/bash
+# Two programs add a host to the same catalogue at once, round after round,
+# each round from its own starting catalogue, while a third reads them all:
+# no change may be lost or doubled, no read may see a torn file, and a save
+# that fails must say so.
+# Usage: run_share_test.sh SAVER_A... -- SAVER_B...   (each a command line,
+# e.g. "wine saver.exe"); A also prepares, reads and checks.
+set -u
+A=()
+while [ $# -gt 0 ] && [ "$1" != "--" ]; do A+=("$1"); shift; done
+shift
+B=("$@")
+ROUNDS=${QB_SHARE_ROUNDS:-200}
+LIMIT=240
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work" || exit 1
+
+# wait_for FILE...: until each exists, at most LIMIT seconds.
+wait_for() {
+    local end=$((SECONDS + LIMIT)) file
+    for file in "$@"; do
+        while [ ! -e "$file" ]; do
+            [ $SECONDS -lt $end ] || { echo "FAIL: $file never appeared"; exit 1; }
+            sleep 0.05
+        done
+    done
+}
+
+timeout $LIMIT "${A[@]}" prepare "$ROUNDS" || { echo "FAIL: prepare"; exit 1; }
+start=$SECONDS
+timeout $LIMIT "${A[@]}" read >reader.out 2>&1 &
+reader=$!
+pids+=("$reader")
+timeout $LIMIT "${A[@]}" save "$ROUNDS" a b >a.out 2>&1 &
+saverA=$!
+timeout $LIMIT "${B[@]}" save "$ROUNDS" b a >b.out 2>&1 &
+saverB=$!
+pids+=("$saverA" "$saverB")
+wait_for reader.ready a.ready b.ready
+: >go
+failed=0
+wait "$saverA" || { echo "FAIL: saver a ended with status $?"; failed=1; }
+wait "$saverB" || { echo "FAIL: saver b ended with status $?"; failed=1; }
+: >stop
+wait "$reader" || { echo "FAIL: the reader saw a torn file (or nothing)"; failed=1; }
+timeout $LIMIT "${A[@]}" check "$ROUNDS" a b >check.out 2>&1 || failed=1
+tr -d '\r' <a.out; tr -d '\r' <b.out; tr -d '\r' <reader.out; tr -d '\r' <check.out
+echo "$ROUNDS rounds in $((SECONDS - start)) s"
+# A killed save would leave its temporary file; none of these saves was killed.
+leftovers=$(find . -name '*.tmp-*' | head -5)
+[ -z "$leftovers" ] || { echo "FAIL: temporary files left: $leftovers"; failed=1; }
+exit $failed

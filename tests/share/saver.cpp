@@ -1,0 +1,232 @@
+// Several programs sharing one catalogue, as a team on a network folder does.
+//   saver prepare ROUNDS          round folders 0..ROUNDS-1, each with its own
+//                                 starting catalogue (some with none)
+//   saver save ROUNDS NAME OTHER  once "go" exists: in every round, read the
+//                                 catalogue, wait until saver OTHER has read
+//                                 it too, add host NAME, save, as the program
+//                                 does; failures told on stdout and listed in
+//                                 failed-NAME
+//   saver read                    until "stop" exists: reads every round's
+//                                 file as the program reads it; a file that
+//                                 is not whole is a torn read (status 1)
+//   saver check ROUNDS NAME...    every round holds its starting hosts, in
+//                                 order, and each NAME once unless its save
+//                                 was told failed (status 1 otherwise)
+// Run in the folder holding the rounds: paths are relative, so a native
+// program and one under Wine see the same names.
+#include "app/CatalogueSession.h"
+#include "catalogue/CatalogueFile.h"
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <random>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace qb;
+
+namespace {
+
+std::string roundFile(int round)
+{
+    return std::to_string(round) + "/" + kCatalogueFileName;
+}
+
+bool exists(const std::string& path)
+{
+    return std::ifstream(path).good();
+}
+
+// Rounds differ in size and in their hosts' entries; every tenth has no
+// file at all.
+HostCatalogue startingHosts(int round)
+{
+    HostCatalogue hosts;
+    if (round % 10 == 0)
+        return hosts;
+    for (int i = 0; i < (round * 7) % 31; ++i) {
+        auto host = newHost();
+        host->title = "start " + std::to_string(round) + "." + std::to_string(i);
+        host->hostName = "h" + std::to_string(i);
+        host->icon = i % 120;
+        for (int e = 0; e < i % 4; ++e) {
+            auto entry = newEntry();
+            entry->name = "entry " + std::to_string(e);
+            entry->program = "cmd.exe";
+            host->entries.push_back(std::move(entry));
+        }
+        hosts.push_back(std::move(host));
+    }
+    return hosts;
+}
+
+std::vector<std::string> titles(const HostCatalogue& hosts)
+{
+    std::vector<std::string> out;
+    for (const auto& host : hosts)
+        out.push_back(host->title);
+    return out;
+}
+
+int prepare(int rounds)
+{
+    for (int round = 0; round < rounds; ++round) {
+        std::filesystem::create_directories(std::to_string(round));
+        if (round % 10 == 0)
+            continue;
+        std::string error;
+        if (!platformFileStore().replaceAll(roundFile(round), formatCatalogue(startingHosts(round), AppOptions{}, 0, 0),
+                                            error)) {
+            std::cerr << "prepare: " << error << '\n';
+            return 2;
+        }
+    }
+    return 0;
+}
+
+// Waits until path exists; false after two minutes.
+bool waitFor(const std::string& path)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (!exists(path)) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+int save(int rounds, const std::string& name, const std::string& other)
+{
+    std::ofstream(name + ".ready").put('\n');
+    if (!waitFor("go"))
+        return 2;
+    std::mt19937 random(static_cast<unsigned>(std::hash<std::string>()(name)));
+    std::ofstream failed("failed-" + name);
+    int merged = 0;
+    int failures = 0;
+    for (int round = 0; round < rounds; ++round) {
+        CatalogueSession session(platformFileStore(), roundFile(round));
+        HostCatalogue hosts;
+        AppOptions options;
+        NoCatalogueWindow window;
+        std::vector<std::string> told;
+        const SaveReport report = [&](const std::string& message) { told.push_back(message); };
+        session.load(hosts, options, window, report);
+        // Both have read before either saves: every round, one save finds
+        // the other's change on disk, and who goes first is left to chance.
+        std::ofstream(std::to_string(round) + "/loaded-" + name).put('\n');
+        if (!waitFor(std::to_string(round) + "/loaded-" + other))
+            return 2;
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 2000));
+        auto host = newHost();
+        host->title = name;
+        host->hostName = name;
+        hosts.push_back(std::move(host));
+        const SaveOutcome outcome = session.save(hosts, options, window, report);
+        merged += outcome.changed ? 1 : 0;
+        if (!outcome.saved) {
+            ++failures;
+            failed << round << '\n';
+        }
+        for (const std::string& message : told)
+            std::cout << name << " round " << round << ": " << message << '\n';
+    }
+    std::cout << name << ": " << rounds << " saves, " << merged << " merged with the other's, " << failures
+              << " failed\n";
+    return 0;
+}
+
+int read()
+{
+    long reads = 0;
+    long torn = 0;
+    std::vector<int> rounds;
+    for (int round = 0; std::filesystem::is_directory(std::to_string(round)); ++round)
+        rounds.push_back(round);
+    std::ofstream("reader.ready").put('\n');
+    while (!exists("stop")) {
+        for (int round : rounds) {
+            FileStore& files = platformFileStore();
+            std::string error;
+            auto lock = files.lock(roundFile(round), FileStore::LockMode::Shared, error);
+            if (!lock)
+                continue;
+            FileReadResult file = files.readAll(roundFile(round));
+            lock.reset();
+            if (file.missing)
+                continue;
+            ++reads;
+            // Whole: every line ended, and it reads back to the same bytes.
+            HostCatalogue hosts;
+            AppOptions options;
+            NoCatalogueWindow window;
+            parseCatalogue(file.bytes, hosts, options, window);
+            if (!file.whole() || formatCatalogue(hosts, options, 0, 0) != file.bytes) {
+                ++torn;
+                std::cout << "torn read of round " << round << " (" << file.bytes.size() << " bytes)\n";
+            }
+        }
+    }
+    std::cout << "reader: " << reads << " reads, " << torn << " torn\n";
+    return torn == 0 && reads > 0 ? 0 : 1;
+}
+
+int check(int rounds, const std::vector<std::string>& names)
+{
+    std::vector<std::set<int>> failed;
+    for (const std::string& name : names) {
+        std::ifstream in("failed-" + name);
+        failed.emplace_back();
+        for (int round; in >> round;)
+            failed.back().insert(round);
+    }
+    int wrong = 0;
+    for (int round = 0; round < rounds; ++round) {
+        FileReadResult file = platformFileStore().readAll(roundFile(round));
+        HostCatalogue hosts;
+        AppOptions options;
+        NoCatalogueWindow window;
+        parseCatalogue(file.bytes, hosts, options, window);
+        // The starting hosts in order, then each saver's host once, in
+        // whichever order the saves fell.
+        std::vector<std::string> expected = titles(startingHosts(round));
+        std::multiset<std::string> added;
+        for (size_t n = 0; n < names.size(); ++n)
+            if (!failed[n].count(round))
+                added.insert(names[n]);
+        const std::vector<std::string> got = titles(hosts);
+        const bool ok =
+            got.size() == expected.size() + added.size() && std::equal(expected.begin(), expected.end(), got.begin()) &&
+            std::multiset<std::string>(got.begin() + static_cast<long>(expected.size()), got.end()) == added;
+        if (!ok) {
+            ++wrong;
+            std::cout << "round " << round << ": " << got.size() << " hosts, not the starting " << expected.size()
+                      << " and one of each saver\n";
+        }
+    }
+    std::cout << "check: " << rounds << " rounds, " << wrong << " with a change lost or doubled\n";
+    return wrong == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 2 && args[0] == "prepare")
+        return prepare(std::stoi(args[1]));
+    if (args.size() == 4 && args[0] == "save")
+        return save(std::stoi(args[1]), args[2], args[3]);
+    if (args.size() == 1 && args[0] == "read")
+        return read();
+    if (args.size() >= 3 && args[0] == "check")
+        return check(std::stoi(args[1]), std::vector<std::string>(args.begin() + 2, args.end()));
+    std::cerr << "usage: saver prepare|save|read|check ...\n";
+    return 2;
+}
