@@ -22,12 +22,8 @@ run() {
     out=$(tr -d '\r' <stdout.txt)
     err=$(tr -d '\r' <stderr.txt)
 }
-# t WANT_RC ARGS...: runs the program and checks its exit status.
-t() {
-    local want=$1
-    shift
-    run "$@"
-    [ "$rc" = "$want" ] || fail "$*: exit status $rc, expected $want (stderr: $err)"
+expect_rc() {
+    [ "$rc" = "$1" ] || fail "$2: exit status $rc, expected $1 (stderr: $err)"
 }
 expect_text() {  # expect_text ACTUAL EXPECTED WHAT
     if [ "$1" != "$2" ]; then
@@ -50,6 +46,12 @@ if got != want:
     sys.stdout.write(got)
     sys.exit(1)
 PY
+}
+
+# t WANT_RC ARGS...: runs the program and checks its exit status.
+t() {
+    run "${@:2}"
+    expect_rc "$1" "${*:2}"
 }
 
 # --- dump: every kind, the fields of its kind only, ANSI bytes as UTF-8 ----
