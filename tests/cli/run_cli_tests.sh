@@ -115,6 +115,13 @@ EOF
 )" "check findings"
 
 # --- rewrite: the program's bytes, window position kept ---------------------
+printf '%s\n' '<ITEM>Web<HOST>web03<ICON> 4<COL>-1' >noopts.ini
+run rewrite noopts.ini
+expect_rc 0 "rewrite"
+printf '%s\r\n' '<X>0<Y>0<BROWSER>c:\Program Files\Internet Explorer\iexplore.exe<RDPX>1024<RPDY>768<END>' \
+    '<ITEM>Web<HOST>web03<ICON>4<COL>-1' >noopts.expected
+cmp -s noopts.ini noopts.expected || fail "rewrite without options line: bytes differ"
+
 printf '%s\n' '<X>-1920<Y>-5<BROWSER>b<RDPX>-1<RPDY>600<HIDE><END>' $'<ITEM>Caf\xe9<HOST>c<ICON>1<COL>255' >opts.ini
 t 0 rewrite opts.ini
 printf '%s\r\n' '<X>-1920<Y>-5<BROWSER>b<RDPX>-1<RPDY>600<HIDE><END>' $'<ITEM>Caf\xe9<HOST>c<ICON>1<COL>255' >opts.expected
