@@ -1,5 +1,5 @@
 // The owner-drawn list under Wine: its rows as the list paints them into a
-// bitmap, and what it hides from its parent.
+// bitmap.
 #include "controls/ColourListCtrl.h"
 #include "controls/IconStrip.h"
 #include "res/resource.h"
@@ -40,7 +40,6 @@ public:
     TextRows rows;
     CColourListCtrl list;
     std::function<void(ListDialog&)> setup;
-    std::vector<UINT> notifications;
 
     void run(std::function<void(ListDialog&)> body)
     {
@@ -59,11 +58,6 @@ protected:
         if (setup)
             setup(*this);
         return TRUE;
-    }
-    bool OnNotify(NMHDR& header, LRESULT&) override
-    {
-        notifications.push_back(header.code);
-        return false;
     }
 };
 
@@ -161,21 +155,5 @@ TEST(ColourList, SelectedRowIsHighlightedWithBlendedIcon)
         EXPECT_GT(drawn, 40) << "icon 71 drawn on the plain row";
         EXPECT_GT(changed, drawn / 4) << "blended on the selected row";
         EXPECT_GT(stillIcon, drawn / 4) << "and still visible there";
-    });
-}
-
-// The list hides drag starts from its parent but passes other notices on.
-TEST(ColourList, HidesDraggingFromTheParent)
-{
-    ListDialog dialog;
-    dialog.setup = [](ListDialog& d) { fillList(d, kWhite, {"a", "b"}, false); };
-    dialog.run([](ListDialog& d) {
-        NMLISTVIEW drag = {};
-        drag.hdr = {d.list, IDC_HOST_LIST, static_cast<UINT>(LVN_BEGINDRAG)};
-        NMHDR click = {d.list, IDC_HOST_LIST, static_cast<UINT>(NM_DBLCLK)};
-        d.notifications.clear();  // those of the filling
-        SendMessageA(d, WM_NOTIFY, IDC_HOST_LIST, reinterpret_cast<LPARAM>(&drag));
-        SendMessageA(d, WM_NOTIFY, IDC_HOST_LIST, reinterpret_cast<LPARAM>(&click));
-        EXPECT_EQ(d.notifications, std::vector<UINT>{static_cast<UINT>(NM_DBLCLK)});
     });
 }
