@@ -120,6 +120,17 @@ CatalogueVersion versionOf(LoadedCatalogue loaded)
     return version;
 }
 
+std::unique_ptr<FileStore::Lock> lockForSave(const std::string& path)
+{
+    FileStore& files = platformFileStore();
+    std::string error;
+    auto lock = files.lock(path, FileStore::LockMode::Exclusive, error);
+    if (!lock)
+        throw CliError("Unable to save " + path + ": " + error);
+    files.removeLeftovers(path);
+    return lock;
+}
+
 void saveCatalogue(const std::string& path, const CatalogueVersion& version, bool keepBackup)
 {
     std::string bytes = formatCatalogue(version.hosts, version.options, version.x, version.y);
@@ -135,12 +146,7 @@ void saveCatalogue(const std::string& path, const CatalogueVersion& version, boo
 int rewriteCommand(const Args& args)
 {
     std::string path = fileArgument(parseArgs(args), 0);
-    FileStore& files = platformFileStore();
-    std::string error;
-    auto lock = files.lock(path, FileStore::LockMode::Exclusive, error);
-    if (!lock)
-        throw CliError("Unable to save " + path + ": " + error);
-    files.removeLeftovers(path);
+    auto lock = lockForSave(path);
     // A mistyped name must not become a new, empty catalogue.
     LoadedCatalogue loaded = loadCatalogueFile(path, IfMissing::Refuse, {}, ReadLock::None);
     std::string old = loaded.bytes;

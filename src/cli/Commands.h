@@ -4,6 +4,7 @@
 #pragma once
 
 #include "catalogue/CatalogueMerge.h"
+#include "catalogue/FileStore.h"
 #include "catalogue/HostRecords.h"
 #include "import/ImportSource.h"
 #include "import/ImportText.h"  // ansiToUtf8: catalogue text is ANSI, JSON wants UTF-8
@@ -12,6 +13,7 @@
 
 #include <set>
 #include <map>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -90,6 +92,9 @@ std::optional<std::string> askTerminal(const std::string& question, bool hidden)
 // What a load gives, as the writer and the merge take it (the window
 // position 0, 0 where the file had none).
 CatalogueVersion versionOf(LoadedCatalogue loaded);
+// The exclusive lock a save holds from its read to its replace, with the
+// leftovers of killed saves removed under it; throws CliError when taken.
+std::unique_ptr<FileStore::Lock> lockForSave(const std::string& path);
 // The program's bytes through the program's store, the previous file kept as
 // the backup when asked; the message names the path as it was given, not
 // only its file name.

@@ -60,12 +60,7 @@ int importCommand(const Args& args)
     }
     // As the program saves: the file read again and written under one
     // exclusive lock, so that a save of the program in between is not lost.
-    FileStore& files = platformFileStore();
-    std::string error;
-    auto lock = files.lock(path, FileStore::LockMode::Exclusive, error);
-    if (!lock)
-        throw CliError("Unable to save " + path + ": " + error);
-    files.removeLeftovers(path);
+    auto lock = lockForSave(path);
     loaded = loadCatalogueFile(path, IfMissing::ReadAsEmpty, {}, ReadLock::None);
     std::vector<ImportItem> items = planImport(loaded.hosts, read.hosts);
     std::vector<bool> chosen;
