@@ -291,7 +291,7 @@ TEST(ImportDialog, DirectorySearchRunsAsideCancelsAndPreviews)
     CImportDlg dialog(catalogue, qb::platformFileStore());
     int searches = 0;
     DirectoryRequest lastRequest;
-    dialog.m_searchDirectory = [&](const DirectoryRequest& request, DirectoryProgress& progress) {
+    dialog.m_searchDirectory = [&](const DirectoryRequest& request, DirectorySearchState& progress) {
         lastRequest = request;
         qb::ImportRead read;
         if (++searches == 1) {  // runs until cancelled

@@ -31,7 +31,7 @@ void setRowChecked(win::ListView& list, int row, bool checked)
 // The worker's result, shared with the dialog so that a window closed
 // during a search never leaves the worker writing into freed memory.
 struct CImportDlg::Search {
-    DirectoryProgress progress;
+    DirectorySearchState progress;
     std::mutex lock;
     std::optional<qb::ImportRead> read;
     std::string error;
@@ -128,6 +128,12 @@ void CImportDlg::StartDirectorySearch()
     }
     if (!qb::isDirectorySource(request.address)) {
         SetStatus("A directory address starts with ldap:// or ldaps://.");
+        return;
+    }
+    // Without a user the search would bind as the signed-in user, which the
+    // unchecked box just declined.
+    if (!request.signedInUser && request.user.empty()) {
+        SetStatus("Type a user name, or use your Windows sign-in.");
         return;
     }
     ShowPreview({});

@@ -6,6 +6,7 @@
 
 #include "catalogue/FileStore.h"
 #include "import/ImportRules.h"
+#include "launch/RunCommand.h"
 #include "win/Controls.h"
 #include "win/Dialog.h"
 
@@ -17,23 +18,25 @@
 #include <string>
 #include <vector>
 
-// What the dialog asks of a directory.
+// What the dialog asks of a directory, as typed (the ANSI code page).
 struct DirectoryRequest {
     std::string address;       // "ldap://..." or "ldaps://..."
     bool signedInUser = true;  // the Windows sign-in; else user and password
     std::string user;
     std::string password;
+    // Each copy (the dialog's, the worker's) wipes its password when it goes.
+    ~DirectoryRequest() { qb::wipeSecret(password); }
 };
 
 // Shared by the dialog and a search on its worker thread: the count so far,
 // for the progress line, and the request to stop.
-struct DirectoryProgress {
+struct DirectorySearchState {
     std::atomic<size_t> found{0};
     std::atomic<bool> cancelled{false};
 };
 
 // Runs on a worker thread; throws std::exception with a one-line message.
-using DirectorySearch = std::function<qb::ImportRead(const DirectoryRequest&, DirectoryProgress&)>;
+using DirectorySearch = std::function<qb::ImportRead(const DirectoryRequest&, DirectorySearchState&)>;
 
 class CImportDlg : public win::Dialog
 {

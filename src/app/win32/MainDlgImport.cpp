@@ -4,11 +4,43 @@
 #include "app/win32/ImportDlg.h"
 #include "app/win32/MainDlg.h"
 
+#include "import/DirectorySource.h"
+#include "import/ImportText.h"
+
+#include <stdexcept>
+
+namespace {
+
+// The dialog's directory search, on its worker thread: the dialog holds
+// ANSI text, LDAP carries UTF-8.
+qb::ImportRead searchDirectory(const DirectoryRequest& request, DirectorySearchState& state)
+{
+    struct Query : qb::DirectoryQuery {
+        ~Query() { qb::wipeSecret(password); }
+    } query;
+    query.url = qb::ansiToUtf8(request.address);
+    // No user: the client binds with the signed-in user's own credentials.
+    if (!request.signedInUser) {
+        query.user = qb::ansiToUtf8(request.user);
+        query.password = qb::ansiToUtf8(request.password);
+    }
+    qb::DirectoryResult result = qb::platformDirectoryClient()->search(query, [&state](size_t found) {
+        state.found = found;
+        return !state.cancelled;
+    });
+    if (!result.error.empty())
+        throw std::runtime_error(result.error);
+    return std::move(result.read);
+}
+
+}  // namespace
+
 void CMainDlg::ImportHosts()
 {
     // The dialog judges duplicates against the catalogue until it returns.
     NestedLoop loop(*this);
     CImportDlg dialog(Catalogue(), m_session.files(), m_hwnd);
+    dialog.m_searchDirectory = searchDirectory;
     if (dialog.DoModal() != IDOK)
         return;
     if (qb::appendImported(Catalogue(), dialog.m_items, dialog.m_chosen, dialog.m_options) == 0)
