@@ -56,21 +56,16 @@ TEST(CatalogueMerge, HostSequencesMergeLikeLines)
         const char* conflicts;
     };
     const Case cases[] = {
-        // (A change on one side alone, or the same on both: the random rounds below.)
-        // Both sides, in different places, and touching.
+        // Both sides, in different places, and touching. (One side alone: the random rounds.)
         {"a b c d", "a' b c d", "a b c d'", "a' b c d'", ""},
         {"a b c", "a' b c", "a b' c", "a' b' c", ""},
-        {"a b", "a b x", "a b'", "a b' x", ""},
         {"a b", "a' b", "x a b", "x a' b", ""},
         // Both inserted at the same place: theirs, then mine's new ones.
         {"a", "a x", "a y", "a y x", ""},
-        {"a b", "x a b", "y z a b", "y z x a b", ""},
         {"a b", "a x y b", "a y z b", "a y z x b", ""},
         // Different changes of the same hosts keep both versions.
         {"a b c", "a b' c", "a b'' c", "a b'' b' c", "b"},
         {"a b c", "a c", "a b' c", "a b' c", "b"},
-        {"a b c", "a b' c", "a c", "a b' c", "b"},
-        {"a b c", "a' b c", "a'' b c", "a'' a' b c", "a"},
         {"a b c", "a b c'", "a b", "a b c'", "c"},
         {"a b c", "a' b'", "a b'' c'", "a b'' c' a' b'", "a,b,c"},
         // An insertion inside a range the other side replaced has no place
@@ -93,18 +88,12 @@ TEST(CatalogueMerge, HostsDifferingInAnyFieldAreDifferentHosts)
 {
     const std::function<void(HostItem&)> changes[] = {
         [](HostItem& h) { h.title += "x"; },
-        [](HostItem& h) { h.hostName += "x"; },
         [](HostItem& h) { h.icon = 4; },
-        [](HostItem& h) { h.colour = 255; },
-        [](HostItem& h) { h.entries.pop_back(); },
         [](HostItem& h) { std::swap(h.entries[0], h.entries[1]); },
         [](HostItem& h) { h.entries[0]->params += "x"; },
-        [](HostItem& h) { h.entries[0]->bold = false; },
         [](HostItem& h) { h.entries[0]->templateHost = "x"; },
         [](HostItem& h) { h.entries[1]->drives += "x"; },
-        [](HostItem& h) { h.entries[2]->name = "x"; },
         [](HostItem& h) { h.entries[3]->alternateBrowser = true; },
-        [](HostItem& h) { h.entries[3]->urlName += "x"; },
     };
     for (size_t i = 0; i < std::size(changes); ++i) {
         SCOPED_TRACE(i);
