@@ -47,14 +47,8 @@ std::string joined(const std::vector<std::string>& titles)
 
 TEST(CatalogueMerge, HostSequencesMergeLikeLines)
 {
-    struct Case {
-        const char* base;
-        const char* mine;
-        const char* theirs;
-        const char* merged;
-        const char* conflicts;
-    };
-    const Case cases[] = {
+    // base, mine, theirs, merged, titles of the conflicting hosts
+    const std::array<const char*, 5> cases[] = {
         // One side alone, the same change on both, both in different places and touching.
         {"a b c", "a b c", "x b' c", "x b' c", ""},
         {"a b c", "a c y", "a b c", "a c y", ""},
@@ -78,11 +72,11 @@ TEST(CatalogueMerge, HostSequencesMergeLikeLines)
         {"", "a", "b", "b a", ""},
         {"a b", "", "a b'", "a b'", "a,b"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.base) + " | " + c.mine + " | " + c.theirs);
-        auto result = mergeCatalogues(version(c.base), version(c.mine), version(c.theirs));
-        EXPECT_EQ(words(result.merged.hosts), c.merged);
-        EXPECT_EQ(joined(result.conflicts), c.conflicts);
+    for (auto [base, mine, theirs, merged, conflicts] : cases) {
+        SCOPED_TRACE(std::string(base) + " | " + mine + " | " + theirs);
+        auto result = mergeCatalogues(version(base), version(mine), version(theirs));
+        EXPECT_EQ(words(result.merged.hosts), merged);
+        EXPECT_EQ(joined(result.conflicts), conflicts);
     }
 }
 

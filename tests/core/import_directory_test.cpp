@@ -62,10 +62,8 @@ TEST(DirectoryEntries, BecomeSortedCandidates)
         {"CN=Cafe", "Cafe", "cafe2.corp", ""},  // no flags: enabled
         {"CN=x", "", "", "4096"},
     };
-    struct Expected {
-        const char *title, *host, *origin, *skip;
-    };
-    const Expected expected[] = {
+    const std::array<const char*, 4> expected[] = {
+        // title, host, origin, skip reason
         {"", "", "CN=x", "no name"},
         {"?", "omega.corp", "CN=?", ""},
         {"Cafe", "cafe2.corp", "CN=Cafe", ""},
@@ -83,10 +81,9 @@ TEST(DirectoryEntries, BecomeSortedCandidates)
     ASSERT_EQ(candidates.size(), std::size(expected));
     for (size_t i = 0; i < candidates.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(candidates[i].title, expected[i].title);
-        EXPECT_EQ(candidates[i].hostName, expected[i].host);
-        EXPECT_EQ(candidates[i].origin, expected[i].origin);
-        EXPECT_EQ(candidates[i].skipReason, expected[i].skip);
+        const ImportCandidate& c = candidates[i];
+        EXPECT_EQ((std::array<std::string, 4>{c.title, c.hostName, c.origin, c.skipReason}),
+                  (std::array<std::string, 4>{expected[i][0], expected[i][1], expected[i][2], expected[i][3]}));
     }
 
     DirectoryEntry entry;  // attribute names come back in the server's letter case
