@@ -84,12 +84,18 @@ TEST(CatalogueMerge, HostsDifferingInAnyFieldAreDifferentHosts)
 {
     const std::function<void(HostItem&)> changes[] = {
         [](HostItem& h) { h.title += "x"; },
+        [](HostItem& h) { h.hostName += "x"; },
         [](HostItem& h) { h.icon = 4; },
+        [](HostItem& h) { h.colour = 255; },
+        [](HostItem& h) { h.entries.pop_back(); },
         [](HostItem& h) { std::swap(h.entries[0], h.entries[1]); },
         [](HostItem& h) { h.entries[0]->params += "x"; },
+        [](HostItem& h) { h.entries[0]->bold = false; },
         [](HostItem& h) { h.entries[0]->templateHost = "x"; },
         [](HostItem& h) { h.entries[1]->drives += "x"; },
+        [](HostItem& h) { h.entries[2]->name = "x"; },
         [](HostItem& h) { h.entries[3]->alternateBrowser = true; },
+        [](HostItem& h) { h.entries[3]->urlName += "x"; },
     };
     for (size_t i = 0; i < std::size(changes); ++i) {
         SCOPED_TRACE(i);
