@@ -7,20 +7,16 @@ using namespace qb;
 TEST(ListKeyboard, NavigationKeysMoveTheFocusWithinTheList)
 {
     // 200 rows, rows 50 to 59 visible.
-    struct Case {
-        ListKey key;
-        int focus, expected;
-    };
-    const Case cases[] = {
+    const std::tuple<ListKey, int, int> cases[] = {
         {ListKey::Down, 55, 56},     {ListKey::Down, 199, 199},   {ListKey::Up, 55, 54},
         {ListKey::Up, 0, 0},         {ListKey::Home, 120, 0},     {ListKey::End, 3, 199},
         {ListKey::PageDown, 52, 59}, {ListKey::PageDown, 59, 68}, {ListKey::PageDown, 195, 199},
         {ListKey::PageUp, 57, 50},   {ListKey::PageUp, 50, 41},   {ListKey::PageUp, 5, 0},
         {ListKey::Down, -1, 50},     {ListKey::End, -1, 199},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(movedFocus(c.key, c.focus, 200, 50, 10), c.expected)
-            << "key " << static_cast<int>(c.key) << " from " << c.focus;
+    for (auto [key, focus, expected] : cases)
+        EXPECT_EQ(movedFocus(key, focus, 200, 50, 10), expected)
+            << "key " << static_cast<int>(key) << " from " << focus;
     EXPECT_EQ(movedFocus(ListKey::PageDown, 3, 200, 3, 1), 4) << "a one-row page still moves";
     EXPECT_EQ(movedFocus(ListKey::PageDown, 0, 3, 0, 10), 2) << "the page is longer than the list";
     EXPECT_EQ(movedFocus(ListKey::Down, -1, 0, 0, 10), -1);
@@ -31,13 +27,8 @@ TEST(ListKeyboard, TypeAheadFindsTitlesByTheirStart)
     const std::vector<std::string> titles = {"alpha", "Beta one", "beta Two", "BETTER", "gamma", "\xC4rger"};
     const auto titleAt = [&](int row) -> std::string_view { return titles[row]; };
     const int count = static_cast<int>(titles.size());
-    struct Step {
-        char typed;
-        uint32_t at;
-        int expected;
-    };
     // Each step types at a time, from the row the previous step focused.
-    const Step steps[] = {
+    const std::tuple<char, uint32_t, int> steps[] = {
         {'b', 0, 1},     // case-insensitive
         {'E', 100, 1},   // "be" still fits the focused row
         {'t', 200, 1},   // "bet"
@@ -52,9 +43,9 @@ TEST(ListKeyboard, TypeAheadFindsTitlesByTheirStart)
     };
     TypeAhead search(asciiCaseTable());
     int focus = 0;
-    for (const Step& step : steps) {
-        const int row = search.type(step.typed, step.at, focus, count, titleAt);
-        EXPECT_EQ(row, step.expected) << "'" << step.typed << "' at " << step.at;
+    for (auto [typed, at, expected] : steps) {
+        const int row = search.type(typed, at, focus, count, titleAt);
+        EXPECT_EQ(row, expected) << "'" << typed << "' at " << at;
         if (row >= 0)
             focus = row;
     }
@@ -73,18 +64,13 @@ TEST(ListKeyboard, AMenuLetterRunsTheOnlyMatchAndSelectsTheFirstOfSeveral)
 {
     const std::vector<std::string> labels = {"Console", "", "&Remote desktop", "Reboot", "ping", "&&Amp", "Power"};
     const CaseTable fold = asciiCaseTable();
-    struct Case {
-        char typed;
-        MenuCharChoice::Kind kind;
-        int position;
-    };
-    const Case cases[] = {
+    const std::tuple<char, MenuCharChoice::Kind, int> cases[] = {
         {'c', MenuCharChoice::Execute, 0}, {'r', MenuCharChoice::Select, 2}, {'P', MenuCharChoice::Select, 4},
         {'&', MenuCharChoice::Execute, 5}, {'z', MenuCharChoice::None, -1},  {'A', MenuCharChoice::None, -1},
     };
-    for (const Case& c : cases) {
-        const MenuCharChoice choice = menuCharChoice(labels, c.typed, fold);
-        EXPECT_EQ(choice.kind, c.kind) << c.typed;
-        EXPECT_EQ(choice.position, c.position) << c.typed;
+    for (auto [typed, kind, position] : cases) {
+        const MenuCharChoice choice = menuCharChoice(labels, typed, fold);
+        EXPECT_EQ(choice.kind, kind) << typed;
+        EXPECT_EQ(choice.position, position) << typed;
     }
 }

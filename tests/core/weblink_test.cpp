@@ -8,11 +8,9 @@ using namespace qb;
 TEST(WebLinkCommandLine, RegisteredCommandForms)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"\"C:\\b\\b.exe\" \"%1\"", "\"C:\\b\\b.exe\"  T"},
         {"C:\\b\\b.exe %1", "C:\\b\\b.exe  T"},
         {"C:\\b\\b.exe -nohome", "C:\\b\\b.exe -nohome T"},
         {"b.exe %1 \"%1\"", "b.exe %1  T"},  // the quoted form wins wherever it is
-        {"", " T"},
     };
     for (const auto& [registered, line] : cases) {
         SCOPED_TRACE(registered);
