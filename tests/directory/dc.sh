@@ -1,12 +1,10 @@
 #!/bin/bash
-# A throwaway Active Directory domain controller on 127.0.0.1 for the tests
-# that import from a directory: provisioned in a private folder (nothing under
-# /etc), LDAP only, filled with a small tree of computer accounts.
-#   dc.sh start DIR   provision, start, wait for a bind, populate; writes DIR/env.sh
-#   dc.sh stop DIR    stops it (also safe when it never started)
-# The server ends with the test run that started it (the process watched,
-# QB_DC_WATCH_PID, default the caller): a run killed on a timeout never
-# reaches its cleanup step. samba's own maximum run time is the last net.
+# A throwaway Active Directory domain controller on 127.0.0.1, LDAP only, in
+# a private folder, filled with a small tree of computer accounts.
+#   dc.sh start DIR   provision, start, populate; writes DIR/env.sh
+#   dc.sh stop DIR    stops it (also when it never started)
+# The server also ends with the process QB_DC_WATCH_PID (default the caller):
+# a run killed on a timeout never reaches its cleanup step.
 set -u
 action=${1:-}
 dir=${2:-}
@@ -65,16 +63,14 @@ start() {
     done
     [ "$(id -u)" = 0 ] || { log "samba must run as root"; exit 1; }
     stop
-    # Another run's server (another build folder) owns the LDAP port until its
-    # tests end; wait for that, but not for ever.
+    # Another build folder's server may own the port until its tests end.
     local deadline=$((SECONDS + 120))
     while listening 389; do
         [ $SECONDS -ge $deadline ] && { log "127.0.0.1:389 stays in use by another program"; exit 1; }
         sleep 0.2
     done
 
-    # A provisioned copy is kept beside DIR (provisioning is most of the
-    # start-up), made again when this script changes.
+    # Provisioning is most of the start-up: a copy is kept until this script changes.
     local pristine="$dir.pristine" key
     key=$(cksum <"$0")
     rm -rf "$dir"
