@@ -8,7 +8,7 @@
 set -u
 action=${1:-}
 dir=${2:-}
-[ -n "$action" ] && [ -n "$dir" ] || { echo "usage: dc.sh start|stop DIR" >&2; exit 2; }
+[[ "$action" =~ ^(start|stop)$ && -n "$dir" ]] || { echo "usage: dc.sh start|stop DIR" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
 
 REALM=TEST.LAN
@@ -115,8 +115,4 @@ ENV
     trap - EXIT
 }
 
-case "$action" in
-    start) start ;;
-    stop) stop ;;
-    *) echo "usage: dc.sh start|stop DIR" >&2; exit 2 ;;
-esac
+"$action"
