@@ -103,8 +103,9 @@ int save(int rounds, const std::string& name, const std::string& other)
         HostCatalogue hosts;
         AppOptions options;
         NoCatalogueWindow window;
-        std::vector<std::string> told;
-        const SaveReport report = [&](const std::string& message) { told.push_back(message); };
+        const SaveReport report = [&](const std::string& message) {
+            std::cout << name << " round " << round << ": " << message << '\n';
+        };
         session.load(hosts, options, window, report);
         // Both have read before either saves: every round, one save finds
         // the other's change on disk, and who goes first is left to chance.
@@ -122,8 +123,6 @@ int save(int rounds, const std::string& name, const std::string& other)
             ++failures;
             failed << round << '\n';
         }
-        for (const std::string& message : told)
-            std::cout << name << " round " << round << ": " << message << '\n';
     }
     std::cout << name << ": " << merged << " of " << rounds << " saves merged, " << failures << " failed\n";
     return 0;
