@@ -52,8 +52,7 @@ fi
 j "menu by index, same title as another host" 'j["items"][0]["text"] == "Other"' menu --index 2 q.ini
 
 # --- compose ----------------------------------------------------------------
-j "compose refused" 'j == {"confirmation": CONFIRM, "prompts": [], "call": None}' \
-    compose Alpha 1 q.ini --no --input me --password pw
+j "compose refused" 'j == {"confirmation": CONFIRM, "prompts": [], "call": None}' compose Alpha 1 q.ini --no
 j "compose with every answer" '
 j["confirmation"] == CONFIRM and j["prompts"] == ["User Input", "Password Input"]
 and j["call"] == {"owner": "main window", "verb": "open", "file": "tool.exe", "parameters": "-h pc1 -u me -p ***",
