@@ -1,6 +1,5 @@
-# What the console companion's test scripts share: sourced with the script's
-# arguments (CLI_PATH [EMULATOR...]), it makes a work folder, goes there, and
-# defines the helpers below.
+# What the console companion's test scripts share: sourced with their arguments
+# (CLI_PATH [EMULATOR...]), it makes a work folder and goes there.
 set -u
 CLI=$(realpath "$1")
 shift
@@ -20,14 +19,9 @@ run() {
     out=$(tr -d '\r' <stdout.txt)
     err=$(tr -d '\r' <stderr.txt)
 }
-expect_rc() {
-    [ "$rc" = "$1" ] || fail "$2: exit status $rc, expected $1 (stderr: $err)"
-}
+expect_rc() { [ "$rc" = "$1" ] || fail "$2: exit status $rc, expected $1 (stderr: $err)"; }
 # t WANT_RC ARGS...: runs the program and checks its exit status.
-t() {
-    run "${@:2}"
-    expect_rc "$1" "${*:2}"
-}
+t() { run "${@:2}" && expect_rc "$1" "${*:2}"; }
 expect_text() {  # expect_text ACTUAL EXPECTED WHAT
     if [ "$1" != "$2" ]; then
         fail "$3"
