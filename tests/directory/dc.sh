@@ -32,14 +32,6 @@ stop() {
     while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
 }
 
-# True when something accepts connections on 127.0.0.1:PORT.
-listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
-
-admin_bind() {
-    ldapsearch -x -LLL -o nettimeout=5 -H "$URL" -D "$ADMIN" -y "$dir/password" \
-        -b "" -s base defaultNamingContext >/dev/null 2>&1
-}
-
 provision() {
     mkdir -p "$dir/log" "$dir/run"
     printf '%s' "$PASSWORD" >"$dir/password"
@@ -65,7 +57,7 @@ start() {
     stop
     # Another build folder's server may own the port until its tests end.
     local deadline=$((SECONDS + 120))
-    while listening 389; do
+    while (exec 3<>/dev/tcp/127.0.0.1/389) 2>/dev/null; do
         [ $SECONDS -ge $deadline ] && { log "127.0.0.1:389 stays in use by another program"; exit 1; }
         sleep 0.2
     done
@@ -95,7 +87,8 @@ start() {
     trap 'stop' EXIT
 
     deadline=$((SECONDS + 120))
-    until admin_bind; do
+    until ldapsearch -x -LLL -o nettimeout=5 -H "$URL" -D "$ADMIN" -y "$dir/password" \
+        -b "" -s base defaultNamingContext >/dev/null 2>&1; do
         if ! kill -0 "$(cat "$dir/supervisor.pid")" 2>/dev/null || [ $SECONDS -ge $deadline ]; then
             log "samba did not answer a bind:"; tail -20 "$dir/log/samba.out" >&2; exit 1
         fi
