@@ -1,8 +1,7 @@
-# What the console companion's test scripts share: sourced with the script's
-# arguments (CLI_PATH [EMULATOR...]), it makes a work folder, goes there, and
-# defines the helpers below.
+# What the console companion's test scripts share: sourced with their arguments
+# (CLI_PATH [EMULATOR...]), it makes a work folder and goes there.
 set -u
-CLI=$1
+CLI=$(realpath "$1")
 shift
 EMULATOR=("$@")
 
@@ -13,16 +12,16 @@ cd "$work" || exit 1
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# run ARGS...: runs the program; sets rc, out and err (CR removed).
+# run ARGS...: runs the program, never on a terminal; sets rc, out and err (CR removed).
 run() {
-    "${EMULATOR[@]}" "$CLI" "$@" >stdout.txt 2>stderr.txt
+    "${EMULATOR[@]}" "$CLI" "$@" </dev/null >stdout.txt 2>stderr.txt
     rc=$?
     out=$(tr -d '\r' <stdout.txt)
     err=$(tr -d '\r' <stderr.txt)
 }
-expect_rc() {
-    [ "$rc" = "$1" ] || fail "$2: exit status $rc, expected $1 (stderr: $err)"
-}
+expect_rc() { [ "$rc" = "$1" ] || fail "$2: exit status $rc, expected $1 (stderr: $err)"; }
+# t WANT_RC ARGS...: runs the program and checks its exit status.
+t() { run "${@:2}" && expect_rc "$1" "${*:2}"; }
 expect_text() {  # expect_text ACTUAL EXPECTED WHAT
     if [ "$1" != "$2" ]; then
         fail "$3"
@@ -32,6 +31,21 @@ expect_text() {  # expect_text ACTUAL EXPECTED WHAT
 expect_one_line_error() {  # the message is one line on stderr, nothing on stdout
     [ -z "$out" ] || fail "$1: unexpected stdout: $out"
     [ -n "$err" ] && [ "$(printf '%s\n' "$err" | wc -l)" = 1 ] || fail "$1: stderr is not one line: $err"
+}
+# t_errors: each line of stdin is ARGS that exit 2 with one line on stderr.
+t_errors() {
+    local words
+    while read -r words; do
+        # shellcheck disable=SC2086
+        t 2 $words
+        expect_one_line_error "$words"
+    done
+}
+# finish NAME: the script's exit status from the failures counted.
+finish() {
+    [ "$failures" = 0 ] && echo "$1 passed" && exit 0
+    echo "$failures $1 failed"
+    exit 1
 }
 # expect_json WHAT EXPECTED: stdout is EXPECTED, keys in its order, laid out
 # with two-space indents and a final newline.

@@ -1,15 +1,7 @@
 #!/bin/bash
 # quillbank-cli run as a user runs it, on small files made here.
 # Usage: run_cli_tests.sh CLI_PATH [EMULATOR...]
-# With an emulator (Wine for the Windows build) the program's output has
-# CR LF line ends; they are stripped before comparing text.
 . "$(dirname "$0")/cli_lib.sh"
-
-# t WANT_RC ARGS...: runs the program and checks its exit status.
-t() {
-    run "${@:2}"
-    expect_rc "$1" "${*:2}"
-}
 
 # --- dump: every kind, the fields of its kind only, ANSI bytes as UTF-8 ----
 printf '%s\r\n' \
@@ -39,19 +31,12 @@ expect_json "dump of every kind" '{
     {"title": "Empty", "hostName": "", "icon": 0, "colour": -1, "entries": []}]}'
 [ -z "$err" ] || fail "dump: unexpected stderr: $err"
 
-# --- dump of a missing file: what the program starts with ------------------
+# --- dump of a missing file (the defaults are the core's test); FILE defaults to quillbank.ini
 t 0 dump missing.ini
-case "$err" in *missing.ini*) ;; *) fail "dump of a missing file: no note on stderr" ;; esac
-expect_json "dump of a missing file" '{
-  "options": {"windowX": null, "windowY": null,
-              "alternateBrowserPath": "c:\\Program Files\\Internet Explorer\\iexplore.exe", "rdpWidth": 1024,
-              "rdpHeight": 768, "hideTaskbarButton": false},
-  "hosts": []}'
-
-# FILE defaults to quillbank.ini in the current folder
+[[ "$err" == *missing.ini* && "$out" == *'"windowX": null'*'"hosts": []'* ]] || fail "dump of a missing file: $out$err"
 cp all.ini quillbank.ini
 t 0 dump
-case "$out" in *'"title": "Empty"'*) ;; *) fail "dump without FILE did not read quillbank.ini" ;; esac
+[[ "$out" == *'"title": "Empty"'* ]] || fail "dump without FILE did not read quillbank.ini"
 rm quillbank.ini
 
 # --- check ------------------------------------------------------------------
@@ -65,11 +50,8 @@ expect_text "$out" "" "check of a clean file prints nothing"
 # (each finding's text is the checker's own test; here how they are printed)
 printf '%s\r\n' '  <SEP>' '<ITEM>Files<HOST>files02<ICON>120<COL>-1' >bad.ini
 t 1 check bad.ini
-expect_text "$out" "$(cat <<'EOF'
-bad.ini:1: separator line before the first host line: it is ignored and dropped at the next save
-bad.ini:2: icon 120 is outside 0 to 119
-EOF
-)" "check findings"
+expect_text "$out" $'bad.ini:1: separator line before the first host line: it is ignored and dropped at the next save
+bad.ini:2: icon 120 is outside 0 to 119' "check findings"
 
 # --- rewrite: the program's bytes, window position kept ---------------------
 printf '%s\n' '<ITEM>Web<HOST>web03<ICON> 4<COL>-1' >noopts.ini
@@ -77,29 +59,20 @@ cp noopts.ini noopts.old
 # A killed save's leftover goes; a file that only looks alike stays.
 : >noopts.ini.tmp-99-1
 : >noopts.ini.tmp-mine
-run rewrite noopts.ini
-expect_rc 0 "rewrite"
+t 0 rewrite noopts.ini
 [ ! -e noopts.ini.tmp-99-1 ] || fail "rewrite: a killed save's temporary file is still there"
 [ -e noopts.ini.tmp-mine ] || fail "rewrite: removed a file that is not its own"
-# Again: the bytes are already the program's, so nothing is written and the
-# backup stays the file before the first rewrite.
+# Again: the bytes are already the program's, so the backup stays the first file.
 run rewrite noopts.ini
 cmp -s noopts.ini.bak noopts.old || fail "rewrite: the backup is not the previous file"
 printf '%s\r\n' '<X>0<Y>0<BROWSER>c:\Program Files\Internet Explorer\iexplore.exe<RDPX>1024<RPDY>768<END>' \
     '<ITEM>Web<HOST>web03<ICON>4<COL>-1' >noopts.expected
 cmp -s noopts.ini noopts.expected || fail "rewrite without options line: bytes differ"
 
-printf '%s\n' '<X>-1920<Y>-5<BROWSER>b<RDPX>-1<RPDY>600<HIDE><END>' $'<ITEM>Caf\xe9<HOST>c<ICON>1<COL>255' >opts.ini
-t 0 rewrite opts.ini
-printf '%s\r\n' '<X>-1920<Y>-5<BROWSER>b<RDPX>-1<RPDY>600<HIDE><END>' $'<ITEM>Caf\xe9<HOST>c<ICON>1<COL>255' >opts.expected
-cmp -s opts.ini opts.expected || fail "rewrite with options line: bytes differ"
-
-# --- rewrite failing: one line naming the path given, exit 2, nothing made --
-# A mistyped name is not a new catalogue; a read-only file that the rewrite
-# would change (LF to CR LF) is refused on both systems; a folder is neither
-# readable nor replaceable.
+# --- rewrite failing: one line naming the path given, exit 2, nothing made:
+# a mistyped name is not a new catalogue; read-only is refused on both systems.
 mkdir -p sub folder.ini/inside
-tr -d '\r' <opts.expected >sub/lf.ini
+printf '%s\n' '<X>-1920<Y>-5<BROWSER>b<RDPX>-1<RPDY>600<HIDE><END>' >sub/lf.ini
 cp sub/lf.ini sub/ro.ini
 chmod 444 sub/ro.ini
 while IFS='|' read -r target message; do
@@ -151,13 +124,12 @@ expect_text "$err" "quillbank-cli: both versions were kept of: Alpha, Beta" "mer
 
 # Git's merge of two branches through the driver (Git runs the native build)
 if [ ${#EMULATOR[@]} = 0 ] && command -v git >/dev/null; then
-    cli=$(realpath "$CLI")
     (
         export HOME=$work GIT_CONFIG_NOSYSTEM=1
         set -e
         git init -q -b main repo && cd repo
         git config user.name Tester && git config user.email tester@example.invalid
-        git config merge.quillbank.driver "\"$cli\" merge %O %A %B"
+        git config merge.quillbank.driver "\"$CLI\" merge %O %A %B"
         echo 'quillbank.ini merge=quillbank' >.gitattributes
         cp ../base.ini quillbank.ini && git add -A && git commit -qm base
         git checkout -qb two && cp ../theirs.ini quillbank.ini && git commit -qam two
@@ -173,15 +145,9 @@ printf '%s\r\n' 'title,host,icon,colour' 'Mail,mail01,3,#ff0000' 'Web,WEB01.corp
 t 0 import hosts.csv new.ini --template --icon 9
 expect_json "import result" '{"added": ["Mail", "Web"], "skipped": [{"title": "Bad", "reason": "invalid name"},
     {"title": "Mail again", "reason": "duplicate"}]}'
-# the hosts of a dump in stdout.txt, one JSON line, for comparing
-dumped_hosts() { python3 -c 'import json,sys; print(json.dumps(json.loads(sys.argv[1] if len(sys.argv) > 1 else open("stdout.txt").read())["hosts"]))' "$@"; }
-run dump new.ini
-expect_text "$(dumped_hosts)" "$(dumped_hosts '{"hosts": [
-  {"title": "Mail", "hostName": "mail01", "icon": 3, "colour": 255, "entries": [
-    {"kind": "WindowsTemplate", "templateHost": "mail01", "drives": "C$", "icon": 17}]},
-  {"title": "Web", "hostName": "WEB01.corp.example", "icon": 9, "colour": -1, "entries": [
-    {"kind": "WindowsTemplate", "templateHost": "WEB01.corp.example", "drives": "C$", "icon": 17}]}]}')" \
-    "imported hosts"
+expect_text "$(tr -d '\r' <new.ini | sed '/^<X>/d')" "$(printf '%s\n' '<ITEM>Mail<HOST>mail01<ICON>3<COL>255' \
+    '  <WINDOWS>1<P1>mail01<P2>C$<IICON>17' '<ITEM>Web<HOST>WEB01.corp.example<ICON>9<COL>-1' \
+    '  <WINDOWS>1<P1>WEB01.corp.example<P2>C$<IICON>17')" "imported hosts"
 
 # a folder: its .rdp files in name order, not its sub-folders'; short names
 # of hosts already there are duplicates; --dry-run saves nothing
@@ -198,22 +164,13 @@ cmp -s new.ini before.ini || fail "--dry-run changed the catalogue"
 t 0 export out.csv new.ini
 printf '\xef\xbb\xbftitle,host,icon,colour\r\nMail,mail01,3,255\r\nWeb,WEB01.corp.example,9,-1\r\n' | cmp -s - out.csv ||
     fail "export: bytes differ"
-run import out.csv back.ini
-run dump back.ini
-back=$(dumped_hosts | sed 's/, "entries": \[[^]]*\]//g')
-run dump new.ini
-expect_text "$back" "$(dumped_hosts | sed 's/, "entries": \[[^]]*\]//g')" "export read back by import"
 
 printf '<Connections FullFileEncryption="true">bm90IGhvc3Rz</Connections>' >encrypted.xml
 printf 'pc05\n' >list.txt
 printf 'x' >hosts.doc
 
 # --- errors: one line on stderr, exit status 2 ------------------------------
-while read -r words; do
-    # shellcheck disable=SC2086
-    t 2 $words
-    expect_one_line_error "$words"
-done <<'CASES'
+t_errors <<'CASES'
 frobnicate
 dump all.ini extra.ini
 merge base.ini mine.ini
@@ -232,9 +189,4 @@ t 2
 
 t 0 help
 case "$out" in *rewrite*) ;; *) fail "help does not list the commands" ;; esac
-
-if [ "$failures" != 0 ]; then
-    echo "$failures cli test(s) failed"
-    exit 1
-fi
-echo "cli tests passed"
+finish "cli tests"

@@ -1,16 +1,14 @@
 #!/bin/bash
-# A throwaway Active Directory domain controller on 127.0.0.1 for the tests
-# that import from a directory: provisioned in a private folder (nothing under
-# /etc), LDAP only, filled with a small tree of computer accounts.
-#   dc.sh start DIR   provision, start, wait for a bind, populate; writes DIR/env.sh
-#   dc.sh stop DIR    stops it (also safe when it never started)
-# The server ends with the test run that started it (the process watched,
-# QB_DC_WATCH_PID, default the caller): a run killed on a timeout never
-# reaches its cleanup step. samba's own maximum run time is the last net.
+# A throwaway Active Directory domain controller on 127.0.0.1, LDAP only, in
+# a private folder, filled with a small tree of computer accounts.
+#   dc.sh start DIR   provision, start, populate; writes DIR/env.sh
+#   dc.sh stop DIR    stops it (also when it never started)
+# The server also ends with the process QB_DC_WATCH_PID (default the caller):
+# a run killed on a timeout never reaches its cleanup step.
 set -u
 action=${1:-}
 dir=${2:-}
-[ -n "$action" ] && [ -n "$dir" ] || { echo "usage: dc.sh start|stop DIR" >&2; exit 2; }
+[[ "$action" =~ ^(start|stop)$ && -n "$dir" ]] || { echo "usage: dc.sh start|stop DIR" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
 
 REALM=TEST.LAN
@@ -32,14 +30,6 @@ stop() {
     kill -TERM "$pid" 2>/dev/null || return 0
     # The supervisor's trap stops samba and waits for it.
     while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
-}
-
-# True when something accepts connections on 127.0.0.1:PORT.
-listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
-
-admin_bind() {
-    ldapsearch -x -LLL -o nettimeout=5 -H "$URL" -D "$ADMIN" -y "$dir/password" \
-        -b "" -s base defaultNamingContext >/dev/null 2>&1
 }
 
 provision() {
@@ -65,16 +55,14 @@ start() {
     done
     [ "$(id -u)" = 0 ] || { log "samba must run as root"; exit 1; }
     stop
-    # Another run's server (another build folder) owns the LDAP port until its
-    # tests end; wait for that, but not for ever.
+    # Another build folder's server may own the port until its tests end.
     local deadline=$((SECONDS + 120))
-    while listening 389; do
+    while (exec 3<>/dev/tcp/127.0.0.1/389) 2>/dev/null; do
         [ $SECONDS -ge $deadline ] && { log "127.0.0.1:389 stays in use by another program"; exit 1; }
         sleep 0.2
     done
 
-    # A provisioned copy is kept beside DIR (provisioning is most of the
-    # start-up), made again when this script changes.
+    # Provisioning is most of the start-up: a copy is kept until this script changes.
     local pristine="$dir.pristine" key
     key=$(cksum <"$0")
     rm -rf "$dir"
@@ -99,7 +87,8 @@ start() {
     trap 'stop' EXIT
 
     deadline=$((SECONDS + 120))
-    until admin_bind; do
+    until ldapsearch -x -LLL -o nettimeout=5 -H "$URL" -D "$ADMIN" -y "$dir/password" \
+        -b "" -s base defaultNamingContext >/dev/null 2>&1; do
         if ! kill -0 "$(cat "$dir/supervisor.pid")" 2>/dev/null || [ $SECONDS -ge $deadline ]; then
             log "samba did not answer a bind:"; tail -20 "$dir/log/samba.out" >&2; exit 1
         fi
@@ -119,8 +108,4 @@ ENV
     trap - EXIT
 }
 
-case "$action" in
-    start) start ;;
-    stop) stop ;;
-    *) echo "usage: dc.sh start|stop DIR" >&2; exit 2 ;;
-esac
+"$action"

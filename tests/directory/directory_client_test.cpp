@@ -1,7 +1,5 @@
-// What a window's worker thread relies on and the console companion cannot
-// show: the platform's directory client, against the throwaway domain
-// controller of tests/directory/dc.sh (QB_DC_DIR), reports each page and
-// stops between pages when asked to.
+// The directory client against the throwaway domain controller (QB_DC_DIR):
+// it reports each page and stops between pages when asked to.
 #include "import/DirectorySource.h"
 
 #include <gtest/gtest.h>

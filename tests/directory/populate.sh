@@ -1,18 +1,12 @@
 #!/bin/bash
 # The directory tree the import tests expect, as LDIF on stdout.
-# Usage: populate.sh BASE-DN
-# Under OU=Quillbank: enabled and disabled computers, one without
-# dNSHostName, the same name in two letter cases (in two OUs), a name that
-# is not ASCII, and a user that the default filter must leave out; one
-# computer outside that OU. userAccountControl 4096 is a workstation account,
-# 4098 the same disabled.
+# Usage: populate.sh BASE-DN. userAccountControl 4096 is a workstation
+# account, 4098 the same disabled.
 set -eu
 base=$1
 ou="OU=Quillbank,$base"
 
-ou() {
-    printf 'dn: %s\nobjectClass: organizationalUnit\n\n' "$1"
-}
+ou() { printf 'dn: %s\nobjectClass: organizationalUnit\n\n' "$1"; }
 # computer OU CN SAMACCOUNTNAME UAC [DNSHOSTNAME]
 computer() {
     local dn="CN=$2,$1"

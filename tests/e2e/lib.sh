@@ -1,15 +1,12 @@
 # Helpers of the end-to-end scripts: start quillbank.exe under Wine in the
-# virtual display, wait for its windows, click them, read what it saved.
+# virtual display, wait for its windows, work them, read what it saved.
 #   . "$(dirname "$0")/lib.sh"; qb_e2e_init "$1"
 #   dir=$(qb_workdir "$ini_text"); qb_start "$dir"; win=$(qb_wait_window) || qb_fail "no window"
-# Everything started or made is removed at exit; without a display or prefix
-# in the environment, scripts/wine-env.sh is sourced and torn down again.
 
 QB_E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 QB_ROOT_DIR=$(cd "$QB_E2E_DIR/../.." && pwd)
 QB_TIMEOUT=${QB_TIMEOUT:-30}
-# The centre of the close box of Wine's small caption, from the outer top
-# right corner (3 px frame, 15 px caption, an 11 x 11 box).
+# The close box's centre from the outer top right (3 px frame, 15 px caption).
 QB_CLOSE_DX=12
 QB_CLOSE_DY=10
 QB_PIDS=()
@@ -17,26 +14,18 @@ QB_OWN_ENV=0
 QB_FAILED=0
 
 qb_log() { echo "[$(date +%H:%M:%S)] $*" >&2; }
-# Marks the test failed and carries on; qb_finish turns it into the exit code.
 qb_check_fail() { qb_log "FAIL: $*"; QB_FAILED=1; }
 qb_fail() { qb_log "FAIL: $*"; exit 1; }
 
 qb_cleanup() {
     local pid
-    for pid in "${QB_PIDS[@]}"; do
-        kill "$pid" 2>/dev/null
-    done
-    for pid in "${QB_PIDS[@]}"; do
-        qb_wait_exit "$pid" 10 || kill -9 "$pid" 2>/dev/null
-    done
-    # qb_workdir runs in a subshell: its folders are found under this one.
+    for pid in "${QB_PIDS[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${QB_PIDS[@]}"; do qb_wait_exit "$pid" 10 || kill -9 "$pid" 2>/dev/null; done
     [ -n "${QB_TMP:-}" ] && rm -rf "$QB_TMP"
-    if [ "$QB_OWN_ENV" = 1 ]; then
-        qb_wine_cleanup
-    fi
+    [ "$QB_OWN_ENV" = 1 ] && qb_wine_cleanup
 }
 
-# qb_e2e_init EXE: remembers the program and its helpers, makes sure Wine has a display.
+# qb_e2e_init EXE: without a display or prefix, scripts/wine-env.sh is sourced.
 qb_e2e_init() {
     QB_EXE=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
     [ -f "$QB_EXE" ] || qb_fail "no program at $1"
@@ -51,33 +40,26 @@ qb_e2e_init() {
     trap 'exit 130' INT TERM
     QB_BUILD_DIR=$(cd "$(dirname "$QB_EXE")/.." && pwd)
     QB_POKE=$QB_BUILD_DIR/tests/poke.exe
+    QB_RECORDER=$QB_BUILD_DIR/tests/recorder.exe
     [ -f "$QB_POKE" ] || qb_fail "no poke at $QB_POKE"
 }
 
 # Works the program's windows with messages (poke.cpp); poke's exit status.
 poke() {
-    local out rc
-    out=$(wine "$QB_POKE" "$@" 2>/dev/null)
-    rc=$?
-    printf '%s' "$out" | tr -d '\r'
-    [ -n "$out" ] && echo
-    return $rc
+    wine "$QB_POKE" "$@" 2>/dev/null | tr -d '\r'
+    return "${PIPESTATUS[0]}"
 }
 
-qb_finish() {
-    [ "$QB_FAILED" = 0 ] || exit 1
-    qb_log "PASS"
-    exit 0
-}
+qb_finish() { [ "$QB_FAILED" = 0 ] && qb_log "PASS" && exit 0; exit 1; }
 
-# qb_workdir [INI_TEXT]: a new folder; with INI_TEXT, a quillbank.ini holding
-# it in CR LF lines as the program writes them.
+# qb_workdir [INI_TEXT]: a new folder; with INI_TEXT, a quillbank.ini of it in CR LF lines.
 qb_workdir() {
     local d
     d=$(mktemp -d "$QB_TMP/work.XXXXXX") || qb_fail "mktemp"
-    [ $# -gt 0 ] && printf '%s\n' "$1" | sed 's/$/\r/' >"$d/quillbank.ini"
+    [ $# -gt 0 ] && qb_put_ini "$d" "$1"
     echo "$d"
 }
+qb_put_ini() { printf '%s\n' "$2" | sed 's/$/\r/' >"$1/quillbank.ini"; }
 
 # qb_start DIR: starts the program in DIR, output detached; sets QB_PID.
 qb_start() {
@@ -101,16 +83,12 @@ qb_wait_for() {
 qb_find_window() {
     local id
     for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
-        if [[ "$(xdotool getwindowname "$id" 2>/dev/null)" =~ $1 ]]; then
-            QB_FOUND=$id
-            return 0
-        fi
+        [[ "$(xdotool getwindowname "$id" 2>/dev/null)" =~ $1 ]] && QB_FOUND=$id && return 0
     done
     return 1
 }
 
-# qb_wait_window [NAME_REGEX]: the id of the first visible window whose title
-# matches, once drawn; the main window by default.
+# qb_wait_window [NAME_REGEX]: the id of the visible window of that title (the main one), once drawn.
 qb_wait_window() {
     qb_wait_for "$QB_TIMEOUT" qb_find_window "${1:-^Quillbank\$}" || return 1
     qb_wait_drawn "$QB_FOUND"
@@ -130,15 +108,13 @@ qb_wait_drawn() {
 }
 
 # qb_wait_ready WIN [TITLE]: until a click on the window is taken as a user's
-# (poke ready) and the X focus is on it. Right after a modal box closes, Wine
-# moves the focus back in steps and a click in between may be swallowed.
+# and the X focus is on it: after a modal box Wine moves the focus back in steps.
 qb_wait_ready() {
     qb_wait_idle "${2:-Quillbank}" && qb_wait_for "$QB_TIMEOUT" qb_has_x_focus "$1"
 }
 qb_has_x_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 
-# qb_wait_idle [TITLE]: the window is back at rest after a command, so
-# whatever the command was going to do has been done.
+# qb_wait_idle [TITLE]: the window is at rest, so what a command would do is done.
 qb_wait_idle() { poke ready "${1:-Quillbank}" "$QB_TIMEOUT" >/dev/null; }
 
 # qb_geometry WIN: sets X, Y, WIDTH and HEIGHT of the outer window.
@@ -150,9 +126,7 @@ qb_geometry() {
 qb_shot() { import -window "$1" "$2"; }
 
 # qb_pixel FILE X Y: the pixel's colour as rrggbb.
-qb_pixel() {
-    convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6 | tr 'A-F' 'a-f'
-}
+qb_pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6 | tr 'A-F' 'a-f'; }
 
 # qb_click_in WIN DX DY [BUTTON]: a click relative to the window's outer top left.
 qb_click_in() {
@@ -165,21 +139,56 @@ qb_close() {
     qb_geometry "$1"
     qb_click_in "$1" $((WIDTH - QB_CLOSE_DX)) $QB_CLOSE_DY
 }
+# qb_close_ends WIN: the close box, once the window takes clicks, ends the program.
+qb_close_ends() {
+    qb_wait_ready "$1" || qb_fail "the main window did not become ready for a click"
+    qb_close "$1"
+    qb_wait_exit || qb_fail "the close box did not end the program"
+}
+
+# qb_dialog TITLE [ID=TEXT|ID=+]... BUTTON: fills in the dialog once it shows
+# (+ checks a box), presses BUTTON and waits until the dialog has gone.
+qb_dialog() {
+    local title=$1 field
+    shift
+    poke wait "$title" 10 || return 1
+    for field in "${@:1:$#-1}"; do
+        if [ "${field#*=}" = + ]; then
+            poke check "$title" "${field%%=*}" 1 >/dev/null
+        else
+            poke settext "$title" "${field%%=*}" "${field#*=}" >/dev/null
+        fi
+    done
+    poke click "$title" "${!#}" >/dev/null && poke gone "$title" 10
+}
+
+# qb_recorder DIR: the stand-in program that records its parameters, copied
+# into DIR; prints its Windows path. qb_recorded DIR: what it recorded.
+qb_recorder() {
+    cp "$QB_RECORDER" "$1/recorder.exe" || qb_fail "no recorder at $QB_RECORDER"
+    winepath -w "$1/recorder.exe" 2>/dev/null
+}
+qb_recorded() { tr -d '\r' 2>/dev/null <"$1/recorded.txt"; }
+qb_recorded_at_least() { [ "$(qb_recorded "$1" | wc -l)" -ge "$2" ]; }
+
+# Wine's popup menus: override-redirect windows with no name, no class xdotool knows.
+qb_menu_windows() {
+    local id
+    for id in $(xdotool search --onlyvisible --name '^$' 2>/dev/null); do
+        xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && echo "$id"
+    done
+}
+qb_menu_open() { [ -n "$(qb_menu_windows)" ]; }
 
 qb_pid_gone() { ! kill -0 "$1" 2>/dev/null; }
 # qb_wait_exit [PID] [TIMEOUT]: waits for the program to end.
 qb_wait_exit() { qb_wait_for "${2:-$QB_TIMEOUT}" qb_pid_gone "${1:-$QB_PID}"; }
 
-# qb_ini_line DIR N: line N of DIR/quillbank.ini without its CR LF.
-qb_ini_line() { sed -n "$2p" "$1/quillbank.ini" | tr -d '\r'; }
+# qb_ini DIR: DIR/quillbank.ini without CRs; qb_ini_line DIR N: its line N.
+qb_ini() { tr -d '\r' <"$1/quillbank.ini" 2>/dev/null; }
+qb_ini_line() { qb_ini "$1" | sed -n "$2p"; }
 # qb_ini_has DIR LINE: the file holds the line, whole.
-qb_ini_has() { tr -d '\r' <"$1/quillbank.ini" 2>/dev/null | grep -qxF -- "$2"; }
+qb_ini_has() { qb_ini "$1" | grep -qxF -- "$2"; }
 
 # qb_expect WHAT ACTUAL EXPECTED: records a failure when they differ.
-qb_expect() {
-    if [ "$2" != "$3" ]; then
-        qb_check_fail "$1: got '$2', expected '$3'"
-    else
-        qb_log "ok: $1"
-    fi
-}
+qb_expect() { [ "$2" = "$3" ] || qb_check_fail "$1: got '$2', expected '$3'"; }

@@ -1,16 +1,12 @@
 // Works the program's top-level windows, found by exact title, with messages:
 // dependable without a window manager (no focus or activation needed).
-//   wait|gone|ready TITLE [SECONDS]   exit 0 once the window shows, is gone, or
-//                                     takes a click as a user's
-//   settext|gettext TITLE ID [TEXT]   a control's text
-//   check TITLE ID 0|1, click TITLE ID, rclick TITLE X Y (client point)
+//   wait|gone|ready TITLE [SECONDS]   the window shows, is gone, takes a click as a user's
+//   settext|gettext TITLE ID [TEXT], check TITLE ID 0|1, click TITLE ID
+//   rclick TITLE X Y (client point), post TITLE MSG [WPARAM]
 //   menu INDEX (separators not counted), menuclose   the open popup menu
-//   appwindow TITLE                   1 when the window has a taskbar button
-//   post TITLE MSG [WPARAM]           a message, as another program may post it
-//   list TITLE ID                     the list view's first visible row, rows
-//                                     per page, row count and focused row
-// With QB_POKE_AT=X,Y in the environment only a window holding that screen
-// point is meant: two instances of the program have the same titles.
+//   appwindow TITLE   1 with a taskbar button; list TITLE ID   a list view's
+//                     first visible row, rows per page, rows, focused row
+// QB_POKE_AT=X,Y: only a window holding that screen point (two instances share titles).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -126,21 +122,11 @@ bool waitReady(const char* title, double seconds)
     });
 }
 
-int usage()
-{
-    std::fprintf(
-        stderr,
-        "usage: poke wait|gone|ready|settext|gettext|check|click|rclick|menu|menuclose|appwindow|list|post ...\n");
-    return 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2)
-        return usage();
-    const std::string verb = argv[1];
+    const std::string verb = argc > 1 ? argv[1] : "";
     if ((verb == "wait" || verb == "gone") && argc >= 3) {
         const double seconds = argc >= 4 ? std::atof(argv[3]) : 10;
         if (verb == "wait")
@@ -152,8 +138,7 @@ int main(int argc, char** argv)
     if (verb == "settext" && argc == 5)
         return SendMessageA(controlOf(argv[2], argv[3]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
     if (verb == "gettext" && argc == 4) {
-        // GetWindowText does not ask a control of another process for its
-        // text; the message does.
+        // GetWindowText does not ask another process's control for its text.
         HWND control = controlOf(argv[2], argv[3]);
         const LRESULT length = SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
         std::string text(static_cast<size_t>(length) + 1, '\0');
@@ -178,8 +163,7 @@ int main(int argc, char** argv)
             return 1;
         POINT point{std::atoi(argv[3]), std::atoi(argv[4])};
         HWND target = ChildWindowFromPointEx(top, point, CWP_SKIPINVISIBLE);
-        if (!target)
-            target = top;
+        target = target ? target : top;
         MapWindowPoints(top, target, &point, 1);
         const LPARAM where = MAKELPARAM(point.x, point.y);
         PostMessageA(target, WM_RBUTTONDOWN, MK_RBUTTON, where);
@@ -203,17 +187,11 @@ int main(int argc, char** argv)
     if ((verb == "menu" && argc == 3) || verb == "menuclose") {
         // The menu loop of the tracking thread reads keys posted to its queue.
         HWND menu = waitTop(nullptr, 10, "#32768");
-        if (!menu) {
-            std::fprintf(stderr, "poke: no popup menu\n");
+        if (!menu)
             return 1;
-        }
-        if (verb == "menuclose") {
-            postKey(menu, VK_ESCAPE);
-            return 0;
-        }
-        for (int i = 0; i <= std::atoi(argv[2]); ++i)
+        for (int i = 0; verb == "menu" && i <= std::atoi(argv[2]); ++i)
             postKey(menu, VK_DOWN);
-        postKey(menu, VK_RETURN);
+        postKey(menu, verb == "menu" ? VK_RETURN : VK_ESCAPE);
         return 0;
     }
     if (verb == "post" && (argc == 4 || argc == 5)) {
@@ -221,5 +199,6 @@ int main(int argc, char** argv)
         const WPARAM wParam = argc == 5 ? std::strtoul(argv[4], nullptr, 0) : 0;
         return top && PostMessageA(top, static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)), wParam, 0) ? 0 : 1;
     }
-    return usage();
+    std::fprintf(stderr, "poke: unknown command or arguments: %s\n", verb.c_str());
+    return 2;
 }

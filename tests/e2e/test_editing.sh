@@ -10,24 +10,13 @@ qb_e2e_init "$1"
 
 # Context-menu items as poke counts them (separators skipped).
 M_ADD=0 M_DELETE=1 M_COPY=2 M_OPTIONS=3 M_PROPERTIES=4
-ROW0_X=40 ROW0_Y=25   # the first row, from the window's outer top-left (7 in the client)
 
-ini_items() { grep -c '^<ITEM>' "$1/quillbank.ini" 2>/dev/null; }
-items_are() { [ "$(ini_items "$1")" = "$2" ]; }
-
-# context_menu INDEX: right click on the first row, pick item INDEX. The click
-# is posted: under Wine without a window manager a real right click right
-# after a modal dialog closed is sometimes not delivered at all.
+items_are() { [ "$(grep -c '^<ITEM>' "$1/quillbank.ini" 2>/dev/null)" = "$2" ]; }
+# context_menu INDEX: item INDEX of the first row's menu. The click is posted:
+# under Wine a real right click right after a modal dialog may not arrive.
 context_menu() {
-    poke rclick Quillbank $ROW0_X 7 >/dev/null
+    poke rclick Quillbank 40 7 >/dev/null
     poke menu "$1" >/dev/null || qb_fail "no context menu on the first row"
-}
-
-# close_main: the close box, once a dialog that just closed has given the
-# main window back.
-close_main() {
-    qb_wait_ready "$win" || qb_fail "the main window did not become ready for a click"
-    qb_close "$win"
 }
 
 # --- No hosts: a right click anywhere opens the editor; Cancel writes nothing.
@@ -36,36 +25,24 @@ qb_start "$dir"
 win=$(qb_wait_window) || qb_fail "no main window"
 qb_wait_ready "$win" || qb_fail "the main window did not become ready for a click"
 qb_click_in "$win" 75 150 3
-poke wait "Edit Item" 10 || qb_fail "a right click on empty space did not open the host editor"
-poke click "Edit Item" 2 >/dev/null
-poke gone "Edit Item" 10 || qb_fail "Cancel did not close the host editor"
+qb_dialog "Edit Item" 2 || qb_fail "a right click on empty space opened no host editor, or Cancel did not close it"
 qb_wait_idle || qb_fail "the main window did not come back after Cancel"
 [ -e "$dir/quillbank.ini" ] && qb_check_fail "a cancelled Add wrote the file"
 
 # --- A title and host typed, OK: the row is added and the file written at once.
 poke rclick Quillbank 70 100 >/dev/null
-poke wait "Edit Item" 10 || qb_fail "the host editor did not open again"
-poke settext "Edit Item" 1002 "Alpha" >/dev/null
-poke settext "Edit Item" 1039 "a01" >/dev/null
-poke click "Edit Item" 1 >/dev/null
+qb_dialog "Edit Item" 1002=Alpha 1039=a01 1 || qb_fail "the host editor did not open again"
 qb_wait_for 10 items_are "$dir" 1 || qb_fail "OK in the host editor did not save a host"
 qb_ini_has "$dir" "<ITEM>Alpha<HOST>a01<ICON>0<COL>-1" || qb_check_fail "saved host line: $(qb_ini_line "$dir" 2)"
 
 # --- Properties: an entry added in the entry editor reaches the file.
 context_menu $M_PROPERTIES
-poke wait "Edit Item" 10 || qb_fail "Properties did not open the host editor"
-poke click "Edit Item" 1048 >/dev/null
-poke wait "Edit Command" 10 || qb_fail "Add did not open the entry editor"
-poke settext "Edit Command" 1002 "Console" >/dev/null
-poke settext "Edit Command" 1042 "cmd.exe" >/dev/null
-poke check "Edit Command" 1043 1 >/dev/null
-poke click "Edit Command" 1 >/dev/null
-poke gone "Edit Command" 10 || qb_fail "OK did not close the entry editor"
+poke click "Edit Item" 1048 >/dev/null || qb_fail "Properties did not open the host editor"
+qb_dialog "Edit Command" 1002=Console 1042=cmd.exe 1043=+ 1 || qb_fail "Add did not open the entry editor"
 poke click "Edit Item" 1 >/dev/null
 qb_wait_for 10 qb_ini_has "$dir" "  <NAME>Console<RUN>cmd.exe<PARAMS><IICON>0<CONFIRM>1<BOLD>0" ||
     qb_check_fail "the new entry was not saved"
-close_main
-qb_wait_exit || qb_fail "the close box did not end the program"
+qb_close_ends "$win"
 
 # --- Copy of a coloured host: appended, without colour, saved at once.
 ini='<X>100<Y>100<BROWSER>c:\b.exe<RDPX>800<RPDY>600<END>
@@ -75,13 +52,11 @@ dir=$(qb_workdir "$ini")
 qb_start "$dir"
 win=$(qb_wait_window) || qb_fail "no main window with one host"
 context_menu $M_COPY
-poke wait "Edit Item" 10 || qb_fail "Copy did not open the host editor"
 qb_expect "the copy's title in the editor" "$(poke gettext "Edit Item" 1002)" "Alpha"
 poke click "Edit Item" 1 >/dev/null
 qb_wait_for 10 items_are "$dir" 2 || qb_fail "Copy did not save a second host"
-qb_expect "the copy comes last, uncoloured" "$(tr -d '\r' <"$dir/quillbank.ini" | grep '^<ITEM>' | tail -n 1)" \
-    "<ITEM>Alpha<HOST>a01<ICON>17<COL>-1"
-qb_expect "the copy's entries" "$(tr -d '\r' <"$dir/quillbank.ini" | grep -c '^  <NAME>Console')" 2
+qb_expect "the copy comes last, uncoloured" "$(qb_ini "$dir" | grep '^<ITEM>' | tail -n 1)" "<ITEM>Alpha<HOST>a01<ICON>17<COL>-1"
+qb_expect "the copy's entries" "$(qb_ini "$dir" | grep -c '^  <NAME>Console')" 2
 
 # --- Delete: the first row ("Alpha" sorts before "Alpha||255") goes, no question.
 context_menu $M_DELETE
@@ -91,29 +66,18 @@ qb_ini_has "$dir" "<ITEM>Alpha<HOST>a01<ICON>17<COL>255" || qb_check_fail "Delet
 # --- Cancel on "Add new item" leaves the file untouched.
 sum=$(md5sum <"$dir/quillbank.ini")
 context_menu $M_ADD
-poke wait "Edit Item" 10 || qb_fail "Add new item did not open the host editor"
-poke settext "Edit Item" 1002 "Never" >/dev/null
-poke click "Edit Item" 2 >/dev/null
-poke gone "Edit Item" 10 || qb_fail "Cancel did not close the host editor"
+qb_dialog "Edit Item" 1002=Never 2 || qb_fail "Add new item opened no host editor, or Cancel did not close it"
 qb_wait_idle || qb_fail "the main window did not come back after Cancel"
 qb_expect "file after a cancelled Add" "$(md5sum <"$dir/quillbank.ini")" "$sum"
 
 # --- Options: in memory until the close box writes them.
 context_menu $M_OPTIONS
-poke wait "Options" 10 || qb_fail "Options... did not open the dialog"
 qb_expect "width shown" "$(poke gettext "Options" 1067)" "800"
-poke settext "Options" 1067 "1280px" >/dev/null
-poke settext "Options" 1066 "-1" >/dev/null
-poke click "Options" 1 >/dev/null
-poke gone "Options" 10 || qb_fail "OK did not close the options"
+qb_dialog "Options" 1067=1280px 1066=-1 1 || qb_fail "OK did not close the options"
 qb_wait_idle || qb_fail "the main window did not come back after OK"
 qb_expect "options not saved before the close" "$(md5sum <"$dir/quillbank.ini")" "$sum"
-close_main
-qb_wait_exit || qb_fail "the close box did not end the program"
-case "$(qb_ini_line "$dir" 1)" in
-    *"<RDPX>1280<RPDY>-1<END>") qb_log "ok: options saved by the close box" ;;
-    *) qb_check_fail "options line after close: $(qb_ini_line "$dir" 1)" ;;
-esac
+qb_close_ends "$win"
+[[ "$(qb_ini_line "$dir" 1)" == *"<RDPX>1280<RPDY>-1<END>" ]] || qb_check_fail "options line after close: $(qb_ini_line "$dir" 1)"
 
 # --- Options changed, then ended with Shift+click on a host: the change is lost.
 dir=$(qb_workdir "$ini")
@@ -121,12 +85,9 @@ sum=$(md5sum <"$dir/quillbank.ini")
 qb_start "$dir"
 win=$(qb_wait_window) || qb_fail "no main window for the Shift case"
 context_menu $M_OPTIONS
-poke wait "Options" 10 || qb_fail "Options... did not open the dialog"
-poke settext "Options" 1067 "1111" >/dev/null
-poke click "Options" 1 >/dev/null
-poke gone "Options" 10 || qb_fail "OK did not close the options"
+qb_dialog "Options" 1067=1111 1 || qb_fail "Options... opened no dialog, or OK did not close it"
 qb_wait_ready "$win" || qb_fail "the main window did not become ready for a click"
-qb_click_in "$win" $ROW0_X $ROW0_Y
+qb_click_in "$win" 40 25
 xdotool keydown shift
 poke menuclose >/dev/null
 qb_wait_exit "$QB_PID" 15 || qb_check_fail "Shift+click did not end the program"

@@ -8,41 +8,23 @@ set -u -o pipefail
 . "$(dirname "$0")/lib.sh"
 qb_e2e_init "$1"
 
-RECORDER=$QB_BUILD_DIR/tests/recorder.exe
-[ -f "$RECORDER" ] || qb_fail "no recorder at $RECORDER"
 box_title=$(basename "$QB_EXE" .exe)
-
 dir=$(qb_workdir)
-cp "$RECORDER" "$dir/recorder.exe"
-rec=$(winepath -w "$dir/recorder.exe" 2>/dev/null)
+rec=$(qb_recorder "$dir")
 # Rows, sorted: "Host 000" ... "Host 199" (0 to 199), "Zulu last" (200).
-{
-    echo '<X>100<Y>300<BROWSER>c:\b.exe<RDPX>800<RPDY>600<END>'
-    echo '<ITEM>Zulu last<HOST>zulu<ICON>7<COL>-1'
-    echo "  <NAME>Alpha<RUN>$rec<PARAMS>alpha %HOST%<IICON>5<CONFIRM>0<BOLD>0"
-    echo "  <NAME>Record<RUN>$rec<PARAMS>record %HOST%<IICON>5<CONFIRM>0<BOLD>0"
-    for i in $(seq -w 0 199); do echo "<ITEM>Host $i<HOST>h$i<ICON>3<COL>-1"; done
-} | sed 's/$/\r/' >"$dir/quillbank.ini"
+qb_put_ini "$dir" "<X>100<Y>300<BROWSER>c:\\b.exe<RDPX>800<RPDY>600<END>
+<ITEM>Zulu last<HOST>zulu<ICON>7<COL>-1
+  <NAME>Alpha<RUN>$rec<PARAMS>alpha %HOST%<IICON>5<CONFIRM>0<BOLD>0
+  <NAME>Record<RUN>$rec<PARAMS>record %HOST%<IICON>5<CONFIRM>0<BOLD>0
+$(for i in $(seq -w 0 199); do echo "<ITEM>Host $i<HOST>h$i<ICON>3<COL>-1"; done)"
 
-recorded() { tr -d '\r' 2>/dev/null <"$dir/recorded.txt"; }
-has_lines() { [ "$(recorded | wc -l)" -ge "$1" ]; }
-ini_has() { tr -d '\r' <"$dir/quillbank.ini" 2>/dev/null | grep -qxF -- "$1"; }
-ini_lacks() { ! ini_has "$1"; }
+ini_lacks() { ! qb_ini_has "$dir" "$1"; }
 # The list: first visible row, rows per page, rows, focused row.
 list_state() { read -r TOP PAGE COUNT FOCUS < <(poke list Quillbank 1007); }
 focus_is() { list_state && [ "$FOCUS" = "$1" ] && [ "$FOCUS" -ge "$TOP" ] && [ "$FOCUS" -lt $((TOP + PAGE)) ]; }
 top_is() { list_state && [ "$TOP" = "$1" ]; }
 last_shown() { list_state && [ $((TOP + PAGE)) -ge "$COUNT" ]; }
-# Wine's popup menus: override-redirect windows without a name.
-menu_open() {
-    local id
-    for id in $(xdotool search --onlyvisible --name '^$' 2>/dev/null); do
-        xwininfo -id "$id" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
-    done
-    return 1
-}
-# The X focus follows the pointer: it rests on the caption, away from the
-# rows and from where menus open.
+# The X focus follows the pointer: it rests on the caption, away from the rows and menus.
 ready() {
     qb_geometry "$win"
     xdotool mousemove $((X + 30)) $((Y + 8))
@@ -52,16 +34,14 @@ key() { xdotool key --clearmodifiers "$@"; }
 editor_shows() { # editor_shows KEYS TITLE: the keys open the host editor on TITLE
     # shellcheck disable=SC2086
     key $1
-    poke wait "Edit Item" 10 >/dev/null || qb_fail "$1 opened no host editor"
     qb_expect "$1 edits" "$(poke gettext "Edit Item" 1002)" "$2"
 }
 # save_edit KEYS SHOWN TITLE LINE ROW: the editor opened on SHOWN saves TITLE
 # as LINE, and the focus goes to ROW.
 save_edit() {
     editor_shows "$1" "$2"
-    poke settext "Edit Item" 1002 "$3" >/dev/null
-    poke click "Edit Item" 1 >/dev/null
-    qb_wait_for 10 ini_has "$4" || qb_fail "$1 did not save \"$3\""
+    qb_dialog "Edit Item" 1002="$3" 1 >/dev/null
+    qb_wait_for 10 qb_ini_has "$dir" "$4" || qb_fail "$1 did not save \"$3\""
     qb_wait_for 10 focus_is "$5" || qb_check_fail "the focus did not go to \"$3\" after $1"
     ready
 }
@@ -75,7 +55,6 @@ ready
 # --- Whole rows on the screen, a scroll bar, the first row focused.
 read -r _ screen_h < <(xdotool getdisplaygeometry)
 list_state
-qb_log "window ${WIDTH}x$HEIGHT at $X,$Y; $PAGE of $COUNT rows shown"
 [ $((Y + HEIGHT)) -le "$screen_h" ] && [ "$PAGE" -lt "$COUNT" ] || qb_check_fail "the window does not fit the screen"
 qb_expect "outer height of whole rows" "$HEIGHT" $((PAGE * 17 + 25))
 [ "$WIDTH" -gt 150 ] || qb_check_fail "no room for the scroll bar: width $WIDTH"
@@ -94,12 +73,9 @@ last_shown || qb_check_fail "the wheel did not reach the last row"
 ready
 key Home
 qb_wait_for 10 top_is 0 || qb_check_fail "Home did not scroll back"
-for _ in $(seq 1 40); do # the trough above the down arrow (3 px frame, 16 px arrow)
-    last_shown && break
-    qb_click_in "$win" $((WIDTH - 11)) $((HEIGHT - 26))
-done
+# Clicks in the trough above the down arrow (3 px frame, 16 px arrow).
+for _ in $(seq 1 40); do last_shown && break; qb_click_in "$win" $((WIDTH - 11)) $((HEIGHT - 26)); done
 last_shown || qb_check_fail "the scroll bar did not reach the last row"
-qb_shot "$win" "$dir/bottom.png"
 ready
 
 # --- The last host's entries from keys alone: Enter opens its menu on the
@@ -107,15 +83,15 @@ ready
 key End
 qb_wait_for 10 focus_is 200 || qb_fail "End did not focus the last row"
 key Return
-qb_wait_for 10 menu_open || qb_fail "Enter did not open the host's menu"
+qb_wait_for 10 qb_menu_open || qb_fail "Enter did not open the host's menu"
 key Return
-qb_wait_for 15 has_lines 1 || qb_fail "Enter in the menu started nothing"
+qb_wait_for 15 qb_recorded_at_least "$dir" 1 || qb_fail "Enter in the menu started nothing"
 ready
 key Return
-qb_wait_for 10 menu_open || qb_fail "Enter did not open the menu again"
+qb_wait_for 10 qb_menu_open || qb_fail "Enter did not open the menu again"
 key r
-qb_wait_for 15 has_lines 2 || qb_fail "the letter R started nothing"
-qb_expect "entries run from the keyboard" "$(recorded | tr '\n' '|')" "alpha zulu|record zulu|"
+qb_wait_for 15 qb_recorded_at_least "$dir" 2 || qb_fail "the letter R started nothing"
+qb_expect "entries run from the keyboard" "$(qb_recorded "$dir" | tr '\n' '|')" "alpha zulu|record zulu|"
 ready
 
 # --- Type-ahead with a blank; Shift+F10's Properties; F2 and Insert, the focus
@@ -123,9 +99,9 @@ ready
 xdotool type --delay 80 "host 15"
 qb_wait_for 10 focus_is 150 || qb_check_fail "typing \"host 15\" did not reach Host 150"
 key shift+F10
-qb_wait_for 10 menu_open || qb_fail "Shift+F10 opened no menu"
+qb_wait_for 10 qb_menu_open || qb_fail "Shift+F10 opened no menu"
 editor_shows "Down Down Down Down Return" "Host 150"
-poke click "Edit Item" 2 >/dev/null
+qb_dialog "Edit Item" 2 >/dev/null
 ready
 save_edit F2 "Host 150" "Alpha first" "<ITEM>Alpha first<HOST>h150<ICON>3<COL>-1" 0
 # Insert: "Alpha first", Host 000 ... 099, then the new host.
@@ -134,12 +110,10 @@ save_edit Insert "" "Host 0995" "<ITEM>Host 0995<HOST><ICON>0<COL>-1" 101
 # --- Delete asks first: No keeps the host, Yes deletes it.
 for answer in 7 6; do
     key Delete
-    poke wait "$box_title" 10 >/dev/null || qb_fail "Delete asked nothing"
     qb_expect "Delete's question" "$(poke gettext "$box_title" 65535)" 'Delete "Host 0995"?'
-    poke click "$box_title" $answer >/dev/null
-    poke gone "$box_title" 10 || qb_fail "the question stayed open"
+    qb_dialog "$box_title" $answer || qb_fail "the question stayed open"
     ready
-    [ $answer = 7 ] && { ini_has "<ITEM>Host 0995<HOST><ICON>0<COL>-1" || qb_check_fail "No deleted the host"; }
+    [ $answer = 7 ] && { qb_ini_has "$dir" "<ITEM>Host 0995<HOST><ICON>0<COL>-1" || qb_check_fail "No deleted the host"; }
 done
 qb_wait_for 10 ini_lacks "<ITEM>Host 0995<HOST><ICON>0<COL>-1" || qb_check_fail "Yes did not delete the host"
 
@@ -148,11 +122,9 @@ qb_wait_for 10 ini_lacks "<ITEM>Host 0995<HOST><ICON>0<COL>-1" || qb_check_fail 
 key Return
 qb_wait_idle && ! qb_pid_gone "$QB_PID" || qb_fail "Enter ended the program"
 key shift+F10
-qb_wait_for 10 menu_open || qb_fail "Shift+F10 opened no menu"
+qb_wait_for 10 qb_menu_open || qb_fail "Shift+F10 opened no menu"
 key Down Down Down Return
-poke wait "Options" 10 >/dev/null || qb_fail "Options... opened no dialog"
-poke settext "Options" 1067 "1280" >/dev/null
-poke click "Options" 1 >/dev/null
+qb_dialog "Options" 1067=1280 1 || qb_fail "Options... opened no dialog"
 ready
 key alt+F4
 qb_wait_exit || qb_fail "Alt+F4 did not end the program"

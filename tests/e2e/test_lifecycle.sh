@@ -26,11 +26,10 @@ qb_wait_exit || qb_fail "the close request did not end the program"
 qb_expect "restored position saved" "$(qb_ini_line "$dir" 1)" '<X>200<Y>150<BROWSER>c:\b.exe<RDPX>800<RPDY>600<END>'
 
 # --- A close request while the host editor is open waits for it: Properties
-# then OK, Copy then Cancel. The editor's button is posted to the same queue
-# after the close request, so it is handled after it. (Menu items as poke
-# counts them, separators skipped.)
-for run in "4 1 Renamed <ITEM>Renamed<HOST>h1<ICON>3<COL>255" "2 2 - <ITEM>One<HOST>h1<ICON>3<COL>255"; do
-    read -r item button title line <<<"$run"
+# (menu item 4) then OK, Copy (2) then Cancel. The button is posted after the
+# close request, to the same queue, so it is handled after it.
+for run in "4 1 <ITEM>Renamed<HOST>h1<ICON>3<COL>255 1002=Renamed" "2 2 <ITEM>One<HOST>h1<ICON>3<COL>255"; do
+    read -r item button line fields <<<"$run"
     dir=$(qb_workdir '<X>200<Y>150<BROWSER>c:\b.exe<RDPX>800<RPDY>600<END>
 <ITEM>One<HOST>h1<ICON>3<COL>255')
     qb_start "$dir"
@@ -39,10 +38,10 @@ for run in "4 1 Renamed <ITEM>Renamed<HOST>h1<ICON>3<COL>255" "2 2 - <ITEM>One<H
     poke menu "$item" >/dev/null || qb_fail "no context menu on the row"
     poke wait "Edit Item" 10 || qb_fail "menu item $item did not open the host editor"
     poke post Quillbank $WM_CLOSE || qb_fail "no close request"
-    [ "$title" = - ] || poke settext "Edit Item" 1002 "$title" >/dev/null
-    poke click "Edit Item" "$button" >/dev/null
+    # shellcheck disable=SC2086
+    qb_dialog "Edit Item" $fields "$button"
     qb_wait_exit || qb_fail "the remembered close request was not carried out (item $item)"
-    qb_ini_has "$dir" "$line" || qb_check_fail "item $item, button $button: $(tr -d '\r' <"$dir/quillbank.ini" | tr '\n' '|')"
+    qb_ini_has "$dir" "$line" || qb_check_fail "item $item, button $button: $(qb_ini "$dir" | tr '\n' '|')"
 done
 
 qb_finish

@@ -7,12 +7,11 @@ set -u -o pipefail
 . "$(dirname "$0")/lib.sh"
 qb_e2e_init "$1"
 
-[ -f "$QB_POKE" ] || qb_fail "no poke at $QB_POKE"
 CLI=$QB_BUILD_DIR/src/cli/quillbank-cli.exe
 [ -f "$CLI" ] || qb_fail "no quillbank-cli at $CLI"
 
 options_at() { printf '<X>%s<Y>20<BROWSER>c:\\b.exe<RDPX>800<RPDY>600<END>' "$1"; }
-ini_hosts() { tr -d '\r' <"$1/quillbank.ini" 2>/dev/null | grep '^<ITEM>' | sort | tr '\n' ' '; }
+ini_hosts() { qb_ini "$1" | grep '^<ITEM>' | sort | tr '\n' ' '; }
 hosts_are() { [ "$(ini_hosts "$1")" = "$2" ]; }
 windows_are() { [ "$(xdotool search --onlyvisible --name '^Quillbank$' 2>/dev/null | wc -l)" = "$1" ]; }
 taller_than() { qb_geometry "$1" && [ "$HEIGHT" -gt "$2" ]; }
@@ -21,16 +20,11 @@ taller_than() { qb_geometry "$1" && [ "$HEIGHT" -gt "$2" ]; }
 # a host through the host editor (a right click away from the rows).
 add_host() {
     QB_POKE_AT="$1,30" poke rclick Quillbank 70 100 >/dev/null
-    poke wait "Edit Item" 10 || qb_fail "no host editor for $2"
-    poke settext "Edit Item" 1002 "$2" >/dev/null
-    poke settext "Edit Item" 1039 "$3" >/dev/null
-    poke click "Edit Item" 1 >/dev/null
-    poke gone "Edit Item" 10 || qb_fail "OK did not close the host editor for $2"
+    qb_dialog "Edit Item" 1002="$2" 1039="$3" 1 || qb_fail "no host editor for $2, or OK did not close it"
 }
 
-# --- Two instances, each adds a host, both closed: the file holds both. Each
-# starts from the file as it was; the second stands elsewhere on the screen
-# because the file said so when it started.
+# --- Two instances, each adds a host, both closed: the file holds both. The
+# second stands elsewhere on the screen because the file said so when it started.
 dir=$(qb_workdir "$(options_at 20)")
 qb_start "$dir"
 pidA=$QB_PID

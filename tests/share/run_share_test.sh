@@ -1,10 +1,7 @@
 #!/bin/bash
 # Two programs add a host to the same catalogue at once, round after round,
-# each round from its own starting catalogue, while a third reads them all:
-# no change may be lost or doubled, no read may see a torn file, and a save
-# that fails must say so.
-# Usage: run_share_test.sh SAVER_A... -- SAVER_B...   (each a command line,
-# e.g. "wine saver.exe"); A also prepares, reads and checks.
+# while a third reads: no change lost or doubled, no torn read, failed saves told.
+# Usage: run_share_test.sh SAVER_A... -- SAVER_B...  (e.g. "wine saver.exe")
 set -u
 A=()
 while [ $# -gt 0 ] && [ "$1" != "--" ]; do A+=("$1"); shift; done
@@ -23,11 +20,10 @@ cleanup() {
 trap cleanup EXIT
 cd "$work" || exit 1
 
-# wait_for FILE...: until each exists, at most LIMIT seconds.
-wait_for() {
+wait_for() {  # wait_for FILE...: until each exists, at most LIMIT seconds
     local end=$((SECONDS + LIMIT)) file
     for file in "$@"; do
-        while [ ! -e "$file" ]; do
+        until [ -e "$file" ]; do
             [ $SECONDS -lt $end ] || { echo "FAIL: $file never appeared"; exit 1; }
             sleep 0.05
         done
@@ -52,7 +48,7 @@ wait "$saverB" || { echo "FAIL: saver b ended with status $?"; failed=1; }
 : >stop
 wait "$reader" || { echo "FAIL: the reader saw a torn file (or nothing)"; failed=1; }
 timeout $LIMIT "${A[@]}" check "$ROUNDS" a b >check.out 2>&1 || failed=1
-tr -d '\r' <a.out; tr -d '\r' <b.out; tr -d '\r' <reader.out; tr -d '\r' <check.out
+cat a.out b.out reader.out check.out | tr -d '\r'
 echo "$ROUNDS rounds in $((SECONDS - start)) s"
 # A killed save would leave its temporary file; none of these saves was killed.
 leftovers=$(find . -name '*.tmp-*' | head -5)

@@ -1,19 +1,13 @@
 // Several programs sharing one catalogue, as a team on a network folder does.
-//   saver prepare ROUNDS          round folders 0..ROUNDS-1, each with its own
-//                                 starting catalogue (some with none)
-//   saver save ROUNDS NAME OTHER  once "go" exists: in every round, read the
-//                                 catalogue, wait until saver OTHER has read
-//                                 it too, add host NAME, save, as the program
-//                                 does; failures told on stdout and listed in
-//                                 failed-NAME
-//   saver read                    until "stop" exists: reads every round's
-//                                 file as the program reads it; a file that
-//                                 is not whole is a torn read (status 1)
-//   saver check ROUNDS NAME...    every round holds its starting hosts, in
-//                                 order, and each NAME once unless its save
-//                                 was told failed (status 1 otherwise)
-// Run in the folder holding the rounds: paths are relative, so a native
-// program and one under Wine see the same names.
+//   saver prepare ROUNDS          round folders, each with its own starting catalogue
+//   saver save ROUNDS NAME OTHER  once "go" exists, every round: load, wait for OTHER
+//                                 to load too, add host NAME, save; failed saves
+//                                 are listed in failed-NAME
+//   saver read                    until "stop" exists: a file read that is not
+//                                 whole is a torn read (status 1)
+//   saver check ROUNDS NAME...    every round holds its starting hosts in order and
+//                                 each NAME once unless its save failed
+// Paths are relative, so a native program and one under Wine see the same names.
 #include "app/CatalogueSession.h"
 #include "catalogue/CatalogueFile.h"
 
@@ -35,11 +29,6 @@ namespace {
 std::string roundFile(int round)
 {
     return std::to_string(round) + "/" + kCatalogueFileName;
-}
-
-bool exists(const std::string& path)
-{
-    return std::ifstream(path).good();
 }
 
 // Rounds differ in size and in their hosts' entries; every tenth has no
@@ -89,11 +78,10 @@ int prepare(int rounds)
     return 0;
 }
 
-// Waits until path exists; false after two minutes.
 bool waitFor(const std::string& path)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
-    while (!exists(path)) {
+    while (!std::filesystem::exists(path)) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -115,8 +103,9 @@ int save(int rounds, const std::string& name, const std::string& other)
         HostCatalogue hosts;
         AppOptions options;
         NoCatalogueWindow window;
-        std::vector<std::string> told;
-        const SaveReport report = [&](const std::string& message) { told.push_back(message); };
+        const SaveReport report = [&](const std::string& message) {
+            std::cout << name << " round " << round << ": " << message << '\n';
+        };
         session.load(hosts, options, window, report);
         // Both have read before either saves: every round, one save finds
         // the other's change on disk, and who goes first is left to chance.
@@ -134,11 +123,8 @@ int save(int rounds, const std::string& name, const std::string& other)
             ++failures;
             failed << round << '\n';
         }
-        for (const std::string& message : told)
-            std::cout << name << " round " << round << ": " << message << '\n';
     }
-    std::cout << name << ": " << rounds << " saves, " << merged << " merged with the other's, " << failures
-              << " failed\n";
+    std::cout << name << ": " << merged << " of " << rounds << " saves merged, " << failures << " failed\n";
     return 0;
 }
 
@@ -150,7 +136,7 @@ int read()
     for (int round = 0; std::filesystem::is_directory(std::to_string(round)); ++round)
         rounds.push_back(round);
     std::ofstream("reader.ready").put('\n');
-    while (!exists("stop")) {
+    while (!std::filesystem::exists("stop")) {
         for (int round : rounds) {
             FileStore& files = platformFileStore();
             std::string error;
@@ -206,8 +192,8 @@ int check(int rounds, const std::vector<std::string>& names)
             std::multiset<std::string>(got.begin() + static_cast<long>(expected.size()), got.end()) == added;
         if (!ok) {
             ++wrong;
-            std::cout << "round " << round << ": " << got.size() << " hosts, not the starting " << expected.size()
-                      << " and one of each saver\n";
+            std::cout << "round " << round << ": " << got.size() << " hosts, expected " << expected.size() << " + "
+                      << added.size() << "\n";
         }
     }
     std::cout << "check: " << rounds << " rounds, " << wrong << " with a change lost or doubled\n";
