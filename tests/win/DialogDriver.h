@@ -1,9 +1,7 @@
-// Drives this thread's modal dialogs as a user would. A CBT hook notes each
-// dialog as it becomes active; a short thread timer then runs, inside the
-// dialog's own modal loop, the script queued for its caption (or else the
-// next caption-less script). Scripts may open further dialogs; theirs run
-// nested. A dialog nobody scripted is cancelled and reported, and a safety
-// timer cancels whatever is still open so that no test can hang.
+// Drives this thread's modal dialogs as a user would: each dialog, once
+// active, runs inside its own modal loop the script queued for its caption
+// (or else the next caption-less one). Unscripted dialogs are cancelled and
+// reported; a safety timer cancels whatever is still open.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -32,7 +30,6 @@ public:
         m_hook = SetWindowsHookExA(WH_CBT, &DialogDriver::cbt, nullptr, GetCurrentThreadId());
         m_safety = SetTimer(nullptr, 0, 20000, &DialogDriver::safety);
     }
-    // Shorthand for one dialog, whatever its caption.
     explicit DialogDriver(Script script) : DialogDriver() { next(std::move(script)); }
     ~DialogDriver()
     {
@@ -48,9 +45,7 @@ public:
     DialogDriver(const DialogDriver&) = delete;
     DialogDriver& operator=(const DialogDriver&) = delete;
 
-    // The next dialog with this caption runs `script`.
     void on(const std::string& caption, Script script) { m_scripts[caption].push_back(std::move(script)); }
-    // The next dialog whose caption has no script of its own runs `script`.
     void next(Script script) { on(std::string(), std::move(script)); }
     // Runs as each driven dialog is destroyed, while its controls still exist.
     void onDestroy(Script script) { m_onDestroy = std::move(script); }
@@ -93,9 +88,7 @@ private:
         if (!IsWindow(dialog))
             return;
         const std::string text = win::windowTextOf(dialog);
-        auto* queue = &self->m_scripts[text];
-        if (queue->empty())
-            queue = &self->m_scripts[std::string()];
+        auto* queue = self->m_scripts[text].empty() ? &self->m_scripts[std::string()] : &self->m_scripts[text];
         if (queue->empty()) {
             self->m_unexpected.push_back(text);
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -130,14 +123,12 @@ private:
     std::vector<std::string> m_unexpected;
 };
 
-// A button click as the button itself reports it, handled before returning.
 inline void click(HWND dialog, int id)
 {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-// The same, posted: for buttons that end the dialog, so that the script
-// returns to the modal loop first.
+// Posted, for buttons that end the dialog: the script returns to the modal loop first.
 inline void postClick(HWND dialog, int id)
 {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
@@ -148,8 +139,7 @@ inline std::string itemText(HWND dialog, int id)
     return win::windowTextOf(GetDlgItem(dialog, id));
 }
 
-// Types `text` into control `id` character by character, as the keyboard
-// does: an edit that cannot scroll drops what no longer fits.
+// As the keyboard types: an edit that cannot scroll drops what no longer fits.
 inline void typeText(HWND dialog, int id, const std::string& text)
 {
     HWND control = GetDlgItem(dialog, id);

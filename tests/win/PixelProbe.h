@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "win/Handles.h"
+#include "win/Window.h"
 
 #include <algorithm>
 #include <climits>
@@ -13,19 +14,16 @@ class Canvas
 {
 public:
     Canvas(int w, int h)
-        : m_w(w), m_h(h), m_dc(CreateCompatibleDC(nullptr)), m_bitmap(screenBitmap(w, h)), m_select(m_dc, m_bitmap)
+        : m_w(w), m_h(h), m_dc(CreateCompatibleDC(nullptr)),
+          m_bitmap(CreateCompatibleBitmap(win::WindowDC(nullptr), w, h)), m_select(m_dc, m_bitmap)
     {
+        // The bitmap is in the screen's format, which a fresh memory DC's own one-bit bitmap is not.
         PatBlt(m_dc, 0, 0, w, h, BLACKNESS);
     }
 
     // The window's client area as the window paints it.
-    static RECT clientOf(HWND window)
-    {
-        RECT client{};
-        GetClientRect(window, &client);
-        return client;
-    }
-    explicit Canvas(HWND window) : Canvas(clientOf(window).right, clientOf(window).bottom)
+    explicit Canvas(HWND window)
+        : Canvas(win::Window(window).GetClientRect().right, win::Window(window).GetClientRect().bottom)
     {
         SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(m_dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
     }
@@ -70,9 +68,6 @@ public:
     }
 
 private:
-    // In the screen's format, which a fresh memory DC's own one-bit bitmap is not.
-    static HBITMAP screenBitmap(int w, int h) { return CreateCompatibleBitmap(win::WindowDC(nullptr), w, h); }
-
     int m_w;
     int m_h;
     win::MemoryDC m_dc;

