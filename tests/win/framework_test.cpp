@@ -89,12 +89,13 @@ TEST(DialogExceptions, HandlerExceptionEndsDialogAndIsRethrown)
 // and selected objects go back into the DC before it is deleted.
 TEST(HandleOwners, OwnersFreeTheirHandlesExactlyOnce)
 {
-    const HGDIOBJ brush = ::CreateSolidBrush(RGB(4, 5, 6)), dc = ::CreateCompatibleDC(nullptr);
+    const HBRUSH brush = ::CreateSolidBrush(RGB(4, 5, 6));
+    const HDC dc = ::CreateCompatibleDC(nullptr);
     const HMENU menu = ::CreatePopupMenu(), subMenu = ::CreatePopupMenu();
     ::AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(subMenu), "sub");
     {
-        win::Brush ownedBrush(static_cast<HBRUSH>(brush));
-        win::MemoryDC ownedDc(static_cast<HDC>(dc));
+        win::Brush ownedBrush(brush);
+        win::MemoryDC ownedDc(dc);
         win::Menu ownedMenu(menu);
         win::Brush movedBrush(std::move(ownedBrush));
         EXPECT_FALSE(ownedBrush);

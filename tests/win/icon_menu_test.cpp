@@ -99,7 +99,9 @@ TEST_F(IconMenuTest, MakeOwnerDrawnKeepsTextStateAndIsIdempotent)
     const UINT types[] = {MFT_OWNERDRAW, MFT_OWNERDRAW | MFT_SEPARATOR, MFT_OWNERDRAW};
     const UINT states[] = {MFS_CHECKED, 0, 0};
     for (UINT i = 0; i < 3; ++i) {
-        MENUITEMINFOA item = {sizeof item, MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_SUBMENU};
+        MENUITEMINFOA item = {};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_SUBMENU;
         GetMenuItemInfoA(m_menu, i, TRUE, &item);
         EXPECT_EQ(item.fType, types[i]) << i;
         EXPECT_EQ(item.fState & MFS_CHECKED, states[i]) << i;
