@@ -16,8 +16,7 @@ using qbtest::postClick;
 
 namespace {
 
-// The owner is disabled only while the dialog is open. (How each way of
-// closing maps to a result is checked on the prompts.)
+// The owner is disabled only while the dialog is open (the prompts test each way of closing).
 TEST(DialogModal, OwnerDisabledWhileOpenAndMissingTemplateFails)
 {
     const HWND owner = ::CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 10, 10, 100, 50, nullptr, nullptr,
