@@ -1,7 +1,5 @@
-// Drives this thread's modal dialogs as a user would: each dialog, once
-// active, runs inside its own modal loop the script queued for its caption
-// (or else the next caption-less one). Unscripted dialogs are cancelled and
-// reported; a safety timer cancels whatever is still open.
+// Drives this thread's modal dialogs: each, once active, runs the script queued for its caption (or
+// the next caption-less one) inside its own modal loop; unscripted or lingering dialogs fail the test.
 #pragma once
 
 #include <gtest/gtest.h>

