@@ -1,5 +1,4 @@
-# What the console companion's test scripts share: sourced with their arguments
-# (CLI_PATH [EMULATOR...]), it makes a work folder and goes there.
+# Shared by the cli test scripts: sourced with CLI_PATH [EMULATOR...]; works in a new folder.
 set -u
 CLI=$(realpath "$1")
 shift
@@ -22,13 +21,8 @@ run() {
 expect_rc() { [ "$rc" = "$1" ] || fail "$2: exit status $rc, expected $1 (stderr: $err)"; }
 # t WANT_RC ARGS...: runs the program and checks its exit status.
 t() { run "${@:2}" && expect_rc "$1" "${*:2}"; }
-expect_text() {  # expect_text ACTUAL EXPECTED WHAT
-    if [ "$1" != "$2" ]; then
-        fail "$3"
-        diff <(printf '%s\n' "$2") <(printf '%s\n' "$1") | head -20
-    fi
-}
-expect_one_line_error() {  # the message is one line on stderr, nothing on stdout
+expect_text() { [ "$1" = "$2" ] || fail "$3: got '$1'"; } # ACTUAL EXPECTED WHAT
+expect_one_line_error() { # WHAT: one line on stderr, nothing on stdout
     [ -z "$out" ] || fail "$1: unexpected stdout: $out"
     [ -n "$err" ] && [ "$(printf '%s\n' "$err" | wc -l)" = 1 ] || fail "$1: stderr is not one line: $err"
 }
@@ -41,14 +35,8 @@ t_errors() {
         expect_one_line_error "$words"
     done
 }
-# finish NAME: the script's exit status from the failures counted.
-finish() {
-    [ "$failures" = 0 ] && echo "$1 passed" && exit 0
-    echo "$failures $1 failed"
-    exit 1
-}
-# expect_json WHAT EXPECTED: stdout is EXPECTED, keys in its order, laid out
-# with two-space indents and a final newline.
+finish() { [ "$failures" = 0 ] && echo "$1 passed" && exit 0; echo "$failures $1 failed"; exit 1; }
+# expect_json WHAT EXPECTED: stdout is EXPECTED, keys in order, two-space indents.
 expect_json() {
     python3 - "$2" stdout.txt <<'PY' || fail "$1"
 import json, sys

@@ -33,14 +33,12 @@ cat >q.ini <<'INI'
   <NAME>Other<RUN>x.exe<PARAMS><IICON>0<CONFIRM>0<BOLD>0
 INI
 
-# --- menu: how the items are printed (what they hold is the core's test) -----
+# --- menu: how the items are printed (what they hold is the core's test)
 j "menu items in order" '
 j["host"] == "Alpha" and [i["type"] for i in j["items"]] == ["command", "separator", "submenu", "command", "command", "command"]
 and j["items"][0] == {"type": "command", "id": 1, "text": "Run", "bold": True, "image": 5, "program": "tool.exe",
                       "params": "-h %HOST% -u ??? -p ***", "confirm": True}
-and list(j["items"][0].keys()) == ["type", "id", "text", "bold", "image", "program", "params", "confirm"]
-and j["items"][1] == {"type": "separator"} and [i["id"] for i in j["items"][3:]] == [9, 10, 11]
-and j["items"][2]["text"] == "%HOST%||12" and list(j["items"][2].keys()) == ["type", "text", "bold", "items"]
+and [i["id"] for i in j["items"][3:]] == [9, 10, 11] and j["items"][2]["text"] == "%HOST%||12"
 and [i["id"] for i in j["items"][2]["items"]] == [2, 3, 4, 5, 6, 7, 8] and j["items"][2]["items"][0]["params"] == "/v:%HOST%"
 and j["items"][3]["program"] == "C:\\Web\\web.exe" and j["items"][4]["program"] == "D:\\alt\\alt.exe"' \
     menu Alpha q.ini --default-browser '"C:\Web\web.exe" "%1"'
@@ -51,24 +49,22 @@ else
 fi
 j "menu by index, same title as another host" 'j["items"][0]["text"] == "Other"' menu --index 2 q.ini
 
-# --- compose ----------------------------------------------------------------
+# --- compose
 j "compose refused" 'j == {"confirmation": CONFIRM, "prompts": [], "call": None}' compose Alpha 1 q.ini --no
 j "compose with every answer" '
 j["confirmation"] == CONFIRM and j["prompts"] == ["User Input", "Password Input"]
 and j["call"] == {"owner": "main window", "verb": "open", "file": "tool.exe", "parameters": "-h pc1 -u me -p ***",
-                  "directory": None, "show": 1}
-and list(j["call"].keys()) == ["owner", "verb", "file", "parameters", "directory", "show"]' \
+                  "directory": None, "show": 1}' \
     compose Alpha 1 q.ini --yes --input me --password pw
-# The terminal's UTF-8 goes into the command in the ANSI code page and
-# comes back out once, not encoded twice; the password is never printed.
+# UTF-8 from the terminal is converted once, not twice; the password is never printed.
 j "compose text from the terminal, password hidden" 'j["call"]["parameters"] == "-h pc1 -u é€ -p ***"' \
     compose Alpha 1 q.ini --yes --input 'é€' --password 'pw***'
 grep -q 'pw' stdout.txt && fail "compose printed the password"
 
 # A password typed at the hidden prompt of a terminal is not printed either.
 if [ ${#EMULATOR[@]} = 0 ]; then
-    python3 - "$CLI" >stdout.txt <<'PY'
-import os, pty, select, subprocess, sys
+    python3 - "$CLI" <<'PY' || fail "compose with a password typed at the prompt"
+import json, os, pty, select, subprocess, sys
 master, slave = pty.openpty()
 cli = subprocess.Popen([sys.argv[1], "compose", "Alpha", "1", "q.ini", "--yes", "--input", "me"],
                        stdin=slave, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
@@ -77,11 +73,9 @@ prompt = b""
 while b"Password Input: " not in prompt and select.select([cli.stderr], [], [], 10)[0]:
     prompt += os.read(cli.stderr.fileno(), 100)
 os.write(master, b"s3cret\n")
-sys.stdout.write(cli.communicate(timeout=10)[0].decode())
+out = cli.communicate(timeout=10)[0].decode()
+sys.exit(out if "s3cret" in out or json.loads(out)["call"]["parameters"] != "-h pc1 -u me -p ***" else 0)
 PY
-    python3 -c 'import json,sys; sys.exit(json.load(open("stdout.txt"))["call"]["parameters"] != "-h pc1 -u me -p ***")' ||
-        fail "compose with a password typed at the prompt: $(cat stdout.txt)"
-    grep -q 's3cret' stdout.txt && fail "compose printed the typed password"
 fi
 
 j "compose without terminal counts as No" 'j["prompts"] == [] and j["call"] is None' compose Alpha 1 q.ini
@@ -97,10 +91,8 @@ and j["call"] == {"owner": None, "verb": None, "file": "C:\\Web\\web.exe", "para
 t_errors <<'CASES'
 menu Nobody q.ini
 menu --index 3 q.ini
-menu --index -1 q.ini
 compose Alpha 12 q.ini
 compose Alpha 0 q.ini
-compose Alpha 1x q.ini
 compose Alpha 1 q.ini --yes --no
 CASES
 

@@ -1,10 +1,7 @@
 #!/bin/bash
-# A throwaway Active Directory domain controller on 127.0.0.1, LDAP only, in
-# a private folder, filled with a small tree of computer accounts.
-#   dc.sh start DIR   provision, start, populate; writes DIR/env.sh
-#   dc.sh stop DIR    stops it (also when it never started)
-# The server also ends with the process QB_DC_WATCH_PID (default the caller):
-# a run killed on a timeout never reaches its cleanup step.
+# A throwaway domain controller on 127.0.0.1, LDAP only, filled by populate.sh.
+#   dc.sh start DIR (writes DIR/env.sh) | dc.sh stop DIR
+# It also ends with QB_DC_WATCH_PID (default the caller): a timed-out run skips its cleanup.
 set -u
 action=${1:-}
 dir=${2:-}
@@ -28,7 +25,6 @@ stop() {
     # After a reboot the number may belong to another process.
     tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline" | grep -qF "dc-supervisor $dir " || return 0
     kill -TERM "$pid" 2>/dev/null || return 0
-    # The supervisor's trap stops samba and waits for it.
     while kill -0 "$pid" 2>/dev/null; do sleep 0.1; done
 }
 
@@ -43,8 +39,7 @@ provision() {
             >"$dir/log/provision.log" 2>&1; then
         log "provisioning failed:"; tail -20 "$dir/log/provision.log" >&2; exit 1
     fi
-    # Simple binds over plain LDAP (the tests use them); provision drops this
-    # option when it is passed there.
+    # Simple binds over plain LDAP; provision drops this option when given it.
     sed -i 's/^\[global\]$/[global]\n\tldap server require strong auth = no/' "$dir/etc/smb.conf"
 }
 
@@ -62,7 +57,7 @@ start() {
         sleep 0.2
     done
 
-    # Provisioning is most of the start-up: a copy is kept until this script changes.
+    # Provisioning is most of the start-up: a copy is kept while this script is unchanged.
     local pristine="$dir.pristine" key
     key=$(cksum <"$0")
     rm -rf "$dir"

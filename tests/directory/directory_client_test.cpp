@@ -1,5 +1,4 @@
-// The directory client against the throwaway domain controller (QB_DC_DIR):
-// it reports each page and stops between pages when asked to.
+// The directory client against the throwaway domain controller (QB_DC_DIR).
 #include "import/DirectorySource.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
 #!/bin/bash
-# The directory tree the import tests expect, as LDIF on stdout.
-# Usage: populate.sh BASE-DN. userAccountControl 4096 is a workstation
-# account, 4098 the same disabled.
+# populate.sh BASE-DN: the import tests' tree as LDIF. userAccountControl 4096
+# is a workstation account, 4098 the same disabled.
 set -eu
 base=$1
 ou="OU=Quillbank,$base"

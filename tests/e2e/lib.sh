@@ -1,14 +1,7 @@
-# Helpers of the end-to-end scripts: start quillbank.exe under Wine in the
-# virtual display, wait for its windows, work them, read what it saved.
-#   . "$(dirname "$0")/lib.sh"; qb_e2e_init "$1"
-#   dir=$(qb_workdir "$ini_text"); qb_start "$dir"; win=$(qb_wait_window) || qb_fail "no window"
+# Helpers of the end-to-end scripts: quillbank.exe under Wine in the virtual display.
 
-QB_E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-QB_ROOT_DIR=$(cd "$QB_E2E_DIR/../.." && pwd)
+QB_ROOT_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 QB_TIMEOUT=${QB_TIMEOUT:-30}
-# The close box's centre from the outer top right (3 px frame, 15 px caption).
-QB_CLOSE_DX=12
-QB_CLOSE_DY=10
 QB_PIDS=()
 QB_OWN_ENV=0
 QB_FAILED=0
@@ -40,11 +33,9 @@ qb_e2e_init() {
     trap 'exit 130' INT TERM
     QB_BUILD_DIR=$(cd "$(dirname "$QB_EXE")/.." && pwd)
     QB_POKE=$QB_BUILD_DIR/tests/poke.exe
-    QB_RECORDER=$QB_BUILD_DIR/tests/recorder.exe
     [ -f "$QB_POKE" ] || qb_fail "no poke at $QB_POKE"
 }
 
-# Works the program's windows with messages (poke.cpp); poke's exit status.
 poke() {
     wine "$QB_POKE" "$@" 2>/dev/null | tr -d '\r'
     return "${PIPESTATUS[0]}"
@@ -52,7 +43,7 @@ poke() {
 
 qb_finish() { [ "$QB_FAILED" = 0 ] && qb_log "PASS" && exit 0; exit 1; }
 
-# qb_workdir [INI_TEXT]: a new folder; with INI_TEXT, a quillbank.ini of it in CR LF lines.
+# qb_workdir [INI_TEXT]: a new folder, with a quillbank.ini of INI_TEXT in CR LF lines.
 qb_workdir() {
     local d
     d=$(mktemp -d "$QB_TMP/work.XXXXXX") || qb_fail "mktemp"
@@ -61,14 +52,14 @@ qb_workdir() {
 }
 qb_put_ini() { printf '%s\n' "$2" | sed 's/$/\r/' >"$1/quillbank.ini"; }
 
-# qb_start DIR: starts the program in DIR, output detached; sets QB_PID.
+# qb_start DIR: sets QB_PID.
 qb_start() {
     (cd "$1" && exec setsid wine "$QB_EXE") </dev/null >/dev/null 2>&1 &
     QB_PID=$!
     QB_PIDS+=("$QB_PID")
 }
 
-# qb_wait_for SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds.
+# qb_wait_for SECONDS COMMAND...
 qb_wait_for() {
     local end=$((SECONDS + $1))
     shift
@@ -78,8 +69,7 @@ qb_wait_for() {
     done
 }
 
-# xdotool ignores case in titles (a box captioned "quillbank" would pass for
-# the main window): the title is matched again here.
+# xdotool ignores case in titles ("quillbank" is a box's): matched again here.
 qb_find_window() {
     local id
     for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
@@ -88,14 +78,14 @@ qb_find_window() {
     return 1
 }
 
-# qb_wait_window [NAME_REGEX]: the id of the visible window of that title (the main one), once drawn.
+# qb_wait_window [NAME_REGEX]: the window's id, once drawn.
 qb_wait_window() {
     qb_wait_for "$QB_TIMEOUT" qb_find_window "${1:-^Quillbank\$}" || return 1
     qb_wait_drawn "$QB_FOUND"
     echo "$QB_FOUND"
 }
 
-# qb_wait_drawn WIN: until two pictures of the window in a row are the same.
+# qb_wait_drawn WIN: until two pictures in a row are the same.
 qb_wait_drawn() {
     local end=$((SECONDS + QB_TIMEOUT)) last="" now
     while [ "$SECONDS" -lt "$end" ]; do
@@ -107,47 +97,35 @@ qb_wait_drawn() {
     return 1
 }
 
-# qb_wait_ready WIN [TITLE]: until a click on the window is taken as a user's
-# and the X focus is on it: after a modal box Wine moves the focus back in steps.
-qb_wait_ready() {
-    qb_wait_idle "${2:-Quillbank}" && qb_wait_for "$QB_TIMEOUT" qb_has_x_focus "$1"
-}
+# After a modal box Wine moves the focus back in steps: wait for the X focus too.
+qb_wait_ready() { qb_wait_idle "${2:-Quillbank}" && qb_wait_for "$QB_TIMEOUT" qb_has_x_focus "$1"; }
 qb_has_x_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
-
-# qb_wait_idle [TITLE]: the window is at rest, so what a command would do is done.
 qb_wait_idle() { poke ready "${1:-Quillbank}" "$QB_TIMEOUT" >/dev/null; }
 
-# qb_geometry WIN: sets X, Y, WIDTH and HEIGHT of the outer window.
+# qb_geometry WIN: sets X, Y, WIDTH and HEIGHT.
 qb_geometry() {
     unset X Y WIDTH HEIGHT
     eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
 }
 
 qb_shot() { import -window "$1" "$2"; }
-
-# qb_pixel FILE X Y: the pixel's colour as rrggbb.
 qb_pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6 | tr 'A-F' 'a-f'; }
 
-# qb_click_in WIN DX DY [BUTTON]: a click relative to the window's outer top left.
+# qb_click_in WIN DX DY [BUTTON]: relative to the outer top left.
 qb_click_in() {
     qb_geometry "$1"
     xdotool mousemove $((X + $2)) $((Y + $3)) click "${4:-1}"
 }
 
-# qb_close WIN: the close request, by a click on the caption's close box.
-qb_close() {
-    qb_geometry "$1"
-    qb_click_in "$1" $((WIDTH - QB_CLOSE_DX)) $QB_CLOSE_DY
-}
-# qb_close_ends WIN: the close box, once the window takes clicks, ends the program.
+# The close box's centre from the outer top right (3 px frame, 15 px caption).
+qb_close() { qb_geometry "$1" && qb_click_in "$1" $((WIDTH - 12)) 10; }
 qb_close_ends() {
     qb_wait_ready "$1" || qb_fail "the main window did not become ready for a click"
     qb_close "$1"
     qb_wait_exit || qb_fail "the close box did not end the program"
 }
 
-# qb_dialog TITLE [ID=TEXT|ID=+]... BUTTON: fills in the dialog once it shows
-# (+ checks a box), presses BUTTON and waits until the dialog has gone.
+# qb_dialog TITLE [ID=TEXT|ID=+]... BUTTON: fills in (+ checks), presses, waits till gone.
 qb_dialog() {
     local title=$1 field
     shift
@@ -162,10 +140,9 @@ qb_dialog() {
     poke click "$title" "${!#}" >/dev/null && poke gone "$title" 10
 }
 
-# qb_recorder DIR: the stand-in program that records its parameters, copied
-# into DIR; prints its Windows path. qb_recorded DIR: what it recorded.
+# qb_recorder DIR: a copy of the program recording its parameters; its Windows path.
 qb_recorder() {
-    cp "$QB_RECORDER" "$1/recorder.exe" || qb_fail "no recorder at $QB_RECORDER"
+    cp "$QB_BUILD_DIR/tests/recorder.exe" "$1" || qb_fail "no recorder in $QB_BUILD_DIR/tests"
     winepath -w "$1/recorder.exe" 2>/dev/null
 }
 qb_recorded() { tr -d '\r' 2>/dev/null <"$1/recorded.txt"; }
@@ -181,14 +158,11 @@ qb_menu_windows() {
 qb_menu_open() { [ -n "$(qb_menu_windows)" ]; }
 
 qb_pid_gone() { ! kill -0 "$1" 2>/dev/null; }
-# qb_wait_exit [PID] [TIMEOUT]: waits for the program to end.
+# qb_wait_exit [PID] [TIMEOUT]
 qb_wait_exit() { qb_wait_for "${2:-$QB_TIMEOUT}" qb_pid_gone "${1:-$QB_PID}"; }
 
-# qb_ini DIR: DIR/quillbank.ini without CRs; qb_ini_line DIR N: its line N.
 qb_ini() { tr -d '\r' <"$1/quillbank.ini" 2>/dev/null; }
 qb_ini_line() { qb_ini "$1" | sed -n "$2p"; }
-# qb_ini_has DIR LINE: the file holds the line, whole.
 qb_ini_has() { qb_ini "$1" | grep -qxF -- "$2"; }
 
-# qb_expect WHAT ACTUAL EXPECTED: records a failure when they differ.
 qb_expect() { [ "$2" = "$3" ] || qb_check_fail "$1: got '$2', expected '$3'"; }

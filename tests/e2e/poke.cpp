@@ -1,11 +1,6 @@
 // Works the program's top-level windows, found by exact title, with messages:
 // dependable without a window manager (no focus or activation needed).
-//   wait|gone|ready TITLE [SECONDS]   the window shows, is gone, takes a click as a user's
-//   settext|gettext TITLE ID [TEXT], check TITLE ID 0|1, click TITLE ID
-//   rclick TITLE X Y (client point), post TITLE MSG [WPARAM]
-//   menu INDEX (separators not counted), menuclose   the open popup menu
-//   appwindow TITLE   1 with a taskbar button; list TITLE ID   a list view's
-//                     first visible row, rows per page, rows, focused row
+// Commands: see main(). "ready" means a click would be taken as a user's.
 // QB_POKE_AT=X,Y: only a window holding that screen point (two instances share titles).
 #include <windows.h>
 #include <commctrl.h>
@@ -76,11 +71,7 @@ HWND waitTop(const char* title, double seconds, const char* className = nullptr)
 HWND controlOf(const char* title, const char* id)
 {
     HWND dialog = waitTop(title, 10);
-    if (!dialog) {
-        std::fprintf(stderr, "poke: no window \"%s\"\n", title);
-        std::exit(2);
-    }
-    HWND control = GetDlgItem(dialog, std::atoi(id));
+    HWND control = dialog ? GetDlgItem(dialog, std::atoi(id)) : nullptr;
     if (!control) {
         std::fprintf(stderr, "poke: no control %s in \"%s\"\n", id, title);
         std::exit(2);
@@ -95,9 +86,7 @@ void postKey(HWND hwnd, WPARAM key)
     Sleep(30);
 }
 
-// Everything that would swallow or divert a click on the window at this
-// moment: a modal box (the window disabled), another window active, a
-// capture or a menu still tracking.
+// A modal box, another active window, a capture or a tracking menu would divert a click.
 bool takesClicks(HWND hwnd)
 {
     if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) || GetForegroundWindow() != hwnd)
@@ -114,8 +103,7 @@ bool waitReady(const char* title, double seconds)
 {
     return waitUntil(seconds, [title] {
         HWND hwnd = findTop(title);
-        // The state must still hold once the thread has read its queue again
-        // (with the display's pending focus events), not only before.
+        // Still so once the thread has read its queue (pending focus events) again.
         DWORD_PTR ignored = 0;
         return hwnd && takesClicks(hwnd) &&
                SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored) && takesClicks(hwnd);
@@ -152,10 +140,8 @@ int main(int argc, char** argv)
     }
     if (verb == "click" && argc == 4) {
         HWND control = controlOf(argv[2], argv[3]);
-        return PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(std::atoi(argv[3]), BN_CLICKED),
-                            reinterpret_cast<LPARAM>(control))
-                   ? 0
-                   : 1;
+        const WPARAM command = MAKEWPARAM(std::atoi(argv[3]), BN_CLICKED);
+        return PostMessageA(GetParent(control), WM_COMMAND, command, reinterpret_cast<LPARAM>(control)) ? 0 : 1;
     }
     if (verb == "rclick" && argc == 5) {
         HWND top = waitTop(argv[2], 10);
@@ -179,10 +165,8 @@ int main(int argc, char** argv)
     }
     if (verb == "appwindow" && argc == 3) {
         HWND top = waitTop(argv[2], 10);
-        if (!top)
-            return 1;
-        std::printf("%d\n", (GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_APPWINDOW) ? 1 : 0);
-        return 0;
+        std::printf("%d\n", top && (GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_APPWINDOW) ? 1 : 0);
+        return top ? 0 : 1;
     }
     if ((verb == "menu" && argc == 3) || verb == "menuclose") {
         // The menu loop of the tracking thread reads keys posted to its queue.

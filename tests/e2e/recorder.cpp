@@ -1,6 +1,5 @@
-// Stands in for a launched program in the end-to-end tests: appends the
-// parameters it was started with, one line per start, to recorded.txt in
-// its working folder. A GUI program, so that no console window appears.
+// A launched program's stand-in: appends its parameters, one line per start, to
+// recorded.txt in its working folder. A GUI program: no console window appears.
 #include <windows.h>
 
 #include <cstdio>
@@ -9,8 +8,7 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     const char* line = GetCommandLineA();
-    // Skip the program token (quoted or not) and exactly one blank, so that
-    // the parameters are kept byte for byte, leading blanks included.
+    // Past the program token and exactly one blank: the parameters byte for byte.
     const char* rest = line;
     if (*rest == '"') {
         const char* close = std::strchr(rest + 1, '"');

@@ -1,8 +1,7 @@
 #!/bin/bash
-# Launching under Wine: a click on a host opens its owner-drawn menu; the
-# picked entry runs the recorder with "%HOST%" and "???" filled in; a
-# confirmation answered No starts nothing; a template's sub-menu shows its
-# items; and Shift held while picking runs the entry and ends the program unsaved.
+# Launching under Wine: a host's menu runs the recorder with "%HOST%" and "???"
+# filled in; No to a confirmation starts nothing; a template's sub-menu shows its
+# items; Shift held while picking runs the entry and ends the program unsaved.
 # Usage: test_launch.sh path/to/quillbank.exe
 set -u
 . "$(dirname "$0")/lib.sh"
@@ -11,7 +10,6 @@ qb_e2e_init "$1"
 box_title=$(basename "$QB_EXE" .exe)
 dir=$(qb_workdir)
 rec=$(qb_recorder "$dir")
-[ -n "$rec" ] || qb_fail "winepath gave no Windows path"
 qb_put_ini "$dir" "<X>100<Y>100<BROWSER>c:\\b.exe<RDPX>800<RPDY>600<END>
 <ITEM>Alpha<HOST>pc1<ICON>17<COL>-1
   <NAME>Record<RUN>$rec<PARAMS>-h %HOST% -u ??? -x ???<IICON>5<CONFIRM>0<BOLD>1
@@ -23,15 +21,13 @@ ini_sum=$(md5sum <"$dir/quillbank.ini")
 
 recorded_line() { qb_recorded "$dir" | sed -n "$1p"; }
 has_lines() { qb_recorded_at_least "$dir" "$1"; }
-# open_menu: a click on the only row once the window takes clicks again (a
-# launch may have just closed a box); waits for the popup menu.
+# open_menu: a click on the only row once the window takes clicks again.
 open_menu() {
     qb_wait_ready "$win" || qb_fail "the main window did not become ready for a click"
     qb_click_in "$win" 40 25
     qb_wait_for 10 qb_menu_open || qb_fail "no popup menu after a click on the host"
 }
-# A started recorder runs until it has written its line; the folder's unique
-# name leaves out recorders of other tests.
+# The folder's unique name leaves out other tests' recorders.
 recorder_gone() { ! pgrep -f "$(basename "$dir").recorder\.exe" >/dev/null; }
 menus_at_least() { [ "$(qb_menu_windows | wc -l)" -ge "$1" ]; }
 menus_below() { ! menus_at_least "$1"; }
@@ -40,7 +36,7 @@ qb_start "$dir"
 win=$(qb_wait_window) || qb_fail "no main window"
 qb_geometry "$win"
 
-# --- The menu: its first item's icon cell, right of the cursor, holds several colours.
+# --- The menu: its first item's icon cell holds several colours.
 open_menu
 qb_wait_drawn "$(qb_menu_windows | head -n 1)" || qb_check_fail "the menu was not drawn"
 import -window root "$dir/menu.png"
@@ -74,11 +70,9 @@ poke menu 2 >/dev/null
 qb_wait_for 10 menus_at_least 2 || qb_check_fail "the template's sub-menu did not open"
 sub=$(qb_menu_windows | tail -n 1)
 qb_wait_drawn "$sub" || qb_check_fail "the sub-menu was not drawn"
-# Seven items, each at least 20 pixels high.
 qb_geometry "$sub"
 [ "${HEIGHT:-0}" -ge 140 ] || qb_check_fail "sub-menu too small for seven items: ${HEIGHT:-none}"
-# One Escape at a time: a key posted to the sub-menu just before an earlier
-# Escape closes it is lost with its window.
+# One Escape at a time: one posted as the sub-menu closes is lost with it.
 poke menuclose >/dev/null
 qb_wait_for 10 menus_below 2 || qb_check_fail "Escape did not close the sub-menu"
 poke menuclose >/dev/null

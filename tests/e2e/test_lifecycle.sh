@@ -1,8 +1,7 @@
 #!/bin/bash
-# Under Wine, the ways a run ends that must not lose the catalogue: closed
-# while minimised (the restored position is saved), and a close request from
-# another program (as taskkill without /F sends) while the host editor is
-# open (carried out after the editor, keeping the edit and every host).
+# Under Wine, ends that keep the catalogue: closed while minimised (the restored
+# position is saved); a close request from another program while the host editor
+# is open is carried out after the editor, keeping the edit and every host.
 # Usage: test_lifecycle.sh path/to/quillbank.exe
 set -u -o pipefail
 . "$(dirname "$0")/lib.sh"
@@ -25,9 +24,7 @@ poke post Quillbank $WM_CLOSE || qb_fail "no close request"
 qb_wait_exit || qb_fail "the close request did not end the program"
 qb_expect "restored position saved" "$(qb_ini_line "$dir" 1)" '<X>200<Y>150<BROWSER>c:\b.exe<RDPX>800<RPDY>600<END>'
 
-# --- A close request while the host editor is open waits for it: Properties
-# (menu item 4) then OK, Copy (2) then Cancel. The button is posted after the
-# close request, to the same queue, so it is handled after it.
+# --- Properties (menu item 4) then OK, Copy (2) then Cancel, the button posted after the close request.
 for run in "4 1 <ITEM>Renamed<HOST>h1<ICON>3<COL>255 1002=Renamed" "2 2 <ITEM>One<HOST>h1<ICON>3<COL>255"; do
     read -r item button line fields <<<"$run"
     dir=$(qb_workdir '<X>200<Y>150<BROWSER>c:\b.exe<RDPX>800<RPDY>600<END>

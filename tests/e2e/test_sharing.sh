@@ -1,7 +1,6 @@
 #!/bin/bash
-# One catalogue, several programs: two instances in one folder each add a host
-# through the host editor and are closed, and the file holds both; an instance
-# shows, without a restart, a host that quillbank-cli added while it ran.
+# One catalogue, several programs: two instances each add a host and the file holds
+# both; an instance shows, without a restart, a host quillbank-cli added meanwhile.
 # Usage: test_sharing.sh path/to/quillbank.exe
 set -u -o pipefail
 . "$(dirname "$0")/lib.sh"
@@ -16,15 +15,13 @@ hosts_are() { [ "$(ini_hosts "$1")" = "$2" ]; }
 windows_are() { [ "$(xdotool search --onlyvisible --name '^Quillbank$' 2>/dev/null | wc -l)" = "$1" ]; }
 taller_than() { qb_geometry "$1" && [ "$HEIGHT" -gt "$2" ]; }
 
-# add_host X TITLE HOST: the program whose window holds screen column X adds
-# a host through the host editor (a right click away from the rows).
+# add_host X TITLE HOST: the program whose window holds screen column X adds a host.
 add_host() {
     QB_POKE_AT="$1,30" poke rclick Quillbank 70 100 >/dev/null
     qb_dialog "Edit Item" 1002="$2" 1039="$3" 1 || qb_fail "no host editor for $2, or OK did not close it"
 }
 
-# --- Two instances, each adds a host, both closed: the file holds both. The
-# second stands elsewhere on the screen because the file said so when it started.
+# --- Two instances (the second placed apart by the file) each add a host; the file holds both.
 dir=$(qb_workdir "$(options_at 20)")
 qb_start "$dir"
 pidA=$QB_PID
@@ -41,10 +38,8 @@ both="<ITEM>Alpha<HOST>a01<ICON>0<COL>-1 <ITEM>Beta<HOST>b01<ICON>0<COL>-1 "
 qb_wait_for 10 hosts_are "$dir" "$both" || qb_check_fail "the second save lost the first's host: $(ini_hosts "$dir")"
 QB_POKE_AT=30,30 poke post Quillbank 0x10 >/dev/null
 QB_POKE_AT=410,30 poke post Quillbank 0x10 >/dev/null
-qb_wait_exit "$pidA" || qb_fail "the first instance did not end"
-qb_wait_exit "$pidB" || qb_fail "the second instance did not end"
+qb_wait_exit "$pidA" && qb_wait_exit "$pidB" || qb_fail "an instance did not end"
 qb_expect "hosts after both closed" "$(ini_hosts "$dir")" "$both"
-[ -e "$dir/quillbank.ini.bak" ] || qb_check_fail "no backup of the previous file"
 
 # --- quillbank-cli adds a host while the program runs: the list shows it.
 ini="$(options_at 20)
@@ -57,7 +52,6 @@ qb_geometry "$win"
 oneRow=$HEIGHT
 (cd "$dir" && timeout 30 wine "$CLI" merge quillbank.ini added.ini quillbank.ini -o quillbank.ini) >/dev/null 2>&1 ||
     qb_fail "quillbank-cli merge did not add the host"
-# One more row: the window fits itself to its rows.
 qb_wait_for 10 taller_than "$win" "$oneRow" || qb_check_fail "the new host did not show: height $HEIGHT"
 QB_POKE_AT=30,30 poke post Quillbank 0x10 >/dev/null
 qb_wait_exit || qb_fail "the program did not end"
