@@ -31,7 +31,6 @@ wait_for() {  # wait_for FILE...: until each exists, at most LIMIT seconds
 }
 
 timeout $LIMIT "${A[@]}" prepare "$ROUNDS" || { echo "FAIL: prepare"; exit 1; }
-start=$SECONDS
 timeout $LIMIT "${A[@]}" read >reader.out 2>&1 &
 reader=$!
 pids+=("$reader")
@@ -49,7 +48,6 @@ wait "$saverB" || { echo "FAIL: saver b ended with status $?"; failed=1; }
 wait "$reader" || { echo "FAIL: the reader saw a torn file (or nothing)"; failed=1; }
 timeout $LIMIT "${A[@]}" check "$ROUNDS" a b >check.out 2>&1 || failed=1
 cat a.out b.out reader.out check.out | tr -d '\r'
-echo "$ROUNDS rounds in $((SECONDS - start)) s"
 # A killed save would leave its temporary file; none of these saves was killed.
 leftovers=$(find . -name '*.tmp-*' | head -5)
 [ -z "$leftovers" ] || { echo "FAIL: temporary files left: $leftovers"; failed=1; }
