@@ -24,8 +24,7 @@ std::string roundFile(int round)
     return std::to_string(round) + "/" + kCatalogueFileName;
 }
 
-// Rounds differ in size and in their hosts' entries; every tenth has no
-// file at all.
+// Rounds differ in size; every tenth has no file at all.
 HostCatalogue startingHosts(int round)
 {
     HostCatalogue hosts;
@@ -36,12 +35,6 @@ HostCatalogue startingHosts(int round)
         host->title = "start " + std::to_string(round) + "." + std::to_string(i);
         host->hostName = "h" + std::to_string(i);
         host->icon = i % 120;
-        for (int e = 0; e < i % 4; ++e) {
-            auto entry = newEntry();
-            entry->name = "entry " + std::to_string(e);
-            entry->program = "cmd.exe";
-            host->entries.push_back(std::move(entry));
-        }
         hosts.push_back(std::move(host));
     }
     return hosts;
