@@ -139,25 +139,6 @@ TEST(CatalogueReader, NulBytesAndLongLines)
     EXPECT_EQ(Loaded(loaded.written()).written(), loaded.written());
 }
 
-TEST(CatalogueReader, AReadErrorDropsTheHostBeingRead)
-{
-    const std::string a = "<ITEM>a<HOST>1<ICON>0<COL>-1\n  <SEP>\n";
-    const std::string b = "<ITEM>b<HOST>2<ICON>0<COL>-1\n  <SEP>\n";
-    const std::pair<std::string, size_t> cases[] = {
-        {a + b, 1},
-        {a, 0},
-        {"<X>1<Y>2<BROWSER>b<RDPX>3<RPDY>4<END>\n<ITEM>a", 0},
-    };
-    for (const auto& [bytes, hosts] : cases) {
-        SCOPED_TRACE(bytes);
-        Loaded loaded(bytes, true);
-        ASSERT_EQ(loaded.hosts.size(), hosts);
-        if (hosts) {
-            EXPECT_EQ(loaded.hosts[0]->title, "a");
-        }
-    }
-}
-
 TEST(CatalogueReader, LinesSplitAcrossReadsReadAsWhole)
 {
     const std::string files[] = {
