@@ -61,9 +61,7 @@ FakeStore fileHolding(const std::string& bytes)
 
 }  // namespace
 
-// Only a missing or wholly read file may be written; a locked file or one
-// whose read failed part way is reported once at load and at every save
-// while it still cannot be read.
+// Only a missing or wholly read file may be written; refusals are told at load and each save.
 TEST(CatalogueSession, AFileThatCouldNotBeReadWholeIsNeverWritten)
 {
     const std::string refusal = "Unable to read quillbank.ini: Sharing violation.\n"
@@ -101,8 +99,7 @@ TEST(CatalogueSession, AFileThatCouldNotBeReadWholeIsNeverWritten)
     }
 }
 
-// A file that could not be read at start is read again at each save; once
-// it reads whole, what it holds and what the user did meanwhile are merged.
+// A file that could not be read at start is read again, and merged, at each save.
 TEST(CatalogueSession, AFileThatReadsAgainIsMergedWithWhatWasDoneMeanwhile)
 {
     const std::string whole = fileOf({"a", "b", "c"});
@@ -122,9 +119,7 @@ TEST(CatalogueSession, AFileThatReadsAgainIsMergedWithWhatWasDoneMeanwhile)
     EXPECT_EQ(program.messages.size(), 1u) << "only the refusal at load";
 }
 
-// Each save: exclusive lock, leftovers swept under it, the file read, merged
-// with another program's change since the base, written only when its bytes
-// change, the old file kept as the backup.
+// Each save: locked, leftovers swept, merged with the file, written only when changed.
 TEST(CatalogueSession, SavesMergeAnotherProgramsChange)
 {
     using Edit = std::function<void(HostCatalogue&)>;
@@ -183,8 +178,7 @@ TEST(CatalogueSession, ALockNotHadOrAFailedWriteChangesNothing)
     EXPECT_EQ(store.writes, 0);
     EXPECT_EQ(store.leftoverSweeps, 0);
 
-    // Another program appended; this write fails: memory holds the merge,
-    // the backup and the file are as they were.
+    // Another program appended and this write fails: the file and backup stay.
     store.lockFailure.reset();
     store.failure = "disk full";
     store.bytes = fileOf({"a", "their"});
@@ -198,8 +192,7 @@ TEST(CatalogueSession, ALockNotHadOrAFailedWriteChangesNothing)
     EXPECT_EQ(store.bytes, fileOf({"a", "their", "mine"})) << "nothing lost, nothing doubled";
 }
 
-// A refresh merges into memory under the shared lock and never writes;
-// what it read is the base for the next save.
+// A refresh merges into memory and never writes; what it read is the next save's base.
 TEST(CatalogueSession, RefreshMergesWithoutWriting)
 {
     FakeStore store = fileHolding(fileOf({"a", "b"}));

@@ -128,8 +128,7 @@ TEST(CatalogueMerge, EachOptionIsTheirsWhereMineKeptTheBase)
         }
 }
 
-// Thousands of hosts in a new order: long enough an edit script that the diff
-// splits it where its paths reached furthest, which must still align validly.
+// An edit script long enough that the diff splits it where its paths reached furthest.
 TEST(CatalogueMerge, AReorderedCatalogueMergesToTheNewOrder)
 {
     std::string base, reordered;

@@ -82,8 +82,7 @@ TEST(CatalogueSave, ReplacesTheFileWholeAndLoadsBack)
     EXPECT_EQ(formatCatalogue(loaded.hosts, loaded.options, loaded.window.left, loaded.window.top), bytes);
 }
 
-// A file that cannot be read changes nothing; nothing may hang or swamp the
-// reader, and only "no such file" counts as missing.
+// A file that cannot be read changes nothing, hangs nothing, and is not "missing".
 TEST(CatalogueLoad, AFileThatCannotBeReadChangesNothing)
 {
     TempFolder folder;
@@ -115,8 +114,7 @@ TEST(CatalogueLoad, AFileThatCannotBeReadChangesNothing)
     }
 }
 
-// Every way a save can fail: reported once in the fixed words with a reason,
-// the old file (or folder) untouched, nothing left behind.
+// A failed save is reported once, with a reason, and leaves everything as it was.
 TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
 {
     using Around = std::function<void(const std::string&, const std::function<void()>&)>;
@@ -188,8 +186,7 @@ TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
     }
 }
 
-// The file before a save that changes it is kept beside it as it was, one
-// generation; a save that fails leaves the file and the backup as they were.
+// The file before a save is kept beside it, one generation.
 TEST(CatalogueSave, KeepsThePreviousFileAsTheBackup)
 {
     TempFolder folder;
@@ -211,14 +208,12 @@ TEST(CatalogueSave, KeepsThePreviousFileAsTheBackup)
     EXPECT_EQ(folder.names(), (std::set<std::string>{"quillbank.ini", "quillbank.ini.bak"}));
 #ifdef _WIN32
     EXPECT_TRUE(::GetFileAttributesA(backup.c_str()) & FILE_ATTRIBUTE_HIDDEN);
-    // Held by another program: the replace fails after the backup was made
-    // ready, and the backup stays the one before.
+    // Held by another program: the replace fails, the backup stays the one before.
     HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(files.replaceKeepingBackup(path, "four", error));
     ::CloseHandle(held);
-    // The backup's second name of a held file cannot go while it is held:
-    // the next save's sweep takes it.
+    // What the failed replace left behind is the next save's sweep's.
     files.removeLeftovers(path);
 #else
     struct stat info {};

@@ -1,5 +1,4 @@
-// Shared pieces of the catalogue tests: a catalogue as loaded, builders for
-// records, and a folder of files.
+// Shared pieces of the catalogue tests.
 #pragma once
 
 #include "catalogue/CatalogueFile.h"
