@@ -111,12 +111,12 @@ int read()
 {
     long reads = 0;
     long torn = 0;
-    std::vector<int> rounds;
-    for (int round = 0; std::filesystem::is_directory(std::to_string(round)); ++round)
-        rounds.push_back(round);
+    int rounds = 0;
+    while (std::filesystem::is_directory(std::to_string(rounds)))
+        ++rounds;
     std::ofstream("reader.ready").put('\n');
     while (!std::filesystem::exists("stop")) {
-        for (int round : rounds) {
+        for (int round = 0; round < rounds; ++round) {
             FileStore& files = platformFileStore();
             std::string error;
             auto lock = files.lock(roundFile(round), FileStore::LockMode::Shared, error);
