@@ -24,7 +24,6 @@ struct Loaded {
     {
         qb::parseCatalogue(bytes, hosts, options, window, readError);
     }
-    // The stored fields, as the (separately checked) writer puts them.
     std::string written() const { return qb::formatCatalogue(hosts, options, 0, 0); }
 };
 

@@ -20,16 +20,6 @@ cleanup() {
 trap cleanup EXIT
 cd "$work" || exit 1
 
-wait_for() {  # wait_for FILE...: until each exists, at most LIMIT seconds
-    local end=$((SECONDS + LIMIT)) file
-    for file in "$@"; do
-        until [ -e "$file" ]; do
-            [ $SECONDS -lt $end ] || { echo "FAIL: $file never appeared"; exit 1; }
-            sleep 0.05
-        done
-    done
-}
-
 timeout $LIMIT "${A[@]}" prepare "$ROUNDS" || { echo "FAIL: prepare"; exit 1; }
 timeout $LIMIT "${A[@]}" read >reader.out 2>&1 &
 reader=$!
@@ -39,7 +29,13 @@ saverA=$!
 timeout $LIMIT "${B[@]}" save "$ROUNDS" b a >b.out 2>&1 &
 saverB=$!
 pids+=("$saverA" "$saverB")
-wait_for reader.ready a.ready b.ready
+end=$((SECONDS + LIMIT))
+for file in reader.ready a.ready b.ready; do
+    until [ -e "$file" ]; do
+        [ $SECONDS -lt $end ] || { echo "FAIL: $file never appeared"; exit 1; }
+        sleep 0.05
+    done
+done
 : >go
 failed=0
 wait "$saverA" || { echo "FAIL: saver a ended with status $?"; failed=1; }

@@ -91,8 +91,7 @@ int save(int rounds, const std::string& name, const std::string& other)
             std::cout << name << " round " << round << ": " << message << '\n';
         };
         session.load(hosts, options, window, report);
-        // Both have read before either saves: every round, one save finds
-        // the other's change on disk, and who goes first is left to chance.
+        // Both load before either saves, so one save always finds the other's change.
         std::ofstream(std::to_string(round) + "/loaded-" + name).put('\n');
         if (!waitFor(std::to_string(round) + "/loaded-" + other))
             return 2;
@@ -156,8 +155,7 @@ int check(int rounds, const std::vector<std::string>& names)
         AppOptions options;
         NoCatalogueWindow window;
         parseCatalogue(file.bytes, hosts, options, window);
-        // The starting hosts in order, then each saver's host once, in
-        // whichever order the saves fell.
+        // The starting hosts in order, then each saver's host once, in either order.
         std::vector<std::string> expected = titles(startingHosts(round));
         std::multiset<std::string> added;
         for (size_t n = 0; n < names.size(); ++n)
