@@ -73,7 +73,9 @@ TEST(CatalogueMerge, HostSequencesMergeLikeLines)
 TEST(CatalogueMerge, HostsDifferingInAnyFieldAreDifferentHosts)
 {
     const std::function<void(HostItem&)> changes[] = {
+        [](HostItem& h) { h.title += "x"; },
         [](HostItem& h) { h.hostName += "x"; },
+        [](HostItem& h) { h.icon = 4; },
         [](HostItem& h) { h.colour = 255; },
         [](HostItem& h) { std::swap(h.entries[0], h.entries[1]); },
         [](HostItem& h) { h.entries[0]->bold = false; },

@@ -8,7 +8,6 @@
 
 #ifdef _WIN32
 #include <thread>
-#include <vector>
 #include <windows.h>
 #else
 #include <csignal>
