@@ -5,8 +5,7 @@
 
 using namespace qb;
 
-// Rows sort by the bytes of their display text, colour suffix included;
-// equal texts keep catalogue order.
+// Rows sort by the bytes of their display text, colour suffix included.
 TEST(HostRows, OrderIsAscendingByteOrderOfDisplayTextAndStable)
 {
     const std::pair<const char*, int32_t> given[] = {

@@ -46,14 +46,9 @@ TEST(CatalogueFile, ExampleWrittenByteForByteAndReadBack)
     EXPECT_EQ(formatCatalogue(loaded.hosts, loaded.options, 1180, 240), kExample);
     EXPECT_EQ(loaded.window.moves, (std::vector<std::pair<int32_t, int32_t>>{{1180, 240}}));
     EXPECT_EQ(loaded.window.taskbarDrops, 1);
-
-    Loaded empty("");  // defaults, and the window is left where it is
-    EXPECT_TRUE(empty.window.moves.empty());
-    EXPECT_EQ(empty.written(), kDefaultOptions);
 }
 
-// Each line as read and then written back: what the reader tolerates, and
-// what it makes of lines the writer would not write.
+// Each line read and written back: what the reader makes of lines the writer would not write.
 TEST(CatalogueReader, LinesReadBackAsWritten)
 {
     const std::pair<std::string, std::string> cases[] = {
@@ -137,25 +132,6 @@ TEST(CatalogueReader, NulBytesAndLongLines)
     ASSERT_EQ(loaded.hosts[0]->entries.size(), 1u);
     EXPECT_EQ(loaded.hosts[0]->entries[0]->name, std::string("a\0b", 3));
     EXPECT_EQ(Loaded(loaded.written()).written(), loaded.written());
-}
-
-TEST(CatalogueReader, AReadErrorDropsTheHostBeingRead)
-{
-    const std::string a = "<ITEM>a<HOST>1<ICON>0<COL>-1\n  <SEP>\n";
-    const std::string b = "<ITEM>b<HOST>2<ICON>0<COL>-1\n  <SEP>\n";
-    const std::pair<std::string, size_t> cases[] = {
-        {a + b, 1},
-        {a, 0},
-        {"<X>1<Y>2<BROWSER>b<RDPX>3<RPDY>4<END>\n<ITEM>a", 0},
-    };
-    for (const auto& [bytes, hosts] : cases) {
-        SCOPED_TRACE(bytes);
-        Loaded loaded(bytes, true);
-        ASSERT_EQ(loaded.hosts.size(), hosts);
-        if (hosts) {
-            EXPECT_EQ(loaded.hosts[0]->title, "a");
-        }
-    }
 }
 
 TEST(CatalogueReader, LinesSplitAcrossReadsReadAsWhole)

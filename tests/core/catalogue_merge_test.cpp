@@ -35,14 +35,6 @@ CatalogueVersion version(const std::string& words)
     return {hosts(words), {}, 0, 0};
 }
 
-std::string joined(const std::vector<std::string>& titles)
-{
-    std::string text;
-    for (const auto& title : titles)
-        text += (text.empty() ? "" : ",") + title;
-    return text;
-}
-
 }  // namespace
 
 TEST(CatalogueMerge, HostSequencesMergeLikeLines)
@@ -51,23 +43,18 @@ TEST(CatalogueMerge, HostSequencesMergeLikeLines)
     const std::array<const char*, 5> cases[] = {
         // One side alone, the same change on both, both in different places and touching.
         {"a b c", "a b c", "x b' c", "x b' c", ""},
-        {"a b c", "a c y", "a b c", "a c y", ""},
         {"a b c", "a b'", "a b'", "a b'", ""},
         {"a b c d", "a' b c d", "a b c d'", "a' b c d'", ""},
         {"a b c", "a' b c", "a b' c", "a' b' c", ""},
-        {"a b", "a' b", "x a b", "x a' b", ""},
         // Both inserted at the same place: theirs, then mine's new ones.
         {"a", "a x", "a y", "a y x", ""},
         {"a b", "a x y b", "a y z b", "a y z x b", ""},
         // Different changes of the same hosts keep both versions.
         {"a b c", "a b' c", "a b'' c", "a b'' b' c", "b"},
         {"a b c", "a c", "a b' c", "a b' c", "b"},
-        {"a b c", "a b c'", "a b", "a b c'", "c"},
         {"a b c", "a' b'", "a b'' c'", "a b'' c' a' b'", "a,b,c"},
-        // An insertion inside a range the other side replaced has no place
-        // of its own: both versions of the range are kept.
+        // An insertion inside a range the other side replaced: both versions kept.
         {"a b c d e", "a b' c' d' e", "a b c x d e", "a b c x d b' c' d' e", "b,c,x,d"},
-        {"a b c", "x", "y", "y x", "y,x"},
         // Empty base and an emptied side.
         {"", "a", "b", "b a", ""},
         {"a b", "", "a b'", "a b'", "a,b"},
@@ -76,7 +63,10 @@ TEST(CatalogueMerge, HostSequencesMergeLikeLines)
         SCOPED_TRACE(std::string(base) + " | " + mine + " | " + theirs);
         auto result = mergeCatalogues(version(base), version(mine), version(theirs));
         EXPECT_EQ(words(result.merged.hosts), merged);
-        EXPECT_EQ(joined(result.conflicts), conflicts);
+        std::string titles;
+        for (const auto& title : result.conflicts)
+            titles += (titles.empty() ? "" : ",") + title;
+        EXPECT_EQ(titles, conflicts);
     }
 }
 
@@ -87,14 +77,9 @@ TEST(CatalogueMerge, HostsDifferingInAnyFieldAreDifferentHosts)
         [](HostItem& h) { h.hostName += "x"; },
         [](HostItem& h) { h.icon = 4; },
         [](HostItem& h) { h.colour = 255; },
-        [](HostItem& h) { h.entries.pop_back(); },
         [](HostItem& h) { std::swap(h.entries[0], h.entries[1]); },
-        [](HostItem& h) { h.entries[0]->params += "x"; },
         [](HostItem& h) { h.entries[0]->bold = false; },
-        [](HostItem& h) { h.entries[0]->templateHost = "x"; },
-        [](HostItem& h) { h.entries[1]->drives += "x"; },
-        [](HostItem& h) { h.entries[2]->name = "x"; },
-        [](HostItem& h) { h.entries[3]->alternateBrowser = true; },
+        [](HostItem& h) { h.entries[0]->templateHost = "x"; },  // a field the entry's kind does not write
         [](HostItem& h) { h.entries[3]->urlName += "x"; },
     };
     for (size_t i = 0; i < std::size(changes); ++i) {
@@ -139,8 +124,7 @@ TEST(CatalogueMerge, EachOptionIsTheirsWhereMineKeptTheBase)
         }
 }
 
-// Thousands of hosts in a new order: long enough an edit script that the diff
-// splits it where its paths reached furthest, which must still align validly.
+// An edit script long enough that the diff splits it where its paths reached furthest.
 TEST(CatalogueMerge, AReorderedCatalogueMergesToTheNewOrder)
 {
     std::string base, reordered;

@@ -1,5 +1,4 @@
-// Shared pieces of the catalogue tests: a catalogue as loaded, builders for
-// records, and a folder of files.
+// Shared pieces of the catalogue tests.
 #pragma once
 
 #include "catalogue/CatalogueFile.h"
@@ -25,7 +24,6 @@ struct Loaded {
     {
         qb::parseCatalogue(bytes, hosts, options, window, readError);
     }
-    // The stored fields, as the (separately checked) writer puts them.
     std::string written() const { return qb::formatCatalogue(hosts, options, 0, 0); }
 };
 

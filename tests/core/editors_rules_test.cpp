@@ -91,9 +91,7 @@ TEST(EditorsTemplateEntries, OnlyTheWidthMeansFullScreenAndEveryDriveCharacterIs
     EXPECT_EQ(list[2]->program, "\\\\h\\,$");
 }
 
-// Delete selects the row that took the deleted one's place, else the new last
-// row; a move takes the selection along. Past either end, or with no row
-// selected, nothing changes.
+// The selection follows the row; past either end, or with none selected, nothing changes.
 TEST(EditorsEntryListOps, RowsAndSelectionAfterDeleteAndMoves)
 {
     using Op = EntryListChange (*)(EntryList&, int);

@@ -1,5 +1,4 @@
-// Stand-ins for the platform interfaces the portable core is handed: each
-// records what it was asked and answers as the test sets it up.
+// Stand-ins for the platform interfaces: each records what it was asked.
 #pragma once
 
 #include "app/HostListOps.h"
@@ -36,16 +35,13 @@ public:
     int32_t top = 0;
 };
 
-// A file: reads back a set status and bytes, in pieces of `piece` bytes when
-// set, as a real disk read may; a write records what it was given and becomes
-// the bytes, or fails with `failure` when one is set.
+// A file: reads back `bytes` (in pieces of `piece` when set); a write becomes them unless `failure` is set.
 struct FakeStore final : qb::FileStore {
     qb::ReadStatus status;
     std::string bytes;
     size_t piece = 0;
     std::optional<std::string> failure;
     int writes = 0;
-    std::string lastBytes;
     std::optional<std::string> backup;  // the bytes the last replacing write kept
     std::optional<std::string> lockFailure;
     std::vector<LockMode> locks;  // every lock taken, in order
@@ -69,7 +65,6 @@ struct FakeStore final : qb::FileStore {
     bool replaceAll(const std::string& path, std::string_view written, std::string& error) override
     {
         ++writes;
-        lastBytes = written;
         if (failure) {
             error = *failure;
             return false;
@@ -106,8 +101,7 @@ struct FakeStore final : qb::FileStore {
     }
 };
 
-// The user's answers, the shell and the registered browser of a launch: records
-// the questions asked, in order, and the call handed over.
+// The user's answers, the shell and the registered browser of a launch.
 struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
     bool yes = true;
     std::optional<std::string> input, password;
@@ -173,8 +167,7 @@ struct FakeLinkSystem final : qb::LinkSystem {
     }
 };
 
-// The main window as the host list operations see it; the dialogs' answers
-// are functions the test sets.
+// The main window as the host list operations see it.
 struct FakeHostListUi final : qb::HostListUi {
     std::function<bool(qb::HostItem&)> editor = [](qb::HostItem&) { return false; };
     std::function<bool(qb::OptionsForm&)> options = [](qb::OptionsForm&) { return false; };

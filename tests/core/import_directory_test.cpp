@@ -54,10 +54,8 @@ TEST(DirectoryEntries, BecomeSortedCandidates)
         {"CN=pc01,OU=B", "pc01", "pc01.corp", "4096"},
         {"CN=pc01,OU=A", "pc01", "pc01.corp", "4096"},                  // same title and host: by DN
         {"CN=pc01,OU=C", "pc01", "", "4096"},                           // no DNS name: cn, sorts before "pc01.corp"
-        {"CN=Zeta", "Zeta", "zeta.corp", "514"},                        // byte order: upper case first
         {"CN=Caf\xC3\xA9", "Caf\xC3\xA9", "cafe.corp", "-2147479550"},  // bit 31 set as well
-        // Sorted as the catalogue's ANSI text: the euro sign (0x80) before "\xE9",
-        // the reverse of their UTF-8 order; omega is not in the code page.
+        // Sorted as ANSI text (0x80 before 0xE9, unlike UTF-8); omega is not in the code page.
         {"CN=\xC3\xA9", "\xC3\xA9", "e.corp", "4096"},
         {"CN=\xE2\x82\xAC", "\xE2\x82\xAC", "euro.corp", "4096"},
         {"CN=\xCE\xA9", "\xCE\xA9", "omega.corp", "4096"},
@@ -70,7 +68,6 @@ TEST(DirectoryEntries, BecomeSortedCandidates)
         {"?", "omega.corp", "CN=?", ""},
         {"Cafe", "cafe2.corp", "CN=Cafe", ""},
         {"Caf\xE9", "cafe.corp", "CN=Caf\xE9", "disabled"},
-        {"Zeta", "zeta.corp", "CN=Zeta", "disabled"},
         {"pc01", "pc01", "CN=pc01,OU=C", ""},
         {"pc01", "pc01.corp", "CN=pc01,OU=A", ""},
         {"pc01", "pc01.corp", "CN=pc01,OU=B", ""},
@@ -138,10 +135,6 @@ TEST(DirectorySearch, CancelAndErrorsCarryNoHosts)
     DirectoryResult cancelled = directory.search(query, [](size_t) { return false; });
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_EQ(directory.searches, 0);
-
-    query.pageSize = 0;
-    EXPECT_FALSE(directory.search(query, {}).error.empty());
-    query.pageSize = 2;
 
     directory.answer.error = "bind to dc1 failed: Invalid credentials";
     DirectoryResult failed = directory.search(query, {});

@@ -90,7 +90,6 @@ TEST_F(HostMenuTest, TemplateItemsNeverGoAboveTheLastId)
     // custom commands before the template, its shares, the template's ids
     const std::tuple<int, const char*, std::vector<int>> cases[] = {
         {119, "", {120, 121, 122, 123, 124}},
-        {120, "", {}},
         {130, "", {}},  // later entries are dropped, the template kept empty
         // Surplus shares are dropped; the four fixed items after them fit.
         {117, "A$,B$,C$,D$,E$", {118, 119, 120, 121, 122, 123, 124, 125}},

@@ -30,9 +30,7 @@ void run(qbtest::FakeLauncher& launcher, const std::string& program, const std::
 
 const std::optional<std::string> kCancel;
 
-// The confirmation comes first and No stops everything; then the prompt for
-// "???", then the one for "***" (also when the typed text brings one in); a
-// cancel at either starts nothing.
+// Confirmation, then "???", then "***" (also when typed in); No or a cancel starts nothing.
 TEST(RunCommand, ConfirmationThenPromptsInOrderWithCancelRules)
 {
     const std::string sure = "Are you sure you want to run:\n\n\"tool.exe -u ??? -p ***\"";

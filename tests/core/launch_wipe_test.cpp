@@ -1,6 +1,4 @@
-// A typed password must not outlive the launch in any heap block: the global
-// allocation functions are replaced so that every block freed while a watch
-// is on is searched for the secret just before it goes back.
+// Every block freed while a watch is on is searched for the typed password.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -61,7 +59,6 @@ namespace {
 // Long enough to live on the heap, not inside a string object.
 const char kSecret[] = "S3cret-passphrase-that-is-long";
 
-// Counts the freed blocks that held the secret while fn ran.
 template <typename Fn>
 int freedWithSecretDuring(Fn fn)
 {
@@ -72,7 +69,6 @@ int freedWithSecretDuring(Fn fn)
     return g_freedWithSecret;
 }
 
-// The password reaches the program and leaves no copy in freed memory.
 TEST(PasswordWipe, NoFreedBlockHoldsThePassword)
 {
     qbtest::FakeLauncher answers;

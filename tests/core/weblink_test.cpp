@@ -30,8 +30,7 @@ TEST(WebLinkCommandLine, RefusedRatherThanCutAt520)
     EXPECT_FALSE(handlerCommandLine(command, fits + "x").has_value());
 }
 
-// The shell first; when it fails, the registered web page handler; the
-// shell's code when no handler can be started.
+// The shell first, else the registered web page handler, else the shell's code.
 TEST(WebLinkOpen, FallsBackToTheWebPageHandler)
 {
     qbtest::FakeLinkSystem sys;

@@ -20,18 +20,7 @@ cleanup() {
 trap cleanup EXIT
 cd "$work" || exit 1
 
-wait_for() {  # wait_for FILE...: until each exists, at most LIMIT seconds
-    local end=$((SECONDS + LIMIT)) file
-    for file in "$@"; do
-        until [ -e "$file" ]; do
-            [ $SECONDS -lt $end ] || { echo "FAIL: $file never appeared"; exit 1; }
-            sleep 0.05
-        done
-    done
-}
-
 timeout $LIMIT "${A[@]}" prepare "$ROUNDS" || { echo "FAIL: prepare"; exit 1; }
-start=$SECONDS
 timeout $LIMIT "${A[@]}" read >reader.out 2>&1 &
 reader=$!
 pids+=("$reader")
@@ -40,7 +29,13 @@ saverA=$!
 timeout $LIMIT "${B[@]}" save "$ROUNDS" b a >b.out 2>&1 &
 saverB=$!
 pids+=("$saverA" "$saverB")
-wait_for reader.ready a.ready b.ready
+end=$((SECONDS + LIMIT))
+for file in reader.ready a.ready b.ready; do
+    until [ -e "$file" ]; do
+        [ $SECONDS -lt $end ] || { echo "FAIL: $file never appeared"; exit 1; }
+        sleep 0.05
+    done
+done
 : >go
 failed=0
 wait "$saverA" || { echo "FAIL: saver a ended with status $?"; failed=1; }
@@ -49,7 +44,6 @@ wait "$saverB" || { echo "FAIL: saver b ended with status $?"; failed=1; }
 wait "$reader" || { echo "FAIL: the reader saw a torn file (or nothing)"; failed=1; }
 timeout $LIMIT "${A[@]}" check "$ROUNDS" a b >check.out 2>&1 || failed=1
 cat a.out b.out reader.out check.out | tr -d '\r'
-echo "$ROUNDS rounds in $((SECONDS - start)) s"
 # A killed save would leave its temporary file; none of these saves was killed.
 leftovers=$(find . -name '*.tmp-*' | head -5)
 [ -z "$leftovers" ] || { echo "FAIL: temporary files left: $leftovers"; failed=1; }

@@ -1,12 +1,5 @@
-// Several programs sharing one catalogue, as a team on a network folder does.
-//   saver prepare ROUNDS          round folders, each with its own starting catalogue
-//   saver save ROUNDS NAME OTHER  once "go" exists, every round: load, wait for OTHER
-//                                 to load too, add host NAME, save; failed saves
-//                                 are listed in failed-NAME
-//   saver read                    until "stop" exists: a file read that is not
-//                                 whole is a torn read (status 1)
-//   saver check ROUNDS NAME...    every round holds its starting hosts in order and
-//                                 each NAME once unless its save failed
+// Several programs sharing one catalogue, as a team on a network folder does:
+// saver prepare ROUNDS | save ROUNDS NAME OTHER | read | check ROUNDS NAME...
 // Paths are relative, so a native program and one under Wine see the same names.
 #include "app/CatalogueSession.h"
 #include "catalogue/CatalogueFile.h"
@@ -31,8 +24,7 @@ std::string roundFile(int round)
     return std::to_string(round) + "/" + kCatalogueFileName;
 }
 
-// Rounds differ in size and in their hosts' entries; every tenth has no
-// file at all.
+// Rounds differ in size; every tenth has no file at all.
 HostCatalogue startingHosts(int round)
 {
     HostCatalogue hosts;
@@ -43,12 +35,6 @@ HostCatalogue startingHosts(int round)
         host->title = "start " + std::to_string(round) + "." + std::to_string(i);
         host->hostName = "h" + std::to_string(i);
         host->icon = i % 120;
-        for (int e = 0; e < i % 4; ++e) {
-            auto entry = newEntry();
-            entry->name = "entry " + std::to_string(e);
-            entry->program = "cmd.exe";
-            host->entries.push_back(std::move(entry));
-        }
         hosts.push_back(std::move(host));
     }
     return hosts;
@@ -96,8 +82,6 @@ int save(int rounds, const std::string& name, const std::string& other)
         return 2;
     std::mt19937 random(static_cast<unsigned>(std::hash<std::string>()(name)));
     std::ofstream failed("failed-" + name);
-    int merged = 0;
-    int failures = 0;
     for (int round = 0; round < rounds; ++round) {
         CatalogueSession session(platformFileStore(), roundFile(round));
         HostCatalogue hosts;
@@ -107,8 +91,7 @@ int save(int rounds, const std::string& name, const std::string& other)
             std::cout << name << " round " << round << ": " << message << '\n';
         };
         session.load(hosts, options, window, report);
-        // Both have read before either saves: every round, one save finds
-        // the other's change on disk, and who goes first is left to chance.
+        // Both load before either saves, so one save always finds the other's change.
         std::ofstream(std::to_string(round) + "/loaded-" + name).put('\n');
         if (!waitFor(std::to_string(round) + "/loaded-" + other))
             return 2;
@@ -117,14 +100,9 @@ int save(int rounds, const std::string& name, const std::string& other)
         host->title = name;
         host->hostName = name;
         hosts.push_back(std::move(host));
-        const SaveOutcome outcome = session.save(hosts, options, window, report);
-        merged += outcome.changed ? 1 : 0;
-        if (!outcome.saved) {
-            ++failures;
+        if (!session.save(hosts, options, window, report).saved)
             failed << round << '\n';
-        }
     }
-    std::cout << name << ": " << merged << " of " << rounds << " saves merged, " << failures << " failed\n";
     return 0;
 }
 
@@ -132,12 +110,12 @@ int read()
 {
     long reads = 0;
     long torn = 0;
-    std::vector<int> rounds;
-    for (int round = 0; std::filesystem::is_directory(std::to_string(round)); ++round)
-        rounds.push_back(round);
+    int rounds = 0;
+    while (std::filesystem::is_directory(std::to_string(rounds)))
+        ++rounds;
     std::ofstream("reader.ready").put('\n');
     while (!std::filesystem::exists("stop")) {
-        for (int round : rounds) {
+        for (int round = 0; round < rounds; ++round) {
             FileStore& files = platformFileStore();
             std::string error;
             auto lock = files.lock(roundFile(round), FileStore::LockMode::Shared, error);
@@ -153,10 +131,8 @@ int read()
             AppOptions options;
             NoCatalogueWindow window;
             parseCatalogue(file.bytes, hosts, options, window);
-            if (!file.whole() || formatCatalogue(hosts, options, 0, 0) != file.bytes) {
+            if (!file.whole() || formatCatalogue(hosts, options, 0, 0) != file.bytes)
                 ++torn;
-                std::cout << "torn read of round " << round << " (" << file.bytes.size() << " bytes)\n";
-            }
         }
     }
     std::cout << "reader: " << reads << " reads, " << torn << " torn\n";
@@ -179,8 +155,7 @@ int check(int rounds, const std::vector<std::string>& names)
         AppOptions options;
         NoCatalogueWindow window;
         parseCatalogue(file.bytes, hosts, options, window);
-        // The starting hosts in order, then each saver's host once, in
-        // whichever order the saves fell.
+        // The starting hosts in order, then each saver's host once, in either order.
         std::vector<std::string> expected = titles(startingHosts(round));
         std::multiset<std::string> added;
         for (size_t n = 0; n < names.size(); ++n)
@@ -190,11 +165,7 @@ int check(int rounds, const std::vector<std::string>& names)
         const bool ok =
             got.size() == expected.size() + added.size() && std::equal(expected.begin(), expected.end(), got.begin()) &&
             std::multiset<std::string>(got.begin() + static_cast<long>(expected.size()), got.end()) == added;
-        if (!ok) {
-            ++wrong;
-            std::cout << "round " << round << ": " << got.size() << " hosts, expected " << expected.size() << " + "
-                      << added.size() << "\n";
-        }
+        wrong += ok ? 0 : 1;
     }
     std::cout << "check: " << rounds << " rounds, " << wrong << " with a change lost or doubled\n";
     return wrong == 0 ? 0 : 1;
@@ -213,6 +184,5 @@ int main(int argc, char** argv)
         return read();
     if (args.size() >= 3 && args[0] == "check")
         return check(std::stoi(args[1]), std::vector<std::string>(args.begin() + 2, args.end()));
-    std::cerr << "usage: saver prepare|save|read|check ...\n";
     return 2;
 }
