@@ -113,9 +113,8 @@ std::vector<CsvRecord> csvRecords(std::string_view text, char separator)
 // A decimal number of up to nine digits (no sign), or false.
 bool readDecimal(std::string_view text, long& value)
 {
-    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), [](char c) {
-            return c >= '0' && c <= '9';
-        }))
+    if (text.empty() || text.size() > 9 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
     value = readNumber(text);
     return true;
@@ -374,8 +373,9 @@ ImportRead readImportFile(const std::string& path, FileStore& store)
         }
         if (error)
             throw ImportError("cannot list " + path + ": " + error.message());
-        std::sort(files.begin(), files.end(),
-                  [](const fs::path& a, const fs::path& b) { return a.filename().u8string() < b.filename().u8string(); });
+        std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
+            return a.filename().u8string() < b.filename().u8string();
+        });
         AnsiText ansi;
         ImportRead read;
         for (const fs::path& file : files)

@@ -25,9 +25,8 @@ bool isNameCharacter(char c)
 bool equalNoCase(std::string_view a, std::string_view b)
 {
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-               return lower(x) == lower(y);
-           });
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string_view portOf(std::string_view name)
@@ -51,7 +50,8 @@ bool duplicateOf(std::string_view name, const std::vector<std::string_view>& kno
 std::string importedTitle(const ImportCandidate& candidate)
 {
     std::string title = candidate.title.empty() ? candidate.hostName : candidate.title;
-    std::replace_if(title.begin(), title.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        title.begin(), title.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     std::replace(title.begin(), title.end(), '<', '(');
     return title;
 }
@@ -120,8 +120,8 @@ std::unique_ptr<HostItem> importedHost(const ImportCandidate& candidate, const I
     host->title = importedTitle(candidate);
     host->hostName = candidate.hostName;
     host->icon = candidate.icon >= 0 && candidate.icon <= kHighestIcon ? candidate.icon : options.icon;
-    host->colour = candidate.colour >= 0 && candidate.colour <= 0xFFFFFF ? static_cast<int32_t>(candidate.colour)
-                                                                         : kNoColour;
+    host->colour =
+        candidate.colour >= 0 && candidate.colour <= 0xFFFFFF ? static_cast<int32_t>(candidate.colour) : kNoColour;
     if (options.windowsTemplate) {
         auto entry = newEntry();
         entry->kind = WindowsTemplate;

@@ -8,12 +8,12 @@
 
 namespace qb {
 
-struct ImportCandidate {   // one host as a source gives it
+struct ImportCandidate {  // one host as a source gives it
     std::string title, hostName;
-    int icon = -1;          // -1: the source has none
-    long colour = -1;       // COLORREF or -1
-    std::string origin;     // where it came from, for messages (a DN, a line number)
-    std::string skipReason; // set by the source: "disabled", "no name"; else empty
+    int icon = -1;           // -1: the source has none
+    long colour = -1;        // COLORREF or -1
+    std::string origin;      // where it came from, for messages (a DN, a line number)
+    std::string skipReason;  // set by the source: "disabled", "no name"; else empty
 };
 
 struct ImportRead {

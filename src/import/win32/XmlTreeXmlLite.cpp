@@ -83,8 +83,7 @@ XmlElement parseXml(std::string_view bytes)
             seenRoot = true;
             element->name = qualifiedName(reader.get());
             bool empty = reader->IsEmptyElement();
-            for (HRESULT more = reader->MoveToFirstAttribute(); more == S_OK;
-                 more = reader->MoveToNextAttribute())
+            for (HRESULT more = reader->MoveToFirstAttribute(); more == S_OK; more = reader->MoveToNextAttribute())
                 element->attributes.emplace_back(qualifiedName(reader.get()), value(reader.get()));
             if (!empty)
                 open.push_back(element);
