@@ -440,7 +440,10 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     }
     if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) {
         // Not handled here: the dialog's own activation goes on as usual.
-        refreshFromFile();
+        // The first activation is the start, which has just read the file.
+        if (m_activatedBefore)
+            refreshFromFile();
+        m_activatedBefore = true;
     }
     if (message == WM_QUERYENDSESSION) {
         result = TRUE;

@@ -160,6 +160,7 @@ private:
     // owed when it came while a nested loop ran.
     std::atomic<bool> m_refreshQueued{false};
     bool m_refreshDeferred = false;
+    bool m_activatedBefore = false;
     // Last: stopped before anything its thread refers to is gone.
     std::unique_ptr<qb::FolderWatch> m_folderWatch;
 };
