@@ -45,6 +45,14 @@ ReadStatus CatalogueSession::load(HostCatalogue& hosts, AppOptions& options, Cat
     return std::move(static_cast<ReadStatus&>(file));
 }
 
+void CatalogueSession::takeAsBase(std::string bytes)
+{
+    m_baseBytes = std::move(bytes);
+    m_baseCut = false;
+    m_baseWhole = true;
+    m_refusal.clear();
+}
+
 bool CatalogueSession::changedSinceBase(const FileReadResult& disk) const
 {
     // A file gone since is taken as unchanged rather than as everything
@@ -96,10 +104,7 @@ SaveOutcome CatalogueSession::save(HostCatalogue& hosts, AppOptions& options, Ca
         mergeFromDisk(disk.bytes, hosts, options, window, report);
         outcome.changed = true;
         // Should the write fail, memory holds the merge and theirs is the base.
-        m_baseBytes = disk.bytes;
-        m_baseCut = false;
-        m_baseWhole = true;
-        m_refusal.clear();
+        takeAsBase(disk.bytes);
     }
 
     int32_t x = 0;
@@ -108,10 +113,7 @@ SaveOutcome CatalogueSession::save(HostCatalogue& hosts, AppOptions& options, Ca
     std::string bytes = formatCatalogue(hosts, options, x, y);
     if (!(disk.opened && bytes == disk.bytes) && !m_files.replaceKeepingBackup(m_path, bytes, error))
         return fail(saveFailureMessage(m_path, error));
-    m_baseBytes = std::move(bytes);
-    m_baseCut = false;
-    m_baseWhole = true;
-    m_refusal.clear();
+    takeAsBase(std::move(bytes));
     outcome.saved = true;
     return outcome;
 }
@@ -128,10 +130,7 @@ bool CatalogueSession::refresh(HostCatalogue& hosts, AppOptions& options, Catalo
     if (!disk.whole() || !changedSinceBase(disk))
         return false;
     mergeFromDisk(disk.bytes, hosts, options, window, report);
-    m_baseBytes = std::move(disk.bytes);
-    m_baseCut = false;
-    m_baseWhole = true;
-    m_refusal.clear();
+    takeAsBase(std::move(disk.bytes));
     return true;
 }
 

@@ -48,6 +48,8 @@ private:
     void mergeFromDisk(const std::string& theirs, HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
                        const SaveReport& report);
     bool changedSinceBase(const FileReadResult& disk) const;
+    // Whole bytes this program read or wrote last: the base of the next merge.
+    void takeAsBase(std::string bytes);
 
     FileStore& m_files;
     std::string m_path;
