@@ -110,7 +110,7 @@ double median(std::vector<double> values)
 int main(int argc, char** argv)
 {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
-    createSharedImageListFromResources(GetModuleHandleA(nullptr));
+    iconImagesForDpi(96);
 
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = ownerProc;
@@ -134,7 +134,7 @@ int main(int argc, char** argv)
         const double start = now(frequency);
         qb::CommandImages images{};
         const qb::HostMenu menu = qb::buildHostMenu(host, options, browsers, slots, images);
-        owner.iconMenu.SetImages(g_sharedImageList, commandImageMap(menu, images));
+        owner.iconMenu.SetImages(iconImagesForDpi(96), commandImageMap(menu, images));
         win::PopupMenu popup = createHostPopup(menu);
         TrackPopupMenu(popup, kHostMenuTrackFlags, 20, 20, 0, window, nullptr);
         popup = win::PopupMenu(nullptr);

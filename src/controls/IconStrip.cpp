@@ -1,58 +1,66 @@
 #include "controls/IconStrip.h"
 
-HIMAGELIST g_sharedImageList = nullptr;
+#include "app/DisplayScale.h"
+#include "res/resource.h"
+#include "win/Handles.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
-constexpr int kStripBitmapId = 131;
-constexpr int kMaskBitmapId = 132;
+struct StripResources {
+    int strip;
+    int mask;
+};
+// By icon scale: 1x, 2x.
+constexpr StripResources kStrips[] = {{IDB_ICONSTRIP, IDB_ICONMASK}, {IDB_ICONSTRIP2X, IDB_ICONMASK2X}};
+constexpr int kScales = int(std::size(kStrips));
 
-// Frees the shared list when the process ends, after every window is gone.
-struct SharedImageListEnd {
-    ~SharedImageListEnd()
-    {
-        if (g_sharedImageList) {
-            ImageList_Destroy(g_sharedImageList);
-            g_sharedImageList = nullptr;
-        }
-    }
-} g_sharedImageListEnd;
-
-}  // namespace
-
-HIMAGELIST createSharedImageList(HBITMAP strip, HBITMAP mask)
+HIMAGELIST makeImageList(const StripResources& resources, int size)
 {
-    if (g_sharedImageList) {
-        return g_sharedImageList;
-    }
-    HIMAGELIST list = ImageList_Create(kIconSize, kIconSize, ILC_COLOR16 | ILC_MASK, 0, kIconCount);
-    if (!list) {
+    const win::Bitmap strip = win::loadBitmapResource(resources.strip);
+    const win::Bitmap mask = win::loadBitmapResource(resources.mask);
+    if (!strip || !mask)
         return nullptr;
-    }
+    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR16 | ILC_MASK, 0, kIconCount);
     // One add cuts the whole strip into its cells, each with its own mask.
-    if (ImageList_Add(list, strip, mask) < 0) {
+    if (list && ImageList_Add(list, strip.get(), mask.get()) < 0) {
         ImageList_Destroy(list);
         return nullptr;
     }
-    g_sharedImageList = list;
     return list;
 }
 
-HIMAGELIST createSharedImageListFromResources(HINSTANCE module)
+// Outlives every window: destroyed when the process ends.
+class ImageListCache
 {
-    if (g_sharedImageList) {
-        return g_sharedImageList;
+public:
+    ~ImageListCache()
+    {
+        for (HIMAGELIST list : m_lists)
+            if (list)
+                ImageList_Destroy(list);
     }
-    HBITMAP strip = LoadBitmapA(module, MAKEINTRESOURCEA(kStripBitmapId));
-    HBITMAP mask = LoadBitmapA(module, MAKEINTRESOURCEA(kMaskBitmapId));
-    HIMAGELIST list = (strip && mask) ? createSharedImageList(strip, mask) : nullptr;
-    if (strip) {
-        DeleteObject(strip);
+
+    HIMAGELIST forScale(int scale)
+    {
+        const int slot = std::min(std::max(scale, 1), kScales) - 1;
+        if (!m_lists[slot])
+            m_lists[slot] = makeImageList(kStrips[slot], qb::kBaseIconSize * (slot + 1));
+        return m_lists[slot];
     }
-    if (mask) {
-        DeleteObject(mask);
-    }
-    return list;
+
+private:
+    HIMAGELIST m_lists[kScales] = {};
+};
+
+}  // namespace
+
+HIMAGELIST iconImagesForDpi(UINT dpi)
+{
+    static ImageListCache cache;
+    return cache.forScale(qb::iconScaleForDpi(int(dpi)));
 }
 
 void fillIconPicker(win::ComboBoxEx& picker, HIMAGELIST images)

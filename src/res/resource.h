@@ -10,6 +10,9 @@
 #define IDR_MAINFRAME 128
 #define IDB_ICONSTRIP 131
 #define IDB_ICONMASK  132
+// The same strip drawn at twice the size, for 144 DPI and above
+#define IDB_ICONSTRIP2X 141
+#define IDB_ICONMASK2X  142
 
 // Dialogs
 #define IDD_MAIN           102

@@ -57,7 +57,7 @@ TEST(EntryEditor, RadiosEnableTheKindsFieldsAndOkReturnsTheKind)
         postClick(dlg, IDOK);
     });
     CEditCommandDlg editor;
-    editor.m_imageList = createSharedImageListFromResources(GetModuleHandleA(nullptr));
+    editor.m_imageList = iconImagesForDpi(96);
     editor.m_entry.icon = 0;
     editor.m_entry.kind = qb::CustomCommand;
     ASSERT_EQ(editor.DoModal(), IDOK);
@@ -104,7 +104,7 @@ TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
         postClick(dlg, IDOK);
     });
     CEditItemDlg editor;
-    editor.m_imageList = createSharedImageListFromResources(GetModuleHandleA(nullptr));
+    editor.m_imageList = iconImagesForDpi(96);
     editor.m_host = host.get();
     editor.m_rdpWidth = 1280;
     editor.m_rdpHeight = 1024;

@@ -158,7 +158,7 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
     ASSERT_NE(window, nullptr);
     win::ComboBoxEx picker;
     picker.Attach(window);
-    fillIconPicker(picker, createSharedImageListFromResources(GetModuleHandleA(nullptr)));
+    fillIconPicker(picker, iconImagesForDpi(96));
     EXPECT_EQ(picker.GetCount(), kIconCount);
     // Out-of-range icons select nothing rather than keeping the last choice.
     const std::pair<int, int> cases[] = {{119, 119}, {120, -1}, {-1, -1}};

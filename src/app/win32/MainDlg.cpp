@@ -5,6 +5,7 @@
 #include "controls/IconStrip.h"
 #include "res/resource.h"
 #include "win/App.h"
+#include "win/Dpi.h"
 #include "win/CommonDialogs.h"
 
 #include <algorithm>
@@ -73,7 +74,6 @@ qb::CaseTable ansiCaseTable()
 
 CMainDlg::CMainDlg(qb::FileStore& files)
     : win::Dialog(IDD_MAIN), m_session(files), m_caseTable(ansiCaseTable()), m_typeAhead(m_caseTable),
-      m_iconStrip(win::loadBitmapResource(IDB_ICONSTRIP)), m_iconMask(win::loadBitmapResource(IDB_ICONMASK)),
       m_hIcon(win::loadIconResource(IDR_MAINFRAME, 0, 0))
 {}
 
@@ -101,7 +101,8 @@ BOOL CMainDlg::OnInitDialog()
     m_hostList.SetHighlightMode(HighlightMode::OwnerDrawn);
     m_hostList.m_rowColour = face;
 
-    m_hostList.SetImageList(createSharedImageList(m_iconStrip, m_iconMask), LVSIL_SMALL);
+    m_images = iconImagesForDpi(win::dpiForWindow(m_hwnd));
+    m_hostList.SetImageList(m_images, LVSIL_SMALL);
 
     const HMENU systemMenu = ::GetSystemMenu(m_hwnd, FALSE);
     ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);

@@ -53,6 +53,7 @@ public:
     qb::AppOptions& Options() { return m_options; }
     qb::CommandSlots& CommandSlots() { return m_commandSlots; }
     CColourListCtrl& HostList() { return m_hostList; }
+    HIMAGELIST Images() const { return m_images; }
     // The host a list row shows, or null for a row that does not exist.
     qb::HostItem* HostAt(int row) const { return m_rows.Host(row); }
     // The row with the keyboard focus, or -1.
@@ -151,8 +152,8 @@ private:
     qb::TypeAhead m_typeAhead;
     win::Brush m_backgroundBrush;
     qb::AppOptions m_options;
-    win::Bitmap m_iconStrip;
-    win::Bitmap m_iconMask;
+    // The icons at this window's scale, for its list, menus and editors.
+    HIMAGELIST m_images = nullptr;
     qb::CommandSlots m_commandSlots;
     CIconMenu m_iconMenu;
     win::Icon m_hIcon;

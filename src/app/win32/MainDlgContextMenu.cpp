@@ -19,7 +19,7 @@ public:
     bool runHostEditor(qb::HostItem& working, int32_t rdpWidth, int32_t rdpHeight) override
     {
         CEditItemDlg editor(nullptr);
-        editor.m_imageList = g_sharedImageList;
+        editor.m_imageList = m_window.Images();
         editor.m_host = &working;
         editor.m_rdpWidth = rdpWidth;
         editor.m_rdpHeight = rdpHeight;

@@ -15,7 +15,7 @@ void CMainDlg::ShowHostMenu(qb::HostItem& host, POINT screenPoint, bool byKeyboa
     std::unique_ptr<qb::BrowserSource> browsers = qb::makeSystemBrowserSource();
     qb::CommandImages images{};
     const qb::HostMenu menu = qb::buildHostMenu(host, m_options, *browsers, m_commandSlots, images);
-    m_iconMenu.SetImages(g_sharedImageList, commandImageMap(menu, images));
+    m_iconMenu.SetImages(m_images, commandImageMap(menu, images));
 
     // Destroyed with its sub-menus when this returns.
     win::PopupMenu popup = createHostPopup(menu);

@@ -1,0 +1,84 @@
+#include "win/Dpi.h"
+
+#include <cstddef>
+#include <initializer_list>
+
+namespace win {
+
+namespace {
+
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+
+// Windows 10 1607 and later; null before.
+template <typename Fn>
+Fn user32Function(const char* name)
+{
+    const HMODULE user32 = GetModuleHandleA("user32.dll");
+    return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+// The size Windows Vista and later know; the padded border came with them.
+constexpr UINT kMetricsSize = sizeof(NONCLIENTMETRICSW);
+
+void scaleFont(LOGFONTW& font, UINT from, UINT to)
+{
+    font.lfHeight = MulDiv(font.lfHeight, int(to), int(from));
+}
+
+}  // namespace
+
+UINT systemDpi()
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return dpi > 0 ? UINT(dpi) : 96;
+}
+
+UINT dpiForWindow(HWND window)
+{
+    static const auto getDpiForWindow = user32Function<GetDpiForWindowFn>("GetDpiForWindow");
+    const UINT dpi = (getDpiForWindow && window) ? getDpiForWindow(window) : 0;
+    return dpi ? dpi : systemDpi();
+}
+
+int metricForDpi(int index, UINT dpi)
+{
+    static const auto forDpi = user32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+    if (forDpi)
+        return forDpi(index, dpi);
+    return MulDiv(GetSystemMetrics(index), int(dpi), int(systemDpi()));
+}
+
+NONCLIENTMETRICSW nonClientMetricsForDpi(UINT dpi)
+{
+    static const auto forDpi = user32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = kMetricsSize;
+    if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, kMetricsSize, &metrics, 0, dpi))
+        return metrics;
+    metrics = NONCLIENTMETRICSW{};
+    metrics.cbSize = kMetricsSize;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, kMetricsSize, &metrics, 0)) {
+        // Windows XP's smaller structure, for completeness of the fallback.
+        metrics.cbSize = offsetof(NONCLIENTMETRICSW, iPaddedBorderWidth);
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0);
+    }
+    const UINT system = systemDpi();
+    if (dpi != system) {
+        for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont, &metrics.lfMenuFont,
+                               &metrics.lfStatusFont, &metrics.lfMessageFont})
+            scaleFont(*font, system, dpi);
+        for (int* size : {&metrics.iBorderWidth, &metrics.iScrollWidth, &metrics.iScrollHeight,
+                          &metrics.iCaptionWidth, &metrics.iCaptionHeight, &metrics.iSmCaptionWidth,
+                          &metrics.iSmCaptionHeight, &metrics.iMenuWidth, &metrics.iMenuHeight,
+                          &metrics.iPaddedBorderWidth})
+            *size = MulDiv(*size, int(dpi), int(system));
+    }
+    return metrics;
+}
+
+}  // namespace win
