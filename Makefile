@@ -45,6 +45,8 @@ run: windows
 test: native windows i686 fuzz
 	@echo "== native tests"
 	@ctest --test-dir $(NATIVE) --output-on-failure
+	@echo "== the 32-bit program's manifest"
+	@python3 tests/res/check_manifest.py $(WIN32)/src/quillbank.exe
 	@echo "== Windows tests under Wine"
 	@source scripts/wine-env.sh; \
 	    ctest --test-dir $(WIN64) --output-on-failure; rc=$$?; qb_wine_cleanup; exit $$rc

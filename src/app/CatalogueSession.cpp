@@ -118,6 +118,17 @@ SaveOutcome CatalogueSession::save(HostCatalogue& hosts, AppOptions& options, Ca
     return outcome;
 }
 
+SaveOutcome CatalogueSession::takeOver(std::string_view bytes, HostCatalogue& hosts, AppOptions& options,
+                                       CatalogueWindow& window, const SaveReport& report)
+{
+    HostCatalogue taken;
+    AppOptions takenOptions;
+    parseCatalogue(bytes, taken, takenOptions, window);
+    hosts = std::move(taken);
+    options = std::move(takenOptions);
+    return save(hosts, options, window, report);
+}
+
 bool CatalogueSession::refresh(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
                                const SaveReport& report)
 {

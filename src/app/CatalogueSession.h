@@ -9,6 +9,7 @@
 #include "catalogue/CatalogueFile.h"
 
 #include <string>
+#include <string_view>
 
 namespace qb {
 
@@ -38,6 +39,13 @@ public:
     // base. True when the file had changed. A file that cannot be read now
     // is left for the next try, silently.
     bool refresh(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window, const SaveReport& report);
+
+    // Puts the catalogue in bytes (another copy of the file) in place of
+    // hosts and options and saves it over the file. The bytes last read stay
+    // the base, so the copy is written rather than merged away; only what
+    // another program saved since that read is merged into it.
+    SaveOutcome takeOver(std::string_view bytes, HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
+                         const SaveReport& report);
 
     bool savesRefused() const { return !m_refusal.empty(); }
     // The store the catalogue goes through, for other files the window reads.

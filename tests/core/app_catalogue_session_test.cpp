@@ -213,3 +213,29 @@ TEST(CatalogueSession, RefreshMergesWithoutWriting)
     expected.rdpHeight = 900;
     EXPECT_EQ(store.bytes, fileOf({"b", "their"}, expected));
 }
+
+// Taking over another copy of the file writes that copy, keeping the file as the backup; only a change
+// another program saved since the load is merged into it.
+TEST(CatalogueSession, TakeOverWritesTheCopyAndMergesOnlyLaterChanges)
+{
+    AppOptions copyOptions;
+    copyOptions.rdpWidth = 1280;
+    const std::string copy = fileOf({"a", "c"}, copyOptions);
+    for (const bool theyChanged : {false, true}) {
+        SCOPED_TRACE(theyChanged ? "another program saved since the load" : "file as loaded");
+        FakeStore store = fileHolding(fileOf({"a", "b"}));
+        Program program(store);
+        if (theyChanged)
+            store.bytes = fileOf({"a", "b", "their"});
+        const std::string before = store.bytes;
+
+        EXPECT_TRUE(
+            program.session.takeOver(copy, program.hosts, program.options, program.window, program.report).saved);
+        const std::vector<std::string> file =
+            theyChanged ? std::vector<std::string>{"a", "c", "their"} : std::vector<std::string>{"a", "c"};
+        EXPECT_EQ(store.bytes, fileOf(file, copyOptions));
+        EXPECT_EQ(titlesOf(program.hosts), file);
+        EXPECT_EQ(store.backup, before);
+        EXPECT_TRUE(program.messages.empty());
+    }
+}

@@ -1,6 +1,7 @@
 #include "app/win32/MainDlg.h"
 
 #include "app/WindowPlacement.h"
+#include "app/win32/VirtualStoreOffer.h"
 #include "catalogue/CatalogueMerge.h"
 #include "controls/IconStrip.h"
 #include "res/resource.h"
@@ -119,6 +120,7 @@ BOOL CMainDlg::OnInitDialog()
         const HWND owner = m_hwnd;
         m_session.load(m_hosts, m_options, *this,
                        [owner](const std::string& message) { win::showMessage(message, MB_OK, owner); });
+        offerVirtualStoreCopy(owner, m_session, m_hosts, m_options, *this);
     }
     fillHostList();
     // The focus rectangle shows once the keyboard is used, unless it was the

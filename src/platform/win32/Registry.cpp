@@ -4,7 +4,9 @@
 
 namespace qb {
 
-std::optional<std::string> readDefaultValue(HKEY root, const std::string& subkey)
+namespace {
+
+std::optional<std::string> readText(HKEY root, const std::string& subkey, const char* name)
 {
     HKEY raw = nullptr;
     if (::RegOpenKeyExA(root, subkey.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
@@ -15,7 +17,7 @@ std::optional<std::string> readDefaultValue(HKEY root, const std::string& subkey
     for (;;) {
         DWORD size = static_cast<DWORD>(text.size());
         BYTE* data = text.empty() ? nullptr : reinterpret_cast<BYTE*>(&text[0]);
-        const LSTATUS status = ::RegQueryValueExA(key, nullptr, nullptr, &type, data, &size);
+        const LSTATUS status = ::RegQueryValueExA(key, name, nullptr, &type, data, &size);
         // Asked for the size first; the value may also grow before it is read.
         if ((status == ERROR_SUCCESS && !data && size > 0) || status == ERROR_MORE_DATA) {
             text.resize(size);
@@ -34,6 +36,28 @@ std::optional<std::string> readDefaultValue(HKEY root, const std::string& subkey
     if (end != std::string::npos)
         text.resize(end);
     return text;
+}
+
+}  // namespace
+
+std::optional<std::string> readDefaultValue(HKEY root, const std::string& subkey)
+{
+    return readText(root, subkey, nullptr);
+}
+
+std::optional<std::string> readTextValue(HKEY root, const std::string& subkey, const std::string& name)
+{
+    return readText(root, subkey, name.c_str());
+}
+
+bool writeTextValue(HKEY root, const std::string& subkey, const std::string& name, const std::string& text)
+{
+    HKEY raw = nullptr;
+    if (::RegCreateKeyExA(root, subkey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
+        return false;
+    const win::RegKey key(raw);
+    return ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                            static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
 
 }  // namespace qb

@@ -1,4 +1,4 @@
-// Reading the registry, as the program needs it: a key's default value.
+// The registry, as the program needs it: text values read, and one written.
 #pragma once
 
 #include <windows.h>
@@ -13,5 +13,10 @@ namespace qb {
 // nullopt when the key cannot be opened or its default value is missing or
 // not text.
 std::optional<std::string> readDefaultValue(HKEY root, const std::string& subkey);
+// As readDefaultValue, for the value called name.
+std::optional<std::string> readTextValue(HKEY root, const std::string& subkey, const std::string& name);
+
+// Stores text as the REG_SZ value called name, making the key when missing.
+bool writeTextValue(HKEY root, const std::string& subkey, const std::string& name, const std::string& text);
 
 }  // namespace qb
