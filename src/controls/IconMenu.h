@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 
+#include "app/DisplayScale.h"
 #include "win/Handles.h"
 
 // Colours and font of the items of one popup.
@@ -101,6 +102,6 @@ private:
 
     HIMAGELIST m_imageList = nullptr;
     std::map<UINT, int> m_images;
-    UINT m_dpi = 96;
+    UINT m_dpi = qb::kBaseDpi;  // until the owner prepares a popup
     std::optional<Look> m_look;
 };
