@@ -1,6 +1,7 @@
 #include "controls/LinkLabel.h"
 
 #include "win/CommonDialogs.h"
+#include "win/Dpi.h"
 
 namespace {
 
@@ -214,6 +215,10 @@ void CLinkLabel::LoadHandCursor()
 {
     if (m_handCursor)
         return;
+    // A cursor keeps the size it is loaded at: load it at the size the
+    // label's monitor wants, which is the shared size only at the system DPI.
+    const UINT dpi = win::dpiForWindow(m_hwnd);
+    const int cx = win::metricForDpi(SM_CXCURSOR, dpi), cy = win::metricForDpi(SM_CYCURSOR, dpi);
     const UINT length = ::GetWindowsDirectoryA(nullptr, 0);
     if (length > 0) {
         std::string path(length, '\0');
@@ -223,13 +228,14 @@ void CLinkLabel::LoadHandCursor()
             path += "\\winhlp32.exe";
             // Only its resources are wanted: map it as data, run none of it.
             win::Module helpViewer(::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-            if (helpViewer) {
-                if (HCURSOR hand = ::LoadCursorA(helpViewer, MAKEINTRESOURCEA(kHandCursorResource)))
-                    m_ownedCursor.reset(reinterpret_cast<HCURSOR>(::CopyIcon(reinterpret_cast<HICON>(hand))));
-            }
+            if (helpViewer)
+                m_ownedCursor.reset(static_cast<HCURSOR>(
+                    ::LoadImageA(helpViewer, MAKEINTRESOURCEA(kHandCursorResource), IMAGE_CURSOR, cx, cy, 0)));
         }
     }
-    // Current systems ship the help viewer as a stub without the cursor; the
-    // system's own hand is shared and never destroyed.
+    // Current systems ship the help viewer as a stub without the cursor: the
+    // system's own hand then, loaded as a copy of our own at that size.
+    if (!m_ownedCursor)
+        m_ownedCursor.reset(static_cast<HCURSOR>(::LoadImageA(nullptr, IDC_HAND, IMAGE_CURSOR, cx, cy, 0)));
     m_handCursor = m_ownedCursor ? m_ownedCursor.get() : ::LoadCursorA(nullptr, IDC_HAND);
 }

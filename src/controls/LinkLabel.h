@@ -60,7 +60,7 @@ private:
     bool m_fitToText = true;
     std::string m_target;
     win::Font m_font;
-    win::Cursor m_ownedCursor;       // a copy taken from the help viewer
+    win::Cursor m_ownedCursor;       // the hand at the label's DPI
     HCURSOR m_handCursor = nullptr;  // m_ownedCursor, or the system's shared hand
     win::ToolTip m_toolTip;
     qb::LinkSystem& m_system;

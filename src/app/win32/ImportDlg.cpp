@@ -1,9 +1,11 @@
 #include "app/win32/ImportDlg.h"
 
+#include "app/DisplayScale.h"
 #include "catalogue/TextRules.h"
 #include "import/ImportFiles.h"
 #include "res/resource.h"
 #include "win/CommonDialogs.h"
+#include "win/Dpi.h"
 
 #include <thread>
 
@@ -53,9 +55,10 @@ BOOL CImportDlg::OnInitDialog()
     SetCaptionIcon(IDR_MAINFRAME);
     m_list.Attach(GetDlgItem(IDC_IMPORT_LIST));
     m_list.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
-    m_list.InsertColumn(0, "Title", 130);
-    m_list.InsertColumn(1, "Host name", 170);
-    m_list.InsertColumn(2, "Skipped", 90);
+    const int dpi = int(win::dpiForWindow(m_hwnd));
+    m_list.InsertColumn(0, "Title", qb::scaledForDpi(130, dpi));
+    m_list.InsertColumn(1, "Host name", qb::scaledForDpi(170, dpi));
+    m_list.InsertColumn(2, "Skipped", qb::scaledForDpi(90, dpi));
     CheckDlgButton(IDC_IMPORT_FROM_FILE, true);
     CheckDlgButton(IDC_IMPORT_SIGN_IN, true);
     SetDlgItemText(IDC_IMPORT_ICON, qb::formatNumber(m_options.icon));

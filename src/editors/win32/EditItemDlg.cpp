@@ -1,5 +1,6 @@
 #include "editors/win32/EditItemDlg.h"
 
+#include "app/DisplayScale.h"
 #include "controls/IconStrip.h"
 #include "editors/EntryListOps.h"
 #include "editors/EntryRows.h"
@@ -7,6 +8,7 @@
 #include "editors/win32/EditCommandDlg.h"
 #include "res/resource.h"
 #include "win/CommonDialogs.h"
+#include "win/Dpi.h"
 
 const char* const kMakerAddress = "https://quillbank.example/";
 
@@ -27,9 +29,11 @@ BOOL CEditItemDlg::OnInitDialog()
     SetCaptionIcon(IDR_MAINFRAME);
 
     m_entryList.SubclassDlgItem(IDC_ENTRY_LIST, m_hwnd);
+    // The widths are pixels at 96 DPI; the headings' font grows with the dialog.
+    const int dpi = int(win::dpiForWindow(m_hwnd));
     int column = 0;
     for (const qb::EntryColumn& heading : qb::kEntryColumns)
-        m_entryList.InsertColumn(column++, heading.heading, heading.width);
+        m_entryList.InsertColumn(column++, heading.heading, qb::scaledForDpi(heading.width, dpi));
     m_entryList.SetImageList(m_imageList, LVSIL_SMALL);
     m_entryList.SetHighlightMode(HighlightMode::OwnerDrawnToEdge);
     m_entryList.m_rowColour = ::GetSysColor(COLOR_WINDOW);

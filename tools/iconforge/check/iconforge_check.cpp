@@ -52,11 +52,12 @@ int run(const std::string& command)
     return status == -1 ? -1 : WEXITSTATUS(status);
 }
 
-// A 1920 x 16 bottom-up bitmap with a 40-byte header, uncompressed.
-bool isStripBitmap(const std::string& f, std::uint32_t pixelsAt, std::uint32_t bpp, std::uint32_t colours)
+// A bottom-up bitmap of 120 cells of `cell` pixels with a 40-byte header, uncompressed.
+bool isStripBitmap(const std::string& f, std::uint32_t pixelsAt, std::uint32_t bpp, std::uint32_t colours,
+                   std::uint32_t cell = 16)
 {
     return f.size() > 54 && f[0] == 'B' && f[1] == 'M' && le(f, 10, 4) == pixelsAt && le(f, 14, 4) == 40 &&
-           le(f, 18, 4) == 1920 && le(f, 22, 4) == 16 && le(f, 28, 2) == bpp && le(f, 30, 4) == 0 &&
+           le(f, 18, 4) == 120 * cell && le(f, 22, 4) == cell && le(f, 28, 2) == bpp && le(f, 30, 4) == 0 &&
            le(f, 46, 4) == colours;
 }
 
@@ -88,6 +89,27 @@ std::vector<Cell> checkStrip(const std::string& dir)
         }
     }
     return cells;
+}
+
+// The 2x strip and mask must be the 1x ones with every pixel doubled: no
+// smoothing, no cell shifted.
+void checkDoubled(const std::string& dir)
+{
+    const std::string strip = readText(dir + "/iconstrip.bmp"), mask = readText(dir + "/iconmask.bmp");
+    const std::string strip2 = readText(dir + "/iconstrip2x.bmp"), mask2 = readText(dir + "/iconmask2x.bmp");
+    expect(strip2.size() == 54 + 11520 * 32 && isStripBitmap(strip2, 54, 24, 0, 32), "2x strip: 24 bpp, 3840 x 32");
+    expect(mask2.size() == 62 + 480 * 32 && isStripBitmap(mask2, 62, 1, 2, 32), "2x mask: 1 bpp, 3840 x 32");
+    if (g_failures)
+        return;
+    bool same = true;
+    for (size_t y = 0; y < 32; ++y)  // rows are bottom-up in both, so row y of 2x is row y / 2 of 1x
+        for (size_t x = 0; x < 3840; ++x) {
+            const bool clear = mask[62 + y / 2 * 240 + x / 16] & (0x80 >> (x / 2 % 8));
+            const bool clear2 = mask2[62 + y * 480 + x / 8] & (0x80 >> (x % 8));
+            same = same && le(strip2, 54 + y * 11520 + x * 3, 3) == le(strip, 54 + y / 2 * 5760 + x / 2 * 3, 3) &&
+                   clear == clear2;
+        }
+    expect(same, "the 2x strip and mask are the 1x ones doubled");
 }
 
 // Identical pictures point at a generator that lost its place in the strip;
@@ -128,17 +150,18 @@ void checkMaskMatchesArtwork(const std::vector<Cell>& cells, const std::string& 
 void checkIco(const std::string& dir)
 {
     const std::string f = readText(dir + "/quillbank.ico");
-    expect(le(f, 0, 4) == 0x10000 && le(f, 4, 2) == 3, "icon directory holds three icon images");
-    const unsigned want[3][2] = {{32, 4}, {32, 8}, {16, 8}};
-    for (size_t i = 0; i < 3 && f.size() >= 54; ++i) {
+    // Largest first; 48 and 64 are stored as they are (only 256 would be 0).
+    const unsigned want[5][2] = {{64, 8}, {48, 8}, {32, 4}, {32, 8}, {16, 8}};
+    expect(le(f, 0, 4) == 0x10000 && le(f, 4, 2) == 5, "icon directory holds five icon images");
+    for (size_t i = 0; i < 5 && f.size() >= 86; ++i) {
         const size_t e = 6 + 16 * i;
         const unsigned size = want[i][0], bpp = want[i][1];
         const std::uint32_t bytes = le(f, e + 8, 4), offset = le(f, e + 12, 4);
         // Palette, then XOR and AND rows padded to four bytes each.
         const size_t expected = 40 + (4u << bpp) + ((size * bpp + 31) / 32 + (size + 31) / 32) * 4 * size;
-        expect(le(f, e, 1) == size && le(f, e + 6, 2) == bpp && bytes == expected &&
-                   offset + size_t(bytes) <= f.size() && le(f, offset, 4) == 40 && le(f, offset + 8, 4) == 2 * size &&
-                   le(f, offset + 14, 2) == bpp,
+        expect(le(f, e, 1) == size && le(f, e + 1, 1) == size && le(f, e + 6, 2) == bpp && bytes == expected &&
+                   offset + size_t(bytes) <= f.size() && le(f, offset, 4) == 40 && le(f, offset + 4, 4) == size &&
+                   le(f, offset + 8, 4) == 2 * size && le(f, offset + 14, 2) == bpp,
                "icon image " + std::to_string(i) + ": entry or header");
     }
 }
@@ -178,6 +201,7 @@ int main(int argc, char** argv)
             checkPictures(cells);
             checkMaskMatchesArtwork(cells, artwork);
         }
+        checkDoubled(dir + "/out");
         checkIco(dir + "/out");
     }
     checkMalformed(forge, artwork, dir);
