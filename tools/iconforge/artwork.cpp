@@ -186,6 +186,17 @@ Image Artwork::decode(const Picture& picture) const
     return img;
 }
 
+Image enlarged(const Image& img, int factor)
+{
+    Image out;
+    out.size = img.size * factor;
+    out.pixels.resize(static_cast<size_t>(out.size * out.size));
+    for (int y = 0; y < out.size; ++y)
+        for (int x = 0; x < out.size; ++x)
+            out.pixels[static_cast<size_t>(y * out.size + x)] = img.at(x / factor, y / factor);
+    return out;
+}
+
 Artwork parseArtwork(std::istream& in)
 {
     return Parser(in).run();

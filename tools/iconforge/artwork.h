@@ -34,6 +34,9 @@ struct Image {
     const Pixel& at(int x, int y) const { return pixels[static_cast<size_t>(y * size + x)]; }
 };
 
+// Each pixel as a factor x factor block: pixel art enlarged without smoothing.
+Image enlarged(const Image& img, int factor);
+
 struct Picture {
     int line = 0;  // where its header stood, for messages
     std::string name;

@@ -54,11 +54,15 @@ void putFileHeader(Bytes& out, std::uint32_t fileSize, std::uint32_t pixelOffset
     put32(out, pixelOffset);
 }
 
-void checkStrip(const std::vector<Image>& pictures)
+// The size of every picture of the strip, which must be one.
+int stripCellSize(const std::vector<Image>& pictures)
 {
+    if (pictures.empty())
+        throw std::logic_error("the strip has no pictures");
     for (const Image& img : pictures)
-        if (img.size != kIconSize)
-            throw std::logic_error("strip pictures must be 16x16");
+        if (img.size != pictures.front().size)
+            throw std::logic_error("strip pictures must all be of one size");
+    return pictures.front().size;
 }
 
 // The classic 16-colour VGA palette, the one 4-bit icons are expected to use.
@@ -155,21 +159,21 @@ Bytes iconImage(const Image& img, int bpp)
 
 Bytes encodeStripBmp(const std::vector<Image>& pictures)
 {
-    checkStrip(pictures);
-    const int width = kIconSize * static_cast<int>(pictures.size());
+    const int cell = stripCellSize(pictures);
+    const int width = cell * static_cast<int>(pictures.size());
     const size_t stride = rowBytes(width, 24);
-    const std::uint32_t pixelBytes = static_cast<std::uint32_t>(stride * kIconSize);
+    const std::uint32_t pixelBytes = static_cast<std::uint32_t>(stride * static_cast<size_t>(cell));
     Bytes out;
     putFileHeader(out, 14 + 40 + pixelBytes, 14 + 40);
-    putInfoHeader(out, width, kIconSize, 24, pixelBytes, 0);
-    for (int y = kIconSize - 1; y >= 0; --y) {
+    putInfoHeader(out, width, cell, 24, pixelBytes, 0);
+    for (int y = cell - 1; y >= 0; --y) {
         Bytes row(stride, 0);
         for (size_t i = 0; i < pictures.size(); ++i)
-            for (int x = 0; x < kIconSize; ++x) {
+            for (int x = 0; x < cell; ++x) {
                 const Pixel& p = pictures[i].at(x, y);
                 if (!p.opaque)
                     continue;  // stays black so masked blits leave the background alone
-                size_t at = (i * kIconSize + static_cast<size_t>(x)) * 3;
+                size_t at = (i * static_cast<size_t>(cell) + static_cast<size_t>(x)) * 3;
                 row[at] = p.colour.b;
                 row[at + 1] = p.colour.g;
                 row[at + 2] = p.colour.r;
@@ -181,21 +185,21 @@ Bytes encodeStripBmp(const std::vector<Image>& pictures)
 
 Bytes encodeMaskBmp(const std::vector<Image>& pictures)
 {
-    checkStrip(pictures);
-    const int width = kIconSize * static_cast<int>(pictures.size());
+    const int cell = stripCellSize(pictures);
+    const int width = cell * static_cast<int>(pictures.size());
     const size_t stride = rowBytes(width, 1);
-    const std::uint32_t pixelBytes = static_cast<std::uint32_t>(stride * kIconSize);
+    const std::uint32_t pixelBytes = static_cast<std::uint32_t>(stride * static_cast<size_t>(cell));
     Bytes out;
     putFileHeader(out, 14 + 40 + 8 + pixelBytes, 14 + 40 + 8);
-    putInfoHeader(out, width, kIconSize, 1, pixelBytes, 2);
+    putInfoHeader(out, width, cell, 1, pixelBytes, 2);
     put32(out, 0x00000000);  // entry 0 black: opaque
     put32(out, 0x00FFFFFF);  // entry 1 white: transparent
-    for (int y = kIconSize - 1; y >= 0; --y) {
+    for (int y = cell - 1; y >= 0; --y) {
         Bytes row(stride, 0);
         for (size_t i = 0; i < pictures.size(); ++i)
-            for (int x = 0; x < kIconSize; ++x)
+            for (int x = 0; x < cell; ++x)
                 if (!pictures[i].at(x, y).opaque) {
-                    size_t bit = i * kIconSize + static_cast<size_t>(x);
+                    size_t bit = i * static_cast<size_t>(cell) + static_cast<size_t>(x);
                     row[bit / 8] |= static_cast<std::uint8_t>(0x80 >> (bit % 8));
                 }
         out.insert(out.end(), row.begin(), row.end());
@@ -203,35 +207,33 @@ Bytes encodeMaskBmp(const std::vector<Image>& pictures)
     return out;
 }
 
-Bytes encodeIco(const Image& big, const Image& small)
+Bytes encodeIco(const std::vector<IconImage>& images)
 {
-    struct Entry {
-        const Image* img;
-        int bpp;
-        Bytes data;
-    };
-    std::vector<Entry> entries = {{&big, 4, {}}, {&big, 8, {}}, {&small, 8, {}}};
-    for (Entry& e : entries)
-        e.data = iconImage(*e.img, e.bpp);
+    std::vector<Bytes> data;
+    for (const IconImage& icon : images) {
+        if (icon.image.size < 1 || icon.image.size > 255)
+            throw std::logic_error("icon images are 1 to 255 pixels square");
+        data.push_back(iconImage(icon.image, icon.bpp));
+    }
 
     Bytes out;
     put16(out, 0);
     put16(out, 1);  // type: icon
-    put16(out, static_cast<unsigned>(entries.size()));
-    std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * entries.size());
-    for (const Entry& e : entries) {
-        out.push_back(static_cast<std::uint8_t>(e.img->size));
-        out.push_back(static_cast<std::uint8_t>(e.img->size));
-        out.push_back(static_cast<std::uint8_t>(e.bpp == 4 ? 16 : 0));
+    put16(out, static_cast<unsigned>(images.size()));
+    std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+    for (size_t i = 0; i < images.size(); ++i) {
+        out.push_back(static_cast<std::uint8_t>(images[i].image.size));
+        out.push_back(static_cast<std::uint8_t>(images[i].image.size));
+        out.push_back(static_cast<std::uint8_t>(images[i].bpp == 4 ? 16 : 0));
         out.push_back(0);
         put16(out, 1);
-        put16(out, static_cast<unsigned>(e.bpp));
-        put32(out, static_cast<std::uint32_t>(e.data.size()));
+        put16(out, static_cast<unsigned>(images[i].bpp));
+        put32(out, static_cast<std::uint32_t>(data[i].size()));
         put32(out, offset);
-        offset += static_cast<std::uint32_t>(e.data.size());
+        offset += static_cast<std::uint32_t>(data[i].size());
     }
-    for (const Entry& e : entries)
-        out.insert(out.end(), e.data.begin(), e.data.end());
+    for (const Bytes& d : data)
+        out.insert(out.end(), d.begin(), d.end());
     return out;
 }
 

@@ -10,12 +10,18 @@ namespace iconforge {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// 24-bit colour strip, pictures side by side, transparent pixels black.
+// 24-bit colour strip, pictures (all of one size) side by side, transparent
+// pixels black.
 Bytes encodeStripBmp(const std::vector<Image>& pictures);
 // 1-bit mask of the same geometry: 1 (white) = transparent.
 Bytes encodeMaskBmp(const std::vector<Image>& pictures);
-// Icon group: 32x32 at 4 bpp and 8 bpp, 16x16 at 8 bpp, each with an AND mask.
-Bytes encodeIco(const Image& big, const Image& small);
+
+struct IconImage {
+    Image image;  // at most 255 pixels square: the directory stores the size in a byte
+    int bpp = 8;  // 4 (the VGA palette) or 8 (the picture's own colours)
+};
+// Icon group: the images in the given order, each with an AND mask.
+Bytes encodeIco(const std::vector<IconImage>& images);
 // RGB rows top-down, 3 bytes a pixel; stored (uncompressed) deflate.
 Bytes encodePng(int width, int height, const std::vector<std::uint8_t>& rgb);
 

@@ -1,5 +1,6 @@
 // iconforge ARTWORK OUTDIR: turns the readable icon artwork into the bitmap
-// strip, its mask, the application icon and a contact sheet for review.
+// strip and its mask (at 1x and, for high-DPI displays, at 2x), the
+// application icon and a contact sheet for review.
 #include "artwork.h"
 #include "formats.h"
 #include "sheet.h"
@@ -42,9 +43,18 @@ int main(int argc, char** argv)
         Image app32 = art.decode(art.app32);
         Image app16 = art.decode(art.app16);
 
+        std::vector<Image> strip2x;
+        for (const Image& img : strip)
+            strip2x.push_back(enlarged(img, 2));
+
         writeFile(outDir + "/iconstrip.bmp", encodeStripBmp(strip));
         writeFile(outDir + "/iconmask.bmp", encodeMaskBmp(strip));
-        writeFile(outDir + "/quillbank.ico", encodeIco(app32, app16));
+        writeFile(outDir + "/iconstrip2x.bmp", encodeStripBmp(strip2x));
+        writeFile(outDir + "/iconmask2x.bmp", encodeMaskBmp(strip2x));
+        // Larger sizes are whole multiples of the drawn art, so the shell never
+        // smooths it: 64 from the 32-pixel art, 48 from the 16-pixel one.
+        writeFile(outDir + "/quillbank.ico",
+                  encodeIco({{enlarged(app32, 2), 8}, {enlarged(app16, 3), 8}, {app32, 4}, {app32, 8}, {app16, 8}}));
         Canvas sheet = drawContactSheet(strip, app32, app16);
         writeFile(outDir + "/contact-sheet.png", encodePng(sheet.width, sheet.height, sheet.rgb));
     } catch (const ArtworkError& e) {

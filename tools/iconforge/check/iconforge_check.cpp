@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <algorithm>
 #include <iostream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
@@ -52,42 +52,61 @@ int run(const std::string& command)
     return status == -1 ? -1 : WEXITSTATUS(status);
 }
 
-// A 1920 x 16 bottom-up bitmap with a 40-byte header, uncompressed.
-bool isStripBitmap(const std::string& f, std::uint32_t pixelsAt, std::uint32_t bpp, std::uint32_t colours)
+// A strip of 120 cells of `cell` pixels: bottom-up, a 40-byte header, uncompressed.
+bool isStripBitmap(const std::string& f, int cell, std::uint32_t pixelsAt, std::uint32_t bpp, std::uint32_t colours)
 {
     return f.size() > 54 && f[0] == 'B' && f[1] == 'M' && le(f, 10, 4) == pixelsAt && le(f, 14, 4) == 40 &&
-           le(f, 18, 4) == 1920 && le(f, 22, 4) == 16 && le(f, 28, 2) == bpp && le(f, 30, 4) == 0 &&
-           le(f, 46, 4) == colours;
+           le(f, 18, 4) == 120u * unsigned(cell) && le(f, 22, 4) == unsigned(cell) && le(f, 28, 2) == bpp &&
+           le(f, 30, 4) == 0 && le(f, 46, 4) == colours;
 }
 
 // One picture of the strip: colour and transparency, top-down.
 struct Cell {
-    std::uint32_t rgb[16][16];
-    bool clear[16][16];
-    bool operator<(const Cell& o) const { return std::memcmp(this, &o, sizeof(Cell)) < 0; }
+    std::vector<std::uint32_t> rgb;
+    std::vector<bool> clear;
+    bool operator<(const Cell& o) const { return rgb != o.rgb ? rgb < o.rgb : clear < o.clear; }
+    bool operator==(const Cell& o) const { return rgb == o.rgb && clear == o.clear; }
 };
 
-std::vector<Cell> checkStrip(const std::string& dir)
+// The strip and mask named NAME.bmp and MASK.bmp, cut into cells.
+std::vector<Cell> readStrip(const std::string& dir, const std::string& name, const std::string& maskName, int cell)
 {
-    const std::string strip = readText(dir + "/iconstrip.bmp"), mask = readText(dir + "/iconmask.bmp");
-    expect(strip.size() == 54 + 92160 && isStripBitmap(strip, 54, 24, 0), "strip: 24 bpp pixels after the headers");
-    expect(mask.size() == 62 + 3840 && isStripBitmap(mask, 62, 1, 2), "mask: 1 bpp, two colours");
-    expect(le(mask, 54, 4) == 0 && le(mask, 58, 4) == 0xFFFFFF, "mask palette is black, white");
-
-    std::vector<Cell> cells(120);
-    if (g_failures)
+    const std::string strip = readText(dir + "/" + name + ".bmp"), mask = readText(dir + "/" + maskName + ".bmp");
+    const size_t width = 120 * size_t(cell), stride = (width * 3 + 3) / 4 * 4, maskStride = (width + 31) / 32 * 4;
+    const int before = g_failures;
+    expect(strip.size() == 54 + stride * size_t(cell) && isStripBitmap(strip, cell, 54, 24, 0),
+           name + ": 24 bpp pixels after the headers");
+    expect(mask.size() == 62 + maskStride * size_t(cell) && isStripBitmap(mask, cell, 62, 1, 2),
+           maskName + ": 1 bpp, two colours");
+    expect(le(mask, 54, 4) == 0 && le(mask, 58, 4) == 0xFFFFFF, maskName + ": palette is black, white");
+    if (g_failures != before)
         return {};
-    for (int y = 0; y < 16; ++y) {
-        size_t row = static_cast<size_t>(15 - y);  // bottom-up
-        for (int x = 0; x < 1920; ++x) {
-            size_t p = 54 + row * 5760 + static_cast<size_t>(x) * 3;
-            bool clear = mask[62 + row * 240 + static_cast<size_t>(x / 8)] & (0x80 >> (x % 8));
-            Cell& c = cells[static_cast<size_t>(x / 16)];
-            c.rgb[y][x % 16] = le(strip, p, 3);
-            c.clear[y][x % 16] = clear;
+
+    std::vector<Cell> cells(
+        120, Cell{std::vector<std::uint32_t>(size_t(cell * cell)), std::vector<bool>(size_t(cell * cell))});
+    for (int y = 0; y < cell; ++y) {
+        size_t row = static_cast<size_t>(cell - 1 - y);  // bottom-up
+        for (size_t x = 0; x < width; ++x) {
+            Cell& c = cells[x / size_t(cell)];
+            const size_t at = size_t(y * cell) + x % size_t(cell);
+            c.rgb[at] = le(strip, 54 + row * stride + x * 3, 3);
+            c.clear[at] = mask[62 + row * maskStride + x / 8] & (0x80 >> (x % 8));
         }
     }
     return cells;
+}
+
+// The 2x strip must be the 1x one with every pixel doubled: nothing smoothed,
+// nothing shifted between cells.
+void checkDoubled(const std::vector<Cell>& small, const std::vector<Cell>& big)
+{
+    bool same = small.size() == big.size();
+    for (size_t i = 0; same && i < small.size(); ++i)
+        for (size_t at = 0; at < 32 * 32; ++at) {
+            const size_t from = at / 32 / 2 * 16 + at % 32 / 2;
+            same = same && big[i].rgb[at] == small[i].rgb[from] && big[i].clear[at] == small[i].clear[from];
+        }
+    expect(same, "the 2x strip and mask are the 1x ones doubled");
 }
 
 // Identical pictures point at a generator that lost its place in the strip;
@@ -99,7 +118,7 @@ void checkPictures(const std::vector<Cell>& cells)
     for (size_t i = 0; i < cells.size(); ++i)
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x)
-                expect(!cells[i].clear[y][x] || cells[i].rgb[y][x] == 0,
+                expect(!cells[i].clear[size_t(y * 16 + x)] || cells[i].rgb[size_t(y * 16 + x)] == 0,
                        "transparent pixels are black in picture " + std::to_string(i));
 }
 
@@ -118,7 +137,8 @@ void checkMaskMatchesArtwork(const std::vector<Cell>& cells, const std::string& 
             if (line.empty() || line[0] == '#')
                 continue;
             for (int x = 0; x < 16 && x < static_cast<int>(line.size()); ++x)
-                same = same && cells[static_cast<size_t>(index)].clear[y][x] == (line[static_cast<size_t>(x)] == '.');
+                same = same && cells[static_cast<size_t>(index)].clear[size_t(y * 16 + x)] ==
+                                   (line[static_cast<size_t>(x)] == '.');
             ++y;
         }
         expect(same, "mask of picture " + std::to_string(index) + " matches the artwork");
@@ -128,17 +148,19 @@ void checkMaskMatchesArtwork(const std::vector<Cell>& cells, const std::string& 
 void checkIco(const std::string& dir)
 {
     const std::string f = readText(dir + "/quillbank.ico");
-    expect(le(f, 0, 4) == 0x10000 && le(f, 4, 2) == 3, "icon directory holds three icon images");
-    const unsigned want[3][2] = {{32, 4}, {32, 8}, {16, 8}};
-    for (size_t i = 0; i < 3 && f.size() >= 54; ++i) {
+    // Largest first; 48 and 64 are stored as they are (only 256 would be 0).
+    const unsigned want[][2] = {{64, 8}, {48, 8}, {32, 4}, {32, 8}, {16, 8}};
+    const size_t count = std::size(want);
+    expect(le(f, 0, 4) == 0x10000 && le(f, 4, 2) == count, "icon directory holds five icon images");
+    for (size_t i = 0; i < count && f.size() >= 6 + 16 * count; ++i) {
         const size_t e = 6 + 16 * i;
         const unsigned size = want[i][0], bpp = want[i][1];
         const std::uint32_t bytes = le(f, e + 8, 4), offset = le(f, e + 12, 4);
         // Palette, then XOR and AND rows padded to four bytes each.
         const size_t expected = 40 + (4u << bpp) + ((size * bpp + 31) / 32 + (size + 31) / 32) * 4 * size;
-        expect(le(f, e, 1) == size && le(f, e + 6, 2) == bpp && bytes == expected &&
-                   offset + size_t(bytes) <= f.size() && le(f, offset, 4) == 40 && le(f, offset + 8, 4) == 2 * size &&
-                   le(f, offset + 14, 2) == bpp,
+        expect(le(f, e, 1) == size && le(f, e + 1, 1) == size && le(f, e + 6, 2) == bpp && bytes == expected &&
+                   offset + size_t(bytes) <= f.size() && le(f, offset, 4) == 40 && le(f, offset + 4, 4) == size &&
+                   le(f, offset + 8, 4) == 2 * size && le(f, offset + 14, 2) == bpp,
                "icon image " + std::to_string(i) + ": entry or header");
     }
 }
@@ -173,10 +195,13 @@ int main(int argc, char** argv)
     const bool made = run(quoted(forge) + " " + quoted(artwork) + " " + quoted(dir + "/out")) == 0;
     expect(made, "iconforge succeeds on the real artwork");
     if (made) {
-        std::vector<Cell> cells = checkStrip(dir + "/out");
+        std::vector<Cell> cells = readStrip(dir + "/out", "iconstrip", "iconmask", 16);
         if (!cells.empty()) {
             checkPictures(cells);
             checkMaskMatchesArtwork(cells, artwork);
+            std::vector<Cell> doubled = readStrip(dir + "/out", "iconstrip2x", "iconmask2x", 32);
+            if (!doubled.empty())
+                checkDoubled(cells, doubled);
         }
         checkIco(dir + "/out");
     }
