@@ -153,9 +153,10 @@ TEST(MainWindow, AMoveToAnotherScaleRefitsTheRowsAtIt)
         EXPECT_EQ(list.GetImageList(LVSIL_SMALL), iconImagesForDpi(144));
         RECT row = {};
         list.GetItemRect(0, row, LVIR_BOUNDS);
-        int iconSize = 0;
-        if (ImageList_GetIconSize(iconImagesForDpi(144), &iconSize, &iconSize))
-            EXPECT_GT(row.bottom - row.top, iconSize) << "the icons fit the rows";
+        int iconWidth = 0, iconHeight = 0;
+        ImageList_GetIconSize(list.GetImageList(LVSIL_SMALL), &iconWidth, &iconHeight);
+        EXPECT_EQ(iconHeight, 32);
+        EXPECT_GT(row.bottom - row.top, iconHeight) << "the icons fit the rows";
         EXPECT_EQ(moved.bottom - moved.top, 3 * (row.bottom - row.top) + qb::scaledForDpi(25, 144));
         EXPECT_EQ(list.GetColumnWidth(0), list.GetClientRect().right) << "no horizontal scrolling";
 
