@@ -17,6 +17,7 @@
 #include "controls/IconStrip.h"
 #include "launch/HostMenu.h"
 #include "launch/win32/HostPopup.h"
+#include "win/Dpi.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ LRESULT CALLBACK ownerProc(HWND window, UINT message, WPARAM wp, LPARAM lp)
     switch (message) {
     case WM_INITMENUPOPUP:
         if (owner->ownerDrawn && !HIWORD(lp))
-            owner->iconMenu.PreparePopup(reinterpret_cast<HMENU>(wp));
+            owner->iconMenu.PreparePopup(reinterpret_cast<HMENU>(wp), win::dpiForWindow(window));
         return 0;
     case WM_MEASUREITEM:
         ++owner->measured;

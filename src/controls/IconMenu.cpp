@@ -1,16 +1,13 @@
 #include "controls/IconMenu.h"
 
+#include "app/DisplayScale.h"
+#include "win/Dpi.h"
+
 #include <algorithm>
-#include <cstddef>
 #include <cstdlib>
 #include <string>
 
 namespace {
-
-// The structure without its last field, the padded border width: the size
-// that every version of Windows accepts.
-constexpr UINT kNonClientMetricsSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-static_assert(kNonClientMetricsSize == 340, "the classic non-client metrics size");
 
 // Menu texts are read up to this many characters; longer ones are cut.
 constexpr int kMaxItemText = 99;
@@ -93,18 +90,48 @@ void CIconMenu::SetImages(HIMAGELIST list, std::map<UINT, int> images)
     m_look.reset();
 }
 
-void CIconMenu::PreparePopup(HMENU popup)
+void CIconMenu::PreparePopup(HMENU popup, UINT dpi)
 {
+    m_dpi = dpi;
     m_look.reset();
     MakeOwnerDrawn(popup);
+}
+
+CIconMenu::Layout CIconMenu::Layout::ForDpi(UINT dpi, int iconSize)
+{
+    const auto scaled = [dpi](int pixels) { return qb::scaledForDpi(pixels, int(dpi)); };
+    // The icon grows by whole multiples while the DPI may grow by half, so
+    // what surrounds the icon is placed from its real size; at 96 and 192
+    // DPI this is every figure scaled alike.
+    Layout l;
+    l.iconLeft = scaled(3);
+    l.iconSize = iconSize;
+    l.frameLeft = l.iconLeft - scaled(2);
+    l.frameSize = iconSize + 2 * scaled(2);
+    l.highlightLeft = l.frameLeft + l.frameSize;
+    l.textLeft = l.highlightLeft + scaled(3);
+    l.minHeight = l.frameSize;
+    l.textPadding = scaled(2);
+    l.widthExtra = l.textLeft - scaled(1);
+    l.shortcutGap = scaled(30);
+    l.shortcutRight = scaled(25);
+    l.submenuArrow = scaled(20);
+    l.separator = SIZE{scaled(26), scaled(9)};
+    l.separatorInset = scaled(2);
+    l.separatorTop = scaled(3);
+    return l;
 }
 
 CIconMenu::Look& CIconMenu::CurrentLook()
 {
     if (!m_look) {
         Look& look = m_look.emplace();
-        LoadMenuMetrics(look.regular, false);
-        LoadMenuMetrics(look.bold, true);
+        int iconSize = 0, unused = 0;
+        if (!m_imageList || !ImageList_GetIconSize(m_imageList, &iconSize, &unused))
+            iconSize = qb::iconSizeForDpi(int(m_dpi));
+        look.layout = Layout::ForDpi(m_dpi, iconSize);
+        LoadMenuMetrics(look.regular, false, m_dpi);
+        LoadMenuMetrics(look.bold, true, m_dpi);
         look.measuring.reset(CreateCompatibleDC(nullptr));
         look.measuringFont.emplace(look.measuring.get(), look.bold.font.get());
     }
@@ -152,28 +179,26 @@ void CIconMenu::MakeOwnerDrawn(HMENU popup)
     }
 }
 
-void CIconMenu::LoadMenuMetrics(MenuMetrics& metrics, bool bold)
+void CIconMenu::LoadMenuMetrics(MenuMetrics& metrics, bool bold, UINT dpi)
 {
     metrics.highlightColour = GetSysColor(COLOR_HIGHLIGHT);
     metrics.menuColour = GetSysColor(COLOR_MENU);
     metrics.menuTextColour = GetSysColor(COLOR_MENUTEXT);
     metrics.grayTextColour = GetSysColor(COLOR_GRAYTEXT);
-    metrics.nonClientMetrics = NONCLIENTMETRICSA{};
-    metrics.nonClientMetrics.cbSize = kNonClientMetricsSize;
-    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, kNonClientMetricsSize, &metrics.nonClientMetrics, 0);
-    LOGFONTA font = metrics.nonClientMetrics.lfMenuFont;
+    LOGFONTW font = win::nonClientMetricsForDpi(dpi).lfMenuFont;
     if (bold)
         font.lfWeight = FW_BOLD;
-    metrics.font.reset(CreateFontIndirectA(&font));
+    metrics.font.reset(CreateFontIndirectW(&font));
 }
 
 void CIconMenu::MeasureItem(MEASUREITEMSTRUCT* request)
 {
     HMENU menu = reinterpret_cast<HMENU>(request->itemData);
     UINT state = menuState(menu, request->itemID);
+    const Layout& layout = CurrentLook().layout;
     if (isSeparator(state)) {
-        request->itemWidth = 26;
-        request->itemHeight = 9;
+        request->itemWidth = UINT(layout.separator.cx);
+        request->itemHeight = UINT(layout.separator.cy);
         return;
     }
 
@@ -187,14 +212,14 @@ void CIconMenu::MeasureItem(MEASUREITEMSTRUCT* request)
     LONG height = size.cy;
     if (!parts.shortcut.empty()) {
         SIZE shortcut = measureLine(screen, parts.shortcut);
-        width += shortcut.cx + 30;
+        width += shortcut.cx + layout.shortcutGap;
         height = std::max(height, shortcut.cy);
     }
     if (state & MF_POPUP)
-        width += 20;
+        width += layout.submenuArrow;
 
-    request->itemWidth = UINT(width + 23);
-    LONG itemHeight = std::max<LONG>(height + 2, 20);
+    request->itemWidth = UINT(width + layout.widthExtra);
+    LONG itemHeight = std::max<LONG>(height + layout.textPadding, layout.minHeight);
     if (itemHeight % 2)
         ++itemHeight;
     request->itemHeight = UINT(itemHeight);
@@ -210,6 +235,7 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
     std::string text = menuText(menu, id);
 
     const MenuMetrics& metrics = Metrics(bold);
+    const Layout& layout = CurrentLook().layout;
 
     const int w = request->rcItem.right - request->rcItem.left;
     const int h = request->rcItem.bottom - request->rcItem.top;
@@ -224,10 +250,10 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
     win::SavedDC fresh(dc);
     fillSolid(dc, 0, 0, w, h, metrics.menuColour);
 
-    RECT textRect{24, 0, w, h};
+    RECT textRect{layout.textLeft, 0, w, h};
     UINT state = menuState(menu, id);
     if (isSeparator(state)) {
-        RECT edge{2, 3, w - 2, 4};
+        RECT edge{layout.separatorInset, layout.separatorTop, w - layout.separatorInset, layout.separatorTop + 1};
         DrawEdge(dc, &edge, EDGE_ETCHED, BF_TOP);
     } else {
         HIMAGELIST iconList = nullptr;
@@ -246,7 +272,7 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
 
         COLORREF textColour;
         if (selected && (request->itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) {
-            int x0 = iconList ? 21 : 0;
+            int x0 = iconList ? layout.highlightLeft : 0;
             fillSolid(dc, x0, 0, w - x0, h, metrics.highlightColour);
             textColour = greyed ? metrics.grayTextColour : (metrics.menuTextColour ^ 0xFFFFFF);
         } else {
@@ -255,11 +281,13 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
 
         if (iconList) {
             if (selected && !greyed)
-                draw3dRect(dc, 1, (h - 20) / 2, 20, 20, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+                draw3dRect(dc, layout.frameLeft, (h - layout.frameSize) / 2, layout.frameSize, layout.frameSize,
+                           GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+            const int iconTop = (h - layout.iconSize) / 2;
             if (greyed)
-                DrawDisabledIcon(dc, 3, (h - 16) / 2, iconList, image);
+                DrawDisabledIcon(dc, layout.iconLeft, iconTop, iconList, image);
             else
-                ImageList_Draw(iconList, image, dc, 3, (h - 16) / 2, ILD_TRANSPARENT);
+                ImageList_Draw(iconList, image, dc, layout.iconLeft, iconTop, ILD_TRANSPARENT);
         }
 
         SetBkMode(dc, TRANSPARENT);
@@ -269,7 +297,7 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
         const bool whiteShadow = greyed && !selected;
         drawShadowedText(dc, parts.label, textRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT, textColour, whiteShadow);
         if (!parts.shortcut.empty()) {
-            textRect.right = w - 25;
+            textRect.right = w - layout.shortcutRight;
             drawShadowedText(dc, parts.shortcut, textRect, DT_SINGLELINE | DT_VCENTER | DT_RIGHT, textColour,
                              whiteShadow);
         }
@@ -280,16 +308,21 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
 
 void CIconMenu::DrawDisabledIcon(HDC target, int x, int y, HIMAGELIST list, int image)
 {
+    int size = 0, unused = 0;
+    if (!ImageList_GetIconSize(list, &size, &unused) || size <= 0)
+        return;
+    // The shadow is one pixel of the art, so it doubles with the icon.
+    const int shadow = std::max(1, size / qb::kBaseIconSize);
     win::MemoryDC mono(CreateCompatibleDC(target));
-    win::Bitmap monoBitmap(CreateBitmap(16, 16, 1, 1, nullptr));
+    win::Bitmap monoBitmap(CreateBitmap(size, size, 1, 1, nullptr));
     win::MemoryDC colour(CreateCompatibleDC(target));
-    win::Bitmap colourBitmap(CreateCompatibleBitmap(target, 16, 16));
+    win::Bitmap colourBitmap(CreateCompatibleBitmap(target, size, size));
     if (!mono || !monoBitmap || !colour || !colourBitmap)
         return;
     win::SelectGuard monoSelection(mono, monoBitmap.get());
     win::SelectGuard colourSelection(colour, colourBitmap.get());
 
-    PatBlt(mono.get(), 0, 0, 16, 16, WHITENESS);
+    PatBlt(mono.get(), 0, 0, size, size, WHITENESS);
     // Into a monochrome DC every pixel that is not the background (white)
     // becomes black: the icon's silhouette.
     SetBkColor(mono.get(), RGB(255, 255, 255));
@@ -299,15 +332,15 @@ void CIconMenu::DrawDisabledIcon(HDC target, int x, int y, HIMAGELIST list, int 
     // text and background colours; pin them so the masks stay black/white.
     COLORREF oldText = SetTextColor(target, RGB(0, 0, 0));
     COLORREF oldBk = SetBkColor(target, RGB(255, 255, 255));
-    BitBlt(target, x + 1, y + 1, 16, 16, mono.get(), 0, 0, MERGEPAINT);
-    BitBlt(target, x, y, 16, 16, mono.get(), 0, 0, SRCAND);
+    BitBlt(target, x + shadow, y + shadow, size, size, mono.get(), 0, 0, MERGEPAINT);
+    BitBlt(target, x, y, size, size, mono.get(), 0, 0, SRCAND);
 
-    fillSolid(colour.get(), 0, 0, 16, 16, RGB(127, 127, 127));
-    PatBlt(mono.get(), 0, 0, 16, 16, DSTINVERT);
+    fillSolid(colour.get(), 0, 0, size, size, RGB(127, 127, 127));
+    PatBlt(mono.get(), 0, 0, size, size, DSTINVERT);
     SetTextColor(colour.get(), RGB(0, 0, 0));
     SetBkColor(colour.get(), RGB(255, 255, 255));
-    BitBlt(colour.get(), 0, 0, 16, 16, mono.get(), 0, 0, SRCAND);
-    BitBlt(target, x, y, 16, 16, colour.get(), 0, 0, SRCPAINT);
+    BitBlt(colour.get(), 0, 0, size, size, mono.get(), 0, 0, SRCAND);
+    BitBlt(target, x, y, size, size, colour.get(), 0, 0, SRCPAINT);
 
     SetTextColor(target, oldText);
     SetBkColor(target, oldBk);

@@ -1,9 +1,10 @@
-// Owner-drawn popup menus with a 16 x 16 icon per item, bold checked items,
-// embossed disabled icons and right-aligned shortcuts after a tab.
+// Owner-drawn popup menus with an icon per item (the image list's size),
+// bold checked items, embossed disabled icons and right-aligned shortcuts
+// after a tab, laid out at the owning window's DPI.
 //
 // The owning window converts a popup with PreparePopup in its
-// WM_INITMENUPOPUP handler and forwards WM_MEASUREITEM / WM_DRAWITEM for
-// ODT_MENU to MeasureItem / DrawItem of its CIconMenu object.
+// WM_INITMENUPOPUP handler, giving its DPI, and forwards WM_MEASUREITEM /
+// WM_DRAWITEM for ODT_MENU to MeasureItem / DrawItem of its CIconMenu object.
 #pragma once
 
 #include <windows.h>
@@ -14,13 +15,12 @@
 
 #include "win/Handles.h"
 
-// Colours, metrics and font of the items of one popup.
+// Colours and font of the items of one popup.
 struct MenuMetrics {
     COLORREF highlightColour = 0;
     COLORREF menuColour = 0;
     COLORREF menuTextColour = 0;
     COLORREF grayTextColour = 0;
-    NONCLIENTMETRICSA nonClientMetrics{};
     win::Font font;
 };
 
@@ -41,22 +41,46 @@ public:
     void SetImages(HIMAGELIST list, std::map<UINT, int> images);
 
     // For the owner's WM_INITMENUPOPUP: the colours, metrics and fonts are
-    // read again for this popup, then its items are made owner-drawn.
-    void PreparePopup(HMENU popup);
+    // read again for this popup at the owner's DPI, then its items are made
+    // owner-drawn.
+    void PreparePopup(HMENU popup, UINT dpi);
 
     // Turns every item of the popup into an owner-drawn item whose item
     // data is the popup's handle. Converting twice changes nothing more.
     static void MakeOwnerDrawn(HMENU popup);
 
-    // Grey silhouette with a white shadow one pixel right and down.
+    // Grey silhouette with a white shadow one art pixel (the icon's sixteenth)
+    // right and down, at the list's icon size.
     static void DrawDisabledIcon(HDC target, int x, int y, HIMAGELIST list, int image);
 
-    static void LoadMenuMetrics(MenuMetrics& metrics, bool bold);
+    static void LoadMenuMetrics(MenuMetrics& metrics, bool bold, UINT dpi);
 
 private:
+    // Where the parts of an item go, in pixels at one DPI for one icon size.
+    struct Layout {
+        int iconLeft = 0;
+        int iconSize = 0;
+        int frameLeft = 0;  // the raised frame around a selected item's icon
+        int frameSize = 0;
+        int highlightLeft = 0;  // of items with an icon
+        int textLeft = 0;
+        int minHeight = 0;
+        int textPadding = 0;  // added to the text's height
+        int widthExtra = 0;   // added to the text's width
+        int shortcutGap = 0;
+        int shortcutRight = 0;  // margin after a shortcut's text
+        int submenuArrow = 0;
+        SIZE separator{0, 0};
+        int separatorInset = 0;  // of the etched line, left and right
+        int separatorTop = 0;
+
+        static Layout ForDpi(UINT dpi, int iconSize);
+    };
+
     // Nothing of this changes while a popup is open, and making a font per
     // item made large menus several times slower to open than plain ones.
     struct Look {
+        Layout layout;
         MenuMetrics regular;
         MenuMetrics bold;
         // Items are measured in bold type in a DC of the screen's kind.
@@ -77,5 +101,6 @@ private:
 
     HIMAGELIST m_imageList = nullptr;
     std::map<UINT, int> m_images;
+    UINT m_dpi = 96;
     std::optional<Look> m_look;
 };

@@ -4,7 +4,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "PixelProbe.h"
@@ -20,13 +22,13 @@ constexpr UINT kIconId = 200;   // has a picture
 constexpr UINT kPlainId = 202;  // has none
 
 // Left half red, right half masked: both the icon's place and its mask show.
-HIMAGELIST makeHalfRedList()
+HIMAGELIST makeHalfRedList(int size = 16)
 {
-    std::vector<DWORD> pixels(16 * 16);
+    std::vector<DWORD> pixels(size_t(size * size));
     for (size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = i % 16 < 8 ? 0x00FF0000 : 0x00FFFFFF;
-    const win::Bitmap bitmap(CreateBitmap(16, 16, 1, 32, pixels.data()));
-    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 1);
+        pixels[i] = int(i % size_t(size)) < size / 2 ? 0x00FF0000 : 0x00FFFFFF;
+    const win::Bitmap bitmap(CreateBitmap(size, size, 1, 32, pixels.data()));
+    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 1, 1);
     ImageList_AddMasked(list, bitmap, kWhite);
     return list;
 }
@@ -47,14 +49,15 @@ protected:
     }
     void TearDown() override { DestroyMenu(m_menu); }
 
-    UINT measure(UINT id, HMENU menu = nullptr)
+    UINT measure(UINT id, HMENU menu = nullptr) { return measureSize(id, menu).cx; }
+    SIZE measureSize(UINT id, HMENU menu = nullptr)
     {
         MEASUREITEMSTRUCT request{};
         request.CtlType = ODT_MENU;
         request.itemID = id;
         request.itemData = ULONG_PTR(menu ? menu : m_menu);
         m_iconMenu.MeasureItem(&request);
-        return request.itemWidth;
+        return SIZE{LONG(request.itemWidth), LONG(request.itemHeight)};
     }
 
     // Measures an item with this text alone in a fresh menu.
@@ -247,6 +250,63 @@ TEST_F(IconMenuTest, DisabledIconsAndTextAreEmbossed)
     EXPECT_EQ(selected.count(RECT{24, 0, 120, 20}, kWhite), 0);
     EXPECT_EQ(selected.at(3, 2), kGrey);
     EXPECT_EQ(selected.at(1, 0), kMenu);
+}
+
+// A window on a 144 DPI monitor hands its DPI in, whatever the system's: the
+// 32-pixel pictures, the font and every margin grow, and nothing is cut.
+TEST_F(IconMenuTest, LaysOutAndDrawsAtTheOwnersDpi)
+{
+    static const HIMAGELIST doubled = makeHalfRedList(32);
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    // The rows of the text's ink on a selected item: first and last.
+    const auto textRows = [&](const Canvas& canvas, int from, int to) {
+        std::pair<int, int> rows{canvas.height(), -1};
+        for (int y = 0; y < canvas.height(); ++y)
+            if (canvas.ink(RECT{from, y, to, y + 1}, highlight).count)
+                rows = {std::min(rows.first, y), y};
+        return rows;
+    };
+    AppendMenuA(m_menu, MF_STRING, kIconId, "Remote Desktop");
+    AppendMenuA(m_menu, MF_SEPARATOR, 0, nullptr);
+    const SIZE at96 = measureSize(kIconId);
+    Canvas small(at96.cx, at96.cy);
+    draw(small, kIconId, ODS_SELECTED);
+    const std::pair<int, int> text96 = textRows(small, 24, at96.cx);
+
+    m_iconMenu.SetImages(doubled, {{kIconId, 0}});
+    m_iconMenu.PreparePopup(m_menu, 144);
+    const SIZE at144 = measureSize(kIconId);
+    EXPECT_GE(at144.cy, 32 + 2 * 3) << "the icon and its frame fit";
+    EXPECT_EQ(at144.cy % 2, 0);
+    EXPECT_GT(at144.cx, at96.cx * 5 / 4) << "the text is measured in the larger font";
+    EXPECT_GT(measureSize(0).cy, 9) << "separators grow too";
+
+    // Drawn on a wider canvas, all the ink stays inside the measured item.
+    Canvas canvas(at144.cx + 40, at144.cy);
+    draw(canvas, kIconId, ODS_SELECTED);
+    EXPECT_LT(canvas.ink(RECT{0, 0, canvas.width(), canvas.height()}, highlight).right, at144.cx - 1);
+    const std::pair<int, int> text144 = textRows(canvas, 48, at144.cx);
+    EXPECT_GT(text144.first, 0);
+    EXPECT_LT(text144.second, at144.cy - 1);
+    EXPECT_GT((text144.second - text144.first) * 4, (text96.second - text96.first) * 5) << "a larger font";
+
+    // The picture at its full 32 pixels, centred, never scaled down to 16.
+    const int top = (at144.cy - 32) / 2;
+    int left = 0;
+    while (left < 16 && canvas.at(left, top + 16) != kRed)
+        ++left;
+    EXPECT_EQ(canvas.at(left + 15, top), kRed);
+    EXPECT_EQ(canvas.at(left + 15, top + 31), kRed);
+    EXPECT_NE(canvas.at(left + 16, top), kRed) << "the masked half";
+    EXPECT_NE(canvas.at(left, top - 1), kRed);
+
+    // Disabled: the silhouette and a shadow of one art pixel, two screen pixels.
+    Canvas grey(50, 50);
+    grey.fill(RGB(0, 128, 0));
+    CIconMenu::DrawDisabledIcon(grey.dc(), 5, 5, doubled, 0);
+    EXPECT_EQ(grey.at(5 + 15, 5 + 31), kGrey);
+    EXPECT_EQ(grey.at(5 + 17, 5 + 20), kWhite);
+    EXPECT_EQ(grey.at(5 + 18, 5 + 20), RGB(0, 128, 0));
 }
 
 }  // namespace

@@ -208,6 +208,19 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
         selectPickerIcon(picker, icon);
         EXPECT_EQ(pickedIcon(picker), picked) << "icon " << icon;
     }
+
+    // From 144 DPI the pictures are the 2x strip's, and the picker's field and
+    // items are tall enough for them.
+    const HIMAGELIST doubled = iconImagesForDpi(144);
+    int cx = 0, cy = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(doubled, &cx, &cy));
+    EXPECT_EQ(cx, 32);
+    EXPECT_EQ(cy, 32);
+    EXPECT_EQ(ImageList_GetImageCount(doubled), kIconCount);
+    picker.ResetContent();
+    fillIconPicker(picker, doubled);
+    EXPECT_GE(SendMessageA(window, CB_GETITEMHEIGHT, WPARAM(-1), 0), 32) << "the field";
+    EXPECT_GE(SendMessageA(window, CB_GETITEMHEIGHT, 0, 0), 32) << "the items";
     DestroyWindow(window);
 }
 
