@@ -488,7 +488,7 @@ bool CMainDlg::OnInitMenuPopup(HMENU menu, UINT index, bool systemMenu)
 {
     win::Dialog::OnInitMenuPopup(menu, index, systemMenu);
     if (!systemMenu) {
-        m_iconMenu.PreparePopup(menu, win::dpiForWindow(m_hwnd));
+        m_iconMenu.PreparePopup(menu, m_dpi);
     }
     return true;
 }
