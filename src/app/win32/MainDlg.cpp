@@ -73,8 +73,9 @@ win::Font fontForDpi(HFONT font, UINT from, UINT to)
 }
 
 // A row as tall as the taller of the list's text and its icons, and a pixel
-// more, as the list measures it by itself: the list asks again on a resize
-// after its font or icons changed, which it would not do by itself.
+// more, as the list measures it by itself. Answered all the same: a list
+// that has measured its rows once may keep that height through a change of
+// font or icons, and asks its parent again only when it is resized.
 UINT listRowHeight(HWND list)
 {
     TEXTMETRICW metrics{};

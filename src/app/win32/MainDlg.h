@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/CatalogueSession.h"
+#include "app/DisplayScale.h"
 #include "app/win32/HostListRows.h"
 #include "app/ListKeyboard.h"
 #include "catalogue/CatalogueFile.h"
@@ -149,7 +150,7 @@ private:
     CColourListCtrl m_hostList;
     HostListRows m_rows;
     // The DPI every size of the window is for: its monitor's.
-    UINT m_dpi = 96;
+    UINT m_dpi = qb::kBaseDpi;
     // The template's widths at m_dpi: the window never grows step by step.
     int m_templateWidth = 0;
     int m_templateListWidth = 0;
