@@ -55,6 +55,7 @@ for dpi in 120 144 192; do
     xdotool mousemove $((list_x + $(qb_scaled 40 "$dpi"))) $((list_y + row_h / 2)) click 1
     qb_wait_for 10 qb_menu_open || qb_fail "no host menu at $dpi DPI"
     height=$(menu_height) || qb_fail "the host menu was not drawn at $dpi DPI"
+    qb_log "rows $row_h, icons $icon_w, window $WIDTH x $HEIGHT, host menu $height high"
     ((height >= 3 * (icon + 4))) || qb_check_fail "host menu of 3 items $height pixels high for $icon-pixel icons"
     [ -n "${QB_SHOTS:-}" ] && import -window root "$QB_SHOTS/menu-$dpi.png"
     poke menuclose >/dev/null
