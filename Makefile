@@ -56,9 +56,11 @@ test: native windows i686 fuzz
 bench: native windows
 	@scripts/bench.sh $(NATIVE) $(WIN64)
 
-# The README's pictures in docs/, taken of the sample catalogue under Wine.
+# The README's pictures in docs/, taken of the sample catalogue under Wine,
+# at 96 DPI and at 144.
 screenshots: windows
 	@scripts/screenshots.sh $(WIN64)
+	@scripts/screenshots.sh $(WIN64) 144
 
 clean:
 	rm -rf $(BUILD)

@@ -8,7 +8,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ -z "${QB_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
     for n in 91 92 93 94 95 96 97 98 99; do
         if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
-            Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+            Xvfb :$n -screen 0 "${QB_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
             QB_XVFB_PID=$!
             export DISPLAY=:$n
             break

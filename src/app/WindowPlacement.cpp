@@ -1,5 +1,7 @@
 #include "app/WindowPlacement.h"
 
+#include "app/DisplayScale.h"
+
 #include <algorithm>
 
 namespace qb {
@@ -54,15 +56,16 @@ ScreenPoint placeOnMonitors(ScreenPoint saved, int32_t width, int32_t height, co
     return {clampInto(saved.x, width, work.left, work.right), clampInto(saved.y, height, work.top, work.bottom)};
 }
 
-ListFit fitRowsToWorkArea(int32_t rows, int32_t rowHeight, int32_t windowTop, const ScreenRect& work)
+ListFit fitRowsToWorkArea(int32_t rows, int32_t rowHeight, int32_t windowTop, const ScreenRect& work, int32_t dpi)
 {
     ListFit fit;
-    const int64_t room = int64_t{work.bottom} - work.top - kWindowExtraHeight;
+    const int32_t windowExtra = scaledForDpi(kWindowExtraHeight, dpi);
+    const int64_t room = int64_t{work.bottom} - work.top - windowExtra;
     const int64_t fitting = rowHeight > 0 ? std::max<int64_t>(room / rowHeight, 1) : rows;
     fit.shownRows = static_cast<int32_t>(std::min<int64_t>(rows, fitting));
     fit.scrolls = fit.shownRows < rows;
-    fit.outerHeight = fit.shownRows * rowHeight + kWindowExtraHeight;
-    fit.listHeight = fit.shownRows * rowHeight + kListExtraHeight;
+    fit.outerHeight = fit.shownRows * rowHeight + windowExtra;
+    fit.listHeight = fit.shownRows * rowHeight + scaledForDpi(kListExtraHeight, dpi);
     fit.top = windowTop;
     if (int64_t{windowTop} + fit.outerHeight > work.bottom)
         fit.top = static_cast<int32_t>(std::max<int64_t>(int64_t{work.bottom} - fit.outerHeight, work.top));

@@ -29,10 +29,11 @@ struct MonitorArea {
 // monitors at all it stays.
 ScreenPoint placeOnMonitors(ScreenPoint saved, int32_t width, int32_t height, const std::vector<MonitorArea>& monitors);
 
-// The main window's height for its rows: outer height n * h + 25 and list
-// height n * h + 2 while the n rows fit the work area; otherwise as many
-// whole rows as fit (at least one), the list scrolling, and the window
-// moved up when its bottom would leave the work area.
+// The main window's height for its rows at `dpi`: outer height n * h + 25
+// and list height n * h + 2 (both extras at 96 DPI, scaled) while the n rows
+// fit the work area; otherwise as many whole rows as fit (at least one), the
+// list scrolling, and the window moved up when its bottom would leave the
+// work area.
 struct ListFit {
     int32_t shownRows = 0;
     int32_t outerHeight = 0;
@@ -42,6 +43,6 @@ struct ListFit {
 };
 constexpr int32_t kWindowExtraHeight = 25;
 constexpr int32_t kListExtraHeight = 2;
-ListFit fitRowsToWorkArea(int32_t rows, int32_t rowHeight, int32_t windowTop, const ScreenRect& work);
+ListFit fitRowsToWorkArea(int32_t rows, int32_t rowHeight, int32_t windowTop, const ScreenRect& work, int32_t dpi);
 
 }  // namespace qb

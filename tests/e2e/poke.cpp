@@ -1,10 +1,12 @@
 // Works the program's top-level windows, found by exact title, with messages:
 // dependable without a window manager (no focus or activation needed).
 // Commands: see main(). "ready" means a click would be taken as a user's.
+// "rows" and "fits" measure what shows at the display's scale.
 // QB_POKE_AT=X,Y: only a window holding that screen point (two instances share titles).
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -110,6 +112,139 @@ bool waitReady(const char* title, double seconds)
     });
 }
 
+// A list view's row rectangle: the list writes it into memory of its own
+// process, where this one puts the request and reads the answer.
+bool listItemRect(HWND list, int row, int part, RECT& rect)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(list, &process);
+    const HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+    if (!target)
+        return false;
+    void* remote = VirtualAllocEx(target, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
+    rect = {part, 0, 0, 0};
+    const bool ok = remote && WriteProcessMemory(target, remote, &rect, sizeof rect, nullptr) &&
+                    SendMessageA(list, LVM_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(remote)) &&
+                    ReadProcessMemory(target, remote, &rect, sizeof rect, nullptr);
+    if (remote)
+        VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    CloseHandle(target);
+    return ok;
+}
+
+// Row height, icon width and height, the last row's bottom, the client height,
+// the row count, and the first row's top left on the screen.
+int printRows(HWND list)
+{
+    const int count = int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    RECT first{}, icon{}, last{};
+    if (count == 0 || !listItemRect(list, 0, LVIR_BOUNDS, first) || !listItemRect(list, 0, LVIR_ICON, icon) ||
+        !listItemRect(list, count - 1, LVIR_BOUNDS, last))
+        return 1;
+    RECT client{};
+    GetClientRect(list, &client);
+    POINT origin{first.left, first.top};
+    ClientToScreen(list, &origin);
+    std::printf("%ld %ld %ld %ld %ld %d %ld %ld\n", first.bottom - first.top, icon.right - icon.left,
+                icon.bottom - icon.top, last.bottom, client.bottom, count, origin.x, origin.y);
+    return 0;
+}
+
+// The room a control's text needs beside it: a check box's or radio
+// button's box, a push button's or group box's edges (at 96 DPI, scaled).
+int textMargin(const std::string& className, LONG style, int dpi)
+{
+    if (className != "Button")
+        return 0;
+    switch (style & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_GROUPBOX: return MulDiv(16, dpi, 96);
+    default: return MulDiv(4, dpi, 96);
+    }
+}
+
+struct TextCheck {
+    HDC dc;
+    int dpi;
+    int checked = 0;
+    int clipped = 0;
+};
+
+// Labels, buttons and check boxes whose text (wrapped where the control
+// wraps) is wider or taller than the control, and edits lower than a line.
+BOOL CALLBACK checkText(HWND control, LPARAM param)
+{
+    auto& check = *reinterpret_cast<TextCheck*>(param);
+    if (!IsWindowVisible(control))
+        return TRUE;
+    char name[64] = "";
+    GetClassNameA(control, name, sizeof name);
+    const std::string className = name;
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    RECT client{};
+    GetClientRect(control, &client);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(check.dc, &metrics);
+    if (className == "Edit") {
+        ++check.checked;
+        if (!(style & ES_MULTILINE) && client.bottom < metrics.tmHeight) {
+            std::printf("clipped: edit %d is %ld high for a %ld line\n", GetDlgCtrlID(control), client.bottom,
+                        metrics.tmHeight);
+            ++check.clipped;
+        }
+        return TRUE;
+    }
+    const bool label = className == "Static" && (style & SS_TYPEMASK) <= SS_RIGHT;
+    const bool plainLabel =
+        className == "Static" && ((style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP || (style & SS_TYPEMASK) == SS_SIMPLE);
+    if (!label && !plainLabel && className != "Button")
+        return TRUE;
+    const LRESULT length = SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    text.resize(
+        static_cast<size_t>(SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
+    if (text.empty())
+        return TRUE;
+    ++check.checked;
+    const int margin = textMargin(className, style, check.dpi);
+    const bool wraps = label || (className == "Button" && (style & BS_MULTILINE));
+    RECT needed = {0, 0, std::max<LONG>(client.right - margin, 1), 0};
+    UINT format = DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE);
+    if (className == "Static" && (style & SS_NOPREFIX))
+        format |= DT_NOPREFIX;
+    DrawTextA(check.dc, text.c_str(), int(text.size()), &needed, format);
+    const bool groupBox = className == "Button" && (style & BS_TYPEMASK) == BS_GROUPBOX;
+    if (needed.right + margin > client.right || (!groupBox && needed.bottom > client.bottom)) {
+        std::printf("clipped: %s %d \"%s\" needs %ldx%ld, has %ldx%ld\n", name, GetDlgCtrlID(control), text.c_str(),
+                    needed.right + margin, needed.bottom, client.right, client.bottom);
+        ++check.clipped;
+    }
+    return TRUE;
+}
+
+// Every text of the dialog in its font, Tahoma 8 at the display's DPI,
+// which this program shares with it.
+int checkTexts(HWND dialog)
+{
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    const HFONT font = CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma");
+    const HGDIOBJ previous = SelectObject(screen, font);
+    TextCheck check{screen, dpi};
+    EnumChildWindows(dialog, checkText, reinterpret_cast<LPARAM>(&check));
+    SelectObject(screen, previous);
+    DeleteObject(font);
+    ReleaseDC(nullptr, screen);
+    std::printf("%d texts, %d clipped\n", check.checked, check.clipped);
+    return check.clipped == 0 && check.checked > 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -162,6 +297,12 @@ int main(int argc, char** argv)
                     int(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0)), int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)),
                     int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED)));
         return 0;
+    }
+    if (verb == "rows" && argc == 4)
+        return printRows(controlOf(argv[2], argv[3]));
+    if (verb == "fits" && argc == 3) {
+        HWND top = waitTop(argv[2], 10);
+        return top ? checkTexts(top) : 1;
     }
     if (verb == "appwindow" && argc == 3) {
         HWND top = waitTop(argv[2], 10);

@@ -1,4 +1,5 @@
 // The main window in process under Wine: its rows, what each way of ending writes.
+#include "app/DisplayScale.h"
 #include "app/win32/MainDlg.h"
 #include "controls/IconStrip.h"
 #include "res/resource.h"
@@ -125,6 +126,46 @@ TEST(MainWindow, ManyHostsFillTheColumnAndARebuildKeepsTheView)
         d.fillHostList();
         EXPECT_EQ(list.GetTopIndex(), top);
         EXPECT_EQ(d.FocusedRow(), 140);
+    });
+}
+
+// Moved to a monitor at 144 DPI while the system stays at 96: where the system proposes, the list's
+// font and icons of that scale, whole rows under the scaled frame; and back again as it was.
+TEST(MainWindow, AMoveToAnotherScaleRefitsTheRowsAtIt)
+{
+    WorkFolder folder(kThreeHosts);
+    CMainDlg dialog(qb::platformFileStore());
+    runMainWindow(dialog, [](CMainDlg& d) {
+        auto& list = d.HostList();
+        const RECT start = d.GetWindowRect();
+        const auto fontHeight = [&] {
+            LOGFONTA font{};
+            GetObjectA(list.GetFont(), sizeof font, &font);
+            return font.lfHeight;
+        };
+        const LONG startFont = fontHeight();
+        RECT suggested = {300, 200, 300 + (start.right - start.left) * 3 / 2, 200 + (start.bottom - start.top) * 3 / 2};
+        SendMessageA(d, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+        const RECT moved = d.GetWindowRect();
+        EXPECT_EQ(std::make_pair(moved.left, moved.top), std::make_pair(300L, 200L));
+        EXPECT_EQ(fontHeight(), -16) << "8 points at 144 DPI";
+        EXPECT_EQ(list.GetImageList(LVSIL_SMALL), iconImagesForDpi(144));
+        RECT row = {};
+        list.GetItemRect(0, row, LVIR_BOUNDS);
+        int iconWidth = 0, iconHeight = 0;
+        ImageList_GetIconSize(list.GetImageList(LVSIL_SMALL), &iconWidth, &iconHeight);
+        EXPECT_EQ(iconHeight, 32);
+        EXPECT_GT(row.bottom - row.top, iconHeight) << "the icons fit the rows";
+        EXPECT_EQ(moved.bottom - moved.top, 3 * (row.bottom - row.top) + qb::scaledForDpi(25, 144));
+        EXPECT_EQ(list.GetColumnWidth(0), list.GetClientRect().right) << "no horizontal scrolling";
+
+        SendMessageA(d, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&start));
+        const RECT back = d.GetWindowRect();
+        EXPECT_EQ(std::make_tuple(back.left, back.top, back.right, back.bottom),
+                  std::make_tuple(start.left, start.top, start.right, start.bottom));
+        EXPECT_EQ(fontHeight(), startFont);
+        EXPECT_EQ(list.GetImageList(LVSIL_SMALL), iconImagesForDpi(96));
     });
 }
 

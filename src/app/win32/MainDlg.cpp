@@ -1,5 +1,6 @@
 #include "app/win32/MainDlg.h"
 
+#include "app/DisplayScale.h"
 #include "app/WindowPlacement.h"
 #include "app/win32/VirtualStoreOffer.h"
 #include "catalogue/CatalogueMerge.h"
@@ -59,6 +60,39 @@ qb::ScreenRect workAreaOf(HWND window)
     return screenRect(info.rcWork);
 }
 
+// The same font at another DPI. Through its point size, as the dialog
+// manager makes it, so that a window moved to another scale and back gets
+// the font it started with.
+win::Font fontForDpi(HFONT font, UINT from, UINT to)
+{
+    LOGFONTW attributes{};
+    if (!font || !GetObjectW(font, sizeof attributes, &attributes))
+        return win::Font();
+    attributes.lfHeight = attributes.lfHeight < 0 ? -MulDiv(MulDiv(-attributes.lfHeight, 72, int(from)), int(to), 72)
+                                                  : MulDiv(attributes.lfHeight, int(to), int(from));
+    return win::Font(CreateFontIndirectW(&attributes));
+}
+
+// A row as tall as the taller of the list's text and its icons, and a pixel
+// more, as the list measures it by itself. Answered all the same: a list
+// that has measured its rows once may keep that height through a change of
+// font or icons, and asks its parent again only when it is resized.
+UINT listRowHeight(HWND list)
+{
+    TEXTMETRICW metrics{};
+    {
+        const win::WindowDC dc(list);
+        const HFONT font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
+        const win::SelectGuard selected(dc, font ? font : GetStockObject(SYSTEM_FONT));
+        GetTextMetricsW(dc, &metrics);
+    }
+    int iconWidth = 0;
+    int iconHeight = 0;
+    if (const HIMAGELIST images = ListView_GetImageList(list, LVSIL_SMALL))
+        ImageList_GetIconSize(images, &iconWidth, &iconHeight);
+    return UINT(std::max<int>(metrics.tmHeight, iconHeight) + 1);
+}
+
 // Lower case of each byte in the ANSI code page, as the system knows it.
 qb::CaseTable ansiCaseTable()
 {
@@ -92,17 +126,19 @@ BOOL CMainDlg::OnInitDialog()
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     m_backgroundBrush.reset(CreateSolidBrush(face));
 
+    m_dpi = win::dpiForWindow(m_hwnd);
     m_templateWidth = width(GetWindowRect());
     m_templateListWidth = width(m_hostList.GetWindowRect());
+    m_listFrameWidth = m_templateListWidth - width(m_hostList.GetClientRect());
     // One column as wide as the list without its scroll bar: the whole row
     // is one cell, and a long title ends in an ellipsis at the window's edge.
-    m_hostList.InsertColumn(0, "one", width(m_hostList.GetClientRect()), LVCFMT_LEFT);
+    m_hostList.InsertColumn(0, "one", m_templateListWidth - m_listFrameWidth, LVCFMT_LEFT);
     m_hostList.SetTextBkColor(face);
     m_hostList.SetBkColor(face);
     m_hostList.SetHighlightMode(HighlightMode::OwnerDrawn);
     m_hostList.m_rowColour = face;
 
-    m_images = iconImagesForDpi(win::dpiForWindow(m_hwnd));
+    m_images = iconImagesForDpi(m_dpi);
     m_hostList.SetImageList(m_images, LVSIL_SMALL);
 
     const HMENU systemMenu = ::GetSystemMenu(m_hwnd, FALSE);
@@ -174,8 +210,8 @@ void CMainDlg::fitWindowToList()
     const int rowHeight = height(first);
 
     const RECT window = GetWindowRect();
-    const qb::ListFit fit = qb::fitRowsToWorkArea(rows, rowHeight, window.top, workAreaOf(m_hwnd));
-    const int scrollBar = fit.scrolls ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    const qb::ListFit fit = qb::fitRowsToWorkArea(rows, rowHeight, window.top, workAreaOf(m_hwnd), int(m_dpi));
+    const int scrollBar = fit.scrolls ? win::metricForDpi(SM_CXVSCROLL, m_dpi) : 0;
     // Moved only when it must: a move during initialisation would keep the
     // window from being centred.
     const UINT move = fit.top == window.top ? SWP_NOMOVE : 0;
@@ -339,12 +375,48 @@ void CMainDlg::PaintMinimisedIcon()
 {
     win::PaintDC paint(m_hwnd);
     Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.get()), 0);
-    const int iconWidth = GetSystemMetrics(SM_CXICON);
-    const int iconHeight = GetSystemMetrics(SM_CYICON);
+    const int iconWidth = win::metricForDpi(SM_CXICON, m_dpi);
+    const int iconHeight = win::metricForDpi(SM_CYICON, m_dpi);
     const RECT client = GetClientRect();
     const int x = (width(client) - iconWidth + 1) / 2;
     const int y = (height(client) - iconHeight + 1) / 2;
     DrawIcon(paint, x, y, m_hIcon);
+}
+
+void CMainDlg::OnDpiChanged(UINT dpi, const RECT& suggested)
+{
+    const UINT previous = m_dpi;
+    if (dpi == 0 || dpi == previous)
+        return;
+    m_dpi = dpi;
+    // Handled here in full, so the dialog manager scales nothing of its own:
+    // the template's widths, the list's font and icons, then the rows' fit.
+    const bool scrolling = width(GetWindowRect()) > m_templateWidth;
+    m_templateWidth = width(suggested) - (scrolling ? win::metricForDpi(SM_CXVSCROLL, dpi) : 0);
+    m_templateListWidth = MulDiv(m_templateListWidth, int(dpi), int(previous));
+    m_listFrameWidth = MulDiv(m_listFrameWidth, int(dpi), int(previous));
+    // No column meanwhile: while the rows outgrow the list, a vertical scroll
+    // bar narrows it, and a column wider than that would bring a horizontal
+    // one, which would then keep the vertical one for good.
+    m_hostList.SetColumnWidth(0, 0);
+    // The new font first: the list must never hold a deleted one.
+    win::Font font = fontForDpi(m_hostList.GetFont(), previous, dpi);
+    if (font) {
+        m_hostList.SetFont(font.get(), false);
+        m_listFont = std::move(font);
+    }
+    m_images = iconImagesForDpi(dpi);
+    m_hostList.SetImageList(m_images, LVSIL_SMALL);
+    SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, width(suggested), height(suggested),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // A new size makes the list measure its rows again, for the new font
+    // and icons, before the window is fitted to them.
+    const int scrollBar = scrolling ? win::metricForDpi(SM_CXVSCROLL, dpi) : 0;
+    SetWindowPos(m_hostList, nullptr, 0, 0, m_templateListWidth + scrollBar, height(m_hostList.GetWindowRect()),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    fitWindowToList();
+    m_hostList.SetColumnWidth(0, m_templateListWidth - m_listFrameWidth);
+    m_hostList.Invalidate(true);
 }
 
 void CMainDlg::OnOK()
@@ -408,6 +480,10 @@ bool CMainDlg::OnMeasureItem(int id, MEASUREITEMSTRUCT& item)
         m_iconMenu.MeasureItem(&item);
         return true;
     }
+    if (item.CtlType == ODT_LISTVIEW && id == IDC_HOST_LIST) {
+        item.itemHeight = listRowHeight(::GetDlgItem(m_hwnd, id));
+        return true;
+    }
     return win::Dialog::OnMeasureItem(id, item);
 }
 
@@ -415,7 +491,7 @@ bool CMainDlg::OnInitMenuPopup(HMENU menu, UINT index, bool systemMenu)
 {
     win::Dialog::OnInitMenuPopup(menu, index, systemMenu);
     if (!systemMenu) {
-        m_iconMenu.PreparePopup(menu, win::dpiForWindow(m_hwnd));
+        m_iconMenu.PreparePopup(menu, m_dpi);
     }
     return true;
 }
@@ -447,6 +523,11 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         if (m_activatedBefore)
             refreshFromFile();
         m_activatedBefore = true;
+    }
+    if (message == WM_DPICHANGED && lParam) {
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        result = 0;
+        return true;
     }
     if (message == WM_QUERYENDSESSION) {
         result = TRUE;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/CatalogueSession.h"
+#include "app/DisplayScale.h"
 #include "app/win32/HostListRows.h"
 #include "app/ListKeyboard.h"
 #include "catalogue/CatalogueFile.h"
@@ -36,9 +37,9 @@ public:
     // one stays at the same row index.
     void fillHostList(const qb::HostItem* focus = nullptr);
     // Outer height n * h + 25 and list height n * h + 2 for n rows of height
-    // h, as far as whole rows fit the work area of the window's monitor;
-    // beyond that the list scrolls and both are wider by the scroll bar.
-    // Nothing changes with no rows.
+    // h (both extras at 96 DPI, scaled to the window's), as far as whole rows
+    // fit the work area of the window's monitor; beyond that the list scrolls
+    // and both are wider by the scroll bar. Nothing changes with no rows.
     void fitWindowToList();
     // Writes the catalogue file, merged with what another program saved
     // since (the list is rebuilt then); a failure, a refusal after a failed
@@ -134,6 +135,9 @@ private:
     // The log-off or shut-down goes ahead: saved at once, nothing freed.
     void OnEndSession();
     void PaintMinimisedIcon();
+    // The window went to a monitor of another scale: `suggested` is where the
+    // system proposes it goes, already sized for `dpi`.
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
     // Shows what a save or refresh had to say, once the list holds the
     // catalogue it said it about.
     void ShowReports(const std::vector<std::string>& messages);
@@ -145,9 +149,16 @@ private:
     bool m_closing = false;
     CColourListCtrl m_hostList;
     HostListRows m_rows;
-    // The template's widths: the window never grows step by step.
+    // The DPI every size of the window is for: its monitor's.
+    UINT m_dpi = qb::kBaseDpi;
+    // The template's widths at m_dpi: the window never grows step by step.
     int m_templateWidth = 0;
     int m_templateListWidth = 0;
+    // The list's own frame, outside its rows.
+    int m_listFrameWidth = 0;
+    // The list's font once the window has changed scale; before, the
+    // dialog's.
+    win::Font m_listFont;
     qb::CaseTable m_caseTable;
     qb::TypeAhead m_typeAhead;
     win::Brush m_backgroundBrush;
