@@ -57,7 +57,7 @@ protected:
         return SIZE{LONG(request.itemWidth), LONG(request.itemHeight)};
     }
 
-    // Measures an item with this text alone in a fresh menu.
+    // An item with this text alone in a fresh menu.
     LONG widthOf(const std::string& text)
     {
         HMENU menu = CreatePopupMenu();
@@ -113,7 +113,7 @@ TEST_F(IconMenuTest, MakeOwnerDrawnKeepsTextStateAndIsIdempotent)
     EXPECT_STREQ(text, "Sub||12") << "the drawing reads the text back";
 }
 
-TEST_F(IconMenuTest, MeasuresSeparatorsTextsShortcutsAndSubmenus)
+TEST_F(IconMenuTest, MeasuresTextsInBoldAndSubmenusWithTheirArrow)
 {
     EXPECT_EQ(widthOf("&Mnemonic"), widthOf("Mnemonic")) << "the mnemonic marker takes no room";
 
