@@ -23,11 +23,6 @@ bool checked(HWND dialog, int id)
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
 }
 
-// The editor's entry list, wrapped without subclassing.
-struct EntryList : win::ListView {
-    explicit EntryList(HWND dialog) { Attach(::GetDlgItem(dialog, IDC_ENTRY_LIST)); }
-};
-
 }  // namespace
 
 TEST(EntryEditor, RadiosEnableTheKindsFieldsAndOkReturnsTheKind)
@@ -77,7 +72,8 @@ TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
     DialogDriver dialogs;
     dialogs.on("Edit Item", [&](HWND dlg) {
         // The selection follows the moved row (the rows' rules are the core's).
-        EntryList list(dlg);
+        win::ListView list;
+        list.Attach(GetDlgItem(dlg, IDC_ENTRY_LIST));
         list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         click(dlg, IDC_ENTRY_DOWN);
         EXPECT_EQ(host->entries[1]->name, "a");

@@ -47,8 +47,7 @@ protected:
     }
     void TearDown() override { DestroyMenu(m_menu); }
 
-    UINT measure(UINT id, HMENU menu = nullptr) { return measureSize(id, menu).cx; }
-    SIZE measureSize(UINT id, HMENU menu = nullptr)
+    SIZE measure(UINT id, HMENU menu = nullptr)
     {
         MEASUREITEMSTRUCT request{};
         request.CtlType = ODT_MENU;
@@ -58,12 +57,12 @@ protected:
         return SIZE{LONG(request.itemWidth), LONG(request.itemHeight)};
     }
 
-    // Measures an item with this text alone in a fresh menu.
-    UINT widthOf(const std::string& text)
+    // An item with this text alone in a fresh menu.
+    LONG widthOf(const std::string& text)
     {
         HMENU menu = CreatePopupMenu();
         AppendMenuA(menu, MF_STRING, 300, text.c_str());
-        UINT width = measure(300, menu);
+        const LONG width = measure(300, menu).cx;
         DestroyMenu(menu);
         return width;
     }
@@ -114,19 +113,19 @@ TEST_F(IconMenuTest, MakeOwnerDrawnKeepsTextStateAndIsIdempotent)
     EXPECT_STREQ(text, "Sub||12") << "the drawing reads the text back";
 }
 
-TEST_F(IconMenuTest, MeasuresSeparatorsTextsShortcutsAndSubmenus)
+TEST_F(IconMenuTest, MeasuresTextsInBoldAndSubmenusWithTheirArrow)
 {
     EXPECT_EQ(widthOf("&Mnemonic"), widthOf("Mnemonic")) << "the mnemonic marker takes no room";
 
     // Bold for every item, so checking one does not resize the menu.
     AppendMenuA(m_menu, MF_STRING, 10, "Weighty words");
     AppendMenuA(m_menu, MF_STRING | MF_CHECKED, 11, "Weighty words");
-    EXPECT_EQ(measure(10), measure(11));
+    EXPECT_EQ(measure(10).cx, measure(11).cx);
 
     // Sub-menu items are found by their handle, with room for the arrow.
     HMENU sub = CreatePopupMenu();
     AppendMenuA(m_menu, MF_POPUP, UINT_PTR(sub), "Server||12");
-    EXPECT_GT(measure(UINT(UINT_PTR(sub))), widthOf("Server||12"));
+    EXPECT_GT(measure(UINT(UINT_PTR(sub))).cx, widthOf("Server||12"));
 
     const std::string longText(150, 'W');
     EXPECT_EQ(widthOf(longText), widthOf(longText.substr(0, 99))) << "texts are cut to 99";
@@ -162,41 +161,36 @@ TEST_F(IconMenuTest, DrawsIconAtItsPlaceWithHighlightAndFrameWhenSelected)
     EXPECT_EQ(canvas.at(0, 0), highlight) << "no icon: highlight from x = 0";
 }
 
-TEST_F(IconMenuTest, CheckedItemsAreBoldWithoutCheckMark)
+// The "||" suffix never shows, and a picture of the item's own wins over the one it names; checked
+// items are bold without a check mark; the shortcut is right-aligned.
+TEST_F(IconMenuTest, TextIsCutAtBarsBoldWhenCheckedAndShortcutIsRightAligned)
 {
-    AppendMenuA(m_menu, MF_STRING, kPlainId, "Wide Words Here");
-    AppendMenuA(m_menu, MF_STRING | MF_CHECKED, kPlainId + 1, "Wide Words Here");
-    Canvas plain(160, 20), checked(160, 20);
-    draw(plain, kPlainId, 0);
-    draw(checked, kPlainId + 1, ODS_CHECKED);
-
-    const Canvas::Ink thin = plain.ink(RECT{24, 0, 160, 20}, kMenu);
-    const Canvas::Ink bold = checked.ink(RECT{24, 0, 160, 20}, kMenu);
-    EXPECT_GT(bold.count, thin.count);
-    EXPECT_GT(bold.right, thin.right);
-    EXPECT_EQ(checked.ink(RECT{0, 0, 24, 20}, kMenu).count, 0) << "no check mark";
-}
-
-// The "||" suffix never shows; a picture of the item's own wins over the one it names.
-TEST_F(IconMenuTest, TextIsCutAtBarsAndShortcutIsRightAligned)
-{
-    AppendMenuA(m_menu, MF_STRING, kPlainId, "Name||5");
-    AppendMenuA(m_menu, MF_STRING, kPlainId + 1, "Name");
-    AppendMenuA(m_menu, MF_STRING, kIconId, "Name||77");
-    AppendMenuA(m_menu, MF_STRING, kPlainId + 2, "Open\tCtrl+O");
-    Canvas suffixed(120, 20), bare(120, 20), recorded(120, 20);
+    const std::string text = "Wide Words Here";
+    AppendMenuA(m_menu, MF_STRING, kPlainId, (text + "||5").c_str());
+    AppendMenuA(m_menu, MF_STRING, kPlainId + 1, text.c_str());
+    AppendMenuA(m_menu, MF_STRING, kIconId, (text + "||77").c_str());
+    AppendMenuA(m_menu, MF_STRING | MF_CHECKED, kPlainId + 2, text.c_str());
+    AppendMenuA(m_menu, MF_STRING, kPlainId + 3, "Open\tCtrl+O");
+    Canvas suffixed(160, 20), bare(160, 20), recorded(160, 20), checked(160, 20);
     draw(suffixed, kPlainId, 0);
     draw(bare, kPlainId + 1, 0);
     draw(recorded, kIconId, 0);
+    draw(checked, kPlainId + 2, ODS_CHECKED);
     for (int y = 0; y < 20; ++y)
-        for (int x = 24; x < 120; ++x) {
+        for (int x = 24; x < 160; ++x) {
             ASSERT_EQ(suffixed.at(x, y), bare.at(x, y)) << x << "," << y;
             ASSERT_EQ(recorded.at(x, y), bare.at(x, y)) << x << "," << y;
         }
     EXPECT_EQ(recorded.at(3, 2), kRed);
 
+    const Canvas::Ink thin = bare.ink(RECT{24, 0, 160, 20}, kMenu);
+    const Canvas::Ink bold = checked.ink(RECT{24, 0, 160, 20}, kMenu);
+    EXPECT_GT(bold.count, thin.count);
+    EXPECT_GT(bold.right, thin.right);
+    EXPECT_EQ(checked.ink(RECT{0, 0, 24, 20}, kMenu).count, 0) << "no check mark";
+
     Canvas shortcut(200, 20);
-    draw(shortcut, kPlainId + 2, 0);
+    draw(shortcut, kPlainId + 3, 0);
     const int right = shortcut.ink(RECT{100, 0, 200, 20}, kMenu).right;
     EXPECT_LT(right, 200 - 25);
     EXPECT_GE(right, 200 - 25 - 3);
@@ -257,13 +251,13 @@ TEST_F(IconMenuTest, LaysOutAndDrawsAtTheOwnersDpi)
     static const HIMAGELIST doubled = makeHalfRedList(32);
     AppendMenuA(m_menu, MF_STRING, kIconId, "Remote Desktop");
     AppendMenuA(m_menu, MF_SEPARATOR, 0, nullptr);
-    const SIZE at96 = measureSize(kIconId);
+    const SIZE at96 = measure(kIconId);
     m_iconMenu.SetImages(doubled, {{kIconId, 0}});
     m_iconMenu.PreparePopup(m_menu, 144);
-    const SIZE at144 = measureSize(kIconId);
+    const SIZE at144 = measure(kIconId);
     EXPECT_GE(at144.cy, 32 + 2 * 3) << "the icon and its frame fit";
     EXPECT_GT(at144.cx, at96.cx * 5 / 4) << "the text is measured in the larger font";
-    EXPECT_GT(measureSize(0).cy, 9) << "separators grow too";
+    EXPECT_GT(measure(0).cy, 9) << "separators grow too";
 
     // Drawn on a wider canvas, the text ends inside the measured item.
     Canvas canvas(at144.cx + 40, at144.cy);

@@ -17,30 +17,31 @@
 
 namespace {
 
-// A temporary folder holding `ini` as quillbank.ini, current during the test.
-struct WorkFolder : qbtest::TempFolder {
-    explicit WorkFolder(const std::string& ini)
+// `ini` as quillbank.ini in a temporary folder, current during the test, and a main window to read it.
+struct TestWindow : qbtest::TempFolder {
+    explicit TestWindow(const std::string& ini)
     {
         std::filesystem::current_path(path);
         if (!ini.empty())
             qbtest::writeFile("quillbank.ini", ini);
     }
-    ~WorkFolder() { std::filesystem::current_path(previous); }
+    ~TestWindow() { std::filesystem::current_path(previous); }
     std::string file() const { return qbtest::readFile(TempFolder::file("quillbank.ini")); }
 
-    const std::filesystem::path previous = std::filesystem::current_path();
-};
+    // Runs `body` inside the window's modal loop, then ends it with OK unless the body did.
+    INT_PTR run(std::function<void(CMainDlg&)> body, bool bodyEnds = false)
+    {
+        qbtest::DialogDriver driver([&](HWND) {
+            body(dialog);
+            if (!bodyEnds)
+                dialog.EndDialog(IDOK);
+        });
+        return dialog.DoModal();
+    }
 
-// Runs `body` inside the window's modal loop, then ends it with OK unless the body did.
-INT_PTR runMainWindow(CMainDlg& dialog, std::function<void(CMainDlg&)> body, bool bodyEnds = false)
-{
-    qbtest::DialogDriver driver([&](HWND) {
-        body(dialog);
-        if (!bodyEnds)
-            dialog.EndDialog(IDOK);
-    });
-    return dialog.DoModal();
-}
+    const std::filesystem::path previous = std::filesystem::current_path();
+    CMainDlg dialog{qb::platformFileStore()};
+};
 
 const std::string kThreeHosts = "<ITEM>Charlie<HOST>h0<ICON>7<COL>-1\n"
                                 "<ITEM>Alpha<HOST>h1<ICON>8<COL>-1\n"
@@ -59,9 +60,8 @@ CMainDlg* g_menuWindow = nullptr;
 // Rows sorted by display text, each carrying its host and icon; a rebuild drops the selection.
 TEST(MainWindow, SortedRowsCarryTheirHost)
 {
-    WorkFolder folder(kThreeHosts);
-    CMainDlg dialog(qb::platformFileStore());
-    runMainWindow(dialog, [&](CMainDlg& d) {
+    TestWindow window(kThreeHosts);
+    window.run([&](CMainDlg& d) {
         auto& list = d.HostList();
         const char* expected[] = {"Alpha", "Bravo||255", "Charlie"};
         for (int row = 0; row < 3; ++row) {
@@ -82,10 +82,8 @@ TEST(MainWindow, SortedRowsCarryTheirHost)
 // byte: Escape, the OK command that Enter used to give and Cancel do nothing.
 TEST(MainWindow, OnlyACloseRequestEndsItAndSaves)
 {
-    WorkFolder folder(kOneHost);
-    CMainDlg dialog(qb::platformFileStore());
-    const INT_PTR result = runMainWindow(
-        dialog,
+    TestWindow window(kOneHost);
+    const INT_PTR result = window.run(
         [](CMainDlg& d) {
             SetWindowPos(d, nullptr, 140, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
             PostMessageA(d.HostList(), WM_KEYDOWN, VK_ESCAPE, 0);
@@ -96,8 +94,8 @@ TEST(MainWindow, OnlyACloseRequestEndsItAndSaves)
         },
         true);
     EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(folder.file(), kOneHostMoved);
-    EXPECT_TRUE(dialog.Catalogue().empty()) << "the catalogue is freed";
+    EXPECT_EQ(window.file(), kOneHostMoved);
+    EXPECT_TRUE(window.dialog.Catalogue().empty()) << "the catalogue is freed";
 }
 
 // 200 hosts (the e2e keyboard script checks the window fits with whole rows): a column as wide as
@@ -107,9 +105,8 @@ TEST(MainWindow, ManyHostsFillTheColumnAndARebuildKeepsTheView)
     std::string file = "<X>100<Y>100<BROWSER>c:\\b.exe<RDPX>1024<RPDY>768<END>\n";
     for (int i = 0; i < 200; ++i)
         file += "<ITEM>Host " + std::to_string(1000 + i).substr(1) + "<HOST>h<ICON>3<COL>-1\n";
-    WorkFolder folder(file);
-    CMainDlg dialog(qb::platformFileStore());
-    runMainWindow(dialog, [](CMainDlg& d) {
+    TestWindow window(file);
+    window.run([](CMainDlg& d) {
         auto& list = d.HostList();
         RECT windowWidth = {0, 0, 82, 0};
         RECT listWidth = {0, 0, 81, 0};
@@ -133,9 +130,8 @@ TEST(MainWindow, ManyHostsFillTheColumnAndARebuildKeepsTheView)
 // font and icons of that scale, whole rows under the scaled frame; and back again as it was.
 TEST(MainWindow, AMoveToAnotherScaleRefitsTheRowsAtIt)
 {
-    WorkFolder folder(kThreeHosts);
-    CMainDlg dialog(qb::platformFileStore());
-    runMainWindow(dialog, [](CMainDlg& d) {
+    TestWindow window(kThreeHosts);
+    window.run([](CMainDlg& d) {
         auto& list = d.HostList();
         const RECT start = d.GetWindowRect();
         const auto fontHeight = [&] {
@@ -173,9 +169,8 @@ TEST(MainWindow, AMoveToAnotherScaleRefitsTheRowsAtIt)
 // the first of several; image indices, shortcuts and greyed items do not count.
 TEST(MainWindow, AMenuLetterPicksTheItemItStarts)
 {
-    WorkFolder folder(kOneHost);
-    CMainDlg dialog(qb::platformFileStore());
-    runMainWindow(dialog, [](CMainDlg& d) {
+    TestWindow window(kOneHost);
+    window.run([](CMainDlg& d) {
         win::PopupMenu menu;
         menu.AppendString(1, "Console\tCtrl+K");
         menu.AppendPopup(win::PopupMenu(), "Remote||12");
@@ -227,12 +222,10 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
 TEST(MainWindow, ACloseRequestWaitsForTheOpenMenu)
 {
     static const std::string colleagues = kOneHost + "<ITEM>Two<HOST>h2<ICON>0<COL>-1\r\n";
-    WorkFolder folder(kOneHost);
-    CMainDlg dialog(qb::platformFileStore());
-    g_menuWindow = &dialog;
+    TestWindow window(kOneHost);
+    g_menuWindow = &window.dialog;
     UINT_PTR timer = 0;
-    EXPECT_EQ(runMainWindow(
-                  dialog,
+    EXPECT_EQ(window.run(
                   [&](CMainDlg& d) {
                       // Fires while the menu is tracked.
                       timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
@@ -255,29 +248,28 @@ TEST(MainWindow, ACloseRequestWaitsForTheOpenMenu)
     KillTimer(nullptr, timer);
     EXPECT_EQ(g_menuWindow, nullptr) << "the menu was not open";
     g_menuWindow = nullptr;
-    EXPECT_EQ(folder.file(), colleagues);
+    EXPECT_EQ(window.file(), colleagues);
 }
 
 // A log-off cannot wait: saved at once (restored position, not the minimised one).
 TEST(MainWindow, EndingTheSessionSavesAtOnceAndFreesNothing)
 {
-    WorkFolder folder(kOneHost);
-    CMainDlg dialog(qb::platformFileStore());
-    runMainWindow(dialog, [&](CMainDlg& d) {
+    TestWindow window(kOneHost);
+    window.run([&](CMainDlg& d) {
         SetWindowPos(d, nullptr, 140, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ShowWindow(d, SW_MINIMIZE);
         EXPECT_TRUE(SendMessageA(d, WM_QUERYENDSESSION, 0, 0));
         SendMessageA(d, WM_ENDSESSION, TRUE, 0);
         EXPECT_EQ(d.Catalogue().size(), 1u) << "nothing freed";
     });
-    EXPECT_EQ(folder.file(), kOneHostMoved);
+    EXPECT_EQ(window.file(), kOneHostMoved);
 }
 
 // A file held open by another program is reported once; the closing save,
 // once it can be read, keeps every host it held.
 TEST(MainWindow, AFileThatCannotBeReadIsNeverWrittenOver)
 {
-    WorkFolder folder(kOneHost);
+    TestWindow window(kOneHost);
     HANDLE holder = CreateFileA("quillbank.ini", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     std::vector<std::string> messages;
@@ -286,19 +278,18 @@ TEST(MainWindow, AFileThatCannotBeReadIsNeverWrittenOver)
         messages.push_back(qbtest::itemText(box, 0xFFFF));
         qbtest::postClick(box, IDOK);
     });
-    CMainDlg dialog(qb::platformFileStore());
     driver.next([&](HWND) {
-        EXPECT_EQ(dialog.HostList().GetItemCount(), 0);
+        EXPECT_EQ(window.dialog.HostList().GetItemCount(), 0);
         CloseHandle(holder);
         holder = nullptr;
-        SendMessageA(dialog, WM_CLOSE, 0, 0);
+        SendMessageA(window.dialog, WM_CLOSE, 0, 0);
     });
-    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(window.dialog.DoModal(), IDCANCEL);
     if (holder)
         CloseHandle(holder);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].rfind("Unable to read quillbank.ini: ", 0), 0u) << messages[0];
     // The position is the window's own; the hosts are the file's.
-    const std::string saved = folder.file();
+    const std::string saved = window.file();
     EXPECT_EQ(saved.substr(saved.find("\r\n")), kOneHost.substr(kOneHost.find("\r\n")));
 }

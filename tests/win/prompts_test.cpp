@@ -1,4 +1,4 @@
-// The prompts and the confirmation box, shown for real and answered as a user would.
+// The launch prompts, shown for real and answered as a user would.
 #include "DialogDriver.h"
 
 #include <gtest/gtest.h>
@@ -16,71 +16,46 @@ using namespace qbtest;
 
 namespace {
 
-// Types into the field, then closes the prompt with `close`.
-DialogDriver::Script typeThen(std::string text, std::function<void(HWND)> close)
-{
-    return [text, close](HWND dialog) {
-        for (char c : text)
-            PostMessageA(GetDlgItem(dialog, IDC_INPUT_TEXT), WM_CHAR, WPARAM(static_cast<unsigned char>(c)), 1);
-        close(dialog);
-    };
-}
-
-bool fieldIsMasked(HWND dialog)
-{
-    return GetWindowLongPtrA(GetDlgItem(dialog, IDC_INPUT_TEXT), GWL_STYLE) & ES_PASSWORD;
-}
-
-// OK and Enter hand back exactly what was typed; every other way out is Cancel.
+// OK and Enter hand back exactly what was typed; every other way out is Cancel. Only the password
+// is masked, and it is wiped from the field before the window goes.
 TEST(InputPrompts, OkAndEnterReturnTheTextEveryOtherWayOutCancels)
 {
     auto key = [](UINT vk) { return [vk](HWND d) { PostMessageA(GetDlgItem(d, IDC_INPUT_TEXT), WM_KEYDOWN, vk, 1); }; };
-    const std::tuple<std::string, std::function<void(HWND)>, INT_PTR> cases[] = {
-        {"-u ??? &x", [](HWND d) { postClick(d, IDOK); }, IDOK},
-        {"enter", key(VK_RETURN), IDOK},
-        {"cancel button", [](HWND d) { postClick(d, IDCANCEL); }, IDCANCEL},
-        {"escape", key(VK_ESCAPE), IDCANCEL},
+    auto button = [](int id) { return [id](HWND d) { postClick(d, id); }; };
+    const std::tuple<bool, std::string, std::function<void(HWND)>, INT_PTR> cases[] = {
+        {false, "-u ??? &x", button(IDOK), IDOK},      {false, "enter", key(VK_RETURN), IDOK},
+        {false, "cancel", button(IDCANCEL), IDCANCEL}, {false, "escape", key(VK_ESCAPE), IDCANCEL},
+        {true, "s3cr&t pass", button(IDOK), IDOK},     {true, "s3cr&t pass", button(IDCANCEL), IDCANCEL},
     };
-    for (const auto& [typed, close, expected] : cases) {
-        SCOPED_TRACE(typed);
-        CUserInputDlg dialog;
+    for (const auto& [password, typed, close, expected] : cases) {
+        SCOPED_TRACE(typed + (password ? " (password)" : ""));
+        CUserInputDlg user;
+        CPasswordInputDlg secret;
+        CInputPromptDlg& dialog = password ? static_cast<CInputPromptDlg&>(secret) : user;
         bool focused = false;
-        bool masked = true;
+        bool masked = !password;
+        std::string fieldAtDestroy = "(not destroyed)";
         DialogDriver driver([&](HWND d) {
             // Without a window manager a late focus event may deactivate the new window.
             if (GetActiveWindow() != d)
                 SetActiveWindow(d);
-            focused = GetFocus() == GetDlgItem(d, IDC_INPUT_TEXT);
-            masked = fieldIsMasked(d);
-            typeThen(typed, close)(d);
+            const HWND field = GetDlgItem(d, IDC_INPUT_TEXT);
+            focused = GetFocus() == field;
+            masked = GetWindowLongPtrA(field, GWL_STYLE) & ES_PASSWORD;
+            for (char c : typed)
+                PostMessageA(field, WM_CHAR, WPARAM(static_cast<unsigned char>(c)), 1);
+            close(d);
         });
+        driver.onDestroy([&](HWND d) { fieldAtDestroy = itemText(d, IDC_INPUT_TEXT); });
         EXPECT_EQ(dialog.DoModal(), expected);
         if (expected == IDOK) {
             EXPECT_EQ(dialog.m_text, typed);
         }
-        EXPECT_TRUE(focused && !masked);
-    }
-}
-
-// The password is masked, read unchanged, and wiped from the field before the window goes.
-TEST(InputPrompts, PasswordIsMaskedReadUnchangedAndWipedFromTheField)
-{
-    for (int button : {IDOK, IDCANCEL}) {
-        SCOPED_TRACE(button);
-        CPasswordInputDlg dialog;
-        bool masked = false;
-        std::string fieldAtDestroy = "(not destroyed)";
-        DialogDriver driver([&](HWND d) {
-            masked = fieldIsMasked(d);
-            typeThen("s3cr&t pass", [button](HWND d) { postClick(d, button); })(d);
-        });
-        driver.onDestroy([&](HWND d) { fieldAtDestroy = itemText(d, IDC_INPUT_TEXT); });
-        EXPECT_EQ(dialog.DoModal(), button);
-        if (button == IDOK) {
-            EXPECT_EQ(dialog.m_text, "s3cr&t pass");
+        EXPECT_TRUE(focused);
+        EXPECT_EQ(masked, password);
+        if (password) {
+            EXPECT_EQ(fieldAtDestroy, "");
         }
-        EXPECT_TRUE(masked);
-        EXPECT_EQ(fieldAtDestroy, "");
     }
 }
 

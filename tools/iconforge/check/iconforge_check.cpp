@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <algorithm>
 #include <iostream>
@@ -52,82 +51,64 @@ int run(const std::string& command)
     return status == -1 ? -1 : WEXITSTATUS(status);
 }
 
-// A bottom-up bitmap of 120 cells of `cell` pixels with a 40-byte header, uncompressed.
-bool isStripBitmap(const std::string& f, std::uint32_t pixelsAt, std::uint32_t bpp, std::uint32_t colours,
-                   std::uint32_t cell = 16)
-{
-    return f.size() > 54 && f[0] == 'B' && f[1] == 'M' && le(f, 10, 4) == pixelsAt && le(f, 14, 4) == 40 &&
-           le(f, 18, 4) == 120 * cell && le(f, 22, 4) == cell && le(f, 28, 2) == bpp && le(f, 30, 4) == 0 &&
-           le(f, 46, 4) == colours;
-}
-
-// One picture of the strip: colour and transparency, top-down.
-struct Cell {
-    std::uint32_t rgb[16][16];
-    bool clear[16][16];
-    bool operator<(const Cell& o) const { return std::memcmp(this, &o, sizeof(Cell)) < 0; }
+// A strip of 120 square cells and its mask, read back by pixel from the top-left; both files are
+// bottom-up, uncompressed, with 40-byte headers, 24 bpp and 1 bpp with a black and white palette.
+struct Strip {
+    int cell;
+    std::string pixels, mask;
+    size_t row(int y) const { return static_cast<size_t>(cell - 1 - y); }
+    std::uint32_t rgb(int x, int y) const { return le(pixels, 54 + row(y) * 360u * cell + x * 3u, 3); }
+    bool clear(int x, int y) const { return mask[62 + row(y) * 15u * cell + x / 8u] & (0x80 >> (x % 8)); }
 };
 
-std::vector<Cell> checkStrip(const std::string& dir)
+bool isStripBitmap(const std::string& f, std::uint32_t pixelsAt, std::uint32_t bpp, std::uint32_t colours, int cell)
 {
-    const std::string strip = readText(dir + "/iconstrip.bmp"), mask = readText(dir + "/iconmask.bmp");
-    expect(strip.size() == 54 + 92160 && isStripBitmap(strip, 54, 24, 0), "strip: 24 bpp pixels after the headers");
-    expect(mask.size() == 62 + 3840 && isStripBitmap(mask, 62, 1, 2), "mask: 1 bpp, two colours");
-    expect(le(mask, 54, 4) == 0 && le(mask, 58, 4) == 0xFFFFFF, "mask palette is black, white");
-
-    std::vector<Cell> cells(120);
-    if (g_failures)
-        return {};
-    for (int y = 0; y < 16; ++y) {
-        size_t row = static_cast<size_t>(15 - y);  // bottom-up
-        for (int x = 0; x < 1920; ++x) {
-            size_t p = 54 + row * 5760 + static_cast<size_t>(x) * 3;
-            bool clear = mask[62 + row * 240 + static_cast<size_t>(x / 8)] & (0x80 >> (x % 8));
-            Cell& c = cells[static_cast<size_t>(x / 16)];
-            c.rgb[y][x % 16] = le(strip, p, 3);
-            c.clear[y][x % 16] = clear;
-        }
-    }
-    return cells;
+    return f.size() == pixelsAt + 120u * cell * cell * bpp / 8 && f[0] == 'B' && f[1] == 'M' &&
+           le(f, 10, 4) == pixelsAt && le(f, 14, 4) == 40 && le(f, 18, 4) == 120u * cell &&
+           le(f, 22, 4) == std::uint32_t(cell) && le(f, 28, 2) == bpp && le(f, 30, 4) == 0 && le(f, 46, 4) == colours;
 }
 
-// The 2x strip and mask must be the 1x ones with every pixel doubled: no
-// smoothing, no cell shifted.
-void checkDoubled(const std::string& dir)
+Strip readStrip(const std::string& dir, const std::string& suffix, int cell)
 {
-    const std::string strip = readText(dir + "/iconstrip.bmp"), mask = readText(dir + "/iconmask.bmp");
-    const std::string strip2 = readText(dir + "/iconstrip2x.bmp"), mask2 = readText(dir + "/iconmask2x.bmp");
-    expect(strip2.size() == 54 + 11520 * 32 && isStripBitmap(strip2, 54, 24, 0, 32), "2x strip: 24 bpp, 3840 x 32");
-    expect(mask2.size() == 62 + 480 * 32 && isStripBitmap(mask2, 62, 1, 2, 32), "2x mask: 1 bpp, 3840 x 32");
-    if (g_failures)
-        return;
+    Strip s{cell, readText(dir + "/iconstrip" + suffix + ".bmp"), readText(dir + "/iconmask" + suffix + ".bmp")};
+    const std::string name = "strip" + suffix + " of " + std::to_string(cell) + "-pixel cells: ";
+    expect(isStripBitmap(s.pixels, 54, 24, 0, cell), name + "24 bpp pixels after the headers");
+    expect(isStripBitmap(s.mask, 62, 1, 2, cell), name + "1 bpp mask");
+    expect(le(s.mask, 54, 4) == 0 && le(s.mask, 58, 4) == 0xFFFFFF, name + "mask palette is black, white");
+    return s;
+}
+
+// The 2x strip and mask must be the 1x ones with every pixel doubled: no smoothing, no cell shifted.
+void checkDoubled(const Strip& one, const Strip& two)
+{
     bool same = true;
-    for (size_t y = 0; y < 32; ++y)  // rows are bottom-up in both, so row y of 2x is row y / 2 of 1x
-        for (size_t x = 0; x < 3840; ++x) {
-            const bool clear = mask[62 + y / 2 * 240 + x / 16] & (0x80 >> (x / 2 % 8));
-            const bool clear2 = mask2[62 + y * 480 + x / 8] & (0x80 >> (x % 8));
-            same = same && le(strip2, 54 + y * 11520 + x * 3, 3) == le(strip, 54 + y / 2 * 5760 + x / 2 * 3, 3) &&
-                   clear == clear2;
-        }
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 3840; ++x)
+            same = same && two.rgb(x, y) == one.rgb(x / 2, y / 2) && two.clear(x, y) == one.clear(x / 2, y / 2);
     expect(same, "the 2x strip and mask are the 1x ones doubled");
 }
 
 // Identical pictures point at a generator that lost its place in the strip;
 // masked pixels must be black for the image list's masking.
-void checkPictures(const std::vector<Cell>& cells)
+void checkPictures(const Strip& strip)
 {
-    std::set<Cell> distinct(cells.begin(), cells.end());
-    expect(distinct.size() == 120, "all 120 pictures are different");
-    for (size_t i = 0; i < cells.size(); ++i)
+    std::set<std::vector<std::uint32_t>> distinct;
+    for (int i = 0; i < 120; ++i) {
+        std::vector<std::uint32_t> picture;
         for (int y = 0; y < 16; ++y)
-            for (int x = 0; x < 16; ++x)
-                expect(!cells[i].clear[y][x] || cells[i].rgb[y][x] == 0,
+            for (int x = 16 * i; x < 16 * i + 16; ++x) {
+                picture.push_back(strip.clear(x, y) ? 1u << 24 : strip.rgb(x, y));
+                expect(!strip.clear(x, y) || strip.rgb(x, y) == 0,
                        "transparent pixels are black in picture " + std::to_string(i));
+            }
+        distinct.insert(picture);
+    }
+    expect(distinct.size() == 120, "all 120 pictures are different");
 }
 
 // The mask must show exactly the artwork's '.' cells, in place: this catches
 // flipped rows, shifted columns and a wrong bit order at once.
-void checkMaskMatchesArtwork(const std::vector<Cell>& cells, const std::string& artwork)
+void checkMaskMatchesArtwork(const Strip& strip, const std::string& artwork)
 {
     std::istringstream in(readText(artwork));
     std::string line;
@@ -140,7 +121,7 @@ void checkMaskMatchesArtwork(const std::vector<Cell>& cells, const std::string& 
             if (line.empty() || line[0] == '#')
                 continue;
             for (int x = 0; x < 16 && x < static_cast<int>(line.size()); ++x)
-                same = same && cells[static_cast<size_t>(index)].clear[y][x] == (line[static_cast<size_t>(x)] == '.');
+                same = same && strip.clear(16 * index + x, y) == (line[static_cast<size_t>(x)] == '.');
             ++y;
         }
         expect(same, "mask of picture " + std::to_string(index) + " matches the artwork");
@@ -196,12 +177,12 @@ int main(int argc, char** argv)
     const bool made = run(quoted(forge) + " " + quoted(artwork) + " " + quoted(dir + "/out")) == 0;
     expect(made, "iconforge succeeds on the real artwork");
     if (made) {
-        std::vector<Cell> cells = checkStrip(dir + "/out");
-        if (!cells.empty()) {
-            checkPictures(cells);
-            checkMaskMatchesArtwork(cells, artwork);
+        const Strip one = readStrip(dir + "/out", "", 16), two = readStrip(dir + "/out", "2x", 32);
+        if (!g_failures) {
+            checkPictures(one);
+            checkMaskMatchesArtwork(one, artwork);
+            checkDoubled(one, two);
         }
-        checkDoubled(dir + "/out");
         checkIco(dir + "/out");
     }
     checkMalformed(forge, artwork, dir);
