@@ -23,14 +23,6 @@ std::string fileOf(const std::vector<std::string>& titles, AppOptions options = 
     return formatCatalogue(hosts, options, 0, 0);
 }
 
-std::vector<std::string> titlesOf(const HostCatalogue& hosts)
-{
-    std::vector<std::string> titles;
-    for (const auto& item : hosts)
-        titles.push_back(item->title);
-    return titles;
-}
-
 HostCatalogue::iterator find(HostCatalogue& hosts, const std::string& title)
 {
     return std::find_if(hosts.begin(), hosts.end(), [&](const auto& item) { return item->title == title; });
