@@ -1,7 +1,6 @@
 #include "editors/EntryKindFields.h"
 #include "editors/EntryListOps.h"
 #include "editors/EntryRows.h"
-#include "editors/OptionsValues.h"
 #include "editors/TemplateEntries.h"
 
 #include <gtest/gtest.h>
@@ -78,16 +77,11 @@ TEST(EditorsTemplateEntries, FullSetForHostWithEntries)
 
 TEST(EditorsTemplateEntries, OnlyTheWidthMeansFullScreenAndEveryDriveCharacterIsAnEntry)
 {
-    EXPECT_EQ(remoteDesktopParams("h", -1, 600), "/v:h");
     EXPECT_EQ(remoteDesktopParams("h", 800, -1), "/v:h /w:800 /h:-1");
-
     EntryList list;  // no entries yet: no separator first
-    appendTemplateEntries(list, "srv1", "", 1024, 768);
-    EXPECT_EQ(names(list), (std::vector<std::string>{"srv1", "Manage", "Reboot", "Shutdown"}));
-
-    list.clear();
-    appendTemplateEntries(list, "h", "D,E", 1024, 768);
+    appendTemplateEntries(list, "h", "D,E", -1, 600);
     EXPECT_EQ(names(list), (std::vector<std::string>{"h", "D:", ",:", "E:", "Manage", "Reboot", "Shutdown"}));
+    EXPECT_EQ(list[0]->params, "/v:h");
     EXPECT_EQ(list[2]->program, "\\\\h\\,$");
 }
 
@@ -142,22 +136,4 @@ TEST(EditorsEntryKindFields, EnabledControlsPerKindAndRadioRules)
     two.custom = two.separator = true;
     EXPECT_EQ(kindForFields(two), CustomCommand);
     EXPECT_EQ(kindOnOk(two, Url), Separator);
-}
-
-TEST(EditorsOptionsValues, SizesTravelAsTextAndReadAsAtoi)
-{
-    AppOptions options;
-    options.rdpWidth = -1;
-    OptionsForm form = optionsToForm(options);
-    EXPECT_EQ(form.rdpWidthText, "-1");
-    EXPECT_EQ(form.rdpHeightText, "768");
-
-    form.alternateBrowserText = "";  // an empty path is accepted
-    for (const auto& [text, number] : {std::pair{"1280px", 1280}, std::pair{"letters", 0}, std::pair{"-1", -1}}) {
-        form.rdpWidthText = text;
-        applyOptionsForm(form, options);
-        EXPECT_EQ(options.rdpWidth, number) << text;
-        EXPECT_EQ(options.rdpHeight, 768);
-        EXPECT_EQ(options.alternateBrowserPath, "");
-    }
 }
