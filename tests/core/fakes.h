@@ -118,8 +118,13 @@ struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
         return R"("C:\Web\web.exe" "%1")";
     }
 
-    void run(const qb::CommandEntry& slot, const std::string& hostName)
+    void run(const std::string& program, const std::string& params, bool confirm = false,
+             const std::string& hostName = "pc1")
     {
+        qb::CommandEntry slot;
+        slot.program = program;
+        slot.params = params;
+        slot.confirm = confirm;
         qb::HostItem host;
         host.hostName = hostName;
         qb::RunCommand(slot, host, *this, *this, *this);
