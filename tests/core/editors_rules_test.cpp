@@ -51,10 +51,10 @@ TEST(EditorsEntryRows, EachKindShowsOnlyItsOwnFields)
     }
 }
 
-TEST(EditorsTemplateEntries, FullSetForHostWithEntries)
+TEST(EditorsTemplateEntries, ASeparatorAfterExistingEntriesAndAShareForEveryDriveCharacter)
 {
     EntryList list = namedEntries({"existing"});
-    appendTemplateEntries(list, "srv1", "DE", 1280, 1024);
+    appendTemplateEntries(list, "srv1", "D,E", 1280, 1024);
 
     using Row = std::tuple<EntryKind, std::string, std::string, std::string, int, bool, bool>;
     const std::vector<Row> expected = {
@@ -62,6 +62,7 @@ TEST(EditorsTemplateEntries, FullSetForHostWithEntries)
         {Separator, "", "", "", 0, false, false},
         {CustomCommand, "srv1", "mstsc", "/v:srv1 /w:1280 /h:1024", 17, false, true},
         {CustomCommand, "D:", "\\\\srv1\\D$", "", 72, false, false},
+        {CustomCommand, ",:", "\\\\srv1\\,$", "", 72, false, false},
         {CustomCommand, "E:", "\\\\srv1\\E$", "", 72, false, false},
         {CustomCommand, "Manage", "compmgmt.msc", "/computer:srv1", 7, false, false},
         {CustomCommand, "Reboot", "shutdown.exe", "-r -m \\\\srv1", 70, true, false},
@@ -73,16 +74,12 @@ TEST(EditorsTemplateEntries, FullSetForHostWithEntries)
         EXPECT_EQ(Row(e.kind, e.name, e.program, e.params, e.icon, e.confirm, e.bold), expected[i]) << i;
         EXPECT_EQ(e.templateHost + e.drives + e.url + e.urlName, "") << i;
     }
-}
 
-TEST(EditorsTemplateEntries, OnlyTheWidthMeansFullScreenAndEveryDriveCharacterIsAnEntry)
-{
+    list.clear();  // no entries yet: no separator first
+    appendTemplateEntries(list, "h", "", -1, 600);
+    EXPECT_EQ(names(list), (std::vector<std::string>{"h", "Manage", "Reboot", "Shutdown"}));
+    EXPECT_EQ(list[0]->params, "/v:h") << "only the width means full screen";
     EXPECT_EQ(remoteDesktopParams("h", 800, -1), "/v:h /w:800 /h:-1");
-    EntryList list;  // no entries yet: no separator first
-    appendTemplateEntries(list, "h", "D,E", -1, 600);
-    EXPECT_EQ(names(list), (std::vector<std::string>{"h", "D:", ",:", "E:", "Manage", "Reboot", "Shutdown"}));
-    EXPECT_EQ(list[0]->params, "/v:h");
-    EXPECT_EQ(list[2]->program, "\\\\h\\,$");
 }
 
 // The selection follows the row; past either end, or with none selected, nothing changes.
