@@ -23,14 +23,6 @@ std::string fileOf(const std::vector<std::string>& titles, AppOptions options = 
     return formatCatalogue(hosts, options, 0, 0);
 }
 
-std::vector<std::string> titlesOf(const HostCatalogue& hosts)
-{
-    std::vector<std::string> titles;
-    for (const auto& item : hosts)
-        titles.push_back(item->title);
-    return titles;
-}
-
 HostCatalogue::iterator find(HostCatalogue& hosts, const std::string& title)
 {
     return std::find_if(hosts.begin(), hosts.end(), [&](const auto& item) { return item->title == title; });
@@ -66,35 +58,28 @@ TEST(CatalogueSession, AFileThatCouldNotBeReadWholeIsNeverWritten)
 {
     const std::string refusal = "Unable to read quillbank.ini: Sharing violation.\n"
                                 "Changes made now will not be saved. Start Quillbank again when the file can be read.";
-    struct Case {
-        const char* name;
-        bool opened, missing, readError;
-        size_t hostsShown;
-        bool refused;
+    const std::string reason = "Sharing violation.";
+    // what, the read (opened, missing, read error), hosts shown, saves refused
+    const std::tuple<const char*, ReadStatus, size_t, bool> cases[] = {
+        {"missing", {false, true, false, reason}, 0, false},
+        {"read whole", {true, false, false, reason}, 1, false},
+        {"locked", {false, false, false, reason}, 0, true},
+        {"read failed part way", {true, false, true, reason}, 1, true},
     };
-    const Case cases[] = {
-        {"missing", false, true, false, 0, false},
-        {"read whole", true, false, false, 1, false},
-        {"locked", false, false, false, 0, true},
-        {"read failed part way", true, false, true, 1, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, status, hostsShown, refused] : cases) {
+        SCOPED_TRACE(name);
         FakeStore store;
-        store.status.opened = c.opened;
-        store.status.missing = c.missing;
-        store.status.readError = c.readError;
-        store.status.error = "Sharing violation.";
+        store.status = status;
         // Part way: the host being read when it failed is dropped.
-        store.bytes = c.readError ? kWhole + "<ITEM>dropped<HOST>d\r\n  <NAME>cu" : kWhole;
+        store.bytes = status.readError ? kWhole + "<ITEM>dropped<HOST>d\r\n  <NAME>cu" : kWhole;
         Program program(store);
-        EXPECT_EQ(program.hosts.size(), c.hostsShown) << "what could be read is shown";
+        EXPECT_EQ(program.hosts.size(), hostsShown) << "what could be read is shown";
         program.hosts.push_back(host("new", "n", 0, -1));
         for (int save = 0; save < 2; ++save)
-            EXPECT_EQ(program.save().saved, !c.refused);
-        EXPECT_EQ(store.writes, c.refused ? 0 : 1) << "the second save finds its bytes on disk";
-        EXPECT_EQ(program.session.savesRefused(), c.refused);
-        EXPECT_EQ(program.messages, std::vector<std::string>(c.refused ? 3 : 0, refusal))
+            EXPECT_EQ(program.save().saved, !refused);
+        EXPECT_EQ(store.writes, refused ? 0 : 1) << "the second save finds its bytes on disk";
+        EXPECT_EQ(program.session.savesRefused(), refused);
+        EXPECT_EQ(program.messages, std::vector<std::string>(refused ? 3 : 0, refusal))
             << "once at load, then at each save";
     }
 }
@@ -104,14 +89,12 @@ TEST(CatalogueSession, AFileThatReadsAgainIsMergedWithWhatWasDoneMeanwhile)
 {
     const std::string whole = fileOf({"a", "b", "c"});
     FakeStore store;
-    store.status.opened = store.status.readError = true;
-    store.status.error = "Sharing violation.";
+    store.status = {true, false, true, "Sharing violation."};
     store.bytes = whole.substr(0, whole.find("<ITEM>c"));
     Program program(store);
     program.hosts.push_back(host("mine", "mine", 0, -1));
 
-    store.status = ReadStatus{};
-    store.status.opened = true;
+    store.status = {true, false, false, ""};
     store.bytes = whole;
     EXPECT_TRUE(program.save().changed);
     EXPECT_FALSE(program.session.savesRefused());
@@ -141,8 +124,7 @@ TEST(CatalogueSession, SavesMergeAnotherProgramsChange)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string start = fileOf({"a", "b", "c"});
-        FakeStore store = fileHolding(start);
+        FakeStore store = fileHolding(fileOf({"a", "b", "c"}));
         Program program(store);
         EXPECT_EQ(store.locks, std::vector<FileStore::LockMode>{FileStore::LockMode::Shared}) << "load";
         c.mine(program.hosts);

@@ -135,18 +135,10 @@ TEST_F(HostListOpsTest, DeleteAndPropertiesActOnTheHostPassedIn)
 
 TEST_F(HostListOpsTest, OptionsChangeMemoryOnlyAndOnlyOnOk)
 {
-    ui.options = [](OptionsForm& form) {
-        form.hideTaskbarButton = true;
-        return true;
-    };
-    ops.runCommand(CmdOptions, *hosts[0]);
-    EXPECT_TRUE(options.hideTaskbarButton);
+    for (const bool ok : {true, false}) {  // OK with the box ticked, then Cancel with it cleared
+        ui.options = [ok](OptionsForm& form) { return form.hideTaskbarButton = ok; };
+        ops.runCommand(CmdOptions, *hosts[0]);
+        EXPECT_TRUE(options.hideTaskbarButton) << ok;
+    }
     EXPECT_EQ(ui.fills + ui.saves, 0);
-
-    ui.options = [](OptionsForm& form) {
-        form.hideTaskbarButton = false;
-        return false;
-    };
-    ops.runCommand(CmdOptions, *hosts[0]);
-    EXPECT_TRUE(options.hideTaskbarButton);
 }

@@ -7,10 +7,8 @@ using namespace qb;
 TEST(VirtualStore, CopyPathIsTheFolderWithoutItsDriveUnderLocalAppData)
 {
     const std::string local = "C:\\Users\\ann\\AppData\\Local";
-    struct Case {
-        std::string localAppData, folder, copy;
-    };
-    const Case cases[] = {
+    // %LOCALAPPDATA%, the program's folder, the copy's path
+    const std::tuple<std::string, std::string, std::string> cases[] = {
         {local, "C:\\Program Files (x86)\\Quillbank",
          local + "\\VirtualStore\\Program Files (x86)\\Quillbank\\quillbank.ini"},
         {local + "\\", "d:\\Tools\\", local + "\\VirtualStore\\Tools\\quillbank.ini"},
@@ -22,8 +20,8 @@ TEST(VirtualStore, CopyPathIsTheFolderWithoutItsDriveUnderLocalAppData)
         {local, "", ""},
         {"", "C:\\Program Files\\Quillbank", ""},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(virtualStoreCopyPath(c.localAppData, c.folder, "quillbank.ini"), c.copy) << c.folder;
+    for (const auto& [localAppData, folder, copy] : cases)
+        EXPECT_EQ(virtualStoreCopyPath(localAppData, folder, "quillbank.ini"), copy) << folder;
 }
 
 TEST(VirtualStore, OffersOnlyANewerCopyNotDeclinedBefore)
@@ -33,13 +31,8 @@ TEST(VirtualStore, OffersOnlyANewerCopyNotDeclinedBefore)
     const FileStamp copy{true, 200, 50};
     const std::string declinedThis = copyMark(path, copy);
     const std::string declinedOther = copyMark("L\\VirtualStore\\R\\quillbank.ini", copy);
-    struct Case {
-        const char* name;
-        FileStamp copy, local;
-        std::string declined;
-        bool offered;
-    };
-    const Case cases[] = {
+    // what, the copy, the file beside the program, declined, offered
+    const std::tuple<const char*, FileStamp, FileStamp, std::string, bool> cases[] = {
         {"newer", copy, {true, 100, 50}, "", true},
         {"no local file", copy, none, "", true},
         {"no copy", none, {true, 100, 50}, "", false},
@@ -50,6 +43,6 @@ TEST(VirtualStore, OffersOnlyANewerCopyNotDeclinedBefore)
         {"declined, size changed", {true, 200, 51}, {true, 100, 50}, declinedThis, true},
         {"another folder's copy declined", copy, {true, 100, 50}, declinedOther, true},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(shouldOfferCopy(path, c.copy, c.local, c.declined), c.offered) << c.name;
+    for (const auto& [name, copyStamp, local, declined, offered] : cases)
+        EXPECT_EQ(shouldOfferCopy(path, copyStamp, local, declined), offered) << name;
 }

@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 using namespace qb;
 
 namespace {
@@ -35,14 +32,12 @@ TEST(CatalogueCheck, QuietOnFilesThatReadBackAsWritten)
     hosts.push_back(qbtest::host("", "", 0, -1));
     AppOptions options;
     options.hideTaskbarButton = true;
-    std::ifstream sample(std::string(QB_SAMPLES_DIR) + "/quillbank.ini", std::ios::binary);
-    std::stringstream shipped;
-    shipped << sample.rdbuf();
-    ASSERT_NE(shipped.str().find("\r\n"), std::string::npos);
+    const std::string shipped = qbtest::readFile(std::string(QB_SAMPLES_DIR) + "/quillbank.ini");
+    ASSERT_NE(shipped.find("\r\n"), std::string::npos);
 
     const std::string normalised[] = {
         formatCatalogue(hosts, options, -1920, 0),
-        shipped.str(),
+        shipped,
         // LF alone, and a last line without terminator
         "<ITEM>A<HOST>a<ICON>1<COL>-1\n  <SEP>",
         // numbers and flags spelt differently, same values

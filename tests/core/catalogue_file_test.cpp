@@ -146,8 +146,7 @@ TEST(CatalogueReader, LinesSplitAcrossReadsReadAsWhole)
             for (size_t piece : {size_t{1}, size_t{7}}) {
                 SCOPED_TRACE(testing::Message() << "piece " << piece << " failAtEnd " << failAtEnd);
                 FakeStore store;
-                store.status.opened = true;
-                store.status.readError = failAtEnd;
+                store.status = {true, false, failAtEnd, ""};
                 store.bytes = bytes;
                 store.piece = piece;
                 Loaded loaded;

@@ -34,27 +34,29 @@ HostCatalogue sampleCatalogue(int hosts = 2)
     return catalogue;
 }
 
-std::vector<std::string> save(const std::string& path, const HostCatalogue& hosts, RecordingWindow& window, bool& saved,
-                              FileStore& files = platformFileStore())
-{
+struct Saved {
+    bool saved = false;
     std::vector<std::string> messages;
-    saved = saveCatalogue(
-        hosts, AppOptions{}, window, [&](const std::string& m) { messages.push_back(m); }, files, path);
-    return messages;
+};
+
+Saved save(const std::string& path, const HostCatalogue& hosts, FileStore& files = platformFileStore())
+{
+    Saved result;
+    RecordingWindow window;
+    result.saved = saveCatalogue(
+        hosts, AppOptions{}, window, [&](const std::string& m) { result.messages.push_back(m); }, files, path);
+    return result;
 }
 
 }  // namespace
 
 TEST(CatalogueSave, ReportsAFailureInTheFixedWordsWithTheReasonCut)
 {
-    HostCatalogue hosts = sampleCatalogue();
     FakeStore store;
     store.failure = std::string(400, 'r');
-    RecordingWindow window;
-    bool saved = true;
-    auto messages = save("C:\\Users\\a\\quillbank.ini", hosts, window, saved, store);
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(messages, std::vector<std::string>{kPrefix + std::string(255, 'r')});
+    const Saved result = save("C:\\Users\\a\\quillbank.ini", sampleCatalogue(), store);
+    EXPECT_FALSE(result.saved);
+    EXPECT_EQ(result.messages, std::vector<std::string>{kPrefix + std::string(255, 'r')});
 }
 
 // On disk and back, byte for byte (the format itself is checked apart).
@@ -167,17 +169,16 @@ TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
         if (fault.hardLinked)
             fs::create_hard_link(path, folder.file("other.ini"));
         const auto namesBefore = folder.names();
-        HostCatalogue hosts = sampleCatalogue(50);  // well past the size limit above
-        RecordingWindow window;
-        bool saved = true;
-        std::vector<std::string> messages;
-        fault.around(path, [&] { messages = save(path, hosts, window, saved); });
+        const HostCatalogue hosts = sampleCatalogue(50);  // well past the size limit above
+        Saved result{true, {}};
+        fault.around(path, [&] { result = save(path, hosts); });
 
-        EXPECT_FALSE(saved);
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].compare(0, kPrefix.size(), kPrefix), 0) << messages[0];
-        EXPECT_GT(messages[0].size(), kPrefix.size()) << "no reason given";
-        EXPECT_EQ(messages[0].find_first_of("\r\n"), std::string::npos) << messages[0];
+        EXPECT_FALSE(result.saved);
+        ASSERT_EQ(result.messages.size(), 1u);
+        const std::string& message = result.messages[0];
+        EXPECT_EQ(message.compare(0, kPrefix.size(), kPrefix), 0) << message;
+        EXPECT_GT(message.size(), kPrefix.size()) << "no reason given";
+        EXPECT_EQ(message.find_first_of("\r\n"), std::string::npos) << message;
         EXPECT_EQ(folder.names(), namesBefore);
         if (fs::is_regular_file(path)) {
             EXPECT_EQ(readFile(path), kOld);
@@ -245,10 +246,7 @@ TEST(CatalogueSavePosix, KeepsWhatTheFileIs)
     const auto names = folder.names();
     struct stat before {};
     ASSERT_EQ(::stat(path.c_str(), &before), 0);
-    RecordingWindow window;
-    bool saved = false;
-    save(path, hosts, window, saved);
-    EXPECT_TRUE(saved);
+    EXPECT_TRUE(save(path, hosts).saved);
     EXPECT_EQ(folder.names(), names) << "a file left behind or a link replaced";
     EXPECT_TRUE(fs::is_symlink(path));
     struct stat after {};
@@ -265,13 +263,9 @@ TEST(CatalogueSaveWin32, KeepsTheFilesAttributes)
     TempFolder folder;
     const std::string path = folder.file("quillbank.ini");
     HostCatalogue hosts = sampleCatalogue();
-    RecordingWindow window;
-
     writeFile(path, kOld);
     ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
-
-    bool saved = false;
-    EXPECT_TRUE(save(path, hosts, window, saved).empty());
+    EXPECT_TRUE(save(path, hosts).messages.empty());
     EXPECT_EQ(readFile(path), formatCatalogue(hosts, AppOptions{}, 0, 0));
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     EXPECT_EQ(::GetFileAttributesA(path.c_str()) & kept, kept);

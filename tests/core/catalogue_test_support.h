@@ -10,6 +10,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -35,30 +36,19 @@ inline std::unique_ptr<qb::CommandEntry> entry(qb::EntryKind kind, std::string a
     auto made = qb::newEntry();
     made->kind = kind;
     made->icon = icon;
-    if (kind == qb::CustomCommand) {
-        made->name = std::move(a);
-        made->program = std::move(b);
-        made->params = std::move(c);
-        made->confirm = flag;
-        made->bold = bold;
-    } else if (kind == qb::WindowsTemplate) {
-        made->templateHost = std::move(a);
-        made->drives = std::move(b);
-    } else if (kind == qb::Url) {
-        made->url = std::move(a);
-        made->urlName = std::move(b);
-        made->alternateBrowser = flag;
-    }
+    if (kind == qb::CustomCommand)
+        std::tie(made->name, made->program, made->params, made->confirm, made->bold) = std::tie(a, b, c, flag, bold);
+    else if (kind == qb::WindowsTemplate)
+        std::tie(made->templateHost, made->drives) = std::tie(a, b);
+    else if (kind == qb::Url)
+        std::tie(made->url, made->urlName, made->alternateBrowser) = std::tie(a, b, flag);
     return made;
 }
 
 inline std::unique_ptr<qb::HostItem> host(std::string title, std::string hostName, int32_t icon, int32_t colour)
 {
     auto item = qb::newHost();
-    item->title = std::move(title);
-    item->hostName = std::move(hostName);
-    item->icon = icon;
-    item->colour = colour;
+    std::tie(item->title, item->hostName, item->icon, item->colour) = std::tie(title, hostName, icon, colour);
     return item;
 }
 
@@ -93,6 +83,14 @@ struct TempFolder {
         return result;
     }
 };
+
+inline std::vector<std::string> titlesOf(const qb::HostCatalogue& hosts)
+{
+    std::vector<std::string> out;
+    for (const auto& item : hosts)
+        out.push_back(item->title);
+    return out;
+}
 
 inline std::string readFile(const std::string& path)
 {

@@ -1,7 +1,6 @@
 #include "editors/EntryKindFields.h"
 #include "editors/EntryListOps.h"
 #include "editors/EntryRows.h"
-#include "editors/OptionsValues.h"
 #include "editors/TemplateEntries.h"
 
 #include <gtest/gtest.h>
@@ -52,10 +51,10 @@ TEST(EditorsEntryRows, EachKindShowsOnlyItsOwnFields)
     }
 }
 
-TEST(EditorsTemplateEntries, FullSetForHostWithEntries)
+TEST(EditorsTemplateEntries, ASeparatorAfterExistingEntriesAndAShareForEveryDriveCharacter)
 {
     EntryList list = namedEntries({"existing"});
-    appendTemplateEntries(list, "srv1", "DE", 1280, 1024);
+    appendTemplateEntries(list, "srv1", "D,E", 1280, 1024);
 
     using Row = std::tuple<EntryKind, std::string, std::string, std::string, int, bool, bool>;
     const std::vector<Row> expected = {
@@ -63,6 +62,7 @@ TEST(EditorsTemplateEntries, FullSetForHostWithEntries)
         {Separator, "", "", "", 0, false, false},
         {CustomCommand, "srv1", "mstsc", "/v:srv1 /w:1280 /h:1024", 17, false, true},
         {CustomCommand, "D:", "\\\\srv1\\D$", "", 72, false, false},
+        {CustomCommand, ",:", "\\\\srv1\\,$", "", 72, false, false},
         {CustomCommand, "E:", "\\\\srv1\\E$", "", 72, false, false},
         {CustomCommand, "Manage", "compmgmt.msc", "/computer:srv1", 7, false, false},
         {CustomCommand, "Reboot", "shutdown.exe", "-r -m \\\\srv1", 70, true, false},
@@ -74,21 +74,12 @@ TEST(EditorsTemplateEntries, FullSetForHostWithEntries)
         EXPECT_EQ(Row(e.kind, e.name, e.program, e.params, e.icon, e.confirm, e.bold), expected[i]) << i;
         EXPECT_EQ(e.templateHost + e.drives + e.url + e.urlName, "") << i;
     }
-}
 
-TEST(EditorsTemplateEntries, OnlyTheWidthMeansFullScreenAndEveryDriveCharacterIsAnEntry)
-{
-    EXPECT_EQ(remoteDesktopParams("h", -1, 600), "/v:h");
+    list.clear();  // no entries yet: no separator first
+    appendTemplateEntries(list, "h", "", -1, 600);
+    EXPECT_EQ(names(list), (std::vector<std::string>{"h", "Manage", "Reboot", "Shutdown"}));
+    EXPECT_EQ(list[0]->params, "/v:h") << "only the width means full screen";
     EXPECT_EQ(remoteDesktopParams("h", 800, -1), "/v:h /w:800 /h:-1");
-
-    EntryList list;  // no entries yet: no separator first
-    appendTemplateEntries(list, "srv1", "", 1024, 768);
-    EXPECT_EQ(names(list), (std::vector<std::string>{"srv1", "Manage", "Reboot", "Shutdown"}));
-
-    list.clear();
-    appendTemplateEntries(list, "h", "D,E", 1024, 768);
-    EXPECT_EQ(names(list), (std::vector<std::string>{"h", "D:", ",:", "E:", "Manage", "Reboot", "Shutdown"}));
-    EXPECT_EQ(list[2]->program, "\\\\h\\,$");
 }
 
 // The selection follows the row; past either end, or with none selected, nothing changes.
@@ -142,22 +133,4 @@ TEST(EditorsEntryKindFields, EnabledControlsPerKindAndRadioRules)
     two.custom = two.separator = true;
     EXPECT_EQ(kindForFields(two), CustomCommand);
     EXPECT_EQ(kindOnOk(two, Url), Separator);
-}
-
-TEST(EditorsOptionsValues, SizesTravelAsTextAndReadAsAtoi)
-{
-    AppOptions options;
-    options.rdpWidth = -1;
-    OptionsForm form = optionsToForm(options);
-    EXPECT_EQ(form.rdpWidthText, "-1");
-    EXPECT_EQ(form.rdpHeightText, "768");
-
-    form.alternateBrowserText = "";  // an empty path is accepted
-    for (const auto& [text, number] : {std::pair{"1280px", 1280}, std::pair{"letters", 0}, std::pair{"-1", -1}}) {
-        form.rdpWidthText = text;
-        applyOptionsForm(form, options);
-        EXPECT_EQ(options.rdpWidth, number) << text;
-        EXPECT_EQ(options.rdpHeight, 768);
-        EXPECT_EQ(options.alternateBrowserPath, "");
-    }
 }

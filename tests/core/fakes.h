@@ -18,16 +18,10 @@
 
 namespace qbtest {
 
-class RecordingWindow final : public qb::CatalogueWindow
-{
-public:
+struct RecordingWindow final : qb::CatalogueWindow {
     void moveTopLeftTo(int32_t x, int32_t y) override { moves.emplace_back(left = x, top = y); }
     void dropTaskbarButton() override { ++taskbarDrops; }
-    void currentTopLeft(int32_t& x, int32_t& y) override
-    {
-        x = left;
-        y = top;
-    }
+    void currentTopLeft(int32_t& x, int32_t& y) override { x = left, y = top; }
 
     std::vector<std::pair<int32_t, int32_t>> moves;
     int taskbarDrops = 0;
@@ -47,13 +41,7 @@ struct FakeStore final : qb::FileStore {
     std::vector<LockMode> locks;  // every lock taken, in order
     int leftoverSweeps = 0, sweepsUnlocked = 0;
 
-    qb::FileReadResult readAll(const std::string&) override
-    {
-        qb::FileReadResult result;
-        static_cast<qb::ReadStatus&>(result) = status;
-        result.bytes = bytes;
-        return result;
-    }
+    qb::FileReadResult readAll(const std::string&) override { return {status, bytes}; }
     qb::ReadStatus readChunks(const std::string& path, const std::function<void(std::string_view)>& sink) override
     {
         if (piece == 0)
@@ -76,11 +64,10 @@ struct FakeStore final : qb::FileStore {
     }
     bool replaceKeepingBackup(const std::string& path, std::string_view written, std::string& error) override
     {
-        const bool existed = status.opened;
-        const std::string old = bytes;
+        const std::optional<std::string> old = status.opened ? std::optional(bytes) : std::nullopt;
         if (!replaceAll(path, written, error))
             return false;
-        if (existed)
+        if (old)
             backup = old;
         return true;
     }
@@ -131,8 +118,13 @@ struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
         return R"("C:\Web\web.exe" "%1")";
     }
 
-    void run(const qb::CommandEntry& slot, const std::string& hostName)
+    void run(const std::string& program, const std::string& params, bool confirm = false,
+             const std::string& hostName = "pc1")
     {
+        qb::CommandEntry slot;
+        slot.program = program;
+        slot.params = params;
+        slot.confirm = confirm;
         qb::HostItem host;
         host.hostName = hostName;
         qb::RunCommand(slot, host, *this, *this, *this);
@@ -192,14 +184,11 @@ struct FakeHostListUi final : qb::HostListUi {
 };
 
 // A directory that answers every search with `answer`, binding in clear or not as set.
-class FakeDirectory final : public qb::DirectoryClient
-{
-public:
+struct FakeDirectory final : qb::DirectoryClient {
     bool clear = true;
     Entries answer;
     int searches = 0;
 
-protected:
     bool bindsInClear() const override { return clear; }
     Entries searchEntries(const qb::DirectoryAddress&, const qb::DirectoryQuery&, const qb::DirectoryProgress&) override
     {

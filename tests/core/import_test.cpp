@@ -86,29 +86,18 @@ TEST(ImportRules, PlanSkipsInOrderOfReason)
     // The dialog lets a duplicate or a disabled account be chosen, never a bad name.
     std::vector<bool> chosen(plan.size(), true);
     EXPECT_EQ(appendImported(catalogue.hosts, plan, chosen, {}), 5u);
-    Lines titles;
-    for (const auto& host : catalogue.hosts)
-        titles.push_back(host->title);
-    EXPECT_EQ(titles, (Lines{"Old", "A", "D", "E", "F", "G"}));
+    EXPECT_EQ(qbtest::titlesOf(catalogue.hosts), (Lines{"Old", "A", "D", "E", "F", "G"}));
 }
 
 TEST(ImportRules, ImportedHostDefaultsAndTemplate)
 {
-    ImportCandidate candidate{"", "pc01.corp.example:3390", 130, 0x1000000, {}, {}};
-    auto host = importedHost(candidate, {5, true});
-    EXPECT_EQ(host->title, "pc01.corp.example:3390");
-    EXPECT_EQ(host->icon, 5);  // the source's is out of range
-    EXPECT_EQ(host->colour, -1);
-    ASSERT_EQ(host->entries.size(), 1u);
-    EXPECT_EQ(host->entries[0]->kind, WindowsTemplate);
-    EXPECT_EQ(host->entries[0]->templateHost, "pc01.corp.example");
-    EXPECT_EQ(host->entries[0]->drives, "C$");
-    EXPECT_EQ(host->entries[0]->icon, 17);
-
-    auto plain = importedHost({"a<b\r\nc", "pc02", 7, 255, {}, {}}, {});
-    EXPECT_EQ(plain->title, "a(b  c");  // would end the title or the line in the file
-    EXPECT_EQ(plain->colour, 255);
-    EXPECT_TRUE(plain->entries.empty());
+    // The source's icon and colour are out of range; the template's host has no port.
+    auto expected = qbtest::host("pc01.corp.example:3390", "pc01.corp.example:3390", 5, -1);
+    expected->entries.push_back(qbtest::entry(WindowsTemplate, "pc01.corp.example", "C$", "", 17));
+    EXPECT_TRUE(sameHost(*importedHost({"", "pc01.corp.example:3390", 130, 0x1000000, {}, {}}, {5, true}), *expected));
+    // "<" and line ends would end the title or the line in the file.
+    EXPECT_TRUE(
+        sameHost(*importedHost({"a<b\r\nc", "pc02", 7, 255, {}, {}}, {}), *qbtest::host("a(b  c", "pc02", 7, 255)));
 }
 
 TEST(ImportText, FileTextToAnsi)

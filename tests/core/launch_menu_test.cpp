@@ -12,9 +12,7 @@ namespace {
 using qb::HostMenuItem;
 using qb::MenuItemType;
 
-class HostMenuTest : public ::testing::Test
-{
-protected:
+struct HostMenuTest : ::testing::Test {
     HostMenuTest()
     {
         // Marks that show which slots a build left alone.

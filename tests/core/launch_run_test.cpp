@@ -18,16 +18,6 @@ TEST(ReplaceAll, EveryOccurrenceOnceAndInsertedTextNeverAgain)
         EXPECT_EQ(qb::ReplaceAll(text, placeholder, replacement), expected) << text;
 }
 
-// Runs program and params on host pc1.
-void run(qbtest::FakeLauncher& launcher, const std::string& program, const std::string& params, bool confirm = false)
-{
-    qb::CommandEntry slot;
-    slot.program = program;
-    slot.params = params;
-    slot.confirm = confirm;
-    launcher.run(slot, "pc1");
-}
-
 const std::optional<std::string> kCancel;
 
 // Confirmation, then "???", then "***" (also when typed in); No or a cancel starts nothing.
@@ -55,12 +45,12 @@ TEST(RunCommand, ConfirmationThenPromptsInOrderWithCancelRules)
         r.yes = c.yes;
         r.input = c.input;
         r.password = "pw";
-        run(r, "tool.exe", c.params, c.confirm);
+        r.run("tool.exe", c.params, c.confirm);
         EXPECT_EQ(r.events, c.events) << c.params;
         EXPECT_EQ(r.call ? std::optional<std::string>(r.call->parameters) : std::nullopt, c.started) << c.params;
     }
     qbtest::FakeLauncher r;  // a cancelled password prompt starts nothing either
-    run(r, "tool.exe", "-p ***");
+    r.run("tool.exe", "-p ***");
     EXPECT_FALSE(r.call);
 }
 
@@ -74,7 +64,7 @@ TEST(RunCommand, OnlyTheFirstFourLettersMakeAnAddress)
     for (auto [given, address] : cases) {
         SCOPED_TRACE(given);
         qbtest::FakeLauncher r;
-        run(r, given, "--dropped");
+        r.run(given, "--dropped");
         ASSERT_TRUE(r.call);
         EXPECT_TRUE(r.events.empty());
         const std::string program = qb::ReplaceAll(given, "%HOST%", "pc1");

@@ -74,10 +74,9 @@ TEST(PasswordWipe, NoFreedBlockHoldsThePassword)
     qbtest::FakeLauncher answers;
     answers.input = "an-ordinary-user-name-of-some-length";
     answers.password = kSecret;
-    qb::CommandEntry slot;
-    slot.program = "net.exe";
-    slot.params = "use \\\\%HOST%\\share /user:??? *** /persistent:no";
-    EXPECT_EQ(freedWithSecretDuring([&] { answers.run(slot, "a-host-name-long-enough-for-the-heap"); }), 0);
+    const std::string params = "use \\\\%HOST%\\share /user:??? *** /persistent:no";
+    const std::string hostName = "a-host-name-long-enough-for-the-heap";
+    EXPECT_EQ(freedWithSecretDuring([&] { answers.run("net.exe", params, false, hostName); }), 0);
     ASSERT_TRUE(answers.call);
     EXPECT_NE(answers.call->parameters.find(kSecret), std::string::npos);
     // Without this the check above could pass by watching nothing.
