@@ -19,8 +19,14 @@ constexpr int32_t scaledForDpi(int32_t pixels, int32_t dpi)
 
 // Pixel art is only ever drawn at whole multiples of its 16-pixel cells, so
 // that no picture is smoothed: 1x below 144 DPI, 2x from 144 DPI.
-constexpr int32_t iconScaleForDpi(int32_t dpi) { return dpi >= 144 ? 2 : 1; }
+constexpr int32_t iconScaleForDpi(int32_t dpi)
+{
+    return dpi >= 144 ? 2 : 1;
+}
 constexpr int32_t kBaseIconSize = 16;
-constexpr int32_t iconSizeForDpi(int32_t dpi) { return kBaseIconSize * iconScaleForDpi(dpi); }
+constexpr int32_t iconSizeForDpi(int32_t dpi)
+{
+    return kBaseIconSize * iconScaleForDpi(dpi);
+}
 
 }  // namespace qb

@@ -72,10 +72,9 @@ NONCLIENTMETRICSW nonClientMetricsForDpi(UINT dpi)
         for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont, &metrics.lfMenuFont,
                                &metrics.lfStatusFont, &metrics.lfMessageFont})
             scaleFont(*font, system, dpi);
-        for (int* size : {&metrics.iBorderWidth, &metrics.iScrollWidth, &metrics.iScrollHeight,
-                          &metrics.iCaptionWidth, &metrics.iCaptionHeight, &metrics.iSmCaptionWidth,
-                          &metrics.iSmCaptionHeight, &metrics.iMenuWidth, &metrics.iMenuHeight,
-                          &metrics.iPaddedBorderWidth})
+        for (int* size : {&metrics.iBorderWidth, &metrics.iScrollWidth, &metrics.iScrollHeight, &metrics.iCaptionWidth,
+                          &metrics.iCaptionHeight, &metrics.iSmCaptionWidth, &metrics.iSmCaptionHeight,
+                          &metrics.iMenuWidth, &metrics.iMenuHeight, &metrics.iPaddedBorderWidth})
             *size = MulDiv(*size, int(dpi), int(system));
     }
     return metrics;
