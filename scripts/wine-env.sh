@@ -16,21 +16,27 @@ if [ -z "${QB_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
     done
     for i in $(seq 1 50); do [ -e /tmp/.X11-unix/X${DISPLAY#:} ] && break; sleep 0.1; done
 fi
+mkdir -p "$WINEPREFIX"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$WINEPREFIX"
     wine wineboot -i >/dev/null 2>&1
+    # The server that made the prefix is not persistent and ends by itself
+    # seconds later, dropping whichever test is connected then: waited for,
+    # so that tests meet the prefix at rest as on every later run.
+    wineserver -w >/dev/null 2>&1
 fi
+wineserver -p >/dev/null 2>&1
 # Without a window manager Wine waits about two seconds for every managed
 # window that closes; unmanaged windows close at once.
 if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 fi
-wineserver -p >/dev/null 2>&1
 # Start the prefix's background services now: started later by a test, they
 # would keep that test's output pipe open after it ends.
 wine wineboot </dev/null >/dev/null 2>&1
 qb_wine_cleanup() {
+    # Waited for: a server still ending would turn the next one away.
     wineserver -k >/dev/null 2>&1
+    wineserver -w >/dev/null 2>&1
     [ -n "${QB_XVFB_PID:-}" ] && kill "$QB_XVFB_PID" 2>/dev/null
     true
 }
