@@ -48,7 +48,7 @@ test: native windows i686 fuzz
 	@echo "== the 32-bit program's manifest"
 	@python3 tests/res/check_manifest.py $(WIN32)/src/quillbank.exe
 	@echo "== Windows tests under Wine"
-	@source scripts/wine-env.sh; \
+	@source scripts/wine-env.sh; qb_hold_desktop $(WIN64)/tests/poke.exe; \
 	    ctest --test-dir $(WIN64) --output-on-failure; rc=$$?; qb_wine_cleanup; exit $$rc
 	@echo "== fuzzing the catalogue reader for $(FUZZ_SECONDS) s"
 	@scripts/run-fuzz.sh $(FUZZ)/fuzz/fuzz_catalogue $(FUZZ_SECONDS)

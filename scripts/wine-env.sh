@@ -33,6 +33,13 @@ fi
 # Start the prefix's background services now: started later by a test, they
 # would keep that test's output pipe open after it ends.
 wine wineboot </dev/null >/dev/null 2>&1
+# qb_hold_desktop POKE_EXE: Wine ends its desktop process a moment after the
+# last program goes, and a program starting just then loses its desktop; a
+# holder keeps it up until the server ends.
+qb_hold_desktop() {
+    [ -f "$1" ] && { setsid wine "$1" hold </dev/null >/dev/null 2>&1 & }
+    true
+}
 qb_wine_cleanup() {
     # Waited for: a server still ending would turn the next one away.
     wineserver -k >/dev/null 2>&1

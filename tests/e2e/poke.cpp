@@ -324,6 +324,12 @@ int main(int argc, char** argv)
         const WPARAM wParam = argc == 5 ? std::strtoul(argv[4], nullptr, 0) : 0;
         return top && PostMessageA(top, static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)), wParam, 0) ? 0 : 1;
     }
+    if (verb == "hold") {
+        // A user of the desktop until killed: without one, Wine ends its desktop process between
+        // two programs, and a program starting just then loses its desktop.
+        GetDesktopWindow();
+        Sleep(INFINITE);
+    }
     std::fprintf(stderr, "poke: unknown command or arguments: %s\n", verb.c_str());
     return 2;
 }
