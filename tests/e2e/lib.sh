@@ -37,16 +37,15 @@ qb_e2e_init() {
 }
 
 # qb_set_dpi DPI: the display scale of the prefix. Wine reads it when its server
-# starts: the server, the prefix's services and the desktop's holder start again
-# as scripts/wine-env.sh and the Makefile start them. A script that changes it
-# sets 96 back when it ends.
+# starts: the server, its services and the desktop's holder start again as for
+# the whole run. A script that changes it sets 96 back when it ends.
 qb_set_dpi() {
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
     wineserver -k >/dev/null 2>&1
     wineserver -w >/dev/null 2>&1
-    wineserver -p >/dev/null 2>&1
-    wine wineboot </dev/null >/dev/null 2>&1
-    setsid wine "$QB_POKE" hold </dev/null >/dev/null 2>&1 &
+    # shellcheck source=/dev/null
+    QB_KEEP_DISPLAY=1 . "$QB_ROOT_DIR/scripts/wine-env.sh"
+    qb_hold_desktop "$QB_POKE"
 }
 # qb_scaled PIXELS DPI: a size at 96 DPI at another, rounded as the program rounds it.
 qb_scaled() { echo $((($1 * $2 + 48) / 96)); }
