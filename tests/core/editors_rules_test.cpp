@@ -66,7 +66,7 @@ TEST(EditorsTemplateEntries, ASeparatorAfterExistingEntriesAndAShareForEveryDriv
         {CustomCommand, "E:", "\\\\srv1\\E$", "", 72, false, false},
         {CustomCommand, "Manage", "compmgmt.msc", "/computer:srv1", 7, false, false},
         {CustomCommand, "Reboot", "shutdown.exe", "-r -m \\\\srv1", 70, true, false},
-        {CustomCommand, "Shutdown", "shutdown.exe", "-m \\\\srv1", 71, true, false},
+        {CustomCommand, "Shutdown", "shutdown.exe", "-s -m \\\\srv1", 71, true, false},
     };
     ASSERT_EQ(list.size(), expected.size());
     for (size_t i = 0; i < list.size(); ++i) {
