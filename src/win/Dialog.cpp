@@ -1,6 +1,7 @@
 #include "win/Dialog.h"
 
 #include "win/App.h"
+#include "win/CommonDialogs.h"
 
 #include <utility>
 
@@ -202,6 +203,17 @@ void Dialog::SetCaptionIcon(int resourceId)
 {
     m_captionIcon = loadSmallIconResource(resourceId);
     SetIcon(m_captionIcon.get(), false);
+}
+
+void Dialog::RefuseControlText(int id, const std::string& message)
+{
+    showMessage(message, MB_OK | MB_ICONEXCLAMATION, m_hwnd);
+    const HWND control = GetDlgItem(id);
+    if (!control)
+        return;
+    // As Tab moves the focus, so that the default button follows.
+    Send(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    ::SendMessageA(control, EM_SETSEL, 0, -1);
 }
 
 std::string Dialog::GetDlgItemText(int id) const

@@ -75,6 +75,11 @@ public:
     // dialog keeps it until it is destroyed.
     void SetCaptionIcon(int resourceId);
 
+    // Says in a message box why the text of control `id` is not accepted,
+    // then gives that control the focus with its text selected, so that it
+    // can be corrected at once.
+    void RefuseControlText(int id, const std::string& message);
+
     // Helpers on controls by id.
     std::string GetDlgItemText(int id) const;
     void SetDlgItemText(int id, const std::string& text) const;
