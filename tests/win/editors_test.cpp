@@ -15,6 +15,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <fstream>
 #include <memory>
 
 using namespace qbtest;
@@ -132,6 +133,35 @@ TEST(Editors, OkWithATextTheFileCannotHoldKeepsTheDialogOpen)
     EXPECT_EQ(options.DoModal(), IDCANCEL);
 }
 
+TEST(HostEditor, EnterOnTheEntriesListOpensTheSelectedEntry)
+{
+    auto host = qb::newHost();
+    for (const char* name : {"a", "b"}) {
+        host->entries.push_back(qb::newEntry());
+        host->entries.back()->name = name;
+    }
+    HWND hostEditor = nullptr;
+    DialogDriver dialogs;
+    dialogs.on("Edit Item", [&](HWND dlg) {
+        hostEditor = dlg;
+        const HWND list = GetDlgItem(dlg, IDC_ENTRY_LIST);
+        ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        SetFocus(list);
+        PostMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
+    });
+    dialogs.on("Edit Command", [&](HWND dlg) {
+        EXPECT_EQ(itemText(dlg, IDC_ENTRY_NAME), "b");
+        SetDlgItemTextA(dlg, IDC_ENTRY_NAME, "b2");
+        postClick(dlg, IDOK);
+        postClick(hostEditor, IDCANCEL);  // after the entry editor has gone
+    });
+    CEditItemDlg editor;
+    editor.m_imageList = iconImagesForDpi(96);
+    editor.m_host = host.get();
+    EXPECT_EQ(editor.DoModal(), IDCANCEL);
+    EXPECT_EQ(host->entries[1]->name, "b2");
+}
+
 TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
 {
     auto host = qb::newHost();
@@ -234,4 +264,26 @@ TEST(ImportDialog, CancelStopsARunningSearchNotTheDialog)
         postClick(d, IDCANCEL);
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+TEST(ImportDialog, EnterInTheFileBoxShowsThePreview)
+{
+    char folder[MAX_PATH + 1] = "";
+    GetTempPathA(sizeof folder, folder);
+    const std::string path = std::string(folder) + "qb-enter-hosts.txt";
+    std::ofstream(path) << "pc01\npc02\n";
+    qb::HostCatalogue catalogue;
+    CImportDlg dialog(catalogue, qb::platformFileStore());
+    std::string status;
+    DialogDriver dialogs([&](HWND d) {
+        SetDlgItemTextA(d, IDC_IMPORT_FILE, path.c_str());
+        const HWND file = GetDlgItem(d, IDC_IMPORT_FILE);
+        SetFocus(file);
+        PostMessageA(file, WM_KEYDOWN, VK_RETURN, 1);
+        postClick(d, IDCANCEL);
+    });
+    dialogs.onDestroy([&](HWND d) { status = itemText(d, IDC_IMPORT_STATUS); });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    DeleteFileA(path.c_str());
+    EXPECT_EQ(status, "2 found, 2 to import.");
 }

@@ -73,6 +73,17 @@ void CEditItemDlg::OnOK()
     EndDialog(IDOK);
 }
 
+bool CEditItemDlg::PreTranslateMessage(MSG& message)
+{
+    // Enter on the entries list opens the selected entry, as a double-click
+    // does; the dialog manager would take it for OK and end the editor.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && message.hwnd == m_entryList) {
+        OnEntryEdit();
+        return true;
+    }
+    return win::Dialog::PreTranslateMessage(message);
+}
+
 bool CEditItemDlg::OnCommand(int id, int code, HWND control)
 {
     if (code != BN_CLICKED || !m_host)
