@@ -1,5 +1,6 @@
 #include "win/Dialog.h"
 
+#include "app/WindowPlacement.h"
 #include "win/App.h"
 #include "win/CommonDialogs.h"
 
@@ -187,16 +188,9 @@ void Dialog::CentreOnWorkArea()
         return;
     const RECT& area = monitor.rcWork;
     const RECT window = GetWindowRect();
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    int x = area.left + ((area.right - area.left) - width) / 2;
-    int y = area.top + ((area.bottom - area.top) - height) / 2;
-    // A dialog larger than the area keeps its top-left corner (and caption) on it.
-    if (x < area.left)
-        x = area.left;
-    if (y < area.top)
-        y = area.top;
-    ::SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const qb::ScreenPoint at = qb::centreOnWorkArea(window.right - window.left, window.bottom - window.top,
+                                                    {area.left, area.top, area.right, area.bottom});
+    ::SetWindowPos(m_hwnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Dialog::SetCaptionIcon(int resourceId)

@@ -68,7 +68,8 @@ public:
 
     UINT TemplateId() const noexcept { return m_templateId; }
 
-    // Centres the dialog on the work area of the monitor it is (mostly) on.
+    // Centres the dialog on the work area of the monitor it is (mostly) on;
+    // one larger than the area keeps its caption and close box on it.
     void CentreOnWorkArea();
 
     // Shows the icon resource, at the small icon size, in the caption; the
