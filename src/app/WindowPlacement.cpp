@@ -56,6 +56,15 @@ ScreenPoint placeOnMonitors(ScreenPoint saved, int32_t width, int32_t height, co
     return {clampInto(saved.x, width, work.left, work.right), clampInto(saved.y, height, work.top, work.bottom)};
 }
 
+ScreenPoint centreOnWorkArea(int32_t width, int32_t height, const ScreenRect& work)
+{
+    const auto centred = [](int64_t low, int64_t high, int64_t size) { return low + (high - low - size) / 2; };
+    const int64_t x = centred(work.left, work.right, width);
+    const int64_t y = centred(work.top, work.bottom, height);
+    return {static_cast<int32_t>(x < work.left ? int64_t{work.right} - width : x),
+            static_cast<int32_t>(std::max<int64_t>(y, work.top))};
+}
+
 ListFit fitRowsToWorkArea(int32_t rows, int32_t rowHeight, int32_t windowTop, const ScreenRect& work, int32_t dpi)
 {
     ListFit fit;

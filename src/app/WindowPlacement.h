@@ -29,6 +29,12 @@ struct MonitorArea {
 // monitors at all it stays.
 ScreenPoint placeOnMonitors(ScreenPoint saved, int32_t width, int32_t height, const std::vector<MonitorArea>& monitors);
 
+// The top-left corner of a dialog of this size centred on the work area. One
+// larger than the area keeps its caption on it, close box included: its top
+// edge and its right edge stay on the area, and what does not fit goes off
+// the left and the bottom.
+ScreenPoint centreOnWorkArea(int32_t width, int32_t height, const ScreenRect& work);
+
 // The main window's height for its rows at `dpi`: outer height n * h + 25
 // and list height n * h + 2 (both extras at 96 DPI, scaled) while the n rows
 // fit the work area; otherwise as many whole rows as fit (at least one), the

@@ -309,13 +309,11 @@ void checkLine(const LineLayout<Record>& layout, std::string_view line, size_t l
             explained = true;
             continue;
         }
-        std::string message = "the value after " + tag;
-        if (open != std::string_view::npos)
-            message += " contains \"<\"";
-        else if (value.find('>') != std::string_view::npos && !layout.namedTags && !last)
-            message += " contains \">\", which shifts the values after it";
-        else
+        const std::optional<char> unwritable = unwritableCharacter(layout, i, value);
+        if (!unwritable)
             continue;
+        std::string message = "the value after " + tag;
+        message += *unwritable == '<' ? " contains \"<\"" : " contains \">\", which shifts the values after it";
         if (!explained)
             message += changes;
         explained = true;

@@ -176,7 +176,7 @@ std::unique_ptr<CommandEntry> readEntryLine(Rest& rest)
     if constexpr (Layout.fieldCount > 0)
         readFields<Layout>(rest, *entry);
     if constexpr (Layout.type == LineType::Custom) {
-        if (entry->name == "-") {
+        if (entry->name == kSeparatorName) {
             entry->name.clear();
             entry->kind = Separator;
         }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -146,6 +147,34 @@ inline constexpr LineLayout<CommandEntry> kSeparatorLine = {
 
 inline constexpr LineLayout<CommandEntry> kUrlLine = {LineType::Url,         "URL line", "  <URL>", kUrlFields,
                                                       std::size(kUrlFields), "",         false,     Url};
+
+// A custom command with this name reads back as a separator.
+inline constexpr std::string_view kSeparatorName = "-";
+
+// The fields that carry a value: all but a marker at the end.
+template <class Record>
+constexpr size_t valueCount(const LineLayout<Record>& layout)
+{
+    const bool marker = layout.fieldCount > 0 && layout.fields[layout.fieldCount - 1].kind == FieldKind::Marker;
+    return marker ? layout.fieldCount - 1 : layout.fieldCount;
+}
+
+// The character that keeps the value of field `field` from reading back as
+// written, or nothing. A "<" ends any value and a line break ends the line;
+// a ">" makes the reader take the values after it from the wrong place,
+// except on lines whose tags are found by name and in a line's last value.
+// "<" is named first: it is the one that cuts the value itself.
+template <class Record>
+std::optional<char> unwritableCharacter(const LineLayout<Record>& layout, size_t field, std::string_view value)
+{
+    for (char cut : {'<', '\r', '\n'}) {
+        if (value.find(cut) != std::string_view::npos)
+            return cut;
+    }
+    if (!layout.namedTags && field + 1 < valueCount(layout) && value.find('>') != std::string_view::npos)
+        return '>';
+    return std::nullopt;
+}
 
 // A layout as a type, so that the reader and the writer are compiled for
 // each line type as if written out by hand.

@@ -35,7 +35,7 @@ void appendTemplateEntries(EntryList& entries, const std::string& host, const st
                       false, false);
     appendCommand(entries, "Manage", "compmgmt.msc", "/computer:" + host, kIconManage, false, false);
     appendCommand(entries, "Reboot", "shutdown.exe", "-r -m \\\\" + host, kIconReboot, true, false);
-    appendCommand(entries, "Shutdown", "shutdown.exe", "-m \\\\" + host, kIconShutdown, true, false);
+    appendCommand(entries, "Shutdown", "shutdown.exe", "-s -m \\\\" + host, kIconShutdown, true, false);
 }
 
 }  // namespace qb

@@ -1,6 +1,8 @@
 #include "win/Dialog.h"
 
+#include "app/WindowPlacement.h"
 #include "win/App.h"
+#include "win/CommonDialogs.h"
 
 #include <utility>
 
@@ -186,22 +188,26 @@ void Dialog::CentreOnWorkArea()
         return;
     const RECT& area = monitor.rcWork;
     const RECT window = GetWindowRect();
-    const int width = window.right - window.left;
-    const int height = window.bottom - window.top;
-    int x = area.left + ((area.right - area.left) - width) / 2;
-    int y = area.top + ((area.bottom - area.top) - height) / 2;
-    // A dialog larger than the area keeps its top-left corner (and caption) on it.
-    if (x < area.left)
-        x = area.left;
-    if (y < area.top)
-        y = area.top;
-    ::SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const qb::ScreenPoint at = qb::centreOnWorkArea(window.right - window.left, window.bottom - window.top,
+                                                    {area.left, area.top, area.right, area.bottom});
+    ::SetWindowPos(m_hwnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Dialog::SetCaptionIcon(int resourceId)
 {
     m_captionIcon = loadSmallIconResource(resourceId);
     SetIcon(m_captionIcon.get(), false);
+}
+
+void Dialog::RefuseControlText(int id, const std::string& message)
+{
+    showMessage(message, MB_OK | MB_ICONEXCLAMATION, m_hwnd);
+    const HWND control = GetDlgItem(id);
+    if (!control)
+        return;
+    // As Tab moves the focus, so that the default button follows.
+    Send(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+    ::SendMessageA(control, EM_SETSEL, 0, -1);
 }
 
 std::string Dialog::GetDlgItemText(int id) const

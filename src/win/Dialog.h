@@ -68,12 +68,18 @@ public:
 
     UINT TemplateId() const noexcept { return m_templateId; }
 
-    // Centres the dialog on the work area of the monitor it is (mostly) on.
+    // Centres the dialog on the work area of the monitor it is (mostly) on;
+    // one larger than the area keeps its caption and close box on it.
     void CentreOnWorkArea();
 
     // Shows the icon resource, at the small icon size, in the caption; the
     // dialog keeps it until it is destroyed.
     void SetCaptionIcon(int resourceId);
+
+    // Says in a message box why the text of control `id` is not accepted,
+    // then gives that control the focus with its text selected, so that it
+    // can be corrected at once.
+    void RefuseControlText(int id, const std::string& message);
 
     // Helpers on controls by id.
     std::string GetDlgItemText(int id) const;

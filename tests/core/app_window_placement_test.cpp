@@ -37,6 +37,19 @@ TEST(WindowPlacement, OnAMonitorStaysElseMovesIntoTheNearestWorkArea)
     EXPECT_EQ(tall.y, 0);
 }
 
+TEST(WindowPlacement, ADialogLargerThanTheWorkAreaKeepsItsCaptionAndCloseBoxOnIt)
+{
+    const ScreenRect screen{0, 0, 1280, 1024};
+    const std::tuple<const char*, int32_t, int32_t, ScreenRect, ScreenPoint> cases[] = {
+        {"fits: centred", 400, 300, screen, {440, 362}},
+        {"the host editor at 144 DPI: close box at the right edge", 1301, 620, screen, {-21, 202}},
+        {"taller: top edge on", 300, 1100, screen, {490, 0}},
+        {"a left monitor with its bar at the top", 1400, 1200, kLeft.work, {-1400, 30}},
+    };
+    for (const auto& [name, width, height, work, expected] : cases)
+        EXPECT_EQ(centreOnWorkArea(width, height, work), expected) << name;
+}
+
 TEST(WindowPlacement, TheWindowShowsWholeRowsWithinTheWorkArea)
 {
     const ScreenRect work{0, 0, 1280, 1000};

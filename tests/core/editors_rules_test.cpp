@@ -1,10 +1,15 @@
 #include "editors/EntryKindFields.h"
 #include "editors/EntryListOps.h"
 #include "editors/EntryRows.h"
+#include "editors/RefusedTexts.h"
 #include "editors/TemplateEntries.h"
+
+#include "catalogue_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <tuple>
 
 using namespace qb;
@@ -66,7 +71,7 @@ TEST(EditorsTemplateEntries, ASeparatorAfterExistingEntriesAndAShareForEveryDriv
         {CustomCommand, "E:", "\\\\srv1\\E$", "", 72, false, false},
         {CustomCommand, "Manage", "compmgmt.msc", "/computer:srv1", 7, false, false},
         {CustomCommand, "Reboot", "shutdown.exe", "-r -m \\\\srv1", 70, true, false},
-        {CustomCommand, "Shutdown", "shutdown.exe", "-m \\\\srv1", 71, true, false},
+        {CustomCommand, "Shutdown", "shutdown.exe", "-s -m \\\\srv1", 71, true, false},
     };
     ASSERT_EQ(list.size(), expected.size());
     for (size_t i = 0; i < list.size(); ++i) {
@@ -133,4 +138,84 @@ TEST(EditorsEntryKindFields, EnabledControlsPerKindAndRadioRules)
     two.custom = two.separator = true;
     EXPECT_EQ(kindForFields(two), CustomCommand);
     EXPECT_EQ(kindOnOk(two, Url), Separator);
+}
+
+// The editors' refusal and the file agree: a text is refused exactly when a
+// save and a load would not give back what was typed (or the fields after it).
+TEST(EditorsRefusedTexts, RefusedExactlyWhenTheFileWouldNotGiveItBack)
+{
+    using Put = std::function<std::optional<std::string>(const std::string&, qbtest::Loaded&)>;
+    const auto inHost = [](std::string HostItem::*field) {
+        return Put([field](const std::string& text, qbtest::Loaded& file) {
+            file.hosts.push_back(qbtest::host("t", "h", 42, 255));
+            file.hosts[0].get()->*field = text;
+            auto refused = refuseHostText(*file.hosts[0]);
+            return refused ? std::optional(refused->message) : std::nullopt;
+        });
+    };
+    const auto inEntry = [](EntryKind kind, std::string CommandEntry::*field) {
+        return Put([kind, field](const std::string& text, qbtest::Loaded& file) {
+            file.hosts.push_back(qbtest::host("t", "h", 1, -1));
+            file.hosts[0]->entries.push_back(qbtest::entry(kind, "a", "b", "c", 42, true, false));
+            file.hosts[0]->entries[0].get()->*field = text;
+            auto refused = refuseEntryText(*file.hosts[0]->entries[0]);
+            return refused ? std::optional(refused->message) : std::nullopt;
+        });
+    };
+    const std::pair<const char*, Put> fields[] = {
+        {"title", inHost(&HostItem::title)},
+        {"host name", inHost(&HostItem::hostName)},
+        {"name", inEntry(CustomCommand, &CommandEntry::name)},
+        {"program", inEntry(CustomCommand, &CommandEntry::program)},
+        {"params", inEntry(CustomCommand, &CommandEntry::params)},
+        {"template host", inEntry(WindowsTemplate, &CommandEntry::templateHost)},
+        {"drives", inEntry(WindowsTemplate, &CommandEntry::drives)},
+        {"url", inEntry(Url, &CommandEntry::url)},
+        {"url name", inEntry(Url, &CommandEntry::urlName)},
+        {"alternate browser",
+         [](const std::string& text, qbtest::Loaded& file) {
+             OptionsForm form = optionsToForm(file.options);
+             form.alternateBrowserText = text;
+             applyOptionsForm(form, file.options);
+             return refuseOptionsText(form);
+         }},
+    };
+    for (const auto& [field, put] : fields) {
+        for (const char* text : {"plain", "a<b", "a>b", "x>", "a\rb", "\nb", "-", "%HOST% /k"}) {
+            qbtest::Loaded original;
+            const std::optional<std::string> refused = put(text, original);
+            const std::string bytes = original.written();
+            EXPECT_EQ(refused.has_value(), qbtest::Loaded(bytes).written() != bytes)
+                << field << " \"" << text << "\": " << refused.value_or("accepted");
+        }
+    }
+}
+
+TEST(EditorsRefusedTexts, MessagesNameTheFieldByItsLabel)
+{
+    HostItem host;
+    host.title = "Files <main> & more";
+    EXPECT_EQ(refuseHostText(host)->message, "The Title field cannot hold the character \"<\".");
+    host.title = "Files > more";
+    host.hostName = "srv1\r\n";
+    EXPECT_EQ(refuseHostText(host)->field, &HostItem::hostName);
+    EXPECT_EQ(refuseHostText(host)->message, "The Host field cannot hold a line break.");
+
+    // Only the texts of the entry's kind are written; the others may hold anything.
+    auto url = qbtest::entry(Url, "http://x/?a>b", "Status");
+    url->params = "<<>>";
+    EXPECT_EQ(refuseEntryText(*url)->message, "The Address field cannot hold the character \">\".");
+    url->kind = Separator;
+    EXPECT_FALSE(refuseEntryText(*url));
+    EXPECT_EQ(refuseEntryText(*qbtest::entry(CustomCommand, "-", "cmd.exe"))->message,
+              "The Name field cannot be \"-\" alone: it would come back as a menu separator.");
+    EXPECT_EQ(refuseOptionsText({false, "c:\\a>b.exe", "1024", "768"}),
+              "The Alternate Browser field cannot hold the character \">\".");
+
+    // The template's texts are judged by the entries they make.
+    EXPECT_FALSE(refuseTemplateTexts("srv1", "CD"));
+    const auto badHost = refuseTemplateTexts("srv>1", "CD");
+    EXPECT_TRUE(badHost && badHost->hostField);
+    const auto badDrives = refuseTemplateTexts("srv1", "C<");
+    EXPECT_EQ(badDrives ? badDrives->message : "", "The Drives field cannot hold the character \"<\".");
 }

@@ -7,12 +7,16 @@
 #include "editors/win32/EditItemDlg.h"
 #include "editors/win32/OptionsDlg.h"
 #include "res/resource.h"
+#include "win/App.h"
 #include "win/Controls.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <fstream>
+#include <memory>
 
 using namespace qbtest;
 
@@ -21,6 +25,26 @@ namespace {
 bool checked(HWND dialog, int id)
 {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+// Clicks OK, which shows a message box that is answered here; afterwards the
+// dialog is still open, the focus is on `id` and its whole text is selected.
+std::string okRefusedFor(DialogDriver& dialogs, HWND dialog, int id)
+{
+    // Shared: a box that never came would otherwise leave a script pointing here.
+    auto message = std::make_shared<std::string>();
+    dialogs.on(win::executableName(), [message](HWND box) {
+        *message = itemText(box, 0xFFFF);
+        postClick(box, IDOK);
+    });
+    click(dialog, IDOK);
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    const HWND control = GetDlgItem(dialog, id);
+    EXPECT_EQ(GetFocus(), control);
+    DWORD start = 1, end = 0;
+    SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(end - start, itemText(dialog, id).size());
+    return *message;
 }
 
 }  // namespace
@@ -59,6 +83,83 @@ TEST(EntryEditor, RadiosEnableTheKindsFieldsAndOkReturnsTheKind)
     EXPECT_EQ(editor.m_entry.kind, qb::Url);
     // The custom command's texts travel out with the new kind.
     EXPECT_EQ(editor.m_entry.program + " " + editor.m_entry.params + " " + editor.m_entry.url, "cmd.exe /k http://x/");
+}
+
+// What each dialog refuses is the core's; here, that OK keeps the dialog and the text as typed.
+TEST(Editors, OkWithATextTheFileCannotHoldKeepsTheDialogOpen)
+{
+    DialogDriver dialogs;
+    auto host = qb::newHost();
+    dialogs.on("Edit Item", [&](HWND dlg) {
+        SetDlgItemTextA(dlg, IDC_HOST_TITLE, "Files <main> & more");
+        EXPECT_EQ(okRefusedFor(dialogs, dlg, IDC_HOST_TITLE), "The Title field cannot hold the character \"<\".");
+        EXPECT_EQ(itemText(dlg, IDC_HOST_TITLE), "Files <main> & more");
+        // The template's Add refuses the same way and adds nothing.
+        SetDlgItemTextA(dlg, IDC_TEMPLATE_HOSTNAME, "srv>1");
+        dialogs.on(win::executableName(), [](HWND box) { postClick(box, IDOK); });
+        click(dlg, IDC_TEMPLATE_ADD);
+        EXPECT_TRUE(host->entries.empty());
+        EXPECT_EQ(GetFocus(), GetDlgItem(dlg, IDC_TEMPLATE_HOSTNAME));
+        SetDlgItemTextA(dlg, IDC_HOST_TITLE, "Files > more");
+        postClick(dlg, IDOK);
+    });
+    CEditItemDlg itemEditor;
+    itemEditor.m_imageList = iconImagesForDpi(96);
+    itemEditor.m_host = host.get();
+    ASSERT_EQ(itemEditor.DoModal(), IDOK);
+    EXPECT_EQ(host->title, "Files > more");
+
+    dialogs.on("Edit Command", [&](HWND dlg) {
+        SetDlgItemTextA(dlg, IDC_PARAMS, "/c dir > out.txt");
+        EXPECT_EQ(okRefusedFor(dialogs, dlg, IDC_PARAMS), "The Params field cannot hold the character \">\".");
+        // Only the chosen kind's texts are written: as a URL the entry is fine.
+        click(dlg, IDC_KIND_URL);
+        SetDlgItemTextA(dlg, IDC_URL, "http://x/");
+        postClick(dlg, IDOK);
+    });
+    CEditCommandDlg entryEditor;
+    entryEditor.m_imageList = iconImagesForDpi(96);
+    ASSERT_EQ(entryEditor.DoModal(), IDOK);
+    EXPECT_EQ(entryEditor.m_entry.kind, qb::Url);
+    EXPECT_EQ(entryEditor.m_entry.params, "/c dir > out.txt");
+
+    dialogs.on("Options", [&](HWND dlg) {
+        SetDlgItemTextA(dlg, IDC_ALTERNATE_BROWSER_PATH, "c:\\web\r\nbrowser.exe");
+        EXPECT_EQ(okRefusedFor(dialogs, dlg, IDC_ALTERNATE_BROWSER_PATH),
+                  "The Alternate Browser field cannot hold a line break.");
+        postClick(dlg, IDCANCEL);
+    });
+    COptionsDlg options;
+    EXPECT_EQ(options.DoModal(), IDCANCEL);
+}
+
+TEST(HostEditor, EnterOnTheEntriesListOpensTheSelectedEntry)
+{
+    auto host = qb::newHost();
+    for (const char* name : {"a", "b"}) {
+        host->entries.push_back(qb::newEntry());
+        host->entries.back()->name = name;
+    }
+    HWND hostEditor = nullptr;
+    DialogDriver dialogs;
+    dialogs.on("Edit Item", [&](HWND dlg) {
+        hostEditor = dlg;
+        const HWND list = GetDlgItem(dlg, IDC_ENTRY_LIST);
+        ListView_SetItemState(list, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        SetFocus(list);
+        PostMessageA(list, WM_KEYDOWN, VK_RETURN, 1);
+    });
+    dialogs.on("Edit Command", [&](HWND dlg) {
+        EXPECT_EQ(itemText(dlg, IDC_ENTRY_NAME), "b");
+        SetDlgItemTextA(dlg, IDC_ENTRY_NAME, "b2");
+        postClick(dlg, IDOK);
+        postClick(hostEditor, IDCANCEL);  // after the entry editor has gone
+    });
+    CEditItemDlg editor;
+    editor.m_imageList = iconImagesForDpi(96);
+    editor.m_host = host.get();
+    EXPECT_EQ(editor.DoModal(), IDCANCEL);
+    EXPECT_EQ(host->entries[1]->name, "b2");
 }
 
 TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
@@ -163,4 +264,26 @@ TEST(ImportDialog, CancelStopsARunningSearchNotTheDialog)
         postClick(d, IDCANCEL);
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+}
+
+TEST(ImportDialog, EnterInTheFileBoxShowsThePreview)
+{
+    char folder[MAX_PATH + 1] = "";
+    GetTempPathA(sizeof folder, folder);
+    const std::string path = std::string(folder) + "qb-enter-hosts.txt";
+    std::ofstream(path) << "pc01\npc02\n";
+    qb::HostCatalogue catalogue;
+    CImportDlg dialog(catalogue, qb::platformFileStore());
+    std::string status;
+    DialogDriver dialogs([&](HWND d) {
+        SetDlgItemTextA(d, IDC_IMPORT_FILE, path.c_str());
+        const HWND file = GetDlgItem(d, IDC_IMPORT_FILE);
+        SetFocus(file);
+        PostMessageA(file, WM_KEYDOWN, VK_RETURN, 1);
+        postClick(d, IDCANCEL);
+    });
+    dialogs.onDestroy([&](HWND d) { status = itemText(d, IDC_IMPORT_STATUS); });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    DeleteFileA(path.c_str());
+    EXPECT_EQ(status, "2 found, 2 to import.");
 }

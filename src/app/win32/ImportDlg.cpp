@@ -99,6 +99,17 @@ bool CImportDlg::OnCommand(int id, int code, HWND control)
     return win::Dialog::OnCommand(id, code, control);
 }
 
+bool CImportDlg::PreTranslateMessage(MSG& message)
+{
+    // Enter in the File box reads the file: the dialog manager would take it
+    // for OK and import nothing that was looked at.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && message.hwnd == GetDlgItem(IDC_IMPORT_FILE)) {
+        ReadSource();
+        return true;
+    }
+    return win::Dialog::PreTranslateMessage(message);
+}
+
 void CImportDlg::ReadSource()
 {
     if (IsDlgButtonChecked(IDC_IMPORT_FROM_DIRECTORY)) {

@@ -59,6 +59,7 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnOK() override;
     void OnCancel() override;
+    bool PreTranslateMessage(MSG& message) override;
 
 private:
     struct Search;

@@ -2,10 +2,14 @@
 
 #include "controls/IconStrip.h"
 #include "editors/EntryKindFields.h"
+#include "editors/RefusedTexts.h"
 #include "res/resource.h"
 #include "win/Handles.h"
 
 #include <shlwapi.h>
+
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -42,6 +46,23 @@ int controlOf(qb::EntryField field)
 
 constexpr int kKindRadios[] = {IDC_KIND_CUSTOM, IDC_KIND_TEMPLATE, IDC_KIND_SEPARATOR, IDC_KIND_URL};
 
+// The edit control of each text of the entry.
+const std::pair<int, std::string qb::CommandEntry::*> kTextControls[] = {
+    {IDC_ENTRY_NAME, &qb::CommandEntry::name},     {IDC_PARAMS, &qb::CommandEntry::params},
+    {IDC_COMMAND, &qb::CommandEntry::program},     {IDC_ENTRY_TEMPLATE_HOST, &qb::CommandEntry::templateHost},
+    {IDC_ENTRY_DRIVES, &qb::CommandEntry::drives}, {IDC_URL, &qb::CommandEntry::url},
+    {IDC_URL_NAME, &qb::CommandEntry::urlName},
+};
+
+int controlOf(std::string qb::CommandEntry::*text)
+{
+    for (const auto& [id, member] : kTextControls) {
+        if (member == text)
+            return id;
+    }
+    return 0;
+}
+
 }  // namespace
 
 bool EnableAutoComplete(HWND window, DWORD flags)
@@ -67,16 +88,11 @@ CEditCommandDlg::CEditCommandDlg(HWND parent) : win::Dialog(IDD_EDIT_COMMAND, pa
 
 void CEditCommandDlg::DoDataExchange(win::DataExchange& dx)
 {
-    dx.text(IDC_ENTRY_NAME, m_entry.name);
-    dx.text(IDC_PARAMS, m_entry.params);
-    dx.text(IDC_COMMAND, m_entry.program);
+    for (const auto& [id, member] : kTextControls)
+        dx.text(id, m_entry.*member);
     dx.check(IDC_CONFIRM, m_entry.confirm);
     dx.check(IDC_BOLD, m_entry.bold);
-    dx.text(IDC_ENTRY_TEMPLATE_HOST, m_entry.templateHost);
-    dx.text(IDC_ENTRY_DRIVES, m_entry.drives);
     dx.check(IDC_USE_ALTERNATE_BROWSER, m_entry.alternateBrowser);
-    dx.text(IDC_URL, m_entry.url);
-    dx.text(IDC_URL_NAME, m_entry.urlName);
 }
 
 BOOL CEditCommandDlg::OnInitDialog()
@@ -125,5 +141,11 @@ void CEditCommandDlg::OnOK()
 {
     m_entry.icon = pickedIcon(m_iconPicker);
     m_entry.kind = qb::kindOnOk(readRadios(*this), m_entry.kind);
-    win::Dialog::OnOK();
+    UpdateData(true);
+    // Only the chosen kind's texts reach the file; the others may hold anything.
+    if (const auto refused = qb::refuseEntryText(m_entry)) {
+        RefuseControlText(controlOf(refused->field), refused->message);
+        return;
+    }
+    EndDialog(IDOK);
 }

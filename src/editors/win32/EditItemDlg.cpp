@@ -4,6 +4,7 @@
 #include "controls/IconStrip.h"
 #include "editors/EntryListOps.h"
 #include "editors/EntryRows.h"
+#include "editors/RefusedTexts.h"
 #include "editors/TemplateEntries.h"
 #include "editors/win32/EditCommandDlg.h"
 #include "res/resource.h"
@@ -57,12 +58,30 @@ BOOL CEditItemDlg::OnInitDialog()
 
 void CEditItemDlg::OnOK()
 {
+    qb::HostItem typed;
+    typed.title = m_titleEdit.GetText();
+    typed.hostName = m_hostEdit.GetText();
+    if (const auto refused = qb::refuseHostText(typed)) {
+        RefuseControlText(refused->field == &qb::HostItem::title ? IDC_HOST_TITLE : IDC_HOST_NAME, refused->message);
+        return;
+    }
     if (m_host) {
         m_host->icon = pickedIcon(m_iconPicker);
-        m_host->title = m_titleEdit.GetText();
-        m_host->hostName = m_hostEdit.GetText();
+        m_host->title = std::move(typed.title);
+        m_host->hostName = std::move(typed.hostName);
     }
     EndDialog(IDOK);
+}
+
+bool CEditItemDlg::PreTranslateMessage(MSG& message)
+{
+    // Enter on the entries list opens the selected entry, as a double-click
+    // does; the dialog manager would take it for OK and end the editor.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && message.hwnd == m_entryList) {
+        OnEntryEdit();
+        return true;
+    }
+    return win::Dialog::PreTranslateMessage(message);
 }
 
 bool CEditItemDlg::OnCommand(int id, int code, HWND control)
@@ -203,8 +222,13 @@ void CEditItemDlg::OnEntryDown()
 
 void CEditItemDlg::OnAddTemplateEntries()
 {
-    qb::appendTemplateEntries(m_host->entries, GetDlgItemText(IDC_TEMPLATE_HOSTNAME),
-                              GetDlgItemText(IDC_TEMPLATE_DRIVES), m_rdpWidth, m_rdpHeight);
+    const std::string host = GetDlgItemText(IDC_TEMPLATE_HOSTNAME);
+    const std::string drives = GetDlgItemText(IDC_TEMPLATE_DRIVES);
+    if (const auto refused = qb::refuseTemplateTexts(host, drives)) {
+        RefuseControlText(refused->hostField ? IDC_TEMPLATE_HOSTNAME : IDC_TEMPLATE_DRIVES, refused->message);
+        return;
+    }
+    qb::appendTemplateEntries(m_host->entries, host, drives, m_rdpWidth, m_rdpHeight);
     FillEntryList();
     SelectLastRow();
 }

@@ -36,6 +36,7 @@ protected:
     bool OnCommand(int id, int code, HWND control) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
     bool OnPaint() override;
+    bool PreTranslateMessage(MSG& message) override;
 
 private:
     void OnEntryDoubleClick();

@@ -1,5 +1,6 @@
 #include "editors/win32/OptionsDlg.h"
 
+#include "editors/RefusedTexts.h"
 #include "res/resource.h"
 
 COptionsDlg::COptionsDlg(HWND parent) : win::Dialog(IDD_OPTIONS, parent)
@@ -18,4 +19,14 @@ BOOL COptionsDlg::OnInitDialog()
     win::Dialog::OnInitDialog();
     SetCaptionIcon(IDR_MAINFRAME);
     return TRUE;
+}
+
+void COptionsDlg::OnOK()
+{
+    UpdateData(true);
+    if (const auto refused = qb::refuseOptionsText(m_form)) {
+        RefuseControlText(IDC_ALTERNATE_BROWSER_PATH, *refused);
+        return;
+    }
+    EndDialog(IDOK);
 }

@@ -16,4 +16,5 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(win::DataExchange& dx) override;
+    void OnOK() override;
 };
