@@ -53,11 +53,13 @@ fuzz:
 run: windows
 	@scripts/run.sh $(WIN64) $(NATIVE)
 
-test: native windows i686 fuzz
+test: native windows i686 fuzz dist
 	@echo "== native tests"
 	@ctest --test-dir $(NATIVE) --output-on-failure
 	@echo "== the 32-bit program's manifest"
 	@python3 tests/res/check_manifest.py $(WIN32)/src/quillbank.exe
+	@echo "== the release's packages"
+	@python3 tests/dist/check_tables.py $(DIST)
 	@echo "== Windows tests under Wine"
 	@source scripts/wine-env.sh; qb_hold_desktop $(WIN64)/tests/poke.exe; \
 	    ctest --test-dir $(WIN64) --output-on-failure; rc=$$?; qb_wine_cleanup; exit $$rc
