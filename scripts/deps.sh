@@ -3,8 +3,8 @@
 # Usage: scripts/deps.sh build|windows|dist|test|run
 set -u
 need="cmake ninja-build g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev libexpat1-dev libldap-dev"
-# The release: MSIs (wixl), their tables (msiinfo), signatures, the zip.
-packaging="wixl msitools osslsigncode openssl zip unzip"
+# The release: MSIs (wixl), their tables (msiinfo), signatures, the zip read back.
+packaging="wixl msitools osslsigncode openssl unzip"
 case "${1:-test}" in
     build) ;;
     windows|run) need="$need g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils imagemagick" ;;
