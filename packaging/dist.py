@@ -185,11 +185,14 @@ def write_sums(out, names):
 
 def release(out, builds, signer):
     os.makedirs(out, exist_ok=True)
-    made = []
+    made, versions = [], set()
     with tempfile.TemporaryDirectory(prefix="quillbank-dist-") as work:
         for index, build in enumerate(builds):
             source = os.path.join(work, str(index))
             arch, version = payload(build, source, signer)
+            versions.add(version)
+            if len(versions) > 1:
+                raise DistError("the builds are of different releases: %s" % ", ".join(sorted(versions)))
             stem = "quillbank-%s-%s" % (version, arch)
             build_zip(source, os.path.join(out, stem + ".zip"))
             made.append(stem + ".zip")
