@@ -1,13 +1,16 @@
 #!/bin/sh
 # Installs the Debian packages that a target needs, when they are missing.
-# Usage: scripts/deps.sh build|windows|test|run
+# Usage: scripts/deps.sh build|windows|dist|test|run
 set -u
 need="cmake ninja-build g++ make libgtest-dev libgmock-dev googletest libbenchmark-dev nlohmann-json3-dev libexpat1-dev libldap-dev"
+# The release: MSIs (wixl), their tables (msiinfo), signatures, the zip read back.
+packaging="wixl msitools osslsigncode openssl unzip"
 case "${1:-test}" in
     build) ;;
     windows|run) need="$need g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 xvfb xdotool x11-utils imagemagick" ;;
+    dist) need="$need g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 $packaging" ;;
     test) need="$need g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine wine64 xvfb xdotool x11-utils imagemagick clang libclang-rt-14-dev python3
-          samba-ad-dc samba-ad-provision ldap-utils" ;;
+          samba-ad-dc samba-ad-provision ldap-utils $packaging" ;;
 esac
 missing=""
 for p in $need; do

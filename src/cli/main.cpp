@@ -1,5 +1,6 @@
 // quillbank-cli: the catalogue file for people who keep it by hand or in
 // scripts. Each command is one line of the table below.
+#include "Version.h"
 #include "cli/Commands.h"
 
 #include <cstring>
@@ -38,7 +39,7 @@ const Command kCommands[] = {
 
 void printUsage(std::ostream& out)
 {
-    out << "usage: quillbank-cli COMMAND [ARGS]\n"
+    out << "usage: quillbank-cli COMMAND [ARGS] | --version\n"
         << "FILE defaults to quillbank.ini in the current folder.\n"
         << "commands:\n";
     for (const Command& command : kCommands)
@@ -56,6 +57,10 @@ int main(int argc, char** argv)
     const char* name = argv[1];
     if (std::strcmp(name, "help") == 0 || std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
         printUsage(std::cout);
+        return 0;
+    }
+    if (std::strcmp(name, "--version") == 0) {
+        std::cout << "quillbank-cli " QB_VERSION_TEXT "\n";
         return 0;
     }
     Args args(argv + 2, argv + argc);

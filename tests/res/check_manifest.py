@@ -1,10 +1,15 @@
 #!/usr/bin/env python3
 """Reads the manifest back out of a built executable and checks what Windows
-takes from it. Resources are stored as they are, so the XML is found in the
-file's bytes. Usage: check_manifest.py path/to/quillbank.exe"""
+takes from it, and that it names the version resource's version. Resources
+are stored as they are, so the XML is found in the file's bytes.
+Usage: check_manifest.py path/to/quillbank.exe"""
+import os
 import struct
 import sys
 import xml.etree.ElementTree as ET
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging"))
+from dist import file_version  # noqa: E402
 
 ASM1 = "{urn:schemas-microsoft-com:asm.v1}"
 ASM3 = "{urn:schemas-microsoft-com:asm.v3}"
@@ -41,7 +46,7 @@ def manifest_text(data):
     return data[start:end + len(b"</assembly>")]
 
 
-def problems(root, arch):
+def problems(root, arch, version):
     found = []
 
     def expect(what, got, wanted):
@@ -53,7 +58,9 @@ def problems(root, arch):
         return None if node is None else (node.text or "").strip()
 
     expect("root", root.tag, ASM1 + "assembly")
-    expect("own architecture", root.find(ASM1 + "assemblyIdentity").get("processorArchitecture"), arch)
+    identity = root.find(ASM1 + "assemblyIdentity")
+    expect("own architecture", identity.get("processorArchitecture"), arch)
+    expect("own version", identity.get("version"), version)
     controls = [a for a in root.iterfind("%sdependency/%sdependentAssembly/%sassemblyIdentity" % (ASM1, ASM1, ASM1))
                 if a.get("name") == "Microsoft.Windows.Common-Controls"]
     expect("common controls dependencies", len(controls), 1)
@@ -82,7 +89,7 @@ def main():
         root = ET.fromstring(manifest_text(data))
     except ET.ParseError as error:
         sys.exit("manifest is not well-formed XML: %s" % error)
-    found = problems(root, arch)
+    found = problems(root, arch, "%d.%d.%d.%d" % file_version(sys.argv[1]))
     for problem in found:
         print("%s: %s" % (sys.argv[1], problem), file=sys.stderr)
     if found:
