@@ -3,6 +3,7 @@
 #include "import/ImportFiles.h"
 #include "import/ImportRules.h"
 #include "import/ImportText.h"
+#include "import/XmlTree.h"
 
 #include <gtest/gtest.h>
 
@@ -201,4 +202,44 @@ TEST(ImportFiles, XmlSources)
                                     R"(<displayName>Caf&#xE9;</displayName></server></RDCMan>)"),
                               "w.rdg")),
               (Lines{"Caf\xE9|pc01|-1|-1"}));
+}
+
+TEST(ImportFiles, DeepNestingIsRefusedNotRecursedInto)
+{
+    auto nested = [](const char* open, const char* close, size_t depth, const std::string& inside) {
+        std::string out;
+        for (size_t i = 0; i < depth; ++i)
+            out += open;
+        out += inside;
+        for (size_t i = 0; i < depth; ++i)
+            out += close;
+        return out;
+    };
+    const std::string server = "<server><name>pc01</name></server>";
+    const std::string node = R"(<Node Name="One" Type="Connection" Hostname="pc01"/>)";
+    const std::string container = R"(<Node Name="G" Type="Container">)";
+    const std::tuple<const char*, std::string, bool> cases[] = {
+        // The root and its server's two levels leave 253 groups within the limit.
+        {"a.rdg", "<RDCMan>" + nested("<group>", "</group>", kMaxXmlDepth - 3, server) + "</RDCMan>", true},
+        {"a.rdg", "<RDCMan>" + nested("<group>", "</group>", kMaxXmlDepth - 2, server) + "</RDCMan>", false},
+        {"b.rdg", "<RDCMan>" + nested("<group>", "</group>", 20000, server) + "</RDCMan>", false},
+        {"c.xml", "<Connections>" + nested(container.c_str(), "</Node>", 30000, node) + "</Connections>", false},
+        {"d.xml", nested("<x>", "</x>", 400000, ""), false},
+    };
+    for (const auto& [name, bytes, read] : cases) {
+        SCOPED_TRACE(std::string(name) + " of " + std::to_string(bytes.size()) + " bytes");
+        auto readFile = [](const std::string& file, const std::string& text) {
+            return file.back() == 'g' ? readRdg(text, file) : readConnectionsXml(text, file);
+        };
+        if (read) {
+            EXPECT_EQ(summary(readFile(name, bytes)), Lines{"pc01|pc01|-1|-1"});
+            continue;
+        }
+        try {
+            readFile(name, bytes);
+            ADD_FAILURE() << "read";
+        } catch (const ImportError& error) {
+            EXPECT_EQ(std::string(error.what()), name + std::string(": elements nested more than 256 deep at line 1"));
+        }
+    }
 }
