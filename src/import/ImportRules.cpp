@@ -22,11 +22,12 @@ bool isNameCharacter(char c)
            c == '_';
 }
 
-bool equalNoCase(std::string_view a, std::string_view b)
+std::string lowered(std::string_view text)
 {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+    std::string out(text);
+    for (char& c : out)
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    return out;
 }
 
 std::string_view portOf(std::string_view name)
@@ -35,14 +36,16 @@ std::string_view portOf(std::string_view name)
     return colon == std::string_view::npos ? std::string_view() : name.substr(colon);
 }
 
-std::string_view firstLabel(std::string_view name)
+bool isShortName(std::string_view name)
 {
-    return name.substr(0, name.find('.'));
+    return withoutPort(name).find('.') == std::string_view::npos;
 }
 
-bool duplicateOf(std::string_view name, const std::vector<std::string_view>& known)
+// A full name's first label with its port: the key a short name is found by.
+std::string firstLabelKey(std::string_view name)
 {
-    return std::any_of(known.begin(), known.end(), [&](std::string_view other) { return sameHostName(name, other); });
+    std::string_view host = withoutPort(name);
+    return lowered(host.substr(0, host.find('.'))) + lowered(portOf(name));
 }
 
 // The host name where the source gives no title. A line break or '<' would
@@ -75,41 +78,48 @@ std::string_view withoutPort(std::string_view name)
     return name.substr(0, name.find(':'));
 }
 
+void HostNameIndex::add(std::string_view name)
+{
+    m_names.insert(lowered(name));
+    if (!isShortName(name))
+        m_firstLabels.insert(firstLabelKey(name));
+}
+
+bool HostNameIndex::contains(std::string_view name) const
+{
+    if (m_names.count(lowered(name)))
+        return true;
+    // A short name's key has no '.', so among the names it only meets short ones.
+    return isShortName(name) ? m_firstLabels.count(lowered(name)) > 0 : m_names.count(firstLabelKey(name)) > 0;
+}
+
 bool sameHostName(std::string_view a, std::string_view b)
 {
-    if (!equalNoCase(portOf(a), portOf(b)))
-        return false;
-    a = withoutPort(a);
-    b = withoutPort(b);
-    if (equalNoCase(a, b))
-        return true;
-    bool aShort = a.find('.') == std::string_view::npos;
-    bool bShort = b.find('.') == std::string_view::npos;
-    return aShort != bShort && equalNoCase(firstLabel(a), firstLabel(b));
+    HostNameIndex index;
+    index.add(a);
+    return index.contains(b);
 }
 
 std::vector<ImportItem> planImport(const HostCatalogue& catalogue, const std::vector<ImportCandidate>& candidates)
 {
-    std::vector<std::string_view> known;
-    known.reserve(catalogue.size() + candidates.size());
+    HostNameIndex known;
     for (const auto& host : catalogue)
-        known.push_back(host->hostName);
+        known.add(host->hostName);
     std::vector<ImportItem> items;
     items.reserve(candidates.size());
-    for (const ImportCandidate& candidate : candidates)
-        items.push_back({candidate, candidate.skipReason});
-    for (ImportItem& item : items) {
-        const std::string& name = item.candidate.hostName;
+    for (const ImportCandidate& candidate : candidates) {
+        ImportItem& item = items.emplace_back(ImportItem{candidate, candidate.skipReason});
+        const std::string& name = candidate.hostName;
         if (!item.reason.empty())
             continue;
         if (name.empty())
             item.reason = kSkipNoName;
         else if (!isValidHostName(name))
             item.reason = kSkipInvalidName;
-        else if (duplicateOf(name, known))
+        else if (known.contains(name))
             item.reason = kSkipDuplicate;
         else
-            known.push_back(name);
+            known.add(name);
     }
     return items;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace qb {
@@ -35,6 +36,19 @@ std::string_view withoutPort(std::string_view name);
 // is ("pc01" and "PC01.corp.example"): directories give full names where
 // admins typed short ones. Ports must match.
 bool sameHostName(std::string_view a, std::string_view b);
+
+// The names added so far, looked up by sameHostName in constant time, so
+// that an import of n hosts does not compare n * n pairs.
+class HostNameIndex
+{
+public:
+    void add(std::string_view name);
+    bool contains(std::string_view name) const;
+
+private:
+    std::unordered_set<std::string> m_names;        // every name, lower case
+    std::unordered_set<std::string> m_firstLabels;  // of full names, with their ports
+};
 
 struct ImportItem {
     ImportCandidate candidate;

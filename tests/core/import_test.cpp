@@ -53,9 +53,13 @@ TEST(ImportRules, NamesThatMayReachACommandLine)
 TEST(ImportRules, SameHostName)
 {
     const std::tuple<const char*, const char*, bool> pairs[] = {
-        {"PC01.CORP.example", "pc01", true},           {"pc01.a.example", "pc01.b.example", false},
-        {"pc01.corp", "pc01.corp.example", false},     {"pc01", "pc011", false},
-        {"pc01:3390", "pc01.corp.example:3390", true}, {"pc01:3390", "pc01", false},
+        {"PC01.CORP.example", "pc01", true},
+        {"pc01.a.example", "pc01.b.example", false},
+        {"pc01.corp", "pc01.corp.example", false},
+        {"pc01", "pc011", false},
+        {"pc01:3390", "pc01.corp.example:3390", true},
+        {"pc01:3390", "pc01", false},
+        {"pc01.", "PC01", true},
     };
     for (auto [a, b, same] : pairs)
         EXPECT_EQ(sameHostName(a, b), same) << a << " " << b;
@@ -65,6 +69,7 @@ TEST(ImportRules, PlanSkipsInOrderOfReason)
 {
     qbtest::Loaded catalogue;
     catalogue.hosts.push_back(qbtest::host("Old", "PC01", 0, -1));
+    catalogue.hosts.push_back(qbtest::host("Other", "pc05.a.example", 0, -1));
     const std::pair<const char*, const char*> offered[] = {
         {"A", "pc01.corp.example"},
         {"B", "x\" & calc.exe & \"y"},
@@ -72,6 +77,8 @@ TEST(ImportRules, PlanSkipsInOrderOfReason)
         {"D", "pc02"},
         {"E", "PC02.corp.example"},
         {"F", "pc02:3390"},
+        {"H", "pc05.b.example"},
+        {"I", "pc05"},
         {"G", "pc03"},
     };
     std::vector<ImportCandidate> hosts;
@@ -80,14 +87,14 @@ TEST(ImportRules, PlanSkipsInOrderOfReason)
     hosts.back().skipReason = kSkipDisabled;
     std::vector<ImportItem> plan = planImport(catalogue.hosts, hosts);
     EXPECT_EQ(importResultJson(plan).dump(),
-              R"({"added":["D","F"],"skipped":[{"title":"A","reason":"duplicate"},{"title":"B","reason":"invalid )"
+              R"({"added":["D","F","H"],"skipped":[{"title":"A","reason":"duplicate"},{"title":"B","reason":"invalid )"
               R"(name"},{"title":"C","reason":"no name"},{"title":"E","reason":"duplicate"},)"
-              R"({"title":"G","reason":"disabled"}]})");
+              R"({"title":"I","reason":"duplicate"},{"title":"G","reason":"disabled"}]})");
 
     // The dialog lets a duplicate or a disabled account be chosen, never a bad name.
     std::vector<bool> chosen(plan.size(), true);
-    EXPECT_EQ(appendImported(catalogue.hosts, plan, chosen, {}), 5u);
-    EXPECT_EQ(qbtest::titlesOf(catalogue.hosts), (Lines{"Old", "A", "D", "E", "F", "G"}));
+    EXPECT_EQ(appendImported(catalogue.hosts, plan, chosen, {}), 7u);
+    EXPECT_EQ(qbtest::titlesOf(catalogue.hosts), (Lines{"Old", "Other", "A", "D", "E", "F", "H", "I", "G"}));
 }
 
 TEST(ImportRules, ImportedHostDefaultsAndTemplate)
