@@ -15,11 +15,18 @@ const char* const kSkipInvalidName = "invalid name";
 namespace {
 
 constexpr int32_t kHighestIcon = 119;
+constexpr size_t kLongestHostName = 253;
+constexpr size_t kLongestLabel = 63;
+constexpr long kHighestPort = 65535;
 
-bool isNameCharacter(char c)
+bool isLabelCharacter(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+}
+
+bool isControl(char c)
+{
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
 }
 
 std::string lowered(std::string_view text)
@@ -48,13 +55,22 @@ std::string firstLabelKey(std::string_view name)
     return lowered(host.substr(0, host.find('.'))) + lowered(portOf(name));
 }
 
-// The host name where the source gives no title. A line break or '<' would
-// end the host's line or its title in the file.
+bool isValidPort(std::string_view port)
+{
+    if (port.empty() || port.size() > 5 ||
+        !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    long number = std::stol(std::string(port));
+    return number >= 1 && number <= kHighestPort;
+}
+
+// The host name where the source gives no title. Control characters (a NUL,
+// a line break that would end the host's line) become blanks, and '<', which
+// would end the title in the file, a '('.
 std::string importedTitle(const ImportCandidate& candidate)
 {
     std::string title = candidate.title.empty() ? candidate.hostName : candidate.title;
-    std::replace_if(
-        title.begin(), title.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(title.begin(), title.end(), isControl, ' ');
     std::replace(title.begin(), title.end(), '<', '(');
     return title;
 }
@@ -64,13 +80,20 @@ std::string importedTitle(const ImportCandidate& candidate)
 bool isValidHostName(std::string_view name)
 {
     std::string_view host = withoutPort(name);
-    if (host.empty() || !std::all_of(host.begin(), host.end(), isNameCharacter))
+    if (host.size() != name.size() && !isValidPort(name.substr(host.size() + 1)))
         return false;
-    if (host.size() == name.size())
-        return true;
-    std::string_view port = name.substr(host.size() + 1);
-    return !port.empty() && port.size() <= 5 &&
-           std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (host.size() > 1 && host.back() == '.')
+        host.remove_suffix(1);  // the root of a fully qualified name
+    if (host.empty() || host.size() > kLongestHostName || host.front() == '-')
+        return false;
+    for (size_t start = 0; start <= host.size();) {
+        size_t end = std::min(host.find('.', start), host.size());
+        std::string_view label = host.substr(start, end - start);
+        if (label.empty() || label.size() > kLongestLabel || !std::all_of(label.begin(), label.end(), isLabelCharacter))
+            return false;
+        start = end + 1;
+    }
+    return true;
 }
 
 std::string_view withoutPort(std::string_view name)
@@ -109,6 +132,7 @@ std::vector<ImportItem> planImport(const HostCatalogue& catalogue, const std::ve
     items.reserve(candidates.size());
     for (const ImportCandidate& candidate : candidates) {
         ImportItem& item = items.emplace_back(ImportItem{candidate, candidate.skipReason});
+        item.candidate.title = importedTitle(candidate);
         const std::string& name = candidate.hostName;
         if (!item.reason.empty())
             continue;

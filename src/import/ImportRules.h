@@ -28,8 +28,10 @@ struct ImportOptions {
 };
 
 // A host name is substituted into command lines unquoted, so only a DNS or
-// NetBIOS name (letters, digits, '-', '.', '_') with an optional ":PORT" is
-// let in.
+// NetBIOS name is let in: labels of 1 to 63 letters, digits, '-' and '_'
+// joined by '.', at most 253 characters with an optional final '.', not
+// starting with '-' (it would be read as an option), and an optional ":PORT"
+// from 1 to 65535.
 bool isValidHostName(std::string_view name);
 std::string_view withoutPort(std::string_view name);
 // Case-insensitive, and a short name equals a full name whose first label it
@@ -57,7 +59,7 @@ struct ImportItem {
 
 // Each candidate in order with its fate: the source's own skip reason, then
 // "no name", "invalid name", and "duplicate" of a catalogue host or of a
-// candidate added before it.
+// candidate added before it. Titles are as importedHost will make them.
 std::vector<ImportItem> planImport(const HostCatalogue& catalogue, const std::vector<ImportCandidate>& candidates);
 
 // The catalogue host for a candidate: its icon or else the option's, its

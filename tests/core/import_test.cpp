@@ -36,18 +36,36 @@ std::string utf16(const std::string& ascii)
 
 TEST(ImportRules, NamesThatMayReachACommandLine)
 {
-    const std::pair<const char*, bool> names[] = {
+    const std::string label(63, 'a');
+    const std::string longest = label + "." + label + "." + label + "." + std::string(61, 'b');  // 253
+    const std::pair<std::string, bool> names[] = {
         {"PC-01.corp_x.example", true},
         {"10.0.0.7:65535", true},
         {"pc01:", false},
         {"pc01:33890", true},
         {"pc01:338901", false},
+        {"a:99999", false},
+        {"pc01:0", false},
         {":3389", false},
         {"x\" & calc.exe & \"y", false},
         {"caf\xe9", false},
+        {"-t", false},  // an option of the command it goes into
+        {"pc-01", true},
+        {"..", false},
+        {".", false},
+        {"pc01..example", false},
+        {".pc01", false},
+        {"pc01.corp.example.", true},
+        {"pc01.corp.example..", false},
+        {label + ".example", true},
+        {label + "a.example", false},
+        {longest, true},
+        {longest + ".", true},
+        {longest + "b", false},
+        {std::string(100000, 'a'), false},
     };
-    for (auto [name, valid] : names)
-        EXPECT_EQ(isValidHostName(name), valid) << name;
+    for (const auto& [name, valid] : names)
+        EXPECT_EQ(isValidHostName(name), valid) << name.substr(0, 80);
 }
 
 TEST(ImportRules, SameHostName)
@@ -103,9 +121,11 @@ TEST(ImportRules, ImportedHostDefaultsAndTemplate)
     auto expected = qbtest::host("pc01.corp.example:3390", "pc01.corp.example:3390", 5, -1);
     expected->entries.push_back(qbtest::entry(WindowsTemplate, "pc01.corp.example", "C$", "", 17));
     EXPECT_TRUE(sameHost(*importedHost({"", "pc01.corp.example:3390", 130, 0x1000000, {}, {}}, {5, true}), *expected));
-    // "<" and line ends would end the title or the line in the file.
-    EXPECT_TRUE(
-        sameHost(*importedHost({"a<b\r\nc", "pc02", 7, 255, {}, {}}, {}), *qbtest::host("a(b  c", "pc02", 7, 255)));
+    // "<" and line ends would end the title or the line in the file; no control character stays.
+    const ImportCandidate odd{std::string("a<b\r\nc\0d\te\x7F", 11), "pc02", 7, 255, {}, {}};
+    EXPECT_TRUE(sameHost(*importedHost(odd, {}), *qbtest::host("a(b  c d e ", "pc02", 7, 255)));
+    // The preview shows the title that will be added.
+    EXPECT_EQ(planImport({}, {odd})[0].candidate.title, "a(b  c d e ");
 }
 
 TEST(ImportText, FileTextToAnsi)
