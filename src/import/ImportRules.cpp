@@ -101,6 +101,12 @@ std::string_view withoutPort(std::string_view name)
     return name.substr(0, name.find(':'));
 }
 
+HostNameIndex::HostNameIndex(size_t expectedNames)
+{
+    m_names.reserve(expectedNames);
+    m_firstLabels.reserve(expectedNames);
+}
+
 void HostNameIndex::add(std::string_view name)
 {
     m_names.insert(lowered(name));
@@ -125,7 +131,7 @@ bool sameHostName(std::string_view a, std::string_view b)
 
 std::vector<ImportItem> planImport(const HostCatalogue& catalogue, const std::vector<ImportCandidate>& candidates)
 {
-    HostNameIndex known;
+    HostNameIndex known(catalogue.size() + candidates.size());
     for (const auto& host : catalogue)
         known.add(host->hostName);
     std::vector<ImportItem> items;

@@ -44,6 +44,7 @@ bool sameHostName(std::string_view a, std::string_view b);
 class HostNameIndex
 {
 public:
+    explicit HostNameIndex(size_t expectedNames = 0);
     void add(std::string_view name);
     bool contains(std::string_view name) const;
 

@@ -87,7 +87,9 @@ TEST(ImportRules, PlanSkipsInOrderOfReason)
 {
     qbtest::Loaded catalogue;
     catalogue.hosts.push_back(qbtest::host("Old", "PC01", 0, -1));
-    catalogue.hosts.push_back(qbtest::host("Other", "pc05.a.example", 0, -1));
+    // Every catalogue name counts, also one that is the same host as another.
+    for (const char* name : {"pc05.a.example", "pc07.a.example", "PC07"})
+        catalogue.hosts.push_back(qbtest::host("Other", name, 0, -1));
     const std::pair<const char*, const char*> offered[] = {
         {"A", "pc01.corp.example"},
         {"B", "x\" & calc.exe & \"y"},
@@ -97,6 +99,7 @@ TEST(ImportRules, PlanSkipsInOrderOfReason)
         {"F", "pc02:3390"},
         {"H", "pc05.b.example"},
         {"I", "pc05"},
+        {"J", "pc07.b.example"},
         {"G", "pc03"},
     };
     std::vector<ImportCandidate> hosts;
@@ -107,12 +110,14 @@ TEST(ImportRules, PlanSkipsInOrderOfReason)
     EXPECT_EQ(importResultJson(plan).dump(),
               R"({"added":["D","F","H"],"skipped":[{"title":"A","reason":"duplicate"},{"title":"B","reason":"invalid )"
               R"(name"},{"title":"C","reason":"no name"},{"title":"E","reason":"duplicate"},)"
-              R"({"title":"I","reason":"duplicate"},{"title":"G","reason":"disabled"}]})");
+              R"({"title":"I","reason":"duplicate"},{"title":"J","reason":"duplicate"},)"
+              R"({"title":"G","reason":"disabled"}]})");
 
     // The dialog lets a duplicate or a disabled account be chosen, never a bad name.
     std::vector<bool> chosen(plan.size(), true);
-    EXPECT_EQ(appendImported(catalogue.hosts, plan, chosen, {}), 7u);
-    EXPECT_EQ(qbtest::titlesOf(catalogue.hosts), (Lines{"Old", "Other", "A", "D", "E", "F", "H", "I", "G"}));
+    EXPECT_EQ(appendImported(catalogue.hosts, plan, chosen, {}), 8u);
+    EXPECT_EQ(qbtest::titlesOf(catalogue.hosts),
+              (Lines{"Old", "Other", "Other", "Other", "A", "D", "E", "F", "H", "I", "J", "G"}));
 }
 
 TEST(ImportRules, ImportedHostDefaultsAndTemplate)
