@@ -29,12 +29,15 @@ bool isControl(char c)
     return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
 }
 
-std::string lowered(std::string_view text)
+char lower(char c)
 {
-    std::string out(text);
-    for (char& c : out)
-        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    return out;
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool equalNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string_view portOf(std::string_view name)
@@ -46,13 +49,6 @@ std::string_view portOf(std::string_view name)
 bool isShortName(std::string_view name)
 {
     return withoutPort(name).find('.') == std::string_view::npos;
-}
-
-// A full name's first label with its port: the key a short name is found by.
-std::string firstLabelKey(std::string_view name)
-{
-    std::string_view host = withoutPort(name);
-    return lowered(host.substr(0, host.find('.'))) + lowered(portOf(name));
 }
 
 bool isValidPort(std::string_view port)
@@ -107,19 +103,38 @@ HostNameIndex::HostNameIndex(size_t expectedNames)
     m_firstLabels.reserve(expectedNames);
 }
 
+size_t HostNameIndex::KeyHash::operator()(const Key& key) const
+{
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (std::string_view part : {key.host, key.port}) {
+        for (char c : part)
+            hash = (hash ^ static_cast<unsigned char>(lower(c))) * 1099511628211ull;
+    }
+    return static_cast<size_t>(hash);
+}
+
+bool HostNameIndex::KeyEqual::operator()(const Key& a, const Key& b) const
+{
+    return equalNoCase(a.host, b.host) && equalNoCase(a.port, b.port);
+}
+
 void HostNameIndex::add(std::string_view name)
 {
-    m_names.insert(lowered(name));
+    std::string_view host = withoutPort(name);
+    m_names.insert({host, portOf(name)});
     if (!isShortName(name))
-        m_firstLabels.insert(firstLabelKey(name));
+        m_firstLabels.insert({host.substr(0, host.find('.')), portOf(name)});
 }
 
 bool HostNameIndex::contains(std::string_view name) const
 {
-    if (m_names.count(lowered(name)))
+    std::string_view host = withoutPort(name);
+    if (m_names.count({host, portOf(name)}))
         return true;
-    // A short name's key has no '.', so among the names it only meets short ones.
-    return isShortName(name) ? m_firstLabels.count(lowered(name)) > 0 : m_names.count(firstLabelKey(name)) > 0;
+    if (isShortName(name))
+        return m_firstLabels.count({host, portOf(name)}) > 0;
+    // A first label has no '.', so among the names it only meets short ones.
+    return m_names.count({host.substr(0, host.find('.')), portOf(name)}) > 0;
 }
 
 bool sameHostName(std::string_view a, std::string_view b)
@@ -129,17 +144,18 @@ bool sameHostName(std::string_view a, std::string_view b)
     return index.contains(b);
 }
 
-std::vector<ImportItem> planImport(const HostCatalogue& catalogue, const std::vector<ImportCandidate>& candidates)
+std::vector<ImportItem> planImport(const HostCatalogue& catalogue, std::vector<ImportCandidate> candidates)
 {
     HostNameIndex known(catalogue.size() + candidates.size());
     for (const auto& host : catalogue)
         known.add(host->hostName);
     std::vector<ImportItem> items;
-    items.reserve(candidates.size());
-    for (const ImportCandidate& candidate : candidates) {
-        ImportItem& item = items.emplace_back(ImportItem{candidate, candidate.skipReason});
-        item.candidate.title = importedTitle(candidate);
-        const std::string& name = candidate.hostName;
+    items.reserve(candidates.size());  // never moved: the index keeps views of their names
+    for (ImportCandidate& candidate : candidates) {
+        ImportItem& item = items.emplace_back(ImportItem{std::move(candidate), {}});
+        item.reason = item.candidate.skipReason;
+        item.candidate.title = importedTitle(item.candidate);
+        const std::string& name = item.candidate.hostName;
         if (!item.reason.empty())
             continue;
         if (name.empty())

@@ -40,7 +40,8 @@ std::string_view withoutPort(std::string_view name);
 bool sameHostName(std::string_view a, std::string_view b);
 
 // The names added so far, looked up by sameHostName in constant time, so
-// that an import of n hosts does not compare n * n pairs.
+// that an import of n hosts does not compare n * n pairs. It keeps views of
+// the names, not copies: they must outlive it.
 class HostNameIndex
 {
 public:
@@ -49,8 +50,21 @@ public:
     bool contains(std::string_view name) const;
 
 private:
-    std::unordered_set<std::string> m_names;        // every name, lower case
-    std::unordered_set<std::string> m_firstLabels;  // of full names, with their ports
+    // A name's host (or a full name's first label) and its port with the ':'.
+    struct Key {
+        std::string_view host, port;
+    };
+    // Both ignore the letters' case.
+    struct KeyHash {
+        size_t operator()(const Key& key) const;
+    };
+    struct KeyEqual {
+        bool operator()(const Key& a, const Key& b) const;
+    };
+    using Keys = std::unordered_set<Key, KeyHash, KeyEqual>;
+
+    Keys m_names;        // every name
+    Keys m_firstLabels;  // of full names
 };
 
 struct ImportItem {
@@ -61,7 +75,7 @@ struct ImportItem {
 // Each candidate in order with its fate: the source's own skip reason, then
 // "no name", "invalid name", and "duplicate" of a catalogue host or of a
 // candidate added before it. Titles are as importedHost will make them.
-std::vector<ImportItem> planImport(const HostCatalogue& catalogue, const std::vector<ImportCandidate>& candidates);
+std::vector<ImportItem> planImport(const HostCatalogue& catalogue, std::vector<ImportCandidate> candidates);
 
 // The catalogue host for a candidate: its icon or else the option's, its
 // colour or else none, and with the option the Windows template entry for
