@@ -2,9 +2,9 @@
 # Closing the launcher under Wine with very large catalogues: from the close
 # request (WM_CLOSE posted to the window) to the end of the process, which
 # is the save followed by emptying the list and freeing the catalogue.
-# Goal: a million hosts close within a few seconds, and ten times the hosts
-# take at most about ten times as long. Each run checks that the save gave
-# back the hosts it loaded.
+# Goal: ten times the hosts take at most 11 times as long (the million's
+# own figure, a few seconds, is shown beside it). Each run checks that the
+# save gave back the hosts it loaded.
 #
 # Usage: scripts/bench-close.sh [WIN64_BUILD_DIR] [EXE] [REPETITIONS]
 # EXE defaults to the build's quillbank.exe (another build's, for a before
@@ -49,7 +49,6 @@ close_once() {
 hosts_sum() { tail -n +2 "$1" | md5sum | cut -d' ' -f1; }
 
 printf '%-22s %10s %10s\n' "close (median ms)" "hosts" "file MB"
-status=0
 previous=
 for n in $SIZES; do
     dir=$work/hosts-$n
@@ -64,17 +63,24 @@ for n in $SIZES; do
         # (the window moves when it opens on a capped or fitted size).
         cp "$dir/start.ini" "$dir/quillbank.ini"
         before=$(stat -c %y "$dir/quillbank.ini")
-        t=$(close_once "$dir") || exit 1
+        t=$(close_once "$dir") || break
+        [ "$(hosts_sum "$dir/quillbank.ini")" = "$hosts" ] || { echo "bench-close: the save changed the hosts" >&2; break; }
         times+=("$t")
         [ "$(stat -c %y "$dir/quillbank.ini")" != "$before" ] || unwritten=$((unwritten + 1))
-        [ "$(hosts_sum "$dir/quillbank.ini")" = "$hosts" ] || { echo "bench-close: the save changed the hosts" >&2; exit 1; }
     done
+    if [ "${#times[@]}" != "$REPS" ]; then
+        bench_unmeasured close "close of $n hosts" "a run failed or its save changed the hosts"
+        previous=
+        continue
+    fi
     m=$(printf '%s\n' "${times[@]}" | median)
     printf '%-22s %10s %10s   runs: %s\n' "$m" "$n" "$((size / 1000000))" "${times[*]}"
     [ "$unwritten" = 0 ] || echo "bench-close: $unwritten of $REPS closes wrote no file: their figures hold no save"
     if [ -n "$previous" ]; then
-        awk -v a="$m" -v b="$previous" 'BEGIN {exit !(a > 11 * b)}' && { echo "close: more than linear"; status=1; }
+        growth=$(awk -v a="$m" -v b="${previous#* }" 'BEGIN {printf "%.2f", (b > 0) ? a / b : 0}')
+        limit=$(awk -v a="$n" -v b="${previous% *}" 'BEGIN {printf "%.0f", 1.1 * a / b}')
+        bench_goal close "growth ${previous% *} -> $n hosts" "$growth" "$limit" x
     fi
-    previous=$m
+    previous="$n $m"
 done
-exit $status
+exit "$bench_status"
