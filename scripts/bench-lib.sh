@@ -1,7 +1,10 @@
 # Sourced by the scripts/bench-*.sh scripts after they set QB_ROOT: the
 # virtual display and Wine prefix of wine-env.sh unless the caller brought
-# its own, a work folder ($work) removed at the end, and small helpers.
+# its own, a work folder ($work) removed at the end, the goals of
+# bench-goals.sh, and small helpers.
 # A script that must end a process of its own at exit names it in $bench_pid.
+# shellcheck source=/dev/null
+. "$QB_ROOT/scripts/bench-goals.sh"
 
 bench_own_env=0
 if [ -z "${DISPLAY:-}" ] || [ -z "${WINEPREFIX:-}" ]; then

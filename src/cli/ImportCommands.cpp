@@ -55,14 +55,14 @@ int importCommand(const Args& args)
     for (const std::string& warning : read.warnings)
         std::cerr << "quillbank-cli: " << warning << '\n';
     if (dryRun) {
-        printJson(importResultJson(planImport(loaded.hosts, read.hosts)));
+        printJson(importResultJson(planImport(loaded.hosts, std::move(read.hosts))));
         return 0;
     }
     // As the program saves: the file read again and written under one
     // exclusive lock, so that a save of the program in between is not lost.
     auto lock = lockForSave(path);
     loaded = loadCatalogueFile(path, IfMissing::ReadAsEmpty, {}, ReadLock::None);
-    std::vector<ImportItem> items = planImport(loaded.hosts, read.hosts);
+    std::vector<ImportItem> items = planImport(loaded.hosts, std::move(read.hosts));
     std::vector<bool> chosen;
     for (const ImportItem& item : items)
         chosen.push_back(item.reason.empty());

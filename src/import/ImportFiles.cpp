@@ -300,6 +300,7 @@ ImportRead readHostList(std::string_view bytes, const std::string& name)
     std::string text = ansi.fromFile(bytes);
     ImportRead read;
     std::vector<std::string_view> all = lines(text);
+    read.hosts.reserve(all.size());
     for (size_t i = 0; i < all.size(); ++i) {
         std::string line = trimmed(all[i]);
         if (line.empty() || line[0] == '#')

@@ -15,18 +15,29 @@ const char* const kSkipInvalidName = "invalid name";
 namespace {
 
 constexpr int32_t kHighestIcon = 119;
+constexpr size_t kLongestHostName = 253;
+constexpr size_t kLongestLabel = 63;
+constexpr long kHighestPort = 65535;
 
-bool isNameCharacter(char c)
+bool isLabelCharacter(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+}
+
+bool isControl(char c)
+{
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+
+char lower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 bool equalNoCase(std::string_view a, std::string_view b)
 {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string_view portOf(std::string_view name)
@@ -35,23 +46,27 @@ std::string_view portOf(std::string_view name)
     return colon == std::string_view::npos ? std::string_view() : name.substr(colon);
 }
 
-std::string_view firstLabel(std::string_view name)
+bool isShortName(std::string_view name)
 {
-    return name.substr(0, name.find('.'));
+    return withoutPort(name).find('.') == std::string_view::npos;
 }
 
-bool duplicateOf(std::string_view name, const std::vector<std::string_view>& known)
+bool isValidPort(std::string_view port)
 {
-    return std::any_of(known.begin(), known.end(), [&](std::string_view other) { return sameHostName(name, other); });
+    if (port.empty() || port.size() > 5 ||
+        !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    long number = std::stol(std::string(port));
+    return number >= 1 && number <= kHighestPort;
 }
 
-// The host name where the source gives no title. A line break or '<' would
-// end the host's line or its title in the file.
+// The host name where the source gives no title. Control characters (a NUL,
+// a line break that would end the host's line) become blanks, and '<', which
+// would end the title in the file, a '('.
 std::string importedTitle(const ImportCandidate& candidate)
 {
     std::string title = candidate.title.empty() ? candidate.hostName : candidate.title;
-    std::replace_if(
-        title.begin(), title.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(title.begin(), title.end(), isControl, ' ');
     std::replace(title.begin(), title.end(), '<', '(');
     return title;
 }
@@ -61,13 +76,20 @@ std::string importedTitle(const ImportCandidate& candidate)
 bool isValidHostName(std::string_view name)
 {
     std::string_view host = withoutPort(name);
-    if (host.empty() || !std::all_of(host.begin(), host.end(), isNameCharacter))
+    if (host.size() != name.size() && !isValidPort(name.substr(host.size() + 1)))
         return false;
-    if (host.size() == name.size())
-        return true;
-    std::string_view port = name.substr(host.size() + 1);
-    return !port.empty() && port.size() <= 5 &&
-           std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (host.size() > 1 && host.back() == '.')
+        host.remove_suffix(1);  // the root of a fully qualified name
+    if (host.empty() || host.size() > kLongestHostName || host.front() == '-')
+        return false;
+    for (size_t start = 0; start <= host.size();) {
+        size_t end = std::min(host.find('.', start), host.size());
+        std::string_view label = host.substr(start, end - start);
+        if (label.empty() || label.size() > kLongestLabel || !std::all_of(label.begin(), label.end(), isLabelCharacter))
+            return false;
+        start = end + 1;
+    }
+    return true;
 }
 
 std::string_view withoutPort(std::string_view name)
@@ -75,30 +97,64 @@ std::string_view withoutPort(std::string_view name)
     return name.substr(0, name.find(':'));
 }
 
-bool sameHostName(std::string_view a, std::string_view b)
+HostNameIndex::HostNameIndex(size_t expectedNames)
 {
-    if (!equalNoCase(portOf(a), portOf(b)))
-        return false;
-    a = withoutPort(a);
-    b = withoutPort(b);
-    if (equalNoCase(a, b))
-        return true;
-    bool aShort = a.find('.') == std::string_view::npos;
-    bool bShort = b.find('.') == std::string_view::npos;
-    return aShort != bShort && equalNoCase(firstLabel(a), firstLabel(b));
+    m_names.reserve(expectedNames);
+    m_firstLabels.reserve(expectedNames);
 }
 
-std::vector<ImportItem> planImport(const HostCatalogue& catalogue, const std::vector<ImportCandidate>& candidates)
+size_t HostNameIndex::KeyHash::operator()(const Key& key) const
 {
-    std::vector<std::string_view> known;
-    known.reserve(catalogue.size() + candidates.size());
+    uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (std::string_view part : {key.host, key.port}) {
+        for (char c : part)
+            hash = (hash ^ static_cast<unsigned char>(lower(c))) * 1099511628211ull;
+    }
+    return static_cast<size_t>(hash);
+}
+
+bool HostNameIndex::KeyEqual::operator()(const Key& a, const Key& b) const
+{
+    return equalNoCase(a.host, b.host) && equalNoCase(a.port, b.port);
+}
+
+void HostNameIndex::add(std::string_view name)
+{
+    std::string_view host = withoutPort(name);
+    m_names.insert({host, portOf(name)});
+    if (!isShortName(name))
+        m_firstLabels.insert({host.substr(0, host.find('.')), portOf(name)});
+}
+
+bool HostNameIndex::contains(std::string_view name) const
+{
+    std::string_view host = withoutPort(name);
+    if (m_names.count({host, portOf(name)}))
+        return true;
+    if (isShortName(name))
+        return m_firstLabels.count({host, portOf(name)}) > 0;
+    // A first label has no '.', so among the names it only meets short ones.
+    return m_names.count({host.substr(0, host.find('.')), portOf(name)}) > 0;
+}
+
+bool sameHostName(std::string_view a, std::string_view b)
+{
+    HostNameIndex index;
+    index.add(a);
+    return index.contains(b);
+}
+
+std::vector<ImportItem> planImport(const HostCatalogue& catalogue, std::vector<ImportCandidate> candidates)
+{
+    HostNameIndex known(catalogue.size() + candidates.size());
     for (const auto& host : catalogue)
-        known.push_back(host->hostName);
+        known.add(host->hostName);
     std::vector<ImportItem> items;
-    items.reserve(candidates.size());
-    for (const ImportCandidate& candidate : candidates)
-        items.push_back({candidate, candidate.skipReason});
-    for (ImportItem& item : items) {
+    items.reserve(candidates.size());  // never moved: the index keeps views of their names
+    for (ImportCandidate& candidate : candidates) {
+        ImportItem& item = items.emplace_back(ImportItem{std::move(candidate), {}});
+        item.reason = item.candidate.skipReason;
+        item.candidate.title = importedTitle(item.candidate);
         const std::string& name = item.candidate.hostName;
         if (!item.reason.empty())
             continue;
@@ -106,10 +162,10 @@ std::vector<ImportItem> planImport(const HostCatalogue& catalogue, const std::ve
             item.reason = kSkipNoName;
         else if (!isValidHostName(name))
             item.reason = kSkipInvalidName;
-        else if (duplicateOf(name, known))
+        else if (known.contains(name))
             item.reason = kSkipDuplicate;
         else
-            known.push_back(name);
+            known.add(name);
     }
     return items;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace qb {
@@ -27,14 +28,44 @@ struct ImportOptions {
 };
 
 // A host name is substituted into command lines unquoted, so only a DNS or
-// NetBIOS name (letters, digits, '-', '.', '_') with an optional ":PORT" is
-// let in.
+// NetBIOS name is let in: labels of 1 to 63 letters, digits, '-' and '_'
+// joined by '.', at most 253 characters with an optional final '.', not
+// starting with '-' (it would be read as an option), and an optional ":PORT"
+// from 1 to 65535.
 bool isValidHostName(std::string_view name);
 std::string_view withoutPort(std::string_view name);
 // Case-insensitive, and a short name equals a full name whose first label it
 // is ("pc01" and "PC01.corp.example"): directories give full names where
 // admins typed short ones. Ports must match.
 bool sameHostName(std::string_view a, std::string_view b);
+
+// The names added so far, looked up by sameHostName in constant time, so
+// that an import of n hosts does not compare n * n pairs. It keeps views of
+// the names, not copies: they must outlive it.
+class HostNameIndex
+{
+public:
+    explicit HostNameIndex(size_t expectedNames = 0);
+    void add(std::string_view name);
+    bool contains(std::string_view name) const;
+
+private:
+    // A name's host (or a full name's first label) and its port with the ':'.
+    struct Key {
+        std::string_view host, port;
+    };
+    // Both ignore the letters' case.
+    struct KeyHash {
+        size_t operator()(const Key& key) const;
+    };
+    struct KeyEqual {
+        bool operator()(const Key& a, const Key& b) const;
+    };
+    using Keys = std::unordered_set<Key, KeyHash, KeyEqual>;
+
+    Keys m_names;        // every name
+    Keys m_firstLabels;  // of full names
+};
 
 struct ImportItem {
     ImportCandidate candidate;
@@ -43,8 +74,8 @@ struct ImportItem {
 
 // Each candidate in order with its fate: the source's own skip reason, then
 // "no name", "invalid name", and "duplicate" of a catalogue host or of a
-// candidate added before it.
-std::vector<ImportItem> planImport(const HostCatalogue& catalogue, const std::vector<ImportCandidate>& candidates);
+// candidate added before it. Titles are as importedHost will make them.
+std::vector<ImportItem> planImport(const HostCatalogue& catalogue, std::vector<ImportCandidate> candidates);
 
 // The catalogue host for a candidate: its icon or else the option's, its
 // colour or else none, and with the option the Windows template entry for

@@ -20,4 +20,9 @@ const XmlElement* XmlElement::child(std::string_view childName) const
     return nullptr;
 }
 
+std::string tooDeepMessage(unsigned long line)
+{
+    return "elements nested more than " + std::to_string(kMaxXmlDepth) + " deep at line " + std::to_string(line);
+}
+
 }  // namespace qb

@@ -3,6 +3,7 @@
 // to walk than events.
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -30,9 +31,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// How deep elements may nest. The tree is walked and freed recursively, so
+// its depth must be bounded; the files imported nest a few levels per group.
+constexpr size_t kMaxXmlDepth = 256;
+
 // The document element. The encoding comes from the BOM and the declaration.
 // Throws XmlError, with the parser's message and line, for a document that
-// is not well-formed.
+// is not well-formed or nests deeper than kMaxXmlDepth.
 XmlElement parseXml(std::string_view bytes);
+
+// The message for an element nested deeper than kMaxXmlDepth.
+std::string tooDeepMessage(unsigned long line);
 
 }  // namespace qb

@@ -3,6 +3,7 @@
 #include "import/ImportFiles.h"
 #include "import/ImportRules.h"
 #include "import/ImportText.h"
+#include "import/XmlTree.h"
 
 #include <gtest/gtest.h>
 
@@ -35,26 +36,48 @@ std::string utf16(const std::string& ascii)
 
 TEST(ImportRules, NamesThatMayReachACommandLine)
 {
-    const std::pair<const char*, bool> names[] = {
+    const std::string label(63, 'a');
+    const std::string longest = label + "." + label + "." + label + "." + std::string(61, 'b');  // 253
+    const std::pair<std::string, bool> names[] = {
         {"PC-01.corp_x.example", true},
         {"10.0.0.7:65535", true},
         {"pc01:", false},
         {"pc01:33890", true},
         {"pc01:338901", false},
+        {"a:99999", false},
+        {"pc01:0", false},
         {":3389", false},
         {"x\" & calc.exe & \"y", false},
         {"caf\xe9", false},
+        {"-t", false},  // an option of the command it goes into
+        {"pc-01", true},
+        {"..", false},
+        {".", false},
+        {"pc01..example", false},
+        {".pc01", false},
+        {"pc01.corp.example.", true},
+        {"pc01.corp.example..", false},
+        {label + ".example", true},
+        {label + "a.example", false},
+        {longest, true},
+        {longest + ".", true},
+        {longest + "b", false},
+        {std::string(100000, 'a'), false},
     };
-    for (auto [name, valid] : names)
-        EXPECT_EQ(isValidHostName(name), valid) << name;
+    for (const auto& [name, valid] : names)
+        EXPECT_EQ(isValidHostName(name), valid) << name.substr(0, 80);
 }
 
 TEST(ImportRules, SameHostName)
 {
     const std::tuple<const char*, const char*, bool> pairs[] = {
-        {"PC01.CORP.example", "pc01", true},           {"pc01.a.example", "pc01.b.example", false},
-        {"pc01.corp", "pc01.corp.example", false},     {"pc01", "pc011", false},
-        {"pc01:3390", "pc01.corp.example:3390", true}, {"pc01:3390", "pc01", false},
+        {"PC01.CORP.example", "pc01", true},
+        {"pc01.a.example", "pc01.b.example", false},
+        {"pc01.corp", "pc01.corp.example", false},
+        {"pc01", "pc011", false},
+        {"pc01:3390", "pc01.corp.example:3390", true},
+        {"pc01:3390", "pc01", false},
+        {"pc01.", "PC01", true},
     };
     for (auto [a, b, same] : pairs)
         EXPECT_EQ(sameHostName(a, b), same) << a << " " << b;
@@ -64,6 +87,9 @@ TEST(ImportRules, PlanSkipsInOrderOfReason)
 {
     qbtest::Loaded catalogue;
     catalogue.hosts.push_back(qbtest::host("Old", "PC01", 0, -1));
+    // Every catalogue name counts, also one that is the same host as another.
+    for (const char* name : {"pc05.a.example", "pc07.a.example", "PC07"})
+        catalogue.hosts.push_back(qbtest::host("Other", name, 0, -1));
     const std::pair<const char*, const char*> offered[] = {
         {"A", "pc01.corp.example"},
         {"B", "x\" & calc.exe & \"y"},
@@ -71,6 +97,9 @@ TEST(ImportRules, PlanSkipsInOrderOfReason)
         {"D", "pc02"},
         {"E", "PC02.corp.example"},
         {"F", "pc02:3390"},
+        {"H", "pc05.b.example"},
+        {"I", "pc05"},
+        {"J", "pc07.b.example"},
         {"G", "pc03"},
     };
     std::vector<ImportCandidate> hosts;
@@ -79,14 +108,16 @@ TEST(ImportRules, PlanSkipsInOrderOfReason)
     hosts.back().skipReason = kSkipDisabled;
     std::vector<ImportItem> plan = planImport(catalogue.hosts, hosts);
     EXPECT_EQ(importResultJson(plan).dump(),
-              R"({"added":["D","F"],"skipped":[{"title":"A","reason":"duplicate"},{"title":"B","reason":"invalid )"
+              R"({"added":["D","F","H"],"skipped":[{"title":"A","reason":"duplicate"},{"title":"B","reason":"invalid )"
               R"(name"},{"title":"C","reason":"no name"},{"title":"E","reason":"duplicate"},)"
+              R"({"title":"I","reason":"duplicate"},{"title":"J","reason":"duplicate"},)"
               R"({"title":"G","reason":"disabled"}]})");
 
     // The dialog lets a duplicate or a disabled account be chosen, never a bad name.
     std::vector<bool> chosen(plan.size(), true);
-    EXPECT_EQ(appendImported(catalogue.hosts, plan, chosen, {}), 5u);
-    EXPECT_EQ(qbtest::titlesOf(catalogue.hosts), (Lines{"Old", "A", "D", "E", "F", "G"}));
+    EXPECT_EQ(appendImported(catalogue.hosts, plan, chosen, {}), 8u);
+    EXPECT_EQ(qbtest::titlesOf(catalogue.hosts),
+              (Lines{"Old", "Other", "Other", "Other", "A", "D", "E", "F", "H", "I", "J", "G"}));
 }
 
 TEST(ImportRules, ImportedHostDefaultsAndTemplate)
@@ -95,9 +126,11 @@ TEST(ImportRules, ImportedHostDefaultsAndTemplate)
     auto expected = qbtest::host("pc01.corp.example:3390", "pc01.corp.example:3390", 5, -1);
     expected->entries.push_back(qbtest::entry(WindowsTemplate, "pc01.corp.example", "C$", "", 17));
     EXPECT_TRUE(sameHost(*importedHost({"", "pc01.corp.example:3390", 130, 0x1000000, {}, {}}, {5, true}), *expected));
-    // "<" and line ends would end the title or the line in the file.
-    EXPECT_TRUE(
-        sameHost(*importedHost({"a<b\r\nc", "pc02", 7, 255, {}, {}}, {}), *qbtest::host("a(b  c", "pc02", 7, 255)));
+    // "<" and line ends would end the title or the line in the file; no control character stays.
+    const ImportCandidate odd{std::string("a<b\r\nc\0d\te\x7F", 11), "pc02", 7, 255, {}, {}};
+    EXPECT_TRUE(sameHost(*importedHost(odd, {}), *qbtest::host("a(b  c d e ", "pc02", 7, 255)));
+    // The preview shows the title that will be added.
+    EXPECT_EQ(planImport({}, {odd})[0].candidate.title, "a(b  c d e ");
 }
 
 TEST(ImportText, FileTextToAnsi)
@@ -201,4 +234,44 @@ TEST(ImportFiles, XmlSources)
                                     R"(<displayName>Caf&#xE9;</displayName></server></RDCMan>)"),
                               "w.rdg")),
               (Lines{"Caf\xE9|pc01|-1|-1"}));
+}
+
+TEST(ImportFiles, DeepNestingIsRefusedNotRecursedInto)
+{
+    auto nested = [](const char* open, const char* close, size_t depth, const std::string& inside) {
+        std::string out;
+        for (size_t i = 0; i < depth; ++i)
+            out += open;
+        out += inside;
+        for (size_t i = 0; i < depth; ++i)
+            out += close;
+        return out;
+    };
+    const std::string server = "<server><name>pc01</name></server>";
+    const std::string node = R"(<Node Name="One" Type="Connection" Hostname="pc01"/>)";
+    const std::string container = R"(<Node Name="G" Type="Container">)";
+    const std::tuple<const char*, std::string, bool> cases[] = {
+        // The root and its server's two levels leave 253 groups within the limit.
+        {"a.rdg", "<RDCMan>" + nested("<group>", "</group>", kMaxXmlDepth - 3, server) + "</RDCMan>", true},
+        {"a.rdg", "<RDCMan>" + nested("<group>", "</group>", kMaxXmlDepth - 2, server) + "</RDCMan>", false},
+        {"b.rdg", "<RDCMan>" + nested("<group>", "</group>", 20000, server) + "</RDCMan>", false},
+        {"c.xml", "<Connections>" + nested(container.c_str(), "</Node>", 30000, node) + "</Connections>", false},
+        {"d.xml", nested("<x>", "</x>", 400000, ""), false},
+    };
+    for (const auto& [name, bytes, read] : cases) {
+        SCOPED_TRACE(std::string(name) + " of " + std::to_string(bytes.size()) + " bytes");
+        auto readFile = [](const std::string& file, const std::string& text) {
+            return file.back() == 'g' ? readRdg(text, file) : readConnectionsXml(text, file);
+        };
+        if (read) {
+            EXPECT_EQ(summary(readFile(name, bytes)), Lines{"pc01|pc01|-1|-1"});
+            continue;
+        }
+        try {
+            readFile(name, bytes);
+            ADD_FAILURE() << "read";
+        } catch (const ImportError& error) {
+            EXPECT_EQ(std::string(error.what()), name + std::string(": elements nested more than 256 deep at line 1"));
+        }
+    }
 }

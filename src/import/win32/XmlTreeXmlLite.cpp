@@ -23,16 +23,21 @@ std::string utf8(const WCHAR* text, UINT length)
     return out;
 }
 
+UINT lineOf(IXmlReader* reader)
+{
+    UINT line = 0;
+    if (reader)
+        reader->GetLineNumber(&line);
+    return line;
+}
+
 void check(HRESULT result, IXmlReader* reader)
 {
     if (SUCCEEDED(result))
         return;
-    UINT line = 0;
-    if (reader)
-        reader->GetLineNumber(&line);
     char code[16];
     wsprintfA(code, "0x%08lX", static_cast<unsigned long>(result));
-    throw XmlError(std::string("not well-formed XML (") + code + ") at line " + std::to_string(line));
+    throw XmlError(std::string("not well-formed XML (") + code + ") at line " + std::to_string(lineOf(reader)));
 }
 
 std::string qualifiedName(IXmlReader* reader)
@@ -67,6 +72,8 @@ XmlElement parseXml(std::string_view bytes)
     if (!stream || FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.put()), nullptr)))
         throw XmlError("the system's XML reader could not be started");
     check(reader->SetProperty(XmlReaderProperty_DtdProcessing, DtdProcessing_Prohibit), reader.get());
+    // Deeper than ours, so that our limit and its plain message come first.
+    check(reader->SetProperty(XmlReaderProperty_MaxElementDepth, kMaxXmlDepth + 1), reader.get());
     check(reader->SetInput(stream.get()), reader.get());
 
     XmlElement root;
@@ -77,6 +84,8 @@ XmlElement parseXml(std::string_view bytes)
     while ((result = reader->Read(&type)) == S_OK) {
         switch (type) {
         case XmlNodeType_Element: {
+            if (open.size() >= kMaxXmlDepth)
+                throw XmlError(tooDeepMessage(lineOf(reader.get())));
             XmlElement* element = &root;
             if (!open.empty())
                 element = &open.back()->children.emplace_back();

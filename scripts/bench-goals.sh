@@ -1,0 +1,33 @@
+# shellcheck shell=bash
+# Sourced by scripts/bench.sh and, through bench-lib.sh, by every bench-*.sh
+# script. A section states each goal with its figure in one call; the call
+# prints it, and where QB_BENCH_GOALS names a file it adds a row there, from
+# which bench.sh makes its summary. bench_status turns 1 at the first goal
+# missed, for the script's own exit status.
+bench_status=${bench_status:-0}
+
+# bench_record SECTION GOAL RESULT VERDICT: one row, tab-separated.
+bench_record() {
+    [ -n "${QB_BENCH_GOALS:-}" ] && printf '%s\t%s\t%s\t%s\n' "$1" "$2" "$3" "$4" >>"$QB_BENCH_GOALS"
+    [ "$4" = met ] || bench_status=1
+    return 0
+}
+
+# bench_goal SECTION GOAL FIGURE LIMIT [UNIT]: met when FIGURE is at most
+# LIMIT. Returns 1 when missed.
+bench_goal() {
+    local section=$1 goal=$2 figure=$3 limit=$4 unit=${5:-} verdict=MISSED
+    awk -v f="$figure" -v l="$limit" 'BEGIN {exit !(f != "" && f + 0 <= l + 0)}' && verdict=met
+    local result="$figure$unit (at most $limit$unit)"
+    printf '%s goal, %s: %s %s\n' "$section" "$goal" "$result" "$verdict"
+    bench_record "$section" "$goal" "$result" "$verdict"
+    [ "$verdict" = met ]
+}
+
+# bench_unmeasured SECTION GOAL WHY: a goal that could not be measured
+# counts as missed, so that a broken run never reads as a pass.
+bench_unmeasured() {
+    printf '%s goal, %s: not measured: %s MISSED\n' "$1" "$2" "$3"
+    bench_record "$1" "$2" "not measured: $3" MISSED
+    return 1
+}
