@@ -111,7 +111,8 @@ SaveOutcome CatalogueSession::save(HostCatalogue& hosts, AppOptions& options, Ca
     int32_t y = 0;
     window.currentTopLeft(x, y);
     std::string bytes = formatCatalogue(hosts, options, x, y);
-    if (!(disk.opened && bytes == disk.bytes) && !m_files.replaceKeepingBackup(m_path, bytes, error))
+    std::string backupError;
+    if (!(disk.opened && bytes == disk.bytes) && !m_files.replaceKeepingBackup(m_path, bytes, error, backupError))
         return fail(saveFailureMessage(m_path, error));
     takeAsBase(std::move(bytes));
     outcome.saved = true;

@@ -136,7 +136,9 @@ void saveCatalogue(const std::string& path, const CatalogueVersion& version, boo
     std::string bytes = formatCatalogue(version.hosts, version.options, version.x, version.y);
     std::string error;
     FileStore& files = platformFileStore();
-    if (!(keepBackup ? files.replaceKeepingBackup(path, bytes, error) : files.replaceAll(path, bytes, error)))
+    std::string backupError;
+    if (!(keepBackup ? files.replaceKeepingBackup(path, bytes, error, backupError)
+                     : files.replaceAll(path, bytes, error)))
         throw CliError("Unable to save " + path + ": " + error);
 }
 
