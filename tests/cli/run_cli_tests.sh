@@ -179,10 +179,6 @@ for killed in "rewrite k.ini" "merge k.ini k.ini k.ini -o k.ini"; do
         [ -z "$(ls k.ini.*tmp-* 2>/dev/null)" ] || fail "after $killed killed at $step: left $(ls k.ini.*tmp-*)"
     done
 done
-# Rewritten in place for another name of the file: the backup is kept all the same.
-cp k.old h.ini && ln h.ini h2.ini
-t 0 rewrite h.ini
-cmp -s h.ini k.new && cmp -s h.ini.bak k.old || fail "rewrite of a hard-linked file: file or backup wrong"
 
 # --- readers make no lock file; one that cannot be locked fails a save, named, and the file stays
 cp all.ini r.ini
