@@ -55,7 +55,8 @@ public:
         status.opened = true;
         return status;
     }
-    bool replaceAll(const std::string&, std::string_view, std::string&) override { return false; }
+    bool replace(const std::string&, std::string_view, bool, std::string&, std::string&) override { return false; }
+    bool writable(const std::string&, std::string&) override { return true; }
 
 private:
     std::string_view m_bytes;

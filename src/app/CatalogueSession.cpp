@@ -18,6 +18,8 @@ CatalogueVersion parsedVersion(const std::string& bytes, bool cut)
 
 }  // namespace
 
+const char* const kCloseAnywayQuestion = "Close Quillbank and lose the changes made since the last save?";
+
 CatalogueSession::CatalogueSession(FileStore& files, std::string path) : m_files(files), m_path(std::move(path))
 {}
 
@@ -36,8 +38,13 @@ ReadStatus CatalogueSession::load(HostCatalogue& hosts, AppOptions& options, Cat
     m_baseBytes = std::move(file.bytes);
     m_baseCut = file.readError;
     m_baseWhole = !file.failed();
-    if (!file.failed())
+    m_baseFound = !file.missing;
+    if (!file.failed()) {
+        if (file.opened && !m_files.writable(m_path, error) && report)
+            report(fileNamePart(m_path) + " cannot be written: " + error +
+                   "\nChanges made now will not be saved until it can be written.");
         return std::move(static_cast<ReadStatus&>(file));
+    }
     m_refusal = "Unable to read " + fileNamePart(m_path) + ": " + file.error +
                 "\nChanges made now will not be saved. Start Quillbank again when the file can be read.";
     if (report)
@@ -50,7 +57,14 @@ void CatalogueSession::takeAsBase(std::string bytes)
     m_baseBytes = std::move(bytes);
     m_baseCut = false;
     m_baseWhole = true;
+    m_baseFound = true;
     m_refusal.clear();
+}
+
+bool CatalogueSession::sameAsBase(const std::string& bytes, int32_t x, int32_t y) const
+{
+    // A file that was not there is made at the first save, even unchanged.
+    return m_baseFound && holdsSameCatalogue(m_baseBytes, bytes, x, y, m_baseCut);
 }
 
 bool CatalogueSession::changedSinceBase(const FileReadResult& disk) const
@@ -80,15 +94,38 @@ void CatalogueSession::mergeFromDisk(const std::string& theirs, HostCatalogue& h
         report(mergeConflictMessage(result.conflicts));
 }
 
+std::string closeAnywayQuestion(const SaveOutcome& outcome)
+{
+    return outcome.saved ? std::string() : outcome.failure + "\n" + kCloseAnywayQuestion;
+}
+
 SaveOutcome CatalogueSession::save(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
                                    const SaveReport& report)
 {
+    SaveOutcome outcome = saveBeforeClose(hosts, options, window, report);
+    if (!outcome.saved && report)
+        report(outcome.failure);
+    return outcome;
+}
+
+SaveOutcome CatalogueSession::saveBeforeClose(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
+                                              const SaveReport& report)
+{
     SaveOutcome outcome;
-    auto fail = [&](const std::string& message) {
-        if (report)
-            report(message);
+    auto fail = [&](std::string message) {
+        outcome.failure = std::move(message);
         return outcome;
     };
+    int32_t x = 0;
+    int32_t y = 0;
+    window.currentTopLeft(x, y);
+    std::string bytes = formatCatalogue(hosts, options, x, y);
+    // Nothing of this program's to write; what others saved meanwhile is
+    // the refresh's to bring in.
+    if (sameAsBase(bytes, x, y)) {
+        outcome.saved = true;
+        return outcome;
+    }
     std::string error;
     auto lock = m_files.lock(m_path, FileStore::LockMode::Exclusive, error);
     if (!lock)
@@ -105,15 +142,22 @@ SaveOutcome CatalogueSession::save(HostCatalogue& hosts, AppOptions& options, Ca
         outcome.changed = true;
         // Should the write fail, memory holds the merge and theirs is the base.
         takeAsBase(disk.bytes);
+        bytes = formatCatalogue(hosts, options, x, y);
     }
 
-    int32_t x = 0;
-    int32_t y = 0;
-    window.currentTopLeft(x, y);
-    std::string bytes = formatCatalogue(hosts, options, x, y);
-    if (!(disk.opened && bytes == disk.bytes) && !m_files.replaceKeepingBackup(m_path, bytes, error))
+    if (disk.opened && holdsSameCatalogue(disk.bytes, bytes, x, y)) {
+        takeAsBase(std::move(disk.bytes));
+        outcome.saved = true;
+        return outcome;
+    }
+    std::string backupError;
+    if (!m_files.replaceKeepingBackup(m_path, bytes, error, backupError))
         return fail(saveFailureMessage(m_path, error));
     takeAsBase(std::move(bytes));
+    if (!backupError.empty() && !m_backupFailureTold && report) {
+        report(backupFailureMessage(m_path, backupError));
+        m_backupFailureTold = true;
+    }
     outcome.saved = true;
     return outcome;
 }

@@ -2,8 +2,11 @@
 // programs that may change it at any time. The session keeps the bytes it
 // last read or wrote (the base); a save finds what others changed since and
 // merges it with this program's catalogue before it writes, and a refresh
-// merges it into memory. A file that exists but could not be read whole is
-// never written over: it is read again at each save until it reads whole.
+// merges it into memory. A save writes only when this program's catalogue
+// differs from what the file last held, so lines the reader ignores stay
+// until something really changes. A file that exists but could not be read
+// whole is never written over: it is read again at each save until it reads
+// whole.
 #pragma once
 
 #include "catalogue/CatalogueFile.h"
@@ -14,9 +17,16 @@
 namespace qb {
 
 struct SaveOutcome {
-    bool saved = false;    // the file holds the catalogue (written, or already equal)
+    bool saved = false;    // nothing of this program's is left unsaved
     bool changed = false;  // another program's changes were merged into the catalogue
+    std::string failure;   // why it was not saved, in the words the user is shown
 };
+
+// What a close request asks before the window closes after its save: nothing
+// (empty) when it was saved; else the save's message, a line break and
+// kCloseAnywayQuestion, since closing loses the changes since the last save.
+extern const char* const kCloseAnywayQuestion;
+std::string closeAnywayQuestion(const SaveOutcome& outcome);
 
 class CatalogueSession
 {
@@ -25,14 +35,22 @@ public:
 
     // Loads into the empty catalogue and options. After a failed read the
     // reason is reported once here, and saves are refused until the file
-    // reads whole again.
+    // reads whole again. A file that reads but cannot be written is said
+    // once here too; its saves are tried all the same.
     ReadStatus load(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window, const SaveReport& report);
 
-    // Under the file's exclusive lock: merges what others changed since the
-    // base into hosts and options, then writes them unless the file already
-    // holds exactly these bytes; the previous file is kept as the backup.
-    // Failures and merge conflicts are reported.
+    // Nothing when hosts, options and the window's position are what the
+    // file last held. Otherwise, under the file's exclusive lock: removes
+    // what killed saves left, merges what others changed since the base into
+    // hosts and options, then writes them unless the file already holds
+    // them; the previous file is kept as the backup. Failures, merge
+    // conflicts and (once) a backup that could not be kept are reported.
     SaveOutcome save(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window, const SaveReport& report);
+
+    // The save of a close request: as save, but a failure is left to the
+    // question closeAnywayQuestion makes of it.
+    SaveOutcome saveBeforeClose(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
+                                const SaveReport& report);
 
     // Under the shared lock: merges another program's change of the file
     // into hosts and options without writing; what was read becomes the
@@ -56,6 +74,9 @@ private:
     void mergeFromDisk(const std::string& theirs, HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
                        const SaveReport& report);
     bool changedSinceBase(const FileReadResult& disk) const;
+    // Whether bytes (the program's, the window at x, y) hold what the file
+    // last held.
+    bool sameAsBase(const std::string& bytes, int32_t x, int32_t y) const;
     // Whole bytes this program read or wrote last: the base of the next merge.
     void takeAsBase(std::string bytes);
 
@@ -67,6 +88,8 @@ private:
     std::string m_baseBytes;
     bool m_baseCut = false;
     bool m_baseWhole = false;
+    bool m_baseFound = false;  // false: there was no such file
+    bool m_backupFailureTold = false;
 };
 
 }  // namespace qb

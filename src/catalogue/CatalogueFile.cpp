@@ -429,4 +429,21 @@ std::string saveFailureMessage(const std::string& path, std::string reason)
     return "Unable to save " + fileNamePart(path) + ": " + reason;
 }
 
+std::string backupFailureMessage(const std::string& path, const std::string& reason)
+{
+    const std::string name = fileNamePart(path);
+    return name + " was saved, but its previous version could not be kept as " + name + kBackupSuffix + ": " + reason;
+}
+
+bool holdsSameCatalogue(std::string_view fileBytes, std::string_view programBytes, int32_t x, int32_t y, bool readError)
+{
+    if (fileBytes == programBytes)
+        return true;
+    HostCatalogue hosts;
+    AppOptions options;
+    NoCatalogueWindow nowhere;
+    parseCatalogue(fileBytes, hosts, options, nowhere, readError);
+    return formatCatalogue(hosts, options, options.windowX.value_or(x), options.windowY.value_or(y)) == programBytes;
+}
+
 }  // namespace qb

@@ -65,4 +65,14 @@ bool saveCatalogue(const HostCatalogue& hosts, const AppOptions& options, Catalo
 // "Unable to save quillbank.ini: <reason>", the reason cut to 255 characters.
 std::string saveFailureMessage(const std::string& path, std::string reason);
 
+// A save that went through without keeping the previous file as the backup.
+std::string backupFailureMessage(const std::string& path, const std::string& reason);
+
+// Whether a file's bytes read back to what the program's bytes (written with
+// the window at x, y) hold: the same hosts, options and window position.
+// Lines the reader ignores do not count, and a file that gives no position
+// holds any.
+bool holdsSameCatalogue(std::string_view fileBytes, std::string_view programBytes, int32_t x, int32_t y,
+                        bool readError = false);
+
 }  // namespace qb

@@ -1,6 +1,8 @@
 #include "catalogue/FileStore.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 namespace qb {
 
@@ -36,6 +38,28 @@ bool isTemporaryName(const std::string& name, const std::string& fileName)
     const std::string_view rest = std::string_view(name).substr(prefix.size());
     const size_t dash = rest.find('-');
     return dash != std::string_view::npos && allDigits(rest.substr(0, dash)) && allDigits(rest.substr(dash + 1));
+}
+
+Leftover leftoverKind(const std::string& name, const std::string& fileName)
+{
+    if (isTemporaryName(name, fileName))
+        return Leftover::Temporary;
+    if (isTemporaryName(name, fileName + kBackupSuffix))
+        return Leftover::PendingBackup;
+    return Leftover::None;
+}
+
+std::string lockFileError(const std::string& cause, const std::string& lockPath)
+{
+    return cause + " (the lock file " + lockPath + ")";
+}
+
+void saveStep(const char* step)
+{
+    const char* killAt = std::getenv("QB_KILL_AT");
+    // 137: the status a shell gives a process ended by SIGKILL.
+    if (killAt && std::strcmp(killAt, step) == 0)
+        std::_Exit(137);
 }
 
 }  // namespace qb

@@ -47,21 +47,33 @@ public:
     // puts it in place of path in one step, keeping what the old file was
     // (owner, permissions, attributes; a link to it stays a link). Where a
     // replace cannot keep that (POSIX: a folder that may not be written, an
-    // owner that cannot be given, more than one hard link), path is rewritten
-    // in place and its old bytes written back if a write fails. A read-only
-    // file is refused. On failure path is unchanged, the temporary file is
-    // gone, and error holds the platform's description.
-    virtual bool replaceAll(const std::string& path, std::string_view bytes, std::string& error) = 0;
-
-    // As replaceAll, and once the new file is in place the old one is kept
-    // beside it, named as it with kBackupSuffix after, with the same owner,
-    // permissions and attributes (one generation). Where that cannot be done
-    // (the in-place rewrite) the save goes on without it; a failed save
-    // leaves both files as they were.
-    virtual bool replaceKeepingBackup(const std::string& path, std::string_view bytes, std::string& error)
+    // owner that cannot be given, another name of the file that is not one
+    // of our temporary names), path is rewritten in place and its old bytes
+    // written back if a write fails. A read-only file is refused. On failure
+    // path is unchanged, the temporary file is gone, and error holds the
+    // platform's description.
+    bool replaceAll(const std::string& path, std::string_view bytes, std::string& error)
     {
-        return replaceAll(path, bytes, error);
+        std::string noBackup;
+        return replace(path, bytes, false, error, noBackup);
     }
+
+    // As replaceAll, and the old file is kept beside the new one, named as it
+    // with kBackupSuffix after, with the same owner, permissions and
+    // attributes where they can be given (one generation). A save that
+    // succeeds without keeping it says why in backupError (left empty
+    // otherwise); a failed save leaves both files as they were.
+    bool replaceKeepingBackup(const std::string& path, std::string_view bytes, std::string& error,
+                              std::string& backupError)
+    {
+        return replace(path, bytes, true, error, backupError);
+    }
+
+    // Whether a save could write the existing file at path, as far as can
+    // be told without writing: false, with the platform's reason, for a
+    // file the save would refuse or fail on (read-only, or neither
+    // replaceable nor writable in place). A missing file is not judged.
+    virtual bool writable(const std::string& path, std::string& error) = 0;
 
     // Held while a lock is; released when destroyed.
     class Lock
@@ -74,21 +86,34 @@ public:
         Exclusive
     };
     // Locks the catalogue at path against other programs: a byte of the lock
-    // file, path with kLockSuffix after (created when missing, never renamed
-    // or removed), or of path itself where the lock file cannot be made. A
-    // lock another program holds is waited for a little; then nullptr and
-    // error. With no file to lock at all (a folder that may only be read, no
-    // catalogue in it) the lock is given unlocked: a read must not fail for
-    // it, and a save fails by itself with the real reason.
+    // file, beside the file that path resolves to (links followed, so that
+    // every name of one catalogue shares one lock) and named as it with
+    // kLockSuffix after. Only an exclusive lock creates a missing lock file,
+    // and it is never renamed or removed. Where the folder may not be
+    // written and no lock file exists, the catalogue itself is locked. An
+    // exclusive lock never goes ahead without excluding every other saver:
+    // a lock file that exists but cannot be opened for locking gives nullptr
+    // and an error naming it. A lock another program holds is waited for a
+    // little; then nullptr and error. With no file to lock at all (a folder
+    // that may only be read, no catalogue in it) the lock is given unlocked:
+    // a read must not fail for it, and a save fails by itself with the real
+    // reason.
     virtual std::unique_ptr<Lock> lock(const std::string& path, LockMode mode, std::string& error)
     {
         (void)path, (void)mode, (void)error;
         return std::make_unique<Lock>();
     }
 
-    // Removes the temporary files that saves of path killed part way left
-    // behind. Only safe while holding path's exclusive lock.
+    // Clears up after saves of path killed part way: their temporary files
+    // go, and a previous file such a save kept under a temporary name while
+    // the new one was already in place becomes the backup. Only safe while
+    // holding path's exclusive lock.
     virtual void removeLeftovers(const std::string& path) { (void)path; }
+
+protected:
+    // replaceAll, or with keepBackup replaceKeepingBackup.
+    virtual bool replace(const std::string& path, std::string_view bytes, bool keepBackup, std::string& error,
+                         std::string& backupError) = 0;
 };
 
 constexpr const char* kBackupSuffix = ".bak";
@@ -122,6 +147,24 @@ std::string fileNamePart(const std::string& path);
 std::string temporaryName(const std::string& path, unsigned long processId, unsigned counter);
 // Whether name (no folder) is such a temporary file's name for fileName.
 bool isTemporaryName(const std::string& name, const std::string& fileName);
+
+// What a killed save left beside the catalogue fileName: the temporary files
+// of the catalogue, or of its backup (the previous file kept under a
+// temporary name until the new one is in place), or nothing of ours.
+enum class Leftover {
+    None,
+    Temporary,
+    PendingBackup
+};
+Leftover leftoverKind(const std::string& name, const std::string& fileName);
+
+// The lock file's error as a save reports it: the cause, then which file.
+std::string lockFileError(const std::string& cause, const std::string& lockPath);
+
+// A seam for tests: a save passes named steps, and when the environment
+// variable QB_KILL_AT names the step being passed, the process ends there at
+// once, as a kill would end it, so that tests can see what each step leaves.
+void saveStep(const char* step);
 
 // The real file system of the platform the program runs on.
 FileStore& platformFileStore();

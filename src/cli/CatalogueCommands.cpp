@@ -120,39 +120,39 @@ CatalogueVersion versionOf(LoadedCatalogue loaded)
     return version;
 }
 
-std::unique_ptr<FileStore::Lock> lockForSave(const std::string& path)
+void saveUnderLock(const std::string& path, IfMissing ifMissing, KeepWhen keepWhen,
+                   const std::function<void(CatalogueVersion&)>& change)
 {
     FileStore& files = platformFileStore();
     std::string error;
     auto lock = files.lock(path, FileStore::LockMode::Exclusive, error);
     if (!lock)
         throw CliError("Unable to save " + path + ": " + error);
+    // Only a save holds the exclusive lock, so no other save is writing one
+    // of these now.
     files.removeLeftovers(path);
-    return lock;
-}
-
-void saveCatalogue(const std::string& path, const CatalogueVersion& version, bool keepBackup)
-{
-    std::string bytes = formatCatalogue(version.hosts, version.options, version.x, version.y);
-    std::string error;
-    FileStore& files = platformFileStore();
-    if (!(keepBackup ? files.replaceKeepingBackup(path, bytes, error) : files.replaceAll(path, bytes, error)))
+    LoadedCatalogue loaded = loadCatalogueFile(path, ifMissing, {}, ReadLock::None);
+    const bool found = loaded.found;
+    const std::string old = std::move(loaded.bytes);
+    CatalogueVersion version = versionOf(std::move(loaded));
+    change(version);
+    const std::string bytes = formatCatalogue(version.hosts, version.options, version.x, version.y);
+    if (found &&
+        (keepWhen == KeepWhen::SameBytes ? bytes == old : holdsSameCatalogue(old, bytes, version.x, version.y)))
+        return;
+    std::string backupError;
+    if (!files.replaceKeepingBackup(path, bytes, error, backupError))
         throw CliError("Unable to save " + path + ": " + error);
+    if (!backupError.empty())
+        std::cerr << "quillbank-cli: " << backupFailureMessage(path, backupError) << '\n';
 }
 
-// As the program saves: read and written under one exclusive lock, leftovers
-// of killed saves removed, the previous file kept as the backup, and nothing
-// written when the bytes are already the program's.
+// Loads and saves as the program does, so that the file ends in the
+// program's bytes; nothing written when it already is.
 int rewriteCommand(const Args& args)
 {
-    std::string path = fileArgument(parseArgs(args), 0);
-    auto lock = lockForSave(path);
     // A mistyped name must not become a new, empty catalogue.
-    LoadedCatalogue loaded = loadCatalogueFile(path, IfMissing::Refuse, {}, ReadLock::None);
-    std::string old = loaded.bytes;
-    CatalogueVersion version = versionOf(std::move(loaded));
-    if (formatCatalogue(version.hosts, version.options, version.x, version.y) != old)
-        saveCatalogue(path, version, true);
+    saveUnderLock(fileArgument(parseArgs(args), 0), IfMissing::Refuse, KeepWhen::SameBytes, [](CatalogueVersion&) {});
     return 0;
 }
 
@@ -174,13 +174,15 @@ int mergeCommand(const Args& args)
     auto output = parsed.values.find("-o");
     if (output != parsed.values.end()) {
         // A named output may be a catalogue in use: written as a save is.
-        std::string error;
-        auto lock = platformFileStore().lock(output->second, FileStore::LockMode::Exclusive, error);
-        if (!lock)
-            throw CliError("Unable to save " + output->second + ": " + error);
-        saveCatalogue(output->second, result.merged, true);
+        saveUnderLock(output->second, IfMissing::ReadAsEmptyQuietly, KeepWhen::SameBytes,
+                      [&result](CatalogueVersion& version) { version = std::move(result.merged); });
     } else {
-        saveCatalogue(minePath, result.merged);
+        // Git's own file, which Git alone uses: no lock file, no backup.
+        const CatalogueVersion& merged = result.merged;
+        std::string error;
+        if (!platformFileStore().replaceAll(minePath, formatCatalogue(merged.hosts, merged.options, merged.x, merged.y),
+                                            error))
+            throw CliError("Unable to save " + minePath + ": " + error);
     }
     if (result.conflicts.empty())
         return 0;

@@ -11,8 +11,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include <set>
+#include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -92,13 +93,20 @@ std::optional<std::string> askTerminal(const std::string& question, bool hidden)
 // What a load gives, as the writer and the merge take it (the window
 // position 0, 0 where the file had none).
 CatalogueVersion versionOf(LoadedCatalogue loaded);
-// The exclusive lock a save holds from its read to its replace, with the
-// leftovers of killed saves removed under it; throws CliError when taken.
-std::unique_ptr<FileStore::Lock> lockForSave(const std::string& path);
-// The program's bytes through the program's store, the previous file kept as
-// the backup when asked; the message names the path as it was given, not
-// only its file name.
-void saveCatalogue(const std::string& path, const CatalogueVersion& version, bool keepBackup = false);
+// When a saving command leaves the file as it is: when it already holds the
+// program's bytes, or (for a change that only adds) the same catalogue.
+enum class KeepWhen {
+    SameBytes,
+    SameCatalogue
+};
+// As the program saves: under the exclusive lock, with what killed saves left
+// cleared first, the file read (a missing one as ifMissing says), changed,
+// and written over through the program's store, the previous file kept as
+// the backup, unless keepWhen says it already holds the result. A backup that
+// could not be kept is said on stderr. Throws CliError naming the path as it
+// was given.
+void saveUnderLock(const std::string& path, IfMissing ifMissing, KeepWhen keepWhen,
+                   const std::function<void(CatalogueVersion&)>& change);
 
 // The hosts of a directory source ("ldap://", "ldaps://") as the directory
 // client reads them with the command's options; throws CliError.

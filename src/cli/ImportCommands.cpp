@@ -60,14 +60,14 @@ int importCommand(const Args& args)
     }
     // As the program saves: the file read again and written under one
     // exclusive lock, so that a save of the program in between is not lost.
-    auto lock = lockForSave(path);
-    loaded = loadCatalogueFile(path, IfMissing::ReadAsEmpty, {}, ReadLock::None);
-    std::vector<ImportItem> items = planImport(loaded.hosts, std::move(read.hosts));
-    std::vector<bool> chosen;
-    for (const ImportItem& item : items)
-        chosen.push_back(item.reason.empty());
-    appendImported(loaded.hosts, items, chosen, options);
-    saveCatalogue(path, versionOf(std::move(loaded)), true);
+    std::vector<ImportItem> items;
+    saveUnderLock(path, IfMissing::ReadAsEmpty, KeepWhen::SameCatalogue, [&](CatalogueVersion& version) {
+        items = planImport(version.hosts, std::move(read.hosts));
+        std::vector<bool> chosen;
+        for (const ImportItem& item : items)
+            chosen.push_back(item.reason.empty());
+        appendImported(version.hosts, items, chosen, options);
+    });
     printJson(importResultJson(items));
     return 0;
 }

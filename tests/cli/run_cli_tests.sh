@@ -162,6 +162,37 @@ printf 'pc05\n' >list.txt
 printf 'x' >hosts.doc
 python3 -c "n = 20000; print('<RDCMan>' + '<group>' * n + '<server><name>pc01</name></server>' + '</group>' * n + '</RDCMan>')" >deep.rdg
 
+# --- saves killed at each step: the file old or new; the next saving command clears what was left, keeps the
+# replaced file as the backup, and takes no name of its own for a reason to rewrite in place (which it would die in)
+cp noopts.old k.old
+cp noopts.expected k.new
+for killed in "rewrite k.ini" "merge k.ini k.ini k.ini -o k.ini"; do
+    for step in temporary-written backup-kept replaced; do
+        cp k.old k.ini && rm -f k.ini.bak
+        # shellcheck disable=SC2086
+        QB_KILL_AT=$step run $killed
+        expect_rc 137 "$killed killed at $step"
+        { [ $step = replaced ] && cmp -s k.ini k.new; } || { [ $step != replaced ] && cmp -s k.ini k.old; } ||
+            fail "$killed killed at $step: the file is neither the old nor the new one"
+        QB_KILL_AT=in-place run merge k.ini k.ini k.ini -o k.ini
+        expect_rc 0 "merge -o after $killed killed at $step"
+        cmp -s k.ini k.new && cmp -s k.ini.bak k.old || fail "after $killed killed at $step: file or backup wrong"
+        [ -z "$(ls k.ini.*tmp-* 2>/dev/null)" ] || fail "after $killed killed at $step: left $(ls k.ini.*tmp-*)"
+    done
+done
+
+# --- readers make no lock file; one that cannot be locked fails a save, named, and the file stays
+cp all.ini r.ini
+for read in "dump r.ini" "check r.ini" "import list.txt r.ini --dry-run"; do
+    # shellcheck disable=SC2086
+    run $read
+done
+[ ! -e r.ini.lock ] || fail "a reader made r.ini.lock"
+mkdir r.ini.lock
+t 2 import list.txt r.ini
+[[ "$err" == "quillbank-cli: Unable to save r.ini: "*"(the lock file "*"r.ini.lock)" ]] || fail "lock folder: $err"
+cmp -s r.ini all.ini || fail "a save without its lock changed the file"
+
 # --- errors: one line on stderr, exit status 2
 t_errors <<'CASES'
 frobnicate

@@ -102,14 +102,13 @@ TEST(CatalogueSession, AFileThatReadsAgainIsMergedWithWhatWasDoneMeanwhile)
     EXPECT_EQ(program.messages.size(), 1u) << "only the refusal at load";
 }
 
-// Each save: locked, leftovers swept, merged with the file, written only when changed.
+// Each save of a change: locked, leftovers swept, merged with the file, written only when that changes it.
 TEST(CatalogueSession, SavesMergeAnotherProgramsChange)
 {
     using Edit = std::function<void(HostCatalogue&)>;
     using Their = std::vector<std::string>;
     const Edit appendMine = [](HostCatalogue& h) { h.push_back(host("mine", "mine", 0, -1)); };
     const Edit changeB = [](HostCatalogue& h) { (*find(h, "b"))->hostName = "mine"; };
-    const Edit nothing = [](HostCatalogue&) {};
     struct Case {
         const char* name;
         Edit mine;
@@ -120,7 +119,13 @@ TEST(CatalogueSession, SavesMergeAnotherProgramsChange)
     const Case cases[] = {
         {"only mine", appendMine, {}, {"a", "b", "c", "mine"}, true, false, false},
         {"they deleted what I changed: kept, told", changeB, Their{"a", "c"}, {"a", "b", "c"}, true, true, true},
-        {"they deleted what I left", nothing, Their{"a", "c"}, {"a", "c"}, false, true, false},
+        {"they made my change too",
+         appendMine,
+         Their{"a", "b", "c", "mine"},
+         {"a", "b", "c", "mine"},
+         false,
+         true,
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -220,4 +225,65 @@ TEST(CatalogueSession, TakeOverWritesTheCopyAndMergesOnlyLaterChanges)
         EXPECT_EQ(store.backup, before);
         EXPECT_TRUE(program.messages.empty());
     }
+}
+
+// A save writes only what differs from the file's last hosts, options and position: lines the reader ignores stay
+// until then. A file that was not there is made.
+TEST(CatalogueSession, WritesOnlyARealChange)
+{
+    const std::string junk = kWhole + "; a note\r\n\r\n  <sep>\r\n<ITEM>two<HOST>t<ICON>0<COL>-1\r\n";
+    const std::string noOptions = "<ITEM>solo<HOST>s<ICON>0<COL>-1\r\n# a note\r\n";
+    using Edit = std::function<void(Program&)>;
+    const Edit nothing = [](Program&) {};
+    const std::tuple<const char*, std::optional<std::string>, Edit, bool> cases[] = {
+        {"nothing", junk, nothing, false},
+        {"an option set to what it was", junk, [](Program& p) { p.options.rdpWidth = 1; }, false},
+        {"no position in the file", noOptions, nothing, false},
+        {"moved", junk, [](Program& p) { p.window.left = 7; }, true},
+        {"an option", junk, [](Program& p) { p.options.rdpHeight = 3; }, true},
+        {"a host", junk, [](Program& p) { p.hosts.back()->icon = 2; }, true},
+        {"no file", std::nullopt, nothing, true},
+    };
+    for (const auto& [name, file, edit, written] : cases) {
+        SCOPED_TRACE(name);
+        FakeStore store = fileHolding(file.value_or(""));
+        store.status = {bool(file), !file, false, ""};
+        Program program(store);
+        edit(program);
+        EXPECT_TRUE(program.save().saved);
+        EXPECT_EQ(store.writes, written ? 1 : 0);
+        EXPECT_EQ(store.bytes == file, !written);
+        EXPECT_EQ(store.locks.size(), written ? 2u : 1u) << "no lock taken for nothing to write";
+    }
+}
+
+// A file that reads but cannot be written is told once at start; a close whose save fails asks before losing
+// changes, and a backup that could not be kept is told at the first save that went without one.
+TEST(CatalogueSession, AnUnwritableFileIsToldAndAFailedCloseAsks)
+{
+    FakeStore store = fileHolding(fileOf({"a"}));
+    store.unwritable = "Access denied";
+    Program program(store);
+    EXPECT_EQ(program.messages,
+              std::vector<std::string>{"quillbank.ini cannot be written: Access denied\n"
+                                       "Changes made now will not be saved until it can be written."});
+    auto close = [&] {
+        return closeAnywayQuestion(
+            program.session.saveBeforeClose(program.hosts, program.options, program.window, program.report));
+    };
+    EXPECT_EQ(close(), "") << "nothing changed, nothing to lose";
+    program.hosts.push_back(host("new", "n", 0, -1));
+    store.failure = "Access denied";
+    EXPECT_EQ(close(), "Unable to save quillbank.ini: Access denied\n"
+                       "Close Quillbank and lose the changes made since the last save?");
+    EXPECT_EQ(program.messages.size(), 1u) << "the failure is told in the question alone";
+
+    store.failure.reset();
+    store.backupFailure = "Permission denied";
+    EXPECT_EQ(close(), "");
+    program.hosts.push_back(host("newer", "n", 0, -1));
+    EXPECT_TRUE(program.save().saved);
+    EXPECT_EQ(program.messages.back(), "quillbank.ini was saved, but its previous version could not be kept as "
+                                       "quillbank.ini.bak: Permission denied");
+    EXPECT_EQ(program.messages.size(), 2u);
 }

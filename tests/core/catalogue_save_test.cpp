@@ -1,3 +1,4 @@
+#include "app/CatalogueSession.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue_test_support.h"
 
@@ -14,6 +15,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -186,23 +188,24 @@ TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
     }
 }
 
-// The file before a save is kept beside it, one generation.
+// The file before a save is kept beside it, one generation, also by a rewrite in place.
 TEST(CatalogueSave, KeepsThePreviousFileAsTheBackup)
 {
     TempFolder folder;
     const std::string path = folder.file("quillbank.ini");
     const std::string backup = path + ".bak";
     FileStore& files = platformFileStore();
-    std::string error;
-    ASSERT_TRUE(files.replaceKeepingBackup(path, "one", error)) << error;
+    std::string error, backupError;
+    auto keep = [&](const char* text) { return files.replaceKeepingBackup(path, text, error, backupError); };
+    ASSERT_TRUE(keep("one")) << error;
     EXPECT_EQ(folder.names(), std::set<std::string>{"quillbank.ini"}) << "nothing to keep yet";
-    ASSERT_TRUE(files.replaceKeepingBackup(path, "two", error)) << error;
+    ASSERT_TRUE(keep("two")) << error;
 #ifdef _WIN32
     ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
 #else
     ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
 #endif
-    ASSERT_TRUE(files.replaceKeepingBackup(path, "three", error)) << error;
+    ASSERT_TRUE(keep("three")) << error;
     EXPECT_EQ(readFile(path), "three");
     EXPECT_EQ(readFile(backup), "two");
     EXPECT_EQ(folder.names(), (std::set<std::string>{"quillbank.ini", "quillbank.ini.bak"}));
@@ -211,21 +214,23 @@ TEST(CatalogueSave, KeepsThePreviousFileAsTheBackup)
     // Held by another program: the replace fails, the backup stays the one before.
     HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(files.replaceKeepingBackup(path, "four", error));
+    EXPECT_FALSE(keep("four"));
     ::CloseHandle(held);
     // What the failed replace left behind is the next save's sweep's.
     files.removeLeftovers(path);
+    EXPECT_EQ(readFile(backup), "two");
 #else
     struct stat info {};
     ASSERT_EQ(::stat(backup.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0604u);
-    // Another name for the file: rewritten in place, where no backup is made.
+    // Another name for the file: rewritten in place, and the backup kept all the same.
     fs::create_hard_link(path, folder.file("other.ini"));
-    EXPECT_TRUE(files.replaceKeepingBackup(path, "four", error)) << error;
+    EXPECT_TRUE(keep("four")) << error;
     EXPECT_EQ(readFile(folder.file("other.ini")), "four");
+    EXPECT_EQ(readFile(backup), "three");
     fs::remove(folder.file("other.ini"));
 #endif
-    EXPECT_EQ(readFile(backup), "two");
+    EXPECT_EQ(backupError, "");
     EXPECT_EQ(folder.names(), (std::set<std::string>{"quillbank.ini", "quillbank.ini.bak"}));
 }
 
@@ -253,6 +258,183 @@ TEST(CatalogueSavePosix, KeepsWhatTheFileIs)
     ASSERT_EQ(::stat(path.c_str(), &after), 0);
     EXPECT_EQ(std::make_pair(after.st_uid, after.st_mode), std::make_pair(before.st_uid, before.st_mode));
     EXPECT_EQ(readFile(path), formatCatalogue(hosts, AppOptions{}, 0, 0));
+}
+
+constexpr uid_t kNobody = 65534;
+
+void giveToSaver(const std::string& file)
+{
+    ASSERT_EQ(::chown(file.c_str(), kNobody, kNobody), 0);
+}
+
+// What work returned in a child process, run as user (when given) with QB_KILL_AT=killAt (when given), and how
+// the child ended: its exit status, 137 when a step killed it.
+std::pair<std::string, int> inChild(const std::function<std::string()>& work, std::optional<uid_t> user = {},
+                                    const char* killAt = nullptr)
+{
+    int pipe[2];
+    if (::pipe(pipe) != 0)
+        return {"no pipe", -1};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if ((user && (::setgid(*user) != 0 || ::setuid(*user) != 0)) || (killAt && ::setenv("QB_KILL_AT", killAt, 1)))
+            ::_exit(3);
+        const std::string text = work();
+        ::_exit(::write(pipe[1], text.data(), text.size()) == ssize_t(text.size()) ? 0 : 4);
+    }
+    ::close(pipe[1]);
+    std::string text;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(pipe[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, size_t(got));
+    ::close(pipe[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return {text, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+// Killed at each step, a save leaves the file old or new; the next sweep clears what it left and keeps the file it
+// replaced as the backup. Rewritten in place (another name for the file), only the backup is sure.
+TEST(CatalogueSavePosix, ASaveKilledAtAnyStepLosesNoVersion)
+{
+    const std::string kNew = "<X>0<Y>0<BROWSER>n<RDPX>1<RPDY>1<END>\r\n";
+    const std::tuple<const char*, bool, std::optional<std::string>, std::optional<std::string>> cases[] = {
+        // step, rewritten in place, the file after the kill, the backup after the sweep
+        {"temporary-written", false, kOld, {}}, {"backup-kept", false, kOld, {}}, {"replaced", false, kNew, kOld},
+        {"backup-kept", true, kOld, {}},        {"in-place", true, {}, kOld},
+    };
+    for (const auto& [step, inPlace, file, backup] : cases) {
+        SCOPED_TRACE(std::string(step) + (inPlace ? " in place" : ""));
+        TempFolder folder;
+        const std::string path = folder.file("quillbank.ini");
+        writeFile(path, kOld);
+        if (inPlace)
+            fs::create_hard_link(path, folder.file("other.ini"));
+        const auto killed = inChild(
+            [&] {
+                std::string error, backupError;
+                platformFileStore().replaceKeepingBackup(path, kNew, error, backupError);
+                return error;
+            },
+            {}, step);
+        EXPECT_EQ(killed.second, 137) << killed.first;
+        if (file) {
+            EXPECT_EQ(readFile(path), *file);
+        }
+        platformFileStore().removeLeftovers(path);
+        std::set<std::string> names{"quillbank.ini"};
+        if (inPlace)
+            names.insert("other.ini");
+        if (backup)
+            names.insert("quillbank.ini.bak");
+        EXPECT_EQ(folder.names(), names);
+        EXPECT_EQ(readFile(path + ".bak"), backup.value_or(""));
+    }
+
+    // A second name that a killed save gave the file is no reason to rewrite it in place.
+    TempFolder folder;
+    const std::string path = folder.file("quillbank.ini");
+    const std::string own = temporaryName(path + ".bak", 99999, 1);
+    writeFile(path, kOld);
+    fs::create_hard_link(path, own);
+    std::string error;
+    EXPECT_TRUE(platformFileStore().replaceAll(path, kNew, error)) << error;
+    EXPECT_FALSE(fs::equivalent(path, own));
+}
+
+// Every path to one catalogue locks the one lock file beside it, which only a save makes. One that is there but
+// cannot be locked fails the save, naming it: the catalogue itself, which the save replaces, is no lock.
+TEST(CatalogueLockPosix, OneLockFileForEveryPathThatASaveNeverGoesWithout)
+{
+    TempFolder links;
+    fs::create_directories(links.file("real"));
+    writeFile(links.file("real/quillbank.ini"), kOld);
+    fs::create_symlink("real/quillbank.ini", links.file("link.ini"));
+    fs::create_directory_symlink("real", links.file("via"));
+    FileStore& files = platformFileStore();
+    std::string error;
+    for (const char* path : {"link.ini", "via/quillbank.ini"})
+        EXPECT_TRUE(files.lock(links.file(path), FileStore::LockMode::Shared, error)) << error;
+    EXPECT_FALSE(fs::exists(links.file("real/quillbank.ini.lock"))) << "a reader made the lock file";
+    EXPECT_TRUE(files.lock(links.file("link.ini"), FileStore::LockMode::Exclusive, error)) << error;
+    EXPECT_TRUE(fs::exists(links.file("real/quillbank.ini.lock")));
+    EXPECT_EQ(links.names(), (std::set<std::string>{"link.ini", "real", "via"}));
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to save as another user";
+    const std::tuple<const char*, std::function<void(const std::string&)>, std::string> cases[] = {
+        {"read-only for the saver",
+         [](const std::string& lock) { writeFile(lock, ""), giveToSaver(lock), ::chmod(lock.c_str(), 0444); },
+         "Permission denied"},
+        {"another user's", [](const std::string& lock) { writeFile(lock, ""); }, "Permission denied"},
+        {"a folder", [](const std::string& lock) { fs::create_directory(lock), giveToSaver(lock); }, "Is a directory"},
+    };
+    for (const auto& [what, make, cause] : cases) {
+        SCOPED_TRACE(what);
+        TempFolder folder;
+        const std::string path = folder.file("quillbank.ini");
+        writeFile(path, kOld);
+        giveToSaver(folder.path.string());
+        giveToSaver(path);
+        make(path + ".lock");
+        const auto said = inChild(
+            [&] {
+                Loaded loaded;
+                CatalogueSession session(platformFileStore(), path);
+                std::string messages;
+                const SaveReport report = [&](const std::string& message) { messages += message; };
+                session.load(loaded.hosts, loaded.options, loaded.window, report);
+                loaded.hosts.push_back(host("new", "n", 0, -1));
+                session.save(loaded.hosts, loaded.options, loaded.window, report);
+                return messages;
+            },
+            kNobody);
+        EXPECT_EQ(said.first, "Unable to save quillbank.ini: " + cause + " (the lock file " +
+                                  (fs::canonical(folder.path) / "quillbank.ini.lock").string() + ")");
+        EXPECT_EQ(readFile(path), kOld);
+    }
+}
+
+// Rewritten in place (the saver may not write the folder, or give the file's owner to a new one): the previous
+// bytes are kept as the backup where one can be written, and the save says why where not.
+TEST(CatalogueSavePosix, ARewriteInPlaceKeepsTheBackupOrSaysWhy)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to save as another user";
+    const std::tuple<const char*, bool, bool, bool, std::string> cases[] = {
+        // the folder the saver's, the file the saver's, a backup there already, why none was kept
+        {"folder read-only, no backup yet", false, true, false, "Permission denied"},
+        {"folder read-only, a backup to write over", false, true, true, ""},
+        {"another user's file", true, false, false, ""},
+    };
+    for (const auto& [what, folderOwned, fileOwned, backupThere, why] : cases) {
+        SCOPED_TRACE(what);
+        TempFolder folder;
+        const std::string path = folder.file("quillbank.ini");
+        writeFile(path, kOld);
+        ::chmod(path.c_str(), 0666);
+        if (backupThere) {
+            writeFile(path + ".bak", "older");
+            giveToSaver(path + ".bak");
+        }
+        if (folderOwned)
+            giveToSaver(folder.path.string());
+        if (fileOwned)
+            giveToSaver(path);
+        const auto saved = inChild(
+            [&] {
+                std::string error, backupError;
+                FileStore& files = platformFileStore();
+                const bool writable = files.writable(path, error);
+                return std::to_string(writable) +
+                       std::to_string(files.replaceKeepingBackup(path, "new", error, backupError)) + error +
+                       backupError;
+            },
+            kNobody);
+        EXPECT_EQ(saved.first, "11" + why);
+        EXPECT_EQ(readFile(path), "new");
+        EXPECT_EQ(readFile(path + ".bak"), why.empty() ? kOld : backupThere ? "older" : "");
+    }
 }
 
 #endif

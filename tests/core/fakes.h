@@ -36,7 +36,8 @@ struct FakeStore final : qb::FileStore {
     size_t piece = 0;
     std::optional<std::string> failure;
     int writes = 0;
-    std::optional<std::string> backup;  // the bytes the last replacing write kept
+    std::optional<std::string> backup;                     // the bytes the last replacing write kept
+    std::optional<std::string> backupFailure, unwritable;  // why a backup or any write cannot be made
     std::optional<std::string> lockFailure;
     std::vector<LockMode> locks;  // every lock taken, in order
     int leftoverSweeps = 0, sweepsUnlocked = 0;
@@ -50,26 +51,27 @@ struct FakeStore final : qb::FileStore {
             sink(std::string_view(bytes).substr(at, piece));
         return status;
     }
-    bool replaceAll(const std::string& path, std::string_view written, std::string& error) override
+    bool replace(const std::string&, std::string_view written, bool keepBackup, std::string& error,
+                 std::string& backupError) override
     {
         ++writes;
         if (failure) {
             error = *failure;
             return false;
         }
+        const std::optional<std::string> old = status.opened ? std::optional(bytes) : std::nullopt;
         bytes = written;
         status = qb::ReadStatus{};
         status.opened = true;
-        return true;
-    }
-    bool replaceKeepingBackup(const std::string& path, std::string_view written, std::string& error) override
-    {
-        const std::optional<std::string> old = status.opened ? std::optional(bytes) : std::nullopt;
-        if (!replaceAll(path, written, error))
-            return false;
-        if (old)
+        backupError = old && keepBackup ? backupFailure.value_or("") : "";
+        if (old && keepBackup && backupError.empty())
             backup = old;
         return true;
+    }
+    bool writable(const std::string&, std::string& error) override
+    {
+        error = unwritable.value_or("");
+        return !unwritable;
     }
     std::unique_ptr<Lock> lock(const std::string&, LockMode mode, std::string& error) override
     {

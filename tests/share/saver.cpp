@@ -1,5 +1,6 @@
 // Several programs sharing one catalogue, as a team on a network folder does:
-// saver prepare ROUNDS | save ROUNDS NAME OTHER | read | check ROUNDS NAME...
+// saver prepare ROUNDS | save ROUNDS NAME OTHER [FILE] | read | check ROUNDS NAME...
+// (FILE: the name each round's catalogue is reached by, quillbank.ini or a link to it)
 // Paths are relative, so a native program and one under Wine see the same names.
 #include "app/CatalogueSession.h"
 #include "catalogue/CatalogueFile.h"
@@ -19,9 +20,9 @@ using namespace qb;
 
 namespace {
 
-std::string roundFile(int round)
+std::string roundFile(int round, const std::string& name = kCatalogueFileName)
 {
-    return std::to_string(round) + "/" + kCatalogueFileName;
+    return std::to_string(round) + "/" + name;
 }
 
 // Rounds differ in size; every tenth has no file at all.
@@ -75,15 +76,16 @@ bool waitFor(const std::string& path)
     return true;
 }
 
-int save(int rounds, const std::string& name, const std::string& other)
+int save(int rounds, const std::string& name, const std::string& other, const std::string& file)
 {
     std::ofstream(name + ".ready").put('\n');
     if (!waitFor("go"))
         return 2;
     std::mt19937 random(static_cast<unsigned>(std::hash<std::string>()(name)));
     std::ofstream failed("failed-" + name);
+    int merges = 0;
     for (int round = 0; round < rounds; ++round) {
-        CatalogueSession session(platformFileStore(), roundFile(round));
+        CatalogueSession session(platformFileStore(), roundFile(round, file));
         HostCatalogue hosts;
         AppOptions options;
         NoCatalogueWindow window;
@@ -100,9 +102,12 @@ int save(int rounds, const std::string& name, const std::string& other)
         host->title = name;
         host->hostName = name;
         hosts.push_back(std::move(host));
-        if (!session.save(hosts, options, window, report).saved)
+        const SaveOutcome outcome = session.save(hosts, options, window, report);
+        if (!outcome.saved)
             failed << round << '\n';
+        merges += outcome.changed ? 1 : 0;
     }
+    std::cout << name << ": " << rounds << " saves, " << merges << " merged with the other's\n";
     return 0;
 }
 
@@ -166,6 +171,8 @@ int check(int rounds, const std::vector<std::string>& names)
             got.size() == expected.size() + added.size() && std::equal(expected.begin(), expected.end(), got.begin()) &&
             std::multiset<std::string>(got.begin() + static_cast<long>(expected.size()), got.end()) == added;
         wrong += ok ? 0 : 1;
+        if (!ok)
+            std::cout << "round " << round << ": " << got.size() - expected.size() << " hosts added\n";
     }
     std::cout << "check: " << rounds << " rounds, " << wrong << " with a change lost or doubled\n";
     return wrong == 0 ? 0 : 1;
@@ -178,8 +185,8 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 2 && args[0] == "prepare")
         return prepare(std::stoi(args[1]));
-    if (args.size() == 4 && args[0] == "save")
-        return save(std::stoi(args[1]), args[2], args[3]);
+    if ((args.size() == 4 || args.size() == 5) && args[0] == "save")
+        return save(std::stoi(args[1]), args[2], args[3], args.size() == 5 ? args[4] : kCatalogueFileName);
     if (args.size() == 1 && args[0] == "read")
         return read();
     if (args.size() >= 3 && args[0] == "check")

@@ -437,7 +437,21 @@ bool CMainDlg::OnClose()
         return true;
     }
     m_closing = true;
-    save();
+    {
+        NestedLoop loop(*this);
+        std::vector<std::string> messages;
+        const qb::SaveOutcome outcome = m_session.saveBeforeClose(
+            m_hosts, m_options, *this, [&messages](const std::string& m) { messages.push_back(m); });
+        if (outcome.changed)
+            fillHostList();
+        ShowReports(messages);
+        const std::string question = qb::closeAnywayQuestion(outcome);
+        // The changes would be lost: only the user may choose that.
+        if (!question.empty() && win::showMessage(question, MB_YESNO | MB_ICONWARNING, m_hwnd) != IDYES) {
+            m_closing = false;
+            return true;
+        }
+    }
     // No row may point at a freed host, even for the moment until the
     // window is gone.
     m_hostList.Send(WM_SETREDRAW, FALSE);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
@@ -178,6 +179,23 @@ int flushFolder(const std::string& path)
     return 0;
 }
 
+// The name every path to one catalogue shares: links on its last part
+// followed, and its folder's path made absolute and free of links. A folder
+// that cannot be resolved leaves the path as the links gave it.
+std::string resolvedPath(const std::string& path)
+{
+    std::string target;
+    int code = 0;
+    if (!followLinks(path, target, code))
+        return path;
+    char* folder = ::realpath(folderOf(target).c_str(), nullptr);
+    if (!folder)
+        return target;
+    std::string resolved = folder;
+    std::free(folder);
+    return (resolved == "/" ? "" : resolved) + "/" + fileNamePart(target);
+}
+
 // Byte-range locks of the open file description: they see the classic
 // fcntl locks that Wine takes for LockFileEx, and closing another descriptor
 // of the same file (a read of the catalogue) does not drop them.
@@ -208,23 +226,76 @@ bool lockByte(int fd, bool exclusive, int& code)
     }
 }
 
-// The lock file for a catalogue, made as writable as the catalogue is, so
-// that everyone who may save it may lock it.
-Fd openLockFile(const std::string& catalogue, bool exclusive)
+// What a save locks for an exclusive lock: the lock file, made as writable as
+// the catalogue is so that everyone who may save may lock, or the catalogue
+// itself where the folder allows no lock file. code: an errno when the lock
+// file is there but cannot be opened for writing, which alone locks it
+// against others.
+Fd openForExclusiveLock(const std::string& catalogue, const std::string& lockPath, int& code)
 {
-    const std::string lockPath = catalogue + kLockSuffix;
+    code = 0;
     Fd fd(::open(lockPath.c_str(), O_RDWR | O_CLOEXEC));
-    if (!fd.valid() && errno == ENOENT) {
-        fd.reset(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        struct stat info {};
-        if (fd.valid() && ::stat(catalogue.c_str(), &info) == 0)
-            ::fchmod(fd.get(), info.st_mode & 0666);
-        else if (!fd.valid() && errno == EEXIST)
-            fd.reset(::open(lockPath.c_str(), O_RDWR | O_CLOEXEC));
+    if (fd.valid() || errno != ENOENT) {
+        if (!fd.valid())
+            code = errno;
+        return fd;
     }
-    if (!fd.valid() && !exclusive)
-        fd.reset(::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC));
-    return fd;
+    fd.reset(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (fd.valid()) {
+        struct stat info {};
+        if (::stat(catalogue.c_str(), &info) == 0)
+            ::fchmod(fd.get(), info.st_mode & 0666);
+        return fd;
+    }
+    // Another save made it just now.
+    if (errno == EEXIST) {
+        fd.reset(::open(lockPath.c_str(), O_RDWR | O_CLOEXEC));
+        if (!fd.valid())
+            code = errno;
+        return fd;
+    }
+    if (errno != EACCES && errno != EPERM && errno != EROFS)
+        return fd;
+    return Fd(::open(catalogue.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
+}
+
+// Whether two regular files hold the same bytes (or are one file).
+bool sameContent(const std::string& a, const std::string& b)
+{
+    struct stat first {};
+    struct stat second {};
+    if (::stat(a.c_str(), &first) != 0 || ::stat(b.c_str(), &second) != 0)
+        return false;
+    if (first.st_dev == second.st_dev && first.st_ino == second.st_ino)
+        return true;
+    if (first.st_size != second.st_size)
+        return false;
+    std::string bytes[2];
+    std::string chunk(64 * 1024, '\0');
+    for (int i = 0; i < 2; ++i) {
+        struct stat info {};
+        int code = 0;
+        Fd fd = openRegular(i == 0 ? a : b, O_RDONLY, info, code);
+        if (!fd.valid() || readToEnd(fd.get(), chunk, [&](std::string_view piece) { bytes[i].append(piece); }) != 0)
+            return false;
+    }
+    return bytes[0] == bytes[1];
+}
+
+// Why a save may not write the existing file target (0: it may): anything but
+// a regular file, and a read-only one. Root may write anything; a file
+// without write bits was made read-only on purpose and is refused even so.
+int refusalOf(const std::string& target, const struct stat& old)
+{
+    if (S_ISDIR(old.st_mode))
+        return EISDIR;
+    if (!S_ISREG(old.st_mode))
+        return kNotRegular;
+    if ((old.st_mode & 0222) == 0)
+        return EACCES;
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+        return errno;
+    return 0;
 }
 
 class PosixFileStore final : public FileStore
@@ -285,14 +356,22 @@ public:
     std::unique_ptr<Lock> lock(const std::string& path, LockMode mode, std::string& error) override
     {
         const bool exclusive = mode == LockMode::Exclusive;
-        Fd fd = openLockFile(path, exclusive);
-        // A folder that may not be written: the catalogue itself.
-        if (!fd.valid())
-            fd.reset(::open(path.c_str(), (exclusive ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC));
+        const std::string catalogue = resolvedPath(path);
+        const std::string lockPath = catalogue + kLockSuffix;
+        int code = 0;
+        // A reader makes no lock file: where there is none, no save has used
+        // one yet, and the catalogue itself is locked.
+        Fd fd = exclusive ? openForExclusiveLock(catalogue, lockPath, code)
+                          : Fd(::open(lockPath.c_str(), O_RDONLY | O_CLOEXEC));
+        if (code != 0) {
+            error = lockFileError(errorText(code), lockPath);
+            return nullptr;
+        }
+        if (!fd.valid() && !exclusive)
+            fd.reset(::open(catalogue.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         // Nothing to lock: what is done next fails by itself where it must.
         if (!fd.valid())
             return std::make_unique<Lock>();
-        int code = 0;
         if (!lockByte(fd.get(), exclusive, code)) {
             error = errorText(code);
             return nullptr;
@@ -312,30 +391,114 @@ public:
         if (!listing)
             return;
         while (const dirent* item = ::readdir(listing)) {
-            if (isTemporaryName(item->d_name, name))
-                ::unlink((folder + "/" + item->d_name).c_str());
+            const std::string found = folder + "/" + item->d_name;
+            switch (leftoverKind(item->d_name, name)) {
+            case Leftover::None: break;
+            case Leftover::Temporary: ::unlink(found.c_str()); break;
+            case Leftover::PendingBackup:
+                // Killed after the new file went in place: this is the file
+                // it replaced, and the backup it was to become.
+                if (sameContent(found, target) || ::rename(found.c_str(), (target + kBackupSuffix).c_str()) != 0)
+                    ::unlink(found.c_str());
+                break;
+            }
         }
         ::closedir(listing);
     }
 
-    bool replaceAll(const std::string& path, std::string_view bytes, std::string& error) override
+    bool writable(const std::string& path, std::string& error) override
     {
-        return replace(path, bytes, false, error);
-    }
-
-    bool replaceKeepingBackup(const std::string& path, std::string_view bytes, std::string& error) override
-    {
-        return replace(path, bytes, true, error);
+        std::string target;
+        int failure = 0;
+        struct stat old {};
+        if (!followLinks(path, target, failure)) {
+            error = errorText(failure);
+            return false;
+        }
+        if (::stat(target.c_str(), &old) != 0)
+            failure = errno == ENOENT ? 0 : errno;
+        else
+            failure = refusalOf(target, old);
+        if (failure != 0)
+            error = errorText(failure);
+        return failure == 0;
     }
 
 private:
+    // A new file of ours beside base, named after it: its descriptor, and
+    // its name in name. Another process's file of the same name is left be.
+    Fd createTemporary(const std::string& base, std::string& name, mode_t mode)
+    {
+        Fd fd;
+        for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
+            name = temporaryName(base, static_cast<unsigned long>(::getpid()), ++m_counter);
+            fd.reset(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+            if (!fd.valid() && errno != EEXIST)
+                break;
+        }
+        return fd;
+    }
+
+    // The old file's bytes under a temporary name of the backup, to become
+    // the backup once the new file is in place: a second name of the same
+    // data where the file system allows, else a copy. Empty, with
+    // backupError, when neither can be made.
+    std::string keepPrevious(const std::string& target, const struct stat& old, std::string& backupError)
+    {
+        const std::string backup = target + kBackupSuffix;
+        std::string pending;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            pending = temporaryName(backup, static_cast<unsigned long>(::getpid()), ++m_counter);
+            if (::link(target.c_str(), pending.c_str()) == 0)
+                return pending;
+            if (errno != EEXIST)
+                break;
+        }
+        FileReadResult file = readAll(target);
+        if (!file.whole()) {
+            backupError = file.error;
+            return {};
+        }
+        return writeCopy(backup, file.bytes, old, backupError);
+    }
+
+    // bytes in a new temporary file of backup, with old's permissions (and
+    // owner where it can be given), flushed to disk.
+    std::string writeCopy(const std::string& backup, std::string_view bytes, const struct stat& old,
+                          std::string& backupError)
+    {
+        std::string pending;
+        Fd fd = createTemporary(backup, pending, 0600);
+        int failure = fd.valid() ? 0 : errno;
+        if (failure == 0) {
+            // An owner that is not ours to give: the copy stays the saver's.
+            if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0 && errno != EPERM)
+                failure = errno;
+            else if (::fchmod(fd.get(), old.st_mode & 0777) != 0 || !writeAt(fd.get(), bytes, 0) ||
+                     ::fsync(fd.get()) != 0)
+                failure = errno;
+            if (!fd.close() && failure == 0)
+                failure = errno;
+            if (failure != 0)
+                ::unlink(pending.c_str());
+        }
+        if (failure == 0)
+            return pending;
+        backupError = errorText(failure);
+        return {};
+    }
+
     // Replaces through a temporary file and a rename where the new file can
     // be what the old one was (same owner, group and mode, the only name of
-    // its data, in a folder we may write); rewrites the file in place where
-    // it cannot. The backup is a second name of the old file's data, so it
-    // is what the file was in every respect.
-    bool replace(const std::string& path, std::string_view bytes, bool keepBackup, std::string& error)
+    // its data but for leftovers of our own, in a folder we may write);
+    // rewrites the file in place where it cannot. The previous file goes to
+    // a temporary name of the backup before the new one goes in place, and
+    // becomes the backup after: a kill between the two leaves it where the
+    // next save's sweep makes it the backup.
+    bool replace(const std::string& path, std::string_view bytes, bool keepBackup, std::string& error,
+                 std::string& backupError) override
     {
+        backupError.clear();
         std::string target;
         int failure = 0;
         if (!followLinks(path, target, failure)) {
@@ -349,36 +512,23 @@ private:
             return false;
         }
         if (exists) {
-            failure = S_ISDIR(old.st_mode) ? EISDIR : !S_ISREG(old.st_mode) ? kNotRegular : 0;
-            // Root may write anything; a file without write bits was made
-            // read-only on purpose and is refused even so.
-            if (failure == 0 && (old.st_mode & 0222) == 0)
-                failure = EACCES;
-            else if (failure == 0 && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
-                failure = errno;
-            if (failure != 0) {
+            if ((failure = refusalOf(target, old)) != 0) {
                 error = errorText(failure);
                 return false;
             }
-            if (old.st_nlink > 1)
-                return rewriteInPlace(target, bytes, error);
+            if (old.st_nlink > 1 && old.st_nlink - ownNames(target, old) > 1)
+                return rewriteInPlace(target, bytes, keepBackup, old, error, backupError);
         }
 
-        std::string temp;
-        Fd fd;
         // A name of our own beside the target, so that the final rename stays
         // within one file system.
-        for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
-            temp = temporaryName(target, static_cast<unsigned long>(::getpid()), ++m_counter);
-            fd.reset(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-            if (!fd.valid() && errno != EEXIST)
-                break;
-        }
+        std::string temp;
+        Fd fd = createTemporary(target, temp, 0666);
         if (!fd.valid()) {
             failure = errno;
             // A folder we may not write, holding a file we may.
             if (exists && (failure == EACCES || failure == EPERM || failure == EROFS))
-                return rewriteInPlace(target, bytes, error);
+                return rewriteInPlace(target, bytes, keepBackup, old, error, backupError);
             error = errorText(failure);
             return false;
         }
@@ -390,7 +540,7 @@ private:
                 fd.close();
                 ::unlink(temp.c_str());
                 if (!sameOwner)
-                    return rewriteInPlace(target, bytes, error);
+                    return rewriteInPlace(target, bytes, keepBackup, old, error, backupError);
                 error = errorText(EPERM);
                 return false;
             }
@@ -402,24 +552,26 @@ private:
             failure = errno;
         if (!fd.close() && failure == 0)
             failure = errno;
-        std::string backup;
-        if (failure == 0 && exists && keepBackup) {
-            backup = temporaryName(target, static_cast<unsigned long>(::getpid()), ++m_counter);
-            // No second name on this file system: no backup.
-            if (::link(target.c_str(), backup.c_str()) != 0)
-                backup.clear();
-        }
+        saveStep("temporary-written");
+        std::string pending;
+        if (failure == 0 && exists && keepBackup)
+            pending = keepPrevious(target, old, backupError);
+        saveStep("backup-kept");
         if (failure == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
             failure = errno;
         if (failure != 0) {
             ::unlink(temp.c_str());
-            if (!backup.empty())
-                ::unlink(backup.c_str());
+            if (!pending.empty())
+                ::unlink(pending.c_str());
+            backupError.clear();
             error = errorText(failure);
             return false;
         }
-        if (!backup.empty() && ::rename(backup.c_str(), (target + kBackupSuffix).c_str()) != 0)
-            ::unlink(backup.c_str());
+        saveStep("replaced");
+        if (!pending.empty() && ::rename(pending.c_str(), (target + kBackupSuffix).c_str()) != 0) {
+            backupError = errorText(errno);
+            ::unlink(pending.c_str());
+        }
         if ((failure = flushFolder(target)) != 0) {
             error = errorText(failure);
             return false;
@@ -427,10 +579,34 @@ private:
         return true;
     }
 
+    // How many names of target's data are leftovers of our own saves: a
+    // save killed after it gave the file a second name leaves one.
+    static nlink_t ownNames(const std::string& target, const struct stat& file)
+    {
+        const std::string folder = folderOf(target);
+        const std::string name = fileNamePart(target);
+        nlink_t own = 0;
+        DIR* listing = ::opendir(folder.c_str());
+        if (!listing)
+            return 0;
+        while (const dirent* item = ::readdir(listing)) {
+            struct stat info {};
+            if (leftoverKind(item->d_name, name) != Leftover::None &&
+                ::lstat((folder + "/" + item->d_name).c_str(), &info) == 0 && info.st_dev == file.st_dev &&
+                info.st_ino == file.st_ino)
+                ++own;
+        }
+        ::closedir(listing);
+        return own;
+    }
+
     // The old bytes stay in memory until the new ones are on disk, and go
-    // back if any write fails. A crash part way can still tear the file:
-    // this path is only taken where a replace would change what the file is.
-    static bool rewriteInPlace(const std::string& target, std::string_view bytes, std::string& error)
+    // back if any write fails. They are kept as the backup first: a crash
+    // part way can tear the file, and this path is only taken where a
+    // replace would change what the file is. In a folder that may not be
+    // written, the backup can only be rewritten in place too.
+    bool rewriteInPlace(const std::string& target, std::string_view bytes, bool keepBackup, const struct stat& old,
+                        std::string& error, std::string& backupError)
     {
         struct stat info {};
         int failure = 0;
@@ -439,28 +615,54 @@ private:
             error = errorText(failure);
             return false;
         }
-        std::string old;
-        old.reserve(info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0);
+        std::string previous;
+        previous.reserve(info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0);
         std::string chunk(kChunkSize, '\0');
-        if ((failure = readToEnd(fd.get(), chunk, [&old](std::string_view piece) { old.append(piece); })) != 0) {
+        if ((failure = readToEnd(fd.get(), chunk, [&previous](std::string_view piece) { previous.append(piece); })) !=
+            0) {
             error = errorText(failure);
             return false;
         }
-        auto write = [&fd](std::string_view text) {
-            return writeAt(fd.get(), text, 0) && ::ftruncate(fd.get(), static_cast<off_t>(text.size())) == 0 &&
-                   ::fsync(fd.get()) == 0;
+        std::string pending;
+        if (keepBackup) {
+            pending = writeCopy(target + kBackupSuffix, previous, old, backupError);
+            if (pending.empty() && rewriteBackupInPlace(target + kBackupSuffix, previous))
+                backupError.clear();
+        }
+        saveStep("backup-kept");
+        auto write = [&fd](std::string_view text, bool passStep) {
+            if (!writeAt(fd.get(), text, 0))
+                return false;
+            if (passStep)
+                saveStep("in-place");
+            return ::ftruncate(fd.get(), static_cast<off_t>(text.size())) == 0 && ::fsync(fd.get()) == 0;
         };
-        if (!write(bytes)) {
+        if (!write(bytes, true) || !fd.close()) {
             failure = errno;
-            write(old);
+            if (fd.valid())
+                write(previous, false);
+            if (!pending.empty())
+                ::unlink(pending.c_str());
+            backupError.clear();
             error = errorText(failure);
             return false;
         }
-        if (!fd.close()) {
-            error = errorText(errno);
-            return false;
+        if (!pending.empty() && ::rename(pending.c_str(), (target + kBackupSuffix).c_str()) != 0) {
+            backupError = errorText(errno);
+            ::unlink(pending.c_str());
         }
         return true;
+    }
+
+    // An existing backup written over with bytes, for a folder where no new
+    // file can be made.
+    static bool rewriteBackupInPlace(const std::string& backup, std::string_view bytes)
+    {
+        struct stat info {};
+        int failure = 0;
+        Fd fd = openRegular(backup, O_WRONLY, info, failure);
+        return fd.valid() && writeAt(fd.get(), bytes, 0) &&
+               ::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) == 0 && ::fsync(fd.get()) == 0 && fd.close();
     }
 
     unsigned m_counter = 0;

@@ -180,16 +180,78 @@ FileHandle openToLock(const std::string& path, DWORD disposition)
 }
 
 // A second name of the old file's data where the file system has them, else
-// a copy with its attributes and security; false: no backup.
-bool keepOldFile(const std::string& path, const std::string& backup)
+// a copy with its attributes and security; ERROR_SUCCESS, or why neither
+// could be made.
+DWORD keepOldFile(const std::string& path, const std::string& backup)
 {
     if (::CreateHardLinkA(backup.c_str(), path.c_str(), nullptr))
-        return true;
+        return ERROR_SUCCESS;
     DWORD code = ERROR_SUCCESS;
     if (::CopyFileA(path.c_str(), backup.c_str(), TRUE) && copySecurity(path, backup, code))
-        return true;
+        return ERROR_SUCCESS;
+    if (code == ERROR_SUCCESS)
+        code = ::GetLastError();
     ::DeleteFileA(backup.c_str());
-    return false;
+    return code;
+}
+
+// The folder part of path, with its last backslash or slash ("" for none).
+std::string folderPart(const std::string& path)
+{
+    return path.substr(0, path.size() - fileNamePart(path).size());
+}
+
+// The path the system gives for what name opens, links and junctions
+// followed, in the usual spelling ("C:\..." or "\\server\share\...").
+bool finalPathOf(const std::string& name, std::string& resolved)
+{
+    const FileHandle file(::CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file)
+        return false;
+    std::string text(MAX_PATH, '\0');
+    for (;;) {
+        DWORD length =
+            ::GetFinalPathNameByHandleA(file.get(), text.data(), static_cast<DWORD>(text.size()), FILE_NAME_NORMALIZED);
+        if (length == 0)
+            return false;
+        if (length < text.size()) {
+            text.resize(length);
+            break;
+        }
+        text.resize(length);
+    }
+    const std::string unc = "\\\\?\\UNC\\";
+    const std::string local = "\\\\?\\";
+    if (text.compare(0, unc.size(), unc) == 0)
+        text = "\\\\" + text.substr(unc.size());
+    else if (text.compare(0, local.size(), local) == 0)
+        text = text.substr(local.size());
+    resolved = text;
+    return true;
+}
+
+// The name every path to one catalogue shares: the file's final path, or for
+// a file not made yet its folder's and its own name.
+std::string resolvedPath(const std::string& path)
+{
+    std::string resolved;
+    if (finalPathOf(path, resolved))
+        return resolved;
+    const std::string folder = folderPart(path);
+    if (!finalPathOf(folder.empty() ? "." : folder, resolved))
+        return path;
+    if (resolved.back() != '\\')
+        resolved += '\\';
+    return resolved + fileNamePart(path);
+}
+
+// Whether two files hold the same bytes.
+bool sameContent(FileStore& files, const std::string& a, const std::string& b)
+{
+    const FileReadResult first = files.readAll(a);
+    const FileReadResult second = files.readAll(b);
+    return first.whole() && second.whole() && first.bytes == second.bytes;
 }
 
 class Win32FileStore final : public FileStore
@@ -198,10 +260,22 @@ public:
     std::unique_ptr<Lock> lock(const std::string& path, LockMode mode, std::string& error) override
     {
         const bool exclusive = mode == LockMode::Exclusive;
-        FileHandle file = openToLock(path + kLockSuffix, OPEN_ALWAYS);
+        const std::string catalogue = resolvedPath(path);
+        const std::string lockPath = catalogue + kLockSuffix;
+        // A reader makes no lock file: where there is none, no save has used
+        // one yet.
+        FileHandle file = openToLock(lockPath, exclusive ? OPEN_ALWAYS : OPEN_EXISTING);
+        const DWORD failure = ::GetLastError();
+        // A lock file that is there but cannot be locked (a folder of that
+        // name, one the saver may not open) must not let a save go ahead
+        // unexcluded.
+        if (!file && exclusive && ::GetFileAttributesA(lockPath.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            error = lockFileError(errorText(failure), lockPath);
+            return nullptr;
+        }
         // A folder that may not be written: the catalogue itself.
         if (!file)
-            file = openToLock(path, OPEN_EXISTING);
+            file = openToLock(catalogue, OPEN_EXISTING);
         // Nothing to lock: what is done next fails by itself where it must.
         if (!file)
             return std::make_unique<Lock>();
@@ -213,29 +287,61 @@ public:
         return std::make_unique<LockHeldBy<FileHandle>>(std::move(file));
     }
 
-    void removeLeftovers(const std::string& path) override
+    void removeLeftovers(const std::string& catalogue) override
     {
+        const std::string path = resolvedPath(catalogue);
         const std::string name = fileNamePart(path);
-        const std::string folder = path.substr(0, path.size() - name.size());
+        const std::string folder = folderPart(path);
         WIN32_FIND_DATAA found{};
-        HANDLE search = ::FindFirstFileA((path + ".tmp-*").c_str(), &found);
+        HANDLE search = ::FindFirstFileA((path + ".*").c_str(), &found);
         if (search == INVALID_HANDLE_VALUE)
             return;
         do {
-            if (isTemporaryName(found.cFileName, name))
-                ::DeleteFileA((folder + found.cFileName).c_str());
+            const std::string leftover = folder + found.cFileName;
+            switch (leftoverKind(found.cFileName, name)) {
+            case Leftover::None: break;
+            case Leftover::Temporary: ::DeleteFileA(leftover.c_str()); break;
+            case Leftover::PendingBackup:
+                // Killed after the new file went in place: this is the file
+                // it replaced, and the backup it was to become.
+                if (sameContent(*this, leftover, path) ||
+                    !::MoveFileExA(leftover.c_str(), (path + kBackupSuffix).c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                    ::DeleteFileA(leftover.c_str());
+                break;
+            }
         } while (::FindNextFileA(search, &found));
         ::FindClose(search);
     }
 
-    bool replaceAll(const std::string& path, std::string_view bytes, std::string& error) override
+    bool writable(const std::string& catalogue, std::string& error) override
     {
-        return replace(path, bytes, false, error);
-    }
-
-    bool replaceKeepingBackup(const std::string& path, std::string_view bytes, std::string& error) override
-    {
-        return replace(path, bytes, true, error);
+        const std::string path = resolvedPath(catalogue);
+        const DWORD attributes = ::GetFileAttributesA(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return true;
+        DWORD code = ERROR_SUCCESS;
+        if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) {
+            code = ERROR_ACCESS_DENIED;
+        } else {
+            // Opened for writing and for adding a file to its folder, as a
+            // save does, and closed unwritten. Only a refusal counts: a file
+            // another program holds now may be free at the save.
+            const std::string folder = folderPart(path);
+            const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+            const FileHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, share, nullptr, OPEN_EXISTING,
+                                                FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (!file)
+                code = ::GetLastError();
+            else if (!FileHandle(::CreateFileA(folder.empty() ? "." : folder.c_str(), FILE_ADD_FILE, share, nullptr,
+                                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)))
+                code = ::GetLastError();
+            if (code != ERROR_ACCESS_DENIED)
+                code = ERROR_SUCCESS;
+        }
+        if (code != ERROR_SUCCESS)
+            error = errorText(code);
+        return code == ERROR_SUCCESS;
     }
 
     FileReadResult readAll(const std::string& path) override
@@ -286,8 +392,15 @@ public:
     }
 
 private:
-    bool replace(const std::string& path, std::string_view bytes, bool keepBackup, std::string& error)
+    // The file a link leads to is replaced, so that the link stays one. The
+    // previous file goes to a temporary name of the backup before the new one
+    // goes in place, and becomes the backup after: a kill between the two
+    // leaves it where the next save's sweep makes it the backup.
+    bool replace(const std::string& catalogue, std::string_view bytes, bool keepBackup, std::string& error,
+                 std::string& backupError) override
     {
+        backupError.clear();
+        const std::string path = resolvedPath(catalogue);
         // A rename would replace a read-only file without asking; the user
         // marked it so that it is not written, so the save fails instead.
         if (hasAttribute(path, FILE_ATTRIBUTE_READONLY)) {
@@ -328,26 +441,34 @@ private:
         if (ok && oldAttributes != INVALID_FILE_ATTRIBUTES &&
             !(copyAttributes(oldAttributes, temp, code) && copySecurity(path, temp, code)))
             ok = false;
-        std::string backup;
+        saveStep("temporary-written");
+        std::string pending;
         if (ok && keepBackup && oldAttributes != INVALID_FILE_ATTRIBUTES) {
-            backup = temporaryName(path, ::GetCurrentProcessId(), ++m_counter);
-            if (!keepOldFile(path, backup))
-                backup.clear();
+            pending = temporaryName(path + kBackupSuffix, ::GetCurrentProcessId(), ++m_counter);
+            if (const DWORD kept = keepOldFile(path, pending)) {
+                backupError = errorText(kept);
+                pending.clear();
+            }
         }
+        saveStep("backup-kept");
         if (ok && !moveIntoPlace(temp, path)) {
             ok = false;
             code = ::GetLastError();
         }
         if (!ok) {
             ::DeleteFileA(temp.c_str());
-            if (!backup.empty())
-                ::DeleteFileA(backup.c_str());
+            if (!pending.empty())
+                ::DeleteFileA(pending.c_str());
+            backupError.clear();
             error = errorText(code);
             return false;
         }
-        if (!backup.empty() && !::MoveFileExA(backup.c_str(), (path + kBackupSuffix).c_str(),
-                                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            ::DeleteFileA(backup.c_str());
+        saveStep("replaced");
+        if (!pending.empty() && !::MoveFileExA(pending.c_str(), (path + kBackupSuffix).c_str(),
+                                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            backupError = errorText(::GetLastError());
+            ::DeleteFileA(pending.c_str());
+        }
         return true;
     }
 
