@@ -180,3 +180,20 @@ qb_ini_line() { qb_ini "$1" | sed -n "$2p"; }
 qb_ini_has() { qb_ini "$1" | grep -qxF -- "$2"; }
 
 qb_expect() { [ "$2" = "$3" ] || qb_check_fail "$1: got '$2', expected '$3'"; }
+
+# qb_fit_is HOSTS [DPI]: the main window is sized to its list as every rebuild leaves
+# it: outer height n * h + 25 (at DPI) for the list's row height h, n the rows that
+# fit the screen (the one-row size once the last host is gone, h then as last seen);
+# no horizontal scroll bar, a vertical one only while rows are hidden. FIT: what showed.
+qb_fit_is() {
+    local extra w h hs vs screen_h shown
+    extra=$(qb_scaled 25 "${2:-96}")
+    read -r w h hs vs < <(poke outer Quillbank 1007) || return 1
+    if [ "$1" -gt 0 ]; then read -r QB_ROW_H _ < <(poke rows Quillbank 1007) || return 1; fi
+    read -r _ screen_h < <(xdotool getdisplaygeometry)
+    shown=$(((screen_h - extra) / QB_ROW_H))
+    ((shown > $1)) && shown=$(($1 > 1 ? $1 : 1))
+    FIT="${w}x$h, rows of $QB_ROW_H, scroll bars: horizontal $hs, vertical $vs"
+    [ "$h $hs $vs" = "$((shown * QB_ROW_H + extra)) 0 $((shown < $1))" ]
+}
+qb_wait_fit() { qb_wait_for 10 qb_fit_is "$@" || qb_check_fail "the window for $1 hosts: $FIT"; }

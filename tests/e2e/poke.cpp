@@ -309,6 +309,17 @@ int main(int argc, char** argv)
         std::printf("%d\n", top && (GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_APPWINDOW) ? 1 : 0);
         return top ? 0 : 1;
     }
+    if (verb == "outer" && argc == 4) {
+        // The window's outer width and height, and whether the control shows a
+        // horizontal and a vertical scroll bar (the styles say, from any process).
+        HWND control = controlOf(argv[2], argv[3]);
+        RECT outer{};
+        GetWindowRect(GetAncestor(control, GA_ROOT), &outer);
+        const LONG style = GetWindowLongA(control, GWL_STYLE);
+        std::printf("%ld %ld %d %d\n", outer.right - outer.left, outer.bottom - outer.top, style & WS_HSCROLL ? 1 : 0,
+                    style & WS_VSCROLL ? 1 : 0);
+        return 0;
+    }
     if ((verb == "menu" && argc == 3) || verb == "menuclose") {
         // The menu loop of the tracking thread reads keys posted to its queue.
         HWND menu = waitTop(nullptr, 10, "#32768");

@@ -126,6 +126,43 @@ TEST(MainWindow, ManyHostsFillTheColumnAndARebuildKeepsTheView)
     });
 }
 
+// Each rebuild fits the window to the new count: n * h + 25 while the rows fit the work area, whole
+// rows under a vertical scroll bar beyond; never a horizontal one, however long a title; with no rows
+// the size stays. Growing a list that had no room yet for its new rows once left both bars for good.
+TEST(MainWindow, EveryRebuildFitsTheWindowToItsRows)
+{
+    TestWindow window(kThreeHosts);
+    window.run([](CMainDlg& d) {
+        auto& list = d.HostList();
+        const RECT start = d.GetWindowRect();
+        RECT row = {};
+        list.GetItemRect(0, row, LVIR_BOUNDS);
+        const int rowHeight = row.bottom - row.top;
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoA(MonitorFromWindow(d, MONITOR_DEFAULTTONEAREST), &monitor);
+        const int fitting = (monitor.rcWork.bottom - monitor.rcWork.top - 25) / rowHeight;
+        int shown = 3;
+        for (const int hosts : {4, 6, 5, 2, fitting, fitting + 1, fitting + 20, fitting, 3, 1, 0}) {
+            while (int(d.Catalogue().size()) < hosts) {
+                d.Catalogue().push_back(qb::newHost());
+                d.Catalogue().back()->title = "A title far wider than the window " + std::to_string(hosts);
+            }
+            d.Catalogue().resize(size_t(hosts));
+            d.fillHostList();
+            shown = hosts > 0 ? std::min(hosts, fitting) : shown;
+            const bool scrolls = hosts > fitting;
+            const RECT outer = d.GetWindowRect();
+            const LONG style = GetWindowLongA(list, GWL_STYLE);
+            EXPECT_EQ(outer.bottom - outer.top, shown * rowHeight + 25) << hosts << " hosts";
+            EXPECT_EQ(outer.right - outer.left,
+                      start.right - start.left + (scrolls ? GetSystemMetrics(SM_CXVSCROLL) : 0))
+                << hosts << " hosts";
+            EXPECT_EQ(style & (WS_HSCROLL | WS_VSCROLL), scrolls ? WS_VSCROLL : 0) << hosts << " hosts";
+        }
+    });
+}
+
 // Moved to a monitor at 144 DPI while the system stays at 96: where the system proposes, the list's
 // font and icons of that scale, whole rows under the scaled frame; and back again as it was.
 TEST(MainWindow, AMoveToAnotherScaleRefitsTheRowsAtIt)

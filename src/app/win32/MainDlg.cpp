@@ -202,23 +202,30 @@ void CMainDlg::fillHostList(const qb::HostItem* focus)
 void CMainDlg::fitWindowToList()
 {
     const int rows = m_hostList.GetItemCount();
-    if (rows == 0) {
-        return;
-    }
-    RECT first = {};
-    m_hostList.GetItemRect(0, first, LVIR_BOUNDS);
-    const int rowHeight = height(first);
+    if (rows > 0) {
+        RECT first = {};
+        m_hostList.GetItemRect(0, first, LVIR_BOUNDS);
+        const int rowHeight = height(first);
 
-    const RECT window = GetWindowRect();
-    const qb::ListFit fit = qb::fitRowsToWorkArea(rows, rowHeight, window.top, workAreaOf(m_hwnd), int(m_dpi));
-    const int scrollBar = fit.scrolls ? win::metricForDpi(SM_CXVSCROLL, m_dpi) : 0;
-    // Moved only when it must: a move during initialisation would keep the
-    // window from being centred.
-    const UINT move = fit.top == window.top ? SWP_NOMOVE : 0;
-    SetWindowPos(m_hwnd, nullptr, window.left, fit.top, m_templateWidth + scrollBar, fit.outerHeight,
-                 move | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(m_hostList, nullptr, 0, 0, m_templateListWidth + scrollBar, fit.listHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT window = GetWindowRect();
+        const qb::ListFit fit = qb::fitRowsToWorkArea(rows, rowHeight, window.top, workAreaOf(m_hwnd), int(m_dpi));
+        const int scrollBar = fit.scrolls ? win::metricForDpi(SM_CXVSCROLL, m_dpi) : 0;
+        // No column while the list is resized: rows that outgrew it before it
+        // grows bring a vertical scroll bar, which narrows it below the
+        // column, and the horizontal bar that follows would take a row's room
+        // from the new height and keep both bars for good.
+        m_hostList.SetColumnWidth(0, 0);
+        // Moved only when it must: a move during initialisation would keep
+        // the window from being centred.
+        const UINT move = fit.top == window.top ? SWP_NOMOVE : 0;
+        SetWindowPos(m_hwnd, nullptr, window.left, fit.top, m_templateWidth + scrollBar, fit.outerHeight,
+                     move | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_hostList, nullptr, 0, 0, m_templateListWidth + scrollBar, fit.listHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // As wide as the list beside its scroll bar: a long title ends in an
+    // ellipsis at the window's edge.
+    m_hostList.SetColumnWidth(0, m_templateListWidth - m_listFrameWidth);
 }
 
 int CMainDlg::FocusedRow() const
@@ -395,10 +402,6 @@ void CMainDlg::OnDpiChanged(UINT dpi, const RECT& suggested)
     m_templateWidth = width(suggested) - (scrolling ? win::metricForDpi(SM_CXVSCROLL, dpi) : 0);
     m_templateListWidth = MulDiv(m_templateListWidth, int(dpi), int(previous));
     m_listFrameWidth = MulDiv(m_listFrameWidth, int(dpi), int(previous));
-    // No column meanwhile: while the rows outgrow the list, a vertical scroll
-    // bar narrows it, and a column wider than that would bring a horizontal
-    // one, which would then keep the vertical one for good.
-    m_hostList.SetColumnWidth(0, 0);
     // The new font first: the list must never hold a deleted one.
     win::Font font = fontForDpi(m_hostList.GetFont(), previous, dpi);
     if (font) {
@@ -415,7 +418,6 @@ void CMainDlg::OnDpiChanged(UINT dpi, const RECT& suggested)
     SetWindowPos(m_hostList, nullptr, 0, 0, m_templateListWidth + scrollBar, height(m_hostList.GetWindowRect()),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     fitWindowToList();
-    m_hostList.SetColumnWidth(0, m_templateListWidth - m_listFrameWidth);
     m_hostList.Invalidate(true);
 }
 
