@@ -25,7 +25,7 @@ has_lines() { qb_recorded_at_least "$dir" "$1"; }
 open_menu() {
     qb_wait_ready "$win" || qb_fail "the main window did not become ready for a click"
     qb_click_in "$win" 40 25
-    qb_wait_for 10 qb_menu_open || qb_fail "no popup menu after a click on the host"
+    qb_wait_for 10 qb_menu_open || qb_fail "no popup menu after a click on the host ($(qb_input_state))"
 }
 # The folder's unique name leaves out other tests' recorders.
 recorder_gone() { ! pgrep -f "$(basename "$dir").recorder\.exe" >/dev/null; }
