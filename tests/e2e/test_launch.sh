@@ -81,6 +81,7 @@ qb_wait_for 10 menus_below 1 || qb_check_fail "the menu did not close"
 # --- Shift held while picking: the entry runs, the program ends, no save.
 open_menu
 xdotool keydown shift
+poke held 0x10 10 || qb_check_fail "Wine did not see Shift held"
 poke menu 3 >/dev/null
 qb_wait_for 15 has_lines 3 || qb_check_fail "the entry picked with Shift was not started"
 qb_wait_exit "$QB_PID" 15 || qb_check_fail "the program did not end after a Shift pick"
