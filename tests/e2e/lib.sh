@@ -66,9 +66,11 @@ qb_workdir() {
 }
 qb_put_ini() { printf '%s\n' "$2" | sed 's/$/\r/' >"$1/quillbank.ini"; }
 
-# qb_start DIR: sets QB_PID.
+# qb_start DIR: sets QB_PID. QB_WINEDEBUG=CHANNELS QB_WINE_LOG=FILE: the
+# program's Wine debug output (+event: the display's events, +msg: its messages).
 qb_start() {
-    (cd "$1" && exec setsid wine "$QB_EXE") </dev/null >/dev/null 2>&1 &
+    (cd "$1" && WINEDEBUG=${QB_WINEDEBUG:-$WINEDEBUG} exec setsid wine "$QB_EXE") </dev/null >/dev/null \
+        2>>"${QB_WINE_LOG:-/dev/null}" &
     QB_PID=$!
     QB_PIDS+=("$QB_PID")
 }
@@ -125,10 +127,21 @@ qb_geometry() {
 qb_shot() { import -window "$1" "$2"; }
 qb_pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6 | tr 'A-F' 'a-f'; }
 
-# qb_click_in WIN DX DY [BUTTON]: relative to the outer top left.
+# qb_click_in WIN DX DY [BUTTON]: relative to the outer top left, once the
+# display has WIN under the pointer there (no other window over that point).
 qb_click_in() {
     qb_geometry "$1"
-    xdotool mousemove $((X + $2)) $((Y + $3)) click "${4:-1}"
+    xdotool mousemove $((X + $2)) $((Y + $3))
+    qb_wait_for "$QB_TIMEOUT" qb_pointer_over "$1" || qb_fail "window $1 is not under the pointer ($(qb_input_state))"
+    xdotool click "${4:-1}"
+}
+qb_pointer_window() { xdotool getmouselocation --shell 2>/dev/null | sed -n 's/^WINDOW=//p'; }
+qb_pointer_over() { [ "$(qb_pointer_window)" = "$1" ]; }
+# What a lost click met: the display's focus and the window under the
+# pointer, and Wine's view of the main window's thread.
+qb_input_state() {
+    echo "X focus $(xdotool getwindowfocus 2>/dev/null), pointer over $(qb_pointer_window);" \
+        "$(poke input "${1:-Quillbank}")"
 }
 
 # The close box's centre from the outer top right (3 px frame, 15 px caption).

@@ -54,7 +54,7 @@ for dpi in 120 144 192; do
     # --- Alpha's menu: three items, each taller than its icon.
     qb_wait_ready "$win" || qb_fail "the main window did not become ready for a click at $dpi DPI"
     xdotool mousemove $((list_x + $(qb_scaled 40 "$dpi"))) $((list_y + row_h / 2)) click 1
-    qb_wait_for 10 qb_menu_open || qb_fail "no host menu at $dpi DPI"
+    qb_wait_for 10 qb_menu_open || qb_fail "no host menu at $dpi DPI ($(qb_input_state))"
     height=$(menu_height) || qb_fail "the host menu was not drawn at $dpi DPI"
     qb_log "rows $row_h, icons $icon_w, window $WIDTH x $HEIGHT, host menu $height high"
     ((height >= 3 * (icon + 4))) || qb_check_fail "host menu of 3 items $height pixels high for $icon-pixel icons"

@@ -95,6 +95,7 @@ qb_dialog "Options" 1067=1111 1 || qb_fail "Options... opened no dialog, or OK d
 qb_wait_ready "$win" || qb_fail "the main window did not become ready for a click"
 qb_click_in "$win" 40 25
 xdotool keydown shift
+poke held 0x10 10 || qb_check_fail "Wine did not see Shift held"
 poke menuclose >/dev/null
 qb_wait_exit "$QB_PID" 15 || qb_check_fail "Shift+click did not end the program"
 xdotool keyup shift

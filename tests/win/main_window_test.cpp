@@ -288,6 +288,30 @@ TEST(MainWindow, ACloseRequestWaitsForTheOpenMenu)
     EXPECT_EQ(window.file(), colleagues);
 }
 
+// Wine's list selects on the press and reports the click on the release; a colleague's save read
+// in between rebuilds the rows, and the click still opens the pressed host's menu, now a row lower.
+TEST(MainWindow, AColleaguesSaveBetweenPressAndReleaseKeepsTheClick)
+{
+    const std::string hosts = "<ITEM>Alpha<HOST>h1<ICON>0<COL>-1\r\n"
+                              "  <NAME>A<RUN>alpha.exe<PARAMS><IICON>0<CONFIRM>0<BOLD>0\r\n"
+                              "<ITEM>Bravo<HOST>h2<ICON>0<COL>-1\r\n"
+                              "  <NAME>B<RUN>bravo.exe<PARAMS><IICON>0<CONFIRM>0<BOLD>0\r\n";
+    TestWindow window(kOneHost.substr(0, kOneHost.find("\r\n") + 2) + hosts);
+    window.run([&](CMainDlg& d) {
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+        RECT row = {};
+        d.HostList().GetItemRect(1, row, LVIR_LABEL);
+        const LPARAM onBravo = MAKELPARAM(row.left + 2, (row.top + row.bottom) / 2);
+        SendMessageA(d.HostList(), WM_LBUTTONDOWN, MK_LBUTTON, onBravo);
+        qbtest::writeFile("quillbank.ini", window.file() + "<ITEM>Able<HOST>h0<ICON>0<COL>-1\r\n");
+        EXPECT_TRUE(d.refreshFromFile());
+        SendMessageA(d.HostList(), WM_LBUTTONUP, 0, onBravo);
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(d.CommandSlots()[1].program, "bravo.exe");
+        EXPECT_EQ(d.HostList().GetFirstSelected(), -1) << "no selection kept after the click";
+    });
+}
+
 // A log-off cannot wait: saved at once (restored position, not the minimised one).
 TEST(MainWindow, EndingTheSessionSavesAtOnceAndFreesNothing)
 {

@@ -254,10 +254,25 @@ bool CMainDlg::refreshFromFile()
         return false;
     }
     NestedLoop loop(*this);
+    // Wine's list selects a row at the button's press and reports the click
+    // at its release: a rebuild in between keeps the pressed host selected,
+    // so that the click still finds it.
+    qb::HostItem pressed;
+    const qb::HostItem* selected = HostAt(m_hostList.GetFirstSelected());
+    if (selected)
+        qb::copyHost(*selected, pressed);
     std::vector<std::string> messages;
     if (!m_session.refresh(m_hosts, m_options, *this, [&messages](const std::string& m) { messages.push_back(m); }))
         return false;
     fillHostList();  // keeps the scroll position and the focused row
+    if (selected) {
+        for (int row = 0; row < m_rows.Count(); ++row) {
+            if (qb::sameHost(*m_rows.Host(row), pressed)) {
+                m_hostList.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+                break;
+            }
+        }
+    }
     ShowReports(messages);
     return true;
 }
@@ -334,22 +349,17 @@ bool CMainDlg::OnNotify(NMHDR& header, LRESULT& result)
 
 void CMainDlg::OnHostClick()
 {
-    const int row = m_hostList.GetFirstSelected();
-    if (row < 0) {
+    if (m_hostList.GetFirstSelected() < 0) {
         return;
     }
-    qb::HostItem* host = HostAt(row);
     // A share may not tell of a colleague's save: look before the menu
-    // opens, and find the clicked host again in what was merged.
-    qb::HostItem clicked;
-    if (host) {
-        qb::copyHost(*host, clicked);
-        if (refreshFromFile()) {
-            const auto same = std::find_if(m_hosts.begin(), m_hosts.end(),
-                                           [&](const auto& item) { return qb::sameHost(*item, clicked); });
-            host = same == m_hosts.end() ? nullptr : same->get();
-        }
+    // opens. The clicked host stays selected, on its row in what was merged.
+    refreshFromFile();
+    const int row = m_hostList.GetFirstSelected();
+    if (row < 0) {
+        return;  // deleted by the colleague
     }
+    qb::HostItem* host = HostAt(row);
     NestedLoop loop(*this);
     if (host) {
         POINT cursor{};
