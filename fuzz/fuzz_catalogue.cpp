@@ -4,6 +4,7 @@
 // same bytes, unless a value holds ">" (the format cannot carry that, and the
 // values after it shift on every load).
 #include "catalogue/CatalogueFile.h"
+#include "catalogue/FieldList.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -90,10 +91,10 @@ bool formatCanCarry(const Round& round)
         return false;
     for (const auto& host : round.hosts) {
         for (const auto& entry : host->entries) {
-            if (hasClose(entry->name) || hasClose(entry->program) || hasClose(entry->params) ||
-                hasClose(entry->templateHost) || hasClose(entry->drives) || hasClose(entry->url) ||
-                hasClose(entry->urlName))
-                return false;
+            for (const auto& field : qb::kEntryFields) {
+                if (field.type == qb::FieldType::Text && hasClose((*entry).*field.text))
+                    return false;
+            }
         }
     }
     return true;

@@ -154,21 +154,24 @@ std::optional<std::vector<Field>> compareFields(const LineLayout<Record>& layout
     static const Record kDefaults{};
     std::vector<Field> fields;
     for (size_t i = 0; i < layout.fieldCount; ++i) {
-        const TagField<Record>& field = layout.fields[i];
-        std::string_view value = field.kind == FieldKind::Marker ? std::string_view() : values[i];
+        const TagField<Record>& tag = layout.fields[i];
+        std::string_view value = tag.kind == FieldKind::Marker ? std::string_view() : values[i];
+        if (tag.kind == FieldKind::One)
+            continue;
+        const RecordField<Record>& field = *tag.field;
         auto flag = [&](bool shown) {
             fields.push_back({field.name, false, shown ? "1" : "0", record->*field.flag ? "1" : "0"});
         };
-        switch (field.kind) {
+        switch (tag.kind) {
         case FieldKind::Text: {
-            std::string shown(value.empty() && field.emptyIsDefault ? kDefaults.*field.text : std::string(value));
+            std::string shown(value.empty() && tag.emptyIsDefault ? kDefaults.*field.text : std::string(value));
             fields.push_back({field.name, true, std::move(shown), record->*field.text});
             break;
         }
         case FieldKind::Number:
         case FieldKind::NumberToEnd: {
             int32_t shown = readNumber(value);
-            if (shown == 0 && field.emptyIsDefault)
+            if (shown == 0 && tag.emptyIsDefault)
                 shown = kDefaults.*field.number;
             int32_t read = field.position ? (record->*field.position).value_or(0) : record->*field.number;
             fields.push_back({field.name, false, formatNumber(shown), formatNumber(read)});

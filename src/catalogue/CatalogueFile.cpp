@@ -66,7 +66,7 @@ private:
 template <const auto& Layout, size_t I, class Record>
 void storeNumber(Record& record, int32_t value)
 {
-    constexpr const TagField<Record>& field = Layout.fields[I];
+    constexpr const RecordField<Record>& field = *Layout.fields[I].field;
     if constexpr (field.position != nullptr)
         record.*field.position = value;
     else
@@ -77,17 +77,17 @@ void storeNumber(Record& record, int32_t value)
 template <const auto& Layout, size_t I, class Record>
 void readValue(const Rest& rest, Record& record)
 {
-    constexpr const TagField<Record>& field = Layout.fields[I];
-    if constexpr (field.kind == FieldKind::Text)
-        (record.*field.text).assign(rest.textUpToTag());
-    else if constexpr (field.kind == FieldKind::Number)
+    constexpr const TagField<Record>& tag = Layout.fields[I];
+    if constexpr (tag.kind == FieldKind::Text)
+        (record.*tag.field->text).assign(rest.textUpToTag());
+    else if constexpr (tag.kind == FieldKind::Number)
         storeNumber<Layout, I>(record, readNumber(rest.textUpToTag()));
-    else if constexpr (field.kind == FieldKind::NumberToEnd)
+    else if constexpr (tag.kind == FieldKind::NumberToEnd)
         storeNumber<Layout, I>(record, readNumber(rest.view()));
-    else if constexpr (field.kind == FieldKind::TextFlag)
-        record.*field.flag = rest.textUpToTag() == "1";
-    else if constexpr (field.kind == FieldKind::NumberFlag)
-        record.*field.flag = readNumber(rest.view()) == 1;
+    else if constexpr (tag.kind == FieldKind::TextFlag)
+        record.*tag.field->flag = rest.textUpToTag() == "1";
+    else if constexpr (tag.kind == FieldKind::NumberFlag)
+        record.*tag.field->flag = readNumber(rest.view()) == 1;
 }
 
 // Field I of a line the rest started with. Markers only ever set their flag,
@@ -108,7 +108,7 @@ void readField(Rest& rest, Record& record, bool& marked)
         }
     } else if constexpr (field.kind == FieldKind::Marker) {
         if (rest.contains(field.tag)) {
-            record.*field.flag = true;
+            record.*field.field->flag = true;
             marked = true;
         }
     } else {
@@ -141,9 +141,9 @@ void applyDefaults(const LineLayout<Record>& layout, Record& record)
 {
     static const Record kDefaults{};
     for (size_t i = 0; i < layout.fieldCount; ++i) {
-        const TagField<Record>& field = layout.fields[i];
-        if (!field.emptyIsDefault)
+        if (!layout.fields[i].emptyIsDefault)
             continue;
+        const RecordField<Record>& field = *layout.fields[i].field;
         if (field.text && (record.*field.text).empty())
             record.*field.text = kDefaults.*field.text;
         if (field.number && record.*field.number == 0)
@@ -199,24 +199,24 @@ void appendFlag(std::string& out, bool value)
 template <const auto& Layout, size_t I, class Record>
 void appendField(std::string& out, const Record& record)
 {
-    constexpr const TagField<Record>& field = Layout.fields[I];
-    if constexpr (field.kind == FieldKind::Marker) {
-        if (record.*field.flag)
-            out += field.tag;
+    constexpr const TagField<Record>& tag = Layout.fields[I];
+    if constexpr (tag.kind == FieldKind::Marker) {
+        if (record.*tag.field->flag)
+            out += tag.tag;
         return;
     }
-    if constexpr (!field.tag.empty())
-        out += field.tag;
-    if constexpr (field.kind == FieldKind::Text)
-        out += record.*field.text;
-    else if constexpr (field.kind == FieldKind::One)
+    if constexpr (!tag.tag.empty())
+        out += tag.tag;
+    if constexpr (tag.kind == FieldKind::Text)
+        out += record.*tag.field->text;
+    else if constexpr (tag.kind == FieldKind::One)
         out += '1';
-    else if constexpr (field.kind == FieldKind::TextFlag || field.kind == FieldKind::NumberFlag)
-        appendFlag(out, record.*field.flag);
-    else if constexpr (field.position != nullptr)
-        appendNumber(out, (record.*field.position).value_or(0));
+    else if constexpr (tag.kind == FieldKind::TextFlag || tag.kind == FieldKind::NumberFlag)
+        appendFlag(out, record.*tag.field->flag);
+    else if constexpr (tag.field->position != nullptr)
+        appendNumber(out, (record.*tag.field->position).value_or(0));
     else
-        appendNumber(out, record.*field.number);
+        appendNumber(out, record.*tag.field->number);
 }
 
 template <const auto& Layout, class Record, size_t... I>

@@ -1,5 +1,6 @@
 #include "catalogue/HostRecords.h"
 
+#include "catalogue/FieldList.h"
 #include "catalogue/TextRules.h"
 
 namespace qb {
@@ -8,10 +9,9 @@ const char* const kDefaultAlternateBrowser = "c:\\Program Files\\Internet Explor
 
 void resetHost(HostItem& host)
 {
-    host.title.clear();
-    host.hostName.clear();
-    host.icon = 0;
-    host.colour = kNoColour;
+    static const HostItem kNew;
+    for (const RecordField<HostItem>& field : kHostFields)
+        copyValue(field, kNew, host);
 }
 
 void resetEntry(CommandEntry& entry)
@@ -34,21 +34,15 @@ void copyHost(const HostItem& source, HostItem& target)
         copies.push_back(std::make_unique<CommandEntry>(*entry));
     clearEntries(target);
     target.entries = std::move(copies);
-    target.title = source.title;
-    target.hostName = source.hostName;
-    target.icon = source.icon;
-    target.colour = source.colour;
+    for (const RecordField<HostItem>& field : kHostFields)
+        copyValue(field, source, target);
 }
 
 std::unique_ptr<HostItem> duplicateHost(const HostItem& source)
 {
     auto copy = newHost();
-    copy->title = source.title;
-    copy->hostName = source.hostName;
-    copy->icon = source.icon;
-    copy->entries.reserve(source.entries.size());
-    for (const auto& entry : source.entries)
-        copy->entries.push_back(std::make_unique<CommandEntry>(*entry));
+    copyHost(source, *copy);
+    copy->colour = kNoColour;
     return copy;
 }
 

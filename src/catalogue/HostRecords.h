@@ -1,8 +1,11 @@
-// The whole data model: hosts, their menu entries, and the global options.
-// Plain records with public fields; hosts and entries live on the heap one by
-// one so that pointers to them (list rows, menu builds) stay valid while the
-// containers around them change.
+// The whole data model: hosts, their menu entries, and the global options,
+// each record followed by the list of its fields. Plain records with public
+// fields; hosts and entries live on the heap one by one so that pointers to
+// them (list rows, menu builds) stay valid while the containers around them
+// change.
 #pragma once
+
+#include "catalogue/FieldList.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,6 +37,43 @@ struct CommandEntry {
     std::string urlName;
 };
 
+constexpr KindSet kindBit(EntryKind kind)
+{
+    return static_cast<KindSet>(1u << kind);
+}
+
+// A kind outside the four has no line, so it holds nothing.
+constexpr bool kindHolds(KindSet kinds, EntryKind kind)
+{
+    return kind >= CustomCommand && kind <= Url && (kinds & kindBit(kind)) != 0;
+}
+
+constexpr KindSet kCustomKind = kindBit(CustomCommand);
+constexpr KindSet kTemplateKind = kindBit(WindowsTemplate);
+constexpr KindSet kUrlKind = kindBit(Url);
+
+// All twelve, in the order dump shows them: the kind, each kind's own
+// fields, then the icon that three kinds share and the custom command's flags.
+inline constexpr RecordField<CommandEntry> kEntryFields[] = {
+    kindField("kind", &CommandEntry::kind),
+    textField("name", &CommandEntry::name, kCustomKind),
+    textField("program", &CommandEntry::program, kCustomKind),
+    textField("params", &CommandEntry::params, kCustomKind),
+    textField("templateHost", &CommandEntry::templateHost, kTemplateKind),
+    textField("drives", &CommandEntry::drives, kTemplateKind),
+    textField("url", &CommandEntry::url, kUrlKind),
+    flagField("alternateBrowser", &CommandEntry::alternateBrowser, kUrlKind),
+    textField("urlName", &CommandEntry::urlName, kUrlKind),
+    numberField("icon", &CommandEntry::icon, kCustomKind | kTemplateKind | kUrlKind),
+    flagField("confirm", &CommandEntry::confirm, kCustomKind),
+    flagField("bold", &CommandEntry::bold, kCustomKind),
+};
+
+template <>
+struct FieldsOf<CommandEntry> {
+    static constexpr const auto& list = kEntryFields;
+};
+
 using EntryList = std::vector<std::unique_ptr<CommandEntry>>;
 
 struct HostItem {
@@ -42,6 +82,19 @@ struct HostItem {
     int32_t icon = 0;
     EntryList entries;
     int32_t colour = -1;
+};
+
+// A host's own fields; its entries are records of their own.
+inline constexpr RecordField<HostItem> kHostFields[] = {
+    textField("title", &HostItem::title),
+    textField("hostName", &HostItem::hostName),
+    numberField("icon", &HostItem::icon),
+    numberField("colour", &HostItem::colour),
+};
+
+template <>
+struct FieldsOf<HostItem> {
+    static constexpr const auto& list = kHostFields;
 };
 
 using HostCatalogue = std::vector<std::unique_ptr<HostItem>>;
@@ -60,6 +113,20 @@ struct AppOptions {
     int32_t rdpWidth = kDefaultRdpWidth;
     int32_t rdpHeight = kDefaultRdpHeight;
     bool hideTaskbarButton = false;
+};
+
+inline constexpr RecordField<AppOptions> kOptionsFields[] = {
+    positionField("windowX", &AppOptions::windowX),
+    positionField("windowY", &AppOptions::windowY),
+    textField("alternateBrowserPath", &AppOptions::alternateBrowserPath),
+    numberField("rdpWidth", &AppOptions::rdpWidth),
+    numberField("rdpHeight", &AppOptions::rdpHeight),
+    flagField("hideTaskbarButton", &AppOptions::hideTaskbarButton),
+};
+
+template <>
+struct FieldsOf<AppOptions> {
+    static constexpr const auto& list = kOptionsFields;
 };
 
 void resetHost(HostItem& host);
