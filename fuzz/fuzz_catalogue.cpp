@@ -79,7 +79,7 @@ struct Round {
     }
 };
 
-bool hasClose(const std::string& text)
+bool hasClose(std::string_view text)
 {
     return text.find('>') != std::string::npos;
 }
@@ -90,9 +90,9 @@ bool formatCanCarry(const Round& round)
     if (hasClose(round.options.alternateBrowserPath))
         return false;
     for (const auto& host : round.hosts) {
-        for (const auto& entry : host->entries) {
+        for (qb::EntryView entry : host->entries) {
             for (const auto& field : qb::kEntryFields) {
-                if (field.type == qb::FieldType::Text && hasClose((*entry).*field.text))
+                if (field.type == qb::FieldType::Text && hasClose(entry.text(field.rank)))
                     return false;
             }
         }
@@ -139,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (a.size() != b.size())
             fail("entry count");
         for (size_t j = 0; j < a.size(); ++j) {
-            if (a[j]->kind != b[j]->kind)
+            if (a[j].kind() != b[j].kind())
                 fail("entry kind");
         }
     }

@@ -51,6 +51,7 @@ bool withLayoutOf(std::string_view line, Check&& check)
 struct Reading {
     std::optional<AppOptions> options;
     HostCatalogue all;
+    CommandEntry entry;  // the entry read, when one was
 
     const EntryList& entries() const { return all[0]->entries; }
     size_t hostCount() const { return all.size() - 1; }
@@ -68,6 +69,8 @@ Reading readOneLine(std::string_view line)
     parseCatalogue(bytes, reading.all, options, window);
     if (options.windowX)
         reading.options = std::move(options);
+    if (reading.entries().size() == 1)
+        reading.entry = reading.entries()[0].toEntry();
     return reading;
 }
 
@@ -135,9 +138,9 @@ const HostItem* readAs(const Reading& reading, const LineLayout<HostItem>&)
 const CommandEntry* readAs(const Reading& reading, const LineLayout<CommandEntry>& layout)
 {
     if (reading.options || reading.hostCount() != 0 || reading.entries().size() != 1 ||
-        reading.entries()[0]->kind != layout.entryKind)
+        reading.entries()[0].kind() != layout.entryKind)
         return nullptr;
-    return reading.entries()[0].get();
+    return &reading.entry;
 }
 
 // The fields of a line that reads as one record of its own type, or nothing
@@ -258,9 +261,9 @@ void checkIcons(const Reading& reading, size_t lineNumber, std::vector<CheckFind
     };
     for (size_t i = 0; i < reading.hostCount(); ++i)
         check(reading.host(i).icon);
-    for (const auto& entry : reading.entries()) {
-        if (entry->kind != Separator)
-            check(entry->icon);
+    for (EntryView entry : reading.entries()) {
+        if (entry.kind() != Separator)
+            check(entry.icon());
     }
 }
 
@@ -279,7 +282,7 @@ void checkLine(const LineLayout<Record>& layout, std::string_view line, size_t l
         seenHost = true;
     checkIcons(reading, lineNumber, findings);
 
-    if (layout.type == LineType::Custom && reading.entries().size() == 1 && reading.entries()[0]->kind == Separator) {
+    if (layout.type == LineType::Custom && reading.entries().size() == 1 && reading.entries()[0].kind() == Separator) {
         findings.push_back({lineNumber, "custom command named \"-\" reads back as a separator"});
         return;
     }

@@ -59,35 +59,112 @@ private:
     std::string_view m_rest;
 };
 
-// The reader and the writer below are templates on the layout so that each
-// line type's code is as direct as if its tags were written out: loading and
-// saving large catalogues must not pay for the table.
-
-template <const auto& Layout, size_t I, class Record>
-void storeNumber(Record& record, int32_t value)
+// A field of a record kept by member (the options, a host) or by place (an
+// entry in its host's list), so that one reader and one writer serve both.
+template <class Record>
+std::string_view textOf(const Record& record, const RecordField<Record>& field)
 {
-    constexpr const RecordField<Record>& field = *Layout.fields[I].field;
-    if constexpr (field.position != nullptr)
+    return record.*field.text;
+}
+
+std::string_view textOf(const EntryView& entry, const RecordField<CommandEntry>& field)
+{
+    return entry.text(field.rank);
+}
+
+template <class Record>
+int32_t numberOf(const Record& record, const RecordField<Record>& field)
+{
+    return field.position ? (record.*field.position).value_or(0) : record.*field.number;
+}
+
+int32_t numberOf(const EntryView& entry, const RecordField<CommandEntry>& field)
+{
+    return entry.number(field.rank);
+}
+
+template <class Record>
+bool flagOf(const Record& record, const RecordField<Record>& field)
+{
+    return record.*field.flag;
+}
+
+bool flagOf(const EntryView& entry, const RecordField<CommandEntry>& field)
+{
+    return entry.flag(field.rank);
+}
+
+template <class Record>
+void setText(Record& record, const RecordField<Record>& field, std::string_view value)
+{
+    (record.*field.text).assign(value);
+}
+
+void setText(EntryList::Appender& entry, const RecordField<CommandEntry>& field, std::string_view value)
+{
+    entry.text(field.rank, value);
+}
+
+template <class Record>
+void setNumber(Record& record, const RecordField<Record>& field, int32_t value)
+{
+    if (field.position)
         record.*field.position = value;
     else
         record.*field.number = value;
 }
 
+void setNumber(EntryList::Appender& entry, const RecordField<CommandEntry>& field, int32_t value)
+{
+    entry.number(field.rank, value);
+}
+
+template <class Record>
+void setFlag(Record& record, const RecordField<Record>& field, bool value)
+{
+    record.*field.flag = value;
+}
+
+void setFlag(EntryList::Appender& entry, const RecordField<CommandEntry>& field, bool value)
+{
+    entry.flag(field.rank, value);
+}
+
+// An entry's texts go into its list in rank order, as they are read.
+template <const auto& Layout>
+constexpr bool textsInRankOrder()
+{
+    int last = -1;
+    for (size_t i = 0; i < Layout.fieldCount; ++i) {
+        const auto* field = Layout.fields[i].field;
+        if (field && field->type == FieldType::Text) {
+            if (field->rank <= last)
+                return false;
+            last = field->rank;
+        }
+    }
+    return true;
+}
+
+// The reader and the writer below are templates on the layout so that each
+// line type's code is as direct as if its tags were written out: loading and
+// saving large catalogues must not pay for the table.
+
 // Reads the value that starts the rest; the rest stays where it is.
 template <const auto& Layout, size_t I, class Record>
 void readValue(const Rest& rest, Record& record)
 {
-    constexpr const TagField<Record>& tag = Layout.fields[I];
+    constexpr const auto& tag = Layout.fields[I];
     if constexpr (tag.kind == FieldKind::Text)
-        (record.*tag.field->text).assign(rest.textUpToTag());
+        setText(record, *tag.field, rest.textUpToTag());
     else if constexpr (tag.kind == FieldKind::Number)
-        storeNumber<Layout, I>(record, readNumber(rest.textUpToTag()));
+        setNumber(record, *tag.field, readNumber(rest.textUpToTag()));
     else if constexpr (tag.kind == FieldKind::NumberToEnd)
-        storeNumber<Layout, I>(record, readNumber(rest.view()));
+        setNumber(record, *tag.field, readNumber(rest.view()));
     else if constexpr (tag.kind == FieldKind::TextFlag)
-        record.*tag.field->flag = rest.textUpToTag() == "1";
+        setFlag(record, *tag.field, rest.textUpToTag() == "1");
     else if constexpr (tag.kind == FieldKind::NumberFlag)
-        record.*tag.field->flag = readNumber(rest.view()) == 1;
+        setFlag(record, *tag.field, readNumber(rest.view()) == 1);
 }
 
 // Field I of a line the rest started with. Markers only ever set their flag,
@@ -95,7 +172,7 @@ void readValue(const Rest& rest, Record& record)
 template <const auto& Layout, size_t I, class Record>
 void readField(Rest& rest, Record& record, bool& marked)
 {
-    constexpr const TagField<Record>& field = Layout.fields[I];
+    constexpr const auto& field = Layout.fields[I];
     if constexpr (Layout.namedTags) {
         // Each tag is looked for only where it should stand: a missing one
         // makes the skips run past the next one too.
@@ -108,7 +185,7 @@ void readField(Rest& rest, Record& record, bool& marked)
         }
     } else if constexpr (field.kind == FieldKind::Marker) {
         if (rest.contains(field.tag)) {
-            record.*field.field->flag = true;
+            setFlag(record, *field.field, true);
             marked = true;
         }
     } else {
@@ -167,21 +244,22 @@ std::unique_ptr<HostItem> readHostLine(Rest& rest)
 }
 
 template <const auto& Layout>
-std::unique_ptr<CommandEntry> readEntryLine(Rest& rest)
+void readEntryLine(Rest& rest, EntryList& entries)
 {
-    auto entry = newEntry();
-    entry->kind = Layout.entryKind;
+    static_assert(textsInRankOrder<Layout>());
+    EntryList::Appender entry = entries.append(Layout.entryKind);
     // A line without values (the separator) leaves the rest as it is, so
     // nothing after its tag is tried as another line.
     if constexpr (Layout.fieldCount > 0)
-        readFields<Layout>(rest, *entry);
+        readFields<Layout>(rest, entry);
     if constexpr (Layout.type == LineType::Custom) {
-        if (entry->name == "-") {
-            entry->name.clear();
-            entry->kind = Separator;
+        if (entries.back().name() == "-") {
+            entries.update(entries.size() - 1, [](CommandEntry& separator) {
+                separator.name.clear();
+                separator.kind = Separator;
+            });
         }
     }
-    return entry;
 }
 
 void appendNumber(std::string& out, int32_t value)
@@ -199,24 +277,22 @@ void appendFlag(std::string& out, bool value)
 template <const auto& Layout, size_t I, class Record>
 void appendField(std::string& out, const Record& record)
 {
-    constexpr const TagField<Record>& tag = Layout.fields[I];
+    constexpr const auto& tag = Layout.fields[I];
     if constexpr (tag.kind == FieldKind::Marker) {
-        if (record.*tag.field->flag)
+        if (flagOf(record, *tag.field))
             out += tag.tag;
         return;
     }
     if constexpr (!tag.tag.empty())
         out += tag.tag;
     if constexpr (tag.kind == FieldKind::Text)
-        out += record.*tag.field->text;
+        out += textOf(record, *tag.field);
     else if constexpr (tag.kind == FieldKind::One)
         out += '1';
     else if constexpr (tag.kind == FieldKind::TextFlag || tag.kind == FieldKind::NumberFlag)
-        appendFlag(out, record.*tag.field->flag);
-    else if constexpr (tag.field->position != nullptr)
-        appendNumber(out, (record.*tag.field->position).value_or(0));
+        appendFlag(out, flagOf(record, *tag.field));
     else
-        appendNumber(out, record.*tag.field->number);
+        appendNumber(out, numberOf(record, *tag.field));
 }
 
 template <const auto& Layout, class Record, size_t... I>
@@ -235,12 +311,12 @@ void appendLine(std::string& out, const Record& record)
     appendLine<Layout>(out, record, std::make_index_sequence<Layout.fieldCount>());
 }
 
-void appendEntryLine(std::string& out, const CommandEntry& entry)
+void appendEntryLine(std::string& out, const EntryView& entry)
 {
     // A kind the file has no line for writes nothing, which keeps the rest
     // of the file readable.
     forEachEntryLine([&](auto line) {
-        if (entry.kind == line.layout.entryKind)
+        if (entry.kind() == line.layout.entryKind)
             appendLine<decltype(line)::layout>(out, entry);
     });
 }
@@ -248,13 +324,8 @@ void appendEntryLine(std::string& out, const CommandEntry& entry)
 size_t estimatedSize(const HostCatalogue& hosts, const AppOptions& options)
 {
     size_t size = 96 + options.alternateBrowserPath.size();
-    for (const auto& host : hosts) {
-        size += 48 + host->title.size() + host->hostName.size();
-        for (const auto& entry : host->entries) {
-            size += 64 + entry->name.size() + entry->program.size() + entry->params.size() +
-                    entry->templateHost.size() + entry->drives.size() + entry->url.size() + entry->urlName.size();
-        }
-    }
+    for (const auto& host : hosts)
+        size += 48 + host->title.size() + host->hostName.size() + 64 * host->entries.size() + host->entries.textBytes();
     return size;
 }
 
@@ -304,11 +375,18 @@ public:
         m_partial.clear();
         // The host being read when the read failed may have lost entries.
         if (m_current && !readError)
-            m_hosts.push_back(std::move(m_current));
+            endHost();
         m_current.reset();
     }
 
 private:
+    void endHost()
+    {
+        // A guess from the host before may have been too large.
+        m_current->entries.trimSpare();
+        m_hosts.push_back(std::move(m_current));
+    }
+
     std::string_view pastLineEnd(std::string_view bytes, size_t end)
     {
         size_t length = 1;
@@ -321,10 +399,14 @@ private:
         return bytes.substr(end + length);
     }
 
-    void addEntry(std::unique_ptr<CommandEntry> entry)
+    // Entry lines before the first host are read, since what they leave of
+    // the line decides which other line types it matches, but not kept.
+    EntryList& entriesOfCurrent()
     {
         if (m_current)
-            m_current->entries.push_back(std::move(entry));
+            return m_current->entries;
+        m_orphans.clear();
+        return m_orphans;
     }
 
     void readLine(std::string_view line)
@@ -336,18 +418,20 @@ private:
             readOptionsLine(rest, m_options, m_window);
         if (rest.startsWith(kHostLine.prefix)) {
             size_t entriesOfLast = 0;
+            size_t textsOfLast = 0;
             if (m_current) {
                 entriesOfLast = m_current->entries.size();
-                m_hosts.push_back(std::move(m_current));
+                textsOfLast = m_current->entries.textBytes();
+                endHost();
             }
             m_current = readHostLine(rest);
             // Hosts in one file tend to have alike menus; guessing from the
-            // last one saves most of the list's regrowth.
-            m_current->entries.reserve(entriesOfLast);
+            // last one saves most of the lists' regrowth.
+            m_current->entries.reserve(entriesOfLast, textsOfLast);
         }
         forEachEntryLine([&](auto line) {
             if (rest.startsWith(line.layout.prefix))
-                addEntry(readEntryLine<decltype(line)::layout>(rest));
+                readEntryLine<decltype(line)::layout>(rest, entriesOfCurrent());
         });
     }
 
@@ -355,6 +439,7 @@ private:
     AppOptions& m_options;
     CatalogueWindow& m_window;
     std::unique_ptr<HostItem> m_current;
+    EntryList m_orphans;
     std::string m_partial;
     bool m_afterCarriageReturn = false;
 };
@@ -390,8 +475,8 @@ std::string formatCatalogue(const HostCatalogue& hosts, const AppOptions& option
     appendLine<kOptionsLine>(out, written);
     for (const auto& host : hosts) {
         appendLine<kHostLine>(out, *host);
-        for (const auto& entry : host->entries)
-            appendEntryLine(out, *entry);
+        for (EntryView entry : host->entries)
+            appendEntryLine(out, entry);
     }
     return out;
 }

@@ -418,8 +418,7 @@ AppOptions mergeOptions(const AppOptions& base, const AppOptions& mine, const Ap
 
 bool sameHost(const HostItem& a, const HostItem& b)
 {
-    return sameFields(a, b) && std::equal(a.entries.begin(), a.entries.end(), b.entries.begin(), b.entries.end(),
-                                          [](const auto& x, const auto& y) { return sameFields(*x, *y); });
+    return sameFields(a, b) && a.entries == b.entries;
 }
 
 CatalogueMergeResult mergeCatalogues(const CatalogueVersion& base, const CatalogueVersion& mine,

@@ -6,6 +6,8 @@
 // holds it.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -38,6 +40,9 @@ struct RecordField {
     std::optional<int32_t> Record::*position = nullptr;
     EntryKind Record::*kind = nullptr;
     KindSet kinds = kAllKinds;  // entries: the kinds whose line holds the field
+    // Its place among the fields of its type, for a record kept by place
+    // rather than by member (see ranked).
+    uint8_t rank = 0;
 };
 
 template <class Record>
@@ -70,6 +75,16 @@ constexpr RecordField<Record> kindField(const char* name, EntryKind Record::*mem
     return {name, FieldType::Kind, nullptr, nullptr, nullptr, nullptr, member, kAllKinds};
 }
 
+// The list with each field's rank among the fields of its type filled in.
+template <class Record, size_t N>
+constexpr std::array<RecordField<Record>, N> ranked(std::array<RecordField<Record>, N> fields)
+{
+    uint8_t next[5] = {};
+    for (RecordField<Record>& field : fields)
+        field.rank = next[static_cast<size_t>(field.type)]++;
+    return fields;
+}
+
 // The list of a record's fields: FieldsOf<Record>::list.
 template <class Record>
 struct FieldsOf;
@@ -97,6 +112,23 @@ constexpr const RecordField<Record>* fieldOf(Member Record::*member)
         }
     }
     return nullptr;
+}
+
+// Its place among the fields of its type, by which ranked lists keep it.
+template <class Record, class Member>
+constexpr uint8_t rankOf(Member Record::*member)
+{
+    return fieldOf(member)->rank;
+}
+
+// How many of a record's fields have the type.
+template <class Record>
+constexpr size_t fieldCount(FieldType type)
+{
+    size_t count = 0;
+    for (const RecordField<Record>& field : FieldsOf<Record>::list)
+        count += field.type == type;
+    return count;
 }
 
 template <class Record>

@@ -1,6 +1,5 @@
 #include "catalogue/HostRecords.h"
 
-#include "catalogue/FieldList.h"
 #include "catalogue/TextRules.h"
 
 namespace qb {
@@ -26,14 +25,7 @@ void clearEntries(HostItem& host)
 
 void copyHost(const HostItem& source, HostItem& target)
 {
-    // Copy the entries first: source and target may share nothing, but a
-    // caller copying a host onto itself must not lose its entries.
-    EntryList copies;
-    copies.reserve(source.entries.size());
-    for (const auto& entry : source.entries)
-        copies.push_back(std::make_unique<CommandEntry>(*entry));
-    clearEntries(target);
-    target.entries = std::move(copies);
+    target.entries = source.entries;
     for (const RecordField<HostItem>& field : kHostFields)
         copyValue(field, source, target);
 }
@@ -51,11 +43,6 @@ std::unique_ptr<HostItem> newHost()
     auto host = std::make_unique<HostItem>();
     resetHost(*host);
     return host;
-}
-
-std::unique_ptr<CommandEntry> newEntry()
-{
-    return std::make_unique<CommandEntry>();
 }
 
 std::string hostDisplayText(const HostItem& host)

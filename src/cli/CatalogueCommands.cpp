@@ -68,8 +68,8 @@ Json hostJson(const HostItem& host)
 {
     Json out = recordJson(host);
     Json entries = Json::array();
-    for (const auto& entry : host.entries)
-        entries.push_back(entryJson(*entry));
+    for (EntryView entry : host.entries)
+        entries.push_back(entryJson(entry.toEntry()));
     out["entries"] = std::move(entries);
     return out;
 }

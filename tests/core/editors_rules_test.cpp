@@ -15,8 +15,9 @@ EntryList namedEntries(std::initializer_list<const char*> names)
 {
     EntryList list;
     for (const char* n : names) {
-        list.push_back(newEntry());
-        list.back()->name = n;
+        CommandEntry entry;
+        entry.name = n;
+        list.push_back(entry);
     }
     return list;
 }
@@ -24,8 +25,8 @@ EntryList namedEntries(std::initializer_list<const char*> names)
 std::vector<std::string> names(const EntryList& list)
 {
     std::vector<std::string> out;
-    for (const auto& e : list)
-        out.push_back(e->name);
+    for (EntryView e : list)
+        out.push_back(std::string(e.name()));
     return out;
 }
 
@@ -70,7 +71,7 @@ TEST(EditorsTemplateEntries, ASeparatorAfterExistingEntriesAndAShareForEveryDriv
     };
     ASSERT_EQ(list.size(), expected.size());
     for (size_t i = 0; i < list.size(); ++i) {
-        const CommandEntry& e = *list[i];
+        const CommandEntry e = list[i].toEntry();
         EXPECT_EQ(Row(e.kind, e.name, e.program, e.params, e.icon, e.confirm, e.bold), expected[i]) << i;
         EXPECT_EQ(e.templateHost + e.drives + e.url + e.urlName, "") << i;
     }
@@ -78,7 +79,7 @@ TEST(EditorsTemplateEntries, ASeparatorAfterExistingEntriesAndAShareForEveryDriv
     list.clear();  // no entries yet: no separator first
     appendTemplateEntries(list, "h", "", -1, 600);
     EXPECT_EQ(names(list), (std::vector<std::string>{"h", "Manage", "Reboot", "Shutdown"}));
-    EXPECT_EQ(list[0]->params, "/v:h") << "only the width means full screen";
+    EXPECT_EQ(list[0].params(), "/v:h") << "only the width means full screen";
     EXPECT_EQ(remoteDesktopParams("h", 800, -1), "/v:h /w:800 /h:-1");
 }
 
