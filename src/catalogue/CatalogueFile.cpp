@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueLines.h"
 #include "catalogue/TextRules.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <utility>
@@ -262,71 +263,122 @@ void readEntryLine(Rest& rest, EntryList& entries)
     }
 }
 
-void appendNumber(std::string& out, int32_t value)
+// The writer puts each host's lines straight into room made for them
+// beforehand: a check for room per value would cost more than the copying.
+// A line's room is its texts and the most its other values can take.
+constexpr size_t kMostDigits = 11;  // "-2147483648"
+
+template <class Record>
+constexpr size_t mostBesidesTexts(const LineLayout<Record>& layout)
 {
-    char digits[16];
-    auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
+    size_t most = layout.prefix.size() + layout.end.size() + 2;
+    for (size_t i = 0; i < layout.fieldCount; ++i) {
+        const TagField<Record>& tag = layout.fields[i];
+        most += tag.tag.size();
+        if (tag.kind == FieldKind::Number || tag.kind == FieldKind::NumberToEnd)
+            most += kMostDigits;
+        else if (tag.kind != FieldKind::Text && tag.kind != FieldKind::Marker)
+            most += 1;
+    }
+    return most;
 }
 
-void appendFlag(std::string& out, bool value)
+constexpr size_t kMostEntryLineBesidesTexts = std::max({mostBesidesTexts(kCustomLine), mostBesidesTexts(kTemplateLine),
+                                                        mostBesidesTexts(kSeparatorLine), mostBesidesTexts(kUrlLine)});
+
+size_t mostForOptions(const AppOptions& options)
 {
-    out += value ? '1' : '0';
+    return mostBesidesTexts(kOptionsLine) + options.alternateBrowserPath.size();
+}
+
+// An entry's texts in its list take at least as many bytes as on its line.
+size_t mostForHost(const HostItem& host)
+{
+    return mostBesidesTexts(kHostLine) + host.title.size() + host.hostName.size() +
+           host.entries.size() * kMostEntryLineBesidesTexts + host.entries.textBytes();
+}
+
+// The file's bytes as they are written, in room asked for before each part.
+class Output
+{
+public:
+    explicit Output(size_t expected) { m_bytes.reserve(expected); }
+
+    char* room(size_t most)
+    {
+        // Grown a step at a time within what was reserved, so that only
+        // what is written is touched.
+        constexpr size_t kStep = size_t{1} << 20;
+        if (m_bytes.size() - m_used < most)
+            m_bytes.resize(m_used + std::max(most, std::min(kStep, m_bytes.capacity() - m_used)));
+        return m_bytes.data() + m_used;
+    }
+    void usedUpTo(const char* end) { m_used = static_cast<size_t>(end - m_bytes.data()); }
+
+    std::string take()
+    {
+        m_bytes.resize(m_used);
+        return std::move(m_bytes);
+    }
+
+private:
+    std::string m_bytes;
+    size_t m_used = 0;
+};
+
+char* put(char* at, std::string_view text)
+{
+    if (!text.empty())
+        std::memcpy(at, text.data(), text.size());
+    return at + text.size();
 }
 
 template <const auto& Layout, size_t I, class Record>
-void appendField(std::string& out, const Record& record)
+char* putField(char* at, const Record& record)
 {
     constexpr const auto& tag = Layout.fields[I];
-    if constexpr (tag.kind == FieldKind::Marker) {
-        if (flagOf(record, *tag.field))
-            out += tag.tag;
-        return;
-    }
+    if constexpr (tag.kind == FieldKind::Marker)
+        return flagOf(record, *tag.field) ? put(at, tag.tag) : at;
     if constexpr (!tag.tag.empty())
-        out += tag.tag;
-    if constexpr (tag.kind == FieldKind::Text)
-        out += textOf(record, *tag.field);
-    else if constexpr (tag.kind == FieldKind::One)
-        out += '1';
-    else if constexpr (tag.kind == FieldKind::TextFlag || tag.kind == FieldKind::NumberFlag)
-        appendFlag(out, flagOf(record, *tag.field));
-    else
-        appendNumber(out, numberOf(record, *tag.field));
+        at = put(at, tag.tag);
+    if constexpr (tag.kind == FieldKind::Text) {
+        return put(at, textOf(record, *tag.field));
+    } else if constexpr (tag.kind == FieldKind::One) {
+        *at = '1';
+        return at + 1;
+    } else if constexpr (tag.kind == FieldKind::TextFlag || tag.kind == FieldKind::NumberFlag) {
+        *at = flagOf(record, *tag.field) ? '1' : '0';
+        return at + 1;
+    } else {
+        return std::to_chars(at, at + kMostDigits, numberOf(record, *tag.field)).ptr;
+    }
 }
 
 template <const auto& Layout, class Record, size_t... I>
-void appendLine(std::string& out, const Record& record, std::index_sequence<I...>)
+char* putLine(char* at, const Record& record, std::index_sequence<I...>)
 {
-    out += Layout.prefix;
-    (appendField<Layout, I>(out, record), ...);
+    at = put(at, Layout.prefix);
+    ((at = putField<Layout, I>(at, record)), ...);
     if constexpr (!Layout.end.empty())
-        out += Layout.end;
-    out += "\r\n";
+        at = put(at, Layout.end);
+    return put(at, "\r\n");
 }
 
 template <const auto& Layout, class Record>
-void appendLine(std::string& out, const Record& record)
+char* putLine(char* at, const Record& record)
 {
-    appendLine<Layout>(out, record, std::make_index_sequence<Layout.fieldCount>());
+    return putLine<Layout>(at, record, std::make_index_sequence<Layout.fieldCount>());
 }
 
-void appendEntryLine(std::string& out, const EntryView& entry)
+char* putEntryLine(char* at, const EntryView& entry)
 {
     // A kind the file has no line for writes nothing, which keeps the rest
     // of the file readable.
     forEachEntryLine([&](auto line) {
         if (entry.kind() == line.layout.entryKind)
-            appendLine<decltype(line)::layout>(out, entry);
+            at = putLine<decltype(line)::layout>(at, entry);
     });
-}
-
-size_t estimatedSize(const HostCatalogue& hosts, const AppOptions& options)
-{
-    size_t size = 96 + options.alternateBrowserPath.size();
-    for (const auto& host : hosts)
-        size += 48 + host->title.size() + host->hostName.size() + 64 * host->entries.size() + host->entries.textBytes();
-    return size;
+    return at;
 }
 
 // Reads the file's lines as its bytes arrive, so that a large file never
@@ -467,18 +519,21 @@ void parseCatalogue(std::string_view bytes, HostCatalogue& hosts, AppOptions& op
 
 std::string formatCatalogue(const HostCatalogue& hosts, const AppOptions& options, int32_t x, int32_t y)
 {
-    std::string out;
-    out.reserve(estimatedSize(hosts, options));
+    size_t most = mostForOptions(options);
+    for (const auto& host : hosts)
+        most += mostForHost(*host);
+    Output out(most);
     AppOptions written = options;
     written.windowX = x;
     written.windowY = y;
-    appendLine<kOptionsLine>(out, written);
+    out.usedUpTo(putLine<kOptionsLine>(out.room(mostForOptions(written)), written));
     for (const auto& host : hosts) {
-        appendLine<kHostLine>(out, *host);
+        char* at = putLine<kHostLine>(out.room(mostForHost(*host)), *host);
         for (EntryView entry : host->entries)
-            appendEntryLine(out, entry);
+            at = putEntryLine(at, entry);
+        out.usedUpTo(at);
     }
-    return out;
+    return out.take();
 }
 
 ReadStatus loadCatalogue(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window, FileStore& files,
