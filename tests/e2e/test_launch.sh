@@ -51,7 +51,8 @@ qb_expect "parameters composed" "$(recorded_line 1)" "-h pc1 -u typed answer -x 
 
 # --- "Confirmed": the box shows the stored text; No starts nothing, Yes runs it.
 open_menu
-poke menu 1 >/dev/null
+poke menu 1 >/dev/null || qb_fail "no menu to pick Confirmed from ($(qb_input_state))"
+poke wait "$box_title" 10 || qb_fail "no confirmation box after picking Confirmed ($(qb_input_state))"
 qb_expect "confirmation text" "$(poke gettext "$box_title" 65535)" \
     "$(printf 'Are you sure you want to run:\n\n"%s confirmed %%HOST%%"' "$rec")"
 qb_dialog "$box_title" 7 || qb_fail "the confirmation box stayed open after No"
