@@ -106,10 +106,18 @@ bool MainSession::refresh()
     if (m_closing || waitsForLoop(m_refreshDeferred))
         return false;
     NestedLoop loop(*this);
+    // A list may select a row at the button's press and report the click at
+    // its release: a rebuild in between keeps the pressed host selected, so
+    // that the click still finds it.
+    std::optional<HostItem> pressed;
+    if (const HostItem* host = m_rows.host(m_view.pressedRow()))
+        copyHost(*host, pressed.emplace());
     std::vector<std::string> messages;
     if (!m_catalogue.refresh(m_hosts, m_options, m_view, collectInto(messages)))
         return false;
     fillHostList(nullptr);
+    if (pressed)
+        m_view.selectRow(m_rows.rowOf(sameAs(*pressed)));
     tell(messages);
     return true;
 }
@@ -128,10 +136,13 @@ HostItem* MainSession::hostToOpen(int row)
         return nullptr;
     HostItem clicked;
     copyHost(*host, clicked);
-    if (!refresh())
-        return host;
+    return refresh() ? sameAs(clicked) : host;
+}
+
+HostItem* MainSession::sameAs(const HostItem& host)
+{
     const auto same =
-        std::find_if(m_hosts.begin(), m_hosts.end(), [&](const auto& item) { return sameHost(*item, clicked); });
+        std::find_if(m_hosts.begin(), m_hosts.end(), [&](const auto& item) { return sameHost(*item, host); });
     return same == m_hosts.end() ? nullptr : same->get();
 }
 

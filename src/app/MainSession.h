@@ -32,6 +32,10 @@ public:
     // returned to the message loop.
     virtual void postClose() = 0;
     virtual void postRefresh() = 0;
+    // The row a press of a list button selected (-1: none), and that
+    // selection put back on a row once a rebuild has dropped it.
+    virtual int pressedRow() const = 0;
+    virtual void selectRow(int row) = 0;
     // The host editor on a working host it may change; true for OK.
     virtual bool runHostEditor(HostItem& working, int32_t rdpWidth, int32_t rdpHeight) = 0;
     // The Options dialog on the form it may change; true for OK.
@@ -115,6 +119,9 @@ private:
     void saveCatalogue() override { save(); }
 
     void offerCopy(const VirtualStoreCopy& copy);
+    // The catalogue's host that is the same as `host` (by its texts), or
+    // null.
+    HostItem* sameAs(const HostItem& host);
     // True while a nested loop runs, with `deferred` set for its end.
     bool waitsForLoop(bool& deferred);
     void tell(const std::vector<std::string>& messages);

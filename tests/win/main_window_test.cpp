@@ -126,6 +126,43 @@ TEST(MainWindow, ManyHostsFillTheColumnAndARebuildKeepsTheView)
     });
 }
 
+// Each rebuild fits the window to the new count: n * h + 25 while the rows fit the work area, whole
+// rows under a vertical scroll bar beyond; never a horizontal one, however long a title; with no rows
+// the size stays. Growing a list that had no room yet for its new rows once left both bars for good.
+TEST(MainWindow, EveryRebuildFitsTheWindowToItsRows)
+{
+    TestWindow window(kThreeHosts);
+    window.run([](CMainDlg& d) {
+        auto& list = d.HostList();
+        const RECT start = d.GetWindowRect();
+        RECT row = {};
+        list.GetItemRect(0, row, LVIR_BOUNDS);
+        const int rowHeight = row.bottom - row.top;
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoA(MonitorFromWindow(d, MONITOR_DEFAULTTONEAREST), &monitor);
+        const int fitting = (monitor.rcWork.bottom - monitor.rcWork.top - 25) / rowHeight;
+        int shown = 3;
+        for (const int hosts : {4, 6, 5, 2, fitting, fitting + 1, fitting + 20, fitting, 3, 1, 0}) {
+            // A colleague's save of that many hosts, merged.
+            std::string file;
+            for (int host = 0; host < hosts; ++host)
+                file += "<ITEM>A title far wider than the window " + std::to_string(host) + "<HOST>h<ICON>0<COL>-1\r\n";
+            qbtest::writeFile("quillbank.ini", file);
+            ASSERT_TRUE(d.Session().refresh()) << hosts << " hosts";
+            shown = hosts > 0 ? std::min(hosts, fitting) : shown;
+            const bool scrolls = hosts > fitting;
+            const RECT outer = d.GetWindowRect();
+            const LONG style = GetWindowLongA(list, GWL_STYLE);
+            EXPECT_EQ(outer.bottom - outer.top, shown * rowHeight + 25) << hosts << " hosts";
+            EXPECT_EQ(outer.right - outer.left,
+                      start.right - start.left + (scrolls ? GetSystemMetrics(SM_CXVSCROLL) : 0))
+                << hosts << " hosts";
+            EXPECT_EQ(style & (WS_HSCROLL | WS_VSCROLL), scrolls ? WS_VSCROLL : 0) << hosts << " hosts";
+        }
+    });
+}
+
 // Moved to a monitor at 144 DPI while the system stays at 96: where the system proposes, the list's
 // font and icons of that scale, whole rows under the scaled frame; and back again as it was.
 TEST(MainWindow, AMoveToAnotherScaleRefitsTheRowsAtIt)
@@ -215,6 +252,26 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
     EXPECT_GE(SendMessageA(window, CB_GETITEMHEIGHT, WPARAM(-1), 0), 32) << "the field";
     EXPECT_GE(SendMessageA(window, CB_GETITEMHEIGHT, 0, 0), 32) << "the items";
     DestroyWindow(window);
+}
+
+// Wine's list selects on the press and reports the click on the release; a colleague's save read in between
+// rebuilds the rows, and the pressed host stays selected, now a row lower, until the click is done.
+TEST(MainWindow, AColleaguesSaveBetweenPressAndReleaseKeepsTheClick)
+{
+    TestWindow window(kThreeHosts);
+    window.run([&](CMainDlg& d) {
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+        RECT row = {};
+        d.HostList().GetItemRect(1, row, LVIR_LABEL);
+        const LPARAM onBravo = MAKELPARAM(row.left + 2, (row.top + row.bottom) / 2);
+        SendMessageA(d.HostList(), WM_LBUTTONDOWN, MK_LBUTTON, onBravo);
+        qbtest::writeFile("quillbank.ini", kThreeHosts + "<ITEM>Able<HOST>h3<ICON>0<COL>-1\n");
+        EXPECT_TRUE(d.Session().refresh());
+        EXPECT_EQ(d.HostList().GetFirstSelected(), 2);
+        SendMessageA(d.HostList(), WM_LBUTTONUP, 0, onBravo);
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(d.HostList().GetFirstSelected(), -1) << "no selection kept after the click";
+    });
 }
 
 // A log-off cannot wait: saved at once (restored position, not the minimised one).

@@ -197,10 +197,6 @@ void CMainDlg::OnDpiChanged(UINT dpi, const RECT& suggested)
     m_templateWidth = width(suggested) - (scrolling ? win::metricForDpi(SM_CXVSCROLL, dpi) : 0);
     m_templateListWidth = MulDiv(m_templateListWidth, int(dpi), int(previous));
     m_listFrameWidth = MulDiv(m_listFrameWidth, int(dpi), int(previous));
-    // No column meanwhile: while the rows outgrow the list, a vertical scroll
-    // bar narrows it, and a column wider than that would bring a horizontal
-    // one, which would then keep the vertical one for good.
-    m_hostList.SetColumnWidth(0, 0);
     // The new font first: the list must never hold a deleted one.
     win::Font font = fontForDpi(m_hostList.GetFont(), previous, dpi);
     if (font) {
@@ -217,7 +213,6 @@ void CMainDlg::OnDpiChanged(UINT dpi, const RECT& suggested)
     SetWindowPos(m_hostList, nullptr, 0, 0, m_templateListWidth + scrollBar, height(m_hostList.GetWindowRect()),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     FitWindowToList();
-    m_hostList.SetColumnWidth(0, m_templateListWidth - m_listFrameWidth);
     m_hostList.Invalidate(true);
 }
 

@@ -40,6 +40,8 @@ public:
     void showRows(int focusRow) override;
     void postClose() override;
     void postRefresh() override;
+    int pressedRow() const override;
+    void selectRow(int row) override;
     bool runHostEditor(qb::HostItem& working, int32_t rdpWidth, int32_t rdpHeight) override;
     bool runOptionsDialog(qb::OptionsForm& form) override;
     void moveTopLeftTo(int32_t x, int32_t y) override;
@@ -70,8 +72,9 @@ private:
     // Outer height n * h + 25 and list height n * h + 2 for n rows of
     // height h (both extras at 96 DPI, scaled to the window's), as far as
     // whole rows fit the work area of the window's monitor; beyond that the
-    // list scrolls and both are wider by the scroll bar. Nothing changes
-    // with no rows.
+    // list scrolls and both are wider by the scroll bar. Sizes stay with no
+    // rows. The column ends as wide as the list beside that bar: never a
+    // horizontal one.
     void FitWindowToList();
     // The height of a row of the list as it would measure it itself.
     UINT ListRowHeight() const;

@@ -81,25 +81,32 @@ void CMainDlg::showRows(int focusRow)
 void CMainDlg::FitWindowToList()
 {
     const int rows = m_hostList.GetItemCount();
-    if (rows == 0) {
-        return;
-    }
-    RECT first = {};
-    m_hostList.GetItemRect(0, first, LVIR_BOUNDS);
-    const int rowHeight = height(first);
+    if (rows > 0) {
+        RECT first = {};
+        m_hostList.GetItemRect(0, first, LVIR_BOUNDS);
+        const int rowHeight = height(first);
 
-    const RECT window = GetWindowRect();
-    const RECT work = win::workAreaOf(m_hwnd);
-    const qb::ListFit fit =
-        qb::fitRowsToWorkArea(rows, rowHeight, window.top, {work.left, work.top, work.right, work.bottom}, int(m_dpi));
-    const int scrollBar = fit.scrolls ? win::metricForDpi(SM_CXVSCROLL, m_dpi) : 0;
-    // Moved only when it must: a move during initialisation would keep the
-    // window from being centred.
-    const UINT move = fit.top == window.top ? SWP_NOMOVE : 0;
-    SetWindowPos(m_hwnd, nullptr, window.left, fit.top, m_templateWidth + scrollBar, fit.outerHeight,
-                 move | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(m_hostList, nullptr, 0, 0, m_templateListWidth + scrollBar, fit.listHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT window = GetWindowRect();
+        const RECT work = win::workAreaOf(m_hwnd);
+        const qb::ListFit fit = qb::fitRowsToWorkArea(rows, rowHeight, window.top,
+                                                      {work.left, work.top, work.right, work.bottom}, int(m_dpi));
+        const int scrollBar = fit.scrolls ? win::metricForDpi(SM_CXVSCROLL, m_dpi) : 0;
+        // No column while the list is resized: rows that outgrew it before it
+        // grows bring a vertical scroll bar, which narrows it below the
+        // column, and the horizontal bar that follows would take a row's room
+        // from the new height and keep both bars for good.
+        m_hostList.SetColumnWidth(0, 0);
+        // Moved only when it must: a move during initialisation would keep
+        // the window from being centred.
+        const UINT move = fit.top == window.top ? SWP_NOMOVE : 0;
+        SetWindowPos(m_hwnd, nullptr, window.left, fit.top, m_templateWidth + scrollBar, fit.outerHeight,
+                     move | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_hostList, nullptr, 0, 0, m_templateListWidth + scrollBar, fit.listHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // As wide as the list beside its scroll bar: a long title ends in an
+    // ellipsis at the window's edge.
+    m_hostList.SetColumnWidth(0, m_templateListWidth - m_listFrameWidth);
 }
 
 // As tall as the taller of the list's text and its icons, and a pixel more,
@@ -164,8 +171,20 @@ void CMainDlg::OnHostClick()
     if ((GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0) {
         EndDialog(IDOK);
     }
-    // The list never keeps a selection between clicks.
-    m_hostList.SetItemState(row, 0, LVIS_SELECTED);
+    // The list never keeps a selection between clicks; a refresh may have
+    // moved it to the host's new row.
+    m_hostList.SetItemState(-1, 0, LVIS_SELECTED);
+}
+
+int CMainDlg::pressedRow() const
+{
+    return m_hostList.GetFirstSelected();
+}
+
+void CMainDlg::selectRow(int row)
+{
+    if (row >= 0)
+        m_hostList.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
 }
 
 bool CMainDlg::OnListKeyMessage(const MSG& message)
