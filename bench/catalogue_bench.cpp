@@ -21,6 +21,13 @@
 
 namespace {
 
+// One store for the whole run, as a program has one.
+qb::FileStore& store()
+{
+    static const std::unique_ptr<qb::FileStore> files = qb::makePlatformFileStore();
+    return *files;
+}
+
 class StillWindow final : public qb::CatalogueWindow
 {
 public:
@@ -117,7 +124,7 @@ void BM_Load(benchmark::State& state)
     auto load = [&] {
         qb::HostCatalogue hosts;
         qb::AppOptions options;
-        qb::loadCatalogue(hosts, options, window, qb::platformFileStore(), data.path);
+        qb::loadCatalogue(hosts, options, window, store(), data.path);
         benchmark::DoNotOptimize(hosts.data());
         return hosts;
     };
@@ -162,7 +169,7 @@ void BM_Save(benchmark::State& state)
     const std::string path = data.path + ".save";
     auto save = [&] {
         return qb::saveCatalogue(
-            data.catalogue, data.options, window, [](const std::string&) {}, qb::platformFileStore(), path);
+            data.catalogue, data.options, window, [](const std::string&) {}, store(), path);
     };
     if (!save())
         state.SkipWithError("save failed");

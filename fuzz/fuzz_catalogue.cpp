@@ -58,6 +58,9 @@ public:
     }
     bool replace(const std::string&, std::string_view, bool, std::string&, std::string&) override { return false; }
     bool writable(const std::string&, std::string&) override { return true; }
+    // Nothing here is saved, so there is nothing to exclude or clear up.
+    std::unique_ptr<Lock> lock(const std::string&, LockMode, std::string&) override { return std::make_unique<Lock>(); }
+    void removeLeftovers(const std::string&) override {}
 
 private:
     std::string_view m_bytes;

@@ -78,9 +78,12 @@ class CFirstPaintApp final : public win::Application
 protected:
     bool InitInstance() override
     {
-        runMainWindow<CFirstPaintDlg>(qb::platformFileStore());
+        runMainWindow<CFirstPaintDlg>(m_services);
         return false;
     }
+
+private:
+    WindowsServices m_services;
 };
 
 }  // namespace
@@ -93,7 +96,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
         qb::HostCatalogue hosts;
         qb::AppOptions options;
         StillWindow window;
-        qb::loadCatalogue(hosts, options, window, qb::platformFileStore(), qb::kCatalogueFileName);
+        qb::loadCatalogue(hosts, options, window, *qb::makePlatformFileStore(), qb::kCatalogueFileName);
         reportMemory();
         ExitProcess(0);
     }

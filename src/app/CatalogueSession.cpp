@@ -18,6 +18,38 @@ CatalogueVersion parsedVersion(const std::string& bytes, bool cut)
 
 }  // namespace
 
+FileReadResult readLocked(FileStore& files, const std::string& path)
+{
+    std::string error;
+    auto lock = files.lock(path, FileStore::LockMode::Shared, error);
+    if (lock)
+        return files.readAll(path);
+    FileReadResult failed;
+    failed.error = error;
+    return failed;
+}
+
+LockedSave saveLocked(FileStore& files, const std::string& path,
+                      const std::function<std::optional<std::string_view>(FileReadResult& disk)>& decide)
+{
+    LockedSave save;
+    auto lock = files.lock(path, FileStore::LockMode::Exclusive, save.error);
+    if (!lock) {
+        save.ok = false;
+        return save;
+    }
+    // Only a save holds the exclusive lock, so no other save is writing one
+    // of these now.
+    files.removeLeftovers(path);
+    FileReadResult disk = files.readAll(path);
+    const std::optional<std::string_view> bytes = decide(disk);
+    if (!bytes)
+        return save;
+    save.ok = files.replaceKeepingBackup(path, *bytes, save.error, save.backupError);
+    save.written = save.ok;
+    return save;
+}
+
 const char* const kCloseAnywayQuestion = "Close Quillbank and lose the changes made since the last save?";
 
 CatalogueSession::CatalogueSession(FileStore& files, std::string path) : m_files(files), m_path(std::move(path))
@@ -26,13 +58,7 @@ CatalogueSession::CatalogueSession(FileStore& files, std::string path) : m_files
 ReadStatus CatalogueSession::load(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
                                   const SaveReport& report)
 {
-    std::string error;
-    auto lock = m_files.lock(m_path, FileStore::LockMode::Shared, error);
-    FileReadResult file;
-    if (lock)
-        file = m_files.readAll(m_path);
-    else
-        file.error = error;
+    FileReadResult file = readLocked(m_files, m_path);
     if (file.opened)
         parseCatalogue(file.bytes, hosts, options, window, file.readError);
     m_baseBytes = std::move(file.bytes);
@@ -40,6 +66,7 @@ ReadStatus CatalogueSession::load(HostCatalogue& hosts, AppOptions& options, Cat
     m_baseWhole = !file.failed();
     m_baseFound = !file.missing;
     if (!file.failed()) {
+        std::string error;
         if (file.opened && !m_files.writable(m_path, error) && report)
             report(fileNamePart(m_path) + " cannot be written: " + error +
                    "\nChanges made now will not be saved until it can be written.");
@@ -126,36 +153,33 @@ SaveOutcome CatalogueSession::saveBeforeClose(HostCatalogue& hosts, AppOptions& 
         outcome.saved = true;
         return outcome;
     }
-    std::string error;
-    auto lock = m_files.lock(m_path, FileStore::LockMode::Exclusive, error);
-    if (!lock)
-        return fail(saveFailureMessage(m_path, error));
-    // Only a save holds the exclusive lock, so no other save is writing
-    // one of these now.
-    m_files.removeLeftovers(m_path);
-
-    FileReadResult disk = m_files.readAll(m_path);
-    if (disk.failed())
-        return fail(savesRefused() ? m_refusal : saveFailureMessage(m_path, disk.error));
-    if (changedSinceBase(disk)) {
-        mergeFromDisk(disk.bytes, hosts, options, window, report);
-        outcome.changed = true;
-        // Should the write fail, memory holds the merge and theirs is the base.
-        takeAsBase(disk.bytes);
-        bytes = formatCatalogue(hosts, options, x, y);
-    }
-
-    if (disk.opened && holdsSameCatalogue(disk.bytes, bytes, x, y)) {
-        takeAsBase(std::move(disk.bytes));
-        outcome.saved = true;
-        return outcome;
-    }
-    std::string backupError;
-    if (!m_files.replaceKeepingBackup(m_path, bytes, error, backupError))
-        return fail(saveFailureMessage(m_path, error));
-    takeAsBase(std::move(bytes));
-    if (!backupError.empty() && !m_backupFailureTold && report) {
-        report(backupFailureMessage(m_path, backupError));
+    std::string refusal;
+    const LockedSave save = saveLocked(m_files, m_path, [&](FileReadResult& disk) -> std::optional<std::string_view> {
+        if (disk.failed()) {
+            refusal = savesRefused() ? m_refusal : saveFailureMessage(m_path, disk.error);
+            return std::nullopt;
+        }
+        if (changedSinceBase(disk)) {
+            mergeFromDisk(disk.bytes, hosts, options, window, report);
+            outcome.changed = true;
+            // Should the write fail, memory holds the merge and theirs is the base.
+            takeAsBase(disk.bytes);
+            bytes = formatCatalogue(hosts, options, x, y);
+        }
+        if (disk.opened && holdsSameCatalogue(disk.bytes, bytes, x, y)) {
+            takeAsBase(std::move(disk.bytes));
+            return std::nullopt;
+        }
+        return bytes;
+    });
+    if (!save.ok)
+        return fail(saveFailureMessage(m_path, save.error));
+    if (!refusal.empty())
+        return fail(std::move(refusal));
+    if (save.written)
+        takeAsBase(std::move(bytes));
+    if (!save.backupError.empty() && !m_backupFailureTold && report) {
+        report(backupFailureMessage(m_path, save.backupError));
         m_backupFailureTold = true;
     }
     outcome.saved = true;
@@ -176,12 +200,7 @@ SaveOutcome CatalogueSession::takeOver(std::string_view bytes, HostCatalogue& ho
 bool CatalogueSession::refresh(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
                                const SaveReport& report)
 {
-    std::string error;
-    auto lock = m_files.lock(m_path, FileStore::LockMode::Shared, error);
-    if (!lock)
-        return false;
-    FileReadResult disk = m_files.readAll(m_path);
-    lock.reset();
+    FileReadResult disk = readLocked(m_files, m_path);
     if (!disk.whole() || !changedSinceBase(disk))
         return false;
     mergeFromDisk(disk.bytes, hosts, options, window, report);

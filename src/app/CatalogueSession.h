@@ -11,10 +11,33 @@
 
 #include "catalogue/CatalogueFile.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace qb {
+
+// The catalogue's protocol, spelt once for the window and the console
+// companion.
+//
+// A read: the whole file under the shared lock, so that no save is half
+// done under it. A lock not had is a failed read, with the lock's error.
+FileReadResult readLocked(FileStore& files, const std::string& path);
+
+// A save: under the exclusive lock, what killed saves left is cleared, the
+// file read, and `decide` given the read; the bytes it returns replace the
+// file, the previous one kept as the backup (nullopt: nothing to write,
+// which decide may also say for a read it refuses). The bytes are the
+// caller's, alive until this returns.
+struct LockedSave {
+    bool ok = true;           // false: the lock or the write failed
+    bool written = false;     // the file now holds decide's bytes
+    std::string error;        // why it failed, the platform's words
+    std::string backupError;  // written without keeping the backup: why
+};
+LockedSave saveLocked(FileStore& files, const std::string& path,
+                      const std::function<std::optional<std::string_view>(FileReadResult& disk)>& decide);
 
 struct SaveOutcome {
     bool saved = false;    // nothing of this program's is left unsaved

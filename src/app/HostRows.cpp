@@ -62,18 +62,49 @@ bool before(const SortKey& a, const SortKey& b)
 
 }  // namespace
 
-std::vector<HostItem*> sortedHostRows(const HostCatalogue& hosts)
+HostRow hostRow(const HostItem& host)
+{
+    const BarText parts = splitBarText(host.title);
+    // The colour's own "||" comes after the title's, and the number after
+    // the first bars stops at the next "|": the title's number wins.
+    if (parts.hasNumber)
+        return {parts.shown, parts.number, host.icon};
+    return {host.title, host.colour == kNoColour ? std::nullopt : std::optional<int32_t>(host.colour), host.icon};
+}
+
+void HostRows::rebuild(const HostCatalogue& hosts)
 {
     std::vector<SortKey> keys;
     keys.reserve(hosts.size());
     for (const auto& host : hosts)
         keys.push_back(sortKey(*host));
     std::stable_sort(keys.begin(), keys.end(), before);
-    std::vector<HostItem*> rows;
-    rows.reserve(keys.size());
+    m_hosts.clear();
+    m_hosts.reserve(keys.size());
     for (const SortKey& key : keys)
-        rows.push_back(key.host);
-    return rows;
+        m_hosts.push_back(key.host);
+}
+
+void HostRows::clear()
+{
+    std::vector<HostItem*>().swap(m_hosts);
+}
+
+HostItem* HostRows::host(int row) const
+{
+    return row >= 0 && row < count() ? m_hosts[static_cast<size_t>(row)] : nullptr;
+}
+
+int HostRows::rowOf(const HostItem* host) const
+{
+    const auto found = std::find(m_hosts.begin(), m_hosts.end(), host);
+    return host && found != m_hosts.end() ? static_cast<int>(found - m_hosts.begin()) : -1;
+}
+
+std::string HostRows::displayText(int row) const
+{
+    const HostItem* shown = host(row);
+    return shown ? hostDisplayText(*shown) : std::string();
 }
 
 }  // namespace qb

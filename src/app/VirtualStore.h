@@ -16,6 +16,17 @@ struct FileStamp {
     uint64_t size = 0;
 };
 
+// A redirected copy as the start finds it.
+struct VirtualStoreCopy {
+    std::string path;    // the copy
+    std::string folder;  // the working folder, where the catalogue is
+    FileStamp copy;
+    FileStamp local;  // the catalogue in the working folder
+};
+
+// The per-user setting that remembers the copy declined last (a copyMark).
+constexpr const char* kDeclinedCopySetting = "Declined VirtualStore copy";
+
 // Where Windows put the redirected copy of fileName in workingFolder:
 // localAppData\VirtualStore followed by the folder without its drive
 // ("C:\Program Files\Q" gives localAppData\VirtualStore\Program Files\Q).

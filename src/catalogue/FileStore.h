@@ -98,17 +98,13 @@ public:
     // that may only be read, no catalogue in it) the lock is given unlocked:
     // a read must not fail for it, and a save fails by itself with the real
     // reason.
-    virtual std::unique_ptr<Lock> lock(const std::string& path, LockMode mode, std::string& error)
-    {
-        (void)path, (void)mode, (void)error;
-        return std::make_unique<Lock>();
-    }
+    virtual std::unique_ptr<Lock> lock(const std::string& path, LockMode mode, std::string& error) = 0;
 
     // Clears up after saves of path killed part way: their temporary files
     // go, and a previous file such a save kept under a temporary name while
     // the new one was already in place becomes the backup. Only safe while
     // holding path's exclusive lock.
-    virtual void removeLeftovers(const std::string& path) { (void)path; }
+    virtual void removeLeftovers(const std::string& path) = 0;
 
 protected:
     // replaceAll, or with keepBackup replaceKeepingBackup.
@@ -166,7 +162,8 @@ std::string lockFileError(const std::string& cause, const std::string& lockPath)
 // once, as a kill would end it, so that tests can see what each step leaves.
 void saveStep(const char* step);
 
-// The real file system of the platform the program runs on.
-FileStore& platformFileStore();
+// The real file system of the platform the program runs on. A program's
+// main makes one and hands it down: its temporary names count per store.
+std::unique_ptr<FileStore> makePlatformFileStore();
 
 }  // namespace qb

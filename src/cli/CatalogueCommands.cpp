@@ -2,6 +2,7 @@
 // the program reads and writes it.
 #include "cli/Commands.h"
 
+#include "app/CatalogueSession.h"
 #include "catalogue/CatalogueCheck.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/CatalogueMerge.h"
@@ -76,10 +77,10 @@ Json hostJson(const HostItem& host)
 
 }  // namespace
 
-int dumpCommand(const Args& args)
+int dumpCommand(const Args& args, Services& services)
 {
     std::string path = fileArgument(parseArgs(args), 0);
-    LoadedCatalogue loaded = loadCatalogueFile(path);
+    LoadedCatalogue loaded = loadCatalogueFile(services, path);
     Json hosts = Json::array();
     for (const auto& host : loaded.hosts)
         hosts.push_back(hostJson(*host));
@@ -90,10 +91,10 @@ int dumpCommand(const Args& args)
     return 0;
 }
 
-int checkCommand(const Args& args)
+int checkCommand(const Args& args, Services& services)
 {
     std::string path = fileArgument(parseArgs(args), 0);
-    LoadedCatalogue loaded = loadCatalogueFile(path);
+    LoadedCatalogue loaded = loadCatalogueFile(services, path);
     std::vector<CheckFinding> findings = checkCatalogue(loaded.bytes);
     for (const CheckFinding& finding : findings)
         std::cout << path << ':' << finding.line << ": " << finding.message << '\n';
@@ -111,68 +112,66 @@ CatalogueVersion versionOf(LoadedCatalogue loaded)
     return version;
 }
 
-void saveUnderLock(const std::string& path, IfMissing ifMissing, KeepWhen keepWhen,
+void saveUnderLock(Services& services, const std::string& path, IfMissing ifMissing, KeepWhen keepWhen,
                    const std::function<void(CatalogueVersion&)>& change)
 {
-    FileStore& files = platformFileStore();
-    std::string error;
-    auto lock = files.lock(path, FileStore::LockMode::Exclusive, error);
-    if (!lock)
-        throw CliError("Unable to save " + path + ": " + error);
-    // Only a save holds the exclusive lock, so no other save is writing one
-    // of these now.
-    files.removeLeftovers(path);
-    LoadedCatalogue loaded = loadCatalogueFile(path, ifMissing, {}, ReadLock::None);
-    const bool found = loaded.found;
-    const std::string old = std::move(loaded.bytes);
-    CatalogueVersion version = versionOf(std::move(loaded));
-    change(version);
-    const std::string bytes = formatCatalogue(version.hosts, version.options, version.x, version.y);
-    if (found &&
-        (keepWhen == KeepWhen::SameBytes ? bytes == old : holdsSameCatalogue(old, bytes, version.x, version.y)))
-        return;
-    std::string backupError;
-    if (!files.replaceKeepingBackup(path, bytes, error, backupError))
-        throw CliError("Unable to save " + path + ": " + error);
-    if (!backupError.empty())
-        std::cerr << "quillbank-cli: " << backupFailureMessage(path, backupError) << '\n';
+    std::string bytes;
+    const LockedSave save =
+        saveLocked(services.files, path, [&](FileReadResult& disk) -> std::optional<std::string_view> {
+            LoadedCatalogue loaded = loadedFrom(services, path, std::move(disk), ifMissing);
+            const bool found = loaded.found;
+            const std::string old = std::move(loaded.bytes);
+            CatalogueVersion version = versionOf(std::move(loaded));
+            change(version);
+            bytes = formatCatalogue(version.hosts, version.options, version.x, version.y);
+            if (found &&
+                (keepWhen == KeepWhen::SameBytes ? bytes == old : holdsSameCatalogue(old, bytes, version.x, version.y)))
+                return std::nullopt;
+            return bytes;
+        });
+    if (!save.ok)
+        throw CliError("Unable to save " + path + ": " + save.error);
+    if (!save.backupError.empty())
+        services.messages.tell(backupFailureMessage(path, save.backupError));
 }
 
 // Loads and saves as the program does, so that the file ends in the
 // program's bytes; nothing written when it already is.
-int rewriteCommand(const Args& args)
+int rewriteCommand(const Args& args, Services& services)
 {
     // A mistyped name must not become a new, empty catalogue.
-    saveUnderLock(fileArgument(parseArgs(args), 0), IfMissing::Refuse, KeepWhen::SameBytes, [](CatalogueVersion&) {});
+    saveUnderLock(services, fileArgument(parseArgs(args), 0), IfMissing::Refuse, KeepWhen::SameBytes,
+                  [](CatalogueVersion&) {});
     return 0;
 }
 
 // Git's merge driver conventions: %O %A %B, the result over %A, 1 for a
 // merge it must not take as clean. Git gives an empty file as the base of
 // an add/add; a missing one is read the same way.
-int mergeCommand(const Args& args)
+int mergeCommand(const Args& args, Services& services)
 {
     ParsedArgs parsed = parseArgs(args, {"-o"});
     if (parsed.positional.size() != 3)
         throw CliError("merge needs BASE MINE THEIRS");
     const std::string& minePath = parsed.positional[1];
     CatalogueVersion base =
-        versionOf(loadCatalogueFile(parsed.positional[0], IfMissing::ReadAsEmpty, {}, ReadLock::None));
-    CatalogueVersion mine = versionOf(loadCatalogueFile(minePath, IfMissing::Refuse, " (MINE)", ReadLock::None));
+        versionOf(loadCatalogueFile(services, parsed.positional[0], IfMissing::ReadAsEmpty, {}, ReadLock::None));
+    CatalogueVersion mine =
+        versionOf(loadCatalogueFile(services, minePath, IfMissing::Refuse, " (MINE)", ReadLock::None));
     CatalogueVersion theirs =
-        versionOf(loadCatalogueFile(parsed.positional[2], IfMissing::Refuse, " (THEIRS)", ReadLock::None));
+        versionOf(loadCatalogueFile(services, parsed.positional[2], IfMissing::Refuse, " (THEIRS)", ReadLock::None));
     CatalogueMergeResult result = mergeCatalogues(base, mine, theirs);
     auto output = parsed.values.find("-o");
     if (output != parsed.values.end()) {
         // A named output may be a catalogue in use: written as a save is.
-        saveUnderLock(output->second, IfMissing::ReadAsEmptyQuietly, KeepWhen::SameBytes,
+        saveUnderLock(services, output->second, IfMissing::ReadAsEmptyQuietly, KeepWhen::SameBytes,
                       [&result](CatalogueVersion& version) { version = std::move(result.merged); });
     } else {
         // Git's own file, which Git alone uses: no lock file, no backup.
         const CatalogueVersion& merged = result.merged;
         std::string error;
-        if (!platformFileStore().replaceAll(minePath, formatCatalogue(merged.hosts, merged.options, merged.x, merged.y),
-                                            error))
+        if (!services.files.replaceAll(minePath, formatCatalogue(merged.hosts, merged.options, merged.x, merged.y),
+                                       error))
             throw CliError("Unable to save " + minePath + ": " + error);
     }
     if (result.conflicts.empty())

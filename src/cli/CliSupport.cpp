@@ -1,8 +1,11 @@
 #include "cli/Commands.h"
 
+#include "app/CatalogueSession.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/FileStore.h"
 #include "import/ImportText.h"
+#include "launch/RunCommand.h"
+#include "platform/SystemServices.h"
 
 #include <algorithm>
 #include <iostream>
@@ -10,6 +13,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <io.h>
+#include "platform/win32/Shell.h"
 #else
 #include <termios.h>
 #include <unistd.h>
@@ -89,7 +93,70 @@ private:
 #endif
 };
 
+// The user at the terminal: asked on stderr, answering on stdin; no
+// terminal gives no answer.
+class TerminalUser final : public LaunchPrompts, public MessageBoxes
+{
+public:
+    void tell(const std::string& text) override { std::cerr << "quillbank-cli: " << text << '\n'; }
+    Answer ask(const std::string& question, Question) override
+    {
+        const auto answer = typed(question + "\n[y/N] ", false);
+        if (!answer)
+            return Answer::None;
+        return *answer == "y" || *answer == "Y" || *answer == "yes" ? Answer::Yes : Answer::No;
+    }
+    bool confirmRun(const std::string& text) override { return ask(text, Question::YesFirst) == Answer::Yes; }
+    std::optional<std::string> askUserInput() override { return typed("User Input: ", false); }
+    std::optional<std::string> askPassword() override { return typed("Password Input: ", true); }
+
+private:
+    static std::optional<std::string> typed(const std::string& question, bool hidden)
+    {
+        auto line = askTerminal(question, hidden);
+        if (!line)
+            return std::nullopt;
+        std::string text = terminalToAnsi(*line, TerminalText::Typed);
+        wipeSecret(*line);
+        return text;
+    }
+};
+
+#ifdef _WIN32
+// No window owns what the shell shows.
+const HWND kNoOwner = nullptr;
+#else
+// Never reached: compose refuses --launch here before anything is read.
+class NoShell final : public Shell
+{
+public:
+    void execute(const ShellCall&) override
+    {
+        throw CliError("--launch needs Windows: the shell that starts the command is not here");
+    }
+};
+#endif
+
 }  // namespace
+
+struct ConsoleServices::Parts {
+    SystemServices system = makeSystemServices();
+    TerminalUser user;
+#ifdef _WIN32
+    SystemShell shell{kNoOwner};
+#else
+    NoShell shell;
+#endif
+};
+
+ConsoleServices::ConsoleServices()
+    : m_parts(std::make_unique<Parts>()),
+      m_services(std::make_unique<Services>(
+          Services{*m_parts->system.files, *m_parts->system.browsers, *m_parts->system.directory,
+                   *m_parts->system.links, *m_parts->system.settings, m_parts->shell, m_parts->user, m_parts->user}))
+{}
+
+ConsoleServices::~ConsoleServices() = default;
 
 ParsedArgs parseArgs(const Args& args, const std::vector<std::string>& valueOptions,
                      const std::vector<std::string>& flagOptions)
@@ -127,21 +194,15 @@ std::string fileArgument(const ParsedArgs& parsed, size_t index)
     return kCatalogueFileName;
 }
 
-LoadedCatalogue loadCatalogueFile(const std::string& path, IfMissing ifMissing, const std::string& whyMissing,
-                                  ReadLock readLock)
+LoadedCatalogue loadedFrom(Services& services, const std::string& path, FileReadResult file, IfMissing ifMissing,
+                           const std::string& whyMissing)
 {
     LoadedCatalogue loaded;
-    std::string error;
-    std::unique_ptr<FileStore::Lock> lock;
-    if (readLock == ReadLock::Shared && !(lock = platformFileStore().lock(path, FileStore::LockMode::Shared, error)))
-        throw CliError("cannot read " + path + ": " + error);
-    FileReadResult file = platformFileStore().readAll(path);
-    lock.reset();
     if (file.missing) {
         if (ifMissing == IfMissing::Refuse)
             throw CliError(path + " not found" + whyMissing);
         if (ifMissing == IfMissing::ReadAsEmpty)
-            std::cerr << "quillbank-cli: " << path << " not found: the empty catalogue with default options\n";
+            services.messages.tell(path + " not found: the empty catalogue with default options");
         return loaded;
     }
     if (!file.opened)
@@ -153,6 +214,14 @@ LoadedCatalogue loadCatalogueFile(const std::string& path, IfMissing ifMissing, 
     parseCatalogue(file.bytes, loaded.hosts, loaded.options, window);
     loaded.bytes = std::move(file.bytes);
     return loaded;
+}
+
+LoadedCatalogue loadCatalogueFile(Services& services, const std::string& path, IfMissing ifMissing,
+                                  const std::string& whyMissing, ReadLock readLock)
+{
+    return loadedFrom(services, path,
+                      readLock == ReadLock::Shared ? readLocked(services.files, path) : services.files.readAll(path),
+                      ifMissing, whyMissing);
 }
 
 std::string terminalToAnsi(std::string_view text, TerminalText source)

@@ -1,8 +1,10 @@
 // quillbank-cli: one function per command, and the few pieces the commands
-// share. main.cpp maps command names to these functions; a command returns
-// its exit status, or throws CliError for anything the user must fix.
+// share. main.cpp builds the services once and maps command names to these
+// functions; a command returns its exit status, or throws CliError for
+// anything the user must fix.
 #pragma once
 
+#include "app/Services.h"
 #include "catalogue/CatalogueMerge.h"
 #include "catalogue/FileStore.h"
 #include "catalogue/HostRecords.h"
@@ -72,8 +74,12 @@ enum class ReadLock {
     Shared,
     None
 };
-LoadedCatalogue loadCatalogueFile(const std::string& path, IfMissing ifMissing = IfMissing::ReadAsEmpty,
-                                  const std::string& whyMissing = {}, ReadLock readLock = ReadLock::Shared);
+LoadedCatalogue loadCatalogueFile(Services& services, const std::string& path,
+                                  IfMissing ifMissing = IfMissing::ReadAsEmpty, const std::string& whyMissing = {},
+                                  ReadLock readLock = ReadLock::Shared);
+// A read already made, taken as loadCatalogueFile takes it.
+LoadedCatalogue loadedFrom(Services& services, const std::string& path, FileReadResult file, IfMissing ifMissing,
+                           const std::string& whyMissing = {});
 
 // Where text from the user came from: the command line, or typed at a prompt.
 enum class TerminalText {
@@ -99,30 +105,48 @@ enum class KeepWhen {
     SameBytes,
     SameCatalogue
 };
-// As the program saves: under the exclusive lock, with what killed saves left
-// cleared first, the file read (a missing one as ifMissing says), changed,
-// and written over through the program's store, the previous file kept as
-// the backup, unless keepWhen says it already holds the result. A backup that
-// could not be kept is said on stderr. Throws CliError naming the path as it
-// was given.
-void saveUnderLock(const std::string& path, IfMissing ifMissing, KeepWhen keepWhen,
+// As the program saves (saveLocked): under the exclusive lock, with what
+// killed saves left cleared first, the file read (a missing one as ifMissing
+// says), changed, and written over, the previous file kept as the backup,
+// unless keepWhen says it already holds the result. A backup that could not
+// be kept is said on stderr. Throws CliError naming the path as it was given.
+void saveUnderLock(Services& services, const std::string& path, IfMissing ifMissing, KeepWhen keepWhen,
                    const std::function<void(CatalogueVersion&)>& change);
 
 // The hosts of a directory source ("ldap://", "ldaps://") as the directory
 // client reads them with the command's options; throws CliError.
-ImportRead readDirectorySource(const std::string& address, const ParsedArgs& parsed);
+ImportRead readDirectorySource(Services& services, const std::string& address, const ParsedArgs& parsed);
+
+// The console's part of the services: questions and prompts at the terminal
+// (nullopt or No without one), messages on stderr, and a shell that starts
+// programs on Windows alone.
+class ConsoleServices
+{
+public:
+    ConsoleServices();
+    ~ConsoleServices();
+    ConsoleServices(const ConsoleServices&) = delete;
+    ConsoleServices& operator=(const ConsoleServices&) = delete;
+
+    Services& services() { return *m_services; }
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+    std::unique_ptr<Services> m_services;
+};
 
 // 2-space indentation and a final newline.
 void printJson(const nlohmann::ordered_json& value);
 
-int dumpCommand(const Args& args);
-int checkCommand(const Args& args);
-int rewriteCommand(const Args& args);
+int dumpCommand(const Args& args, Services& services);
+int checkCommand(const Args& args, Services& services);
+int rewriteCommand(const Args& args, Services& services);
 // Exit status 0 when clean, 1 when both versions of some hosts were kept.
-int mergeCommand(const Args& args);
-int menuCommand(const Args& args);
-int composeCommand(const Args& args);
-int importCommand(const Args& args);
-int exportCommand(const Args& args);
+int mergeCommand(const Args& args, Services& services);
+int menuCommand(const Args& args, Services& services);
+int composeCommand(const Args& args, Services& services);
+int importCommand(const Args& args, Services& services);
+int exportCommand(const Args& args, Services& services);
 
 }  // namespace qb::cli

@@ -38,9 +38,9 @@ std::string optionValue(const ParsedArgs& parsed, const char* name)
 
 // The file's first line; a UTF-8 byte order mark and the line end are not
 // part of the password.
-std::string readPasswordFile(const std::string& path)
+std::string readPasswordFile(FileStore& files, const std::string& path)
 {
-    FileReadResult file = platformFileStore().readAll(path);
+    FileReadResult file = files.readAll(path);
     if (!file.whole())
         throw CliError("cannot read the password file " + path + ": " + (file.missing ? "not found" : file.error));
     std::string password = std::move(file.bytes);
@@ -77,7 +77,7 @@ struct QueryWithSecret {
 
 }  // namespace
 
-ImportRead readDirectorySource(const std::string& address, const ParsedArgs& parsed)
+ImportRead readDirectorySource(Services& services, const std::string& address, const ParsedArgs& parsed)
 {
     QueryWithSecret secret;
     DirectoryQuery& query = secret.query;
@@ -92,7 +92,7 @@ ImportRead readDirectorySource(const std::string& address, const ParsedArgs& par
     if (!passwordFile.empty() && query.user.empty())
         throw CliError("--password-file needs --user");
     if (!passwordFile.empty()) {
-        query.password = readPasswordFile(passwordFile);
+        query.password = readPasswordFile(services.files, passwordFile);
     } else if (!query.user.empty()) {
         std::optional<std::string> typed = askTerminal("Password for " + optionValue(parsed, kUserOption) + ": ", true);
         if (!typed)
@@ -101,7 +101,7 @@ ImportRead readDirectorySource(const std::string& address, const ParsedArgs& par
         wipeSecret(*typed);
     }
 
-    DirectoryResult result = platformDirectoryClient()->search(query, {});
+    DirectoryResult result = services.directory.search(query, {});
     if (!result.error.empty())
         throw CliError(result.error);
     return std::move(result.read);

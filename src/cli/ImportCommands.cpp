@@ -30,7 +30,7 @@ int32_t iconOption(const ParsedArgs& parsed)
 
 }  // namespace
 
-int importCommand(const Args& args)
+int importCommand(const Args& args, Services& services)
 {
     ParsedArgs parsed = parseArgs(args, {"--icon", "--filter", "--user", "--password-file", "--page-size"},
                                   {"--template", "--dry-run", "--insecure"});
@@ -50,8 +50,10 @@ int importCommand(const Args& args)
     // The catalogue first: a file that cannot be read is not worth asking a
     // directory for its computers.
     const bool dryRun = parsed.flags.count("--dry-run") > 0;
-    LoadedCatalogue loaded = loadCatalogueFile(path, dryRun ? IfMissing::ReadAsEmpty : IfMissing::ReadAsEmptyQuietly);
-    ImportRead read = directory ? readDirectorySource(source, parsed) : readImportFile(source, platformFileStore());
+    LoadedCatalogue loaded =
+        loadCatalogueFile(services, path, dryRun ? IfMissing::ReadAsEmpty : IfMissing::ReadAsEmptyQuietly);
+    ImportRead read =
+        directory ? readDirectorySource(services, source, parsed) : readImportFile(source, services.files);
     for (const std::string& warning : read.warnings)
         std::cerr << "quillbank-cli: " << warning << '\n';
     if (dryRun) {
@@ -61,7 +63,7 @@ int importCommand(const Args& args)
     // As the program saves: the file read again and written under one
     // exclusive lock, so that a save of the program in between is not lost.
     std::vector<ImportItem> items;
-    saveUnderLock(path, IfMissing::ReadAsEmpty, KeepWhen::SameCatalogue, [&](CatalogueVersion& version) {
+    saveUnderLock(services, path, IfMissing::ReadAsEmpty, KeepWhen::SameCatalogue, [&](CatalogueVersion& version) {
         items = planImport(version.hosts, std::move(read.hosts));
         std::vector<bool> chosen;
         for (const ImportItem& item : items)
@@ -72,15 +74,15 @@ int importCommand(const Args& args)
     return 0;
 }
 
-int exportCommand(const Args& args)
+int exportCommand(const Args& args, Services& services)
 {
     ParsedArgs parsed = parseArgs(args);
     if (parsed.positional.empty())
         throw CliError("export needs FILE.csv");
     const std::string& csvPath = parsed.positional[0];
-    LoadedCatalogue loaded = loadCatalogueFile(fileArgument(parsed, 1));
+    LoadedCatalogue loaded = loadCatalogueFile(services, fileArgument(parsed, 1));
     std::string error;
-    if (!platformFileStore().replaceAll(csvPath, hostsCsv(loaded.hosts), error))
+    if (!services.files.replaceAll(csvPath, hostsCsv(loaded.hosts), error))
         throw CliError("Unable to save " + csvPath + ": " + error);
     return 0;
 }

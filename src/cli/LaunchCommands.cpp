@@ -6,12 +6,7 @@
 #include "launch/RunCommand.h"
 
 #include <iostream>
-#include <memory>
 #include <optional>
-
-#ifdef _WIN32
-#include "platform/win32/Shell.h"
-#endif
 
 namespace qb::cli {
 
@@ -22,24 +17,22 @@ using Json = nlohmann::ordered_json;
 const char kIndexOption[] = "--index";
 const char kBrowserOption[] = "--default-browser";
 
-// The registered command text given on the command line.
-class GivenBrowser final : public BrowserSource
+// The browser named on the command line, or else the system's.
+class CommandLineBrowser final : public BrowserSource
 {
 public:
-    explicit GivenBrowser(std::string command) : m_command(std::move(command)) {}
-    std::string registeredCommand() override { return m_command; }
+    CommandLineBrowser(const ParsedArgs& parsed, BrowserSource& system) : m_system(system)
+    {
+        const auto given = parsed.values.find(kBrowserOption);
+        if (given != parsed.values.end())
+            m_given = given->second;
+    }
+    std::string registeredCommand() override { return m_given ? *m_given : m_system.registeredCommand(); }
 
 private:
-    std::string m_command;
+    BrowserSource& m_system;
+    std::optional<std::string> m_given;
 };
-
-std::unique_ptr<BrowserSource> browserSource(const ParsedArgs& parsed)
-{
-    const auto given = parsed.values.find(kBrowserOption);
-    if (given != parsed.values.end())
-        return std::make_unique<GivenBrowser>(given->second);
-    return makeSystemBrowserSource();
-}
 
 int parseInteger(const std::string& text, const char* what)
 {
@@ -87,11 +80,11 @@ std::size_t hostWords(const ParsedArgs& parsed)
 
 // A missing file has no host to pick. With --index no title is given, so a
 // title typed all the same stands where FILE goes: say so in the one line.
-LoadedCatalogue loadForHost(const ParsedArgs& parsed, std::size_t fileWord)
+LoadedCatalogue loadForHost(Services& services, const ParsedArgs& parsed, std::size_t fileWord)
 {
     const bool fileGiven = parsed.positional.size() > fileWord;
     const bool byIndex = parsed.values.count(kIndexOption) != 0;
-    return loadCatalogueFile(fileArgument(parsed, fileWord), IfMissing::Refuse,
+    return loadCatalogueFile(services, fileArgument(parsed, fileWord), IfMissing::Refuse,
                              byIndex && fileGiven ? " (with --index, this word is FILE, not a HOST title)" : "");
 }
 
@@ -130,7 +123,7 @@ Json itemsJson(const std::vector<HostMenuItem>& items)
 class CommandLinePrompts final : public LaunchPrompts
 {
 public:
-    explicit CommandLinePrompts(const ParsedArgs& parsed)
+    CommandLinePrompts(const ParsedArgs& parsed, LaunchPrompts& terminal) : m_terminal(terminal)
     {
         if (parsed.flags.count("--yes"))
             m_yes = true;
@@ -154,17 +147,15 @@ public:
     bool confirmRun(const std::string& text) override
     {
         confirmation = text;
-        if (!m_yes) {
-            const auto answer = ask(text + "\n[y/N] ", false);
-            m_yes = answer && (*answer == "y" || *answer == "Y" || *answer == "yes");
-        }
+        if (!m_yes)
+            m_yes = m_terminal.confirmRun(text);
         return *m_yes;
     }
     std::optional<std::string> askUserInput() override
     {
         prompts.push_back("User Input");
         if (!m_input)
-            m_input = ask("User Input: ", false);
+            m_input = m_terminal.askUserInput();
         return m_input;
     }
     std::optional<std::string> askPassword() override
@@ -172,7 +163,7 @@ public:
         prompts.push_back("Password Input");
         if (m_password)
             return m_password;
-        auto typed = ask("Password Input: ", true);
+        auto typed = m_terminal.askPassword();
         passwordGiven = passwordGiven || typed.has_value();
         return typed;
     }
@@ -194,27 +185,18 @@ public:
     bool passwordGiven = false;
 
 private:
-    static std::optional<std::string> ask(const std::string& question, bool hidden)
-    {
-        auto typed = askTerminal(question, hidden);
-        if (!typed)
-            return std::nullopt;
-        std::string text = terminalToAnsi(*typed, TerminalText::Typed);
-        wipeSecret(*typed);
-        return text;
-    }
-
+    LaunchPrompts& m_terminal;
     std::optional<bool> m_yes;
     std::optional<std::string> m_input;
     std::optional<std::string> m_password;
 };
 
-// Describes the call and, with --launch, makes it for real (no owner:
-// there is no window here).
+// Describes the call and, given the shell to launch with (--launch), makes
+// it for real.
 class DescribingShell final : public Shell
 {
 public:
-    explicit DescribingShell(bool launch) : m_launch(launch) {}
+    explicit DescribingShell(Shell* launcher) : m_launcher(launcher) {}
 
     void execute(const ShellCall& call) override
     {
@@ -226,31 +208,29 @@ public:
         out["directory"] = call.directory ? Json(ansiToUtf8(*call.directory)) : Json(nullptr);
         out["show"] = call.show;
         described = std::move(out);
-#ifdef _WIN32
-        if (m_launch)
-            SystemShell(nullptr).execute(call);
-#endif
+        if (m_launcher)
+            m_launcher->execute(call);
     }
 
     Json described = nullptr;
 
 private:
-    bool m_launch;
+    Shell* m_launcher;
 };
 
 }  // namespace
 
-int menuCommand(const Args& args)
+int menuCommand(const Args& args, Services& services)
 {
     const ParsedArgs parsed = parseArgs(args, {kIndexOption, kBrowserOption});
     // FILE follows HOST, so the host's words are counted before the file is known.
-    const LoadedCatalogue loaded = loadForHost(parsed, hostWords(parsed));
+    const LoadedCatalogue loaded = loadForHost(services, parsed, hostWords(parsed));
     const HostItem& host = *chooseHost(loaded.hosts, parsed);
 
-    auto browsers = browserSource(parsed);
+    CommandLineBrowser browsers(parsed, services.browsers);
     CommandSlots slots;
     CommandImages images{};
-    const HostMenu menu = buildHostMenu(host, loaded.options, *browsers, slots, images);
+    const HostMenu menu = buildHostMenu(host, loaded.options, browsers, slots, images);
 
     Json out;
     out["host"] = ansiToUtf8(host.title);
@@ -259,7 +239,7 @@ int menuCommand(const Args& args)
     return 0;
 }
 
-int composeCommand(const Args& args)
+int composeCommand(const Args& args, Services& services)
 {
     const ParsedArgs parsed =
         parseArgs(args, {kIndexOption, kBrowserOption, "--input", "--password"}, {"--yes", "--no", "--launch"});
@@ -274,25 +254,25 @@ int composeCommand(const Args& args)
     if (parsed.positional.size() < idWord + 1)
         throw CliError("missing ID (the menu item's command id)");
     const int id = parseInteger(parsed.positional[idWord], "ID");
-    const LoadedCatalogue loaded = loadForHost(parsed, idWord + 1);
+    const LoadedCatalogue loaded = loadForHost(services, parsed, idWord + 1);
     const HostItem& host = *chooseHost(loaded.hosts, parsed);
 
-    auto browsers = browserSource(parsed);
+    CommandLineBrowser browsers(parsed, services.browsers);
     CommandSlots slots;
     CommandImages images{};
-    const HostMenu menu = buildHostMenu(host, loaded.options, *browsers, slots, images);
+    const HostMenu menu = buildHostMenu(host, loaded.options, browsers, slots, images);
     if (!findCommand(menu, id))
         throw CliError("the menu of \"" + host.title + "\" has no item with id " + std::to_string(id));
 
-    CommandLinePrompts prompts(parsed);
-    DescribingShell shell(launch);
-    RunCommand(slots[static_cast<std::size_t>(id)], host, prompts, shell, *browsers);
+    CommandLinePrompts prompts(parsed, services.prompts);
+    DescribingShell shell(launch ? &services.shell : nullptr);
+    RunCommand(slots[static_cast<std::size_t>(id)], host, prompts, shell, browsers);
     if (prompts.passwordGiven || parsed.values.count("--password")) {
         // Shown, never printed: the call again with "***" where the
         // password went, from the same answers, and nothing launched.
         prompts.hidePassword();
-        DescribingShell hidden(false);
-        RunCommand(slots[static_cast<std::size_t>(id)], host, prompts, hidden, *browsers);
+        DescribingShell hidden(nullptr);
+        RunCommand(slots[static_cast<std::size_t>(id)], host, prompts, hidden, browsers);
         shell.described = std::move(hidden.described);
     }
 

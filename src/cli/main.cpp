@@ -13,7 +13,7 @@ using qb::cli::Args;
 
 struct Command {
     const char* name;
-    int (*run)(const Args& args);
+    int (*run)(const Args& args, qb::Services& services);
     const char* usage;
 };
 
@@ -65,9 +65,11 @@ int main(int argc, char** argv)
     }
     Args args(argv + 2, argv + argc);
     try {
+        // Built once, and handed to the command.
+        qb::cli::ConsoleServices console;
         for (const Command& command : kCommands) {
             if (std::strcmp(name, command.name) == 0)
-                return command.run(args);
+                return command.run(args, console.services());
         }
         throw qb::cli::CliError(std::string("unknown command \"") + name + "\" (try quillbank-cli help)");
     } catch (const std::exception& error) {

@@ -74,7 +74,7 @@ void CColourListCtrl::DrawItem(const DRAWITEMSTRUCT& request)
     win::Brush highlightBrush(CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT)));
 
     LVITEMA item = {};
-    item.mask = LVIF_IMAGE | LVIF_STATE;
+    item.mask = LVIF_STATE | (m_rowSource ? 0 : LVIF_IMAGE);
     item.iItem = row;
     item.stateMask = ~0u;
     Send(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
@@ -88,10 +88,21 @@ void CColourListCtrl::DrawItem(const DRAWITEMSTRUCT& request)
     RECT label = rowRect(*this, row, LVIR_LABEL);
     const RECT icon = rowRect(*this, row, LVIR_ICON);
 
-    const std::string text = GetItemText(row, 0);
-    const qb::BarText parts = qb::splitBarText(text);
-    const COLORREF rowColour = parts.hasNumber ? static_cast<COLORREF>(parts.number) : m_rowColour;
-    win::Brush rowBrush(CreateSolidBrush(rowColour));
+    // A source's row has its fields; a row of the list's own carries its
+    // colour in its text.
+    std::string ownText;
+    ListRow shown;
+    if (m_rowSource) {
+        shown = m_rowSource->Row(row);
+    } else {
+        ownText = GetItemText(row, 0);
+        const qb::BarText parts = qb::splitBarText(ownText);
+        shown.text = parts.shown;
+        if (parts.hasNumber)
+            shown.colour = static_cast<COLORREF>(parts.number);
+        shown.image = item.iImage;
+    }
+    win::Brush rowBrush(CreateSolidBrush(shown.colour.value_or(m_rowColour)));
 
     SIZE space = {};
     GetTextExtentPoint32A(dc, " ", 1, &space);
@@ -122,14 +133,13 @@ void CColourListCtrl::DrawItem(const DRAWITEMSTRUCT& request)
         if (highlighted) {
             style |= ILD_BLEND50;
         }
-        ImageList_Draw(smallImages, item.iImage, dc, icon.left, icon.top, style);
+        ImageList_Draw(smallImages, shown.image, dc, icon.left, icon.top, style);
     }
 
     // Column 0 is clipped to its cell, not to the label.
     label.left += offset / 2;
     label.right -= offset;
-    const std::string shown(parts.shown);
-    DrawTextA(dc, shown.c_str(), static_cast<int>(shown.size()), &label,
+    DrawTextA(dc, shown.text.data(), static_cast<int>(shown.text.size()), &label,
               DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP | DT_END_ELLIPSIS);
 
     SetRectRgn(clip, bounds.left, bounds.top, bounds.right, bounds.bottom);
@@ -243,7 +253,7 @@ template <class Item>
 void CColourListCtrl::AnswerDisplayInfo(Item& item) const
 {
     if ((item.mask & LVIF_IMAGE) && item.iSubItem == 0)
-        item.iImage = m_rowSource->RowImage(item.iItem);
+        item.iImage = m_rowSource->Row(item.iItem).image;
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
         return;
     const std::string text = item.iSubItem == 0 ? m_rowSource->RowText(item.iItem) : std::string();

@@ -1,7 +1,7 @@
 // A report-view list that draws its own rows: each row on a colour of its own
-// (carried in the first column's text as "text||colour"), its small icon
-// blended with the highlight when selected, every column's text with an
-// ellipsis and the column's alignment.
+// (given by the row source, or carried in the first column's text as
+// "text||colour"), its small icon blended with the highlight when selected,
+// every column's text with an ellipsis and the column's alignment.
 #pragma once
 
 #include "win/Controls.h"
@@ -9,7 +9,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 // Sent to the parent as WM_COMMAND (code 0, no control) after a navigation
 // key has moved through the rows.
@@ -24,14 +26,24 @@ enum class HighlightMode {
     OwnerDrawnToEdge = 2,
 };
 
+// What one row of a row source shows.
+struct ListRow {
+    std::string_view text;           // valid until the source changes
+    std::optional<COLORREF> colour;  // none: m_rowColour
+    int image = 0;
+};
+
 // Rows that the owner keeps, for a list created with LVS_OWNERDATA: the list
-// stores none of them and asks for a row's text and image only while it
-// shows that row, so its work grows with the rows on screen, not all rows.
+// stores none of them and asks for a row only while it shows that row, so
+// its work grows with the rows on screen, not all rows.
 class ListRowSource
 {
 public:
-    virtual std::string RowText(int row) const = 0;  // column 0; the others are empty
-    virtual int RowImage(int row) const = 0;
+    // An empty row for one that does not exist.
+    virtual ListRow Row(int row) const = 0;
+    // Column 0's text as the list reports it to other programs (the others
+    // are empty).
+    virtual std::string RowText(int row) const = 0;
 
 protected:
     ~ListRowSource() = default;
@@ -59,7 +71,7 @@ public:
     // always shows its selection) and redraws them at once.
     void RepaintFocusAndSelection();
 
-    // Background of rows whose first-column text carries no colour. The owner
+    // Background of rows without a colour of their own. The owner
     // sets it right after attaching the control; until then it is the
     // window colour, so that a row drawn early is never on garbage.
     COLORREF m_rowColour;

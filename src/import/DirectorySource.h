@@ -102,6 +102,6 @@ protected:
 };
 
 // libldap natively, wldap32 on Windows.
-std::unique_ptr<DirectoryClient> platformDirectoryClient();
+std::unique_ptr<DirectoryClient> makePlatformDirectoryClient();
 
 }  // namespace qb

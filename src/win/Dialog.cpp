@@ -3,6 +3,7 @@
 #include "app/WindowPlacement.h"
 #include "win/App.h"
 #include "win/CommonDialogs.h"
+#include "win/Dpi.h"
 
 #include <utility>
 
@@ -182,11 +183,7 @@ void Dialog::CentreOnWorkArea()
         return;
     // The owner's monitor, so that a dialog opens where its program is.
     const HWND reference = m_owner && ::IsWindowVisible(m_owner) ? m_owner : m_hwnd;
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (!::GetMonitorInfoA(::MonitorFromWindow(reference, MONITOR_DEFAULTTONEAREST), &monitor))
-        return;
-    const RECT& area = monitor.rcWork;
+    const RECT area = workAreaOf(reference);
     const RECT window = GetWindowRect();
     const qb::ScreenPoint at = qb::centreOnWorkArea(window.right - window.left, window.bottom - window.top,
                                                     {area.left, area.top, area.right, area.bottom});

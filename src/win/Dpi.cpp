@@ -22,11 +22,6 @@ Fn user32Function(const char* name)
 // The size Windows Vista and later know; the padded border came with them.
 constexpr UINT kMetricsSize = sizeof(NONCLIENTMETRICSW);
 
-void scaleFont(LOGFONTW& font, UINT from, UINT to)
-{
-    font.lfHeight = MulDiv(font.lfHeight, int(to), int(from));
-}
-
 }  // namespace
 
 UINT systemDpi()
@@ -71,13 +66,28 @@ NONCLIENTMETRICSW nonClientMetricsForDpi(UINT dpi)
     if (dpi != system) {
         for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont, &metrics.lfMenuFont,
                                &metrics.lfStatusFont, &metrics.lfMessageFont})
-            scaleFont(*font, system, dpi);
+            font->lfHeight = fontHeightForDpi(font->lfHeight, system, dpi);
         for (int* size : {&metrics.iBorderWidth, &metrics.iScrollWidth, &metrics.iScrollHeight, &metrics.iCaptionWidth,
                           &metrics.iCaptionHeight, &metrics.iSmCaptionWidth, &metrics.iSmCaptionHeight,
                           &metrics.iMenuWidth, &metrics.iMenuHeight, &metrics.iPaddedBorderWidth})
             *size = MulDiv(*size, int(dpi), int(system));
     }
     return metrics;
+}
+
+LONG fontHeightForDpi(LONG height, UINT from, UINT to)
+{
+    // Negative: the character height, which is what a point size gives.
+    return height < 0 ? -MulDiv(MulDiv(-height, 72, int(from)), int(to), 72) : MulDiv(height, int(to), int(from));
+}
+
+RECT workAreaOf(HWND window)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    return info.rcWork;
 }
 
 }  // namespace win

@@ -15,5 +15,13 @@ UINT dpiForWindow(HWND window);
 int metricForDpi(int index, UINT dpi);
 // The non-client metrics (fonts of captions, menus, messages) at `dpi`.
 NONCLIENTMETRICSW nonClientMetricsForDpi(UINT dpi);
+// A font's height (LOGFONT's lfHeight) at another DPI. Through its point
+// size, as the dialog manager makes fonts, so that a change of scale and
+// back gives the height it started with.
+LONG fontHeightForDpi(LONG height, UINT from, UINT to);
+
+// The work area of the monitor the window is on (or nearest to); the
+// primary monitor's when the system cannot tell.
+RECT workAreaOf(HWND window);
 
 }  // namespace win

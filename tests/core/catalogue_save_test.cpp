@@ -10,6 +10,8 @@
 #ifdef _WIN32
 #include <thread>
 #include <windows.h>
+
+#include "handles/Handles.h"
 #else
 #include <csignal>
 #include <fcntl.h>
@@ -41,7 +43,7 @@ struct Saved {
     std::vector<std::string> messages;
 };
 
-Saved save(const std::string& path, const HostCatalogue& hosts, FileStore& files = platformFileStore())
+Saved save(const std::string& path, const HostCatalogue& hosts, FileStore& files = qbtest::platformStore())
 {
     Saved result;
     RecordingWindow window;
@@ -75,13 +77,13 @@ TEST(CatalogueSave, ReplacesTheFileWholeAndLoadsBack)
     const std::string path = folder.file("quillbank.ini");
     writeFile(path, std::string(100000, 'o'));  // longer than what replaces it
     EXPECT_TRUE(saveCatalogue(
-        hosts, options, window, [](const std::string& m) { ADD_FAILURE() << m; }, platformFileStore(), path));
+        hosts, options, window, [](const std::string& m) { ADD_FAILURE() << m; }, qbtest::platformStore(), path));
     const std::string bytes = readFile(path);
     EXPECT_EQ(bytes, formatCatalogue(hosts, options, -1920, -8));
     EXPECT_EQ(folder.names(), std::set<std::string>{"quillbank.ini"});
 
     Loaded loaded;
-    loadCatalogue(loaded.hosts, loaded.options, loaded.window, platformFileStore(), path);
+    loadCatalogue(loaded.hosts, loaded.options, loaded.window, qbtest::platformStore(), path);
     EXPECT_EQ(formatCatalogue(loaded.hosts, loaded.options, loaded.window.left, loaded.window.top), bytes);
 }
 
@@ -93,25 +95,33 @@ TEST(CatalogueLoad, AFileThatCannotBeReadChangesNothing)
 #ifndef _WIN32
     ASSERT_EQ(::mkfifo(folder.file("fifo.ini").c_str(), 0666), 0);
     fs::create_symlink("loop.ini", folder.file("loop.ini"));
+#else
+    writeFile(folder.file("held.ini"), kOld);
+    const win::FileHandle held(
+        ::CreateFileA(folder.file("held.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
 #endif
     const std::pair<std::string, const char*> cases[] = {
         {folder.file("adir"), nullptr},  // the reason is the system's
 #ifndef _WIN32
         {folder.file("fifo.ini"), "Not a regular file"},
         {folder.file("loop.ini"), "Too many levels of symbolic links"},
+#else
+        {folder.file("held.ini"), nullptr},  // held open by another program throughout
 #endif
     };
     for (const auto& [path, error] : cases) {
         SCOPED_TRACE(path);
         Loaded loaded;
         loaded.options.rdpWidth = 5;
-        ReadStatus status = loadCatalogue(loaded.hosts, loaded.options, loaded.window, platformFileStore(), path);
+        ReadStatus status = loadCatalogue(loaded.hosts, loaded.options, loaded.window, qbtest::platformStore(), path);
         EXPECT_TRUE(loaded.hosts.empty());
         EXPECT_EQ(loaded.options.rdpWidth, 5);
         EXPECT_TRUE(loaded.window.moves.empty());
+        EXPECT_FALSE(status.opened);
+        EXPECT_FALSE(status.missing);
+        EXPECT_FALSE(status.error.empty());
         if (error) {
-            EXPECT_FALSE(status.opened);
-            EXPECT_FALSE(status.missing);
             EXPECT_EQ(status.error, error);
         }
     }
@@ -194,7 +204,7 @@ TEST(CatalogueSave, KeepsThePreviousFileAsTheBackup)
     TempFolder folder;
     const std::string path = folder.file("quillbank.ini");
     const std::string backup = path + ".bak";
-    FileStore& files = platformFileStore();
+    FileStore& files = qbtest::platformStore();
     std::string error, backupError;
     auto keep = [&](const char* text) { return files.replaceKeepingBackup(path, text, error, backupError); };
     ASSERT_TRUE(keep("one")) << error;
@@ -313,7 +323,7 @@ TEST(CatalogueSavePosix, ASaveKilledAtAnyStepLosesNoVersion)
         const auto killed = inChild(
             [&] {
                 std::string error, backupError;
-                platformFileStore().replaceKeepingBackup(path, kNew, error, backupError);
+                qbtest::platformStore().replaceKeepingBackup(path, kNew, error, backupError);
                 return error;
             },
             {}, step);
@@ -321,7 +331,7 @@ TEST(CatalogueSavePosix, ASaveKilledAtAnyStepLosesNoVersion)
         if (file) {
             EXPECT_EQ(readFile(path), *file);
         }
-        platformFileStore().removeLeftovers(path);
+        qbtest::platformStore().removeLeftovers(path);
         std::set<std::string> names{"quillbank.ini"};
         if (inPlace)
             names.insert("other.ini");
@@ -338,7 +348,7 @@ TEST(CatalogueSavePosix, ASaveKilledAtAnyStepLosesNoVersion)
     writeFile(path, kOld);
     fs::create_hard_link(path, own);
     std::string error;
-    EXPECT_TRUE(platformFileStore().replaceAll(path, kNew, error)) << error;
+    EXPECT_TRUE(qbtest::platformStore().replaceAll(path, kNew, error)) << error;
     EXPECT_FALSE(fs::equivalent(path, own));
 }
 
@@ -351,7 +361,7 @@ TEST(CatalogueLockPosix, OneLockFileForEveryPathThatASaveNeverGoesWithout)
     writeFile(links.file("real/quillbank.ini"), kOld);
     fs::create_symlink("real/quillbank.ini", links.file("link.ini"));
     fs::create_directory_symlink("real", links.file("via"));
-    FileStore& files = platformFileStore();
+    FileStore& files = qbtest::platformStore();
     std::string error;
     for (const char* path : {"link.ini", "via/quillbank.ini"})
         EXPECT_TRUE(files.lock(links.file(path), FileStore::LockMode::Shared, error)) << error;
@@ -380,7 +390,7 @@ TEST(CatalogueLockPosix, OneLockFileForEveryPathThatASaveNeverGoesWithout)
         const auto said = inChild(
             [&] {
                 Loaded loaded;
-                CatalogueSession session(platformFileStore(), path);
+                CatalogueSession session(qbtest::platformStore(), path);
                 std::string messages;
                 const SaveReport report = [&](const std::string& message) { messages += message; };
                 session.load(loaded.hosts, loaded.options, loaded.window, report);
@@ -424,7 +434,7 @@ TEST(CatalogueSavePosix, ARewriteInPlaceKeepsTheBackupOrSaysWhy)
         const auto saved = inChild(
             [&] {
                 std::string error, backupError;
-                FileStore& files = platformFileStore();
+                FileStore& files = qbtest::platformStore();
                 const bool writable = files.writable(path, error);
                 return std::to_string(writable) +
                        std::to_string(files.replaceKeepingBackup(path, "new", error, backupError)) + error +
@@ -467,7 +477,7 @@ TEST(CatalogueLoadWin32, AFileHeldForAMomentIsReadOnceFree)
         ::CloseHandle(held);
     });
     Loaded loaded;
-    ReadStatus status = loadCatalogue(loaded.hosts, loaded.options, loaded.window, platformFileStore(), path);
+    ReadStatus status = loadCatalogue(loaded.hosts, loaded.options, loaded.window, qbtest::platformStore(), path);
     release.join();
     EXPECT_TRUE(status.whole()) << status.error;
     EXPECT_EQ(loaded.hosts.size(), 1u);

@@ -16,6 +16,13 @@
 
 namespace qbtest {
 
+// The platform's store, one for the whole run, as a program has one.
+inline qb::FileStore& platformStore()
+{
+    static const std::unique_ptr<qb::FileStore> store = qb::makePlatformFileStore();
+    return *store;
+}
+
 struct Loaded {
     qb::HostCatalogue hosts;
     qb::AppOptions options;

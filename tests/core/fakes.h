@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/HostListOps.h"
+#include "app/Services.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/FileStore.h"
 #include "import/DirectorySource.h"
@@ -9,6 +10,7 @@
 #include "launch/RunCommand.h"
 #include "launch/WebLink.h"
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <optional>
@@ -42,7 +44,17 @@ struct FakeStore final : qb::FileStore {
     std::vector<LockMode> locks;  // every lock taken, in order
     int leftoverSweeps = 0, sweepsUnlocked = 0;
 
-    qb::FileReadResult readAll(const std::string&) override { return {status, bytes}; }
+    std::map<std::string, std::string> others;  // files at other paths, read whole
+
+    qb::FileReadResult readAll(const std::string& path) override
+    {
+        const auto other = others.find(path);
+        if (other == others.end())
+            return {status, bytes};
+        qb::ReadStatus read;
+        read.opened = true;
+        return {read, other->second};
+    }
     qb::ReadStatus readChunks(const std::string& path, const std::function<void(std::string_view)>& sink) override
     {
         if (piece == 0)
@@ -197,6 +209,51 @@ struct FakeDirectory final : qb::DirectoryClient {
         ++searches;
         return answer;
     }
+};
+
+// Message boxes: what was told and asked; the answers given in turn, Yes once they run out.
+struct FakeMessages final : qb::MessageBoxes {
+    std::vector<std::string> told, asked;
+    std::vector<Question> kinds;
+    std::deque<Answer> answers;
+
+    void tell(const std::string& text) override { told.push_back(text); }
+    Answer ask(const std::string& question, Question kind) override
+    {
+        asked.push_back(question);
+        kinds.push_back(kind);
+        if (answers.empty())
+            return Answer::Yes;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+struct FakeSettings final : qb::UserSettings {
+    std::map<std::string, std::string> values;
+
+    std::optional<std::string> readText(const std::string& name) override
+    {
+        const auto found = values.find(name);
+        return found == values.end() ? std::nullopt : std::optional(found->second);
+    }
+    bool writeText(const std::string& name, const std::string& text) override
+    {
+        values[name] = text;
+        return true;
+    }
+};
+
+// Every service a fake, handed in as a program's main hands in the real ones.
+struct FakeServices {
+    FakeStore files;
+    FakeLauncher launcher;  // the shell, the prompts and the browser
+    FakeDirectory directory;
+    FakeLinkSystem links;
+    FakeSettings settings;
+    FakeMessages messages;
+    qb::Services services{files, launcher, directory, links, settings, launcher, launcher, messages};
 };
 
 }  // namespace qbtest

@@ -21,7 +21,7 @@ TEST(DirectoryClient, ReportsEachPageAndCancelsBetweenPages)
     query.pageSize = 3;
 
     std::vector<size_t> progress;
-    DirectoryResult result = platformDirectoryClient()->search(query, [&](size_t found) {
+    DirectoryResult result = makePlatformDirectoryClient()->search(query, [&](size_t found) {
         progress.push_back(found);
         return true;
     });
@@ -29,7 +29,7 @@ TEST(DirectoryClient, ReportsEachPageAndCancelsBetweenPages)
     EXPECT_EQ(progress, (std::vector<size_t>{0, 3, 6, 8}));
     EXPECT_EQ(result.read.hosts.size(), 8u);
 
-    DirectoryResult cancelled = platformDirectoryClient()->search(query, [](size_t found) { return found == 0; });
+    DirectoryResult cancelled = makePlatformDirectoryClient()->search(query, [](size_t found) { return found == 0; });
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_TRUE(cancelled.read.hosts.empty());
 }

@@ -20,6 +20,13 @@ using namespace qb;
 
 namespace {
 
+// One store for the whole run, as a program has one.
+FileStore& store()
+{
+    static const std::unique_ptr<FileStore> files = makePlatformFileStore();
+    return *files;
+}
+
 std::string roundFile(int round, const std::string& name = kCatalogueFileName)
 {
     return std::to_string(round) + "/" + name;
@@ -56,8 +63,7 @@ int prepare(int rounds)
         if (round % 10 == 0)
             continue;
         std::string error;
-        if (!platformFileStore().replaceAll(roundFile(round), formatCatalogue(startingHosts(round), AppOptions{}, 0, 0),
-                                            error)) {
+        if (!store().replaceAll(roundFile(round), formatCatalogue(startingHosts(round), AppOptions{}, 0, 0), error)) {
             std::cerr << "prepare: " << error << '\n';
             return 2;
         }
@@ -85,7 +91,7 @@ int save(int rounds, const std::string& name, const std::string& other, const st
     std::ofstream failed("failed-" + name);
     int merges = 0;
     for (int round = 0; round < rounds; ++round) {
-        CatalogueSession session(platformFileStore(), roundFile(round, file));
+        CatalogueSession session(store(), roundFile(round, file));
         HostCatalogue hosts;
         AppOptions options;
         NoCatalogueWindow window;
@@ -121,7 +127,7 @@ int read()
     std::ofstream("reader.ready").put('\n');
     while (!std::filesystem::exists("stop")) {
         for (int round = 0; round < rounds; ++round) {
-            FileStore& files = platformFileStore();
+            FileStore& files = store();
             std::string error;
             auto lock = files.lock(roundFile(round), FileStore::LockMode::Shared, error);
             if (!lock)
@@ -155,7 +161,7 @@ int check(int rounds, const std::vector<std::string>& names)
     }
     int wrong = 0;
     for (int round = 0; round < rounds; ++round) {
-        FileReadResult file = platformFileStore().readAll(roundFile(round));
+        FileReadResult file = store().readAll(roundFile(round));
         HostCatalogue hosts;
         AppOptions options;
         NoCatalogueWindow window;

@@ -18,25 +18,18 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-// The template makes an owner-data list, which asks for each row as it draws it.
-struct TextRows final : ListRowSource {
-    std::vector<std::string> texts;
-    std::string RowText(int row) const override { return texts.at(static_cast<size_t>(row)); }
-    int RowImage(int) const override { return 0; }
-};
-
-// The main window's template hosts the list; `run` calls `body` inside its modal loop.
+// The host editor's template hosts a list with rows of its own, which carry their colour in their text;
+// `run` calls `body` inside its modal loop.
 class ListDialog : public win::Dialog
 {
 public:
-    ListDialog(COLORREF rowColour, std::vector<std::string> texts) : win::Dialog(IDD_MAIN), m_rowColour(rowColour)
-    {
-        rows.texts = std::move(texts);
-    }
+    ListDialog(COLORREF rowColour, std::vector<std::string> texts)
+        : win::Dialog(IDD_EDIT_ITEM), m_rowColour(rowColour), m_texts(std::move(texts))
+    {}
 
-    TextRows rows;
     CColourListCtrl list;
     COLORREF m_rowColour;
+    std::vector<std::string> m_texts;
 
     void run(std::function<void(ListDialog&)> body)
     {
@@ -50,13 +43,13 @@ public:
     BOOL OnInitDialog() override
     {
         win::Dialog::OnInitDialog();
-        list.SubclassDlgItem(IDC_HOST_LIST, m_hwnd);
+        list.SubclassDlgItem(IDC_ENTRY_LIST, m_hwnd);
         list.InsertColumn(0, "one", 1000);
         list.SetHighlightMode(HighlightMode::OwnerDrawn);
         list.m_rowColour = m_rowColour;
         list.Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(kBlack));
-        list.SetRowSource(&rows);
-        list.SetItemCount(static_cast<int>(rows.texts.size()));
+        for (size_t row = 0; row < m_texts.size(); ++row)
+            list.InsertItem(static_cast<int>(row), m_texts[row]);
         return TRUE;
     }
 

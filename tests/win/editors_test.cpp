@@ -1,4 +1,5 @@
 // The editors shown for real and worked from scripts: what a user sees and what comes back.
+#include "../core/fakes.h"
 #include "DialogDriver.h"
 
 #include "app/win32/ImportDlg.h"
@@ -103,7 +104,8 @@ TEST(Editors, OkWithATextTheFileCannotHoldKeepsTheDialogOpen)
         SetDlgItemTextA(dlg, IDC_HOST_TITLE, "Files > more");
         postClick(dlg, IDOK);
     });
-    CEditItemDlg itemEditor;
+    qbtest::FakeLinkSystem links;
+    CEditItemDlg itemEditor(links);
     itemEditor.m_imageList = iconImagesForDpi(96);
     itemEditor.m_host = host.get();
     ASSERT_EQ(itemEditor.DoModal(), IDOK);
@@ -156,7 +158,8 @@ TEST(HostEditor, EnterOnTheEntriesListOpensTheSelectedEntry)
         postClick(dlg, IDOK);
         postClick(hostEditor, IDCANCEL);  // after the entry editor has gone
     });
-    CEditItemDlg editor;
+    qbtest::FakeLinkSystem links;
+    CEditItemDlg editor(links);
     editor.m_imageList = iconImagesForDpi(96);
     editor.m_host = host.get();
     EXPECT_EQ(editor.DoModal(), IDCANCEL);
@@ -202,7 +205,8 @@ TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
         SetDlgItemTextA(dlg, IDC_HOST_TITLE, "Renamed");
         postClick(dlg, IDOK);
     });
-    CEditItemDlg editor;
+    qbtest::FakeLinkSystem links;
+    CEditItemDlg editor(links);
     editor.m_imageList = iconImagesForDpi(96);
     editor.m_host = host.get();
     editor.m_rdpWidth = 1280;
@@ -247,7 +251,8 @@ static bool pumpUntilText(HWND dialog, int id, const std::string& text)
 TEST(ImportDialog, CancelStopsARunningSearchNotTheDialog)
 {
     qb::HostCatalogue catalogue;
-    CImportDlg dialog(catalogue, qb::platformFileStore());
+    const std::unique_ptr<qb::FileStore> files = qb::makePlatformFileStore();
+    CImportDlg dialog(catalogue, *files);
     dialog.m_searchDirectory = [](const DirectoryRequest&, DirectorySearchState& progress) {
         progress.found = 3;
         while (!progress.cancelled)
@@ -275,7 +280,8 @@ TEST(ImportDialog, EnterInTheFileBoxShowsThePreview)
     const std::string path = std::string(folder) + "qb-enter-hosts.txt";
     std::ofstream(path) << "pc01\npc02\n";
     qb::HostCatalogue catalogue;
-    CImportDlg dialog(catalogue, qb::platformFileStore());
+    const std::unique_ptr<qb::FileStore> files = qb::makePlatformFileStore();
+    CImportDlg dialog(catalogue, *files);
     std::string status;
     DialogDriver dialogs([&](HWND d) {
         SetDlgItemTextA(d, IDC_IMPORT_FILE, path.c_str());

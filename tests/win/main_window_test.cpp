@@ -40,7 +40,8 @@ struct TestWindow : qbtest::TempFolder {
     }
 
     const std::filesystem::path previous = std::filesystem::current_path();
-    CMainDlg dialog{qb::platformFileStore()};
+    WindowsServices services;
+    CMainDlg dialog{services};
 };
 
 const std::string kThreeHosts = "<ITEM>Charlie<HOST>h0<ICON>7<COL>-1\n"
@@ -53,12 +54,10 @@ const std::string kOneHost = "<X>10<Y>20<BROWSER>c:\\b.exe<RDPX>800<RPDY>600<HID
                              "  <SEP>\r\n";
 const std::string kOneHostMoved = "<X>140<Y>160" + kOneHost.substr(10);
 
-CMainDlg* g_menuWindow = nullptr;
-
 }  // namespace
 
-// Rows sorted by display text, each carrying its host and icon; a rebuild drops the selection.
-TEST(MainWindow, SortedRowsCarryTheirHost)
+// The list shows the session's rows, each with its host's text and icon; a rebuild drops the selection.
+TEST(MainWindow, TheListShowsTheSessionsRows)
 {
     TestWindow window(kThreeHosts);
     window.run([&](CMainDlg& d) {
@@ -66,14 +65,15 @@ TEST(MainWindow, SortedRowsCarryTheirHost)
         const char* expected[] = {"Alpha", "Bravo||255", "Charlie"};
         for (int row = 0; row < 3; ++row) {
             ASSERT_NE(d.HostAt(row), nullptr);
-            EXPECT_EQ(qb::hostDisplayText(*d.HostAt(row)), expected[row]);
+            EXPECT_EQ(list.GetItemText(row, 0), expected[row]);
             EXPECT_EQ(list.GetItemImage(row), d.HostAt(row)->icon);
         }
         list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
-        d.Catalogue().push_back(qb::newHost());
-        d.Catalogue().back()->title = "Able";
-        d.fillHostList();
-        EXPECT_EQ(d.HostAt(0)->title, "Able");
+        d.Session().addHosts([](qb::HostCatalogue& hosts) {
+            hosts.push_back(qbtest::host("Able", "", 0, -1));
+            return size_t{1};
+        });
+        EXPECT_EQ(list.GetItemText(0, 0), "Able");
         EXPECT_EQ(list.GetFirstSelected(), -1);
     });
 }
@@ -95,7 +95,7 @@ TEST(MainWindow, OnlyACloseRequestEndsItAndSaves)
         true);
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(window.file(), kOneHostMoved);
-    EXPECT_TRUE(window.dialog.Catalogue().empty()) << "the catalogue is freed";
+    EXPECT_TRUE(window.dialog.Session().hosts().empty()) << "the catalogue is freed";
 }
 
 // 200 hosts (the e2e keyboard script checks the window fits with whole rows): a column as wide as
@@ -120,7 +120,7 @@ TEST(MainWindow, ManyHostsFillTheColumnAndARebuildKeepsTheView)
         list.SetItemState(140, LVIS_FOCUSED, LVIS_FOCUSED);
         const int top = list.GetTopIndex();
         ASSERT_GT(top, 0);
-        d.fillHostList();
+        d.showRows(-1);
         EXPECT_EQ(list.GetTopIndex(), top);
         EXPECT_EQ(d.FocusedRow(), 140);
     });
@@ -144,12 +144,12 @@ TEST(MainWindow, EveryRebuildFitsTheWindowToItsRows)
         const int fitting = (monitor.rcWork.bottom - monitor.rcWork.top - 25) / rowHeight;
         int shown = 3;
         for (const int hosts : {4, 6, 5, 2, fitting, fitting + 1, fitting + 20, fitting, 3, 1, 0}) {
-            while (int(d.Catalogue().size()) < hosts) {
-                d.Catalogue().push_back(qb::newHost());
-                d.Catalogue().back()->title = "A title far wider than the window " + std::to_string(hosts);
-            }
-            d.Catalogue().resize(size_t(hosts));
-            d.fillHostList();
+            // A colleague's save of that many hosts, merged.
+            std::string file;
+            for (int host = 0; host < hosts; ++host)
+                file += "<ITEM>A title far wider than the window " + std::to_string(host) + "<HOST>h<ICON>0<COL>-1\r\n";
+            qbtest::writeFile("quillbank.ini", file);
+            ASSERT_TRUE(d.Session().refresh()) << hosts << " hosts";
             shown = hosts > 0 ? std::min(hosts, fitting) : shown;
             const bool scrolls = hosts > fitting;
             const RECT outer = d.GetWindowRect();
@@ -254,60 +254,22 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
     DestroyWindow(window);
 }
 
-// A close request or a colleague's save while a host's menu is open waits for
-// it: the catalogue stays until then, and the closing save keeps the colleague's host.
-TEST(MainWindow, ACloseRequestWaitsForTheOpenMenu)
-{
-    static const std::string colleagues = kOneHost + "<ITEM>Two<HOST>h2<ICON>0<COL>-1\r\n";
-    TestWindow window(kOneHost);
-    g_menuWindow = &window.dialog;
-    UINT_PTR timer = 0;
-    EXPECT_EQ(window.run(
-                  [&](CMainDlg& d) {
-                      // Fires while the menu is tracked.
-                      timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-                          if (!g_menuWindow)
-                              return;
-                          std::ofstream("quillbank.ini", std::ios::binary | std::ios::trunc) << colleagues;
-                          EXPECT_FALSE(g_menuWindow->refreshFromFile());
-                          SendMessageA(*g_menuWindow, WM_CLOSE, 0, 0);
-                          EXPECT_EQ(g_menuWindow->Catalogue().size(), 1u) << "freed under the open menu";
-                          g_menuWindow = nullptr;
-                          EndMenu();
-                      });
-                      d.HostList().SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
-                      NMITEMACTIVATE click = {};
-                      click.hdr = {d.HostList(), IDC_HOST_LIST, static_cast<UINT>(NM_CLICK)};
-                      SendMessageA(d, WM_NOTIFY, IDC_HOST_LIST, reinterpret_cast<LPARAM>(&click));
-                  },
-                  true),
-              IDCANCEL);
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(g_menuWindow, nullptr) << "the menu was not open";
-    g_menuWindow = nullptr;
-    EXPECT_EQ(window.file(), colleagues);
-}
-
-// Wine's list selects on the press and reports the click on the release; a colleague's save read
-// in between rebuilds the rows, and the click still opens the pressed host's menu, now a row lower.
+// Wine's list selects on the press and reports the click on the release; a colleague's save read in between
+// rebuilds the rows, and the pressed host stays selected, now a row lower, until the click is done.
 TEST(MainWindow, AColleaguesSaveBetweenPressAndReleaseKeepsTheClick)
 {
-    const std::string hosts = "<ITEM>Alpha<HOST>h1<ICON>0<COL>-1\r\n"
-                              "  <NAME>A<RUN>alpha.exe<PARAMS><IICON>0<CONFIRM>0<BOLD>0\r\n"
-                              "<ITEM>Bravo<HOST>h2<ICON>0<COL>-1\r\n"
-                              "  <NAME>B<RUN>bravo.exe<PARAMS><IICON>0<CONFIRM>0<BOLD>0\r\n";
-    TestWindow window(kOneHost.substr(0, kOneHost.find("\r\n") + 2) + hosts);
+    TestWindow window(kThreeHosts);
     window.run([&](CMainDlg& d) {
         const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
         RECT row = {};
         d.HostList().GetItemRect(1, row, LVIR_LABEL);
         const LPARAM onBravo = MAKELPARAM(row.left + 2, (row.top + row.bottom) / 2);
         SendMessageA(d.HostList(), WM_LBUTTONDOWN, MK_LBUTTON, onBravo);
-        qbtest::writeFile("quillbank.ini", window.file() + "<ITEM>Able<HOST>h0<ICON>0<COL>-1\r\n");
-        EXPECT_TRUE(d.refreshFromFile());
+        qbtest::writeFile("quillbank.ini", kThreeHosts + "<ITEM>Able<HOST>h3<ICON>0<COL>-1\n");
+        EXPECT_TRUE(d.Session().refresh());
+        EXPECT_EQ(d.HostList().GetFirstSelected(), 2);
         SendMessageA(d.HostList(), WM_LBUTTONUP, 0, onBravo);
         KillTimer(nullptr, timer);
-        EXPECT_EQ(d.CommandSlots()[1].program, "bravo.exe");
         EXPECT_EQ(d.HostList().GetFirstSelected(), -1) << "no selection kept after the click";
     });
 }
@@ -321,36 +283,7 @@ TEST(MainWindow, EndingTheSessionSavesAtOnceAndFreesNothing)
         ShowWindow(d, SW_MINIMIZE);
         EXPECT_TRUE(SendMessageA(d, WM_QUERYENDSESSION, 0, 0));
         SendMessageA(d, WM_ENDSESSION, TRUE, 0);
-        EXPECT_EQ(d.Catalogue().size(), 1u) << "nothing freed";
+        EXPECT_EQ(d.Session().hosts().size(), 1u) << "nothing freed";
     });
     EXPECT_EQ(window.file(), kOneHostMoved);
-}
-
-// A file held open by another program is reported once; the closing save,
-// once it can be read, keeps every host it held.
-TEST(MainWindow, AFileThatCannotBeReadIsNeverWrittenOver)
-{
-    TestWindow window(kOneHost);
-    HANDLE holder = CreateFileA("quillbank.ini", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    std::vector<std::string> messages;
-    qbtest::DialogDriver driver;
-    driver.on(win::executableName(), [&](HWND box) {
-        messages.push_back(qbtest::itemText(box, 0xFFFF));
-        qbtest::postClick(box, IDOK);
-    });
-    driver.next([&](HWND) {
-        EXPECT_EQ(window.dialog.HostList().GetItemCount(), 0);
-        CloseHandle(holder);
-        holder = nullptr;
-        SendMessageA(window.dialog, WM_CLOSE, 0, 0);
-    });
-    EXPECT_EQ(window.dialog.DoModal(), IDCANCEL);
-    if (holder)
-        CloseHandle(holder);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].rfind("Unable to read quillbank.ini: ", 0), 0u) << messages[0];
-    // The position is the window's own; the hosts are the file's.
-    const std::string saved = window.file();
-    EXPECT_EQ(saved.substr(saved.find("\r\n")), kOneHost.substr(kOneHost.find("\r\n")));
 }

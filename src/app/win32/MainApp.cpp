@@ -4,7 +4,7 @@
 
 bool CMainApp::InitInstance()
 {
-    runMainWindow<CMainDlg>(qb::platformFileStore());
+    runMainWindow<CMainDlg>(m_services);
     // Dialog-based: no message loop after the main window.
     return false;
 }

@@ -2,6 +2,7 @@
 // the program when it ends.
 #pragma once
 
+#include "app/win32/WindowsServices.h"
 #include "win/App.h"
 
 #include <utility>
@@ -19,6 +20,12 @@ void runMainWindow(Services&&... services)
 
 class CMainApp : public win::Application
 {
+public:
+    explicit CMainApp(WindowsServices& services) : m_services(services) {}
+
 protected:
     bool InitInstance() override;
+
+private:
+    WindowsServices& m_services;
 };

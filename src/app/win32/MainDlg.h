@@ -1,80 +1,49 @@
-// The main window: a narrow dialog holding nothing but the list of hosts. It
-// owns the catalogue and the options, loads them when it opens, saves them
-// when it is closed, and sizes itself to its hosts within its monitor's work
-// area, scrolling the rest. The list answers the keyboard (MainDlgKeyboard.cpp).
+// The main window: a narrow dialog holding nothing but the list of hosts,
+// sized to its hosts within its monitor's work area, the rest scrolling. What
+// it decides without a window is its session's (app/MainSession.h); the
+// window turns messages into calls on it and shows what it says.
+//   MainDlg.cpp        the window's life and messages
+//   MainDlgList.cpp    the list's rows, sizes and keys, and a click on a host
+//   MainDlgMenus.cpp   the host's menu, the context menu and the editors
+//   MainDlgImport.cpp  "Import hosts..." of the system menu
 #pragma once
 
-#include "app/CatalogueSession.h"
 #include "app/DisplayScale.h"
-#include "app/win32/HostListRows.h"
 #include "app/ListKeyboard.h"
-#include "catalogue/CatalogueFile.h"
-#include "catalogue/HostRecords.h"
+#include "app/MainSession.h"
+#include "app/win32/WindowsServices.h"
 #include "controls/ColourListCtrl.h"
 #include "controls/IconMenu.h"
-#include "launch/HostMenu.h"
 #include "platform/win32/FolderWatch.h"
 #include "win/Dialog.h"
 #include "win/Handles.h"
 
-#include <array>
 #include <atomic>
-#include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
-class CMainDlg : public win::Dialog, public qb::CatalogueWindow
+class CMainDlg : public win::Dialog, public qb::MainView, private ListRowSource
 {
 public:
-    // The catalogue is read and written through files.
-    explicit CMainDlg(qb::FileStore& files);
+    explicit CMainDlg(WindowsServices& services);
     ~CMainDlg() override;
 
-    // Rebuilds the rows from the catalogue (ascending display text), then
-    // fits the window to them. The list keeps its scroll position; the
-    // keyboard focus goes to `focus`'s row (scrolled into view), or without
-    // one stays at the same row index.
-    void fillHostList(const qb::HostItem* focus = nullptr);
-    // Outer height n * h + 25 and list height n * h + 2 for n rows of height
-    // h (both extras at 96 DPI, scaled to the window's), as far as whole rows
-    // fit the work area of the window's monitor; beyond that the list scrolls
-    // and both are wider by the scroll bar. Sizes stay with no rows. The
-    // column ends as wide as the list beside that bar: never a horizontal one.
-    void fitWindowToList();
-    // Writes the catalogue file, merged with what another program saved
-    // since (the list is rebuilt then); a failure, a refusal after a failed
-    // read, or hosts kept in both versions are shown in a message box.
-    bool save();
-    // Merges another program's change of the file into the list, without
-    // writing; waits while a menu, an editor or a prompt is open. True when
-    // the catalogue changed (every host pointer is new then).
-    bool refreshFromFile();
-
-    qb::HostCatalogue& Catalogue() { return m_hosts; }
-    qb::AppOptions& Options() { return m_options; }
-    qb::CommandSlots& CommandSlots() { return m_commandSlots; }
+    qb::MainSession& Session() { return m_session; }
     CColourListCtrl& HostList() { return m_hostList; }
-    HIMAGELIST Images() const { return m_images; }
     // The host a list row shows, or null for a row that does not exist.
-    qb::HostItem* HostAt(int row) const { return m_rows.Host(row); }
+    qb::HostItem* HostAt(int row) const { return m_session.rows().host(row); }
     // The row with the keyboard focus, or -1.
     int FocusedRow() const;
 
-    // The host's command menu at `screenPoint`, and the chosen entry run
-    // (MainDlgHostMenu.cpp). Opened by a key, it starts with its first item
-    // selected, as keyboard menus do.
-    void ShowHostMenu(qb::HostItem& host, POINT screenPoint, bool byKeyboard);
-    // A right-button release at `clientPoint` in the client coordinates of
-    // `receiver`, the window or one of its controls (MainDlgContextMenu.cpp).
-    void OnContextMenuAt(HWND receiver, POINT clientPoint);
-    // "Import hosts..." of the system menu (MainDlgImport.cpp).
-    void ImportHosts();
-    // The host's small context menu at `screenPoint`, and what it chose
-    // (its first item selected when opened by a key).
-    void ShowContextMenu(qb::HostItem& host, POINT screenPoint, bool byKeyboard = false);
-
-    // What loading and saving need from the window.
+    // MainView: the session's rows shown (ascending display text), the list
+    // keeping its scroll position, and the window fitted to them.
+    void showRows(int focusRow) override;
+    void postClose() override;
+    void postRefresh() override;
+    int pressedRow() const override;
+    void selectRow(int row) override;
+    bool runHostEditor(qb::HostItem& working, int32_t rdpWidth, int32_t rdpHeight) override;
+    bool runOptionsDialog(qb::OptionsForm& form) override;
     void moveTopLeftTo(int32_t x, int32_t y) override;
     void dropTaskbarButton() override;
     void currentTopLeft(int32_t& x, int32_t& y) override;
@@ -95,30 +64,31 @@ protected:
     void OnOK() override;
     void OnCancel() override;
 
-    // Marks a nested modal loop (a menu, an editor, a prompt, a message box)
-    // run from this window. A close request that arrives meanwhile is carried
-    // out once the outermost one has returned, so nothing an open dialog or
-    // menu refers to is freed under it.
-    class NestedLoop
-    {
-    public:
-        explicit NestedLoop(CMainDlg& window);
-        ~NestedLoop();
-        NestedLoop(const NestedLoop&) = delete;
-        NestedLoop& operator=(const NestedLoop&) = delete;
-
-    private:
-        CMainDlg& m_window;
-    };
-
 private:
-    void OnHostClick();
+    // ListRowSource: the session's rows, read as the list draws them.
+    ListRow Row(int row) const override;
+    std::string RowText(int row) const override;
 
-    // The keyboard in the list (MainDlgKeyboard.cpp). True consumes the message.
+    // Outer height n * h + 25 and list height n * h + 2 for n rows of
+    // height h (both extras at 96 DPI, scaled to the window's), as far as
+    // whole rows fit the work area of the window's monitor; beyond that the
+    // list scrolls and both are wider by the scroll bar. Sizes stay with no
+    // rows. The column ends as wide as the list beside that bar: never a
+    // horizontal one.
+    void FitWindowToList();
+    // The height of a row of the list as it would measure it itself.
+    UINT ListRowHeight() const;
+    // The window went to a monitor of another scale: `suggested` is where the
+    // system proposes it goes, already sized for `dpi`.
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void PaintMinimisedIcon();
+
+    // A click on a host: its menu at the pointer (MainDlgList.cpp).
+    void OnHostClick();
+    // The keyboard in the list (MainDlgList.cpp). True consumes the message.
     bool OnListKeyMessage(const MSG& message);
     bool OnListKeyDown(WPARAM key, DWORD time);
     void OnTypedChar(char typed, DWORD time);
-    LRESULT OnMenuChar(char typed, HMENU menu);
     void FocusRow(int row);
     void ShowFocusCues();
     // A point of the row in screen coordinates: its left end, at its middle
@@ -126,30 +96,21 @@ private:
     POINT RowPoint(int row, bool below);
     void OpenFocusedHostMenu();
     void OpenFocusedContextMenu();
-    void AskAndDeleteFocused();
-    // A context-menu command (MainDlgContextMenu.cpp); "Add new item" needs
-    // no host, the others do nothing without one.
-    void RunHostListCommand(int id, qb::HostItem* host);
 
-    // Whether Shift is down at this moment (asynchronous key state).
-    static bool ShiftHeld();
-    // The log-off or shut-down goes ahead: saved at once, nothing freed.
-    void OnEndSession();
-    void PaintMinimisedIcon();
-    // The window went to a monitor of another scale: `suggested` is where the
-    // system proposes it goes, already sized for `dpi`.
-    void OnDpiChanged(UINT dpi, const RECT& suggested);
-    // Shows what a save or refresh had to say, once the list holds the
-    // catalogue it said it about.
-    void ShowReports(const std::vector<std::string>& messages);
+    // The menus (MainDlgMenus.cpp). Opened by a key, a menu starts with its
+    // first item selected, as keyboard menus do.
+    void ShowHostMenu(qb::HostItem& host, POINT screenPoint, bool byKeyboard);
+    // A right-button release at `clientPoint` in the client coordinates of
+    // `receiver`, the window or one of its controls.
+    void OnContextMenuAt(HWND receiver, POINT clientPoint);
+    void ShowContextMenu(qb::HostItem& host, POINT screenPoint, bool byKeyboard = false);
+    LRESULT OnMenuChar(char typed, HMENU menu);
+    // "Import hosts..." of the system menu (MainDlgImport.cpp).
+    void ImportHosts();
 
-    qb::HostCatalogue m_hosts;
-    qb::CatalogueSession m_session;
-    int m_nestedLoops = 0;
-    bool m_closeDeferred = false;
-    bool m_closing = false;
+    WindowsServices& m_platform;
+    qb::MainSession m_session;
     CColourListCtrl m_hostList;
-    HostListRows m_rows;
     // The DPI every size of the window is for: its monitor's.
     UINT m_dpi = qb::kBaseDpi;
     // The template's widths at m_dpi: the window never grows step by step.
@@ -163,17 +124,13 @@ private:
     qb::CaseTable m_caseTable;
     qb::TypeAhead m_typeAhead;
     win::Brush m_backgroundBrush;
-    qb::AppOptions m_options;
     // The icons at this window's scale, for its list, menus and editors.
     HIMAGELIST m_images = nullptr;
-    qb::CommandSlots m_commandSlots;
     CIconMenu m_iconMenu;
     win::Icon m_hIcon;
-    // A colleague's save: one refresh message queued at a time, and one
-    // owed when it came while a nested loop ran.
+    // A colleague's save, told from the folder watch's thread: one refresh
+    // message queued at a time.
     std::atomic<bool> m_refreshQueued{false};
-    bool m_refreshDeferred = false;
-    bool m_activatedBefore = false;
     // Last: stopped before anything its thread refers to is gone.
     std::unique_ptr<qb::FolderWatch> m_folderWatch;
 };

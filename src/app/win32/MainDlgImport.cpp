@@ -13,7 +13,8 @@ namespace {
 
 // The dialog's directory search, on its worker thread: the dialog holds
 // ANSI text, LDAP carries UTF-8.
-qb::ImportRead searchDirectory(const DirectoryRequest& request, DirectorySearchState& state)
+qb::ImportRead searchDirectory(qb::DirectoryClient& directory, const DirectoryRequest& request,
+                               DirectorySearchState& state)
 {
     struct Query : qb::DirectoryQuery {
         ~Query() { qb::wipeSecret(password); }
@@ -24,7 +25,7 @@ qb::ImportRead searchDirectory(const DirectoryRequest& request, DirectorySearchS
         query.user = qb::ansiToUtf8(request.user);
         query.password = qb::ansiToUtf8(request.password);
     }
-    qb::DirectoryResult result = qb::platformDirectoryClient()->search(query, [&state](size_t found) {
+    qb::DirectoryResult result = directory.search(query, [&state](size_t found) {
         state.found = found;
         return !state.cancelled;
     });
@@ -38,13 +39,16 @@ qb::ImportRead searchDirectory(const DirectoryRequest& request, DirectorySearchS
 void CMainDlg::ImportHosts()
 {
     // The dialog judges duplicates against the catalogue until it returns.
-    NestedLoop loop(*this);
-    CImportDlg dialog(Catalogue(), m_session.files(), m_hwnd);
-    dialog.m_searchDirectory = searchDirectory;
+    qb::MainSession::NestedLoop loop(m_session);
+    qb::Services& services = m_session.services();
+    CImportDlg dialog(m_session.hosts(), services.files, m_hwnd);
+    dialog.m_searchDirectory = [&directory = services.directory](const DirectoryRequest& request,
+                                                                 DirectorySearchState& state) {
+        return searchDirectory(directory, request, state);
+    };
     if (dialog.DoModal() != IDOK)
         return;
-    if (qb::appendImported(Catalogue(), dialog.m_items, dialog.m_chosen, dialog.m_options) == 0)
-        return;
-    fillHostList();
-    save();
+    m_session.addHosts([&dialog](qb::HostCatalogue& hosts) {
+        return qb::appendImported(hosts, dialog.m_items, dialog.m_chosen, dialog.m_options);
+    });
 }

@@ -1,16 +1,13 @@
 #include "app/win32/VirtualStoreOffer.h"
 
-#include "app/VirtualStore.h"
-#include "platform/win32/Registry.h"
-#include "win/CommonDialogs.h"
+#include "catalogue/CatalogueFile.h"
+
+#include <windows.h>
 
 #include <cstdint>
 #include <string>
 
 namespace {
-
-constexpr char kSettingsKey[] = "Software\\Quillbank";
-constexpr char kDeclinedValue[] = "Declined VirtualStore copy";
 
 // Text from a call that fills a buffer of the size given and returns the
 // length written, or the size it needs (its NUL counted) when the buffer is
@@ -43,35 +40,19 @@ qb::FileStamp stampOf(const std::string& path)
 
 }  // namespace
 
-void offerVirtualStoreCopy(HWND owner, qb::CatalogueSession& session, qb::HostCatalogue& hosts, qb::AppOptions& options,
-                           qb::CatalogueWindow& window)
+std::optional<qb::VirtualStoreCopy> findVirtualStoreCopy()
 {
-    const std::string folder = sizedText([](char* buffer, DWORD size) { return GetCurrentDirectoryA(size, buffer); });
+    qb::VirtualStoreCopy found;
+    found.folder = sizedText([](char* buffer, DWORD size) { return GetCurrentDirectoryA(size, buffer); });
     const std::string localAppData =
         sizedText([](char* buffer, DWORD size) { return GetEnvironmentVariableA("LOCALAPPDATA", buffer, size); });
-    const std::string copyPath = qb::virtualStoreCopyPath(localAppData, folder, qb::kCatalogueFileName);
+    found.path = qb::virtualStoreCopyPath(localAppData, found.folder, qb::kCatalogueFileName);
     // Nor does Windows redirect a network drive.
-    if (copyPath.empty() || GetDriveTypeA(folder.substr(0, 3).c_str()) == DRIVE_REMOTE)
-        return;
-    const qb::FileStamp copy = stampOf(copyPath);
-    if (!copy.exists)
-        return;
-    const qb::FileStamp local = stampOf(qb::kCatalogueFileName);
-    const std::string declined = qb::readTextValue(HKEY_CURRENT_USER, kSettingsKey, kDeclinedValue).value_or("");
-    if (!qb::shouldOfferCopy(copyPath, copy, local, declined))
-        return;
-
-    const int answer =
-        win::showMessage(qb::takeOverQuestion(copyPath, folder, local.exists), MB_YESNO | MB_ICONQUESTION, owner);
-    if (answer == IDNO)
-        qb::writeTextValue(HKEY_CURRENT_USER, kSettingsKey, kDeclinedValue, qb::copyMark(copyPath, copy));
-    if (answer != IDYES)
-        return;
-    const auto report = [owner](const std::string& message) { win::showMessage(message, MB_OK, owner); };
-    const qb::FileReadResult taken = session.files().readAll(copyPath);
-    if (!taken.whole()) {
-        report("Unable to read " + copyPath + ": " + taken.error);
-        return;
-    }
-    session.takeOver(taken.bytes, hosts, options, window, report);
+    if (found.path.empty() || GetDriveTypeA(found.folder.substr(0, 3).c_str()) == DRIVE_REMOTE)
+        return std::nullopt;
+    found.copy = stampOf(found.path);
+    if (!found.copy.exists)
+        return std::nullopt;
+    found.local = stampOf(qb::kCatalogueFileName);
+    return found;
 }

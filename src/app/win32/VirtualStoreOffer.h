@@ -1,13 +1,12 @@
 // At start: the catalogue that Windows redirected to the user's VirtualStore,
-// offered when it is newer than the one here, once per copy.
+// as this machine shows it. Whether to offer it, and what an answer does, is
+// the session's.
 #pragma once
 
-#include "app/CatalogueSession.h"
+#include "app/VirtualStore.h"
 
-#include <windows.h>
+#include <optional>
 
-// Yes: the copy's catalogue goes into hosts and options and is saved over the
-// file here, the old one kept as its backup. No: remembered under
-// HKCU\Software\Quillbank and not asked again until the copy changes.
-void offerVirtualStoreCopy(HWND owner, qb::CatalogueSession& session, qb::HostCatalogue& hosts, qb::AppOptions& options,
-                           qb::CatalogueWindow& window);
+// The copy of the working folder's catalogue, when there is one: nothing for
+// a folder Windows does not redirect (a network drive, a UNC path).
+std::optional<qb::VirtualStoreCopy> findVirtualStoreCopy();

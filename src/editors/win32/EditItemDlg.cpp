@@ -13,7 +13,7 @@
 
 const char* const kMakerAddress = "https://quillbank.example/";
 
-CEditItemDlg::CEditItemDlg(HWND parent) : win::Dialog(IDD_EDIT_ITEM, parent)
+CEditItemDlg::CEditItemDlg(qb::LinkSystem& links, HWND parent) : win::Dialog(IDD_EDIT_ITEM, parent), m_link(links)
 {}
 
 void CEditItemDlg::DoDataExchange(win::DataExchange&)

@@ -6,7 +6,7 @@
 #include "catalogue/HostRecords.h"
 #include "controls/ColourListCtrl.h"
 #include "controls/LinkLabel.h"
-#include "platform/win32/LinkServices.h"
+#include "launch/WebLink.h"
 #include "win/Controls.h"
 #include "win/Dialog.h"
 #include "win/Handles.h"
@@ -23,7 +23,8 @@ extern const char* const kMakerAddress;
 class CEditItemDlg : public win::Dialog
 {
 public:
-    explicit CEditItemDlg(HWND parent = nullptr);
+    // links: what the link label opens the project's address with.
+    explicit CEditItemDlg(qb::LinkSystem& links, HWND parent = nullptr);
 
     HIMAGELIST m_imageList = nullptr;  // shared, not owned
     qb::HostItem* m_host = nullptr;    // the working copy, not owned
@@ -60,6 +61,5 @@ private:
     win::Edit m_titleEdit;
     win::Edit m_hostEdit;
     CColourListCtrl m_entryList;
-    qb::SystemLinkServices m_linkServices;  // before the label that uses it
-    CLinkLabel m_link{m_linkServices};
+    CLinkLabel m_link;
 };

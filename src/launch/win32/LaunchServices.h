@@ -6,17 +6,18 @@
 
 #include "launch/RunCommand.h"
 
-// Confirmation and prompts. The confirmation is owned by the main window;
-// the prompts have no parent of their own.
+// Confirmation and prompts. The confirmation is owned by the main window
+// (the variable is read at each call: the prompts are made before the
+// window); the prompts have no parent of their own.
 class DialogLaunchPrompts final : public qb::LaunchPrompts
 {
 public:
-    explicit DialogLaunchPrompts(HWND mainWindow) : m_mainWindow(mainWindow) {}
+    explicit DialogLaunchPrompts(const HWND& mainWindow) : m_mainWindow(mainWindow) {}
 
     bool confirmRun(const std::string& text) override;
     std::optional<std::string> askUserInput() override;
     std::optional<std::string> askPassword() override;
 
 private:
-    HWND m_mainWindow;
+    const HWND& m_mainWindow;
 };

@@ -176,7 +176,7 @@ DirectoryClient::Entries LdapDirectoryClient::searchEntries(const DirectoryAddre
 
 }  // namespace
 
-std::unique_ptr<DirectoryClient> platformDirectoryClient()
+std::unique_ptr<DirectoryClient> makePlatformDirectoryClient()
 {
     return std::make_unique<LdapDirectoryClient>();
 }

@@ -670,10 +670,9 @@ private:
 
 }  // namespace
 
-FileStore& platformFileStore()
+std::unique_ptr<FileStore> makePlatformFileStore()
 {
-    static PosixFileStore store;
-    return store;
+    return std::make_unique<PosixFileStore>();
 }
 
 }  // namespace qb

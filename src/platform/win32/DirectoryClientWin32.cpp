@@ -255,7 +255,7 @@ DirectoryClient::Entries WldapDirectoryClient::searchEntries(const DirectoryAddr
 
 }  // namespace
 
-std::unique_ptr<DirectoryClient> platformDirectoryClient()
+std::unique_ptr<DirectoryClient> makePlatformDirectoryClient()
 {
     return std::make_unique<WldapDirectoryClient>();
 }

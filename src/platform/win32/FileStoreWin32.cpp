@@ -477,10 +477,9 @@ private:
 
 }  // namespace
 
-FileStore& platformFileStore()
+std::unique_ptr<FileStore> makePlatformFileStore()
 {
-    static Win32FileStore store;
-    return store;
+    return std::make_unique<Win32FileStore>();
 }
 
 }  // namespace qb

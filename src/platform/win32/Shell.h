@@ -16,16 +16,18 @@ int shellExecute(HWND owner, const char* verb, const std::string& file, const ch
                  int show);
 
 // A launch's call through the shell, its result not looked at. A call owned
-// by the main window gets mainWindow as its owner (null where there is none).
+// by the main window gets mainWindow as its owner: the variable is read at
+// each call, since the shell is made before the window (null where there is
+// none).
 class SystemShell final : public Shell
 {
 public:
-    explicit SystemShell(HWND mainWindow) : m_mainWindow(mainWindow) {}
+    explicit SystemShell(const HWND& mainWindow) : m_mainWindow(mainWindow) {}
 
     void execute(const ShellCall& call) override;
 
 private:
-    HWND m_mainWindow;
+    const HWND& m_mainWindow;
 };
 
 }  // namespace qb

@@ -1,0 +1,230 @@
+#include "app/MainSession.h"
+#include "catalogue_test_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace qb;
+using namespace qbtest;
+
+namespace {
+
+using Answer = MessageBoxes::Answer;
+
+std::string fileOf(const std::vector<std::string>& titles)
+{
+    HostCatalogue hosts;
+    for (const std::string& title : titles)
+        hosts.push_back(host(title, title, 0, -1));
+    return formatCatalogue(hosts, AppOptions{}, 0, 0);
+}
+
+std::vector<std::string> titlesOf(const MainSession& session)
+{
+    std::vector<std::string> titles;
+    for (int row = 0; row < session.rows().count(); ++row)
+        titles.push_back(session.rows().host(row)->title);
+    return titles;
+}
+
+struct View final : MainView {
+    std::vector<int> shown;  // the focus row of each showing of the rows
+    int closes = 0, refreshes = 0;
+    int selected = -1;  // as a list's selection, which a rebuild drops
+    std::function<bool(HostItem&)> editor = [](HostItem&) { return true; };
+
+    void showRows(int focusRow) override
+    {
+        shown.push_back(focusRow);
+        selected = -1;
+    }
+    void postClose() override { ++closes; }
+    void postRefresh() override { ++refreshes; }
+    int pressedRow() const override { return selected; }
+    void selectRow(int row) override { selected = row; }
+    bool runHostEditor(HostItem& working, int32_t, int32_t) override { return editor(working); }
+    bool runOptionsDialog(OptionsForm&) override { return false; }
+    void moveTopLeftTo(int32_t, int32_t) override {}
+    void dropTaskbarButton() override {}
+    void currentTopLeft(int32_t& x, int32_t& y) override { x = y = 0; }
+};
+
+// A program started on `file` (none: no file).
+struct Program {
+    FakeServices fake;
+    View view;
+    MainSession session{fake.services, view};
+
+    explicit Program(const std::optional<std::string>& file, const std::optional<VirtualStoreCopy>& copy = {})
+    {
+        fake.files.status.opened = file.has_value();
+        fake.files.status.missing = !file;
+        fake.files.bytes = file.value_or("");
+        session.start(copy);
+    }
+    HostItem* row(const std::string& title) const
+    {
+        for (int at = 0; at < session.rows().count(); ++at)
+            if (session.rows().host(at)->title == title)
+                return session.rows().host(at);
+        return nullptr;
+    }
+};
+
+}  // namespace
+
+// While an editor or a menu runs, a colleague's save and a close request wait: nothing it refers to changes or is
+// freed; each is posted once when the outermost loop ends, and the close then keeps the edit and every host.
+TEST(MainSession, ACloseOrARefreshDuringANestedLoopWaitsForItsEnd)
+{
+    const auto interrupt = [](Program& p) {
+        p.fake.files.bytes = fileOf({"a", "their"});
+        EXPECT_FALSE(p.session.refresh());
+        EXPECT_FALSE(p.session.close());
+        EXPECT_EQ(p.session.hosts().size(), 1u);
+        EXPECT_EQ(p.view.closes + p.view.refreshes, 0) << "posted while the loop runs";
+    };
+    {
+        SCOPED_TRACE("the host editor");
+        Program p(fileOf({"a"}));
+        p.view.editor = [&](HostItem& working) {
+            interrupt(p);
+            working.title = "mine";
+            return true;
+        };
+        p.session.runListCommand(CmdProperties, p.row("a"));
+        EXPECT_EQ(std::make_pair(p.view.closes, p.view.refreshes), std::make_pair(1, 1));
+        EXPECT_TRUE(p.session.close());
+        EXPECT_EQ(titlesOf(Program(p.fake.files.bytes).session), (std::vector<std::string>{"mine", "their"}));
+    }
+    {
+        SCOPED_TRACE("a host's menu");
+        Program p(fileOf({"a"}));
+        {
+            MainSession::NestedLoop menu(p.session);
+            interrupt(p);
+        }
+        EXPECT_EQ(std::make_pair(p.view.closes, p.view.refreshes), std::make_pair(1, 1));
+        EXPECT_TRUE(p.session.refresh());
+        EXPECT_EQ(titlesOf(p.session), (std::vector<std::string>{"a", "their"}));
+        EXPECT_TRUE(p.session.close());
+        EXPECT_EQ(p.fake.files.writes, 0) << "nothing of its own to write";
+    }
+}
+
+// A click looks at the file before the menu opens and finds its host again in what was merged; a colleague's save
+// read between the button's press and its release keeps the pressed host selected, on its new row.
+TEST(MainSession, AClickedHostIsFoundAgainAfterAColleaguesSave)
+{
+    // their file, the clicked host's row in it
+    const std::tuple<const char*, std::vector<std::string>, int> cases[] = {
+        {"nobody saved", {"a", "b"}, 1},
+        {"a host added before it", {"0", "a", "b"}, 2},
+        {"the host deleted", {"a"}, -1},
+    };
+    for (const bool readBetweenPressAndRelease : {false, true})
+        for (const auto& [name, theirs, row] : cases) {
+            SCOPED_TRACE(std::string(name) + (readBetweenPressAndRelease ? ", read at the press" : ""));
+            Program p(fileOf({"a", "b"}));
+            HostItem* clicked = p.row("b");
+            p.view.selected = 1;
+            p.fake.files.bytes = fileOf(theirs);
+            if (readBetweenPressAndRelease) {
+                p.session.refresh();
+                EXPECT_EQ(p.view.selected, row);
+            }
+            HostItem* opened = p.session.hostToOpen(p.view.selected);
+            EXPECT_EQ(opened, p.session.rows().host(row));
+            if (theirs.size() == 2) {
+                EXPECT_EQ(opened, clicked) << "no refresh, the same host";
+            }
+            EXPECT_EQ(titlesOf(p.session), theirs);
+        }
+    Program p(fileOf({}));
+    EXPECT_EQ(p.session.hostToOpen(0), nullptr);
+}
+
+// A file held by another program at start is told once, shows nothing and is never written over; the close once it
+// reads again keeps every host it held.
+TEST(MainSession, AFileUnreadableAtStartIsToldAndKept)
+{
+    FakeServices fake;
+    fake.files.status = {false, false, false, "Sharing violation."};
+    View view;
+    MainSession session(fake.services, view);
+    session.start(std::nullopt);
+    EXPECT_EQ(fake.messages.told, std::vector<std::string>{"Unable to read quillbank.ini: Sharing violation.\nChanges "
+                                                           "made now will not be saved. Start Quillbank again when "
+                                                           "the file can be read."});
+    EXPECT_EQ(session.rows().count(), 0);
+    fake.files.status = {true, false, false, ""};
+    fake.files.bytes = fileOf({"a", "b"});
+    EXPECT_TRUE(session.close());
+    EXPECT_EQ(fake.files.bytes, fileOf({"a", "b"}));
+    session.release();
+    EXPECT_TRUE(session.hosts().empty());
+}
+
+// A close whose save fails asks before the changes are lost: No keeps the window, Yes lets it end.
+TEST(MainSession, AFailedCloseAsksAndNoKeepsTheWindow)
+{
+    for (const Answer answer : {Answer::No, Answer::None, Answer::Yes}) {
+        Program p(fileOf({"a"}));
+        p.fake.files.failure = "Access denied";
+        p.session.runListCommand(CmdAddItem, nullptr);
+        p.fake.messages.answers = {answer};
+        EXPECT_EQ(p.session.close(), answer == Answer::Yes);
+        EXPECT_EQ(p.fake.messages.kinds, std::vector<MessageBoxes::Question>{MessageBoxes::Question::Warning});
+        if (answer == Answer::Yes)
+            continue;
+        p.fake.files.failure.reset();
+        EXPECT_TRUE(p.session.close()) << "another try once the file can be written";
+        EXPECT_EQ(Program(p.fake.files.bytes).session.hosts().size(), 2u);
+    }
+}
+
+// Delete by a key asks first, No the default; only Yes deletes and saves.
+TEST(MainSession, DeleteByAKeyAsksFirst)
+{
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        Program p(fileOf({"a", "b"}));
+        p.fake.messages.answers = {answer};
+        p.session.askAndDelete(*p.row("a"));
+        EXPECT_EQ(p.fake.messages.asked, std::vector<std::string>{"Delete \"a\"?"});
+        EXPECT_EQ(p.fake.messages.kinds, std::vector<MessageBoxes::Question>{MessageBoxes::Question::NoFirst});
+        EXPECT_EQ(p.fake.files.bytes, answer == Answer::Yes ? fileOf({"b"}) : fileOf({"a", "b"}));
+    }
+}
+
+// The copy Windows redirected is offered unless declined as it is; No is remembered, Yes takes it over.
+TEST(MainSession, ARedirectedCopyIsOfferedUnlessDeclinedAsItIs)
+{
+    VirtualStoreCopy copy;
+    copy.path = "C:\\Users\\u\\AppData\\Local\\VirtualStore\\Q\\quillbank.ini";
+    copy.folder = "C:\\Q";
+    copy.copy = {true, 20, 7};
+    copy.local = {true, 10, 5};
+    const std::string mark = copyMark(copy.path, copy.copy);
+    // declined before, the answer, asked, remembered afterwards, the hosts afterwards
+    const std::tuple<std::string, Answer, bool, std::string, const char*> cases[] = {
+        {"", Answer::No, true, mark, "here"},     {"", Answer::None, true, "", "here"},
+        {"", Answer::Yes, true, "", "copied"},    {"0 0 another copy", Answer::Yes, true, "0 0 another copy", "copied"},
+        {mark, Answer::Yes, false, mark, "here"},
+    };
+    for (const auto& [declined, answer, asked, remembered, hosts] : cases) {
+        SCOPED_TRACE(declined + (answer == Answer::Yes ? ", yes" : ", no"));
+        FakeServices fake;
+        fake.files.status.opened = true;
+        fake.files.bytes = fileOf({"here"});
+        fake.files.others[copy.path] = fileOf({"copied"});
+        if (!declined.empty())
+            fake.settings.values[kDeclinedCopySetting] = declined;
+        fake.messages.answers = {answer};
+        View view;
+        MainSession session(fake.services, view);
+        session.start(copy);
+        EXPECT_EQ(fake.messages.asked.size(), asked ? 1u : 0u);
+        EXPECT_EQ(fake.settings.readText(kDeclinedCopySetting).value_or(""), remembered);
+        EXPECT_EQ(fake.files.bytes, fileOf({hosts}));
+        EXPECT_EQ(session.rows().host(0)->title, hosts);
+    }
+}
