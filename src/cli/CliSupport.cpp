@@ -2,6 +2,7 @@
 
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/FileStore.h"
+#include "catalogue/TextRules.h"
 #include "import/ImportText.h"
 
 #include <algorithm>
@@ -101,7 +102,7 @@ ParsedArgs parseArgs(const Args& args, const std::vector<std::string>& valueOpti
         // Short options ("-o") are options only where the command names them:
         // "-" and other words starting with one dash stay file names.
         bool named = contains(valueOptions, word) || contains(flagOptions, word);
-        if (optionsEnded || (!named && (word.size() < 2 || word.compare(0, 2, "--") != 0))) {
+        if (optionsEnded || (!named && (word.size() < 2 || !startsWith(word, "--")))) {
             parsed.positional.push_back(word);
         } else if (word == "--") {
             optionsEnded = true;

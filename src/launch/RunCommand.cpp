@@ -1,5 +1,7 @@
 #include "launch/RunCommand.h"
 
+#include "catalogue/TextRules.h"
+
 #include <cstddef>
 
 namespace qb {
@@ -9,21 +11,11 @@ const std::string kHostPlaceholder = "%HOST%";
 const std::string kInputPlaceholder = "???";
 const std::string kPasswordPlaceholder = "***";
 
+// Only the first four characters count, so "httpd.exe" is opened as an
+// address too; anything shorter never is.
 bool startsWithHttp(const std::string& program)
 {
-    // Only the first four characters count, so "httpd.exe" is opened as an
-    // address too; anything shorter never is.
-    static const char kHttp[] = "http";
-    if (program.size() < 4)
-        return false;
-    for (std::size_t i = 0; i < 4; ++i) {
-        char c = program[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != kHttp[i])
-            return false;
-    }
-    return true;
+    return startsWithIgnoringCase(program, "http");
 }
 
 // Appends text to out with every placeholder replaced, left to right over

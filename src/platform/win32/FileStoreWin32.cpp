@@ -1,4 +1,5 @@
 #include "catalogue/FileStore.h"
+#include "catalogue/TextRules.h"
 #include "handles/Handles.h"
 
 #include <windows.h>
@@ -223,9 +224,9 @@ bool finalPathOf(const std::string& name, std::string& resolved)
     }
     const std::string unc = "\\\\?\\UNC\\";
     const std::string local = "\\\\?\\";
-    if (text.compare(0, unc.size(), unc) == 0)
+    if (startsWith(text, unc))
         text = "\\\\" + text.substr(unc.size());
-    else if (text.compare(0, local.size(), local) == 0)
+    else if (startsWith(text, local))
         text = text.substr(local.size());
     resolved = text;
     return true;
