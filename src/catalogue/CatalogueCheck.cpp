@@ -226,9 +226,9 @@ std::string joinedLines(const std::vector<std::string>& lines)
 void checkIcons(const Reading& reading, size_t lineNumber, std::vector<CheckFinding>& findings)
 {
     auto check = [&](int32_t icon) {
-        if (icon < kFirstIcon || icon > kLastIcon) {
-            findings.push_back({lineNumber, "icon " + formatNumber(icon) + " is outside " + formatNumber(kFirstIcon) +
-                                                " to " + formatNumber(kLastIcon)});
+        if (!isIconIndex(icon)) {
+            findings.push_back(
+                {lineNumber, "icon " + formatNumber(icon) + " is outside 0 to " + formatNumber(kIconCount - 1)});
         }
     };
     for (size_t i = 0; i < reading.hostCount(); ++i)

@@ -12,6 +12,14 @@
 
 namespace qb {
 
+// An icon (of a host or an entry) is a position in the program's strip of
+// kIconCount pictures; a file may hold any number, which draws no icon.
+constexpr int32_t kIconCount = 120;
+constexpr bool isIconIndex(int32_t icon)
+{
+    return icon >= 0 && icon < kIconCount;
+}
+
 enum EntryKind : int32_t {
     CustomCommand = 0,
     WindowsTemplate = 1,

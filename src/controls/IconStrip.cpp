@@ -23,7 +23,7 @@ HIMAGELIST makeImageList(const StripResources& resources, int size)
     const win::Bitmap mask = win::loadBitmapResource(resources.mask);
     if (!strip || !mask)
         return nullptr;
-    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR16 | ILC_MASK, 0, kIconCount);
+    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR16 | ILC_MASK, 0, qb::kIconCount);
     // One add cuts the whole strip into its cells, each with its own mask.
     if (list && ImageList_Add(list, strip.get(), mask.get()) < 0) {
         ImageList_Destroy(list);
@@ -66,14 +66,14 @@ HIMAGELIST iconImagesForDpi(UINT dpi)
 void fillIconPicker(win::ComboBoxEx& picker, HIMAGELIST images)
 {
     picker.SetImageList(images);
-    for (int i = 0; i < kIconCount; ++i) {
+    for (int i = 0; i < qb::kIconCount; ++i) {
         picker.InsertImageItem(i, i, i);
     }
 }
 
 void selectPickerIcon(win::ComboBoxEx& picker, int icon)
 {
-    picker.SetCurSel((icon >= 0 && icon < kIconCount) ? icon : -1);
+    picker.SetCurSel(qb::isIconIndex(icon) ? icon : -1);
 }
 
 int pickedIcon(const win::ComboBoxEx& picker)

@@ -15,7 +15,6 @@ const char* const kSkipInvalidName = "invalid name";
 
 namespace {
 
-constexpr int32_t kHighestIcon = 119;
 constexpr size_t kLongestHostName = 253;
 constexpr size_t kLongestLabel = 63;
 constexpr long kHighestPort = 65535;
@@ -165,7 +164,7 @@ std::unique_ptr<HostItem> importedHost(const ImportCandidate& candidate, const I
     auto host = newHost();
     host->title = importedTitle(candidate);
     host->hostName = candidate.hostName;
-    host->icon = candidate.icon >= 0 && candidate.icon <= kHighestIcon ? candidate.icon : options.icon;
+    host->icon = isIconIndex(candidate.icon) ? candidate.icon : options.icon;
     host->colour =
         candidate.colour >= 0 && candidate.colour <= 0xFFFFFF ? static_cast<int32_t>(candidate.colour) : kNoColour;
     if (options.windowsTemplate) {
