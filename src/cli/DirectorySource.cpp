@@ -6,7 +6,7 @@
 #include "catalogue/FileStore.h"
 #include "catalogue/TextRules.h"
 #include "import/DirectorySource.h"
-#include "launch/RunCommand.h"
+#include "launch/Secrets.h"
 
 namespace qb::cli {
 

@@ -1,6 +1,7 @@
 #include "launch/RunCommand.h"
 
 #include "catalogue/TextRules.h"
+#include "launch/Secrets.h"
 
 #include <cstddef>
 
@@ -80,17 +81,6 @@ std::string ReplaceAll(std::string text, std::string placeholder, std::string re
     std::string result;
     appendReplacing(result, text, placeholder, replacement);
     return result;
-}
-
-void wipeSecret(std::string& text)
-{
-    // Bytes past the end may hold an older, longer content: cover the whole
-    // buffer. The volatile writes are not removed as dead stores.
-    text.resize(text.capacity());
-    volatile char* bytes = &text[0];
-    for (std::size_t i = 0; i < text.size(); ++i)
-        bytes[i] = '\0';
-    text.clear();
 }
 
 std::string confirmationText(const CommandEntry& slot)

@@ -4,6 +4,7 @@
 // identity, and a paged subtree search. The wide functions throughout: LDAP
 // text is UTF-8, which the ANSI ones would squeeze through the code page.
 #include "import/DirectorySource.h"
+#include "launch/Secrets.h"
 
 #include "handles/Handles.h"
 
@@ -95,7 +96,7 @@ class SecretText
 {
 public:
     explicit SecretText(std::string_view utf8) : m_text(wide(utf8)) {}
-    ~SecretText() { SecureZeroMemory(m_text.data(), m_text.size() * sizeof(wchar_t)); }
+    ~SecretText() { wipeSecret(m_text); }
     SecretText(const SecretText&) = delete;
     SecretText& operator=(const SecretText&) = delete;
     std::wstring& text() { return m_text; }
