@@ -1,6 +1,6 @@
 #include "controls/IconStrip.h"
 
-#include "app/DisplayScale.h"
+#include "screen/DisplayScale.h"
 #include "res/resource.h"
 #include "win/Handles.h"
 

@@ -1,6 +1,6 @@
 #include "win/Dialog.h"
 
-#include "app/WindowPlacement.h"
+#include "screen/WindowPlacement.h"
 #include "win/App.h"
 #include "win/CommonDialogs.h"
 
@@ -300,22 +300,6 @@ bool Dialog::PreTranslateMessage(MSG&)
     return false;
 }
 
-void Dialog::ReportFailure(HWND control, std::exception_ptr failure)
-{
-    const HWND desktop = ::GetDesktopWindow();
-    for (HWND window = control; window && window != desktop; window = ::GetAncestor(window, GA_PARENT)) {
-        // Only our own dialogs keep a Dialog in their user slot.
-        if (::GetWindowLongPtrA(window, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&Dialog::StaticProc))
-            continue;
-        if (auto* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(window, DWLP_USER))) {
-            if (!self->m_failure)
-                self->m_failure = failure;
-            self->EndDialog(-1);
-        }
-        return;
-    }
-}
-
 INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
@@ -336,6 +320,15 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
         self->m_hwnd = nullptr;
         return FALSE;
+    }
+    if (message == controlFailedMessage()) {
+        // A control wrapper's handler threw: the dialog ends and DoModal
+        // rethrows it, as for the dialog's own handlers.
+        if (!self->m_failure)
+            self->m_failure = *reinterpret_cast<const std::exception_ptr*>(lParam);
+        self->EndDialog(-1);
+        ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     }
     return self->Dispatch(message, wParam, lParam);
 }

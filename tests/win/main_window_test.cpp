@@ -1,5 +1,5 @@
 // The main window in process under Wine: its rows, what each way of ending writes.
-#include "app/DisplayScale.h"
+#include "screen/DisplayScale.h"
 #include "app/win32/MainDlg.h"
 #include "controls/IconStrip.h"
 #include "res/resource.h"

@@ -1,6 +1,6 @@
 #include "app/win32/ImportDlg.h"
 
-#include "app/DisplayScale.h"
+#include "screen/DisplayScale.h"
 #include "catalogue/TextRules.h"
 #include "import/ImportFiles.h"
 #include "res/resource.h"
