@@ -37,18 +37,20 @@ void DataExchange::check(int id, bool& value) const
 
 namespace {
 
+// WM_CTLCOLORMSGBOX to WM_CTLCOLORSTATIC: the seven requests for a
+// control's colours, numbered one after another.
+bool isCtlColor(UINT message)
+{
+    return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
+
 // Messages whose answer is the dialog procedure's return value itself rather
 // than DWLP_MSGRESULT.
 bool answersDirectly(UINT message)
 {
+    if (isCtlColor(message))
+        return true;
     switch (message) {
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
     case WM_COMPAREITEM:
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM:
@@ -382,6 +384,14 @@ bool Dialog::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
     if (OnMessage(message, wParam, lParam, result))
         return true;
 
+    if (isCtlColor(message)) {
+        const HWND control = reinterpret_cast<HWND>(lParam);
+        if (control != m_hwnd && offerToControl(control, message, wParam, lParam, result))
+            return true;
+        const HBRUSH brush = OnCtlColor(reinterpret_cast<HDC>(wParam), control, message);
+        result = reinterpret_cast<LRESULT>(brush);
+        return brush != nullptr;
+    }
     switch (message) {
     case WM_COMMAND: {
         const HWND control = reinterpret_cast<HWND>(lParam);
@@ -428,20 +438,6 @@ bool Dialog::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
             return true;
         result = TRUE;
         return OnMeasureItem(static_cast<int>(wParam), *item);
-    }
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: {
-        const HWND control = reinterpret_cast<HWND>(lParam);
-        if (control != m_hwnd && offerToControl(control, message, wParam, lParam, result))
-            return true;
-        const HBRUSH brush = OnCtlColor(reinterpret_cast<HDC>(wParam), control, message);
-        result = reinterpret_cast<LRESULT>(brush);
-        return brush != nullptr;
     }
     case WM_PAINT: result = 0; return OnPaint();
     case WM_CLOSE: result = 0; return OnClose();
