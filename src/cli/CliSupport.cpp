@@ -9,6 +9,8 @@
 #include <iostream>
 
 #ifdef _WIN32
+#include "handles/WideText.h"
+
 #include <windows.h>
 #include <io.h>
 #else
@@ -28,13 +30,7 @@ bool contains(const std::vector<std::string>& names, const std::string& name)
 #ifdef _WIN32
 std::string convertCodePage(std::string_view text, UINT from, UINT to)
 {
-    int wideLength = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
-    int length = WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(to, 0, wide.data(), wideLength, out.data(), length, nullptr, nullptr);
-    return out;
+    return win::fromWide(win::toWide(text, from), to);
 }
 #endif
 
