@@ -45,32 +45,32 @@ qb::HostCatalogue makeCatalogue(int hosts)
         host->icon = i % 120;
         host->colour = i % 3 == 0 ? -1 : 0x00336699 + i;
         for (int e = 0; e < 10; ++e) {
-            auto entry = qb::newEntry();
-            entry->icon = (i + e) % 120;
+            qb::CommandEntry entry;
+            entry.icon = (i + e) % 120;
             switch (e % 5) {
             case 0:
             case 1:
-                entry->kind = qb::CustomCommand;
-                entry->name = "Console " + std::to_string(e);
-                entry->program = "C:\\Windows\\System32\\cmd.exe";
-                entry->params = "/k ping -t %HOST% -n ??? " + std::to_string(e);
-                entry->confirm = e == 1;
-                entry->bold = e == 0;
+                entry.kind = qb::CustomCommand;
+                entry.name = "Console " + std::to_string(e);
+                entry.program = "C:\\Windows\\System32\\cmd.exe";
+                entry.params = "/k ping -t %HOST% -n ??? " + std::to_string(e);
+                entry.confirm = e == 1;
+                entry.bold = e == 0;
                 break;
             case 2:
-                entry->kind = qb::WindowsTemplate;
-                entry->templateHost = name;
-                entry->drives = "c,d,admin$";
+                entry.kind = qb::WindowsTemplate;
+                entry.templateHost = name;
+                entry.drives = "c,d,admin$";
                 break;
-            case 3: entry->kind = qb::Separator; break;
+            case 3: entry.kind = qb::Separator; break;
             default:
-                entry->kind = qb::Url;
-                entry->url = "https://%HOST%:8443/status/" + std::to_string(e);
-                entry->urlName = "Status page " + std::to_string(e);
-                entry->alternateBrowser = e % 2 == 0;
+                entry.kind = qb::Url;
+                entry.url = "https://%HOST%:8443/status/" + std::to_string(e);
+                entry.urlName = "Status page " + std::to_string(e);
+                entry.alternateBrowser = e % 2 == 0;
                 break;
             }
-            host->entries.push_back(std::move(entry));
+            host->entries.push_back(entry);
         }
         catalogue.push_back(std::move(host));
     }

@@ -4,6 +4,7 @@
 // same bytes, unless a value holds ">" (the format cannot carry that, and the
 // values after it shift on every load).
 #include "catalogue/CatalogueFile.h"
+#include "catalogue/FieldList.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -79,7 +80,7 @@ struct Round {
     }
 };
 
-bool hasClose(const std::string& text)
+bool hasClose(std::string_view text)
 {
     return text.find('>') != std::string::npos;
 }
@@ -90,11 +91,11 @@ bool formatCanCarry(const Round& round)
     if (hasClose(round.options.alternateBrowserPath))
         return false;
     for (const auto& host : round.hosts) {
-        for (const auto& entry : host->entries) {
-            if (hasClose(entry->name) || hasClose(entry->program) || hasClose(entry->params) ||
-                hasClose(entry->templateHost) || hasClose(entry->drives) || hasClose(entry->url) ||
-                hasClose(entry->urlName))
-                return false;
+        for (qb::EntryView entry : host->entries) {
+            for (const auto& field : qb::kEntryFields) {
+                if (field.type == qb::FieldType::Text && hasClose(entry.text(field.rank)))
+                    return false;
+            }
         }
     }
     return true;
@@ -139,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (a.size() != b.size())
             fail("entry count");
         for (size_t j = 0; j < a.size(); ++j) {
-            if (a[j]->kind != b[j]->kind)
+            if (a[j].kind() != b[j].kind())
                 fail("entry kind");
         }
     }

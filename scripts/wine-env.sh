@@ -6,15 +6,19 @@ export WINEPREFIX="${WINEPREFIX:-$QB_ROOT/build/wineprefix}"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ -z "${QB_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
-    for n in 91 92 93 94 95 96 97 98 99; do
-        if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then
-            Xvfb :$n -screen 0 "${QB_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
-            QB_XVFB_PID=$!
-            export DISPLAY=:$n
-            break
-        fi
-    done
-    for i in $(seq 1 50); do [ -e /tmp/.X11-unix/X${DISPLAY#:} ] && break; sleep 0.1; done
+    # The server picks a free display and names it once it accepts
+    # connections: runs that start together never share one.
+    QB_DISPLAY_FILE=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "${QB_SCREEN:-1280x1024x24}" -nolisten tcp 3>"$QB_DISPLAY_FILE" >/dev/null 2>&1 &
+    QB_XVFB_PID=$!
+    while ! grep -q '^[0-9]' "$QB_DISPLAY_FILE" && kill -0 "$QB_XVFB_PID" 2>/dev/null; do sleep 0.05; done
+    QB_DISPLAY_NUMBER=$(head -n 1 "$QB_DISPLAY_FILE")
+    rm -f "$QB_DISPLAY_FILE"
+    if [ -z "$QB_DISPLAY_NUMBER" ]; then
+        echo "wine-env.sh: the virtual display did not start" >&2
+        return 1 2>/dev/null || exit 1
+    fi
+    export DISPLAY=:$QB_DISPLAY_NUMBER
 fi
 mkdir -p "$WINEPREFIX"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then

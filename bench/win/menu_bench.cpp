@@ -65,30 +65,30 @@ qb::HostItem benchHost()
     qb::HostItem host;
     host.title = "bench";
     host.hostName = "bench-host";
-    auto windows = std::make_unique<qb::CommandEntry>();
-    windows->kind = qb::WindowsTemplate;
-    windows->templateHost = "%HOST%";
-    windows->drives = "C$,D$";
-    windows->icon = 12;
-    host.entries.push_back(std::move(windows));
+    qb::CommandEntry windows;
+    windows.kind = qb::WindowsTemplate;
+    windows.templateHost = "%HOST%";
+    windows.drives = "C$,D$";
+    windows.icon = 12;
+    host.entries.push_back(windows);
     for (int i = 1; i < 125; ++i) {
-        auto entry = std::make_unique<qb::CommandEntry>();
+        qb::CommandEntry entry;
         if (i % 20 == 0) {
-            entry->kind = qb::Separator;
+            entry.kind = qb::Separator;
         } else if (i % 15 == 0) {
-            entry->kind = qb::Url;
-            entry->urlName = "Web page " + std::to_string(i);
-            entry->url = "http://%HOST%/" + std::to_string(i);
-            entry->icon = i % 120;
+            entry.kind = qb::Url;
+            entry.urlName = "Web page " + std::to_string(i);
+            entry.url = "http://%HOST%/" + std::to_string(i);
+            entry.icon = i % 120;
         } else {
-            entry->kind = qb::CustomCommand;
-            entry->name = "Command number " + std::to_string(i);
-            entry->program = "tool.exe";
-            entry->params = "-h %HOST%";
-            entry->icon = i % 120;
-            entry->bold = i % 7 == 0;
+            entry.kind = qb::CustomCommand;
+            entry.name = "Command number " + std::to_string(i);
+            entry.program = "tool.exe";
+            entry.params = "-h %HOST%";
+            entry.icon = i % 120;
+            entry.bold = i % 7 == 0;
         }
-        host.entries.push_back(std::move(entry));
+        host.entries.push_back(entry);
     }
     return host;
 }

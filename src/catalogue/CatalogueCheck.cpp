@@ -41,6 +41,7 @@ bool withLayoutOf(std::string_view line, Check&& check)
 struct Reading {
     std::optional<AppOptions> options;
     HostCatalogue all;
+    CommandEntry entry;  // the entry read, when one was
 
     const EntryList& entries() const { return all[0]->entries; }
     size_t hostCount() const { return all.size() - 1; }
@@ -58,6 +59,8 @@ Reading readOneLine(std::string_view line)
     parseCatalogue(bytes, reading.all, options, window);
     if (options.windowX)
         reading.options = std::move(options);
+    if (reading.entries().size() == 1)
+        reading.entry = reading.entries()[0].toEntry();
     return reading;
 }
 
@@ -113,9 +116,9 @@ const HostItem* readAs(const Reading& reading, const LineLayout<HostItem>&)
 const CommandEntry* readAs(const Reading& reading, const LineLayout<CommandEntry>& layout)
 {
     if (reading.options || reading.hostCount() != 0 || reading.entries().size() != 1 ||
-        reading.entries()[0]->kind != layout.entryKind)
+        reading.entries()[0].kind() != layout.entryKind)
         return nullptr;
-    return reading.entries()[0].get();
+    return &reading.entry;
 }
 
 // The fields of a line that reads as one record of its own type, or nothing
@@ -132,21 +135,24 @@ std::optional<std::vector<Field>> compareFields(const LineLayout<Record>& layout
     static const Record kDefaults{};
     std::vector<Field> fields;
     for (size_t i = 0; i < layout.fieldCount; ++i) {
-        const TagField<Record>& field = layout.fields[i];
-        std::string_view value = field.kind == FieldKind::Marker ? std::string_view() : values[i];
+        const TagField<Record>& tag = layout.fields[i];
+        std::string_view value = tag.kind == FieldKind::Marker ? std::string_view() : values[i];
+        if (tag.kind == FieldKind::One)
+            continue;
+        const RecordField<Record>& field = *tag.field;
         auto flag = [&](bool shown) {
             fields.push_back({field.name, false, shown ? "1" : "0", record->*field.flag ? "1" : "0"});
         };
-        switch (field.kind) {
+        switch (tag.kind) {
         case FieldKind::Text: {
-            std::string shown(value.empty() && field.emptyIsDefault ? kDefaults.*field.text : std::string(value));
+            std::string shown(value.empty() && tag.emptyIsDefault ? kDefaults.*field.text : std::string(value));
             fields.push_back({field.name, true, std::move(shown), record->*field.text});
             break;
         }
         case FieldKind::Number:
         case FieldKind::NumberToEnd: {
             int32_t shown = readNumber(value);
-            if (shown == 0 && field.emptyIsDefault)
+            if (shown == 0 && tag.emptyIsDefault)
                 shown = kDefaults.*field.number;
             int32_t read = field.position ? (record->*field.position).value_or(0) : record->*field.number;
             fields.push_back({field.name, false, formatNumber(shown), formatNumber(read)});
@@ -233,9 +239,9 @@ void checkIcons(const Reading& reading, size_t lineNumber, std::vector<CheckFind
     };
     for (size_t i = 0; i < reading.hostCount(); ++i)
         check(reading.host(i).icon);
-    for (const auto& entry : reading.entries()) {
-        if (entry->kind != Separator)
-            check(entry->icon);
+    for (EntryView entry : reading.entries()) {
+        if (entry.kind() != Separator)
+            check(entry.icon());
     }
 }
 
@@ -254,7 +260,7 @@ void checkLine(const LineLayout<Record>& layout, std::string_view line, size_t l
         seenHost = true;
     checkIcons(reading, lineNumber, findings);
 
-    if (layout.type == LineType::Custom && reading.entries().size() == 1 && reading.entries()[0]->kind == Separator) {
+    if (layout.type == LineType::Custom && reading.entries().size() == 1 && reading.entries()[0].kind() == Separator) {
         findings.push_back({lineNumber, "custom command named \"-\" reads back as a separator"});
         return;
     }

@@ -3,6 +3,7 @@
 #include "catalogue/CatalogueLines.h"
 #include "catalogue/TextRules.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <utility>
@@ -59,35 +60,112 @@ private:
     std::string_view m_rest;
 };
 
-// The reader and the writer below are templates on the layout so that each
-// line type's code is as direct as if its tags were written out: loading and
-// saving large catalogues must not pay for the table.
-
-template <const auto& Layout, size_t I, class Record>
-void storeNumber(Record& record, int32_t value)
+// A field of a record kept by member (the options, a host) or by place (an
+// entry in its host's list), so that one reader and one writer serve both.
+template <class Record>
+std::string_view textOf(const Record& record, const RecordField<Record>& field)
 {
-    constexpr const TagField<Record>& field = Layout.fields[I];
-    if constexpr (field.position != nullptr)
+    return record.*field.text;
+}
+
+std::string_view textOf(const EntryView& entry, const RecordField<CommandEntry>& field)
+{
+    return entry.text(field.rank);
+}
+
+template <class Record>
+int32_t numberOf(const Record& record, const RecordField<Record>& field)
+{
+    return field.position ? (record.*field.position).value_or(0) : record.*field.number;
+}
+
+int32_t numberOf(const EntryView& entry, const RecordField<CommandEntry>& field)
+{
+    return entry.number(field.rank);
+}
+
+template <class Record>
+bool flagOf(const Record& record, const RecordField<Record>& field)
+{
+    return record.*field.flag;
+}
+
+bool flagOf(const EntryView& entry, const RecordField<CommandEntry>& field)
+{
+    return entry.flag(field.rank);
+}
+
+template <class Record>
+void setText(Record& record, const RecordField<Record>& field, std::string_view value)
+{
+    (record.*field.text).assign(value);
+}
+
+void setText(EntryList::Appender& entry, const RecordField<CommandEntry>& field, std::string_view value)
+{
+    entry.text(field.rank, value);
+}
+
+template <class Record>
+void setNumber(Record& record, const RecordField<Record>& field, int32_t value)
+{
+    if (field.position)
         record.*field.position = value;
     else
         record.*field.number = value;
 }
 
+void setNumber(EntryList::Appender& entry, const RecordField<CommandEntry>& field, int32_t value)
+{
+    entry.number(field.rank, value);
+}
+
+template <class Record>
+void setFlag(Record& record, const RecordField<Record>& field, bool value)
+{
+    record.*field.flag = value;
+}
+
+void setFlag(EntryList::Appender& entry, const RecordField<CommandEntry>& field, bool value)
+{
+    entry.flag(field.rank, value);
+}
+
+// An entry's texts go into its list in rank order, as they are read.
+template <const auto& Layout>
+constexpr bool textsInRankOrder()
+{
+    int last = -1;
+    for (size_t i = 0; i < Layout.fieldCount; ++i) {
+        const auto* field = Layout.fields[i].field;
+        if (field && field->type == FieldType::Text) {
+            if (field->rank <= last)
+                return false;
+            last = field->rank;
+        }
+    }
+    return true;
+}
+
+// The reader and the writer below are templates on the layout so that each
+// line type's code is as direct as if its tags were written out: loading and
+// saving large catalogues must not pay for the table.
+
 // Reads the value that starts the rest; the rest stays where it is.
 template <const auto& Layout, size_t I, class Record>
 void readValue(const Rest& rest, Record& record)
 {
-    constexpr const TagField<Record>& field = Layout.fields[I];
-    if constexpr (field.kind == FieldKind::Text)
-        (record.*field.text).assign(rest.textUpToTag());
-    else if constexpr (field.kind == FieldKind::Number)
-        storeNumber<Layout, I>(record, readNumber(rest.textUpToTag()));
-    else if constexpr (field.kind == FieldKind::NumberToEnd)
-        storeNumber<Layout, I>(record, readNumber(rest.view()));
-    else if constexpr (field.kind == FieldKind::TextFlag)
-        record.*field.flag = rest.textUpToTag() == "1";
-    else if constexpr (field.kind == FieldKind::NumberFlag)
-        record.*field.flag = readNumber(rest.view()) == 1;
+    constexpr const auto& tag = Layout.fields[I];
+    if constexpr (tag.kind == FieldKind::Text)
+        setText(record, *tag.field, rest.textUpToTag());
+    else if constexpr (tag.kind == FieldKind::Number)
+        setNumber(record, *tag.field, readNumber(rest.textUpToTag()));
+    else if constexpr (tag.kind == FieldKind::NumberToEnd)
+        setNumber(record, *tag.field, readNumber(rest.view()));
+    else if constexpr (tag.kind == FieldKind::TextFlag)
+        setFlag(record, *tag.field, rest.textUpToTag() == "1");
+    else if constexpr (tag.kind == FieldKind::NumberFlag)
+        setFlag(record, *tag.field, readNumber(rest.view()) == 1);
 }
 
 // Field I of a line the rest started with. Markers only ever set their flag,
@@ -95,7 +173,7 @@ void readValue(const Rest& rest, Record& record)
 template <const auto& Layout, size_t I, class Record>
 void readField(Rest& rest, Record& record, bool& marked)
 {
-    constexpr const TagField<Record>& field = Layout.fields[I];
+    constexpr const auto& field = Layout.fields[I];
     if constexpr (Layout.namedTags) {
         // Each tag is looked for only where it should stand: a missing one
         // makes the skips run past the next one too.
@@ -108,7 +186,7 @@ void readField(Rest& rest, Record& record, bool& marked)
         }
     } else if constexpr (field.kind == FieldKind::Marker) {
         if (rest.contains(field.tag)) {
-            record.*field.flag = true;
+            setFlag(record, *field.field, true);
             marked = true;
         }
     } else {
@@ -141,9 +219,9 @@ void applyDefaults(const LineLayout<Record>& layout, Record& record)
 {
     static const Record kDefaults{};
     for (size_t i = 0; i < layout.fieldCount; ++i) {
-        const TagField<Record>& field = layout.fields[i];
-        if (!field.emptyIsDefault)
+        if (!layout.fields[i].emptyIsDefault)
             continue;
+        const RecordField<Record>& field = *layout.fields[i].field;
         if (field.text && (record.*field.text).empty())
             record.*field.text = kDefaults.*field.text;
         if (field.number && record.*field.number == 0)
@@ -167,95 +245,140 @@ std::unique_ptr<HostItem> readHostLine(Rest& rest)
 }
 
 template <const auto& Layout>
-std::unique_ptr<CommandEntry> readEntryLine(Rest& rest)
+void readEntryLine(Rest& rest, EntryList& entries)
 {
-    auto entry = newEntry();
-    entry->kind = Layout.entryKind;
+    static_assert(textsInRankOrder<Layout>());
+    EntryList::Appender entry = entries.append(Layout.entryKind);
     // A line without values (the separator) leaves the rest as it is, so
     // nothing after its tag is tried as another line.
     if constexpr (Layout.fieldCount > 0)
-        readFields<Layout>(rest, *entry);
+        readFields<Layout>(rest, entry);
     if constexpr (Layout.type == LineType::Custom) {
-        if (entry->name == kSeparatorName) {
-            entry->name.clear();
-            entry->kind = Separator;
+        if (entries.back().name() == kSeparatorName) {
+            entries.update(entries.size() - 1, [](CommandEntry& separator) {
+                separator.name.clear();
+                separator.kind = Separator;
+            });
         }
     }
-    return entry;
 }
 
-void appendNumber(std::string& out, int32_t value)
+// The writer puts each host's lines straight into room made for them
+// beforehand: a check for room per value would cost more than the copying.
+// A line's room is its texts and the most its other values can take.
+constexpr size_t kMostDigits = 11;  // "-2147483648"
+
+template <class Record>
+constexpr size_t mostBesidesTexts(const LineLayout<Record>& layout)
 {
-    char digits[16];
-    auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
+    size_t most = layout.prefix.size() + layout.end.size() + 2;
+    for (size_t i = 0; i < layout.fieldCount; ++i) {
+        const TagField<Record>& tag = layout.fields[i];
+        most += tag.tag.size();
+        if (tag.kind == FieldKind::Number || tag.kind == FieldKind::NumberToEnd)
+            most += kMostDigits;
+        else if (tag.kind != FieldKind::Text && tag.kind != FieldKind::Marker)
+            most += 1;
+    }
+    return most;
 }
 
-void appendFlag(std::string& out, bool value)
+constexpr size_t kMostEntryLineBesidesTexts = std::max({mostBesidesTexts(kCustomLine), mostBesidesTexts(kTemplateLine),
+                                                        mostBesidesTexts(kSeparatorLine), mostBesidesTexts(kUrlLine)});
+
+size_t mostForOptions(const AppOptions& options)
 {
-    out += value ? '1' : '0';
+    return mostBesidesTexts(kOptionsLine) + options.alternateBrowserPath.size();
+}
+
+// An entry's texts in its list take at least as many bytes as on its line.
+size_t mostForHost(const HostItem& host)
+{
+    return mostBesidesTexts(kHostLine) + host.title.size() + host.hostName.size() +
+           host.entries.size() * kMostEntryLineBesidesTexts + host.entries.textBytes();
+}
+
+// The file's bytes as they are written, in room asked for before each part.
+class Output
+{
+public:
+    explicit Output(size_t expected) { m_bytes.reserve(expected); }
+
+    char* room(size_t most)
+    {
+        // Grown a step at a time within what was reserved, so that only
+        // what is written is touched.
+        constexpr size_t kStep = size_t{1} << 20;
+        if (m_bytes.size() - m_used < most)
+            m_bytes.resize(m_used + std::max(most, std::min(kStep, m_bytes.capacity() - m_used)));
+        return m_bytes.data() + m_used;
+    }
+    void usedUpTo(const char* end) { m_used = static_cast<size_t>(end - m_bytes.data()); }
+
+    std::string take()
+    {
+        m_bytes.resize(m_used);
+        return std::move(m_bytes);
+    }
+
+private:
+    std::string m_bytes;
+    size_t m_used = 0;
+};
+
+char* put(char* at, std::string_view text)
+{
+    if (!text.empty())
+        std::memcpy(at, text.data(), text.size());
+    return at + text.size();
 }
 
 template <const auto& Layout, size_t I, class Record>
-void appendField(std::string& out, const Record& record)
+char* putField(char* at, const Record& record)
 {
-    constexpr const TagField<Record>& field = Layout.fields[I];
-    if constexpr (field.kind == FieldKind::Marker) {
-        if (record.*field.flag)
-            out += field.tag;
-        return;
+    constexpr const auto& tag = Layout.fields[I];
+    if constexpr (tag.kind == FieldKind::Marker)
+        return flagOf(record, *tag.field) ? put(at, tag.tag) : at;
+    if constexpr (!tag.tag.empty())
+        at = put(at, tag.tag);
+    if constexpr (tag.kind == FieldKind::Text) {
+        return put(at, textOf(record, *tag.field));
+    } else if constexpr (tag.kind == FieldKind::One) {
+        *at = '1';
+        return at + 1;
+    } else if constexpr (tag.kind == FieldKind::TextFlag || tag.kind == FieldKind::NumberFlag) {
+        *at = flagOf(record, *tag.field) ? '1' : '0';
+        return at + 1;
+    } else {
+        return std::to_chars(at, at + kMostDigits, numberOf(record, *tag.field)).ptr;
     }
-    if constexpr (!field.tag.empty())
-        out += field.tag;
-    if constexpr (field.kind == FieldKind::Text)
-        out += record.*field.text;
-    else if constexpr (field.kind == FieldKind::One)
-        out += '1';
-    else if constexpr (field.kind == FieldKind::TextFlag || field.kind == FieldKind::NumberFlag)
-        appendFlag(out, record.*field.flag);
-    else if constexpr (field.position != nullptr)
-        appendNumber(out, (record.*field.position).value_or(0));
-    else
-        appendNumber(out, record.*field.number);
 }
 
 template <const auto& Layout, class Record, size_t... I>
-void appendLine(std::string& out, const Record& record, std::index_sequence<I...>)
+char* putLine(char* at, const Record& record, std::index_sequence<I...>)
 {
-    out += Layout.prefix;
-    (appendField<Layout, I>(out, record), ...);
+    at = put(at, Layout.prefix);
+    ((at = putField<Layout, I>(at, record)), ...);
     if constexpr (!Layout.end.empty())
-        out += Layout.end;
-    out += "\r\n";
+        at = put(at, Layout.end);
+    return put(at, "\r\n");
 }
 
 template <const auto& Layout, class Record>
-void appendLine(std::string& out, const Record& record)
+char* putLine(char* at, const Record& record)
 {
-    appendLine<Layout>(out, record, std::make_index_sequence<Layout.fieldCount>());
+    return putLine<Layout>(at, record, std::make_index_sequence<Layout.fieldCount>());
 }
 
-void appendEntryLine(std::string& out, const CommandEntry& entry)
+char* putEntryLine(char* at, const EntryView& entry)
 {
     // A kind the file has no line for writes nothing, which keeps the rest
     // of the file readable.
     forEachEntryLine([&](auto line) {
-        if (entry.kind == line.layout.entryKind)
-            appendLine<decltype(line)::layout>(out, entry);
+        if (entry.kind() == line.layout.entryKind)
+            at = putLine<decltype(line)::layout>(at, entry);
     });
-}
-
-size_t estimatedSize(const HostCatalogue& hosts, const AppOptions& options)
-{
-    size_t size = 96 + options.alternateBrowserPath.size();
-    for (const auto& host : hosts) {
-        size += 48 + host->title.size() + host->hostName.size();
-        for (const auto& entry : host->entries) {
-            size += 64 + entry->name.size() + entry->program.size() + entry->params.size() +
-                    entry->templateHost.size() + entry->drives.size() + entry->url.size() + entry->urlName.size();
-        }
-    }
-    return size;
+    return at;
 }
 
 // Reads the file's lines as its bytes arrive, so that a large file never
@@ -304,11 +427,18 @@ public:
         m_partial.clear();
         // The host being read when the read failed may have lost entries.
         if (m_current && !readError)
-            m_hosts.push_back(std::move(m_current));
+            endHost();
         m_current.reset();
     }
 
 private:
+    void endHost()
+    {
+        // A guess from the host before may have been too large.
+        m_current->entries.trimSpare();
+        m_hosts.push_back(std::move(m_current));
+    }
+
     std::string_view pastLineEnd(std::string_view bytes, size_t end)
     {
         size_t length = 1;
@@ -321,10 +451,14 @@ private:
         return bytes.substr(end + length);
     }
 
-    void addEntry(std::unique_ptr<CommandEntry> entry)
+    // Entry lines before the first host are read, since what they leave of
+    // the line decides which other line types it matches, but not kept.
+    EntryList& entriesOfCurrent()
     {
         if (m_current)
-            m_current->entries.push_back(std::move(entry));
+            return m_current->entries;
+        m_orphans.clear();
+        return m_orphans;
     }
 
     void readLine(std::string_view line)
@@ -336,18 +470,20 @@ private:
             readOptionsLine(rest, m_options, m_window);
         if (rest.startsWith(kHostLine.prefix)) {
             size_t entriesOfLast = 0;
+            size_t textsOfLast = 0;
             if (m_current) {
                 entriesOfLast = m_current->entries.size();
-                m_hosts.push_back(std::move(m_current));
+                textsOfLast = m_current->entries.textBytes();
+                endHost();
             }
             m_current = readHostLine(rest);
             // Hosts in one file tend to have alike menus; guessing from the
-            // last one saves most of the list's regrowth.
-            m_current->entries.reserve(entriesOfLast);
+            // last one saves most of the lists' regrowth.
+            m_current->entries.reserve(entriesOfLast, textsOfLast);
         }
         forEachEntryLine([&](auto line) {
             if (rest.startsWith(line.layout.prefix))
-                addEntry(readEntryLine<decltype(line)::layout>(rest));
+                readEntryLine<decltype(line)::layout>(rest, entriesOfCurrent());
         });
     }
 
@@ -355,6 +491,7 @@ private:
     AppOptions& m_options;
     CatalogueWindow& m_window;
     std::unique_ptr<HostItem> m_current;
+    EntryList m_orphans;
     std::string m_partial;
     bool m_afterCarriageReturn = false;
 };
@@ -371,18 +508,21 @@ void parseCatalogue(std::string_view bytes, HostCatalogue& hosts, AppOptions& op
 
 std::string formatCatalogue(const HostCatalogue& hosts, const AppOptions& options, int32_t x, int32_t y)
 {
-    std::string out;
-    out.reserve(estimatedSize(hosts, options));
+    size_t most = mostForOptions(options);
+    for (const auto& host : hosts)
+        most += mostForHost(*host);
+    Output out(most);
     AppOptions written = options;
     written.windowX = x;
     written.windowY = y;
-    appendLine<kOptionsLine>(out, written);
+    out.usedUpTo(putLine<kOptionsLine>(out.room(mostForOptions(written)), written));
     for (const auto& host : hosts) {
-        appendLine<kHostLine>(out, *host);
-        for (const auto& entry : host->entries)
-            appendEntryLine(out, *entry);
+        char* at = putLine<kHostLine>(out.room(mostForHost(*host)), *host);
+        for (EntryView entry : host->entries)
+            at = putEntryLine(at, entry);
+        out.usedUpTo(at);
     }
-    return out;
+    return out.take();
 }
 
 ReadStatus loadCatalogue(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window, FileStore& files,

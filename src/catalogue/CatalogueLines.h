@@ -1,9 +1,11 @@
 // The line types of the catalogue file and the tags on each, in the order the
-// writer writes them: the reader, the writer and the line checker all work
-// from these tables.
+// writer writes them, each tag naming the record field it holds (one of
+// RecordFields.h): the reader, the writer and the line checker all work from
+// these tables.
 #pragma once
 
 #include "catalogue/HostRecords.h"
+#include "catalogue/FieldList.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -39,33 +41,16 @@ template <class Record>
 struct TagField {
     std::string_view tag;  // before the value; empty for the first, whose tag ends the line's prefix
     FieldKind kind;
-    const char* name;  // the record field, as the line checker names it
-    std::string Record::*text = nullptr;
-    int32_t Record::*number = nullptr;
-    bool Record::*flag = nullptr;
-    std::optional<int32_t> Record::*position = nullptr;
+    const RecordField<Record>* field;  // null for a value read as nothing
     // The reader replaces an empty text or a 0 by the record's default.
     bool emptyIsDefault = false;
 };
 
-template <class Record>
-constexpr TagField<Record> textField(std::string_view tag, const char* name, std::string Record::*member,
-                                     bool emptyIsDefault = false)
+template <class Record, class Member>
+constexpr TagField<Record> tagged(std::string_view tag, FieldKind kind, Member Record::*member,
+                                  bool emptyIsDefault = false)
 {
-    return {tag, FieldKind::Text, name, member, nullptr, nullptr, nullptr, emptyIsDefault};
-}
-
-template <class Record>
-constexpr TagField<Record> numberField(std::string_view tag, FieldKind kind, const char* name, int32_t Record::*member,
-                                       bool emptyIsDefault = false)
-{
-    return {tag, kind, name, nullptr, member, nullptr, nullptr, emptyIsDefault};
-}
-
-template <class Record>
-constexpr TagField<Record> flagField(std::string_view tag, FieldKind kind, const char* name, bool Record::*member)
-{
-    return {tag, kind, name, nullptr, nullptr, member, nullptr, false};
+    return {tag, kind, fieldOf(member), emptyIsDefault};
 }
 
 template <class Record>
@@ -88,65 +73,64 @@ struct LineLayout {
     }
 };
 
-inline constexpr TagField<AppOptions> kOptionsFields[] = {
-    {"", FieldKind::NumberToEnd, "windowX", nullptr, nullptr, nullptr, &AppOptions::windowX},
-    {"<Y>", FieldKind::NumberToEnd, "windowY", nullptr, nullptr, nullptr, &AppOptions::windowY},
-    textField("<BROWSER>", "alternateBrowserPath", &AppOptions::alternateBrowserPath, true),
-    numberField("<RDPX>", FieldKind::Number, "rdpWidth", &AppOptions::rdpWidth, true),
+inline constexpr TagField<AppOptions> kOptionsTags[] = {
+    tagged("", FieldKind::NumberToEnd, &AppOptions::windowX),
+    tagged("<Y>", FieldKind::NumberToEnd, &AppOptions::windowY),
+    tagged("<BROWSER>", FieldKind::Text, &AppOptions::alternateBrowserPath, true),
+    tagged("<RDPX>", FieldKind::Number, &AppOptions::rdpWidth, true),
     // The misspelt tag is the one the file has always had.
-    numberField("<RPDY>", FieldKind::Number, "rdpHeight", &AppOptions::rdpHeight, true),
-    flagField("<HIDE>", FieldKind::Marker, "hideTaskbarButton", &AppOptions::hideTaskbarButton),
+    tagged("<RPDY>", FieldKind::Number, &AppOptions::rdpHeight, true),
+    tagged("<HIDE>", FieldKind::Marker, &AppOptions::hideTaskbarButton),
 };
 
-inline constexpr TagField<HostItem> kHostFields[] = {
-    textField("", "title", &HostItem::title),
-    textField("<HOST>", "hostName", &HostItem::hostName),
-    numberField("<ICON>", FieldKind::NumberToEnd, "icon", &HostItem::icon),
-    numberField("<COL>", FieldKind::NumberToEnd, "colour", &HostItem::colour),
+inline constexpr TagField<HostItem> kHostTags[] = {
+    tagged("", FieldKind::Text, &HostItem::title),
+    tagged("<HOST>", FieldKind::Text, &HostItem::hostName),
+    tagged("<ICON>", FieldKind::NumberToEnd, &HostItem::icon),
+    tagged("<COL>", FieldKind::NumberToEnd, &HostItem::colour),
 };
 
-inline constexpr TagField<CommandEntry> kCustomFields[] = {
-    textField("", "name", &CommandEntry::name),
-    textField("<RUN>", "program", &CommandEntry::program),
-    textField("<PARAMS>", "params", &CommandEntry::params),
-    numberField("<IICON>", FieldKind::Number, "icon", &CommandEntry::icon),
-    flagField("<CONFIRM>", FieldKind::NumberFlag, "confirm", &CommandEntry::confirm),
-    flagField("<BOLD>", FieldKind::NumberFlag, "bold", &CommandEntry::bold),
+inline constexpr TagField<CommandEntry> kCustomTags[] = {
+    tagged("", FieldKind::Text, &CommandEntry::name),
+    tagged("<RUN>", FieldKind::Text, &CommandEntry::program),
+    tagged("<PARAMS>", FieldKind::Text, &CommandEntry::params),
+    tagged("<IICON>", FieldKind::Number, &CommandEntry::icon),
+    tagged("<CONFIRM>", FieldKind::NumberFlag, &CommandEntry::confirm),
+    tagged("<BOLD>", FieldKind::NumberFlag, &CommandEntry::bold),
 };
 
-inline constexpr TagField<CommandEntry> kTemplateFields[] = {
-    {"", FieldKind::One, "", nullptr, nullptr, nullptr, nullptr},
-    textField("<P1>", "templateHost", &CommandEntry::templateHost),
-    textField("<P2>", "drives", &CommandEntry::drives),
-    numberField("<IICON>", FieldKind::NumberToEnd, "icon", &CommandEntry::icon),
+inline constexpr TagField<CommandEntry> kTemplateTags[] = {
+    {"", FieldKind::One, nullptr},
+    tagged("<P1>", FieldKind::Text, &CommandEntry::templateHost),
+    tagged("<P2>", FieldKind::Text, &CommandEntry::drives),
+    tagged("<IICON>", FieldKind::NumberToEnd, &CommandEntry::icon),
 };
 
-inline constexpr TagField<CommandEntry> kUrlFields[] = {
-    textField("", "url", &CommandEntry::url),
-    textField("<NAME>", "urlName", &CommandEntry::urlName),
-    flagField("<ALT>", FieldKind::TextFlag, "alternateBrowser", &CommandEntry::alternateBrowser),
-    numberField("<IICON>", FieldKind::NumberToEnd, "icon", &CommandEntry::icon),
+inline constexpr TagField<CommandEntry> kUrlTags[] = {
+    tagged("", FieldKind::Text, &CommandEntry::url),
+    tagged("<NAME>", FieldKind::Text, &CommandEntry::urlName),
+    tagged("<ALT>", FieldKind::TextFlag, &CommandEntry::alternateBrowser),
+    tagged("<IICON>", FieldKind::NumberToEnd, &CommandEntry::icon),
 };
 
-inline constexpr LineLayout<AppOptions> kOptionsLine = {
-    LineType::Options, "options line", "<X>", kOptionsFields, std::size(kOptionsFields), "<END>", false, CustomCommand};
+inline constexpr LineLayout<AppOptions> kOptionsLine = {LineType::Options,       "options line", "<X>", kOptionsTags,
+                                                        std::size(kOptionsTags), "<END>",        false, CustomCommand};
 
-inline constexpr LineLayout<HostItem> kHostLine = {LineType::Host,         "host line", "<ITEM>", kHostFields,
-                                                   std::size(kHostFields), "",          true,     CustomCommand};
+inline constexpr LineLayout<HostItem> kHostLine = {LineType::Host,       "host line", "<ITEM>", kHostTags,
+                                                   std::size(kHostTags), "",          true,     CustomCommand};
 
 inline constexpr LineLayout<CommandEntry> kCustomLine = {
-    LineType::Custom, "custom command line", "  <NAME>", kCustomFields, std::size(kCustomFields), "", false,
-    CustomCommand};
+    LineType::Custom, "custom command line", "  <NAME>", kCustomTags, std::size(kCustomTags), "", false, CustomCommand};
 
 inline constexpr LineLayout<CommandEntry> kTemplateLine = {
-    LineType::Template, "Windows template line", "  <WINDOWS>", kTemplateFields, std::size(kTemplateFields), "", false,
+    LineType::Template, "Windows template line", "  <WINDOWS>", kTemplateTags, std::size(kTemplateTags), "", false,
     WindowsTemplate};
 
 inline constexpr LineLayout<CommandEntry> kSeparatorLine = {
     LineType::Separator, "separator line", "  <SEP>", nullptr, 0, "", false, Separator};
 
-inline constexpr LineLayout<CommandEntry> kUrlLine = {LineType::Url,         "URL line", "  <URL>", kUrlFields,
-                                                      std::size(kUrlFields), "",         false,     Url};
+inline constexpr LineLayout<CommandEntry> kUrlLine = {LineType::Url,       "URL line", "  <URL>", kUrlTags,
+                                                      std::size(kUrlTags), "",         false,     Url};
 
 // A custom command with this name reads back as a separator.
 inline constexpr std::string_view kSeparatorName = "-";

@@ -1,6 +1,7 @@
 #include "catalogue/CatalogueMerge.h"
 
 #include "catalogue/CatalogueFile.h"
+#include "catalogue/FieldList.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,13 +15,6 @@ namespace qb {
 
 namespace {
 
-bool sameEntry(const CommandEntry& a, const CommandEntry& b)
-{
-    return a.kind == b.kind && a.name == b.name && a.program == b.program && a.params == b.params && a.icon == b.icon &&
-           a.confirm == b.confirm && a.bold == b.bold && a.templateHost == b.templateHost && a.drives == b.drives &&
-           a.url == b.url && a.alternateBrowser == b.alternateBrowser && a.urlName == b.urlName;
-}
-
 // The host's own fields and its number of entries. Entries are left out on
 // purpose: catalogues are bound by memory traffic, and the entries would
 // double what hashing reads, while hosts whose own fields agree are few and
@@ -29,10 +23,15 @@ uint64_t hashHost(const HostItem& host)
 {
     uint64_t hash = 0;
     auto mix = [&](uint64_t value) { hash ^= value + 0x9e3779b97f4a7c15ull + (hash << 6) + (hash >> 2); };
-    mix(std::hash<std::string_view>{}(host.title));
-    mix(std::hash<std::string_view>{}(host.hostName));
-    mix(static_cast<uint32_t>(host.icon));
-    mix(static_cast<uint32_t>(host.colour));
+    for (const RecordField<HostItem>& field : kHostFields) {
+        switch (field.type) {
+        case FieldType::Text: mix(std::hash<std::string_view>{}(host.*field.text)); break;
+        case FieldType::Number: mix(static_cast<uint32_t>(host.*field.number)); break;
+        case FieldType::Flag: mix(host.*field.flag); break;
+        case FieldType::Kind:
+        case FieldType::Position: break;  // no host field is one
+        }
+    }
     mix(host.entries.size());
     return hash;
 }
@@ -408,14 +407,10 @@ private:
 AppOptions mergeOptions(const AppOptions& base, const AppOptions& mine, const AppOptions& theirs)
 {
     AppOptions merged = mine;
-    auto field = [&](auto member) {
-        if (mine.*member == base.*member)
-            merged.*member = theirs.*member;
-    };
-    field(&AppOptions::alternateBrowserPath);
-    field(&AppOptions::rdpWidth);
-    field(&AppOptions::rdpHeight);
-    field(&AppOptions::hideTaskbarButton);
+    for (const RecordField<AppOptions>& field : kOptionsFields) {
+        if (field.type != FieldType::Position && sameValue(field, mine, base))
+            copyValue(field, theirs, merged);
+    }
     return merged;
 }
 
@@ -423,9 +418,7 @@ AppOptions mergeOptions(const AppOptions& base, const AppOptions& mine, const Ap
 
 bool sameHost(const HostItem& a, const HostItem& b)
 {
-    return a.title == b.title && a.hostName == b.hostName && a.icon == b.icon && a.colour == b.colour &&
-           std::equal(a.entries.begin(), a.entries.end(), b.entries.begin(), b.entries.end(),
-                      [](const auto& x, const auto& y) { return sameEntry(*x, *y); });
+    return sameFields(a, b) && a.entries == b.entries;
 }
 
 CatalogueMergeResult mergeCatalogues(const CatalogueVersion& base, const CatalogueVersion& mine,

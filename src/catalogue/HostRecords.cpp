@@ -8,10 +8,9 @@ const char* const kDefaultAlternateBrowser = "c:\\Program Files\\Internet Explor
 
 void resetHost(HostItem& host)
 {
-    host.title.clear();
-    host.hostName.clear();
-    host.icon = 0;
-    host.colour = kNoColour;
+    static const HostItem kNew;
+    for (const RecordField<HostItem>& field : kHostFields)
+        copyValue(field, kNew, host);
 }
 
 void resetEntry(CommandEntry& entry)
@@ -26,29 +25,16 @@ void clearEntries(HostItem& host)
 
 void copyHost(const HostItem& source, HostItem& target)
 {
-    // Copy the entries first: source and target may share nothing, but a
-    // caller copying a host onto itself must not lose its entries.
-    EntryList copies;
-    copies.reserve(source.entries.size());
-    for (const auto& entry : source.entries)
-        copies.push_back(std::make_unique<CommandEntry>(*entry));
-    clearEntries(target);
-    target.entries = std::move(copies);
-    target.title = source.title;
-    target.hostName = source.hostName;
-    target.icon = source.icon;
-    target.colour = source.colour;
+    target.entries = source.entries;
+    for (const RecordField<HostItem>& field : kHostFields)
+        copyValue(field, source, target);
 }
 
 std::unique_ptr<HostItem> duplicateHost(const HostItem& source)
 {
     auto copy = newHost();
-    copy->title = source.title;
-    copy->hostName = source.hostName;
-    copy->icon = source.icon;
-    copy->entries.reserve(source.entries.size());
-    for (const auto& entry : source.entries)
-        copy->entries.push_back(std::make_unique<CommandEntry>(*entry));
+    copyHost(source, *copy);
+    copy->colour = kNoColour;
     return copy;
 }
 
@@ -57,11 +43,6 @@ std::unique_ptr<HostItem> newHost()
     auto host = std::make_unique<HostItem>();
     resetHost(*host);
     return host;
-}
-
-std::unique_ptr<CommandEntry> newEntry()
-{
-    return std::make_unique<CommandEntry>();
 }
 
 std::string hostDisplayText(const HostItem& host)

@@ -1,8 +1,13 @@
-// The whole data model: hosts, their menu entries, and the global options.
-// Plain records with public fields; hosts and entries live on the heap one by
-// one so that pointers to them (list rows, menu builds) stay valid while the
-// containers around them change.
+// The whole data model: hosts, their menu entries, and the global options,
+// each record followed by the list of its fields. Plain records with public
+// fields. Hosts live on the heap one by one, so that pointers to them (list
+// rows, menu builds) stay valid while the catalogue around them changes; a
+// host keeps its entries compactly in an EntryList, and a CommandEntry is
+// one entry as a record of its own, for editing it or running it.
 #pragma once
+
+#include "catalogue/EntryList.h"
+#include "catalogue/FieldList.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,36 +25,25 @@ constexpr bool isIconIndex(int32_t icon)
     return icon >= 0 && icon < kIconCount;
 }
 
-enum EntryKind : int32_t {
-    CustomCommand = 0,
-    WindowsTemplate = 1,
-    Separator = 2,
-    Url = 3,
-};
-
-struct CommandEntry {
-    EntryKind kind = CustomCommand;
-    std::string name;
-    std::string program;
-    std::string params;
-    int32_t icon = 0;
-    bool confirm = false;
-    bool bold = false;
-    std::string templateHost;
-    std::string drives;
-    std::string url;
-    bool alternateBrowser = false;
-    std::string urlName;
-};
-
-using EntryList = std::vector<std::unique_ptr<CommandEntry>>;
-
 struct HostItem {
     std::string title;
     std::string hostName;
     int32_t icon = 0;
     EntryList entries;
     int32_t colour = -1;
+};
+
+// A host's own fields; its entries are records of their own.
+inline constexpr RecordField<HostItem> kHostFields[] = {
+    textField("title", &HostItem::title),
+    textField("hostName", &HostItem::hostName),
+    numberField("icon", &HostItem::icon),
+    numberField("colour", &HostItem::colour),
+};
+
+template <>
+struct FieldsOf<HostItem> {
+    static constexpr const auto& list = kHostFields;
 };
 
 using HostCatalogue = std::vector<std::unique_ptr<HostItem>>;
@@ -70,16 +64,29 @@ struct AppOptions {
     bool hideTaskbarButton = false;
 };
 
+inline constexpr RecordField<AppOptions> kOptionsFields[] = {
+    positionField("windowX", &AppOptions::windowX),
+    positionField("windowY", &AppOptions::windowY),
+    textField("alternateBrowserPath", &AppOptions::alternateBrowserPath),
+    numberField("rdpWidth", &AppOptions::rdpWidth),
+    numberField("rdpHeight", &AppOptions::rdpHeight),
+    flagField("hideTaskbarButton", &AppOptions::hideTaskbarButton),
+};
+
+template <>
+struct FieldsOf<AppOptions> {
+    static constexpr const auto& list = kOptionsFields;
+};
+
 void resetHost(HostItem& host);
 void resetEntry(CommandEntry& entry);
 void clearEntries(HostItem& host);
-// Deep copy of every entry field by field, then title, host name, icon, colour.
+// Deep copy of every entry, every field, then title, host name, icon, colour.
 void copyHost(const HostItem& source, HostItem& target);
 // The Copy command: like copyHost into a fresh host, but without the colour.
 std::unique_ptr<HostItem> duplicateHost(const HostItem& source);
 
 std::unique_ptr<HostItem> newHost();
-std::unique_ptr<CommandEntry> newEntry();
 
 // "title" or "title||colour": the text a host's row carries.
 std::string hostDisplayText(const HostItem& host);

@@ -11,10 +11,10 @@ std::optional<UnwritableText<Record>> firstUnwritable(const LineLayout<Record>& 
 {
     for (size_t i = 0; i < layout.fieldCount; ++i) {
         const TagField<Record>& field = layout.fields[i];
-        if (field.kind != FieldKind::Text)
+        if (field.kind != FieldKind::Text || !field.field)
             continue;
-        if (std::optional<char> character = unwritableCharacter(layout, i, record.*field.text))
-            return UnwritableText<Record>{field.text, *character};
+        if (std::optional<char> character = unwritableCharacter(layout, i, record.*field.field->text))
+            return UnwritableText<Record>{field.field->text, *character};
     }
     return std::nullopt;
 }

@@ -6,6 +6,7 @@
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/CatalogueMerge.h"
 #include "catalogue/FileStore.h"
+#include "catalogue/FieldList.h"
 
 #include <iostream>
 
@@ -26,59 +27,49 @@ const char* kindName(EntryKind kind)
     return "Unknown";
 }
 
+template <class Record>
+Json valueJson(const RecordField<Record>& field, const Record& record)
+{
+    switch (field.type) {
+    case FieldType::Kind: return kindName(record.*field.kind);
+    case FieldType::Text: return ansiToUtf8(record.*field.text);
+    case FieldType::Number: return record.*field.number;
+    case FieldType::Flag: return record.*field.flag;
+    case FieldType::Position: {
+        const std::optional<int32_t>& value = record.*field.position;
+        return value ? Json(*value) : Json(nullptr);
+    }
+    }
+    return nullptr;
+}
+
 // Only the fields that the entry's kind uses: the others are not stored in
 // the file, so showing them would suggest they are.
 Json entryJson(const CommandEntry& entry)
 {
     Json out;
-    out["kind"] = kindName(entry.kind);
-    switch (entry.kind) {
-    case CustomCommand:
-        out["name"] = ansiToUtf8(entry.name);
-        out["program"] = ansiToUtf8(entry.program);
-        out["params"] = ansiToUtf8(entry.params);
-        out["icon"] = entry.icon;
-        out["confirm"] = entry.confirm;
-        out["bold"] = entry.bold;
-        break;
-    case WindowsTemplate:
-        out["templateHost"] = ansiToUtf8(entry.templateHost);
-        out["drives"] = ansiToUtf8(entry.drives);
-        out["icon"] = entry.icon;
-        break;
-    case Separator: break;
-    case Url:
-        out["url"] = ansiToUtf8(entry.url);
-        out["alternateBrowser"] = entry.alternateBrowser;
-        out["urlName"] = ansiToUtf8(entry.urlName);
-        out["icon"] = entry.icon;
-        break;
+    for (const RecordField<CommandEntry>& field : kEntryFields) {
+        if (field.type == FieldType::Kind || kindHolds(field.kinds, entry.kind))
+            out[field.name] = valueJson(field, entry);
     }
     return out;
 }
 
-Json optionsJson(const AppOptions& options)
+template <class Record>
+Json recordJson(const Record& record)
 {
     Json out;
-    out["windowX"] = options.windowX ? Json(*options.windowX) : Json(nullptr);
-    out["windowY"] = options.windowY ? Json(*options.windowY) : Json(nullptr);
-    out["alternateBrowserPath"] = ansiToUtf8(options.alternateBrowserPath);
-    out["rdpWidth"] = options.rdpWidth;
-    out["rdpHeight"] = options.rdpHeight;
-    out["hideTaskbarButton"] = options.hideTaskbarButton;
+    for (const RecordField<Record>& field : FieldsOf<Record>::list)
+        out[field.name] = valueJson(field, record);
     return out;
 }
 
 Json hostJson(const HostItem& host)
 {
-    Json out;
-    out["title"] = ansiToUtf8(host.title);
-    out["hostName"] = ansiToUtf8(host.hostName);
-    out["icon"] = host.icon;
-    out["colour"] = host.colour;
+    Json out = recordJson(host);
     Json entries = Json::array();
-    for (const auto& entry : host.entries)
-        entries.push_back(entryJson(*entry));
+    for (EntryView entry : host.entries)
+        entries.push_back(entryJson(entry.toEntry()));
     out["entries"] = std::move(entries);
     return out;
 }
@@ -93,7 +84,7 @@ int dumpCommand(const Args& args)
     for (const auto& host : loaded.hosts)
         hosts.push_back(hostJson(*host));
     Json out;
-    out["options"] = optionsJson(loaded.options);
+    out["options"] = recordJson(loaded.options);
     out["hosts"] = std::move(hosts);
     printJson(out);
     return 0;

@@ -1,7 +1,5 @@
 #include "editors/EntryListOps.h"
 
-#include <utility>
-
 namespace qb {
 
 namespace {
@@ -13,9 +11,11 @@ bool validRow(const EntryList& entries, int row)
 
 }  // namespace
 
-CommandEntry* entryAt(const EntryList& entries, int row)
+std::optional<CommandEntry> entryAt(const EntryList& entries, int row)
 {
-    return validRow(entries, row) ? entries[static_cast<size_t>(row)].get() : nullptr;
+    if (!validRow(entries, row))
+        return std::nullopt;
+    return entries[static_cast<size_t>(row)].toEntry();
 }
 
 EntryListChange deleteEntry(EntryList& entries, int row)
@@ -23,7 +23,7 @@ EntryListChange deleteEntry(EntryList& entries, int row)
     EntryListChange change;
     if (!validRow(entries, row))
         return change;
-    entries.erase(entries.begin() + row);
+    entries.erase(static_cast<size_t>(row));
     change.changed = true;
     const int remaining = static_cast<int>(entries.size());
     if (remaining > row)
@@ -38,7 +38,7 @@ EntryListChange moveEntryUp(EntryList& entries, int row)
     EntryListChange change;
     if (!validRow(entries, row) || row == 0)
         return change;
-    std::swap(*entries[row - 1], *entries[row]);
+    entries.swap(static_cast<size_t>(row) - 1, static_cast<size_t>(row));
     change.changed = true;
     change.select = row - 1;
     return change;
@@ -49,7 +49,7 @@ EntryListChange moveEntryDown(EntryList& entries, int row)
     EntryListChange change;
     if (!validRow(entries, row) || static_cast<size_t>(row) + 1 >= entries.size())
         return change;
-    std::swap(*entries[row], *entries[row + 1]);
+    entries.swap(static_cast<size_t>(row), static_cast<size_t>(row) + 1);
     change.changed = true;
     change.select = row + 1;
     return change;

@@ -3,6 +3,8 @@
 
 #include "catalogue/HostRecords.h"
 
+#include <optional>
+
 namespace qb {
 
 constexpr int kNoRow = -1;
@@ -21,7 +23,7 @@ EntryListChange deleteEntry(EntryList& entries, int row);
 EntryListChange moveEntryUp(EntryList& entries, int row);
 EntryListChange moveEntryDown(EntryList& entries, int row);
 
-// The entry at a 0-based position, or null when there is none.
-CommandEntry* entryAt(const EntryList& entries, int row);
+// A copy of the entry at a 0-based position, or nothing when there is none.
+std::optional<CommandEntry> entryAt(const EntryList& entries, int row);
 
 }  // namespace qb

@@ -54,8 +54,8 @@ std::vector<EntryRow> entryRows(const EntryList& entries)
 {
     std::vector<EntryRow> rows;
     rows.reserve(entries.size());
-    for (const auto& entry : entries)
-        rows.push_back(entryRow(*entry));
+    for (EntryView entry : entries)
+        rows.push_back(entryRow(entry.toEntry()));
     return rows;
 }
 

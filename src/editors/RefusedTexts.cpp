@@ -81,7 +81,7 @@ std::optional<RefusedTemplateText> refuseTemplateTexts(const std::string& host, 
         EntryList entries;
         appendTemplateEntries(entries, hostField ? host : std::string(), hostField ? std::string() : drives, 0, 0);
         for (const auto& entry : entries) {
-            if (std::optional<UnwritableText<CommandEntry>> found = findUnwritableText(*entry))
+            if (std::optional<UnwritableText<CommandEntry>> found = findUnwritableText(entry.toEntry()))
                 return RefusedTemplateText{hostField, messageFor(label, found->character)};
         }
     }

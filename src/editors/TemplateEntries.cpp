@@ -7,15 +7,15 @@ namespace {
 void appendCommand(EntryList& entries, std::string name, std::string program, std::string params, int32_t icon,
                    bool confirm, bool bold)
 {
-    auto entry = newEntry();
-    entry->kind = CustomCommand;
-    entry->name = std::move(name);
-    entry->program = std::move(program);
-    entry->params = std::move(params);
-    entry->icon = icon;
-    entry->confirm = confirm;
-    entry->bold = bold;
-    entries.push_back(std::move(entry));
+    CommandEntry entry;
+    entry.kind = CustomCommand;
+    entry.name = std::move(name);
+    entry.program = std::move(program);
+    entry.params = std::move(params);
+    entry.icon = icon;
+    entry.confirm = confirm;
+    entry.bold = bold;
+    entries.push_back(entry);
 }
 
 }  // namespace
@@ -24,9 +24,9 @@ void appendTemplateEntries(EntryList& entries, const std::string& host, const st
                            int32_t rdpHeight)
 {
     if (!entries.empty()) {
-        auto separator = newEntry();
-        separator->kind = Separator;
-        entries.push_back(std::move(separator));
+        CommandEntry separator;
+        separator.kind = Separator;
+        entries.push_back(separator);
     }
     appendCommand(entries, host, "mstsc", remoteDesktopParams(host, rdpWidth, rdpHeight), kIconRemoteDesktop, false,
                   true);

@@ -168,12 +168,12 @@ std::unique_ptr<HostItem> importedHost(const ImportCandidate& candidate, const I
     host->colour =
         candidate.colour >= 0 && candidate.colour <= 0xFFFFFF ? static_cast<int32_t>(candidate.colour) : kNoColour;
     if (options.windowsTemplate) {
-        auto entry = newEntry();
-        entry->kind = WindowsTemplate;
-        entry->templateHost = std::string(withoutPort(candidate.hostName));
-        entry->drives = "C$";
-        entry->icon = kIconRemoteDesktop;
-        host->entries.push_back(std::move(entry));
+        CommandEntry entry;
+        entry.kind = WindowsTemplate;
+        entry.templateHost = std::string(withoutPort(candidate.hostName));
+        entry.drives = "C$";
+        entry.icon = kIconRemoteDesktop;
+        host->entries.push_back(entry);
     }
     return host;
 }

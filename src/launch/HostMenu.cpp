@@ -106,21 +106,22 @@ HostMenu buildHostMenu(const HostItem& host, const AppOptions& options, BrowserS
 {
     HostMenu menu;
     IdCounter ids(menu.nextId, slots, images);
-    for (const auto& owned : host.entries) {
-        const CommandEntry& entry = *owned;
+    for (EntryView entry : host.entries) {
         const bool full = menu.nextId > kLastCommandId;
-        switch (entry.kind) {
+        switch (entry.kind()) {
         case CustomCommand:
             if (!full)
-                menu.items.push_back(
-                    ids.take(entry.name, entry.bold, entry.program, entry.params, entry.confirm, entry.icon));
+                menu.items.push_back(ids.take(std::string(entry.name()), entry.bold(), std::string(entry.program()),
+                                              std::string(entry.params()), entry.confirm(), entry.icon()));
             break;
         case WindowsTemplate: {
             HostMenuItem sub;
             sub.type = MenuItemType::Submenu;
             sub.bold = true;
-            sub.text = entry.icon == 0 ? entry.templateHost : withBarNumber(entry.templateHost, entry.icon);
-            AddTemplateItems(sub.items, menu.nextId, entry.templateHost, entry.drives, options, slots, images);
+            sub.text = entry.icon() == 0 ? std::string(entry.templateHost())
+                                         : withBarNumber(entry.templateHost(), entry.icon());
+            AddTemplateItems(sub.items, menu.nextId, std::string(entry.templateHost()), std::string(entry.drives()),
+                             options, slots, images);
             menu.items.push_back(std::move(sub));
             break;
         }
@@ -135,8 +136,9 @@ HostMenu buildHostMenu(const HostItem& host, const AppOptions& options, BrowserS
             if (!full) {
                 // Read now for each entry: a browser change shows at once.
                 std::string program =
-                    entry.alternateBrowser ? options.alternateBrowserPath : GetDefaultBrowser(browsers);
-                menu.items.push_back(ids.take(entry.urlName, false, std::move(program), entry.url, false, entry.icon));
+                    entry.alternateBrowser() ? options.alternateBrowserPath : GetDefaultBrowser(browsers);
+                menu.items.push_back(ids.take(std::string(entry.urlName()), false, std::move(program),
+                                              std::string(entry.url()), false, entry.icon()));
             }
             break;
         default: break;

@@ -47,7 +47,7 @@ TEST_F(HostListOpsTest, EditHostWorksOnACopyAndTakesItBackOnOk)
     ui.editor = [&](HostItem& working) {
         EXPECT_NE(&working, &alpha);
         EXPECT_EQ(working.colour, 255);
-        EXPECT_NE(working.entries.at(0).get(), alpha.entries[0].get());
+        EXPECT_NE(working.entries[0].name().data(), alpha.entries[0].name().data());
         return renameAndChange(working);
     };
     EXPECT_TRUE(ops.editHost(alpha));

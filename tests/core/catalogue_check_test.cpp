@@ -28,7 +28,7 @@ TEST(CatalogueCheck, QuietOnFilesThatReadBackAsWritten)
     HostCatalogue hosts;
     hosts.push_back(qbtest::mailHost());
     hosts[0]->title = "Mail > web";
-    hosts[0]->entries[3]->alternateBrowser = true;
+    hosts[0]->entries.update(3, [](CommandEntry& e) { e.alternateBrowser = true; });
     hosts.push_back(qbtest::host("", "", 0, -1));
     AppOptions options;
     options.hideTaskbarButton = true;

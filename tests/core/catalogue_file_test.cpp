@@ -28,15 +28,17 @@ TEST(CatalogueFile, ExampleWrittenByteForByteAndReadBack)
     HostCatalogue hosts;
     hosts.push_back(mailHost());
     // Fields of other kinds stay in memory only.
-    for (auto& item : hosts[0]->entries) {
-        if (item->kind != CustomCommand) {
-            item->name = "x";
-            item->confirm = item->bold = true;
-        }
-        if (item->kind != Url) {
-            item->url = "x";
-            item->alternateBrowser = true;
-        }
+    for (size_t i = 0; i < hosts[0]->entries.size(); ++i) {
+        hosts[0]->entries.update(i, [](CommandEntry& item) {
+            if (item.kind != CustomCommand) {
+                item.name = "x";
+                item.confirm = item.bold = true;
+            }
+            if (item.kind != Url) {
+                item.url = "x";
+                item.alternateBrowser = true;
+            }
+        });
     }
     AppOptions options;
     options.hideTaskbarButton = true;
@@ -130,7 +132,7 @@ TEST(CatalogueReader, NulBytesAndLongLines)
     EXPECT_EQ(loaded.hosts[0]->title, title);
     EXPECT_EQ(loaded.hosts[0]->hostName, std::string("h\0", 2));
     ASSERT_EQ(loaded.hosts[0]->entries.size(), 1u);
-    EXPECT_EQ(loaded.hosts[0]->entries[0]->name, std::string("a\0b", 3));
+    EXPECT_EQ(loaded.hosts[0]->entries[0].name(), std::string("a\0b", 3));
     EXPECT_EQ(Loaded(loaded.written()).written(), loaded.written());
 }
 

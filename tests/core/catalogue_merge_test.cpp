@@ -77,10 +77,11 @@ TEST(CatalogueMerge, HostsDifferingInAnyFieldAreDifferentHosts)
         [](HostItem& h) { h.hostName += "x"; },
         [](HostItem& h) { h.icon = 4; },
         [](HostItem& h) { h.colour = 255; },
-        [](HostItem& h) { std::swap(h.entries[0], h.entries[1]); },
-        [](HostItem& h) { h.entries[0]->bold = false; },
-        [](HostItem& h) { h.entries[0]->templateHost = "x"; },  // a field the entry's kind does not write
-        [](HostItem& h) { h.entries[3]->urlName += "x"; },
+        [](HostItem& h) { h.entries.swap(0, 1); },
+        [](HostItem& h) { h.entries.update(0, [](CommandEntry& e) { e.bold = false; }); },
+        // a field the entry's kind does not write
+        [](HostItem& h) { h.entries.update(0, [](CommandEntry& e) { e.templateHost = "x"; }); },
+        [](HostItem& h) { h.entries.update(3, [](CommandEntry& e) { e.urlName += "x"; }); },
     };
     for (size_t i = 0; i < std::size(changes); ++i) {
         SCOPED_TRACE(i);

@@ -29,19 +29,18 @@ struct Loaded {
 };
 
 // a, b, c are the kind's text fields in file order; flag is CONFIRM or ALT.
-inline std::unique_ptr<qb::CommandEntry> entry(qb::EntryKind kind, std::string a = {}, std::string b = {},
-                                               std::string c = {}, int32_t icon = 0, bool flag = false,
-                                               bool bold = false)
+inline qb::CommandEntry entry(qb::EntryKind kind, std::string a = {}, std::string b = {}, std::string c = {},
+                              int32_t icon = 0, bool flag = false, bool bold = false)
 {
-    auto made = qb::newEntry();
-    made->kind = kind;
-    made->icon = icon;
+    qb::CommandEntry made;
+    made.kind = kind;
+    made.icon = icon;
     if (kind == qb::CustomCommand)
-        std::tie(made->name, made->program, made->params, made->confirm, made->bold) = std::tie(a, b, c, flag, bold);
+        std::tie(made.name, made.program, made.params, made.confirm, made.bold) = std::tie(a, b, c, flag, bold);
     else if (kind == qb::WindowsTemplate)
-        std::tie(made->templateHost, made->drives) = std::tie(a, b);
+        std::tie(made.templateHost, made.drives) = std::tie(a, b);
     else if (kind == qb::Url)
-        std::tie(made->url, made->urlName, made->alternateBrowser) = std::tie(a, b, flag);
+        std::tie(made.url, made.urlName, made.alternateBrowser) = std::tie(a, b, flag);
     return made;
 }
 

@@ -20,8 +20,9 @@ EntryList namedEntries(std::initializer_list<const char*> names)
 {
     EntryList list;
     for (const char* n : names) {
-        list.push_back(newEntry());
-        list.back()->name = n;
+        CommandEntry entry;
+        entry.name = n;
+        list.push_back(entry);
     }
     return list;
 }
@@ -29,8 +30,8 @@ EntryList namedEntries(std::initializer_list<const char*> names)
 std::vector<std::string> names(const EntryList& list)
 {
     std::vector<std::string> out;
-    for (const auto& e : list)
-        out.push_back(e->name);
+    for (EntryView e : list)
+        out.push_back(std::string(e.name()));
     return out;
 }
 
@@ -75,7 +76,7 @@ TEST(EditorsTemplateEntries, ASeparatorAfterExistingEntriesAndAShareForEveryDriv
     };
     ASSERT_EQ(list.size(), expected.size());
     for (size_t i = 0; i < list.size(); ++i) {
-        const CommandEntry& e = *list[i];
+        const CommandEntry e = list[i].toEntry();
         EXPECT_EQ(Row(e.kind, e.name, e.program, e.params, e.icon, e.confirm, e.bold), expected[i]) << i;
         EXPECT_EQ(e.templateHost + e.drives + e.url + e.urlName, "") << i;
     }
@@ -83,7 +84,7 @@ TEST(EditorsTemplateEntries, ASeparatorAfterExistingEntriesAndAShareForEveryDriv
     list.clear();  // no entries yet: no separator first
     appendTemplateEntries(list, "h", "", -1, 600);
     EXPECT_EQ(names(list), (std::vector<std::string>{"h", "Manage", "Reboot", "Shutdown"}));
-    EXPECT_EQ(list[0]->params, "/v:h") << "only the width means full screen";
+    EXPECT_EQ(list[0].params(), "/v:h") << "only the width means full screen";
     EXPECT_EQ(remoteDesktopParams("h", 800, -1), "/v:h /w:800 /h:-1");
 }
 
@@ -156,9 +157,10 @@ TEST(EditorsRefusedTexts, RefusedExactlyWhenTheFileWouldNotGiveItBack)
     const auto inEntry = [](EntryKind kind, std::string CommandEntry::*field) {
         return Put([kind, field](const std::string& text, qbtest::Loaded& file) {
             file.hosts.push_back(qbtest::host("t", "h", 1, -1));
-            file.hosts[0]->entries.push_back(qbtest::entry(kind, "a", "b", "c", 42, true, false));
-            file.hosts[0]->entries[0].get()->*field = text;
-            auto refused = refuseEntryText(*file.hosts[0]->entries[0]);
+            CommandEntry entry = qbtest::entry(kind, "a", "b", "c", 42, true, false);
+            entry.*field = text;
+            file.hosts[0]->entries.push_back(entry);
+            auto refused = refuseEntryText(entry);
             return refused ? std::optional(refused->message) : std::nullopt;
         });
     };
@@ -203,11 +205,11 @@ TEST(EditorsRefusedTexts, MessagesNameTheFieldByItsLabel)
 
     // Only the texts of the entry's kind are written; the others may hold anything.
     auto url = qbtest::entry(Url, "http://x/?a>b", "Status");
-    url->params = "<<>>";
-    EXPECT_EQ(refuseEntryText(*url)->message, "The Address field cannot hold the character \">\".");
-    url->kind = Separator;
-    EXPECT_FALSE(refuseEntryText(*url));
-    EXPECT_EQ(refuseEntryText(*qbtest::entry(CustomCommand, "-", "cmd.exe"))->message,
+    url.params = "<<>>";
+    EXPECT_EQ(refuseEntryText(url)->message, "The Address field cannot hold the character \">\".");
+    url.kind = Separator;
+    EXPECT_FALSE(refuseEntryText(url));
+    EXPECT_EQ(refuseEntryText(qbtest::entry(CustomCommand, "-", "cmd.exe"))->message,
               "The Name field cannot be \"-\" alone: it would come back as a menu separator.");
     EXPECT_EQ(refuseOptionsText({false, "c:\\a>b.exe", "1024", "768"}),
               "The Alternate Browser field cannot hold the character \">\".");

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -19,10 +20,11 @@ struct HostMenuTest : ::testing::Test {
         for (auto& slot : slots)
             slot.program = "untouched";
     }
+    // The entry is added to the host as build() begins, so that a test may
+    // still change it.
     qb::CommandEntry& add(qb::EntryKind kind, const std::string& text = "", int32_t icon = 0)
     {
-        host.entries.push_back(qb::newEntry());
-        qb::CommandEntry& e = *host.entries.back();
+        qb::CommandEntry& e = entries.emplace_back();
         e.kind = kind;
         e.icon = icon;
         e.name = e.urlName = e.templateHost = text;
@@ -30,8 +32,15 @@ struct HostMenuTest : ::testing::Test {
         e.url = "http://" + text;
         return e;
     }
-    qb::HostMenu build() { return qb::buildHostMenu(host, options, browsers, slots, images); }
+    qb::HostMenu build()
+    {
+        host.entries.clear();
+        for (const qb::CommandEntry& entry : entries)
+            host.entries.push_back(entry);
+        return qb::buildHostMenu(host, options, browsers, slots, images);
+    }
 
+    std::deque<qb::CommandEntry> entries;
     qb::HostItem host;
     qb::AppOptions options;
     qbtest::FakeLauncher browsers;
@@ -94,7 +103,7 @@ TEST_F(HostMenuTest, TemplateItemsNeverGoAboveTheLastId)
     };
     for (const auto& [customs, drives, ids] : cases) {
         SCOPED_TRACE(testing::Message() << customs << " " << drives);
-        host.entries.clear();
+        entries.clear();
         for (int i = 0; i < customs; ++i)
             add(qb::CustomCommand, "c" + std::to_string(i));
         if (customs > 125) {

@@ -66,9 +66,11 @@ qb_workdir() {
 }
 qb_put_ini() { printf '%s\n' "$2" | sed 's/$/\r/' >"$1/quillbank.ini"; }
 
-# qb_start DIR: sets QB_PID.
+# qb_start DIR: sets QB_PID. QB_WINEDEBUG=CHANNELS QB_WINE_LOG=FILE: the
+# program's Wine debug output (+event: the display's events, +msg: its messages).
 qb_start() {
-    (cd "$1" && exec setsid wine "$QB_EXE") </dev/null >/dev/null 2>&1 &
+    (cd "$1" && WINEDEBUG=${QB_WINEDEBUG:-$WINEDEBUG} exec setsid wine "$QB_EXE") </dev/null >/dev/null \
+        2>>"${QB_WINE_LOG:-/dev/null}" &
     QB_PID=$!
     QB_PIDS+=("$QB_PID")
 }
@@ -125,10 +127,21 @@ qb_geometry() {
 qb_shot() { import -window "$1" "$2"; }
 qb_pixel() { convert "$1" -format "%[hex:p{$2,$3}]" info: 2>/dev/null | cut -c1-6 | tr 'A-F' 'a-f'; }
 
-# qb_click_in WIN DX DY [BUTTON]: relative to the outer top left.
+# qb_click_in WIN DX DY [BUTTON]: relative to the outer top left, once the
+# display has WIN under the pointer there (no other window over that point).
 qb_click_in() {
     qb_geometry "$1"
-    xdotool mousemove $((X + $2)) $((Y + $3)) click "${4:-1}"
+    xdotool mousemove $((X + $2)) $((Y + $3))
+    qb_wait_for "$QB_TIMEOUT" qb_pointer_over "$1" || qb_fail "window $1 is not under the pointer ($(qb_input_state))"
+    xdotool click "${4:-1}"
+}
+qb_pointer_window() { xdotool getmouselocation --shell 2>/dev/null | sed -n 's/^WINDOW=//p'; }
+qb_pointer_over() { [ "$(qb_pointer_window)" = "$1" ]; }
+# What a lost click met: the display's focus and the window under the
+# pointer, and Wine's view of the main window's thread.
+qb_input_state() {
+    echo "X focus $(xdotool getwindowfocus 2>/dev/null), pointer over $(qb_pointer_window);" \
+        "$(poke input "${1:-Quillbank}")"
 }
 
 # The close box's centre from the outer top right (3 px frame, 15 px caption).
@@ -180,3 +193,20 @@ qb_ini_line() { qb_ini "$1" | sed -n "$2p"; }
 qb_ini_has() { qb_ini "$1" | grep -qxF -- "$2"; }
 
 qb_expect() { [ "$2" = "$3" ] || qb_check_fail "$1: got '$2', expected '$3'"; }
+
+# qb_fit_is HOSTS [DPI]: the main window is sized to its list as every rebuild leaves
+# it: outer height n * h + 25 (at DPI) for the list's row height h, n the rows that
+# fit the screen (the one-row size once the last host is gone, h then as last seen);
+# no horizontal scroll bar, a vertical one only while rows are hidden. FIT: what showed.
+qb_fit_is() {
+    local extra w h hs vs screen_h shown
+    extra=$(qb_scaled 25 "${2:-96}")
+    read -r w h hs vs < <(poke outer Quillbank 1007) || return 1
+    if [ "$1" -gt 0 ]; then read -r QB_ROW_H _ < <(poke rows Quillbank 1007) || return 1; fi
+    read -r _ screen_h < <(xdotool getdisplaygeometry)
+    shown=$(((screen_h - extra) / QB_ROW_H))
+    ((shown > $1)) && shown=$(($1 > 1 ? $1 : 1))
+    FIT="${w}x$h, rows of $QB_ROW_H, scroll bars: horizontal $hs, vertical $vs"
+    [ "$h $hs $vs" = "$((shown * QB_ROW_H + extra)) 0 $((shown < $1))" ]
+}
+qb_wait_fit() { qb_wait_for 10 qb_fit_is "$@" || qb_check_fail "the window for $1 hosts: $FIT"; }

@@ -1,6 +1,7 @@
 // Works the program's top-level windows, found by exact title, with messages:
 // dependable without a window manager (no focus or activation needed).
-// Commands: see main(). "ready" means a click would be taken as a user's.
+// Commands: see main(). "ready" means a click would be taken as a user's;
+// "input" says what a click met when it was not.
 // "rows" and "fits" measure what shows at the display's scale.
 // QB_POKE_AT=X,Y: only a window holding that screen point (two instances share titles).
 #include <windows.h>
@@ -110,6 +111,37 @@ bool waitReady(const char* title, double seconds)
         return hwnd && takesClicks(hwnd) &&
                SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored) && takesClicks(hwnd);
     });
+}
+
+// A window as a failure message names it.
+std::string describe(HWND hwnd)
+{
+    if (!hwnd)
+        return "none";
+    std::string title(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+    title.resize(static_cast<size_t>(GetWindowTextA(hwnd, &title[0], int(title.size()))));
+    // A class name has at most 256 characters.
+    std::string className(257, '\0');
+    className.resize(static_cast<size_t>(GetClassNameA(hwnd, &className[0], int(className.size()))));
+    char handle[32];
+    std::snprintf(handle, sizeof handle, "%p", static_cast<void*>(hwnd));
+    return std::string(handle) + " " + className + " \"" + title + "\"";
+}
+
+// What a click or key meets in the window's thread, as Wine sees it.
+int printInput(HWND top)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info))
+        return 1;
+    const HWND list = FindWindowExA(top, nullptr, WC_LISTVIEWA, nullptr);
+    std::printf("foreground %s; active %s, focus %s, capture %s, menu owner %s, flags %#lx, %s; selected row %d\n",
+                describe(GetForegroundWindow()).c_str(), describe(info.hwndActive).c_str(),
+                describe(info.hwndFocus).c_str(), describe(info.hwndCapture).c_str(),
+                describe(info.hwndMenuOwner).c_str(), info.flags, IsWindowEnabled(top) ? "enabled" : "disabled",
+                list ? int(SendMessageA(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED)) : -1);
+    return 0;
 }
 
 // A list view's row rectangle: the list writes it into memory of its own
@@ -258,6 +290,15 @@ int main(int argc, char** argv)
     }
     if (verb == "ready" && argc >= 3)
         return waitReady(argv[2], argc >= 4 ? std::atof(argv[3]) : 10) ? 0 : 1;
+    if (verb == "input" && argc == 3) {
+        HWND top = findTop(argv[2]);
+        return top ? printInput(top) : 1;
+    }
+    if (verb == "held" && argc == 4) {
+        // The desktop's key state: Wine has read the key from the display.
+        const int key = int(std::strtol(argv[2], nullptr, 0));
+        return waitUntil(std::atof(argv[3]), [key] { return (GetAsyncKeyState(key) & 0x8000) != 0; }) ? 0 : 1;
+    }
     if (verb == "settext" && argc == 5)
         return SendMessageA(controlOf(argv[2], argv[3]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
     if (verb == "gettext" && argc == 4) {
@@ -308,6 +349,17 @@ int main(int argc, char** argv)
         HWND top = waitTop(argv[2], 10);
         std::printf("%d\n", top && (GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_APPWINDOW) ? 1 : 0);
         return top ? 0 : 1;
+    }
+    if (verb == "outer" && argc == 4) {
+        // The window's outer width and height, and whether the control shows a
+        // horizontal and a vertical scroll bar (the styles say, from any process).
+        HWND control = controlOf(argv[2], argv[3]);
+        RECT outer{};
+        GetWindowRect(GetAncestor(control, GA_ROOT), &outer);
+        const LONG style = GetWindowLongA(control, GWL_STYLE);
+        std::printf("%ld %ld %d %d\n", outer.right - outer.left, outer.bottom - outer.top, style & WS_HSCROLL ? 1 : 0,
+                    style & WS_VSCROLL ? 1 : 0);
+        return 0;
     }
     if ((verb == "menu" && argc == 3) || verb == "menuclose") {
         // The menu loop of the tracking thread reads keys posted to its queue.

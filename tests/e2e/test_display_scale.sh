@@ -1,14 +1,15 @@
 #!/bin/bash
 # The program at 120, 144 and 192 DPI (every other script runs at 96): whole rows
-# of the scale's icons, host menu items taller than their icons, and the editors'
-# texts whole. The prefix is set back to 96 DPI however the script ends.
+# of the scale's icons, host menu items taller than their icons, the editors'
+# texts whole, and a copied host's row added whole. The prefix is set back to
+# 96 DPI however the script ends.
 # Usage: test_display_scale.sh path/to/quillbank.exe
 # With QB_SHOTS=DIR, pictures of each scale are left there to look at.
 set -u -o pipefail
 . "$(dirname "$0")/lib.sh"
 qb_e2e_init "$1"
 
-M_PROPERTIES=4
+M_COPY=2
 LIST_ID=1007 ENTRY_ADD=1048
 
 trap 'qb_set_dpi 96; qb_cleanup' EXIT
@@ -53,7 +54,7 @@ for dpi in 120 144 192; do
     # --- Alpha's menu: three items, each taller than its icon.
     qb_wait_ready "$win" || qb_fail "the main window did not become ready for a click at $dpi DPI"
     xdotool mousemove $((list_x + $(qb_scaled 40 "$dpi"))) $((list_y + row_h / 2)) click 1
-    qb_wait_for 10 qb_menu_open || qb_fail "no host menu at $dpi DPI"
+    qb_wait_for 10 qb_menu_open || qb_fail "no host menu at $dpi DPI ($(qb_input_state))"
     height=$(menu_height) || qb_fail "the host menu was not drawn at $dpi DPI"
     qb_log "rows $row_h, icons $icon_w, window $WIDTH x $HEIGHT, host menu $height high"
     ((height >= 3 * (icon + 4))) || qb_check_fail "host menu of 3 items $height pixels high for $icon-pixel icons"
@@ -61,11 +62,11 @@ for dpi in 120 144 192; do
     poke menuclose >/dev/null
     qb_wait_for 10 eval '! qb_menu_open' || qb_fail "Escape did not close the host menu at $dpi DPI"
 
-    # --- The host editor and the entry editor: every text whole.
+    # --- The host editor (for a copy) and the entry editor: every text whole; the copy adds a row.
     qb_wait_ready "$win" || qb_fail "the main window did not come back after the menu at $dpi DPI"
     poke rclick Quillbank "$(qb_scaled 40 "$dpi")" $((row_h / 2)) >/dev/null
-    poke menu $M_PROPERTIES >/dev/null || qb_fail "no context menu at $dpi DPI"
-    editor=$(qb_wait_window '^Edit Item$') || qb_fail "Properties did not open the host editor at $dpi DPI"
+    poke menu $M_COPY >/dev/null || qb_fail "no context menu at $dpi DPI"
+    editor=$(qb_wait_window '^Edit Item$') || qb_fail "Copy did not open the host editor at $dpi DPI"
     shot "$editor" "host-editor-$dpi.png"
     report=$(poke fits "Edit Item") || qb_check_fail "host editor at $dpi DPI: $report"
     poke click "Edit Item" $ENTRY_ADD >/dev/null
@@ -73,7 +74,9 @@ for dpi in 120 144 192; do
     shot "$entry" "entry-editor-$dpi.png"
     report=$(poke fits "Edit Command") || qb_check_fail "entry editor at $dpi DPI: $report"
     qb_dialog "Edit Command" 2 || qb_fail "Cancel did not close the entry editor at $dpi DPI"
-    qb_dialog "Edit Item" 2 || qb_fail "Cancel did not close the host editor at $dpi DPI"
+    qb_dialog "Edit Item" 1 || qb_fail "OK did not close the host editor at $dpi DPI"
+    qb_wait_fit 5 "$dpi"
+    shot "$win" "main-copied-$dpi.png"
 
     qb_wait_ready "$win" || qb_fail "the main window did not come back after the editors at $dpi DPI"
     poke post Quillbank 0x10 >/dev/null

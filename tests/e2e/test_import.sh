@@ -1,7 +1,8 @@
 #!/bin/bash
 # Importing under Wine through the system menu's dialog, from a CSV file and then
 # from the domain controller of tests/directory/dc.sh (QB_DC_DIR): duplicates, bad
-# names and disabled computers stay unchecked; the checked ones are saved at once.
+# names and disabled computers stay unchecked; the checked ones are saved at once,
+# and the window grows by their rows.
 # Usage: test_import.sh path/to/quillbank.exe
 set -u -o pipefail
 . "$(dirname "$0")/lib.sh"
@@ -36,6 +37,7 @@ qb_wait_for 10 qb_ini_has "$dir" '<ITEM>Files<HOST>files01:3390<ICON>0<COL>-1' |
 qb_ini_has "$dir" '<ITEM>Web<HOST>web01<ICON>0<COL>65280' || qb_check_fail "Web was not saved with its colour"
 qb_ini_has "$dir" '  <WINDOWS>1<P1>files01<P2>C$<IICON>17' || qb_check_fail "no template entry for the name without its port"
 qb_expect "hosts in the file" "$(grep -c '^<ITEM>' "$dir/quillbank.ini")" 3
+qb_wait_fit 3
 
 # The directory over plain ldap://: Wine's Negotiate bind seals over TLS too, which the server refuses.
 poke post Quillbank $WM_SYSCOMMAND $IDM_IMPORT_HOSTS || qb_fail "the system menu command was not taken"
@@ -54,6 +56,7 @@ poke gone "$DIALOG" 10 || qb_fail "the dialog stayed open after Import"
 qb_wait_for 10 qb_ini_has "$dir" '<ITEM>srv02<HOST>srv02.test.lan<ICON>0<COL>-1' || qb_check_fail "srv02 was not saved"
 qb_ini_has "$dir" '<ITEM>nodns<HOST>nodns<ICON>0<COL>-1' || qb_check_fail "no cn for a computer without a DNS name"
 qb_expect "hosts in the file" "$(grep -c '^<ITEM>' "$dir/quillbank.ini")" 8
+qb_wait_fit 8
 grep -qE 'SRV-OLD|lap07|<HOST>pc01' "$dir/quillbank.ini" && qb_check_fail "a disabled or duplicate host was saved"
 
 qb_close_ends "$win"

@@ -92,6 +92,7 @@ qb_wait_for 10 focus_is 150 || qb_check_fail "typing \"host 15\" did not reach H
 save_edit F2 "Host 150" "Alpha first" "<ITEM>Alpha first<HOST>h150<ICON>3<COL>-1" 0
 # Insert: "Alpha first", Host 000 ... 099, then the new host.
 save_edit Insert "" "Host 0995" "<ITEM>Host 0995<HOST><ICON>0<COL>-1" 101
+qb_wait_fit 202
 
 # --- Delete asks first: No keeps the host, Yes deletes it.
 for answer in 7 6; do
@@ -102,6 +103,7 @@ for answer in 7 6; do
     [ $answer = 7 ] && { qb_ini_has "$dir" "<ITEM>Host 0995<HOST><ICON>0<COL>-1" || qb_check_fail "No deleted the host"; }
 done
 qb_wait_for 10 ini_lacks "<ITEM>Host 0995<HOST><ICON>0<COL>-1" || qb_check_fail "Yes did not delete the host"
+qb_wait_fit 201
 
 # --- Enter on a host without entries ends nothing; Alt+F4 saves the options and ends.
 key Return

@@ -25,7 +25,7 @@ has_lines() { qb_recorded_at_least "$dir" "$1"; }
 open_menu() {
     qb_wait_ready "$win" || qb_fail "the main window did not become ready for a click"
     qb_click_in "$win" 40 25
-    qb_wait_for 10 qb_menu_open || qb_fail "no popup menu after a click on the host"
+    qb_wait_for 10 qb_menu_open || qb_fail "no popup menu after a click on the host ($(qb_input_state))"
 }
 # The folder's unique name leaves out other tests' recorders.
 recorder_gone() { ! pgrep -f "$(basename "$dir").recorder\.exe" >/dev/null; }
@@ -81,6 +81,7 @@ qb_wait_for 10 menus_below 1 || qb_check_fail "the menu did not close"
 # --- Shift held while picking: the entry runs, the program ends, no save.
 open_menu
 xdotool keydown shift
+poke held 0x10 10 || qb_check_fail "Wine did not see Shift held"
 poke menu 3 >/dev/null
 qb_wait_for 15 has_lines 3 || qb_check_fail "the entry picked with Shift was not started"
 qb_wait_exit "$QB_PID" 15 || qb_check_fail "the program did not end after a Shift pick"

@@ -137,8 +137,9 @@ TEST(HostEditor, EnterOnTheEntriesListOpensTheSelectedEntry)
 {
     auto host = qb::newHost();
     for (const char* name : {"a", "b"}) {
-        host->entries.push_back(qb::newEntry());
-        host->entries.back()->name = name;
+        qb::CommandEntry entry;
+        entry.name = name;
+        host->entries.push_back(entry);
     }
     HWND hostEditor = nullptr;
     DialogDriver dialogs;
@@ -159,7 +160,7 @@ TEST(HostEditor, EnterOnTheEntriesListOpensTheSelectedEntry)
     editor.m_imageList = iconImagesForDpi(96);
     editor.m_host = host.get();
     EXPECT_EQ(editor.DoModal(), IDCANCEL);
-    EXPECT_EQ(host->entries[1]->name, "b2");
+    EXPECT_EQ(host->entries[1].name(), "b2");
 }
 
 TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
@@ -167,8 +168,9 @@ TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
     auto host = qb::newHost();
     host->hostName = "a01";
     for (const char* name : {"a", "b", "c"}) {
-        host->entries.push_back(qb::newEntry());
-        host->entries.back()->name = name;
+        qb::CommandEntry entry;
+        entry.name = name;
+        host->entries.push_back(entry);
     }
     DialogDriver dialogs;
     dialogs.on("Edit Item", [&](HWND dlg) {
@@ -177,7 +179,7 @@ TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
         list.Attach(GetDlgItem(dlg, IDC_ENTRY_LIST));
         list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         click(dlg, IDC_ENTRY_DOWN);
-        EXPECT_EQ(host->entries[1]->name, "a");
+        EXPECT_EQ(host->entries[1].name(), "a");
         EXPECT_EQ(list.GetFirstSelected(), 1);
         click(dlg, IDC_ENTRY_DELETE);
         EXPECT_EQ(list.GetItemText(0, 0) + list.GetItemText(1, 0) + std::to_string(list.GetItemCount()), "bc2");

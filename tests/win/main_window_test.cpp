@@ -126,6 +126,43 @@ TEST(MainWindow, ManyHostsFillTheColumnAndARebuildKeepsTheView)
     });
 }
 
+// Each rebuild fits the window to the new count: n * h + 25 while the rows fit the work area, whole
+// rows under a vertical scroll bar beyond; never a horizontal one, however long a title; with no rows
+// the size stays. Growing a list that had no room yet for its new rows once left both bars for good.
+TEST(MainWindow, EveryRebuildFitsTheWindowToItsRows)
+{
+    TestWindow window(kThreeHosts);
+    window.run([](CMainDlg& d) {
+        auto& list = d.HostList();
+        const RECT start = d.GetWindowRect();
+        RECT row = {};
+        list.GetItemRect(0, row, LVIR_BOUNDS);
+        const int rowHeight = row.bottom - row.top;
+        MONITORINFO monitor = {};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoA(MonitorFromWindow(d, MONITOR_DEFAULTTONEAREST), &monitor);
+        const int fitting = (monitor.rcWork.bottom - monitor.rcWork.top - 25) / rowHeight;
+        int shown = 3;
+        for (const int hosts : {4, 6, 5, 2, fitting, fitting + 1, fitting + 20, fitting, 3, 1, 0}) {
+            while (int(d.Catalogue().size()) < hosts) {
+                d.Catalogue().push_back(qb::newHost());
+                d.Catalogue().back()->title = "A title far wider than the window " + std::to_string(hosts);
+            }
+            d.Catalogue().resize(size_t(hosts));
+            d.fillHostList();
+            shown = hosts > 0 ? std::min(hosts, fitting) : shown;
+            const bool scrolls = hosts > fitting;
+            const RECT outer = d.GetWindowRect();
+            const LONG style = GetWindowLongA(list, GWL_STYLE);
+            EXPECT_EQ(outer.bottom - outer.top, shown * rowHeight + 25) << hosts << " hosts";
+            EXPECT_EQ(outer.right - outer.left,
+                      start.right - start.left + (scrolls ? GetSystemMetrics(SM_CXVSCROLL) : 0))
+                << hosts << " hosts";
+            EXPECT_EQ(style & (WS_HSCROLL | WS_VSCROLL), scrolls ? WS_VSCROLL : 0) << hosts << " hosts";
+        }
+    });
+}
+
 // Moved to a monitor at 144 DPI while the system stays at 96: where the system proposes, the list's
 // font and icons of that scale, whole rows under the scaled frame; and back again as it was.
 TEST(MainWindow, AMoveToAnotherScaleRefitsTheRowsAtIt)
@@ -249,6 +286,30 @@ TEST(MainWindow, ACloseRequestWaitsForTheOpenMenu)
     EXPECT_EQ(g_menuWindow, nullptr) << "the menu was not open";
     g_menuWindow = nullptr;
     EXPECT_EQ(window.file(), colleagues);
+}
+
+// Wine's list selects on the press and reports the click on the release; a colleague's save read
+// in between rebuilds the rows, and the click still opens the pressed host's menu, now a row lower.
+TEST(MainWindow, AColleaguesSaveBetweenPressAndReleaseKeepsTheClick)
+{
+    const std::string hosts = "<ITEM>Alpha<HOST>h1<ICON>0<COL>-1\r\n"
+                              "  <NAME>A<RUN>alpha.exe<PARAMS><IICON>0<CONFIRM>0<BOLD>0\r\n"
+                              "<ITEM>Bravo<HOST>h2<ICON>0<COL>-1\r\n"
+                              "  <NAME>B<RUN>bravo.exe<PARAMS><IICON>0<CONFIRM>0<BOLD>0\r\n";
+    TestWindow window(kOneHost.substr(0, kOneHost.find("\r\n") + 2) + hosts);
+    window.run([&](CMainDlg& d) {
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+        RECT row = {};
+        d.HostList().GetItemRect(1, row, LVIR_LABEL);
+        const LPARAM onBravo = MAKELPARAM(row.left + 2, (row.top + row.bottom) / 2);
+        SendMessageA(d.HostList(), WM_LBUTTONDOWN, MK_LBUTTON, onBravo);
+        qbtest::writeFile("quillbank.ini", window.file() + "<ITEM>Able<HOST>h0<ICON>0<COL>-1\r\n");
+        EXPECT_TRUE(d.refreshFromFile());
+        SendMessageA(d.HostList(), WM_LBUTTONUP, 0, onBravo);
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(d.CommandSlots()[1].program, "bravo.exe");
+        EXPECT_EQ(d.HostList().GetFirstSelected(), -1) << "no selection kept after the click";
+    });
 }
 
 // A log-off cannot wait: saved at once (restored position, not the minimised one).

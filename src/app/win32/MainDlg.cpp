@@ -202,23 +202,30 @@ void CMainDlg::fillHostList(const qb::HostItem* focus)
 void CMainDlg::fitWindowToList()
 {
     const int rows = m_hostList.GetItemCount();
-    if (rows == 0) {
-        return;
-    }
-    RECT first = {};
-    m_hostList.GetItemRect(0, first, LVIR_BOUNDS);
-    const int rowHeight = height(first);
+    if (rows > 0) {
+        RECT first = {};
+        m_hostList.GetItemRect(0, first, LVIR_BOUNDS);
+        const int rowHeight = height(first);
 
-    const RECT window = GetWindowRect();
-    const qb::ListFit fit = qb::fitRowsToWorkArea(rows, rowHeight, window.top, workAreaOf(m_hwnd), int(m_dpi));
-    const int scrollBar = fit.scrolls ? win::metricForDpi(SM_CXVSCROLL, m_dpi) : 0;
-    // Moved only when it must: a move during initialisation would keep the
-    // window from being centred.
-    const UINT move = fit.top == window.top ? SWP_NOMOVE : 0;
-    SetWindowPos(m_hwnd, nullptr, window.left, fit.top, m_templateWidth + scrollBar, fit.outerHeight,
-                 move | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowPos(m_hostList, nullptr, 0, 0, m_templateListWidth + scrollBar, fit.listHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT window = GetWindowRect();
+        const qb::ListFit fit = qb::fitRowsToWorkArea(rows, rowHeight, window.top, workAreaOf(m_hwnd), int(m_dpi));
+        const int scrollBar = fit.scrolls ? win::metricForDpi(SM_CXVSCROLL, m_dpi) : 0;
+        // No column while the list is resized: rows that outgrew it before it
+        // grows bring a vertical scroll bar, which narrows it below the
+        // column, and the horizontal bar that follows would take a row's room
+        // from the new height and keep both bars for good.
+        m_hostList.SetColumnWidth(0, 0);
+        // Moved only when it must: a move during initialisation would keep
+        // the window from being centred.
+        const UINT move = fit.top == window.top ? SWP_NOMOVE : 0;
+        SetWindowPos(m_hwnd, nullptr, window.left, fit.top, m_templateWidth + scrollBar, fit.outerHeight,
+                     move | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(m_hostList, nullptr, 0, 0, m_templateListWidth + scrollBar, fit.listHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // As wide as the list beside its scroll bar: a long title ends in an
+    // ellipsis at the window's edge.
+    m_hostList.SetColumnWidth(0, m_templateListWidth - m_listFrameWidth);
 }
 
 int CMainDlg::FocusedRow() const
@@ -247,10 +254,25 @@ bool CMainDlg::refreshFromFile()
         return false;
     }
     NestedLoop loop(*this);
+    // Wine's list selects a row at the button's press and reports the click
+    // at its release: a rebuild in between keeps the pressed host selected,
+    // so that the click still finds it.
+    qb::HostItem pressed;
+    const qb::HostItem* selected = HostAt(m_hostList.GetFirstSelected());
+    if (selected)
+        qb::copyHost(*selected, pressed);
     std::vector<std::string> messages;
     if (!m_session.refresh(m_hosts, m_options, *this, [&messages](const std::string& m) { messages.push_back(m); }))
         return false;
     fillHostList();  // keeps the scroll position and the focused row
+    if (selected) {
+        for (int row = 0; row < m_rows.Count(); ++row) {
+            if (qb::sameHost(*m_rows.Host(row), pressed)) {
+                m_hostList.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+                break;
+            }
+        }
+    }
     ShowReports(messages);
     return true;
 }
@@ -327,22 +349,17 @@ bool CMainDlg::OnNotify(NMHDR& header, LRESULT& result)
 
 void CMainDlg::OnHostClick()
 {
-    const int row = m_hostList.GetFirstSelected();
-    if (row < 0) {
+    if (m_hostList.GetFirstSelected() < 0) {
         return;
     }
-    qb::HostItem* host = HostAt(row);
     // A share may not tell of a colleague's save: look before the menu
-    // opens, and find the clicked host again in what was merged.
-    qb::HostItem clicked;
-    if (host) {
-        qb::copyHost(*host, clicked);
-        if (refreshFromFile()) {
-            const auto same = std::find_if(m_hosts.begin(), m_hosts.end(),
-                                           [&](const auto& item) { return qb::sameHost(*item, clicked); });
-            host = same == m_hosts.end() ? nullptr : same->get();
-        }
+    // opens. The clicked host stays selected, on its row in what was merged.
+    refreshFromFile();
+    const int row = m_hostList.GetFirstSelected();
+    if (row < 0) {
+        return;  // deleted by the colleague
     }
+    qb::HostItem* host = HostAt(row);
     NestedLoop loop(*this);
     if (host) {
         POINT cursor{};
@@ -395,10 +412,6 @@ void CMainDlg::OnDpiChanged(UINT dpi, const RECT& suggested)
     m_templateWidth = width(suggested) - (scrolling ? win::metricForDpi(SM_CXVSCROLL, dpi) : 0);
     m_templateListWidth = MulDiv(m_templateListWidth, int(dpi), int(previous));
     m_listFrameWidth = MulDiv(m_listFrameWidth, int(dpi), int(previous));
-    // No column meanwhile: while the rows outgrow the list, a vertical scroll
-    // bar narrows it, and a column wider than that would bring a horizontal
-    // one, which would then keep the vertical one for good.
-    m_hostList.SetColumnWidth(0, 0);
     // The new font first: the list must never hold a deleted one.
     win::Font font = fontForDpi(m_hostList.GetFont(), previous, dpi);
     if (font) {
@@ -415,7 +428,6 @@ void CMainDlg::OnDpiChanged(UINT dpi, const RECT& suggested)
     SetWindowPos(m_hostList, nullptr, 0, 0, m_templateListWidth + scrollBar, height(m_hostList.GetWindowRect()),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     fitWindowToList();
-    m_hostList.SetColumnWidth(0, m_templateListWidth - m_listFrameWidth);
     m_hostList.Invalidate(true);
 }
 

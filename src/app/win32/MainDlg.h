@@ -39,7 +39,8 @@ public:
     // Outer height n * h + 25 and list height n * h + 2 for n rows of height
     // h (both extras at 96 DPI, scaled to the window's), as far as whole rows
     // fit the work area of the window's monitor; beyond that the list scrolls
-    // and both are wider by the scroll bar. Nothing changes with no rows.
+    // and both are wider by the scroll bar. Sizes stay with no rows. The
+    // column ends as wide as the list beside that bar: never a horizontal one.
     void fitWindowToList();
     // Writes the catalogue file, merged with what another program saved
     // since (the list is rebuilt then); a failure, a refusal after a failed

@@ -123,9 +123,9 @@ bool CEditItemDlg::OnPaint()
     return true;
 }
 
-qb::CommandEntry* CEditItemDlg::EntryAt(int index) const
+std::optional<qb::CommandEntry> CEditItemDlg::EntryAt(int index) const
 {
-    return m_host ? qb::entryAt(m_host->entries, index) : nullptr;
+    return m_host ? qb::entryAt(m_host->entries, index) : std::nullopt;
 }
 
 int CEditItemDlg::SelectedRow() const
@@ -165,15 +165,15 @@ void CEditItemDlg::OnEntryDoubleClick()
 void CEditItemDlg::OnEntryEdit()
 {
     const int row = SelectedRow();
-    qb::CommandEntry* entry = EntryAt(row);
+    std::optional<qb::CommandEntry> entry = EntryAt(row);
     if (!entry)
         return;
     CEditCommandDlg editor;
     editor.m_imageList = m_imageList;
-    editor.m_entry = *entry;
+    editor.m_entry = std::move(*entry);
     if (editor.DoModal() != IDOK)
         return;
-    *entry = editor.m_entry;
+    m_host->entries.set(static_cast<size_t>(row), editor.m_entry);
     FillEntryList();
     SelectRow(row, false);
 }
@@ -185,9 +185,7 @@ void CEditItemDlg::OnEntryAdd()
     qb::resetEntry(editor.m_entry);
     if (editor.DoModal() != IDOK)
         return;
-    auto entry = qb::newEntry();
-    *entry = editor.m_entry;
-    m_host->entries.push_back(std::move(entry));
+    m_host->entries.push_back(editor.m_entry);
     FillEntryList();
     SelectLastRow();
 }

@@ -15,6 +15,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <optional>
 
 // The project's own web address, shown and opened by the link label.
 extern const char* const kMakerAddress;
@@ -49,7 +50,7 @@ private:
     void OnBackgroundColour();
 
     void FillEntryList();
-    qb::CommandEntry* EntryAt(int index) const;
+    std::optional<qb::CommandEntry> EntryAt(int index) const;
     int SelectedRow() const;
     void SelectRow(int row, bool scroll);
     // Selects the newest entry, at the end, and scrolls it into view.
