@@ -1,5 +1,7 @@
 #include "app/ListKeyboard.h"
 
+#include "catalogue/TextRules.h"
+
 #include <algorithm>
 
 namespace qb {
@@ -8,7 +10,7 @@ CaseTable asciiCaseTable()
 {
     CaseTable table{};
     for (int byte = 0; byte < 256; ++byte)
-        table[byte] = static_cast<unsigned char>(byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte);
+        table[byte] = static_cast<unsigned char>(asciiLower(static_cast<char>(byte)));
     return table;
 }
 

@@ -13,16 +13,6 @@ namespace qb {
 
 namespace {
 
-bool startsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
-
-bool endsWith(std::string_view text, std::string_view suffix)
-{
-    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
-}
-
 // Calls check with the layout of the line type the reader recognises the
 // line as, in the reader's order of tests; false when it has none.
 template <class Check>
@@ -74,26 +64,14 @@ Reading readOneLine(std::string_view line)
     return reading;
 }
 
-std::vector<std::string> splitWrittenLines(std::string_view bytes)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find("\r\n", start);
-        if (end == std::string_view::npos)
-            end = bytes.size();
-        lines.emplace_back(bytes.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
 // The lines the writer would write for what the reader made of the line.
 std::vector<std::string> writtenLines(const Reading& reading)
 {
     AppOptions options = reading.options.value_or(AppOptions{});
-    std::vector<std::string> lines = splitWrittenLines(
-        formatCatalogue(reading.all, options, options.windowX.value_or(0), options.windowY.value_or(0)));
+    const std::string written =
+        formatCatalogue(reading.all, options, options.windowX.value_or(0), options.windowY.value_or(0));
+    const std::vector<std::string_view> split = splitLines(written);
+    std::vector<std::string> lines(split.begin(), split.end());
     // Line 1 is the options line, line 2 the stand-in host; then come the
     // entries and the hosts the line made (never both on one line).
     lines.erase(lines.begin() + 1);
@@ -254,9 +232,9 @@ std::string joinedLines(const std::vector<std::string>& lines)
 void checkIcons(const Reading& reading, size_t lineNumber, std::vector<CheckFinding>& findings)
 {
     auto check = [&](int32_t icon) {
-        if (icon < kFirstIcon || icon > kLastIcon) {
-            findings.push_back({lineNumber, "icon " + formatNumber(icon) + " is outside " + formatNumber(kFirstIcon) +
-                                                " to " + formatNumber(kLastIcon)});
+        if (!isIconIndex(icon)) {
+            findings.push_back(
+                {lineNumber, "icon " + formatNumber(icon) + " is outside 0 to " + formatNumber(kIconCount - 1)});
         }
     };
     for (size_t i = 0; i < reading.hostCount(); ++i)
@@ -355,16 +333,8 @@ std::vector<CheckFinding> checkCatalogue(std::string_view bytes)
     std::vector<bool> optionLineHides;
     bool seenHost = false;
     size_t lineNumber = 0;
-    size_t start = 0;
-    // Lines split as the reader splits them, a last line without terminator
-    // kept.
-    while (start < bytes.size()) {
-        size_t end = findLineEnd(bytes, start);
-        std::string_view line = bytes.substr(start, end == std::string_view::npos ? end : end - start);
-        if (end == std::string_view::npos)
-            start = bytes.size();
-        else
-            start = end + (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1);
+    // Lines split as the reader splits them.
+    for (std::string_view line : splitLines(bytes)) {
         ++lineNumber;
         if (line.empty()) {
             findings.push_back({lineNumber, "blank line: dropped at the next save"});

@@ -12,10 +12,6 @@
 
 namespace qb {
 
-// Icons are positions in the shared strip of 120 images.
-constexpr int32_t kFirstIcon = 0;
-constexpr int32_t kLastIcon = 119;
-
 struct CheckFinding {
     size_t line = 0;  // 1-based, counted as the reader counts lines
     std::string message;

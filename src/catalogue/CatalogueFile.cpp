@@ -22,7 +22,7 @@ class Rest
 public:
     explicit Rest(std::string_view line) : m_rest(line) {}
 
-    bool startsWith(std::string_view prefix) const { return m_rest.substr(0, prefix.size()) == prefix; }
+    bool startsWith(std::string_view prefix) const { return qb::startsWith(m_rest, prefix); }
 
     bool contains(std::string_view text) const { return m_rest.find(text) != std::string_view::npos; }
 
@@ -497,17 +497,6 @@ private:
 };
 
 }  // namespace
-
-size_t findLineEnd(std::string_view bytes, size_t from)
-{
-    // Two scans of memchr speed, the second no longer than the line.
-    size_t lineFeed = bytes.find('\n', from);
-    size_t limit = lineFeed == std::string_view::npos ? bytes.size() : lineFeed;
-    if (from >= limit)
-        return lineFeed;
-    const void* carriageReturn = std::memchr(bytes.data() + from, '\r', limit - from);
-    return carriageReturn ? static_cast<size_t>(static_cast<const char*>(carriageReturn) - bytes.data()) : lineFeed;
-}
 
 void parseCatalogue(std::string_view bytes, HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
                     bool readError)

@@ -37,11 +37,6 @@ public:
 // Shows the text of a failed save to the user.
 using SaveReport = std::function<void(const std::string& message)>;
 
-// Where the line starting at from ends: its first CR or LF, or npos for a
-// last line without terminator. CR LF, LF alone and CR alone (as some
-// editors write) each end one line.
-size_t findLineEnd(std::string_view bytes, size_t from = 0);
-
 // Parses the file's bytes into the (empty) catalogue and the options. The
 // window is moved and may lose its taskbar button as each options line is
 // read. readError: the bytes end where a read failed (the host being read

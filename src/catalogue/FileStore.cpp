@@ -1,5 +1,7 @@
 #include "catalogue/FileStore.h"
 
+#include "catalogue/TextRules.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -33,7 +35,7 @@ bool isTemporaryName(const std::string& name, const std::string& fileName)
     // Exactly our own pattern: anything else beside the catalogue (a user's
     // "quillbank.ini.tmp-old" copy) is not ours to remove.
     const std::string prefix = fileName + kTemporaryMark;
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
+    if (name.size() <= prefix.size() || !startsWith(name, prefix))
         return false;
     const std::string_view rest = std::string_view(name).substr(prefix.size());
     const size_t dash = rest.find('-');

@@ -118,11 +118,19 @@ constexpr const char* kLockSuffix = ".lock";
 // a lock on the catalogue itself never keeps a reader from its bytes.
 constexpr long long kLockOffset = 0x7FFFFFF0;
 
-// A lock another program holds is tried again this often, this far apart:
-// about three seconds, long enough for another program's save of a large
-// catalogue, short enough for a user waiting on it.
+// Every wait for another program is tries kRetryPauseMs apart. A lock it
+// holds: about three seconds, long enough for its save of a large catalogue,
+// short enough for a user waiting on it. A file it holds open (a reader, an
+// editor, a virus scanner) while we read it: about two seconds. The new file
+// going in place, under our own exclusive lock, where only a scanner may hold
+// the old one for a moment: about 0.4 seconds.
+constexpr int kRetryPauseMs = 50;
 constexpr int kLockAttempts = 60;
-constexpr int kLockPauseMs = 50;
+constexpr int kHeldReadAttempts = 40;
+constexpr int kHeldMoveAttempts = 8;
+// Temporary names tried before a save gives up: a name is only taken by a
+// leftover of a killed save whose process had the same id.
+constexpr int kTemporaryNameAttempts = 100;
 
 // A lock held while its owner (a descriptor, a handle) stays open.
 template <typename Owner>

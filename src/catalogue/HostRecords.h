@@ -17,6 +17,14 @@
 
 namespace qb {
 
+// An icon (of a host or an entry) is a position in the program's strip of
+// kIconCount pictures; a file may hold any number, which draws no icon.
+constexpr int32_t kIconCount = 120;
+constexpr bool isIconIndex(int32_t icon)
+{
+    return icon >= 0 && icon < kIconCount;
+}
+
 struct HostItem {
     std::string title;
     std::string hostName;

@@ -1,8 +1,68 @@
 #include "catalogue/TextRules.h"
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace qb {
+
+std::string asciiLowered(std::string_view text)
+{
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), asciiLower);
+    return out;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+}
+
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && equalsIgnoringCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = asciiLower(c);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+size_t findLineEnd(std::string_view bytes, size_t from)
+{
+    // Two scans of memchr speed, the second no longer than the line.
+    size_t lineFeed = bytes.find('\n', from);
+    size_t limit = lineFeed == std::string_view::npos ? bytes.size() : lineFeed;
+    if (from >= limit)
+        return lineFeed;
+    const void* carriageReturn = std::memchr(bytes.data() + from, '\r', limit - from);
+    return carriageReturn ? static_cast<size_t>(static_cast<const char*>(carriageReturn) - bytes.data()) : lineFeed;
+}
+
+std::vector<std::string_view> splitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        const size_t end = findLineEnd(text, start);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return lines;
+}
 
 int32_t readNumber(std::string_view text)
 {

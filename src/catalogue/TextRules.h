@@ -1,11 +1,47 @@
-// Small text rules shared by the file reader, the menus and the lists.
+// Small text rules shared by the file reader, the menus, the lists, the
+// import and the console companion: each spelt once, here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qb {
+
+// Inline: the catalogue's reader tests every line's tags with these.
+inline bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
+inline bool endsWith(std::string_view text, std::string_view suffix)
+{
+    return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+// Case folded for A to Z alone: protocol names, attribute names, file
+// endings and host names, which are ASCII whatever the code page. (What a
+// user types to find a title folds by the code page's own table instead.)
+inline char asciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+std::string asciiLowered(std::string_view text);
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix);
+bool endsWithIgnoringCase(std::string_view text, std::string_view suffix);
+
+// The value of a hexadecimal digit (either case), or -1.
+int hexDigitValue(char c);
+
+// Where the line starting at from ends: its first CR or LF, or npos for a
+// last line without terminator. CR LF, LF alone and CR alone (as some
+// editors write) each end one line.
+size_t findLineEnd(std::string_view bytes, size_t from = 0);
+// The lines of text as findLineEnd ends them, CR LF counting once; a last
+// line without terminator is a line, and nothing follows a last terminator.
+std::vector<std::string_view> splitLines(std::string_view text);
 
 // Reads a number as atoi does (leading blanks, optional sign, digits, stop at
 // the first other character, no digits give 0), but saturates at the ends of

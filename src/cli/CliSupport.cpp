@@ -3,14 +3,18 @@
 #include "app/CatalogueSession.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/FileStore.h"
+#include "catalogue/TextRules.h"
 #include "import/ImportText.h"
 #include "launch/RunCommand.h"
+#include "launch/Secrets.h"
 #include "platform/SystemServices.h"
 
 #include <algorithm>
 #include <iostream>
 
 #ifdef _WIN32
+#include "handles/WideText.h"
+
 #include <windows.h>
 #include <io.h>
 #include "platform/win32/Shell.h"
@@ -31,13 +35,7 @@ bool contains(const std::vector<std::string>& names, const std::string& name)
 #ifdef _WIN32
 std::string convertCodePage(std::string_view text, UINT from, UINT to)
 {
-    int wideLength = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
-    int length = WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(to, 0, wide.data(), wideLength, out.data(), length, nullptr, nullptr);
-    return out;
+    return win::fromWide(win::toWide(text, from), to);
 }
 #endif
 
@@ -168,7 +166,7 @@ ParsedArgs parseArgs(const Args& args, const std::vector<std::string>& valueOpti
         // Short options ("-o") are options only where the command names them:
         // "-" and other words starting with one dash stay file names.
         bool named = contains(valueOptions, word) || contains(flagOptions, word);
-        if (optionsEnded || (!named && (word.size() < 2 || word.compare(0, 2, "--") != 0))) {
+        if (optionsEnded || (!named && (word.size() < 2 || !startsWith(word, "--")))) {
             parsed.positional.push_back(word);
         } else if (word == "--") {
             optionsEnded = true;

@@ -4,8 +4,9 @@
 #include "cli/Commands.h"
 
 #include "catalogue/FileStore.h"
+#include "catalogue/TextRules.h"
 #include "import/DirectorySource.h"
-#include "launch/RunCommand.h"
+#include "launch/Secrets.h"
 
 namespace qb::cli {
 
@@ -44,7 +45,7 @@ std::string readPasswordFile(FileStore& files, const std::string& path)
     if (!file.whole())
         throw CliError("cannot read the password file " + path + ": " + (file.missing ? "not found" : file.error));
     std::string password = std::move(file.bytes);
-    if (password.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    if (startsWith(password, "\xEF\xBB\xBF"))
         password.erase(0, 3);
     size_t end = password.find_first_of("\r\n");
     if (end != std::string::npos)

@@ -12,7 +12,6 @@ namespace qb::cli {
 
 namespace {
 
-constexpr int32_t kHighestIcon = 119;
 // Options only a directory source takes.
 const char* const kDirectoryOptions[] = {"--filter", "--user", "--password-file", "--page-size", "--insecure"};
 
@@ -23,8 +22,8 @@ int32_t iconOption(const ParsedArgs& parsed)
         return 0;
     const std::string& text = icon->second;
     bool digits = !text.empty() && text.size() <= 3 && text.find_first_not_of("0123456789") == std::string::npos;
-    if (!digits || std::stoi(text) > kHighestIcon)
-        throw CliError("--icon takes a number from 0 to " + std::to_string(kHighestIcon) + ", not \"" + text + "\"");
+    if (!digits || !isIconIndex(std::stoi(text)))
+        throw CliError("--icon takes a number from 0 to " + std::to_string(kIconCount - 1) + ", not \"" + text + "\"");
     return std::stoi(text);
 }
 

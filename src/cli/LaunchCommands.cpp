@@ -4,6 +4,7 @@
 
 #include "launch/HostMenu.h"
 #include "launch/RunCommand.h"
+#include "launch/Secrets.h"
 
 #include <iostream>
 #include <optional>

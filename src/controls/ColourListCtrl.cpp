@@ -1,6 +1,7 @@
 #include "controls/ColourListCtrl.h"
 
 #include "catalogue/TextRules.h"
+#include "handles/WideText.h"
 #include "win/Handles.h"
 
 #include <algorithm>
@@ -258,9 +259,7 @@ void CColourListCtrl::AnswerDisplayInfo(Item& item) const
         return;
     const std::string text = item.iSubItem == 0 ? m_rowSource->RowText(item.iItem) : std::string();
     if constexpr (std::is_same_v<Item, LVITEMW>) {
-        const int size = static_cast<int>(text.size());
-        std::wstring wide(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0)), L'\0');
-        MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+        const std::wstring wide = win::toWide(text, CP_ACP);
         const size_t length = std::min(wide.size(), static_cast<size_t>(item.cchTextMax - 1));
         wide.copy(item.pszText, length);
         item.pszText[length] = L'\0';

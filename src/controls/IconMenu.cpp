@@ -1,6 +1,6 @@
 #include "controls/IconMenu.h"
 
-#include "app/DisplayScale.h"
+#include "screen/DisplayScale.h"
 #include "win/Dpi.h"
 
 #include <algorithm>

@@ -13,7 +13,7 @@
 #include <map>
 #include <optional>
 
-#include "app/DisplayScale.h"
+#include "screen/DisplayScale.h"
 #include "win/Handles.h"
 
 // Colours and font of the items of one popup.

@@ -1,6 +1,6 @@
 #include "controls/IconStrip.h"
 
-#include "app/DisplayScale.h"
+#include "screen/DisplayScale.h"
 #include "res/resource.h"
 #include "win/Handles.h"
 
@@ -17,18 +17,16 @@ struct StripResources {
 constexpr StripResources kStrips[] = {{IDB_ICONSTRIP, IDB_ICONMASK}, {IDB_ICONSTRIP2X, IDB_ICONMASK2X}};
 constexpr int kScales = int(std::size(kStrips));
 
-HIMAGELIST makeImageList(const StripResources& resources, int size)
+win::ImageList makeImageList(const StripResources& resources, int size)
 {
     const win::Bitmap strip = win::loadBitmapResource(resources.strip);
     const win::Bitmap mask = win::loadBitmapResource(resources.mask);
     if (!strip || !mask)
-        return nullptr;
-    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR16 | ILC_MASK, 0, kIconCount);
+        return win::ImageList();
+    win::ImageList list(ImageList_Create(size, size, ILC_COLOR16 | ILC_MASK, 0, qb::kIconCount));
     // One add cuts the whole strip into its cells, each with its own mask.
-    if (list && ImageList_Add(list, strip.get(), mask.get()) < 0) {
-        ImageList_Destroy(list);
-        return nullptr;
-    }
+    if (list && ImageList_Add(list.get(), strip.get(), mask.get()) < 0)
+        return win::ImageList();
     return list;
 }
 
@@ -36,23 +34,16 @@ HIMAGELIST makeImageList(const StripResources& resources, int size)
 class ImageListCache
 {
 public:
-    ~ImageListCache()
-    {
-        for (HIMAGELIST list : m_lists)
-            if (list)
-                ImageList_Destroy(list);
-    }
-
     HIMAGELIST forScale(int scale)
     {
         const int slot = std::min(std::max(scale, 1), kScales) - 1;
         if (!m_lists[slot])
             m_lists[slot] = makeImageList(kStrips[slot], qb::kBaseIconSize * (slot + 1));
-        return m_lists[slot];
+        return m_lists[slot].get();
     }
 
 private:
-    HIMAGELIST m_lists[kScales] = {};
+    win::ImageList m_lists[kScales];
 };
 
 }  // namespace
@@ -66,14 +57,14 @@ HIMAGELIST iconImagesForDpi(UINT dpi)
 void fillIconPicker(win::ComboBoxEx& picker, HIMAGELIST images)
 {
     picker.SetImageList(images);
-    for (int i = 0; i < kIconCount; ++i) {
+    for (int i = 0; i < qb::kIconCount; ++i) {
         picker.InsertImageItem(i, i, i);
     }
 }
 
 void selectPickerIcon(win::ComboBoxEx& picker, int icon)
 {
-    picker.SetCurSel((icon >= 0 && icon < kIconCount) ? icon : -1);
+    picker.SetCurSel(qb::isIconIndex(icon) ? icon : -1);
 }
 
 int pickedIcon(const win::ComboBoxEx& picker)

@@ -6,9 +6,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "catalogue/HostRecords.h"
 #include "win/Controls.h"
-
-constexpr int kIconCount = 120;
 
 // The program's icons as image lists, one per icon scale: cells of 16 pixels
 // at 1x, 32 at 2x, chosen by the DPI (qb::iconScaleForDpi). Each list is made
@@ -19,7 +18,7 @@ constexpr int kIconCount = 120;
 // dialog still holds this one. Null when the resources cannot be read.
 HIMAGELIST iconImagesForDpi(UINT dpi);
 
-// The icon picker: the window's image list, then 120 items, item i showing
+// The icon picker: the window's image list, then qb::kIconCount items, item i showing
 // image i (selected image i) and no text.
 void fillIconPicker(win::ComboBoxEx& picker, HIMAGELIST images);
 // Selects the item whose position is the icon index; none when the index is

@@ -116,6 +116,12 @@ struct ChangeNotificationTraits {
     static void Close(Handle h) { ::FindCloseChangeNotification(h); }
 };
 
+struct FindTraits {
+    using Handle = HANDLE;
+    static Handle Null() { return INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::FindClose(h); }
+};
+
 struct LocalTextTraits {
     using Handle = char*;
     static Handle Null() { return nullptr; }
@@ -168,6 +174,9 @@ using KernelObject = UniqueHandle<detail::KernelObjectTraits>;
 
 // FindFirstChangeNotificationA.
 using ChangeNotification = UniqueHandle<detail::ChangeNotificationTraits>;
+
+// A search of a folder's names (FindFirstFileA).
+using FindHandle = UniqueHandle<detail::FindTraits>;
 
 // An image list made with ImageList_Create (ImageList_Destroy).
 using ImageList = UniqueHandle<detail::ImageListTraits>;

@@ -1,5 +1,6 @@
 #include "import/DirectorySource.h"
 
+#include "catalogue/TextRules.h"
 #include "import/ImportText.h"
 
 #include <algorithm>
@@ -9,30 +10,6 @@
 namespace qb {
 
 namespace {
-
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
-}
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = lower(c);
-    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
 
 // RFC 4516 writes a DN's spaces and other reserved characters as %XX.
 bool percentDecode(std::string_view text, std::string& out)
@@ -44,7 +21,7 @@ bool percentDecode(std::string_view text, std::string& out)
         }
         if (i + 2 >= text.size())
             return false;
-        int high = hexDigit(text[i + 1]), low = hexDigit(text[i + 2]);
+        int high = hexDigitValue(text[i + 1]), low = hexDigitValue(text[i + 2]);
         if (high < 0 || low < 0)
             return false;
         out += static_cast<char>(high * 16 + low);

@@ -11,23 +11,6 @@ namespace qb {
 
 namespace {
 
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string lowered(std::string_view text)
-{
-    std::string out(text);
-    std::transform(out.begin(), out.end(), out.begin(), lower);
-    return out;
-}
-
-bool endsWithNoCase(std::string_view text, std::string_view suffix)
-{
-    return text.size() >= suffix.size() && lowered(text.substr(text.size() - suffix.size())) == suffix;
-}
-
 std::string trimmed(std::string_view text)
 {
     const char* blanks = " \t\r\n";
@@ -40,21 +23,6 @@ std::string trimmed(std::string_view text)
 std::string origin(const std::string& name, size_t line)
 {
     return name + ":" + std::to_string(line);
-}
-
-// Lines split at CR LF, LF or CR alone.
-std::vector<std::string_view> lines(std::string_view text)
-{
-    std::vector<std::string_view> out;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        out.push_back(text.substr(start, end - start));
-        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
-    }
-    return out;
 }
 
 // --- CSV (RFC 4180) ---------------------------------------------------------
@@ -131,7 +99,7 @@ bool readColour(std::string_view text, long& colour)
     if (text.size() == 7 && text[0] == '#') {
         long rgb = 0;
         for (char c : text.substr(1)) {
-            int digit = c >= '0' && c <= '9' ? c - '0' : lower(c) >= 'a' && lower(c) <= 'f' ? lower(c) - 'a' + 10 : -1;
+            const int digit = hexDigitValue(c);
             if (digit < 0)
                 return false;
             rgb = rgb * 16 + digit;
@@ -219,8 +187,8 @@ ImportCandidate rdpHost(std::string_view bytes, const std::string& name, const s
     host.title = ansi.fromUtf8(title);
     host.origin = name;
     const std::string key = "full address:s:";
-    for (std::string_view line : lines(text)) {
-        if (lowered(line.substr(0, key.size())) == key)
+    for (std::string_view line : splitLines(text)) {
+        if (startsWithIgnoringCase(line, key))
             host.hostName = trimmed(line.substr(key.size()));
     }
     return host;
@@ -230,8 +198,7 @@ ImportCandidate rdpHost(std::string_view bytes, const std::string& name, const s
 
 bool isDirectorySource(std::string_view source)
 {
-    std::string start = lowered(source.substr(0, 8));
-    return start.rfind("ldap://", 0) == 0 || start.rfind("ldaps://", 0) == 0;
+    return startsWithIgnoringCase(source, "ldap://") || startsWithIgnoringCase(source, "ldaps://");
 }
 
 ImportRead readCsv(std::string_view bytes, const std::string& name)
@@ -248,7 +215,7 @@ ImportRead readCsv(std::string_view bytes, const std::string& name)
     size_t titleColumn = kNone, hostColumn = kNone, iconColumn = kNone, colourColumn = kNone;
     const std::vector<std::string>& header = records.front().fields;
     for (size_t i = 0; i < header.size(); ++i) {
-        std::string column = lowered(trimmed(header[i]));
+        std::string column = asciiLowered(trimmed(header[i]));
         size_t* slot = column == "title"                         ? &titleColumn
                        : column == "host"                        ? &hostColumn
                        : column == "icon"                        ? &iconColumn
@@ -299,7 +266,7 @@ ImportRead readHostList(std::string_view bytes, const std::string& name)
     AnsiText ansi;
     std::string text = ansi.fromFile(bytes);
     ImportRead read;
-    std::vector<std::string_view> all = lines(text);
+    std::vector<std::string_view> all = splitLines(text);
     read.hosts.reserve(all.size());
     for (size_t i = 0; i < all.size(); ++i) {
         std::string line = trimmed(all[i]);
@@ -325,7 +292,7 @@ ImportRead readConnectionsXml(std::string_view bytes, const std::string& name)
 {
     XmlElement root = parsedXml(bytes, name);
     const std::string* whole = root.attribute("FullFileEncryption");
-    if (whole && lowered(*whole) == "true")
+    if (whole && equalsIgnoringCase(*whole, "true"))
         throw ImportError(name + ": its connections are encrypted as a whole; save them without full file "
                                  "encryption, then import that file");
     AnsiText ansi;
@@ -369,7 +336,7 @@ ImportRead readImportFile(const std::string& path, FileStore& store)
     if (fs::is_directory(fs::path(path), error)) {
         std::vector<fs::path> files;
         for (const fs::directory_entry& entry : fs::directory_iterator(fs::path(path), error)) {
-            if (endsWithNoCase(entry.path().filename().u8string(), ".rdp") && entry.is_regular_file(error))
+            if (endsWithIgnoringCase(entry.path().filename().u8string(), ".rdp") && entry.is_regular_file(error))
                 files.push_back(entry.path());
         }
         if (error)
@@ -384,15 +351,15 @@ ImportRead readImportFile(const std::string& path, FileStore& store)
         ansi.warnInto(read.warnings);
         return read;
     }
-    if (endsWithNoCase(path, ".csv"))
+    if (endsWithIgnoringCase(path, ".csv"))
         return readCsv(readBytes(path), path);
-    if (endsWithNoCase(path, ".txt"))
+    if (endsWithIgnoringCase(path, ".txt"))
         return readHostList(readBytes(path), path);
-    if (endsWithNoCase(path, ".rdg"))
+    if (endsWithIgnoringCase(path, ".rdg"))
         return readRdg(readBytes(path), path);
-    if (endsWithNoCase(path, ".xml"))
+    if (endsWithIgnoringCase(path, ".xml"))
         return readConnectionsXml(readBytes(path), path);
-    if (endsWithNoCase(path, ".rdp"))
+    if (endsWithIgnoringCase(path, ".rdp"))
         return readRdp(readBytes(path), path, fs::path(path).stem().u8string());
     throw ImportError(path + ": not a source this program reads (a .csv, .txt, .rdg, .xml or .rdp file, a folder "
                              "of .rdp files, or an ldap:// address)");

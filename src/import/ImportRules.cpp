@@ -1,5 +1,6 @@
 #include "import/ImportRules.h"
 
+#include "catalogue/TextRules.h"
 #include "import/ImportText.h"
 #include "launch/WindowsTools.h"
 
@@ -14,7 +15,6 @@ const char* const kSkipInvalidName = "invalid name";
 
 namespace {
 
-constexpr int32_t kHighestIcon = 119;
 constexpr size_t kLongestHostName = 253;
 constexpr size_t kLongestLabel = 63;
 constexpr long kHighestPort = 65535;
@@ -27,17 +27,6 @@ bool isLabelCharacter(char c)
 bool isControl(char c)
 {
     return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-}
-
-char lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string_view portOf(std::string_view name)
@@ -108,14 +97,14 @@ size_t HostNameIndex::KeyHash::operator()(const Key& key) const
     uint64_t hash = 14695981039346656037ull;  // FNV-1a
     for (std::string_view part : {key.host, key.port}) {
         for (char c : part)
-            hash = (hash ^ static_cast<unsigned char>(lower(c))) * 1099511628211ull;
+            hash = (hash ^ static_cast<unsigned char>(asciiLower(c))) * 1099511628211ull;
     }
     return static_cast<size_t>(hash);
 }
 
 bool HostNameIndex::KeyEqual::operator()(const Key& a, const Key& b) const
 {
-    return equalNoCase(a.host, b.host) && equalNoCase(a.port, b.port);
+    return equalsIgnoringCase(a.host, b.host) && equalsIgnoringCase(a.port, b.port);
 }
 
 void HostNameIndex::add(std::string_view name)
@@ -175,7 +164,7 @@ std::unique_ptr<HostItem> importedHost(const ImportCandidate& candidate, const I
     auto host = newHost();
     host->title = importedTitle(candidate);
     host->hostName = candidate.hostName;
-    host->icon = candidate.icon >= 0 && candidate.icon <= kHighestIcon ? candidate.icon : options.icon;
+    host->icon = isIconIndex(candidate.icon) ? candidate.icon : options.icon;
     host->colour =
         candidate.colour >= 0 && candidate.colour <= 0xFFFFFF ? static_cast<int32_t>(candidate.colour) : kNoColour;
     if (options.windowsTemplate) {

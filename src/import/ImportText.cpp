@@ -1,15 +1,12 @@
 #include "import/ImportText.h"
 
+#include "catalogue/TextRules.h"
+
 #include <algorithm>
 
 namespace qb {
 
 namespace {
-
-bool startsWith(std::string_view text, std::string_view prefix)
-{
-    return text.substr(0, prefix.size()) == prefix;
-}
 
 std::u32string decodeUtf16(std::string_view bytes, bool bigEndian)
 {

@@ -1,5 +1,8 @@
 #include "launch/RunCommand.h"
 
+#include "catalogue/TextRules.h"
+#include "launch/Secrets.h"
+
 #include <cstddef>
 
 namespace qb {
@@ -9,21 +12,11 @@ const std::string kHostPlaceholder = "%HOST%";
 const std::string kInputPlaceholder = "???";
 const std::string kPasswordPlaceholder = "***";
 
+// Only the first four characters count, so "httpd.exe" is opened as an
+// address too; anything shorter never is.
 bool startsWithHttp(const std::string& program)
 {
-    // Only the first four characters count, so "httpd.exe" is opened as an
-    // address too; anything shorter never is.
-    static const char kHttp[] = "http";
-    if (program.size() < 4)
-        return false;
-    for (std::size_t i = 0; i < 4; ++i) {
-        char c = program[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-        if (c != kHttp[i])
-            return false;
-    }
-    return true;
+    return startsWithIgnoringCase(program, "http");
 }
 
 // Appends text to out with every placeholder replaced, left to right over
@@ -88,17 +81,6 @@ std::string ReplaceAll(std::string text, std::string placeholder, std::string re
     std::string result;
     appendReplacing(result, text, placeholder, replacement);
     return result;
-}
-
-void wipeSecret(std::string& text)
-{
-    // Bytes past the end may hold an older, longer content: cover the whole
-    // buffer. The volatile writes are not removed as dead stores.
-    text.resize(text.capacity());
-    volatile char* bytes = &text[0];
-    for (std::size_t i = 0; i < text.size(); ++i)
-        bytes[i] = '\0';
-    text.clear();
 }
 
 std::string confirmationText(const CommandEntry& slot)

@@ -16,10 +16,6 @@ namespace qb {
 // changes nothing.
 std::string ReplaceAll(std::string text, std::string placeholder, std::string replacement);
 
-// Overwrites the bytes of a string that held a secret, in a way the compiler
-// cannot drop, and leaves it empty.
-void wipeSecret(std::string& text);
-
 // The dialogs that RunCommand may show.
 class LaunchPrompts
 {

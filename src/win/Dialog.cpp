@@ -1,6 +1,6 @@
 #include "win/Dialog.h"
 
-#include "app/WindowPlacement.h"
+#include "screen/WindowPlacement.h"
 #include "win/App.h"
 #include "win/CommonDialogs.h"
 #include "win/Dpi.h"
@@ -38,18 +38,20 @@ void DataExchange::check(int id, bool& value) const
 
 namespace {
 
+// WM_CTLCOLORMSGBOX to WM_CTLCOLORSTATIC: the seven requests for a
+// control's colours, numbered one after another.
+bool isCtlColor(UINT message)
+{
+    return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+}
+
 // Messages whose answer is the dialog procedure's return value itself rather
 // than DWLP_MSGRESULT.
 bool answersDirectly(UINT message)
 {
+    if (isCtlColor(message))
+        return true;
     switch (message) {
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
     case WM_COMPAREITEM:
     case WM_VKEYTOITEM:
     case WM_CHARTOITEM:
@@ -297,22 +299,6 @@ bool Dialog::PreTranslateMessage(MSG&)
     return false;
 }
 
-void Dialog::ReportFailure(HWND control, std::exception_ptr failure)
-{
-    const HWND desktop = ::GetDesktopWindow();
-    for (HWND window = control; window && window != desktop; window = ::GetAncestor(window, GA_PARENT)) {
-        // Only our own dialogs keep a Dialog in their user slot.
-        if (::GetWindowLongPtrA(window, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&Dialog::StaticProc))
-            continue;
-        if (auto* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(window, DWLP_USER))) {
-            if (!self->m_failure)
-                self->m_failure = failure;
-            self->EndDialog(-1);
-        }
-        return;
-    }
-}
-
 INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
@@ -333,6 +319,15 @@ INT_PTR CALLBACK Dialog::StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
         self->m_hwnd = nullptr;
         return FALSE;
+    }
+    if (message == controlFailedMessage()) {
+        // A control wrapper's handler threw: the dialog ends and DoModal
+        // rethrows it, as for the dialog's own handlers.
+        if (!self->m_failure)
+            self->m_failure = *reinterpret_cast<const std::exception_ptr*>(lParam);
+        self->EndDialog(-1);
+        ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     }
     return self->Dispatch(message, wParam, lParam);
 }
@@ -386,6 +381,14 @@ bool Dialog::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
     if (OnMessage(message, wParam, lParam, result))
         return true;
 
+    if (isCtlColor(message)) {
+        const HWND control = reinterpret_cast<HWND>(lParam);
+        if (control != m_hwnd && offerToControl(control, message, wParam, lParam, result))
+            return true;
+        const HBRUSH brush = OnCtlColor(reinterpret_cast<HDC>(wParam), control, message);
+        result = reinterpret_cast<LRESULT>(brush);
+        return brush != nullptr;
+    }
     switch (message) {
     case WM_COMMAND: {
         const HWND control = reinterpret_cast<HWND>(lParam);
@@ -432,20 +435,6 @@ bool Dialog::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
             return true;
         result = TRUE;
         return OnMeasureItem(static_cast<int>(wParam), *item);
-    }
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: {
-        const HWND control = reinterpret_cast<HWND>(lParam);
-        if (control != m_hwnd && offerToControl(control, message, wParam, lParam, result))
-            return true;
-        const HBRUSH brush = OnCtlColor(reinterpret_cast<HDC>(wParam), control, message);
-        result = reinterpret_cast<LRESULT>(brush);
-        return brush != nullptr;
     }
     case WM_PAINT: result = 0; return OnPaint();
     case WM_CLOSE: result = 0; return OnClose();

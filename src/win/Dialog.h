@@ -58,11 +58,6 @@ public:
     // Ends the modal loop with `result` (the window is destroyed by DoModal).
     void EndDialog(INT_PTR result);
 
-    // An exception that a control wrapper's handler threw: the dialog of ours
-    // that holds the control ends and DoModal rethrows it, as for the
-    // dialog's own handlers. Outside such a dialog nothing happens.
-    static void ReportFailure(HWND control, std::exception_ptr failure);
-
     // Data exchange: `save` true reads the controls into the members.
     bool UpdateData(bool save = true);
 

@@ -1,5 +1,7 @@
 #include "win/Dpi.h"
 
+#include "win/Handles.h"
+
 #include <cstddef>
 #include <initializer_list>
 
@@ -26,10 +28,8 @@ constexpr UINT kMetricsSize = sizeof(NONCLIENTMETRICSW);
 
 UINT systemDpi()
 {
-    const HDC screen = GetDC(nullptr);
+    const WindowDC screen(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen)
-        ReleaseDC(nullptr, screen);
     return dpi > 0 ? UINT(dpi) : 96;
 }
 

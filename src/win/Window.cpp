@@ -1,7 +1,5 @@
 #include "win/Window.h"
 
-#include "win/Dialog.h"
-
 #include <unordered_map>
 #include <utility>
 
@@ -193,7 +191,24 @@ bool isOurProcedure(HWND hwnd, WNDPROC ours)
     return ::GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(ours);
 }
 
+// Offers the failure to the control and its parents, nearest first; outside a
+// window that takes it nothing happens.
+void reportFailure(HWND control, std::exception_ptr failure)
+{
+    const HWND desktop = ::GetDesktopWindow();
+    for (HWND window = control; window && window != desktop; window = ::GetAncestor(window, GA_PARENT)) {
+        if (::SendMessageA(window, controlFailedMessage(), 0, reinterpret_cast<LPARAM>(&failure)))
+            return;
+    }
+}
+
 }  // namespace
+
+UINT controlFailedMessage()
+{
+    static const UINT message = ::RegisterWindowMessageA("Quillbank.ControlFailed");
+    return message;
+}
 
 Control::~Control()
 {
@@ -337,7 +352,7 @@ LRESULT CALLBACK Control::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             if (self->OnMessage(message, wParam, lParam, result))
                 return result;
         } catch (...) {
-            Dialog::ReportFailure(hwnd, std::current_exception());
+            reportFailure(hwnd, std::current_exception());
         }
     }
     return callPrevious(previous, hwnd, message, wParam, lParam);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <string>
 
 namespace win {
@@ -66,6 +67,11 @@ protected:
 
 // The text of any window (as Window::GetText).
 std::string windowTextOf(HWND hwnd);
+
+// Sent up a control's parents when its wrapper's handler threw, lParam
+// pointing to the std::exception_ptr; the first window that takes the failure
+// answers non-zero. Registered, so that no window reads it as anything else.
+UINT controlFailedMessage();
 
 // Base of the control wrappers. A wrapper is either only attached (it sends
 // messages to the control) or subclassed (it also sees the control's messages

@@ -1,5 +1,5 @@
 // The main window in process under Wine: its rows, what each way of ending writes.
-#include "app/DisplayScale.h"
+#include "screen/DisplayScale.h"
 #include "app/win32/MainDlg.h"
 #include "controls/IconStrip.h"
 #include "res/resource.h"
@@ -232,7 +232,7 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
     win::ComboBoxEx picker;
     picker.Attach(window);
     fillIconPicker(picker, iconImagesForDpi(96));
-    EXPECT_EQ(picker.GetCount(), kIconCount);
+    EXPECT_EQ(picker.GetCount(), qb::kIconCount);
     // Out-of-range icons select nothing rather than keeping the last choice.
     const std::pair<int, int> cases[] = {{119, 119}, {120, -1}, {-1, -1}};
     for (const auto& [icon, picked] : cases) {
@@ -246,7 +246,7 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
     const HIMAGELIST doubled = iconImagesForDpi(144);
     int cx = 0, cy = 0;
     EXPECT_TRUE(ImageList_GetIconSize(doubled, &cx, &cy) && cx == 32 && cy == 32);
-    EXPECT_EQ(ImageList_GetImageCount(doubled), kIconCount);
+    EXPECT_EQ(ImageList_GetImageCount(doubled), qb::kIconCount);
     picker.ResetContent();
     fillIconPicker(picker, doubled);
     EXPECT_GE(SendMessageA(window, CB_GETITEMHEIGHT, WPARAM(-1), 0), 32) << "the field";

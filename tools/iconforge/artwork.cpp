@@ -116,7 +116,7 @@ private:
         std::string indexWord, name;
         words >> indexWord >> name;
         int index = parseIndex(indexWord);
-        if (index < 0 || index >= kStripCount)
+        if (!qb::isIconIndex(index))
             throw ArtworkError(m_line, "icon index must be 0 to " + std::to_string(kStripCount - 1) + ", not \"" +
                                            indexWord + "\"");
         if (name.empty())

@@ -2,6 +2,8 @@
 // pictures written as rows of those characters.
 #pragma once
 
+#include "catalogue/HostRecords.h"
+
 #include <cstdint>
 #include <istream>
 #include <map>
@@ -11,7 +13,8 @@
 
 namespace iconforge {
 
-constexpr int kStripCount = 120;
+// The strip holds a picture for every icon index a catalogue may name.
+constexpr int kStripCount = qb::kIconCount;
 constexpr int kIconSize = 16;
 constexpr char kTransparent = '.';
 

@@ -1,6 +1,6 @@
 #include "app/win32/ImportDlg.h"
 
-#include "app/DisplayScale.h"
+#include "screen/DisplayScale.h"
 #include "catalogue/TextRules.h"
 #include "import/ImportFiles.h"
 #include "res/resource.h"
@@ -13,7 +13,6 @@ namespace {
 
 constexpr UINT kSearchEnded = WM_APP + 1;
 constexpr UINT_PTR kProgressTimer = 1;
-constexpr int32_t kHighestIcon = 119;
 
 const char kFileFilter[] = "Host lists (*.csv;*.txt;*.rdg;*.xml;*.rdp)\0*.csv;*.txt;*.rdg;*.xml;*.rdp\0"
                            "All files (*.*)\0*.*\0";
@@ -239,8 +238,8 @@ void CImportDlg::OnOK()
 {
     const std::string icon = GetDlgItemText(IDC_IMPORT_ICON);
     const int32_t number = qb::readNumber(icon);
-    if (icon.empty() || number < 0 || number > kHighestIcon) {
-        SetStatus("The icon is a number from 0 to 119.");
+    if (icon.empty() || !qb::isIconIndex(number)) {
+        SetStatus("The icon is a number from 0 to " + qb::formatNumber(qb::kIconCount - 1) + ".");
         return;
     }
     m_options.icon = number;

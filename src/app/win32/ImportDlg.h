@@ -6,7 +6,7 @@
 
 #include "catalogue/FileStore.h"
 #include "import/ImportRules.h"
-#include "launch/RunCommand.h"
+#include "launch/Secrets.h"
 #include "win/Controls.h"
 #include "win/Dialog.h"
 

@@ -2,8 +2,8 @@
 // its monitor, and where it stands for the file.
 #include "app/win32/MainDlg.h"
 
-#include "app/DisplayScale.h"
-#include "app/WindowPlacement.h"
+#include "screen/DisplayScale.h"
+#include "screen/WindowPlacement.h"
 #include "app/win32/VirtualStoreOffer.h"
 #include "controls/IconStrip.h"
 #include "res/resource.h"

@@ -8,7 +8,7 @@
 //   MainDlgImport.cpp  "Import hosts..." of the system menu
 #pragma once
 
-#include "app/DisplayScale.h"
+#include "screen/DisplayScale.h"
 #include "app/ListKeyboard.h"
 #include "app/MainSession.h"
 #include "app/win32/WindowsServices.h"

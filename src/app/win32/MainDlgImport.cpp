@@ -6,6 +6,7 @@
 
 #include "import/DirectorySource.h"
 #include "import/ImportText.h"
+#include "launch/Secrets.h"
 
 #include <stdexcept>
 

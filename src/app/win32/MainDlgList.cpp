@@ -4,7 +4,7 @@
 // (HostRows, WindowPlacement, ListKeyboard).
 #include "app/win32/MainDlg.h"
 
-#include "app/WindowPlacement.h"
+#include "screen/WindowPlacement.h"
 #include "res/resource.h"
 #include "win/Dpi.h"
 

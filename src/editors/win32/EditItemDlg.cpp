@@ -1,6 +1,6 @@
 #include "editors/win32/EditItemDlg.h"
 
-#include "app/DisplayScale.h"
+#include "screen/DisplayScale.h"
 #include "controls/IconStrip.h"
 #include "editors/EntryListOps.h"
 #include "editors/EntryRows.h"

@@ -1,6 +1,8 @@
 // The system's ANSI code page, as the program itself reads the catalogue.
 #include "import/ImportText.h"
 
+#include "handles/WideText.h"
+
 #include <windows.h>
 
 namespace qb {
@@ -19,11 +21,7 @@ std::string unicodeToAnsi(std::u32string_view text, bool& lost)
     }
     BOOL usedDefault = FALSE;
     // No best fit: a full-width quotation mark must not turn into a '"'.
-    const DWORD flags = WC_NO_BEST_FIT_CHARS;
-    int size = static_cast<int>(wide.size());
-    int length = WideCharToMultiByte(CP_ACP, flags, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, flags, wide.data(), size, out.data(), length, "?", &usedDefault);
+    std::string out = win::fromWide(wide, CP_ACP, WC_NO_BEST_FIT_CHARS, &usedDefault);
     lost = lost || usedDefault;
     return out;
 }
@@ -32,9 +30,7 @@ std::u32string ansiToUnicode(std::string_view text)
 {
     if (text.empty())
         return {};
-    int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    const std::wstring wide = win::toWide(text, CP_ACP);
     std::u32string out;
     out.reserve(wide.size());
     for (size_t i = 0; i < wide.size(); ++i) {

@@ -3,6 +3,7 @@
 #include "import/XmlTree.h"
 
 #include "handles/Handles.h"
+#include "handles/WideText.h"
 
 #include <shlwapi.h>
 #include <xmllite.h>
@@ -15,12 +16,7 @@ using CreateXmlReaderFunction = HRESULT(WINAPI*)(REFIID, void**, IMalloc*);
 
 std::string utf8(const WCHAR* text, UINT length)
 {
-    if (length == 0)
-        return {};
-    int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), out.data(), size, nullptr, nullptr);
-    return out;
+    return length ? win::fromWide({text, length}, CP_UTF8) : std::string();
 }
 
 UINT lineOf(IXmlReader* reader)

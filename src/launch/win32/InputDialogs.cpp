@@ -1,6 +1,6 @@
 #include "launch/win32/InputDialogs.h"
 
-#include "launch/RunCommand.h"
+#include "launch/Secrets.h"
 #include "res/resource.h"
 #include "win/App.h"
 

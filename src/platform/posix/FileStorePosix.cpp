@@ -221,7 +221,7 @@ bool lockByte(int fd, bool exclusive, int& code)
             continue;
         if ((code != EAGAIN && code != EACCES) || attempt + 1 >= kLockAttempts)
             return false;
-        const struct timespec pause = {0, kLockPauseMs * 1000L * 1000L};
+        const struct timespec pause = {0, kRetryPauseMs * 1000L * 1000L};
         ::nanosleep(&pause, nullptr);
     }
 }
@@ -430,7 +430,7 @@ private:
     Fd createTemporary(const std::string& base, std::string& name, mode_t mode)
     {
         Fd fd;
-        for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
+        for (int attempt = 0; attempt < kTemporaryNameAttempts && !fd.valid(); ++attempt) {
             name = temporaryName(base, static_cast<unsigned long>(::getpid()), ++m_counter);
             fd.reset(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
             if (!fd.valid() && errno != EEXIST)
@@ -447,7 +447,7 @@ private:
     {
         const std::string backup = target + kBackupSuffix;
         std::string pending;
-        for (int attempt = 0; attempt < 100; ++attempt) {
+        for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
             pending = temporaryName(backup, static_cast<unsigned long>(::getpid()), ++m_counter);
             if (::link(target.c_str(), pending.c_str()) == 0)
                 return pending;

@@ -4,8 +4,10 @@
 // identity, and a paged subtree search. The wide functions throughout: LDAP
 // text is UTF-8, which the ANSI ones would squeeze through the code page.
 #include "import/DirectorySource.h"
+#include "launch/Secrets.h"
 
 #include "handles/Handles.h"
+#include "handles/WideText.h"
 
 #include <windows.h>
 #define SECURITY_WIN32
@@ -69,25 +71,15 @@ using Values = win::UniqueHandle<ValuesTraits>;
 using Ber = win::UniqueHandle<BerTraits>;
 using Berval = win::UniqueHandle<BervalTraits>;
 
+// LDAP carries UTF-8; the wide calls take UTF-16.
 std::wstring wide(std::string_view utf8)
 {
-    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), length);
-    return out;
+    return win::toWide(utf8, CP_UTF8);
 }
 
 std::string utf8(const wchar_t* text)
 {
-    if (!text)
-        return {};
-    int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (length <= 1)
-        return {};
-    std::string out(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), length, nullptr, nullptr);
-    out.pop_back();
-    return out;
+    return text ? win::fromWide(text, CP_UTF8) : std::string();
 }
 
 // A copy of a password that is wiped when it goes.
@@ -95,7 +87,7 @@ class SecretText
 {
 public:
     explicit SecretText(std::string_view utf8) : m_text(wide(utf8)) {}
-    ~SecretText() { SecureZeroMemory(m_text.data(), m_text.size() * sizeof(wchar_t)); }
+    ~SecretText() { wipeSecret(m_text); }
     SecretText(const SecretText&) = delete;
     SecretText& operator=(const SecretText&) = delete;
     std::wstring& text() { return m_text; }

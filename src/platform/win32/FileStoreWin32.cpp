@@ -1,4 +1,5 @@
 #include "catalogue/FileStore.h"
+#include "catalogue/TextRules.h"
 #include "handles/Handles.h"
 
 #include <windows.h>
@@ -12,6 +13,7 @@ namespace qb {
 namespace {
 
 using win::FileHandle;
+using win::FindHandle;
 
 // The system's sentence for an error code, without the line break and the
 // full stop that end it, so that it reads well after "Unable to save x: ".
@@ -67,18 +69,16 @@ bool heldByAnother(DWORD code, const std::string& path, DWORD finalAttributes)
 // moment; give it a short while before calling the save failed.
 bool moveIntoPlace(const std::string& temp, const std::string& path)
 {
-    constexpr int kAttempts = 8;
-    constexpr DWORD kPauseMs = 50;
     for (int attempt = 0;; ++attempt) {
         if (::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         DWORD code = ::GetLastError();
         bool held = heldByAnother(code, path, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
-        if (!held || attempt + 1 >= kAttempts) {
+        if (!held || attempt + 1 >= kHeldMoveAttempts) {
             ::SetLastError(code);
             return false;
         }
-        ::Sleep(kPauseMs);
+        ::Sleep(kRetryPauseMs);
     }
 }
 
@@ -90,15 +90,12 @@ Status& failedOpen(Status& status, DWORD code)
     return status;
 }
 
-// A file that another program
-// holds for a moment is tried again for about two seconds, as a save is,
-// then reported with its cause. Only a disk file is read: a device name
-// (CON, a pipe) would wait for input that never comes.
+// A file that another program holds for a moment is tried again
+// (kHeldReadAttempts), then reported with its cause. Only a disk file is
+// read: a device name (CON, a pipe) would wait for input that never comes.
 template <typename Status>
 FileHandle openForReading(const std::string& path, Status& status)
 {
-    constexpr int kAttempts = 40;
-    constexpr DWORD kPauseMs = 50;
     for (int attempt = 0;; ++attempt) {
         // Readers share with readers: two programs starting at once both
         // read under the shared lock, which may itself be held on this file.
@@ -111,11 +108,11 @@ FileHandle openForReading(const std::string& path, Status& status)
             return FileHandle();
         }
         DWORD code = ::GetLastError();
-        if (!heldByAnother(code, path, FILE_ATTRIBUTE_DIRECTORY) || attempt + 1 >= kAttempts) {
+        if (!heldByAnother(code, path, FILE_ATTRIBUTE_DIRECTORY) || attempt + 1 >= kHeldReadAttempts) {
             failedOpen(status, code);
             return FileHandle();
         }
-        ::Sleep(kPauseMs);
+        ::Sleep(kRetryPauseMs);
     }
 }
 
@@ -167,7 +164,7 @@ bool lockByte(HANDLE file, bool exclusive, DWORD& code)
         code = ::GetLastError();
         if (code != ERROR_LOCK_VIOLATION || attempt + 1 >= kLockAttempts)
             return false;
-        ::Sleep(kLockPauseMs);
+        ::Sleep(kRetryPauseMs);
     }
 }
 
@@ -223,9 +220,9 @@ bool finalPathOf(const std::string& name, std::string& resolved)
     }
     const std::string unc = "\\\\?\\UNC\\";
     const std::string local = "\\\\?\\";
-    if (text.compare(0, unc.size(), unc) == 0)
+    if (startsWith(text, unc))
         text = "\\\\" + text.substr(unc.size());
-    else if (text.compare(0, local.size(), local) == 0)
+    else if (startsWith(text, local))
         text = text.substr(local.size());
     resolved = text;
     return true;
@@ -293,8 +290,8 @@ public:
         const std::string name = fileNamePart(path);
         const std::string folder = folderPart(path);
         WIN32_FIND_DATAA found{};
-        HANDLE search = ::FindFirstFileA((path + ".*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
+        const FindHandle search(::FindFirstFileA((path + ".*").c_str(), &found));
+        if (!search)
             return;
         do {
             const std::string leftover = folder + found.cFileName;
@@ -310,8 +307,7 @@ public:
                     ::DeleteFileA(leftover.c_str());
                 break;
             }
-        } while (::FindNextFileA(search, &found));
-        ::FindClose(search);
+        } while (::FindNextFileA(search.get(), &found));
     }
 
     bool writable(const std::string& catalogue, std::string& error) override
@@ -410,7 +406,7 @@ private:
         std::string temp;
         FileHandle file;
         DWORD code = ERROR_SUCCESS;
-        for (int attempt = 0; attempt < 100; ++attempt) {
+        for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
             temp = temporaryName(path, ::GetCurrentProcessId(), ++m_counter);
             HANDLE handle =
                 ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);

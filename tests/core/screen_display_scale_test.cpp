@@ -1,4 +1,4 @@
-#include "app/DisplayScale.h"
+#include "screen/DisplayScale.h"
 
 #include <gtest/gtest.h>
 

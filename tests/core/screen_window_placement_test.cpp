@@ -1,4 +1,4 @@
-#include "app/WindowPlacement.h"
+#include "screen/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "app/WindowPlacement.h"
+#include "screen/WindowPlacement.h"
 
-#include "app/DisplayScale.h"
+#include "screen/DisplayScale.h"
 
 #include <algorithm>
 
