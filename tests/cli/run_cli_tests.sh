@@ -160,7 +160,6 @@ printf '\xef\xbb\xbftitle,host,icon,colour\r\nMail,mail01,3,255\r\nWeb,WEB01.cor
 printf '<Connections FullFileEncryption="true">bm90IGhvc3Rz</Connections>' >encrypted.xml
 printf 'pc05\n' >list.txt
 printf 'x' >hosts.doc
-python3 -c "n = 20000; print('<RDCMan>' + '<group>' * n + '<server><name>pc01</name></server>' + '</group>' * n + '</RDCMan>')" >deep.rdg
 
 # --- saves killed at each step: the file old or new; the next saving command clears what was left, keeps the
 # replaced file as the backup, and takes no name of its own for a reason to rewrite in place (which it would die in)
@@ -201,7 +200,6 @@ merge base.ini mine.ini theirs.ini -o
 import nothere.csv new.ini
 import hosts.doc new.ini
 import encrypted.xml new.ini
-import deep.rdg new.ini --dry-run
 import list.txt new.ini --icon 120
 import list.txt new.ini --user admin
 import list.txt folder.ini

@@ -4,12 +4,11 @@ takes from it, and that it names the version resource's version. Resources
 are stored as they are, so the XML is found in the file's bytes.
 Usage: check_manifest.py path/to/quillbank.exe"""
 import os
-import struct
 import sys
 import xml.etree.ElementTree as ET
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging"))
-from dist import file_version  # noqa: E402
+from dist import file_version, pe_architecture  # noqa: E402
 
 ASM1 = "{urn:schemas-microsoft-com:asm.v1}"
 ASM3 = "{urn:schemas-microsoft-com:asm.v3}"
@@ -23,17 +22,8 @@ SUPPORTED_OS = {
     "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
     "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
 }
-MACHINES = {0x8664: "amd64", 0x14C: "x86"}
-
-
-def machine_architecture(data):
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    if data[pe:pe + 4] != b"PE\0\0":
-        sys.exit("not a PE file")
-    machine = struct.unpack_from("<H", data, pe + 4)[0]
-    if machine not in MACHINES:
-        sys.exit("unknown machine 0x%x" % machine)
-    return MACHINES[machine]
+# The manifest spells the architectures its own way.
+MANIFEST_ARCH = {"x64": "amd64", "x86": "x86"}
 
 
 def manifest_text(data):
@@ -84,7 +74,7 @@ def main():
         sys.exit(__doc__)
     with open(sys.argv[1], "rb") as exe:
         data = exe.read()
-    arch = machine_architecture(data)
+    arch = MANIFEST_ARCH[pe_architecture(sys.argv[1])]
     try:
         root = ET.fromstring(manifest_text(data))
     except ET.ParseError as error:
