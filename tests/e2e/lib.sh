@@ -50,9 +50,14 @@ qb_set_dpi() {
 # qb_scaled PIXELS DPI: a size at 96 DPI at another, rounded as the program rounds it.
 qb_scaled() { echo $((($1 * $2 + 48) / 96)); }
 
+# A poke that fails with words (its own, or Wine's when it could not run)
+# says them in the script's log: a failure then tells what the step met.
 poke() {
-    wine "$QB_POKE" "$@" 2>/dev/null | tr -d '\r'
-    return "${PIPESTATUS[0]}"
+    local err=$QB_TMP/poke.err rc
+    wine "$QB_POKE" "$@" 2>"$err" | tr -d '\r'
+    rc=${PIPESTATUS[0]}
+    [ "$rc" != 0 ] && [ -s "$err" ] && qb_log "poke $1 exited $rc: $(tr -d '\r' <"$err" | tail -n 3 | tr '\n' ' ')"
+    return "$rc"
 }
 
 qb_finish() { [ "$QB_FAILED" = 0 ] && qb_log "PASS" && exit 0; exit 1; }
