@@ -15,7 +15,7 @@ items_are() { [ "$(grep -c '^<ITEM>' "$1/quillbank.ini" 2>/dev/null)" = "$2" ]; 
 # context_menu INDEX: posted, as a real right click just after a dialog may not arrive.
 context_menu() {
     poke rclick Quillbank 40 7 >/dev/null
-    poke menu "$1" >/dev/null || qb_fail "no context menu on the first row"
+    poke menu "$1" >/dev/null || qb_fail "no context menu on the first row ($(qb_input_state))"
 }
 
 # --- No hosts: a right click anywhere opens the editor; Cancel writes nothing.
