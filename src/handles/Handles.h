@@ -137,7 +137,6 @@ struct ImageListTraits {
 }  // namespace detail
 
 // GDI objects (DeleteObject). Example: win::Brush brush(CreateSolidBrush(c));
-using Pen = UniqueHandle<detail::GdiObjectTraits<HPEN>>;
 using Brush = UniqueHandle<detail::GdiObjectTraits<HBRUSH>>;
 using Font = UniqueHandle<detail::GdiObjectTraits<HFONT>>;
 using Bitmap = UniqueHandle<detail::GdiObjectTraits<HBITMAP>>;

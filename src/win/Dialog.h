@@ -61,8 +61,6 @@ public:
     // Data exchange: `save` true reads the controls into the members.
     bool UpdateData(bool save = true);
 
-    UINT TemplateId() const noexcept { return m_templateId; }
-
     // Centres the dialog on the work area of the monitor it is (mostly) on;
     // one larger than the area keeps its caption and close box on it.
     void CentreOnWorkArea();
@@ -124,8 +122,6 @@ protected:
     // wrappers between the target and the dialog declined them and before the
     // dialog manager (IsDialogMessage) and dispatch. True consumes it.
     virtual bool PreTranslateMessage(MSG& message);
-
-    HWND Owner() const noexcept { return m_owner; }
 
 private:
     static INT_PTR CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
