@@ -42,8 +42,9 @@ class Dialog : public Window
 {
 public:
     // `parent` null: at DoModal the thread's active window becomes the owner
-    // (none for the first window of the program).
-    explicit Dialog(UINT templateId, HWND parent = nullptr);
+    // (none for the first window of the program). `captionIcon` non-zero:
+    // that icon resource shows, at the small icon size, in the caption.
+    explicit Dialog(UINT templateId, HWND parent = nullptr, int captionIcon = 0);
     virtual ~Dialog();
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
@@ -65,10 +66,6 @@ public:
     // one larger than the area keeps its caption and close box on it.
     void CentreOnWorkArea();
 
-    // Shows the icon resource, at the small icon size, in the caption; the
-    // dialog keeps it until it is destroyed.
-    void SetCaptionIcon(int resourceId);
-
     // Says in a message box why the text of control `id` is not accepted,
     // then gives that control the focus with its text selected, so that it
     // can be corrected at once.
@@ -82,7 +79,7 @@ public:
 
 protected:
     // The template's controls exist. The base runs the data exchange into
-    // the controls and returns TRUE (focus to the first tab stop). When the
+    // the controls, shows the caption icon and returns TRUE (focus to the first tab stop). When the
     // dialog is neither moved nor resized-and-moved here (no move request and
     // the same position afterwards) it is then centred on the work area.
     virtual BOOL OnInitDialog();
@@ -133,6 +130,7 @@ private:
 
     UINT m_templateId;
     HWND m_parent;
+    int m_captionIconId;
     HWND m_owner = nullptr;
     INT_PTR m_result = -1;
     bool m_ended = false;

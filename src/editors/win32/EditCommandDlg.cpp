@@ -83,7 +83,7 @@ bool EnableAutoComplete(HWND window, DWORD flags)
     return SUCCEEDED(autoComplete(window, flags));
 }
 
-CEditCommandDlg::CEditCommandDlg(HWND parent) : win::Dialog(IDD_EDIT_COMMAND, parent)
+CEditCommandDlg::CEditCommandDlg(HWND parent) : win::Dialog(IDD_EDIT_COMMAND, parent, IDR_MAINFRAME)
 {}
 
 void CEditCommandDlg::DoDataExchange(win::DataExchange& dx)
@@ -98,7 +98,6 @@ void CEditCommandDlg::DoDataExchange(win::DataExchange& dx)
 BOOL CEditCommandDlg::OnInitDialog()
 {
     win::Dialog::OnInitDialog();
-    SetCaptionIcon(IDR_MAINFRAME);
     EnableAutoComplete(GetDlgItem(IDC_COMMAND), SHACF_FILESYSTEM);
     m_iconPicker.SubclassDlgItem(IDC_ENTRY_ICON, m_hwnd);
     fillIconPicker(m_iconPicker, m_imageList);

@@ -3,7 +3,7 @@
 #include "editors/RefusedTexts.h"
 #include "res/resource.h"
 
-COptionsDlg::COptionsDlg(HWND parent) : win::Dialog(IDD_OPTIONS, parent)
+COptionsDlg::COptionsDlg(HWND parent) : win::Dialog(IDD_OPTIONS, parent, IDR_MAINFRAME)
 {}
 
 void COptionsDlg::DoDataExchange(win::DataExchange& dx)
@@ -12,13 +12,6 @@ void COptionsDlg::DoDataExchange(win::DataExchange& dx)
     dx.text(IDC_ALTERNATE_BROWSER_PATH, m_form.alternateBrowserText);
     dx.text(IDC_RDP_WIDTH, m_form.rdpWidthText);
     dx.text(IDC_RDP_HEIGHT, m_form.rdpHeightText);
-}
-
-BOOL COptionsDlg::OnInitDialog()
-{
-    win::Dialog::OnInitDialog();
-    SetCaptionIcon(IDR_MAINFRAME);
-    return TRUE;
 }
 
 void COptionsDlg::OnOK()
