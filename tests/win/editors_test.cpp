@@ -48,6 +48,18 @@ std::string okRefusedFor(DialogDriver& dialogs, HWND dialog, int id)
     return *message;
 }
 
+// The host editor over `host` at 96 DPI, with a link system that opens nothing.
+INT_PTR runHostEditor(qb::HostItem& host, int32_t rdpWidth = 0, int32_t rdpHeight = 0)
+{
+    qbtest::FakeLinkSystem links;
+    CEditItemDlg editor(links);
+    editor.m_imageList = iconImagesForDpi(96);
+    editor.m_host = &host;
+    editor.m_rdpWidth = rdpWidth;
+    editor.m_rdpHeight = rdpHeight;
+    return editor.DoModal();
+}
+
 }  // namespace
 
 TEST(EntryEditor, RadiosEnableTheKindsFieldsAndOkReturnsTheKind)
@@ -104,11 +116,7 @@ TEST(Editors, OkWithATextTheFileCannotHoldKeepsTheDialogOpen)
         SetDlgItemTextA(dlg, IDC_HOST_TITLE, "Files > more");
         postClick(dlg, IDOK);
     });
-    qbtest::FakeLinkSystem links;
-    CEditItemDlg itemEditor(links);
-    itemEditor.m_imageList = iconImagesForDpi(96);
-    itemEditor.m_host = host.get();
-    ASSERT_EQ(itemEditor.DoModal(), IDOK);
+    ASSERT_EQ(runHostEditor(*host), IDOK);
     EXPECT_EQ(host->title, "Files > more");
 
     dialogs.on("Edit Command", [&](HWND dlg) {
@@ -158,11 +166,7 @@ TEST(HostEditor, EnterOnTheEntriesListOpensTheSelectedEntry)
         postClick(dlg, IDOK);
         postClick(hostEditor, IDCANCEL);  // after the entry editor has gone
     });
-    qbtest::FakeLinkSystem links;
-    CEditItemDlg editor(links);
-    editor.m_imageList = iconImagesForDpi(96);
-    editor.m_host = host.get();
-    EXPECT_EQ(editor.DoModal(), IDCANCEL);
+    EXPECT_EQ(runHostEditor(*host), IDCANCEL);
     EXPECT_EQ(host->entries[1].name(), "b2");
 }
 
@@ -205,13 +209,7 @@ TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
         SetDlgItemTextA(dlg, IDC_HOST_TITLE, "Renamed");
         postClick(dlg, IDOK);
     });
-    qbtest::FakeLinkSystem links;
-    CEditItemDlg editor(links);
-    editor.m_imageList = iconImagesForDpi(96);
-    editor.m_host = host.get();
-    editor.m_rdpWidth = 1280;
-    editor.m_rdpHeight = 1024;
-    ASSERT_EQ(editor.DoModal(), IDOK);
+    ASSERT_EQ(runHostEditor(*host, 1280, 1024), IDOK);
     EXPECT_EQ(host->title, "Renamed");
     EXPECT_EQ(host->hostName, "a01");
 }
