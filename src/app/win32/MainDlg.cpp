@@ -74,19 +74,19 @@ qb::CaseTable ansiCaseTable()
 }  // namespace
 
 CMainDlg::CMainDlg(WindowsServices& services)
-    : win::Dialog(IDD_MAIN), m_platform(services), m_session(services.Services(), *this), m_caseTable(ansiCaseTable()),
+    : win::Dialog(IDD_MAIN), m_platform(services), m_session(services.services(), *this), m_caseTable(ansiCaseTable()),
       m_typeAhead(m_caseTable), m_hIcon(win::loadIconResource(IDR_MAINFRAME, 0, 0))
 {}
 
 CMainDlg::~CMainDlg()
 {
-    m_platform.SetOwner(nullptr);
+    m_platform.setOwner(nullptr);
 }
 
 BOOL CMainDlg::OnInitDialog()
 {
     win::Dialog::OnInitDialog();
-    m_platform.SetOwner(m_hwnd);
+    m_platform.setOwner(m_hwnd);
 
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);
