@@ -12,7 +12,7 @@ namespace win {
 // ---------------------------------------------------------------------------
 // DataExchange
 
-void DataExchange::text(int id, std::string& value) const
+void DataExchange::Text(int id, std::string& value) const
 {
     const HWND control = ::GetDlgItem(m_dialog, id);
     if (!control)
@@ -23,7 +23,7 @@ void DataExchange::text(int id, std::string& value) const
         ::SetWindowTextA(control, value.c_str());
 }
 
-void DataExchange::check(int id, bool& value) const
+void DataExchange::Check(int id, bool& value) const
 {
     if (!::GetDlgItem(m_dialog, id))
         return;

@@ -25,13 +25,12 @@ public:
     DataExchange(HWND dialog, bool saving) noexcept : m_dialog(dialog), m_saving(saving) {}
 
     // True: controls -> members (OK); false: members -> controls (start).
-    bool saving() const noexcept { return m_saving; }
-    HWND dialog() const noexcept { return m_dialog; }
+    bool Saving() const noexcept { return m_saving; }
 
     // The text of control `id` (edit, static, ...).
-    void text(int id, std::string& value) const;
+    void Text(int id, std::string& value) const;
     // A check box: checked <-> true. An indeterminate box reads as false.
-    void check(int id, bool& value) const;
+    void Check(int id, bool& value) const;
 
 private:
     HWND m_dialog;

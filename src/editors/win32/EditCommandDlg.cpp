@@ -89,10 +89,10 @@ CEditCommandDlg::CEditCommandDlg(HWND parent) : win::Dialog(IDD_EDIT_COMMAND, pa
 void CEditCommandDlg::DoDataExchange(win::DataExchange& dx)
 {
     for (const auto& [id, member] : kTextControls)
-        dx.text(id, m_entry.*member);
-    dx.check(IDC_CONFIRM, m_entry.confirm);
-    dx.check(IDC_BOLD, m_entry.bold);
-    dx.check(IDC_USE_ALTERNATE_BROWSER, m_entry.alternateBrowser);
+        dx.Text(id, m_entry.*member);
+    dx.Check(IDC_CONFIRM, m_entry.confirm);
+    dx.Check(IDC_BOLD, m_entry.bold);
+    dx.Check(IDC_USE_ALTERNATE_BROWSER, m_entry.alternateBrowser);
 }
 
 BOOL CEditCommandDlg::OnInitDialog()
