@@ -78,6 +78,9 @@ public:
     // The window became active: not at the first time, the start, which
     // has just read the file.
     void activated();
+    // The folder watch began, after the first paint: a save made since the
+    // start read the file told no one, so the file is looked at now.
+    void watchStarted() { refresh(); }
 
     // The host whose menu a click on `row` opens: the file is looked at
     // first (a share may not tell of a colleague's save) and the host found

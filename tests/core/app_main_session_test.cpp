@@ -143,6 +143,22 @@ TEST(MainSession, AClickedHostIsFoundAgainAfterAColleaguesSave)
     EXPECT_EQ(p.session.hostToOpen(0), nullptr);
 }
 
+// The folder watch starts after the first paint: a colleague's save made since the start read the file is shown
+// then, and a file nobody touched is not merged again.
+TEST(MainSession, ASaveBeforeTheWatchStartsIsShownWhenItStarts)
+{
+    for (const bool theySaved : {false, true}) {
+        SCOPED_TRACE(theySaved ? "they saved" : "nobody saved");
+        Program p(fileOf({"a"}));
+        if (theySaved)
+            p.fake.files.bytes = fileOf({"a", "their"});
+        p.session.watchStarted();
+        EXPECT_EQ(titlesOf(p.session),
+                  theySaved ? (std::vector<std::string>{"a", "their"}) : std::vector<std::string>{"a"});
+        EXPECT_EQ(p.view.shown.size(), theySaved ? 2u : 1u);
+    }
+}
+
 // A file held by another program at start is told once, shows nothing and is never written over; the close once it
 // reads again keeps every host it held.
 TEST(MainSession, AFileUnreadableAtStartIsToldAndKept)
