@@ -144,18 +144,24 @@ TEST(MainSession, AClickedHostIsFoundAgainAfterAColleaguesSave)
 }
 
 // The folder watch starts after the first paint: a colleague's save made since the start read the file is shown
-// then, and a file nobody touched is not merged again.
+// then; a file whose stamp did not change is not read again.
 TEST(MainSession, ASaveBeforeTheWatchStartsIsShownWhenItStarts)
 {
-    for (const bool theySaved : {false, true}) {
-        SCOPED_TRACE(theySaved ? "they saved" : "nobody saved");
+    const FileStamp read{true, 10, 100};
+    // they saved, the stamp when the watch starts, the titles shown then
+    const std::tuple<bool, FileStamp, std::vector<std::string>> cases[] = {
+        {false, read, {"a"}},
+        {true, {true, 11, 100}, {"a", "their"}},
+        {true, {true, 10, 120}, {"a", "their"}},
+        {true, read, {"a"}},
+    };
+    for (const auto& [theySaved, now, titles] : cases) {
+        SCOPED_TRACE(::testing::Message() << "saved " << theySaved << ", stamp " << now.writeTime << " " << now.size);
         Program p(fileOf({"a"}));
         if (theySaved)
             p.fake.files.bytes = fileOf({"a", "their"});
-        p.session.watchStarted();
-        EXPECT_EQ(titlesOf(p.session),
-                  theySaved ? (std::vector<std::string>{"a", "their"}) : std::vector<std::string>{"a"});
-        EXPECT_EQ(p.view.shown.size(), theySaved ? 2u : 1u);
+        p.session.watchStarted(read, now);
+        EXPECT_EQ(titlesOf(p.session), titles);
     }
 }
 

@@ -118,6 +118,8 @@ BOOL CMainDlg::OnInitDialog()
     ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuA(systemMenu, MF_STRING, IDM_IMPORT_HOSTS, "Import hosts...");
 
+    // Taken before the read, so that any save after it changes the stamp.
+    m_stampBeforeStart = fileStamp(qb::kCatalogueFileName);
     m_session.start(findVirtualStoreCopy());
     // The focus rectangle shows once the keyboard is used, unless it was the
     // keyboard that started the program (or the user always wants it).
@@ -296,7 +298,7 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
             break;
         ::KillTimer(m_hwnd, kStartWatchTimer);
         m_folderWatch = std::make_unique<qb::FolderWatch>(".", [this] { postRefresh(); });
-        m_session.watchStarted();
+        m_session.watchStarted(m_stampBeforeStart, fileStamp(qb::kCatalogueFileName));
         result = 0;
         return true;
     case kRefreshMessage:
