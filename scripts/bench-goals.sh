@@ -24,6 +24,29 @@ bench_goal() {
     [ "$verdict" = met ]
 }
 
+# bench_runs SECTION GOAL LIMIT UNIT FIGURE...: a goal measured in several
+# runs, met when their median is at most LIMIT; the median and the range of
+# the runs are shown. Returns 1 when missed.
+bench_runs() {
+    local section=$1 goal=$2 limit=$3 unit=$4 summary verdict=MISSED
+    shift 4
+    summary=$(printf '%s\n' "$@" | grep -v '^$' | sort -g | awk -v u="$unit" '
+        {a[NR] = $1}
+        END {
+            if (NR == 0) exit 1
+            m = (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2
+            printf "%.2f %.2f%s (%.2f-%.2f%s, %d runs)", m, m, u, a[1], a[NR], u, NR
+        }') || {
+        bench_unmeasured "$section" "$goal" "no runs"
+        return 1
+    }
+    awk -v f="${summary%% *}" -v l="$limit" 'BEGIN {exit !(f + 0 <= l + 0)}' && verdict=met
+    local result="${summary#* }, at most $limit$unit"
+    printf '%s goal, %s: %s %s\n' "$section" "$goal" "$result" "$verdict"
+    bench_record "$section" "$goal" "$result" "$verdict"
+    [ "$verdict" = met ]
+}
+
 # bench_unmeasured SECTION GOAL WHY: a goal that could not be measured
 # counts as missed, so that a broken run never reads as a pass.
 bench_unmeasured() {

@@ -363,7 +363,9 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
             return FALSE;
         if (answersDirectly(message))
             return static_cast<INT_PTR>(result);
-        if (m_hwnd)
+        // Set only when it differs: under Wine each set is a round trip to
+        // the server, and a list's rows bring several notifications each.
+        if (m_hwnd && ::GetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT) != result)
             ::SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, result);
         return TRUE;
     } catch (...) {
