@@ -31,12 +31,8 @@ struct TestWindow : qbtest::TempFolder {
     // Runs `body` inside the window's modal loop, then ends it with OK unless the body did.
     INT_PTR run(std::function<void(CMainDlg&)> body, bool bodyEnds = false)
     {
-        qbtest::DialogDriver driver([&](HWND) {
-            body(dialog);
-            if (!bodyEnds)
-                dialog.EndDialog(IDOK);
-        });
-        return dialog.DoModal();
+        return qbtest::runModal(
+            dialog, [&] { body(dialog); }, bodyEnds);
     }
 
     const std::filesystem::path previous = std::filesystem::current_path();
