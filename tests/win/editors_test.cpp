@@ -61,8 +61,7 @@ struct HostEditor {
 std::unique_ptr<qb::HostItem> hostWith(std::initializer_list<const char*> names)
 {
     auto host = qb::newHost();
-    for (const char* name : names)
-        host->entries.push_back(qbtest::entry(qb::CustomCommand, name));
+    host->entries = namedEntries(names);
     return host;
 }
 
