@@ -1,5 +1,5 @@
 // The editors shown for real and worked from scripts: what a user sees and what comes back.
-#include "../core/fakes.h"
+#include "../core/catalogue_test_support.h"
 #include "DialogDriver.h"
 
 #include "app/win32/ImportDlg.h"
@@ -16,7 +16,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <fstream>
 #include <memory>
 
 using namespace qbtest;
@@ -48,16 +47,22 @@ std::string okRefusedFor(DialogDriver& dialogs, HWND dialog, int id)
     return *message;
 }
 
-// The host editor over `host` at 96 DPI, with a link system that opens nothing.
-INT_PTR runHostEditor(qb::HostItem& host, int32_t rdpWidth = 0, int32_t rdpHeight = 0)
-{
+// The host editor over `host`, as the main window opens it.
+struct HostEditor {
+    explicit HostEditor(qb::HostItem& host)
+    {
+        dialog.m_imageList = iconImagesForDpi(96);
+        dialog.m_host = &host;
+    }
     qbtest::FakeLinkSystem links;
-    CEditItemDlg editor(links);
-    editor.m_imageList = iconImagesForDpi(96);
-    editor.m_host = &host;
-    editor.m_rdpWidth = rdpWidth;
-    editor.m_rdpHeight = rdpHeight;
-    return editor.DoModal();
+    CEditItemDlg dialog{links};
+};
+
+std::unique_ptr<qb::HostItem> hostWith(std::initializer_list<const char*> names)
+{
+    auto host = qb::newHost();
+    host->entries = namedEntries(names);
+    return host;
 }
 
 }  // namespace
@@ -116,7 +121,7 @@ TEST(Editors, OkWithATextTheFileCannotHoldKeepsTheDialogOpen)
         SetDlgItemTextA(dlg, IDC_HOST_TITLE, "Files > more");
         postClick(dlg, IDOK);
     });
-    ASSERT_EQ(runHostEditor(*host), IDOK);
+    ASSERT_EQ(HostEditor(*host).dialog.DoModal(), IDOK);
     EXPECT_EQ(host->title, "Files > more");
 
     dialogs.on("Edit Command", [&](HWND dlg) {
@@ -145,12 +150,7 @@ TEST(Editors, OkWithATextTheFileCannotHoldKeepsTheDialogOpen)
 
 TEST(HostEditor, EnterOnTheEntriesListOpensTheSelectedEntry)
 {
-    auto host = qb::newHost();
-    for (const char* name : {"a", "b"}) {
-        qb::CommandEntry entry;
-        entry.name = name;
-        host->entries.push_back(entry);
-    }
+    auto host = hostWith({"a", "b"});
     HWND hostEditor = nullptr;
     DialogDriver dialogs;
     dialogs.on("Edit Item", [&](HWND dlg) {
@@ -166,19 +166,14 @@ TEST(HostEditor, EnterOnTheEntriesListOpensTheSelectedEntry)
         postClick(dlg, IDOK);
         postClick(hostEditor, IDCANCEL);  // after the entry editor has gone
     });
-    EXPECT_EQ(runHostEditor(*host), IDCANCEL);
+    EXPECT_EQ(HostEditor(*host).dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(host->entries[1].name(), "b2");
 }
 
 TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
 {
-    auto host = qb::newHost();
+    auto host = hostWith({"a", "b", "c"});
     host->hostName = "a01";
-    for (const char* name : {"a", "b", "c"}) {
-        qb::CommandEntry entry;
-        entry.name = name;
-        host->entries.push_back(entry);
-    }
     DialogDriver dialogs;
     dialogs.on("Edit Item", [&](HWND dlg) {
         // The selection follows the moved row (the rows' rules are the core's).
@@ -209,7 +204,10 @@ TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
         SetDlgItemTextA(dlg, IDC_HOST_TITLE, "Renamed");
         postClick(dlg, IDOK);
     });
-    ASSERT_EQ(runHostEditor(*host, 1280, 1024), IDOK);
+    HostEditor editor(*host);
+    editor.dialog.m_rdpWidth = 1280;
+    editor.dialog.m_rdpHeight = 1024;
+    ASSERT_EQ(editor.dialog.DoModal(), IDOK);
     EXPECT_EQ(host->title, "Renamed");
     EXPECT_EQ(host->hostName, "a01");
 }
@@ -249,8 +247,7 @@ static bool pumpUntilText(HWND dialog, int id, const std::string& text)
 TEST(ImportDialog, CancelStopsARunningSearchNotTheDialog)
 {
     qb::HostCatalogue catalogue;
-    const std::unique_ptr<qb::FileStore> files = qb::makePlatformFileStore();
-    CImportDlg dialog(catalogue, *files);
+    CImportDlg dialog(catalogue, platformStore());
     dialog.m_searchDirectory = [](const DirectoryRequest&, DirectorySearchState& progress) {
         progress.found = 3;
         while (!progress.cancelled)
@@ -273,13 +270,11 @@ TEST(ImportDialog, CancelStopsARunningSearchNotTheDialog)
 
 TEST(ImportDialog, EnterInTheFileBoxShowsThePreview)
 {
-    char folder[MAX_PATH + 1] = "";
-    GetTempPathA(sizeof folder, folder);
-    const std::string path = std::string(folder) + "qb-enter-hosts.txt";
-    std::ofstream(path) << "pc01\npc02\n";
+    TempFolder folder;
+    const std::string path = folder.file("hosts.txt");
+    writeFile(path, "pc01\npc02\n");
     qb::HostCatalogue catalogue;
-    const std::unique_ptr<qb::FileStore> files = qb::makePlatformFileStore();
-    CImportDlg dialog(catalogue, *files);
+    CImportDlg dialog(catalogue, platformStore());
     std::string status;
     DialogDriver dialogs([&](HWND d) {
         SetDlgItemTextA(d, IDC_IMPORT_FILE, path.c_str());
@@ -290,6 +285,5 @@ TEST(ImportDialog, EnterInTheFileBoxShowsThePreview)
     });
     dialogs.onDestroy([&](HWND d) { status = itemText(d, IDC_IMPORT_STATUS); });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    DeleteFileA(path.c_str());
     EXPECT_EQ(status, "2 found, 2 to import.");
 }
