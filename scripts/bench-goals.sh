@@ -16,11 +16,16 @@ bench_record() {
 # bench_goal SECTION GOAL FIGURE LIMIT [UNIT]: met when FIGURE is at most
 # LIMIT. Returns 1 when missed.
 bench_goal() {
-    local section=$1 goal=$2 figure=$3 limit=$4 unit=${5:-} verdict=MISSED
-    awk -v f="$figure" -v l="$limit" 'BEGIN {exit !(f != "" && f + 0 <= l + 0)}' && verdict=met
-    local result="$figure$unit (at most $limit$unit)"
-    printf '%s goal, %s: %s %s\n' "$section" "$goal" "$result" "$verdict"
-    bench_record "$section" "$goal" "$result" "$verdict"
+    bench_verdict "$1" "$2" "$3" "$4" "$3${5:-} (at most $4${5:-})"
+}
+
+# bench_verdict SECTION GOAL FIGURE LIMIT RESULT: prints and records RESULT,
+# met when FIGURE is at most LIMIT. Returns 1 when missed.
+bench_verdict() {
+    local verdict=MISSED
+    awk -v f="$3" -v l="$4" 'BEGIN {exit !(f != "" && f + 0 <= l + 0)}' && verdict=met
+    printf '%s goal, %s: %s %s\n' "$1" "$2" "$5" "$verdict"
+    bench_record "$1" "$2" "$5" "$verdict"
     [ "$verdict" = met ]
 }
 
@@ -28,7 +33,7 @@ bench_goal() {
 # runs, met when their median is at most LIMIT; the median and the range of
 # the runs are shown. Returns 1 when missed.
 bench_runs() {
-    local section=$1 goal=$2 limit=$3 unit=$4 summary verdict=MISSED
+    local section=$1 goal=$2 limit=$3 unit=$4 summary
     shift 4
     summary=$(printf '%s\n' "$@" | grep -v '^$' | sort -g | awk -v u="$unit" '
         {a[NR] = $1}
@@ -40,11 +45,7 @@ bench_runs() {
         bench_unmeasured "$section" "$goal" "no runs"
         return 1
     }
-    awk -v f="${summary%% *}" -v l="$limit" 'BEGIN {exit !(f + 0 <= l + 0)}' && verdict=met
-    local result="${summary#* }, at most $limit$unit"
-    printf '%s goal, %s: %s %s\n' "$section" "$goal" "$result" "$verdict"
-    bench_record "$section" "$goal" "$result" "$verdict"
-    [ "$verdict" = met ]
+    bench_verdict "$section" "$goal" "${summary%% *}" "$limit" "${summary#* }, at most $limit$unit"
 }
 
 # bench_unmeasured SECTION GOAL WHY: a goal that could not be measured
