@@ -101,9 +101,20 @@ qb_find_window() {
 
 # qb_wait_window [NAME_REGEX]: the window's id, once drawn.
 qb_wait_window() {
-    qb_wait_for "$QB_TIMEOUT" qb_find_window "${1:-^Quillbank\$}" || return 1
-    qb_wait_drawn "$QB_FOUND"
+    if ! qb_wait_for "$QB_TIMEOUT" qb_find_window "${1:-^Quillbank\$}"; then
+        qb_log "no window named ${1:-Quillbank}; shown: $(qb_shown_windows)"
+        return 1
+    fi
+    qb_wait_drawn "$QB_FOUND" || qb_log "window $QB_FOUND was still changing after ${QB_TIMEOUT}s"
     echo "$QB_FOUND"
+}
+# The names of the visible windows and whether the last program started still runs.
+qb_shown_windows() {
+    local id
+    for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+        printf '"%s" ' "$(xdotool getwindowname "$id" 2>/dev/null)"
+    done
+    kill -0 "${QB_PID:-0}" 2>/dev/null && echo "(program running)" || echo "(program ended)"
 }
 
 # qb_wait_drawn WIN: until two pictures in a row are the same.
