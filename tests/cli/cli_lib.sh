@@ -1,4 +1,4 @@
-# Shared by the cli test scripts: sourced with CLI_PATH [EMULATOR...]; works in a new folder.
+# Sourced by the cli and release test scripts with PROGRAM [EMULATOR...]: works in a new folder, removed at the end.
 set -u
 CLI=$(realpath "$1")
 shift

@@ -12,11 +12,8 @@ if ! grep -qx 'CMAKE_BUILD_TYPE:STRING=Release' "$build/CMakeCache.txt"; then
     echo "skipped: packages are made from Release builds"
     exit 77
 fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work" || exit 1
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# A folder of its own, fail and finish.
+. "$root/tests/cli/cli_lib.sh" "$1"
 
 echo "a password of the test's own" >pass.txt
 openssl req -x509 -newkey rsa:2048 -keyout key.pem -passout file:pass.txt -out cert.pem -days 2 \
@@ -61,6 +58,4 @@ for file in "${files[@]}"; do
     accepted tampered && fail "$file with one byte changed: signature still accepted"
 done
 
-[ "$failures" = 0 ] && echo "signing tests passed" && exit 0
-echo "$failures signing tests failed"
-exit 1
+finish "signing tests"

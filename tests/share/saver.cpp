@@ -2,8 +2,8 @@
 // saver prepare ROUNDS | save ROUNDS NAME OTHER [FILE] | read | check ROUNDS NAME...
 // (FILE: the name each round's catalogue is reached by, quillbank.ini or a link to it)
 // Paths are relative, so a native program and one under Wine see the same names.
+#include "../core/catalogue_test_support.h"
 #include "app/CatalogueSession.h"
-#include "catalogue/CatalogueFile.h"
 
 #include <algorithm>
 #include <chrono>
@@ -19,13 +19,6 @@
 using namespace qb;
 
 namespace {
-
-// One store for the whole run, as a program has one.
-FileStore& store()
-{
-    static const std::unique_ptr<FileStore> files = makePlatformFileStore();
-    return *files;
-}
 
 std::string roundFile(int round, const std::string& name = kCatalogueFileName)
 {
@@ -48,14 +41,6 @@ HostCatalogue startingHosts(int round)
     return hosts;
 }
 
-std::vector<std::string> titles(const HostCatalogue& hosts)
-{
-    std::vector<std::string> out;
-    for (const auto& host : hosts)
-        out.push_back(host->title);
-    return out;
-}
-
 int prepare(int rounds)
 {
     for (int round = 0; round < rounds; ++round) {
@@ -63,7 +48,8 @@ int prepare(int rounds)
         if (round % 10 == 0)
             continue;
         std::string error;
-        if (!store().replaceAll(roundFile(round), formatCatalogue(startingHosts(round), AppOptions{}, 0, 0), error)) {
+        if (!qbtest::platformStore().replaceAll(roundFile(round),
+                                                formatCatalogue(startingHosts(round), AppOptions{}, 0, 0), error)) {
             std::cerr << "prepare: " << error << '\n';
             return 2;
         }
@@ -91,7 +77,7 @@ int save(int rounds, const std::string& name, const std::string& other, const st
     std::ofstream failed("failed-" + name);
     int merges = 0;
     for (int round = 0; round < rounds; ++round) {
-        CatalogueSession session(store(), roundFile(round, file));
+        CatalogueSession session(qbtest::platformStore(), roundFile(round, file));
         HostCatalogue hosts;
         AppOptions options;
         NoCatalogueWindow window;
@@ -127,7 +113,7 @@ int read()
     std::ofstream("reader.ready").put('\n');
     while (!std::filesystem::exists("stop")) {
         for (int round = 0; round < rounds; ++round) {
-            FileStore& files = store();
+            FileStore& files = qbtest::platformStore();
             std::string error;
             auto lock = files.lock(roundFile(round), FileStore::LockMode::Shared, error);
             if (!lock)
@@ -161,18 +147,18 @@ int check(int rounds, const std::vector<std::string>& names)
     }
     int wrong = 0;
     for (int round = 0; round < rounds; ++round) {
-        FileReadResult file = store().readAll(roundFile(round));
+        FileReadResult file = qbtest::platformStore().readAll(roundFile(round));
         HostCatalogue hosts;
         AppOptions options;
         NoCatalogueWindow window;
         parseCatalogue(file.bytes, hosts, options, window);
         // The starting hosts in order, then each saver's host once, in either order.
-        std::vector<std::string> expected = titles(startingHosts(round));
+        std::vector<std::string> expected = qbtest::titlesOf(startingHosts(round));
         std::multiset<std::string> added;
         for (size_t n = 0; n < names.size(); ++n)
             if (!failed[n].count(round))
                 added.insert(names[n]);
-        const std::vector<std::string> got = titles(hosts);
+        const std::vector<std::string> got = qbtest::titlesOf(hosts);
         const bool ok =
             got.size() == expected.size() + added.size() && std::equal(expected.begin(), expected.end(), got.begin()) &&
             std::multiset<std::string>(got.begin() + static_cast<long>(expected.size()), got.end()) == added;
