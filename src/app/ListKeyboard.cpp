@@ -57,8 +57,10 @@ int movedFocus(ListKey key, int focus, int count, int top, int perPage)
 
 bool TypeAhead::searching(uint32_t now) const
 {
-    // Unsigned: the tick count wraps after 49 days.
-    return !m_text.empty() && now - m_last < kPauseMs;
+    // Unsigned: the tick count wraps after 49 days. A key stamped before the
+    // previous one (read late, or stamped by another clock) is no pause.
+    const uint32_t since = now - m_last;
+    return !m_text.empty() && (since < kPauseMs || since > UINT32_MAX / 2);
 }
 
 int TypeAhead::find(std::string_view prefix, int from, int count, const TitleAt& titleAt) const

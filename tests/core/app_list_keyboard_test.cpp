@@ -32,7 +32,7 @@ TEST(ListKeyboard, TypeAheadFindsTitlesByTheirStart)
         {'E', 100, 1},   // "be" still fits the focused row
         {'t', 200, 1},   // "bet"
         {'a', 300, 1},   // "beta"
-        {' ', 400, 1},   // the blank is part of the text
+        {' ', 250, 1},   // stamped before the "a": no pause, part of the text
         {'t', 500, 2},   // "beta t"
         {'x', 600, -1},  // nothing starts with "beta tx": the focus stays
         {'g', 1700, 4},  // a pause starts a new search

@@ -123,6 +123,7 @@ private:
     win::Font m_listFont;
     qb::CaseTable m_caseTable;
     qb::TypeAhead m_typeAhead;
+    DWORD m_keyDownTime = 0;  // of the key whose character comes next
     win::Brush m_backgroundBrush;
     // The icons at this window's scale, for its list, menus and editors.
     HIMAGELIST m_images = nullptr;

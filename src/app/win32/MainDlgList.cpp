@@ -190,7 +190,12 @@ void CMainDlg::selectRow(int row)
 bool CMainDlg::OnListKeyMessage(const MSG& message)
 {
     switch (message.message) {
-    case WM_KEYDOWN: return OnListKeyDown(message.wParam, message.time);
+    case WM_KEYDOWN:
+        // A character's own time is when it was translated, late when the
+        // program is busy; the key's is when it was typed. The search's pause
+        // is the user's, so every typed key goes by its key-down.
+        m_keyDownTime = message.time;
+        return OnListKeyDown(message.wParam, message.time);
     case WM_SYSKEYDOWN:
         // Alt+Enter does what F2 does; F10 comes as a system key, Shift or not.
         if (message.wParam == VK_RETURN || message.wParam == VK_F10)
@@ -201,7 +206,7 @@ bool CMainDlg::OnListKeyMessage(const MSG& message)
         const auto typed = static_cast<unsigned char>(message.wParam);
         if (typed < ' ' || typed == 0x7F)
             return false;
-        OnTypedChar(static_cast<char>(typed), message.time);
+        OnTypedChar(static_cast<char>(typed), m_keyDownTime);
         return true;
     }
     default: return false;
