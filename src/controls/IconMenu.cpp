@@ -24,6 +24,14 @@ bool isSeparator(UINT state)
     return (state & MF_SEPARATOR) && !(state & MF_POPUP);
 }
 
+HMENU subMenuOf(HMENU menu, UINT id)
+{
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_SUBMENU;
+    return GetMenuItemInfoA(menu, id, FALSE, &info) ? info.hSubMenu : nullptr;
+}
+
 std::string menuText(HMENU menu, UINT id)
 {
     std::string text(kMaxItemText + 1, '\0');
@@ -84,11 +92,24 @@ void drawShadowedText(HDC dc, const std::string& text, RECT rect, UINT format, C
 
 }  // namespace
 
-void CIconMenu::SetImages(HIMAGELIST list, std::map<UINT, int> images)
+void CIconMenu::SetImages(HIMAGELIST list, std::map<UINT, int> images, std::map<HMENU, int> labelImages)
 {
     m_imageList = list;
     m_images = std::move(images);
+    m_labelImages = std::move(labelImages);
     m_look.reset();
+}
+
+std::optional<int> CIconMenu::ImageOf(HMENU menu, UINT id, UINT state, std::string_view text) const
+{
+    if (const auto found = m_images.find(id); found != m_images.end())
+        return found->second;
+    if (state & MF_POPUP) {
+        if (const auto found = m_labelImages.find(subMenuOf(menu, id)); found != m_labelImages.end())
+            return found->second;
+    }
+    const qb::BarText bar = qb::splitBarText(text);
+    return bar.hasNumber ? std::optional<int>(bar.number) : std::nullopt;
 }
 
 void CIconMenu::PreparePopup(HMENU popup, UINT dpi)
@@ -257,17 +278,9 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
         RECT edge{layout.separatorInset, layout.separatorTop, w - layout.separatorInset, layout.separatorTop + 1};
         DrawEdge(dc, &edge, EDGE_ETCHED, BF_TOP);
     } else {
-        HIMAGELIST iconList = nullptr;
-        int image = 0;
-        const qb::BarText bar = qb::splitBarText(text);
-        auto found = m_images.find(id);
-        if (found != m_images.end()) {
-            iconList = m_imageList;
-            image = found->second;
-        } else if (bar.hasNumber) {
-            iconList = m_imageList;
-            image = bar.number;
-        }
+        const std::optional<int> picture = ImageOf(menu, id, state, text);
+        const HIMAGELIST iconList = picture ? m_imageList : nullptr;
+        const int image = picture.value_or(0);
 
         COLORREF textColour;
         if (selected && (request->itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) {
@@ -291,7 +304,7 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
 
         SetBkMode(dc, TRANSPARENT);
         win::SelectGuard fontSelection(dc, metrics.font.get());
-        LabelAndShortcut parts = splitAtTab(bar.shown);
+        LabelAndShortcut parts = splitAtTab(qb::splitBarText(text).shown);
         const bool whiteShadow = greyed && !selected;
         drawShadowedText(dc, parts.label, textRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT, textColour, whiteShadow);
         if (!parts.shortcut.empty()) {
