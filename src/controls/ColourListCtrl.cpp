@@ -257,7 +257,7 @@ void CColourListCtrl::AnswerDisplayInfo(Item& item) const
         item.iImage = m_rowSource->Row(item.iItem).image;
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
         return;
-    const std::string text = item.iSubItem == 0 ? m_rowSource->RowText(item.iItem) : std::string();
+    const std::string_view text = item.iSubItem == 0 ? m_rowSource->Row(item.iItem).text : std::string_view();
     if constexpr (std::is_same_v<Item, LVITEMW>) {
         const std::wstring wide = win::toWide(text, CP_ACP);
         const size_t length = std::min(wide.size(), static_cast<size_t>(item.cchTextMax - 1));

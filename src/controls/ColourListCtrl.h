@@ -28,7 +28,9 @@ enum class HighlightMode {
 
 // What one row of a row source shows.
 struct ListRow {
-    std::string_view text;           // valid until the source changes
+    // Column 0's text as shown, and as the list reports it to other programs
+    // (screen readers); valid until the source changes.
+    std::string_view text;
     std::optional<COLORREF> colour;  // none: m_rowColour
     int image = 0;
 };
@@ -41,9 +43,6 @@ class ListRowSource
 public:
     // An empty row for one that does not exist.
     virtual ListRow Row(int row) const = 0;
-    // Column 0's text as the list reports it to other programs (the others
-    // are empty).
-    virtual std::string RowText(int row) const = 0;
 
 protected:
     ~ListRowSource() = default;

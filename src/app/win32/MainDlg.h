@@ -67,7 +67,6 @@ protected:
 private:
     // ListRowSource: the session's rows, read as the list draws them.
     ListRow Row(int row) const override;
-    std::string RowText(int row) const override;
 
     // Outer height n * h + 25 and list height n * h + 2 for n rows of
     // height h (both extras at 96 DPI, scaled to the window's), as far as
