@@ -1,7 +1,8 @@
 // A report-view list that draws its own rows: each row on a colour of its own
 // (given by the row source, or carried in the first column's text as
 // "text||colour"), its small icon blended with the highlight when selected,
-// every column's text with an ellipsis and the column's alignment.
+// every column's text with an ellipsis and the column's alignment. In High
+// Contrast every row is in the system's window colours instead.
 #pragma once
 
 #include "win/Controls.h"

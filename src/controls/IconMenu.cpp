@@ -3,6 +3,7 @@
 #include "catalogue/TextRules.h"
 #include "screen/DisplayScale.h"
 #include "win/Dpi.h"
+#include "win/HighContrast.h"
 
 #include <algorithm>
 #include <string_view>
@@ -88,6 +89,50 @@ void drawShadowedText(HDC dc, const std::string& text, RECT rect, UINT format, C
     }
     SetTextColor(dc, colour);
     DrawTextA(dc, text.c_str(), int(text.size()), &rect, format);
+}
+
+// The image's silhouette in `fill` at (x, y), at the list's icon size; when
+// `engraved`, over a white copy one art pixel (the icon's sixteenth) right
+// and down.
+void drawSilhouette(HDC target, int x, int y, HIMAGELIST list, int image, COLORREF fill, bool engraved)
+{
+    int size = 0, unused = 0;
+    if (!ImageList_GetIconSize(list, &size, &unused) || size <= 0)
+        return;
+    // The shadow is one pixel of the art, so it doubles with the icon.
+    const int shadow = std::max(1, size / qb::kBaseIconSize);
+    win::MemoryDC mono(CreateCompatibleDC(target));
+    win::Bitmap monoBitmap(CreateBitmap(size, size, 1, 1, nullptr));
+    win::MemoryDC colour(CreateCompatibleDC(target));
+    win::Bitmap colourBitmap(CreateCompatibleBitmap(target, size, size));
+    if (!mono || !monoBitmap || !colour || !colourBitmap)
+        return;
+    win::SelectGuard monoSelection(mono, monoBitmap.get());
+    win::SelectGuard colourSelection(colour, colourBitmap.get());
+
+    PatBlt(mono.get(), 0, 0, size, size, WHITENESS);
+    // Into a monochrome DC every pixel that is not the background (white)
+    // becomes black: the icon's silhouette.
+    SetBkColor(mono.get(), RGB(255, 255, 255));
+    ImageList_Draw(list, image, mono.get(), 0, 0, ILD_TRANSPARENT);
+
+    // Blits from a monochrome source map its bits through the destination's
+    // text and background colours; pin them so the masks stay black/white.
+    COLORREF oldText = SetTextColor(target, RGB(0, 0, 0));
+    COLORREF oldBk = SetBkColor(target, RGB(255, 255, 255));
+    if (engraved)
+        BitBlt(target, x + shadow, y + shadow, size, size, mono.get(), 0, 0, MERGEPAINT);
+    BitBlt(target, x, y, size, size, mono.get(), 0, 0, SRCAND);
+
+    fillSolid(colour.get(), 0, 0, size, size, fill);
+    PatBlt(mono.get(), 0, 0, size, size, DSTINVERT);
+    SetTextColor(colour.get(), RGB(0, 0, 0));
+    SetBkColor(colour.get(), RGB(255, 255, 255));
+    BitBlt(colour.get(), 0, 0, size, size, mono.get(), 0, 0, SRCAND);
+    BitBlt(target, x, y, size, size, colour.get(), 0, 0, SRCPAINT);
+
+    SetTextColor(target, oldText);
+    SetBkColor(target, oldBk);
 }
 
 }  // namespace
@@ -207,6 +252,8 @@ void CIconMenu::LoadMenuMetrics(MenuMetrics& metrics, bool bold, UINT dpi)
     metrics.menuColour = GetSysColor(COLOR_MENU);
     metrics.menuTextColour = GetSysColor(COLOR_MENUTEXT);
     metrics.grayTextColour = GetSysColor(COLOR_GRAYTEXT);
+    metrics.highlightTextColour = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    metrics.highContrast = win::highContrast();
     LOGFONTW font = win::nonClientMetricsForDpi(dpi).lfMenuFont;
     if (bold)
         font.lfWeight = FW_BOLD;
@@ -286,7 +333,9 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
         if (selected && (request->itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) {
             int x0 = iconList ? layout.highlightLeft : 0;
             fillSolid(dc, x0, 0, w - x0, h, metrics.highlightColour);
-            textColour = greyed ? metrics.grayTextColour : (metrics.menuTextColour ^ 0xFFFFFF);
+            const COLORREF onHighlight =
+                metrics.highContrast ? metrics.highlightTextColour : (metrics.menuTextColour ^ 0xFFFFFF);
+            textColour = greyed ? metrics.grayTextColour : onHighlight;
         } else {
             textColour = greyed ? metrics.grayTextColour : metrics.menuTextColour;
         }
@@ -296,7 +345,9 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
                 draw3dRect(dc, layout.frameLeft, (h - layout.frameSize) / 2, layout.frameSize, layout.frameSize,
                            GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
             const int iconTop = (h - layout.iconSize) / 2;
-            if (greyed)
+            if (greyed && metrics.highContrast)
+                drawSilhouette(dc, layout.iconLeft, iconTop, iconList, image, metrics.grayTextColour, false);
+            else if (greyed)
                 DrawDisabledIcon(dc, layout.iconLeft, iconTop, iconList, image);
             else
                 ImageList_Draw(iconList, image, dc, layout.iconLeft, iconTop, ILD_TRANSPARENT);
@@ -305,7 +356,7 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
         SetBkMode(dc, TRANSPARENT);
         win::SelectGuard fontSelection(dc, metrics.font.get());
         LabelAndShortcut parts = splitAtTab(qb::splitBarText(text).shown);
-        const bool whiteShadow = greyed && !selected;
+        const bool whiteShadow = greyed && !selected && !metrics.highContrast;
         drawShadowedText(dc, parts.label, textRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT, textColour, whiteShadow);
         if (!parts.shortcut.empty()) {
             textRect.right = w - layout.shortcutRight;
@@ -319,40 +370,5 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
 
 void CIconMenu::DrawDisabledIcon(HDC target, int x, int y, HIMAGELIST list, int image)
 {
-    int size = 0, unused = 0;
-    if (!ImageList_GetIconSize(list, &size, &unused) || size <= 0)
-        return;
-    // The shadow is one pixel of the art, so it doubles with the icon.
-    const int shadow = std::max(1, size / qb::kBaseIconSize);
-    win::MemoryDC mono(CreateCompatibleDC(target));
-    win::Bitmap monoBitmap(CreateBitmap(size, size, 1, 1, nullptr));
-    win::MemoryDC colour(CreateCompatibleDC(target));
-    win::Bitmap colourBitmap(CreateCompatibleBitmap(target, size, size));
-    if (!mono || !monoBitmap || !colour || !colourBitmap)
-        return;
-    win::SelectGuard monoSelection(mono, monoBitmap.get());
-    win::SelectGuard colourSelection(colour, colourBitmap.get());
-
-    PatBlt(mono.get(), 0, 0, size, size, WHITENESS);
-    // Into a monochrome DC every pixel that is not the background (white)
-    // becomes black: the icon's silhouette.
-    SetBkColor(mono.get(), RGB(255, 255, 255));
-    ImageList_Draw(list, image, mono.get(), 0, 0, ILD_TRANSPARENT);
-
-    // Blits from a monochrome source map its bits through the destination's
-    // text and background colours; pin them so the masks stay black/white.
-    COLORREF oldText = SetTextColor(target, RGB(0, 0, 0));
-    COLORREF oldBk = SetBkColor(target, RGB(255, 255, 255));
-    BitBlt(target, x + shadow, y + shadow, size, size, mono.get(), 0, 0, MERGEPAINT);
-    BitBlt(target, x, y, size, size, mono.get(), 0, 0, SRCAND);
-
-    fillSolid(colour.get(), 0, 0, size, size, RGB(127, 127, 127));
-    PatBlt(mono.get(), 0, 0, size, size, DSTINVERT);
-    SetTextColor(colour.get(), RGB(0, 0, 0));
-    SetBkColor(colour.get(), RGB(255, 255, 255));
-    BitBlt(colour.get(), 0, 0, size, size, mono.get(), 0, 0, SRCAND);
-    BitBlt(target, x, y, size, size, colour.get(), 0, 0, SRCPAINT);
-
-    SetTextColor(target, oldText);
-    SetBkColor(target, oldBk);
+    drawSilhouette(target, x, y, list, image, RGB(127, 127, 127), true);
 }

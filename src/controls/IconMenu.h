@@ -2,7 +2,7 @@
 // bold checked items, embossed disabled icons and right-aligned shortcuts
 // after a tab, laid out at the owning window's DPI. An item's string stays
 // its text alone, which is what the system reads out; the pictures are the
-// menu's own data.
+// menu's own data. In High Contrast only system colours are drawn.
 //
 // The owning window converts a popup with PreparePopup in its
 // WM_INITMENUPOPUP handler, giving its DPI, and forwards WM_MEASUREITEM /
@@ -25,6 +25,9 @@ struct MenuMetrics {
     COLORREF menuColour = 0;
     COLORREF menuTextColour = 0;
     COLORREF grayTextColour = 0;
+    COLORREF highlightTextColour = 0;
+    // No colours of our own: no inverted text, no white engraving.
+    bool highContrast = false;
     win::Font font;
 };
 

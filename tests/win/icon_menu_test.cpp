@@ -10,6 +10,7 @@
 
 #include "../core/catalogue_test_support.h"
 #include "../core/fakes.h"
+#include "HighContrastSeam.h"
 #include "PixelProbe.h"
 #include "controls/IconMenu.h"
 #include "launch/win32/HostPopup.h"
@@ -276,6 +277,14 @@ TEST_F(IconMenuTest, DisabledIconsAndTextAreEmbossed)
     EXPECT_EQ(selected.at(3, 2), kGrey);
     EXPECT_EQ(selected.at(1, 0), kMenu);
 
+    // High Contrast: system colours alone, so no white engraving, the silhouette in grey text.
+    qbtest::HighContrastOn highContrast;
+    m_iconMenu.PreparePopup(m_menu, 96);
+    Canvas system(120, 20);
+    draw(system, kIconId, ODS_GRAYED);
+    EXPECT_EQ(unselected.at(11, 5), kWhite) << "the engraving, right of the silhouette";
+    EXPECT_EQ(system.at(11, 5), kMenu);
+    EXPECT_EQ(system.at(3, 2), GetSysColor(COLOR_GRAYTEXT));
 }
 
 // A window on a 144 DPI monitor hands its DPI in, whatever the system's: the

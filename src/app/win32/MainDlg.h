@@ -81,6 +81,9 @@ private:
     // system proposes it goes, already sized for `dpi`.
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     void PaintMinimisedIcon();
+    // The window, the list and the rows without a colour of their own are
+    // in the 3D-face colour, as the system has it now.
+    void ApplyFaceColour();
 
     // A click on a host: its menu at the pointer (MainDlgList.cpp).
     void OnHostClick();
