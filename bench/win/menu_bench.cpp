@@ -135,10 +135,10 @@ int main(int argc, char** argv)
         const double start = now(frequency);
         qb::CommandImages images{};
         const qb::HostMenu menu = qb::buildHostMenu(host, options, browsers, slots, images);
-        owner.iconMenu.SetImages(iconImagesForDpi(96), commandImageMap(menu, images));
-        win::PopupMenu popup = createHostPopup(menu);
-        TrackPopupMenu(popup, kHostMenuTrackFlags, 20, 20, 0, window, nullptr);
-        popup = win::PopupMenu(nullptr);
+        HostPopup popup = createHostPopup(menu);
+        owner.iconMenu.SetImages(iconImagesForDpi(96), commandImageMap(menu, images), std::move(popup.labelImages));
+        TrackPopupMenu(popup.menu, kHostMenuTrackFlags, 20, 20, 0, window, nullptr);
+        popup.menu = win::PopupMenu(nullptr);
         return now(frequency) - start;
     };
 

@@ -101,10 +101,4 @@ int HostRows::rowOf(const HostItem* host) const
     return host && found != m_hosts.end() ? static_cast<int>(found - m_hosts.begin()) : -1;
 }
 
-std::string HostRows::displayText(int row) const
-{
-    const HostItem* shown = host(row);
-    return shown ? hostDisplayText(*shown) : std::string();
-}
-
 }  // namespace qb

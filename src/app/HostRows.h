@@ -46,9 +46,6 @@ public:
     int rowOf(const HostItem* host) const;
     // Only for a row that exists.
     HostRow row(int row) const { return hostRow(*m_hosts[static_cast<size_t>(row)]); }
-    // The row's display text, title and "||" colour, as the list reports a
-    // row's text to other programs; empty for a row that does not exist.
-    std::string displayText(int row) const;
 
 private:
     std::vector<HostItem*> m_hosts;

@@ -110,6 +110,7 @@ Json itemsJson(const std::vector<HostMenuItem>& items)
             one["type"] = "submenu";
             one["text"] = ansiToUtf8(item.text);
             one["bold"] = item.bold;
+            one["image"] = item.labelImage ? Json(*item.labelImage) : Json(nullptr);
             one["items"] = itemsJson(item.items);
             break;
         }

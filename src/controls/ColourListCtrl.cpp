@@ -3,6 +3,7 @@
 #include "catalogue/TextRules.h"
 #include "handles/WideText.h"
 #include "win/Handles.h"
+#include "win/HighContrast.h"
 
 #include <algorithm>
 #include <string>
@@ -103,7 +104,10 @@ void CColourListCtrl::DrawItem(const DRAWITEMSTRUCT& request)
             shown.colour = static_cast<COLORREF>(parts.number);
         shown.image = item.iImage;
     }
-    win::Brush rowBrush(CreateSolidBrush(shown.colour.value_or(m_rowColour)));
+    // High Contrast: no colour of the row's own, whoever chose it.
+    const bool systemColours = win::highContrast();
+    win::Brush rowBrush(
+        CreateSolidBrush(systemColours ? GetSysColor(COLOR_WINDOW) : shown.colour.value_or(m_rowColour)));
 
     SIZE space = {};
     GetTextExtentPoint32A(dc, " ", 1, &space);
@@ -118,6 +122,8 @@ void CColourListCtrl::DrawItem(const DRAWITEMSTRUCT& request)
         FillRect(dc, &bounds, highlightBrush);
     } else {
         FillRect(dc, &bounds, rowBrush);
+        if (systemColours)
+            ::SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
     }
 
     RECT cell = bounds;
@@ -257,7 +263,7 @@ void CColourListCtrl::AnswerDisplayInfo(Item& item) const
         item.iImage = m_rowSource->Row(item.iItem).image;
     if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0)
         return;
-    const std::string text = item.iSubItem == 0 ? m_rowSource->RowText(item.iItem) : std::string();
+    const std::string_view text = item.iSubItem == 0 ? m_rowSource->Row(item.iItem).text : std::string_view();
     if constexpr (std::is_same_v<Item, LVITEMW>) {
         const std::wstring wide = win::toWide(text, CP_ACP);
         const size_t length = std::min(wide.size(), static_cast<size_t>(item.cchTextMax - 1));

@@ -1,7 +1,8 @@
 // A report-view list that draws its own rows: each row on a colour of its own
 // (given by the row source, or carried in the first column's text as
 // "text||colour"), its small icon blended with the highlight when selected,
-// every column's text with an ellipsis and the column's alignment.
+// every column's text with an ellipsis and the column's alignment. In High
+// Contrast every row is in the system's window colours instead.
 #pragma once
 
 #include "win/Controls.h"
@@ -28,7 +29,9 @@ enum class HighlightMode {
 
 // What one row of a row source shows.
 struct ListRow {
-    std::string_view text;           // valid until the source changes
+    // Column 0's text as shown, and as the list reports it to other programs
+    // (screen readers); valid until the source changes.
+    std::string_view text;
     std::optional<COLORREF> colour;  // none: m_rowColour
     int image = 0;
 };
@@ -41,9 +44,6 @@ class ListRowSource
 public:
     // An empty row for one that does not exist.
     virtual ListRow Row(int row) const = 0;
-    // Column 0's text as the list reports it to other programs (the others
-    // are empty).
-    virtual std::string RowText(int row) const = 0;
 
 protected:
     ~ListRowSource() = default;

@@ -3,6 +3,7 @@
 #include "catalogue/TextRules.h"
 #include "screen/DisplayScale.h"
 #include "win/Dpi.h"
+#include "win/HighContrast.h"
 
 #include <algorithm>
 #include <string_view>
@@ -22,6 +23,14 @@ UINT menuState(HMENU menu, UINT id)
 bool isSeparator(UINT state)
 {
     return (state & MF_SEPARATOR) && !(state & MF_POPUP);
+}
+
+HMENU subMenuOf(HMENU menu, UINT id)
+{
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_SUBMENU;
+    return GetMenuItemInfoA(menu, id, FALSE, &info) ? info.hSubMenu : nullptr;
 }
 
 std::string menuText(HMENU menu, UINT id)
@@ -82,13 +91,70 @@ void drawShadowedText(HDC dc, const std::string& text, RECT rect, UINT format, C
     DrawTextA(dc, text.c_str(), int(text.size()), &rect, format);
 }
 
+// The image's silhouette in `fill` at (x, y), at the list's icon size; when
+// `engraved`, over a white copy one art pixel (the icon's sixteenth) right
+// and down.
+void drawSilhouette(HDC target, int x, int y, HIMAGELIST list, int image, COLORREF fill, bool engraved)
+{
+    int size = 0, unused = 0;
+    if (!ImageList_GetIconSize(list, &size, &unused) || size <= 0)
+        return;
+    // The shadow is one pixel of the art, so it doubles with the icon.
+    const int shadow = std::max(1, size / qb::kBaseIconSize);
+    win::MemoryDC mono(CreateCompatibleDC(target));
+    win::Bitmap monoBitmap(CreateBitmap(size, size, 1, 1, nullptr));
+    win::MemoryDC colour(CreateCompatibleDC(target));
+    win::Bitmap colourBitmap(CreateCompatibleBitmap(target, size, size));
+    if (!mono || !monoBitmap || !colour || !colourBitmap)
+        return;
+    win::SelectGuard monoSelection(mono, monoBitmap.get());
+    win::SelectGuard colourSelection(colour, colourBitmap.get());
+
+    PatBlt(mono.get(), 0, 0, size, size, WHITENESS);
+    // Into a monochrome DC every pixel that is not the background (white)
+    // becomes black: the icon's silhouette.
+    SetBkColor(mono.get(), RGB(255, 255, 255));
+    ImageList_Draw(list, image, mono.get(), 0, 0, ILD_TRANSPARENT);
+
+    // Blits from a monochrome source map its bits through the destination's
+    // text and background colours; pin them so the masks stay black/white.
+    COLORREF oldText = SetTextColor(target, RGB(0, 0, 0));
+    COLORREF oldBk = SetBkColor(target, RGB(255, 255, 255));
+    if (engraved)
+        BitBlt(target, x + shadow, y + shadow, size, size, mono.get(), 0, 0, MERGEPAINT);
+    BitBlt(target, x, y, size, size, mono.get(), 0, 0, SRCAND);
+
+    fillSolid(colour.get(), 0, 0, size, size, fill);
+    PatBlt(mono.get(), 0, 0, size, size, DSTINVERT);
+    SetTextColor(colour.get(), RGB(0, 0, 0));
+    SetBkColor(colour.get(), RGB(255, 255, 255));
+    BitBlt(colour.get(), 0, 0, size, size, mono.get(), 0, 0, SRCAND);
+    BitBlt(target, x, y, size, size, colour.get(), 0, 0, SRCPAINT);
+
+    SetTextColor(target, oldText);
+    SetBkColor(target, oldBk);
+}
+
 }  // namespace
 
-void CIconMenu::SetImages(HIMAGELIST list, std::map<UINT, int> images)
+void CIconMenu::SetImages(HIMAGELIST list, std::map<UINT, int> images, std::map<HMENU, int> labelImages)
 {
     m_imageList = list;
     m_images = std::move(images);
+    m_labelImages = std::move(labelImages);
     m_look.reset();
+}
+
+std::optional<int> CIconMenu::ImageOf(HMENU menu, UINT id, UINT state, std::string_view text) const
+{
+    if (const auto found = m_images.find(id); found != m_images.end())
+        return found->second;
+    if (state & MF_POPUP) {
+        if (const auto found = m_labelImages.find(subMenuOf(menu, id)); found != m_labelImages.end())
+            return found->second;
+    }
+    const qb::BarText bar = qb::splitBarText(text);
+    return bar.hasNumber ? std::optional<int>(bar.number) : std::nullopt;
 }
 
 void CIconMenu::PreparePopup(HMENU popup, UINT dpi)
@@ -186,6 +252,8 @@ void CIconMenu::LoadMenuMetrics(MenuMetrics& metrics, bool bold, UINT dpi)
     metrics.menuColour = GetSysColor(COLOR_MENU);
     metrics.menuTextColour = GetSysColor(COLOR_MENUTEXT);
     metrics.grayTextColour = GetSysColor(COLOR_GRAYTEXT);
+    metrics.highlightTextColour = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    metrics.highContrast = win::highContrast();
     LOGFONTW font = win::nonClientMetricsForDpi(dpi).lfMenuFont;
     if (bold)
         font.lfWeight = FW_BOLD;
@@ -257,23 +325,17 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
         RECT edge{layout.separatorInset, layout.separatorTop, w - layout.separatorInset, layout.separatorTop + 1};
         DrawEdge(dc, &edge, EDGE_ETCHED, BF_TOP);
     } else {
-        HIMAGELIST iconList = nullptr;
-        int image = 0;
-        const qb::BarText bar = qb::splitBarText(text);
-        auto found = m_images.find(id);
-        if (found != m_images.end()) {
-            iconList = m_imageList;
-            image = found->second;
-        } else if (bar.hasNumber) {
-            iconList = m_imageList;
-            image = bar.number;
-        }
+        const std::optional<int> picture = ImageOf(menu, id, state, text);
+        const HIMAGELIST iconList = picture ? m_imageList : nullptr;
+        const int image = picture.value_or(0);
 
         COLORREF textColour;
         if (selected && (request->itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) {
             int x0 = iconList ? layout.highlightLeft : 0;
             fillSolid(dc, x0, 0, w - x0, h, metrics.highlightColour);
-            textColour = greyed ? metrics.grayTextColour : (metrics.menuTextColour ^ 0xFFFFFF);
+            const COLORREF onHighlight =
+                metrics.highContrast ? metrics.highlightTextColour : (metrics.menuTextColour ^ 0xFFFFFF);
+            textColour = greyed ? metrics.grayTextColour : onHighlight;
         } else {
             textColour = greyed ? metrics.grayTextColour : metrics.menuTextColour;
         }
@@ -283,7 +345,9 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
                 draw3dRect(dc, layout.frameLeft, (h - layout.frameSize) / 2, layout.frameSize, layout.frameSize,
                            GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
             const int iconTop = (h - layout.iconSize) / 2;
-            if (greyed)
+            if (greyed && metrics.highContrast)
+                drawSilhouette(dc, layout.iconLeft, iconTop, iconList, image, metrics.grayTextColour, false);
+            else if (greyed)
                 DrawDisabledIcon(dc, layout.iconLeft, iconTop, iconList, image);
             else
                 ImageList_Draw(iconList, image, dc, layout.iconLeft, iconTop, ILD_TRANSPARENT);
@@ -291,8 +355,8 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
 
         SetBkMode(dc, TRANSPARENT);
         win::SelectGuard fontSelection(dc, metrics.font.get());
-        LabelAndShortcut parts = splitAtTab(bar.shown);
-        const bool whiteShadow = greyed && !selected;
+        LabelAndShortcut parts = splitAtTab(qb::splitBarText(text).shown);
+        const bool whiteShadow = greyed && !selected && !metrics.highContrast;
         drawShadowedText(dc, parts.label, textRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT, textColour, whiteShadow);
         if (!parts.shortcut.empty()) {
             textRect.right = w - layout.shortcutRight;
@@ -306,40 +370,5 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
 
 void CIconMenu::DrawDisabledIcon(HDC target, int x, int y, HIMAGELIST list, int image)
 {
-    int size = 0, unused = 0;
-    if (!ImageList_GetIconSize(list, &size, &unused) || size <= 0)
-        return;
-    // The shadow is one pixel of the art, so it doubles with the icon.
-    const int shadow = std::max(1, size / qb::kBaseIconSize);
-    win::MemoryDC mono(CreateCompatibleDC(target));
-    win::Bitmap monoBitmap(CreateBitmap(size, size, 1, 1, nullptr));
-    win::MemoryDC colour(CreateCompatibleDC(target));
-    win::Bitmap colourBitmap(CreateCompatibleBitmap(target, size, size));
-    if (!mono || !monoBitmap || !colour || !colourBitmap)
-        return;
-    win::SelectGuard monoSelection(mono, monoBitmap.get());
-    win::SelectGuard colourSelection(colour, colourBitmap.get());
-
-    PatBlt(mono.get(), 0, 0, size, size, WHITENESS);
-    // Into a monochrome DC every pixel that is not the background (white)
-    // becomes black: the icon's silhouette.
-    SetBkColor(mono.get(), RGB(255, 255, 255));
-    ImageList_Draw(list, image, mono.get(), 0, 0, ILD_TRANSPARENT);
-
-    // Blits from a monochrome source map its bits through the destination's
-    // text and background colours; pin them so the masks stay black/white.
-    COLORREF oldText = SetTextColor(target, RGB(0, 0, 0));
-    COLORREF oldBk = SetBkColor(target, RGB(255, 255, 255));
-    BitBlt(target, x + shadow, y + shadow, size, size, mono.get(), 0, 0, MERGEPAINT);
-    BitBlt(target, x, y, size, size, mono.get(), 0, 0, SRCAND);
-
-    fillSolid(colour.get(), 0, 0, size, size, RGB(127, 127, 127));
-    PatBlt(mono.get(), 0, 0, size, size, DSTINVERT);
-    SetTextColor(colour.get(), RGB(0, 0, 0));
-    SetBkColor(colour.get(), RGB(255, 255, 255));
-    BitBlt(colour.get(), 0, 0, size, size, mono.get(), 0, 0, SRCAND);
-    BitBlt(target, x, y, size, size, colour.get(), 0, 0, SRCPAINT);
-
-    SetTextColor(target, oldText);
-    SetBkColor(target, oldBk);
+    drawSilhouette(target, x, y, list, image, RGB(127, 127, 127), true);
 }

@@ -1,6 +1,8 @@
 // Owner-drawn popup menus with an icon per item (the image list's size),
 // bold checked items, embossed disabled icons and right-aligned shortcuts
-// after a tab, laid out at the owning window's DPI.
+// after a tab, laid out at the owning window's DPI. An item's string stays
+// its text alone, which is what the system reads out; the pictures are the
+// menu's own data. In High Contrast only system colours are drawn.
 //
 // The owning window converts a popup with PreparePopup in its
 // WM_INITMENUPOPUP handler, giving its DPI, and forwards WM_MEASUREITEM /
@@ -12,6 +14,7 @@
 
 #include <map>
 #include <optional>
+#include <string_view>
 
 #include "screen/DisplayScale.h"
 #include "win/Handles.h"
@@ -22,6 +25,9 @@ struct MenuMetrics {
     COLORREF menuColour = 0;
     COLORREF menuTextColour = 0;
     COLORREF grayTextColour = 0;
+    COLORREF highlightTextColour = 0;
+    // No colours of our own: no inverted text, no white engraving.
+    bool highContrast = false;
     win::Font font;
 };
 
@@ -36,10 +42,11 @@ public:
     virtual void DrawItem(const DRAWITEMSTRUCT* request);
     virtual void MeasureItem(MEASUREITEMSTRUCT* request);
 
-    // The pictures of the popup about to open: the image of each command id
-    // in a list the menu does not own. Items without one draw no icon,
-    // unless their text names one after "||".
-    void SetImages(HIMAGELIST list, std::map<UINT, int> images);
+    // The pictures of the popup about to open, from a list the menu does not
+    // own: the image of each command id, and of each item that opens a
+    // sub-menu, by that sub-menu. Items without one draw no icon, unless
+    // their text names one after "||".
+    void SetImages(HIMAGELIST list, std::map<UINT, int> images, std::map<HMENU, int> labelImages = {});
 
     // For the owner's WM_INITMENUPOPUP: the colours, metrics and fonts are
     // read again for this popup at the owner's DPI, then its items are made
@@ -100,8 +107,12 @@ private:
     // when it cannot be made.
     HDC Canvas(HDC target, int w, int h);
 
+    // Where an item's icon comes from, if anywhere.
+    std::optional<int> ImageOf(HMENU menu, UINT id, UINT state, std::string_view text) const;
+
     HIMAGELIST m_imageList = nullptr;
     std::map<UINT, int> m_images;
+    std::map<HMENU, int> m_labelImages;
     UINT m_dpi = qb::kBaseDpi;  // until the owner prepares a popup
     std::optional<Look> m_look;
 };

@@ -2,6 +2,7 @@
 
 #include "win/CommonDialogs.h"
 #include "win/Dpi.h"
+#include "win/HighContrast.h"
 
 namespace {
 
@@ -42,6 +43,10 @@ void CLinkLabel::SetUnderlined(bool underline)
 
 COLORREF CLinkLabel::CurrentTextColour() const
 {
+    // High Contrast: the system's link colour, and its highlight under the
+    // pointer; visited or not looks the same there.
+    if (win::highContrast())
+        return ::GetSysColor(m_hot ? COLOR_HIGHLIGHT : COLOR_HOTLIGHT);
     if (m_hot)
         return m_hotColour;
     return m_visited ? m_visitedColour : m_normalColour;

@@ -1,6 +1,5 @@
 #include "launch/HostMenu.h"
 
-#include "catalogue/TextRules.h"
 #include "launch/WindowsTools.h"
 
 namespace qb {
@@ -118,8 +117,9 @@ HostMenu buildHostMenu(const HostItem& host, const AppOptions& options, BrowserS
             HostMenuItem sub;
             sub.type = MenuItemType::Submenu;
             sub.bold = true;
-            sub.text = entry.icon() == 0 ? std::string(entry.templateHost())
-                                         : withBarNumber(entry.templateHost(), entry.icon());
+            sub.text = std::string(entry.templateHost());
+            if (entry.icon() != 0)
+                sub.labelImage = entry.icon();
             AddTemplateItems(sub.items, menu.nextId, std::string(entry.templateHost()), std::string(entry.drives()),
                              options, slots, images);
             menu.items.push_back(std::move(sub));

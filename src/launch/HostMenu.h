@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,8 +37,8 @@ enum class MenuItemType {
 
 struct HostMenuItem {
     MenuItemType type = MenuItemType::Command;
-    // Command: the plain item text. Submenu: the label exactly as appended,
-    // "templateHost||icon" when the icon is not 0.
+    // The item's text alone, as the menu reads it out: the entry's name, or
+    // a template's host.
     std::string text;
     // Command: appended checked (drawn bold). Submenu: always true.
     bool bold = false;
@@ -48,7 +49,9 @@ struct HostMenuItem {
     std::string program;
     std::string params;
     bool confirm = false;
-    // Submenu only.
+    // Submenu only: the picture beside the label, none for a template whose
+    // icon is 0.
+    std::optional<int32_t> labelImage;
     std::vector<HostMenuItem> items;
 };
 

@@ -67,6 +67,12 @@ bool offerToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LR
     return wrapper && wrapper->OnReflect(message, wParam, lParam, result);
 }
 
+// The window, its frame and every child drawn again, erased first.
+void repaintAll(HWND window)
+{
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 }  // namespace
 
 Dialog::Dialog(UINT templateId, HWND parent, int captionIcon)
@@ -443,6 +449,18 @@ bool Dialog::Route(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
     case WM_INITMENUPOPUP:
         result = 0;
         return OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam) != 0);
+    case WM_SYSCOLORCHANGE:
+        // The common controls keep copies of the colours: they hear of it
+        // only from their parent.
+        for (HWND child = ::GetWindow(m_hwnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+            ::SendMessageA(child, message, wParam, lParam);
+        repaintAll(m_hwnd);
+        return false;
+    case WM_SETTINGCHANGE:
+        // Our own drawing asks about High Contrast as it paints.
+        if (wParam == SPI_SETHIGHCONTRAST)
+            repaintAll(m_hwnd);
+        return false;
     default: return false;
     }
 }

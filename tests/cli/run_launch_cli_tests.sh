@@ -38,7 +38,7 @@ j "menu items in order" '
 j["host"] == "Alpha" and [i["type"] for i in j["items"]] == ["command", "separator", "submenu", "command", "command", "command"]
 and j["items"][0] == {"type": "command", "id": 1, "text": "Run", "bold": True, "image": 5, "program": "tool.exe",
                       "params": "-h %HOST% -u ??? -p ***", "confirm": True}
-and [i["id"] for i in j["items"][3:]] == [9, 10, 11] and j["items"][2]["text"] == "%HOST%||12"
+and [i["id"] for i in j["items"][3:]] == [9, 10, 11] and j["items"][2]["text"] == "%HOST%" and j["items"][2]["image"] == 12
 and [i["id"] for i in j["items"][2]["items"]] == [2, 3, 4, 5, 6, 7, 8] and j["items"][2]["items"][0]["params"] == "/v:%HOST%"
 and j["items"][3]["program"] == "C:\\Web\\web.exe" and j["items"][4]["program"] == "D:\\alt\\alt.exe"' \
     menu Alpha q.ini --default-browser '"C:\Web\web.exe" "%1"'

@@ -19,7 +19,7 @@ TEST(HostRows, OrderIsAscendingByteOrderOfDisplayTextAndStable)
     rows.rebuild(hosts);
     std::vector<std::string> texts;
     for (int row = 0; row < rows.count(); ++row) {
-        texts.push_back(rows.displayText(row));
+        texts.push_back(hostDisplayText(*rows.host(row)));
         EXPECT_EQ(rows.rowOf(rows.host(row)), row);
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"Zulu", "a", "a||1", "a||1||5", "a|||1", "beta", "beta", "\xE9t\xE9"}));

@@ -61,7 +61,7 @@ TEST_F(HostMenuTest, IdsFollowItemOrderAcrossTemplates)
 {
     add(qb::CustomCommand, "A", 5).bold = true;
     add(qb::Separator);
-    add(qb::WindowsTemplate, "srv");
+    add(qb::WindowsTemplate, "srv", 12);
     add(qb::Url, "B", 40).bold = true;
     add(static_cast<qb::EntryKind>(7), "unknown");
     const qb::HostMenu menu = build();
@@ -73,6 +73,9 @@ TEST_F(HostMenuTest, IdsFollowItemOrderAcrossTemplates)
     EXPECT_TRUE(menu.items[0].bold);
     EXPECT_FALSE(menu.items[3].bold);  // URL items never are
     EXPECT_TRUE(menu.items[2].bold);   // template sub-menus always are
+    // The label reads as the host alone; its picture is drawing data.
+    EXPECT_EQ(menu.items[2].text, "srv");
+    EXPECT_EQ(menu.items[2].labelImage, 12);
     EXPECT_EQ(slots[1].program, "A.exe");
     EXPECT_EQ(images[7], 40);
     EXPECT_EQ(slots[0].program, "untouched");
@@ -114,6 +117,7 @@ TEST_F(HostMenuTest, TemplateItemsNeverGoAboveTheLastId)
         const qb::HostMenu menu = build();
         EXPECT_EQ(menu.items.size(), std::min(customs, 125) + 1u);
         EXPECT_EQ(idsOf(menu.items).back(), std::min(customs, 125));
+        EXPECT_FALSE(menu.items.back().labelImage) << "icon 0: no picture";
         const auto& sub = menu.items.back().items;
         EXPECT_EQ(idsOf(sub), ids);
         if (!sub.empty()) {

@@ -2,7 +2,8 @@
 // dependable without a window manager (no focus or activation needed).
 // Commands: see main(). "ready" means a click would be taken as a user's;
 // "input" says what a click met when it was not.
-// "rows" and "fits" measure what shows at the display's scale.
+// "rows" and "fits" measure what shows at the display's scale; "texts" reads
+// a list's rows as a screen reader does.
 // QB_POKE_AT=X,Y: only a window holding that screen point (two instances share titles).
 #include <windows.h>
 #include <commctrl.h>
@@ -153,24 +154,74 @@ int printInput(HWND top)
     return 0;
 }
 
-// A list view's row rectangle: the list writes it into memory of its own
-// process, where this one puts the request and reads the answer.
+// Memory in the process of another program's window, where that window's
+// controls can read a request and write their answer.
+class RemoteMemory
+{
+public:
+    RemoteMemory(HWND window, size_t size)
+    {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+        if (m_process)
+            m_address = VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteMemory()
+    {
+        if (m_address)
+            VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
+        if (m_process)
+            CloseHandle(m_process);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    char* address(size_t offset = 0) const { return static_cast<char*>(m_address) + offset; }
+    bool write(const void* data, size_t size, size_t offset = 0) const
+    {
+        return m_address && WriteProcessMemory(m_process, address(offset), data, size, nullptr);
+    }
+    bool read(void* data, size_t size, size_t offset = 0) const
+    {
+        return m_address && ReadProcessMemory(m_process, address(offset), data, size, nullptr);
+    }
+
+private:
+    HANDLE m_process = nullptr;
+    void* m_address = nullptr;
+};
+
+// A list view's row rectangle, asked as another program asks.
 bool listItemRect(HWND list, int row, int part, RECT& rect)
 {
-    DWORD process = 0;
-    GetWindowThreadProcessId(list, &process);
-    const HANDLE target = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
-    if (!target)
-        return false;
-    void* remote = VirtualAllocEx(target, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
+    const RemoteMemory remote(list, sizeof rect);
     rect = {part, 0, 0, 0};
-    const bool ok = remote && WriteProcessMemory(target, remote, &rect, sizeof rect, nullptr) &&
-                    SendMessageA(list, LVM_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(remote)) &&
-                    ReadProcessMemory(target, remote, &rect, sizeof rect, nullptr);
-    if (remote)
-        VirtualFreeEx(target, remote, 0, MEM_RELEASE);
-    CloseHandle(target);
-    return ok;
+    return remote.write(&rect, sizeof rect) &&
+           SendMessageA(list, LVM_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(remote.address())) &&
+           remote.read(&rect, sizeof rect);
+}
+
+// Each row's text, one a line, read as a screen reader reads it.
+int printTexts(HWND list)
+{
+    constexpr size_t kTextRoom = 1024;
+    const RemoteMemory remote(list, sizeof(LVITEMA) + kTextRoom);
+    const int count = int(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) {
+        LVITEMA item{};
+        item.pszText = remote.address(sizeof item);
+        item.cchTextMax = int(kTextRoom);
+        std::string text(kTextRoom, '\0');
+        if (!remote.write(&item, sizeof item))
+            return 1;
+        text.resize(
+            size_t(SendMessageA(list, LVM_GETITEMTEXTA, WPARAM(row), reinterpret_cast<LPARAM>(remote.address()))));
+        if (!remote.read(&text[0], text.size(), sizeof item))
+            return 1;
+        std::printf("%s\n", text.c_str());
+    }
+    return 0;
 }
 
 // Row height, icon width and height, the last row's bottom, the client height,
@@ -336,6 +387,8 @@ int main(int argc, char** argv)
     }
     if (verb == "rows" && argc == 4)
         return printRows(controlOf(argv[2], argv[3]));
+    if (verb == "texts" && argc == 4)
+        return printTexts(controlOf(argv[2], argv[3]));
     if (verb == "fits" && argc == 3) {
         HWND top = waitTop(argv[2], 10);
         return top ? checkTexts(top) : 1;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DialogDriver.h"
+#include "HighContrastSeam.h"
 #include "PixelProbe.h"
 
 namespace {
@@ -76,5 +77,43 @@ TEST(ColourList, RowColourComesFromTheTextAfterTheBars)
         d.list.GetItemRect(1, label, LVIR_LABEL);
         label.right = selected.width();
         EXPECT_GT(selected.count(label, GetSysColor(COLOR_HIGHLIGHTTEXT)), 0);
+    });
+}
+
+// High Contrast, followed when the system says it switched: every row on the window colour in the
+// window-text colour, whatever its own colours, a selected one in the system's selection; off again,
+// the rows' own colours are back. Read off the screen, so a missed repaint shows.
+TEST(ColourList, HighContrastDrawsEveryRowInSystemColoursUntilItEnds)
+{
+    ListDialog d(kRed, {"Mail||65280", "Web"});
+    d.dialog.run([&] {
+        d.list.Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(kGreen));
+        const int x = d.list.GetClientRect().right - 4;
+        auto switched = [&] {
+            SendMessageA(d.dialog, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+            UpdateWindow(d.dialog);
+            UpdateWindow(d.list);
+        };
+        auto shown = [&](int row) {
+            const win::WindowDC screen(d.list);
+            return GetPixel(screen, x, middle(d.rowBounds(row)));
+        };
+        switched();
+        EXPECT_EQ(shown(0), kGreen);
+        {
+            qbtest::HighContrastOn highContrast;
+            switched();
+            EXPECT_EQ(shown(0), GetSysColor(COLOR_WINDOW));
+            EXPECT_EQ(shown(1), GetSysColor(COLOR_WINDOW));
+            const Canvas picture(d.list);
+            EXPECT_EQ(picture.count(d.rowBounds(1), kGreen), 0) << "not the list's own text colour";
+            EXPECT_GT(picture.count(d.rowBounds(1), GetSysColor(COLOR_WINDOWTEXT)), 10);
+            d.list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+            UpdateWindow(d.list);
+            EXPECT_EQ(shown(1), GetSysColor(COLOR_HIGHLIGHT));
+        }
+        switched();
+        EXPECT_EQ(shown(0), kGreen);
+        EXPECT_EQ(shown(1), GetSysColor(COLOR_HIGHLIGHT));
     });
 }

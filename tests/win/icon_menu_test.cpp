@@ -4,11 +4,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
+#include "../core/catalogue_test_support.h"
+#include "../core/fakes.h"
+#include "HighContrastSeam.h"
 #include "PixelProbe.h"
 #include "controls/IconMenu.h"
+#include "launch/win32/HostPopup.h"
 #include "win/Handles.h"
 
 namespace {
@@ -20,15 +25,28 @@ constexpr UINT kIconId = 200;   // has a picture
 constexpr UINT kPlainId = 202;  // has none
 
 // Left half red, right half masked: both the icon's place and its mask show.
-HIMAGELIST makeHalfRedList(int size = 16)
+// `count` images alike.
+HIMAGELIST makeHalfRedList(int size = 16, int count = 1)
 {
     std::vector<DWORD> pixels(size_t(size * size));
     for (size_t i = 0; i < pixels.size(); ++i)
         pixels[i] = int(i % size_t(size)) < size / 2 ? 0x00FF0000 : 0x00FFFFFF;
     const win::Bitmap bitmap(CreateBitmap(size, size, 1, 32, pixels.data()));
-    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, 1, 1);
-    ImageList_AddMasked(list, bitmap, kWhite);
+    HIMAGELIST list = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 1);
+    for (int i = 0; i < count; ++i)
+        ImageList_AddMasked(list, bitmap, kWhite);
     return list;
+}
+
+std::vector<std::string> menuStrings(HMENU menu)
+{
+    std::vector<std::string> strings;
+    for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+        char text[64] = "";
+        GetMenuStringA(menu, UINT(position), text, sizeof text, MF_BYPOSITION);
+        strings.push_back(text);
+    }
+    return strings;
 }
 
 HIMAGELIST g_testList = nullptr;
@@ -85,20 +103,28 @@ protected:
     CIconMenu m_iconMenu;
 };
 
-// Converting keeps texts, states and sub-menus; every opening converts again.
-TEST_F(IconMenuTest, MakeOwnerDrawnKeepsTextStateAndIsIdempotent)
+// A host's menu reads out as its texts alone ("mail01", never "mail01||17"), through every
+// conversion (each opening converts again), states and sub-menus kept; the template's picture
+// is the menu's own data.
+TEST_F(IconMenuTest, AHostMenuReadsAsItsTextsAndKeepsItsPicturesAside)
 {
-    HMENU sub = CreatePopupMenu();
-    AppendMenuA(sub, MF_STRING, 7, "Inner");
-    AppendMenuA(m_menu, MF_STRING | MF_CHECKED, 5, "Bold one");
-    AppendMenuA(m_menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(m_menu, MF_POPUP, UINT_PTR(sub), "Sub||12");
+    qbtest::FakeLauncher browsers;
+    qb::CommandSlots slots;
+    qb::CommandImages images{};
+    const qb::HostMenu data = qb::buildHostMenu(*qbtest::mailHost(), qb::AppOptions(), browsers, slots, images);
+    HostPopup popup = createHostPopup(data);
+    DestroyMenu(m_menu);
+    m_menu = popup.menu.release();
+    const HMENU sub = GetSubMenu(m_menu, 1);
 
     CIconMenu::MakeOwnerDrawn(m_menu);
     CIconMenu::MakeOwnerDrawn(m_menu);
-    const UINT types[] = {MFT_OWNERDRAW, MFT_OWNERDRAW | MFT_SEPARATOR, MFT_OWNERDRAW};
-    const UINT states[] = {MFS_CHECKED, 0, 0};
-    for (UINT i = 0; i < 3; ++i) {
+    CIconMenu::MakeOwnerDrawn(sub);
+    EXPECT_EQ(menuStrings(m_menu), (std::vector<std::string>{"Console", "mail01", "", "Status page"}));
+    EXPECT_EQ(menuStrings(sub), (std::vector<std::string>{"RDP", "c", "d", "Manage", "Reboot", "Shutdown", "Ping"}));
+    const UINT types[] = {MFT_OWNERDRAW, MFT_OWNERDRAW, MFT_OWNERDRAW | MFT_SEPARATOR, MFT_OWNERDRAW};
+    const UINT states[] = {MFS_CHECKED, MFS_CHECKED, 0, 0};
+    for (UINT i = 0; i < 4; ++i) {
         MENUITEMINFOA item = {};
         item.cbSize = sizeof item;
         item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_SUBMENU;
@@ -106,11 +132,19 @@ TEST_F(IconMenuTest, MakeOwnerDrawnKeepsTextStateAndIsIdempotent)
         EXPECT_EQ(item.fType, types[i]) << i;
         EXPECT_EQ(item.fState & MFS_CHECKED, states[i]) << i;
         EXPECT_EQ(item.dwItemData, ULONG_PTR(m_menu));
-        EXPECT_EQ(item.hSubMenu, i == 2 ? sub : nullptr);
+        EXPECT_EQ(item.hSubMenu, i == 1 ? sub : nullptr);
     }
-    char text[32] = {};
-    GetMenuStringA(m_menu, 2, text, sizeof(text), MF_BYPOSITION);
-    EXPECT_STREQ(text, "Sub||12") << "the drawing reads the text back";
+
+    EXPECT_EQ(popup.labelImages, (std::map<HMENU, int>{{sub, 17}}));
+    static const HIMAGELIST eighteen = makeHalfRedList(16, 18);
+    m_iconMenu.SetImages(eighteen, {}, popup.labelImages);
+    Canvas withPicture(120, 20);
+    draw(withPicture, UINT(UINT_PTR(sub)), ODS_CHECKED);
+    EXPECT_EQ(withPicture.at(3, 2), kRed) << "the template's picture";
+    m_iconMenu.SetImages(eighteen, {});
+    Canvas without(120, 20);
+    draw(without, UINT(UINT_PTR(sub)), ODS_CHECKED);
+    EXPECT_EQ(without.at(3, 2), kMenu);
 }
 
 TEST_F(IconMenuTest, MeasuresTextsInBoldAndSubmenusWithTheirArrow)
@@ -242,6 +276,15 @@ TEST_F(IconMenuTest, DisabledIconsAndTextAreEmbossed)
     EXPECT_EQ(selected.count(RECT{24, 0, 120, 20}, kWhite), 0);
     EXPECT_EQ(selected.at(3, 2), kGrey);
     EXPECT_EQ(selected.at(1, 0), kMenu);
+
+    // High Contrast: system colours alone, so no white engraving, the silhouette in grey text.
+    qbtest::HighContrastOn highContrast;
+    m_iconMenu.PreparePopup(m_menu, 96);
+    Canvas system(120, 20);
+    draw(system, kIconId, ODS_GRAYED);
+    EXPECT_EQ(unselected.at(11, 5), kWhite) << "the engraving, right of the silhouette";
+    EXPECT_EQ(system.at(11, 5), kMenu);
+    EXPECT_EQ(system.at(3, 2), GetSysColor(COLOR_GRAYTEXT));
 }
 
 // A window on a 144 DPI monitor hands its DPI in, whatever the system's: the

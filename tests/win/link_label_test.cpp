@@ -1,6 +1,7 @@
 // The link label on a real dialog: its colours as it goes hot, visited and back, and the failure text.
 #include "../core/fakes.h"
 #include "DialogDriver.h"
+#include "HighContrastSeam.h"
 
 #include "controls/LinkLabel.h"
 #include "res/resource.h"
@@ -54,6 +55,10 @@ TEST(LinkLabel, ColoursFollowHotVisitedAndFailedOpens)
         EXPECT_EQ(system.opened, std::vector<std::string>{"https://q.example/"})
             << "the text stands in for a missing target";
         EXPECT_EQ(askedColour(dlg), RGB(85, 26, 139));
+        {
+            qbtest::HighContrastOn highContrast;
+            EXPECT_EQ(askedColour(dlg), GetSysColor(COLOR_HOTLIGHT)) << "the system's link colour alone";
+        }
 
         // A failed open explains itself and the link is unvisited again.
         system.shellResult = 31;

@@ -96,8 +96,6 @@ BOOL CMainDlg::OnInitDialog()
 
     m_hostList.SubclassDlgItem(IDC_HOST_LIST, m_hwnd);
     m_hostList.SetRowSource(this);
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    m_backgroundBrush.reset(CreateSolidBrush(face));
 
     m_dpi = win::dpiForWindow(m_hwnd);
     m_templateWidth = width(GetWindowRect());
@@ -106,10 +104,8 @@ BOOL CMainDlg::OnInitDialog()
     // One column as wide as the list without its scroll bar: the whole row
     // is one cell, and a long title ends in an ellipsis at the window's edge.
     m_hostList.InsertColumn(0, "one", m_templateListWidth - m_listFrameWidth, LVCFMT_LEFT);
-    m_hostList.SetTextBkColor(face);
-    m_hostList.SetBkColor(face);
+    ApplyFaceColour();
     m_hostList.SetHighlightMode(HighlightMode::OwnerDrawn);
-    m_hostList.m_rowColour = face;
 
     m_images = iconImagesForDpi(m_dpi);
     m_hostList.SetImageList(m_images, LVSIL_SMALL);
@@ -126,6 +122,15 @@ BOOL CMainDlg::OnInitDialog()
     Send(WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL));
     ::SetTimer(m_hwnd, kStartWatchTimer, 0, nullptr);
     return TRUE;
+}
+
+void CMainDlg::ApplyFaceColour()
+{
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    m_backgroundBrush.reset(CreateSolidBrush(face));
+    m_hostList.SetTextBkColor(face);
+    m_hostList.SetBkColor(face);
+    m_hostList.m_rowColour = face;
 }
 
 void CMainDlg::postClose()
@@ -317,6 +322,11 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         result = 0;
         return true;
+    case WM_SYSCOLORCHANGE:
+        // A new scheme (High Contrast's among them); the dialog then tells
+        // the controls and repaints.
+        ApplyFaceColour();
+        break;
     case WM_QUERYENDSESSION: result = TRUE; return true;
     case WM_ENDSESSION:
         if (wParam)

@@ -67,7 +67,6 @@ protected:
 private:
     // ListRowSource: the session's rows, read as the list draws them.
     ListRow Row(int row) const override;
-    std::string RowText(int row) const override;
 
     // Outer height n * h + 25 and list height n * h + 2 for n rows of
     // height h (both extras at 96 DPI, scaled to the window's), as far as
@@ -82,6 +81,9 @@ private:
     // system proposes it goes, already sized for `dpi`.
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     void PaintMinimisedIcon();
+    // The window, the list and the rows without a colour of their own are
+    // in the 3D-face colour, as the system has it now.
+    void ApplyFaceColour();
 
     // A click on a host: its menu at the pointer (MainDlgList.cpp).
     void OnHostClick();

@@ -49,11 +49,6 @@ ListRow CMainDlg::Row(int row) const
     return out;
 }
 
-std::string CMainDlg::RowText(int row) const
-{
-    return m_session.rows().displayText(row);
-}
-
 void CMainDlg::showRows(int focusRow)
 {
     const int keptTop = m_hostList.GetTopIndex();

@@ -16,8 +16,8 @@
 
 namespace {
 
-// The item's text as the icon menu shows it: without the image index after
-// "||" and without the shortcut after a tab; empty for what cannot be chosen.
+// The item's text as the icon menu shows it: cut at "||" and without the
+// shortcut after a tab; empty for what cannot be chosen.
 std::string shownItemText(HMENU menu, int position)
 {
     const UINT state = GetMenuState(menu, static_cast<UINT>(position), MF_BYPOSITION);
@@ -37,13 +37,12 @@ void CMainDlg::ShowHostMenu(qb::HostItem& host, POINT screenPoint, bool byKeyboa
 {
     qb::CommandImages images{};
     const qb::HostMenu menu = m_session.hostMenu(host, images);
-    m_iconMenu.SetImages(m_images, commandImageMap(menu, images));
-
     // Destroyed with its sub-menus when this returns.
-    win::PopupMenu popup = createHostPopup(menu);
+    HostPopup popup = createHostPopup(menu);
+    m_iconMenu.SetImages(m_images, commandImageMap(menu, images), std::move(popup.labelImages));
     // A host without entries has nothing to pick; tracking an empty menu
     // would only stir focus and keyboard state for nothing.
-    if (popup.GetItemCount() == 0)
+    if (popup.menu.GetItemCount() == 0)
         return;
     // The menu loop reads this key first: a menu opened by a key starts on
     // its first item, which tracking alone does not select.
@@ -52,7 +51,7 @@ void CMainDlg::ShowHostMenu(qb::HostItem& host, POINT screenPoint, bool byKeyboa
     // The main window owns the menu, so its owner-draw handlers hand the
     // items to the icon menu.
     const UINT picked =
-        UINT(TrackPopupMenu(popup, kHostMenuTrackFlags, screenPoint.x, screenPoint.y, 0, m_hwnd, nullptr));
+        UINT(TrackPopupMenu(popup.menu, kHostMenuTrackFlags, screenPoint.x, screenPoint.y, 0, m_hwnd, nullptr));
     m_session.launch(static_cast<int>(picked), host);
 }
 

@@ -4,7 +4,7 @@
 
 namespace {
 
-void appendItems(win::PopupMenu& popup, const std::vector<qb::HostMenuItem>& items)
+void appendItems(win::PopupMenu& popup, const std::vector<qb::HostMenuItem>& items, std::map<HMENU, int>& labelImages)
 {
     for (const qb::HostMenuItem& item : items) {
         switch (item.type) {
@@ -12,8 +12,10 @@ void appendItems(win::PopupMenu& popup, const std::vector<qb::HostMenuItem>& ite
         case qb::MenuItemType::Separator: popup.AppendSeparator(); break;
         case qb::MenuItemType::Submenu: {
             win::PopupMenu sub;
-            appendItems(sub, item.items);
-            popup.AppendPopup(std::move(sub), item.text, item.bold ? MF_CHECKED : 0);
+            appendItems(sub, item.items, labelImages);
+            const HMENU handle = sub.get();
+            if (popup.AppendPopup(std::move(sub), item.text, item.bold ? MF_CHECKED : 0) && item.labelImage)
+                labelImages.emplace(handle, *item.labelImage);
             break;
         }
         }
@@ -22,10 +24,10 @@ void appendItems(win::PopupMenu& popup, const std::vector<qb::HostMenuItem>& ite
 
 }  // namespace
 
-win::PopupMenu createHostPopup(const qb::HostMenu& menu)
+HostPopup createHostPopup(const qb::HostMenu& menu)
 {
-    win::PopupMenu popup;
-    appendItems(popup, menu.items);
+    HostPopup popup;
+    appendItems(popup.menu, menu.items, popup.labelImages);
     return popup;
 }
 

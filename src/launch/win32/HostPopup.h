@@ -8,10 +8,17 @@
 #include "launch/HostMenu.h"
 #include "win/Menu.h"
 
+struct HostPopup {
+    win::PopupMenu menu;
+    // The picture beside each sub-menu's label that has one, by sub-menu,
+    // for the icon menu: the label's string is its text alone.
+    std::map<HMENU, int> labelImages;
+};
+
 // String items with their command ids (checked when bold, which the icon
 // menu draws as bold type), separators, and one sub-menu per template,
 // appended with its label and owned by the returned popup.
-win::PopupMenu createHostPopup(const qb::HostMenu& menu);
+HostPopup createHostPopup(const qb::HostMenu& menu);
 
 // The image index of every id the build gave out, for the icon menu.
 std::map<UINT, int> commandImageMap(const qb::HostMenu& menu, const qb::CommandImages& images);
