@@ -158,7 +158,7 @@ bench_close() {
 }
 
 # The working set of 100,000 hosts loaded and shown, against the file's size,
-# with its split. Goal: within 4x.
+# with its split. Goal: within 3x.
 bench_memory() {
     echo "== memory of a loaded and shown catalogue"
     run_wine_section memory bench-memory.sh bench/startup_probe.exe

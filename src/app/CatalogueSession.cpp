@@ -8,12 +8,18 @@ namespace qb {
 
 namespace {
 
-CatalogueVersion parsedVersion(const std::string& bytes, bool cut)
+CatalogueVersion parsedVersion(const std::string& bytes)
 {
     CatalogueVersion version;
     NoCatalogueWindow nowhere;
-    parseCatalogue(bytes, version.hosts, version.options, nowhere, cut);
+    parseCatalogue(bytes, version.hosts, version.options, nowhere);
     return version;
+}
+
+// The options line that formatCatalogue writes first.
+std::string optionsLine(const AppOptions& options, int32_t x, int32_t y)
+{
+    return formatCatalogue({}, options, x, y);
 }
 
 }  // namespace
@@ -61,8 +67,8 @@ ReadStatus CatalogueSession::load(HostCatalogue& hosts, AppOptions& options, Cat
     FileReadResult file = readLocked(m_files, m_path);
     if (file.opened)
         parseCatalogue(file.bytes, hosts, options, window, file.readError);
-    m_baseBytes = std::move(file.bytes);
-    m_baseCut = file.readError;
+    m_base = baseOf(hosts, options);
+    m_baseBytes = digestOfBytes(file.bytes);
     m_baseWhole = !file.failed();
     m_baseFound = !file.missing;
     if (!file.failed()) {
@@ -79,19 +85,36 @@ ReadStatus CatalogueSession::load(HostCatalogue& hosts, AppOptions& options, Cat
     return std::move(static_cast<ReadStatus&>(file));
 }
 
-void CatalogueSession::takeAsBase(std::string bytes)
+void CatalogueSession::takeAsBase(CatalogueBase base, const std::string& bytes)
 {
-    m_baseBytes = std::move(bytes);
-    m_baseCut = false;
+    m_base = std::move(base);
+    m_baseBytes = digestOfBytes(bytes);
     m_baseWhole = true;
     m_baseFound = true;
     m_refusal.clear();
 }
 
-bool CatalogueSession::sameAsBase(const std::string& bytes, int32_t x, int32_t y) const
+void CatalogueSession::takeAsBase(const std::string& bytes)
+{
+    CatalogueVersion read = parsedVersion(bytes);
+    takeAsBase(baseOf(read.hosts, read.options), bytes);
+}
+
+bool CatalogueSession::sameAsBase(const std::string& bytes, const HostCatalogue& hosts, const AppOptions& options,
+                                  int32_t x, int32_t y) const
 {
     // A file that was not there is made at the first save, even unchanged.
-    return m_baseFound && holdsSameCatalogue(m_baseBytes, bytes, x, y, m_baseCut);
+    if (!m_baseFound)
+        return false;
+    if (m_baseWhole && digestOfBytes(bytes) == m_baseBytes)
+        return true;
+    // What the file read back as against what these bytes will. A value
+    // that reads back otherwise than it is written makes this say no where
+    // the bytes might still hold the same; the save then compares them with
+    // the file itself.
+    const AppOptions& base = m_base.options;
+    return optionsLine(base, base.windowX.value_or(x), base.windowY.value_or(y)) == optionsLine(options, x, y) &&
+           baseAsWritten(hosts, options, x, y).hosts == m_base.hosts;
 }
 
 bool CatalogueSession::changedSinceBase(const FileReadResult& disk) const
@@ -100,7 +123,7 @@ bool CatalogueSession::changedSinceBase(const FileReadResult& disk) const
     // deleted: the save puts this program's catalogue back.
     if (!disk.opened)
         return false;
-    return !m_baseWhole || disk.bytes != m_baseBytes;
+    return !m_baseWhole || digestOfBytes(disk.bytes) != m_baseBytes;
 }
 
 void CatalogueSession::mergeFromDisk(const std::string& theirs, HostCatalogue& hosts, AppOptions& options,
@@ -110,8 +133,10 @@ void CatalogueSession::mergeFromDisk(const std::string& theirs, HostCatalogue& h
     window.currentTopLeft(mine.x, mine.y);
     mine.hosts = std::move(hosts);
     mine.options = options;
-    CatalogueMergeResult result =
-        mergeCatalogues(parsedVersion(m_baseBytes, m_baseCut), mine, parsedVersion(theirs, false));
+    CatalogueVersion disk = parsedVersion(theirs);
+    CatalogueMergeResult result = mergeCatalogues(m_base, mine, disk);
+    // Should a write after this fail, memory holds the merge and theirs is the base.
+    takeAsBase(baseOf(disk.hosts, disk.options), theirs);
     hosts = std::move(result.merged.hosts);
     // The position is this window's, wherever the file says another one is.
     result.merged.options.windowX = options.windowX;
@@ -149,7 +174,7 @@ SaveOutcome CatalogueSession::saveBeforeClose(HostCatalogue& hosts, AppOptions& 
     std::string bytes = formatCatalogue(hosts, options, x, y);
     // Nothing of this program's to write; what others saved meanwhile is
     // the refresh's to bring in.
-    if (sameAsBase(bytes, x, y)) {
+    if (sameAsBase(bytes, hosts, options, x, y)) {
         outcome.saved = true;
         return outcome;
     }
@@ -162,12 +187,10 @@ SaveOutcome CatalogueSession::saveBeforeClose(HostCatalogue& hosts, AppOptions& 
         if (changedSinceBase(disk)) {
             mergeFromDisk(disk.bytes, hosts, options, window, report);
             outcome.changed = true;
-            // Should the write fail, memory holds the merge and theirs is the base.
-            takeAsBase(disk.bytes);
             bytes = formatCatalogue(hosts, options, x, y);
         }
         if (disk.opened && holdsSameCatalogue(disk.bytes, bytes, x, y)) {
-            takeAsBase(std::move(disk.bytes));
+            takeAsBase(disk.bytes);
             return std::nullopt;
         }
         return bytes;
@@ -177,7 +200,7 @@ SaveOutcome CatalogueSession::saveBeforeClose(HostCatalogue& hosts, AppOptions& 
     if (!refusal.empty())
         return fail(std::move(refusal));
     if (save.written)
-        takeAsBase(std::move(bytes));
+        takeAsBase(baseAsWritten(hosts, options, x, y), bytes);
     if (!save.backupError.empty() && !m_backupFailureTold && report) {
         report(backupFailureMessage(m_path, save.backupError));
         m_backupFailureTold = true;
@@ -204,7 +227,6 @@ bool CatalogueSession::refresh(HostCatalogue& hosts, AppOptions& options, Catalo
     if (!disk.whole() || !changedSinceBase(disk))
         return false;
     mergeFromDisk(disk.bytes, hosts, options, window, report);
-    takeAsBase(std::move(disk.bytes));
     return true;
 }
 
