@@ -16,12 +16,36 @@ bench_record() {
 # bench_goal SECTION GOAL FIGURE LIMIT [UNIT]: met when FIGURE is at most
 # LIMIT. Returns 1 when missed.
 bench_goal() {
-    local section=$1 goal=$2 figure=$3 limit=$4 unit=${5:-} verdict=MISSED
-    awk -v f="$figure" -v l="$limit" 'BEGIN {exit !(f != "" && f + 0 <= l + 0)}' && verdict=met
-    local result="$figure$unit (at most $limit$unit)"
-    printf '%s goal, %s: %s %s\n' "$section" "$goal" "$result" "$verdict"
-    bench_record "$section" "$goal" "$result" "$verdict"
+    bench_verdict "$1" "$2" "$3" "$4" "$3${5:-} (at most $4${5:-})"
+}
+
+# bench_verdict SECTION GOAL FIGURE LIMIT RESULT: prints and records RESULT,
+# met when FIGURE is at most LIMIT. Returns 1 when missed.
+bench_verdict() {
+    local verdict=MISSED
+    awk -v f="$3" -v l="$4" 'BEGIN {exit !(f != "" && f + 0 <= l + 0)}' && verdict=met
+    printf '%s goal, %s: %s %s\n' "$1" "$2" "$5" "$verdict"
+    bench_record "$1" "$2" "$5" "$verdict"
     [ "$verdict" = met ]
+}
+
+# bench_runs SECTION GOAL LIMIT UNIT FIGURE...: a goal measured in several
+# runs, met when their median is at most LIMIT; the median and the range of
+# the runs are shown. Returns 1 when missed.
+bench_runs() {
+    local section=$1 goal=$2 limit=$3 unit=$4 summary
+    shift 4
+    summary=$(printf '%s\n' "$@" | grep -v '^$' | sort -g | awk -v u="$unit" '
+        {a[NR] = $1}
+        END {
+            if (NR == 0) exit 1
+            m = (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2
+            printf "%.2f %.2f%s (%.2f-%.2f%s, %d runs)", m, m, u, a[1], a[NR], u, NR
+        }') || {
+        bench_unmeasured "$section" "$goal" "no runs"
+        return 1
+    }
+    bench_verdict "$section" "$goal" "${summary%% *}" "$limit" "${summary#* }, at most $limit$unit"
 }
 
 # bench_unmeasured SECTION GOAL WHY: a goal that could not be measured

@@ -107,7 +107,7 @@ MenuCharChoice menuCharChoice(const std::vector<std::string>& labels, char typed
             choice.position = static_cast<int>(position);
     }
     if (matches > 0)
-        choice.kind = matches == 1 ? MenuCharChoice::Execute : MenuCharChoice::Select;
+        choice.kind = matches == 1 ? MenuCharChoice::Kind::Execute : MenuCharChoice::Kind::Select;
     return choice;
 }
 

@@ -67,11 +67,11 @@ private:
 // items' texts by position as shown (empty for separators and disabled
 // items, which never match).
 struct MenuCharChoice {
-    enum Kind {
+    enum class Kind {
         None,
         Execute,
         Select
-    } kind = None;
+    } kind = Kind::None;
     int position = -1;
 };
 // The one item whose text starts with the letter runs; of several, the

@@ -122,6 +122,12 @@ bool MainSession::refresh()
     return true;
 }
 
+void MainSession::watchStarted(const FileStamp& beforeStart, const FileStamp& now)
+{
+    if (now.exists != beforeStart.exists || now.writeTime != beforeStart.writeTime || now.size != beforeStart.size)
+        refresh();
+}
+
 void MainSession::activated()
 {
     if (m_activatedBefore)

@@ -78,6 +78,11 @@ public:
     // The window became active: not at the first time, the start, which
     // has just read the file.
     void activated();
+    // The folder watch began, after the first paint. A save made since the
+    // start read the file told no one: the file is read again when its stamp
+    // differs from the one taken before that read (a large file is not read
+    // twice for nothing; a save missed here still merges at the next look).
+    void watchStarted(const FileStamp& beforeStart, const FileStamp& now);
 
     // The host whose menu a click on `row` opens: the file is looked at
     // first (a share may not tell of a colleague's save) and the host found

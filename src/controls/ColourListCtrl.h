@@ -57,7 +57,6 @@ public:
 
     // Returns the previous mode; a value beyond the named ones changes nothing.
     HighlightMode SetHighlightMode(HighlightMode mode);
-    HighlightMode GetHighlightMode() const { return m_highlightMode; }
 
     // The rows of an owner-data list; the source outlives the rows it
     // answers for (set the item count to 0 before it goes).

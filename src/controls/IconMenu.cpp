@@ -1,10 +1,11 @@
 #include "controls/IconMenu.h"
 
+#include "catalogue/TextRules.h"
 #include "screen/DisplayScale.h"
 #include "win/Dpi.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <string_view>
 #include <string>
 
 namespace {
@@ -36,12 +37,12 @@ struct LabelAndShortcut {
     std::string shortcut;
 };
 
-LabelAndShortcut splitAtTab(const std::string& text)
+LabelAndShortcut splitAtTab(std::string_view text)
 {
-    std::string::size_type tab = text.find('\t');
-    if (tab == std::string::npos)
-        return {text, std::string()};
-    return {text.substr(0, tab), text.substr(tab + 1)};
+    const size_t tab = text.find('\t');
+    if (tab == std::string_view::npos)
+        return {std::string(text), std::string()};
+    return {std::string(text.substr(0, tab)), std::string(text.substr(tab + 1))};
 }
 
 SIZE measureLine(HDC dc, const std::string& text)
@@ -258,16 +259,14 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
     } else {
         HIMAGELIST iconList = nullptr;
         int image = 0;
+        const qb::BarText bar = qb::splitBarText(text);
         auto found = m_images.find(id);
         if (found != m_images.end()) {
             iconList = m_imageList;
             image = found->second;
-        } else {
-            std::string::size_type bars = text.find("||");
-            if (bars != std::string::npos) {
-                iconList = m_imageList;
-                image = std::atoi(text.c_str() + bars + 2);
-            }
+        } else if (bar.hasNumber) {
+            iconList = m_imageList;
+            image = bar.number;
         }
 
         COLORREF textColour;
@@ -291,9 +290,8 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
         }
 
         SetBkMode(dc, TRANSPARENT);
-        std::string shown = text.substr(0, text.find("||"));
         win::SelectGuard fontSelection(dc, metrics.font.get());
-        LabelAndShortcut parts = splitAtTab(shown);
+        LabelAndShortcut parts = splitAtTab(bar.shown);
         const bool whiteShadow = greyed && !selected;
         drawShadowedText(dc, parts.label, textRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT, textColour, whiteShadow);
         if (!parts.shortcut.empty()) {

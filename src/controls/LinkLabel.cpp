@@ -82,7 +82,7 @@ bool CLinkLabel::PreTranslateMessage(MSG& message)
 {
     if (m_toolTip.IsWindow())
         m_toolTip.RelayEvent(message);
-    return win::Static::PreTranslateMessage(message);
+    return win::Control::PreTranslateMessage(message);
 }
 
 bool CLinkLabel::OnReflect(UINT message, WPARAM wParam, LPARAM, LRESULT& result)

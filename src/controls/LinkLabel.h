@@ -12,7 +12,7 @@
 
 #include <string>
 
-class CLinkLabel : public win::Static
+class CLinkLabel : public win::Control
 {
 public:
     // Opening goes through system, which must outlive the label.
@@ -20,19 +20,7 @@ public:
 
     // Takes effect at once when the window exists (size, tooltip).
     void SetTarget(const std::string& target);
-    const std::string& Target() const { return m_target; }
-    void MarkVisited(bool visited);
     void SetUnderlined(bool underline);
-
-    // The colour the text is drawn in now.
-    COLORREF CurrentTextColour() const;
-    bool IsHot() const { return m_hot; }
-    bool IsVisited() const { return m_visited; }
-    HCURSOR HandCursor() const { return m_handCursor; }
-    HFONT LinkFont() const { return m_font.get(); }
-
-    // A click's work: open, remember the outcome, report a failure.
-    void OnLinkClicked();
 
     bool PreTranslateMessage(MSG& message) override;
     bool OnReflect(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -46,6 +34,11 @@ protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    // The colour the text is drawn in now.
+    COLORREF CurrentTextColour() const;
+    // A click's work: open, remember the outcome, report a failure.
+    void OnLinkClicked();
+    void MarkVisited(bool visited);
     void FitToText();
     void LoadHandCursor();
     void ApplyFont();

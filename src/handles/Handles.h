@@ -52,134 +52,68 @@ private:
     Handle m_handle = Traits::Null();
 };
 
-namespace detail {
-
-template <typename H>
-struct GdiObjectTraits {
+// A handle that `close` frees. Empty is null, or INVALID_HANDLE_VALUE for the
+// calls that fail with it (CreateFileA, the Find* searches).
+template <typename H, auto close, bool invalidIsEmpty = false>
+struct CloseTraits {
     using Handle = H;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ::DeleteObject(h); }
+    static Handle Null()
+    {
+        if constexpr (invalidIsEmpty)
+            return INVALID_HANDLE_VALUE;
+        else
+            return nullptr;
+    }
+    static void Close(Handle h) { close(h); }
 };
 
-struct DcTraits {
-    using Handle = HDC;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ::DeleteDC(h); }
-};
+// GDI objects (DeleteObject).
+template <typename H>
+using GdiObjectTraits = CloseTraits<H, ::DeleteObject>;
 
-struct IconTraits {
-    using Handle = HICON;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ::DestroyIcon(h); }
-};
-
-struct CursorTraits {
-    using Handle = HCURSOR;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ::DestroyCursor(h); }
-};
-
-struct MenuTraits {
-    using Handle = HMENU;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ::DestroyMenu(h); }
-};
-
-struct RegKeyTraits {
-    using Handle = HKEY;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ::RegCloseKey(h); }
-};
-
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ::FreeLibrary(h); }
-};
-
-struct FileTraits {
-    using Handle = HANDLE;
-    static Handle Null() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { ::CloseHandle(h); }
-};
-
-// Events, threads and other kernel objects whose empty value is null.
-struct KernelObjectTraits {
-    using Handle = HANDLE;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ::CloseHandle(h); }
-};
-
-struct ChangeNotificationTraits {
-    using Handle = HANDLE;
-    static Handle Null() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { ::FindCloseChangeNotification(h); }
-};
-
-struct FindTraits {
-    using Handle = HANDLE;
-    static Handle Null() { return INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { ::FindClose(h); }
-};
-
-struct LocalTextTraits {
-    using Handle = char*;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ::LocalFree(h); }
-};
-
-struct ImageListTraits {
-    using Handle = HIMAGELIST;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ::ImageList_Destroy(h); }
-};
-
-}  // namespace detail
-
-// GDI objects (DeleteObject). Example: win::Brush brush(CreateSolidBrush(c));
-using Pen = UniqueHandle<detail::GdiObjectTraits<HPEN>>;
-using Brush = UniqueHandle<detail::GdiObjectTraits<HBRUSH>>;
-using Font = UniqueHandle<detail::GdiObjectTraits<HFONT>>;
-using Bitmap = UniqueHandle<detail::GdiObjectTraits<HBITMAP>>;
-using Region = UniqueHandle<detail::GdiObjectTraits<HRGN>>;
+// Example: win::Brush brush(CreateSolidBrush(c));
+using Brush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
+using Font = UniqueHandle<GdiObjectTraits<HFONT>>;
+using Bitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using Region = UniqueHandle<GdiObjectTraits<HRGN>>;
 
 // A DC from CreateCompatibleDC or CreateDC (DeleteDC).
-using MemoryDC = UniqueHandle<detail::DcTraits>;
+using MemoryDC = UniqueHandle<CloseTraits<HDC, ::DeleteDC>>;
 
 // Icons and cursors made by CreateIconIndirect, CopyIcon, or LoadImage without
 // LR_SHARED. Never put a shared icon (LoadIcon, LR_SHARED) into one.
-using Icon = UniqueHandle<detail::IconTraits>;
-using Cursor = UniqueHandle<detail::CursorTraits>;
+using Icon = UniqueHandle<CloseTraits<HICON, ::DestroyIcon>>;
+using Cursor = UniqueHandle<CloseTraits<HCURSOR, ::DestroyCursor>>;
 
 // A menu that is not attached to a window (DestroyMenu, which also destroys
 // its sub-menus).
-using Menu = UniqueHandle<detail::MenuTraits>;
+using Menu = UniqueHandle<CloseTraits<HMENU, ::DestroyMenu>>;
 
 // A registry key opened with RegOpenKeyExA (RegCloseKey).
-using RegKey = UniqueHandle<detail::RegKeyTraits>;
+using RegKey = UniqueHandle<CloseTraits<HKEY, ::RegCloseKey>>;
 
 // A library loaded with LoadLibraryA (FreeLibrary).
-using Module = UniqueHandle<detail::ModuleTraits>;
+using Module = UniqueHandle<CloseTraits<HMODULE, ::FreeLibrary>>;
 
 // A file opened with CreateFileA (CloseHandle). Empty is INVALID_HANDLE_VALUE,
 // what CreateFileA returns on failure.
-using FileHandle = UniqueHandle<detail::FileTraits>;
+using FileHandle = UniqueHandle<CloseTraits<HANDLE, ::CloseHandle, true>>;
 
 // A text the system allocated for the caller (FormatMessageA with
 // FORMAT_MESSAGE_ALLOCATE_BUFFER; LocalFree).
-using LocalText = UniqueHandle<detail::LocalTextTraits>;
+using LocalText = UniqueHandle<CloseTraits<char*, ::LocalFree>>;
 
 // An event (CreateEventA) or another kernel object closed by CloseHandle.
-using KernelObject = UniqueHandle<detail::KernelObjectTraits>;
+using KernelObject = UniqueHandle<CloseTraits<HANDLE, ::CloseHandle>>;
 
 // FindFirstChangeNotificationA.
-using ChangeNotification = UniqueHandle<detail::ChangeNotificationTraits>;
+using ChangeNotification = UniqueHandle<CloseTraits<HANDLE, ::FindCloseChangeNotification, true>>;
 
 // A search of a folder's names (FindFirstFileA).
-using FindHandle = UniqueHandle<detail::FindTraits>;
+using FindHandle = UniqueHandle<CloseTraits<HANDLE, ::FindClose, true>>;
 
 // An image list made with ImageList_Create (ImageList_Destroy).
-using ImageList = UniqueHandle<detail::ImageListTraits>;
+using ImageList = UniqueHandle<CloseTraits<HIMAGELIST, ::ImageList_Destroy>>;
 
 // One reference to a COM object (Release). put() hands the empty slot to a
 // function that returns an object through a T**.

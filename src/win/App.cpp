@@ -57,7 +57,7 @@ int Application::Run()
             }
             code = got == 0 ? static_cast<int>(message.wParam) : 1;
         }
-        return ExitInstance(code);
+        return code;
     } catch (const std::exception&) {
         return 1;
     } catch (...) {

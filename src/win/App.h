@@ -45,13 +45,8 @@ public:
     // returns the process exit code. Exceptions stop here (exit code 1).
     int Run();
 
-    HINSTANCE Instance() const { return moduleInstance(); }
-    std::string AppName() const { return executableName(); }
-
 protected:
     virtual bool InitInstance() = 0;
-    // After InitInstance (and the loop, if any); returns the exit code.
-    virtual int ExitInstance(int loopExitCode) { return loopExitCode; }
 };
 
 }  // namespace win

@@ -46,17 +46,6 @@ int ListView::InsertItem(int index, const std::string& text, int image)
     return insertItem(*this, item);
 }
 
-int ListView::InsertItem(int index, const std::string& text, int image, LPARAM data)
-{
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = index;
-    item.pszText = const_cast<char*>(text.c_str());
-    item.iImage = image;
-    item.lParam = data;
-    return insertItem(*this, item);
-}
-
 bool ListView::DeleteItem(int item)
 {
     return Send(LVM_DELETEITEM, static_cast<WPARAM>(item)) != FALSE;
@@ -105,16 +94,6 @@ int ListView::GetItemCount() const
     return static_cast<int>(Send(LVM_GETITEMCOUNT));
 }
 
-int ListView::GetItemImage(int item) const
-{
-    LVITEMA lv{};
-    lv.mask = LVIF_IMAGE;
-    lv.iItem = item;
-    if (!Send(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lv)))
-        return -1;
-    return lv.iImage;
-}
-
 UINT ListView::GetItemState(int item, UINT mask) const
 {
     return static_cast<UINT>(Send(LVM_GETITEMSTATE, static_cast<WPARAM>(item), static_cast<LPARAM>(mask)));
@@ -128,38 +107,11 @@ bool ListView::SetItemState(int item, UINT state, UINT mask)
     return Send(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&lv)) != FALSE;
 }
 
-bool ListView::SetItemData(int item, LPARAM data)
-{
-    LVITEMA lv{};
-    lv.mask = LVIF_PARAM;
-    lv.iItem = item;
-    lv.lParam = data;
-    return Send(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&lv)) != FALSE;
-}
-
 bool ListView::GetItemRect(int item, RECT& rect, int code) const
 {
     rect = RECT{};
     rect.left = code;
     return Send(LVM_GETITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rect)) != FALSE;
-}
-
-bool ListView::GetSubItemRect(int item, int subItem, int code, RECT& rect) const
-{
-    rect = RECT{};
-    rect.top = subItem;
-    rect.left = code;
-    return Send(LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rect)) != FALSE;
-}
-
-int ListView::HitTest(POINT point, UINT* flags) const
-{
-    LVHITTESTINFO info{};
-    info.pt = point;
-    const int item = static_cast<int>(Send(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info)));
-    if (flags)
-        *flags = info.flags;
-    return item;
 }
 
 int ListView::SubItemHitTest(LVHITTESTINFO& info) const
@@ -251,17 +203,6 @@ HIMAGELIST ComboBoxEx::SetImageList(HIMAGELIST images)
     return reinterpret_cast<HIMAGELIST>(Send(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images)));
 }
 
-int ComboBoxEx::InsertItem(int index, const std::string& text, int image, int selectedImage)
-{
-    COMBOBOXEXITEMA item{};
-    item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE;
-    item.iItem = index;
-    item.pszText = const_cast<char*>(text.c_str());
-    item.iImage = image;
-    item.iSelectedImage = selectedImage;
-    return static_cast<int>(Send(CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-}
-
 int ComboBoxEx::InsertImageItem(int index, int image, int selectedImage)
 {
     COMBOBOXEXITEMA item{};
@@ -270,11 +211,6 @@ int ComboBoxEx::InsertImageItem(int index, int image, int selectedImage)
     item.iImage = image;
     item.iSelectedImage = selectedImage;
     return static_cast<int>(Send(CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-}
-
-int ComboBoxEx::GetCount() const
-{
-    return static_cast<int>(Send(CB_GETCOUNT));
 }
 
 int ComboBoxEx::GetCurSel() const
@@ -287,34 +223,6 @@ int ComboBoxEx::SetCurSel(int index)
 {
     const LRESULT selection = Send(CB_SETCURSEL, static_cast<WPARAM>(index));
     return selection == CB_ERR ? -1 : static_cast<int>(selection);
-}
-
-void ComboBoxEx::ResetContent()
-{
-    Send(CB_RESETCONTENT);
-}
-
-// ---------------------------------------------------------------------------
-// Edit, Button
-
-void Edit::SetSel(int start, int end)
-{
-    Send(EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
-}
-
-void Edit::SetLimitText(int limit)
-{
-    Send(EM_SETLIMITTEXT, static_cast<WPARAM>(limit));
-}
-
-bool Button::GetCheck() const
-{
-    return Send(BM_GETCHECK) == BST_CHECKED;
-}
-
-void Button::SetCheck(bool checked)
-{
-    Send(BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
 // ---------------------------------------------------------------------------
@@ -393,11 +301,6 @@ void ToolTip::RelayEvent(const MSG& message)
 {
     if (GetSafeHwnd())
         Send(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&message));
-}
-
-void ToolTip::Activate(bool active)
-{
-    Send(TTM_ACTIVATE, active ? TRUE : FALSE);
 }
 
 }  // namespace win

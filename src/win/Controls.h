@@ -24,7 +24,6 @@ public:
     // index, or -1.
     int InsertItem(int index, const std::string& text);
     int InsertItem(int index, const std::string& text, int image);
-    int InsertItem(int index, const std::string& text, int image, LPARAM data);
     bool DeleteItem(int item);
     bool DeleteAllItems();
     // The row count of a list whose rows its owner keeps (LVS_OWNERDATA).
@@ -35,19 +34,13 @@ public:
     std::string GetItemText(int item, int subItem) const;
     int GetItemCount() const;
 
-    // Image index of column 0, or -1 when the row does not exist.
-    int GetItemImage(int item) const;
     UINT GetItemState(int item, UINT mask) const;
     // `item` -1 sets the state on every row.
     bool SetItemState(int item, UINT state, UINT mask);
-    bool SetItemData(int item, LPARAM data);
 
     // LVIR_BOUNDS, LVIR_ICON, LVIR_LABEL, LVIR_SELECTBOUNDS.
     bool GetItemRect(int item, RECT& rect, int code) const;
-    bool GetSubItemRect(int item, int subItem, int code, RECT& rect) const;
 
-    // LVM_HITTEST: the row at `point` (client coordinates) or -1.
-    int HitTest(POINT point, UINT* flags = nullptr) const;
     // LVM_SUBITEMHITTEST: fills info.iItem / iSubItem / flags; returns iItem.
     int SubItemHitTest(LVHITTESTINFO& info) const;
     // LVNI_SELECTED, LVNI_FOCUSED ... after `start` (-1: from the top).
@@ -80,33 +73,12 @@ class ComboBoxEx : public Control
 {
 public:
     HIMAGELIST SetImageList(HIMAGELIST images);
-    // Returns the new item's index or -1.
-    int InsertItem(int index, const std::string& text, int image, int selectedImage);
-    // An item that shows its image alone (no text).
+    // An item that shows its image alone (no text); its index or -1.
     int InsertImageItem(int index, int image, int selectedImage);
-    int GetCount() const;
     // -1 when nothing is selected.
     int GetCurSel() const;
     // -1 clears the selection; returns the new selection or -1 (CB_ERR).
     int SetCurSel(int index);
-    void ResetContent();
-};
-
-class Edit : public Control
-{
-public:
-    void SetSel(int start, int end);
-    void SetLimitText(int limit);
-};
-
-class Static : public Control
-{};
-
-class Button : public Control
-{
-public:
-    bool GetCheck() const;
-    void SetCheck(bool checked);
 };
 
 // A tooltip window created (and destroyed) by its wrapper.
@@ -127,7 +99,6 @@ public:
     void SetToolRect(HWND window, UINT_PTR id, const RECT& rect);
     // TTM_RELAYEVENT for mouse messages, so that the tip shows and hides.
     void RelayEvent(const MSG& message);
-    void Activate(bool active);
 };
 
 }  // namespace win

@@ -12,7 +12,7 @@ namespace win {
 // ---------------------------------------------------------------------------
 // DataExchange
 
-void DataExchange::text(int id, std::string& value) const
+void DataExchange::Text(int id, std::string& value) const
 {
     const HWND control = ::GetDlgItem(m_dialog, id);
     if (!control)
@@ -23,7 +23,7 @@ void DataExchange::text(int id, std::string& value) const
         ::SetWindowTextA(control, value.c_str());
 }
 
-void DataExchange::check(int id, bool& value) const
+void DataExchange::Check(int id, bool& value) const
 {
     if (!::GetDlgItem(m_dialog, id))
         return;
@@ -69,7 +69,8 @@ bool offerToControl(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LR
 
 }  // namespace
 
-Dialog::Dialog(UINT templateId, HWND parent) : m_templateId(templateId), m_parent(parent)
+Dialog::Dialog(UINT templateId, HWND parent, int captionIcon)
+    : m_templateId(templateId), m_parent(parent), m_captionIconId(captionIcon)
 {}
 
 Dialog::~Dialog()
@@ -192,12 +193,6 @@ void Dialog::CentreOnWorkArea()
     ::SetWindowPos(m_hwnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Dialog::SetCaptionIcon(int resourceId)
-{
-    m_captionIcon = loadSmallIconResource(resourceId);
-    SetIcon(m_captionIcon.get(), false);
-}
-
 void Dialog::RefuseControlText(int id, const std::string& message)
 {
     showMessage(message, MB_OK | MB_ICONEXCLAMATION, m_hwnd);
@@ -232,6 +227,11 @@ void Dialog::CheckDlgButton(int id, bool checked) const
 BOOL Dialog::OnInitDialog()
 {
     UpdateData(false);
+    if (m_captionIconId != 0) {
+        // Kept until the dialog goes: the caption only borrows it.
+        m_captionIcon = loadSmallIconResource(m_captionIconId);
+        SetIcon(m_captionIcon.get(), false);
+    }
     return TRUE;
 }
 
@@ -363,7 +363,9 @@ INT_PTR Dialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
             return FALSE;
         if (answersDirectly(message))
             return static_cast<INT_PTR>(result);
-        if (m_hwnd)
+        // Set only when it differs: under Wine each set is a round trip to
+        // the server, and a list's rows bring several notifications each.
+        if (m_hwnd && ::GetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT) != result)
             ::SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, result);
         return TRUE;
     } catch (...) {

@@ -25,13 +25,12 @@ public:
     DataExchange(HWND dialog, bool saving) noexcept : m_dialog(dialog), m_saving(saving) {}
 
     // True: controls -> members (OK); false: members -> controls (start).
-    bool saving() const noexcept { return m_saving; }
-    HWND dialog() const noexcept { return m_dialog; }
+    bool Saving() const noexcept { return m_saving; }
 
     // The text of control `id` (edit, static, ...).
-    void text(int id, std::string& value) const;
+    void Text(int id, std::string& value) const;
     // A check box: checked <-> true. An indeterminate box reads as false.
-    void check(int id, bool& value) const;
+    void Check(int id, bool& value) const;
 
 private:
     HWND m_dialog;
@@ -42,8 +41,9 @@ class Dialog : public Window
 {
 public:
     // `parent` null: at DoModal the thread's active window becomes the owner
-    // (none for the first window of the program).
-    explicit Dialog(UINT templateId, HWND parent = nullptr);
+    // (none for the first window of the program). `captionIcon` non-zero:
+    // that icon resource shows, at the small icon size, in the caption.
+    explicit Dialog(UINT templateId, HWND parent = nullptr, int captionIcon = 0);
     virtual ~Dialog();
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
@@ -61,15 +61,9 @@ public:
     // Data exchange: `save` true reads the controls into the members.
     bool UpdateData(bool save = true);
 
-    UINT TemplateId() const noexcept { return m_templateId; }
-
     // Centres the dialog on the work area of the monitor it is (mostly) on;
     // one larger than the area keeps its caption and close box on it.
     void CentreOnWorkArea();
-
-    // Shows the icon resource, at the small icon size, in the caption; the
-    // dialog keeps it until it is destroyed.
-    void SetCaptionIcon(int resourceId);
 
     // Says in a message box why the text of control `id` is not accepted,
     // then gives that control the focus with its text selected, so that it
@@ -84,7 +78,7 @@ public:
 
 protected:
     // The template's controls exist. The base runs the data exchange into
-    // the controls and returns TRUE (focus to the first tab stop). When the
+    // the controls, shows the caption icon and returns TRUE (focus to the first tab stop). When the
     // dialog is neither moved nor resized-and-moved here (no move request and
     // the same position afterwards) it is then centred on the work area.
     virtual BOOL OnInitDialog();
@@ -125,8 +119,6 @@ protected:
     // dialog manager (IsDialogMessage) and dispatch. True consumes it.
     virtual bool PreTranslateMessage(MSG& message);
 
-    HWND Owner() const noexcept { return m_owner; }
-
 private:
     static INT_PTR CALLBACK StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleInit();
@@ -137,6 +129,7 @@ private:
 
     UINT m_templateId;
     HWND m_parent;
+    int m_captionIconId;
     HWND m_owner = nullptr;
     INT_PTR m_result = -1;
     bool m_ended = false;

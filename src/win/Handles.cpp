@@ -7,9 +7,6 @@ namespace win {
 WindowDC::WindowDC(HWND window) noexcept : m_window(window), m_dc(::GetDC(window))
 {}
 
-WindowDC::WindowDC(WindowDC&& other) noexcept : m_window(other.m_window), m_dc(std::exchange(other.m_dc, nullptr))
-{}
-
 WindowDC::~WindowDC()
 {
     if (m_dc)

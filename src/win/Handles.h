@@ -14,8 +14,6 @@ public:
     ~WindowDC();
     WindowDC(const WindowDC&) = delete;
     WindowDC& operator=(const WindowDC&) = delete;
-    WindowDC(WindowDC&& other) noexcept;
-    WindowDC& operator=(WindowDC&&) = delete;
 
     HDC get() const noexcept { return m_dc; }
     operator HDC() const noexcept { return m_dc; }
@@ -70,8 +68,6 @@ public:
     ~SelectGuard();
     SelectGuard(const SelectGuard&) = delete;
     SelectGuard& operator=(const SelectGuard&) = delete;
-
-    HGDIOBJ previous() const noexcept { return m_previous; }
 
 private:
     HDC m_dc;

@@ -24,11 +24,6 @@ LRESULT Window::Send(UINT message, WPARAM wParam, LPARAM lParam) const
     return ::SendMessageA(m_hwnd, message, wParam, lParam);
 }
 
-bool Window::Post(UINT message, WPARAM wParam, LPARAM lParam) const
-{
-    return ::PostMessageA(m_hwnd, message, wParam, lParam) != FALSE;
-}
-
 std::string Window::GetText() const
 {
     return windowTextOf(m_hwnd);
@@ -37,11 +32,6 @@ std::string Window::GetText() const
 void Window::SetText(const std::string& text) const
 {
     ::SetWindowTextA(m_hwnd, text.c_str());
-}
-
-int Window::GetDlgCtrlID() const
-{
-    return ::GetDlgCtrlID(m_hwnd);
 }
 
 HWND Window::GetParent() const
@@ -54,24 +44,9 @@ HWND Window::GetDlgItem(int id) const
     return ::GetDlgItem(m_hwnd, id);
 }
 
-bool Window::IsEnabled() const
-{
-    return ::IsWindowEnabled(m_hwnd) != FALSE;
-}
-
 void Window::Enable(bool enable) const
 {
     ::EnableWindow(m_hwnd, enable ? TRUE : FALSE);
-}
-
-void Window::Show(int command) const
-{
-    ::ShowWindow(m_hwnd, command);
-}
-
-bool Window::IsVisible() const
-{
-    return ::IsWindowVisible(m_hwnd) != FALSE;
 }
 
 RECT Window::GetClientRect() const
@@ -116,34 +91,26 @@ LONG_PTR Window::GetStyle() const
     return ::GetWindowLongPtrA(m_hwnd, GWL_STYLE);
 }
 
-LONG_PTR Window::GetExStyle() const
-{
-    return ::GetWindowLongPtrA(m_hwnd, GWL_EXSTYLE);
-}
-
 namespace {
 
-void modifyLong(HWND hwnd, int index, LONG_PTR remove, LONG_PTR add, bool frame)
+void modifyLong(HWND hwnd, int index, LONG_PTR remove, LONG_PTR add)
 {
     const LONG_PTR old = ::GetWindowLongPtrA(hwnd, index);
     const LONG_PTR changed = (old & ~remove) | add;
     if (changed != old)
         ::SetWindowLongPtrA(hwnd, index, changed);
-    if (frame)
-        ::SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
-                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 }  // namespace
 
-void Window::ModifyStyle(LONG_PTR remove, LONG_PTR add, bool frame) const
+void Window::ModifyStyle(LONG_PTR remove, LONG_PTR add) const
 {
-    modifyLong(m_hwnd, GWL_STYLE, remove, add, frame);
+    modifyLong(m_hwnd, GWL_STYLE, remove, add);
 }
 
-void Window::ModifyExStyle(LONG_PTR remove, LONG_PTR add, bool frame) const
+void Window::ModifyExStyle(LONG_PTR remove, LONG_PTR add) const
 {
-    modifyLong(m_hwnd, GWL_EXSTYLE, remove, add, frame);
+    modifyLong(m_hwnd, GWL_EXSTYLE, remove, add);
 }
 
 HFONT Window::GetFont() const

@@ -23,20 +23,15 @@ public:
     bool IsWindow() const noexcept { return m_hwnd != nullptr && ::IsWindow(m_hwnd) != FALSE; }
 
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
-    bool Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     // The window text, of any length, in the ANSI code page.
     std::string GetText() const;
     void SetText(const std::string& text) const;
 
-    int GetDlgCtrlID() const;
     HWND GetParent() const;
     HWND GetDlgItem(int id) const;
 
-    bool IsEnabled() const;
     void Enable(bool enable) const;
-    void Show(int command) const;
-    bool IsVisible() const;
 
     RECT GetClientRect() const;
     // Screen coordinates.
@@ -50,10 +45,9 @@ public:
     void Update() const;
 
     LONG_PTR GetStyle() const;
-    LONG_PTR GetExStyle() const;
-    // Removes then adds style bits (GWL_STYLE); SWP_FRAMECHANGED when `frame`.
-    void ModifyStyle(LONG_PTR remove, LONG_PTR add, bool frame = false) const;
-    void ModifyExStyle(LONG_PTR remove, LONG_PTR add, bool frame = false) const;
+    // Removes then adds style bits (GWL_STYLE, GWL_EXSTYLE).
+    void ModifyStyle(LONG_PTR remove, LONG_PTR add) const;
+    void ModifyExStyle(LONG_PTR remove, LONG_PTR add) const;
 
     HFONT GetFont() const;
     void SetFont(HFONT font, bool redraw = true) const;
@@ -103,8 +97,6 @@ public:
     bool SubclassWindow(HWND hwnd);
     // SubclassWindow for the dialog's control `id`.
     bool SubclassDlgItem(int id, HWND parentDialog);
-
-    bool IsSubclassed() const noexcept { return m_subclassed; }
 
     // The wrapper that subclassed `hwnd`, or null.
     static Control* FromHandle(HWND hwnd);

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 using namespace qb;
-using qbtest::FakeHostListUi;
 
 namespace {
 
@@ -16,129 +15,78 @@ std::unique_ptr<HostItem> host(const std::string& title, int32_t colour = -1)
     return h;
 }
 
-struct HostListOpsTest : ::testing::Test {
-    HostCatalogue hosts;
-    AppOptions options;
-    FakeHostListUi ui;
-    HostListOps ops{hosts, options, ui};
-
-    void SetUp() override
-    {
-        hosts.push_back(host("alpha", 255));
-        hosts.push_back(host("beta"));
-    }
-};
-
-bool renameAndChange(HostItem& h)
-{
-    h.title = "renamed";
-    h.colour = 0x00ff00;
-    h.entries.clear();
-    return true;
-}
-
 }  // namespace
 
-TEST_F(HostListOpsTest, EditHostWorksOnACopyAndTakesItBackOnOk)
+// Each context-menu command on a catalogue of alpha (coloured) and two equal betas: the editor only ever sees a
+// working copy, OK copies every field back, and a change is rebuilt with its focus and saved; hosts nobody
+// edited stay the same objects, the one passed to Delete going even when another is equal to it.
+TEST(HostListOps, EachCommandWorksOnACopyThenRebuildsAndSaves)
 {
-    options.rdpWidth = -1;
-    options.rdpHeight = 600;
-    HostItem& alpha = *hosts[0];
-    ui.editor = [&](HostItem& working) {
-        EXPECT_NE(&working, &alpha);
-        EXPECT_EQ(working.colour, 255);
-        EXPECT_NE(working.entries[0].name().data(), alpha.entries[0].name().data());
-        return renameAndChange(working);
+    struct Case {
+        const char* what;
+        int id;
+        size_t on;
+        bool ok;
+        const char* seen;  // the working host's title and colour as the editor got it; empty: not asked
+        std::vector<std::string> titles;
+        int focus;  // the host the rebuild focused, -1 none, -2 no rebuild or save
     };
-    EXPECT_TRUE(ops.editHost(alpha));
-    EXPECT_EQ(ui.seenWidth, -1);
-    EXPECT_EQ(ui.seenHeight, 600);
-    EXPECT_EQ(alpha.title, "renamed");
-    EXPECT_EQ(alpha.colour, 0x00ff00);
-    EXPECT_TRUE(alpha.entries.empty());
-}
-
-TEST_F(HostListOpsTest, CancelOrAForeignIdLeavesEverythingUntouched)
-{
-    for (int id : {0, 1029, 4699})  // 0: the menu was dismissed
-        ops.runCommand(id, *hosts[0]);
-    ui.editor = [](HostItem& h) { return !renameAndChange(h); };
-    HostItem& alpha = *hosts[0];
-    ops.hostProperties(alpha);
-    EXPECT_TRUE(sameHost(alpha, *host("alpha", 255)));
-
-    ops.addHost();  // cancelled Add: nothing appended
-    EXPECT_EQ(hosts.size(), 2u);
-    EXPECT_EQ(ui.fills + ui.saves, 0);
-    EXPECT_EQ(ui.editorRuns, 2) << "only Properties and Add ask";
-
-    ui.focused = hosts[0].get();
-    ops.runCommand(CmdCopy, *hosts[1]);  // a cancelled Copy still rebuilds and saves
-    EXPECT_EQ(hosts.size(), 2u);
-    EXPECT_EQ(ui.focused, nullptr) << "the focus stays where it was";
-    EXPECT_EQ(ui.fills, 1);
-    EXPECT_EQ(ui.saves, 1);
-}
-
-TEST_F(HostListOpsTest, AddAndCopyAppendLastOnOk)
-{
-    ui.editor = [](HostItem& h) {
-        EXPECT_TRUE(h.title.empty() && h.colour == -1 && h.entries.empty());
-        h.title = "gamma";
-        return true;
+    const Case cases[] = {
+        {"dismissed menu", 0, 0, true, "", {"alpha", "beta", "beta"}, -2},
+        {"a foreign id", 4699, 0, true, "", {"alpha", "beta", "beta"}, -2},
+        {"Properties, cancelled", CmdProperties, 0, false, "alpha 255", {"alpha", "beta", "beta"}, -2},
+        {"Properties", CmdProperties, 0, true, "alpha 255", {"renamed", "beta", "beta"}, 0},
+        {"Add, cancelled", CmdAddItem, 0, false, " -1", {"alpha", "beta", "beta"}, -2},
+        {"Add", CmdAddItem, 0, true, " -1", {"alpha", "beta", "beta", "renamed"}, 3},
+        {"Copy, cancelled: rewritten all the same", CmdCopy, 0, false, "alpha -1", {"alpha", "beta", "beta"}, -1},
+        {"Copy", CmdCopy, 0, true, "alpha -1", {"alpha", "beta", "beta", "renamed"}, 3},
+        {"Delete", CmdDelete, 2, true, "", {"alpha", "beta"}, -1},
+        {"Options: in memory only", CmdOptions, 0, true, "", {"alpha", "beta", "beta"}, -2},
+        {"Options, cancelled", CmdOptions, 0, false, "", {"alpha", "beta", "beta"}, -2},
     };
-    ops.runCommand(CmdAddItem, *hosts[0]);
-    ASSERT_EQ(hosts.size(), 3u);
-    EXPECT_EQ(hosts[2]->title, "gamma");
-    EXPECT_EQ(ui.focused, hosts[2].get()) << "the focus goes to the added host";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HostCatalogue hosts;
+        for (auto* made : {host("alpha", 255).release(), host("beta").release(), host("beta").release()})
+            hosts.emplace_back(made);
+        const std::vector<HostItem*> before = {hosts[0].get(), hosts[1].get(), hosts[2].get()};
+        AppOptions options;
+        options.rdpWidth = -1;
+        options.rdpHeight = 600;
+        qbtest::FakeHostListUi ui;
+        std::string seen;
+        ui.editor = [&](HostItem& working) {
+            EXPECT_EQ(std::count_if(hosts.begin(), hosts.end(), [&](auto& h) { return h.get() == &working; }), 0);
+            if (!working.entries.empty()) {
+                EXPECT_NE(working.entries[0].name().data(), hosts[c.on]->entries[0].name().data());
+            }
+            seen = working.title + " " + std::to_string(working.colour);
+            working.title = "renamed";
+            working.colour = 0x00ff00;
+            working.entries.clear();
+            return c.ok;
+        };
+        ui.options = [&](OptionsForm& form) {
+            form.hideTaskbarButton = true;
+            return c.ok;
+        };
+        HostListOps(hosts, options, ui).runCommand(c.id, *hosts[c.on]);
 
-    ui.editor = [](HostItem& h) {
-        EXPECT_EQ(h.colour, -1);  // the editor already sees the copy without colour
-        h.title += " copy";
-        return true;
-    };
-    ops.runCommand(CmdCopy, *hosts[0]);
-    ASSERT_EQ(hosts.size(), 4u);
-    EXPECT_EQ(ui.focused, hosts[3].get()) << "and to the copy";
-    EXPECT_EQ(hosts[3]->title, "alpha copy");
-    EXPECT_EQ(hosts[3]->colour, -1);
-    EXPECT_EQ(hosts[0]->colour, 255);
-    EXPECT_EQ(ui.fills, 2);
-    EXPECT_EQ(ui.saves, 2);
-}
-
-TEST_F(HostListOpsTest, DeleteAndPropertiesActOnTheHostPassedIn)
-{
-    for (int i = 0; i < 140; ++i)  // rows beyond 128 too
-        hosts.push_back(host("h" + std::to_string(i)));
-    HostItem* late = hosts[135].get();
-    ui.editor = renameAndChange;
-    ops.runCommand(CmdProperties, *late);
-    EXPECT_EQ(late->title, "renamed");
-    EXPECT_EQ(ui.focused, late);
-    ops.runCommand(CmdDelete, *late);
-    EXPECT_EQ(ui.focused, nullptr);
-    EXPECT_EQ(hosts.size(), 141u);
-    EXPECT_EQ(ui.editorRuns, 1);
-    hosts.resize(2);
-
-    // Two hosts with equal content: the one passed in goes, not the first match.
-    hosts.push_back(host("beta"));
-    HostItem* second = hosts[2].get();
-    ops.runCommand(CmdDelete, *second);
-    EXPECT_EQ(ui.editorRuns, 1);  // no question asked
-    ASSERT_EQ(hosts.size(), 2u);
-    EXPECT_NE(hosts[1].get(), second);
-    EXPECT_EQ(ui.fills, 3);
-    EXPECT_EQ(ui.saves, 3);
-}
-
-TEST_F(HostListOpsTest, OptionsChangeMemoryOnlyAndOnlyOnOk)
-{
-    for (const bool ok : {true, false}) {  // OK with the box ticked, then Cancel with it cleared
-        ui.options = [ok](OptionsForm& form) { return form.hideTaskbarButton = ok; };
-        ops.runCommand(CmdOptions, *hosts[0]);
-        EXPECT_TRUE(options.hideTaskbarButton) << ok;
+        EXPECT_EQ(seen, c.seen);
+        if (!seen.empty()) {
+            EXPECT_EQ(std::make_pair(ui.seenWidth, ui.seenHeight), std::make_pair(-1, 600));
+        }
+        EXPECT_EQ(qbtest::titlesOf(hosts), c.titles);
+        for (size_t i = 0; i < std::min<size_t>(3, hosts.size()); ++i)
+            EXPECT_EQ(hosts[i].get(), before[i]) << i;
+        for (const auto& h : hosts) {
+            EXPECT_TRUE(h->title == "renamed" ? h->colour == 0x00ff00 && h->entries.empty()
+                                              : sameHost(*h, *host(h->title, h->title == "alpha" ? 255 : -1)))
+                << h->title;
+        }
+        EXPECT_EQ(ui.fills, c.focus == -2 ? 0 : 1);
+        EXPECT_EQ(ui.saves, ui.fills);
+        EXPECT_EQ(ui.focused, c.focus >= 0 ? hosts[size_t(c.focus)].get() : nullptr);
+        EXPECT_EQ(options.hideTaskbarButton, c.id == CmdOptions && c.ok);
     }
-    EXPECT_EQ(ui.fills + ui.saves, 0);
 }

@@ -63,9 +63,10 @@ TEST(ListKeyboard, AMenuLetterRunsTheOnlyMatchAndSelectsTheFirstOfSeveral)
 {
     const std::vector<std::string> labels = {"Console", "", "&Remote desktop", "Reboot", "ping", "&&Amp", "Power"};
     const CaseTable fold = asciiCaseTable();
-    const std::tuple<char, MenuCharChoice::Kind, int> cases[] = {
-        {'c', MenuCharChoice::Execute, 0}, {'r', MenuCharChoice::Select, 2}, {'P', MenuCharChoice::Select, 4},
-        {'&', MenuCharChoice::Execute, 5}, {'z', MenuCharChoice::None, -1},  {'A', MenuCharChoice::None, -1},
+    using Kind = MenuCharChoice::Kind;
+    const std::tuple<char, Kind, int> cases[] = {
+        {'c', Kind::Execute, 0}, {'r', Kind::Select, 2}, {'P', Kind::Select, 4},
+        {'&', Kind::Execute, 5}, {'z', Kind::None, -1},  {'A', Kind::None, -1},
     };
     for (auto [typed, kind, position] : cases) {
         const MenuCharChoice choice = menuCharChoice(labels, typed, fold);

@@ -143,6 +143,28 @@ TEST(MainSession, AClickedHostIsFoundAgainAfterAColleaguesSave)
     EXPECT_EQ(p.session.hostToOpen(0), nullptr);
 }
 
+// The folder watch starts after the first paint: a colleague's save made since the start read the file is shown
+// then; a file whose stamp did not change is not read again.
+TEST(MainSession, ASaveBeforeTheWatchStartsIsShownWhenItStarts)
+{
+    const FileStamp read{true, 10, 100};
+    // they saved, the stamp when the watch starts, the titles shown then
+    const std::tuple<bool, FileStamp, std::vector<std::string>> cases[] = {
+        {false, read, {"a"}},
+        {true, {true, 11, 100}, {"a", "their"}},
+        {true, {true, 10, 120}, {"a", "their"}},
+        {true, read, {"a"}},
+    };
+    for (const auto& [theySaved, now, titles] : cases) {
+        SCOPED_TRACE(::testing::Message() << "saved " << theySaved << ", stamp " << now.writeTime << " " << now.size);
+        Program p(fileOf({"a"}));
+        if (theySaved)
+            p.fake.files.bytes = fileOf({"a", "their"});
+        p.session.watchStarted(read, now);
+        EXPECT_EQ(titlesOf(p.session), titles);
+    }
+}
+
 // A file held by another program at start is told once, shows nothing and is never written over; the close once it
 // reads again keeps every host it held.
 TEST(MainSession, AFileUnreadableAtStartIsToldAndKept)

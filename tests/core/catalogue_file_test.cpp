@@ -87,37 +87,32 @@ TEST(CatalogueReader, LinesReadBackAsWritten)
     }
 }
 
-TEST(CatalogueReader, IgnoresLinesOfNoTypeAndEntriesWithoutHost)
+// Whole files: lines of no type and entries before any host are dropped, every options line is applied and the
+// last wins, and a carriage return alone ends a line (some editors write those); the writer writes CR LF.
+TEST(CatalogueReader, WholeFilesReadAndWriteBack)
 {
-    const char* ignored[] = {" <SEP>", "   <SEP>", "  <sep>", "<item>x", "<x>1<Y>2", ""};
-    std::string bytes = "  <URL>u<NAME>n<ALT>0<IICON>1\r\n  <SEP>\r\n";
-    std::string expected = kDefaultOptions;
-    for (const char* line : ignored) {
-        bytes += std::string(line) + "\r\n" + kHostLine + line + "\n";
-        expected += kHostLine;
+    using Moves = std::vector<std::pair<int32_t, int32_t>>;
+    std::string ignored = "  <URL>u<NAME>n<ALT>0<IICON>1\r\n  <SEP>\r\n", dropped = kDefaultOptions;
+    for (const char* line : {" <SEP>", "   <SEP>", "  <sep>", "<item>x", "<x>1<Y>2", ""}) {
+        ignored += std::string(line) + "\r\n" + kHostLine + line + "\n";
+        dropped += kHostLine;
     }
-    Loaded loaded(bytes);
-    EXPECT_EQ(loaded.written(), expected);
-    EXPECT_TRUE(loaded.window.moves.empty());
-}
-
-TEST(CatalogueReader, EveryOptionsLineIsAppliedAndTheLastWins)
-{
-    Loaded loaded("<X>1<Y>2<BROWSER>a<RDPX>10<RPDY>20<HIDE><END>\n" + kHostLine +
-                  "<X>3<Y>4<BROWSER>b<RDPX>30<RPDY>40<END>\n");
-    EXPECT_EQ(loaded.window.moves, (std::vector<std::pair<int32_t, int32_t>>{{1, 2}, {3, 4}}));
-    EXPECT_EQ(loaded.written(), "<X>0<Y>0<BROWSER>b<RDPX>30<RPDY>40<HIDE><END>\r\n" + kHostLine);
-}
-
-// Some editors end lines with CR alone; the writer still writes CR LF.
-TEST(CatalogueReader, ACarriageReturnAloneEndsALine)
-{
-    const std::string crLf = "<X>1<Y>2<BROWSER>b<RDPX>3<RPDY>4<HIDE><END>\r\n<ITEM>a<HOST>h<ICON>1<COL>2\r\n  <SEP>\r\n"
+    const std::string crLf = "<X>0<Y>0<BROWSER>b<RDPX>3<RPDY>4<HIDE><END>\r\n<ITEM>a<HOST>h<ICON>1<COL>2\r\n  <SEP>\r\n"
                              "<ITEM>b<HOST>i<ICON>3<COL>4\r\n  <URL>u<NAME>n<ALT>1<IICON>5\r\n";
     std::string crOnly;
     std::remove_copy(crLf.begin(), crLf.end(), std::back_inserter(crOnly), '\n');
-    Loaded loaded(crOnly);
-    EXPECT_EQ(formatCatalogue(loaded.hosts, loaded.options, 1, 2), crLf);
+    const std::tuple<std::string, std::string, Moves> cases[] = {
+        {ignored, dropped, {}},
+        {"<X>1<Y>2<BROWSER>a<RDPX>10<RPDY>20<HIDE><END>\n" + kHostLine + "<X>3<Y>4<BROWSER>b<RDPX>30<RPDY>40<END>\n",
+         "<X>0<Y>0<BROWSER>b<RDPX>30<RPDY>40<HIDE><END>\r\n" + kHostLine,
+         {{1, 2}, {3, 4}}},
+        {crOnly, crLf, {{0, 0}}},
+    };
+    for (const auto& [bytes, written, moves] : cases) {
+        Loaded loaded(bytes);
+        EXPECT_EQ(loaded.written(), written);
+        EXPECT_EQ(loaded.window.moves, moves);
+    }
 }
 
 // NUL bytes stay in values, and a line of megabytes reads whole.

@@ -51,6 +51,15 @@ inline qb::CommandEntry entry(qb::EntryKind kind, std::string a = {}, std::strin
     return made;
 }
 
+// Custom commands of these names.
+inline qb::EntryList namedEntries(std::initializer_list<const char*> names)
+{
+    qb::EntryList list;
+    for (const char* name : names)
+        list.push_back(entry(qb::CustomCommand, name));
+    return list;
+}
+
 inline std::unique_ptr<qb::HostItem> host(std::string title, std::string hostName, int32_t icon, int32_t colour)
 {
     auto item = qb::newHost();

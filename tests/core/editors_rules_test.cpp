@@ -16,17 +16,6 @@ using namespace qb;
 
 namespace {
 
-EntryList namedEntries(std::initializer_list<const char*> names)
-{
-    EntryList list;
-    for (const char* n : names) {
-        CommandEntry entry;
-        entry.name = n;
-        list.push_back(entry);
-    }
-    return list;
-}
-
 std::vector<std::string> names(const EntryList& list)
 {
     std::vector<std::string> out;
@@ -59,7 +48,7 @@ TEST(EditorsEntryRows, EachKindShowsOnlyItsOwnFields)
 
 TEST(EditorsTemplateEntries, ASeparatorAfterExistingEntriesAndAShareForEveryDriveCharacter)
 {
-    EntryList list = namedEntries({"existing"});
+    EntryList list = qbtest::namedEntries({"existing"});
     appendTemplateEntries(list, "srv1", "D,E", 1280, 1024);
 
     using Row = std::tuple<EntryKind, std::string, std::string, std::string, int, bool, bool>;
@@ -101,13 +90,13 @@ TEST(EditorsEntryListOps, RowsAndSelectionAfterDeleteAndMoves)
     };
     for (const auto& [op, row, select, left] : cases) {
         SCOPED_TRACE(::testing::Message() << "row " << row << ", left " << left.size());
-        EntryList list = namedEntries({"a", "b", "c"});
+        EntryList list = qbtest::namedEntries({"a", "b", "c"});
         EntryListChange change = op(list, row);
         EXPECT_EQ(change.changed, left != abc);
         EXPECT_EQ(change.select, select);
         EXPECT_EQ(names(list), left);
     }
-    EntryList one = namedEntries({"a"});
+    EntryList one = qbtest::namedEntries({"a"});
     EXPECT_EQ(deleteEntry(one, 0).select, kNoRow) << "the only row: nothing left to select";
 }
 

@@ -151,9 +151,11 @@ struct FakeLinkSystem final : qb::LinkSystem {
     int startResult = 33;
     std::vector<std::string> started;
     std::vector<int> shows;
+    std::vector<std::string> opened;
 
-    int shellOpen(const std::string&, int show) override
+    int shellOpen(const std::string& target, int show) override
     {
+        opened.push_back(target);
         shows.push_back(show);
         return shellResult;
     }

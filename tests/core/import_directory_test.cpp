@@ -63,46 +63,35 @@ TEST(DirectoryEntries, BecomeSortedCandidates)
     EXPECT_EQ(entry.cn, "a");
 }
 
-TEST(DirectorySearch, RefusesBeforeThePlatformIsAsked)
+// Refused before the platform is asked, cancelled before it is, or failed there: no hosts either way.
+TEST(DirectorySearch, RefusedCancelledOrFailedSearchesCarryNoHosts)
 {
-    // url, user, insecure allowed, binds in clear, reaches the server
-    const std::tuple<const char*, const char*, bool, bool, bool> cases[] = {
-        {"ldap://dc1/DC=x", "admin", false, true, false},  // password in clear
-        {"ldap://dc1/DC=x", "admin", true, true, true},
-        {"ldap://dc1/DC=x", "admin", false, false, true},  // Negotiate seals it
-        {"ldaps://dc1/DC=x", "admin", false, true, true},
-        {"ldap://dc1/DC=x", "", false, true, true},  // anonymous: no password
-        {"ldap://dc1", "", true, true, false},
+    // url, user, insecure allowed, binds in clear, cancelled at once, the server's error, reaches the server
+    const std::tuple<const char*, const char*, bool, bool, bool, const char*, bool> cases[] = {
+        {"ldap://dc1/DC=x", "admin", false, true, false, "", false},  // password in clear
+        {"ldap://dc1/DC=x", "admin", true, true, false, "", true},
+        {"ldap://dc1/DC=x", "admin", false, false, false, "", true},  // Negotiate seals it
+        {"ldaps://dc1/DC=x", "admin", false, true, false, "", true},
+        {"ldap://dc1/DC=x", "", false, true, false, "", true},  // anonymous: no password
+        {"ldap://dc1", "", true, true, false, "", false},
+        {"ldaps://dc1/DC=x", "", false, true, true, "", false},
+        {"ldaps://dc1/DC=x", "", false, true, false, "bind to dc1 failed: Invalid credentials", true},
     };
-    for (const auto& [url, user, insecure, clear, reachesServer] : cases) {
-        SCOPED_TRACE(std::string(url) + " " + user);
+    for (const auto& [url, user, insecure, clear, cancel, error, reachesServer] : cases) {
+        SCOPED_TRACE(std::string(url) + " " + user + error);
         qbtest::FakeDirectory directory;
         directory.clear = clear;
         directory.answer.entries = {{"CN=a", "a", "", ""}};
+        directory.answer.error = error;
         DirectoryQuery query;
         query.url = url;
         query.user = user;
         query.insecure = insecure;
-        DirectoryResult result = directory.search(query, {});
+        DirectoryResult result = directory.search(query, [&](size_t) { return !cancel; });
         EXPECT_EQ(directory.searches, reachesServer ? 1 : 0);
-        EXPECT_EQ(result.ok(), reachesServer) << result.error;
-        EXPECT_EQ(result.read.hosts.size(), reachesServer ? 1u : 0u);
+        EXPECT_EQ(result.cancelled, cancel);
+        EXPECT_EQ(result.ok(), reachesServer && !*error) << result.error;
+        EXPECT_EQ(reachesServer ? result.error : "", error);
+        EXPECT_EQ(result.read.hosts.size(), result.ok() ? 1u : 0u);
     }
-}
-
-TEST(DirectorySearch, CancelAndErrorsCarryNoHosts)
-{
-    qbtest::FakeDirectory directory;
-    directory.answer.entries = {{"CN=a", "a", "", ""}};
-    DirectoryQuery query;
-    query.url = "ldaps://dc1/DC=x";
-
-    DirectoryResult cancelled = directory.search(query, [](size_t) { return false; });
-    EXPECT_TRUE(cancelled.cancelled);
-    EXPECT_EQ(directory.searches, 0);
-
-    directory.answer.error = "bind to dc1 failed: Invalid credentials";
-    DirectoryResult failed = directory.search(query, {});
-    EXPECT_EQ(failed.error, directory.answer.error);
-    EXPECT_TRUE(failed.read.hosts.empty());
 }

@@ -35,19 +35,12 @@ TEST(Records, EntryListKeepsEveryFieldThroughEachChange)
             c = static_cast<char>(random());
         return made;
     };
+    auto flag = [&] { return random() % 2 == 0; };
     auto anyEntry = [&] {
-        return CommandEntry{static_cast<EntryKind>(random() % 5),
-                            text(4),
-                            text(300),
-                            text(4),
-                            static_cast<int32_t>(random()),
-                            random() % 2 == 0,
-                            random() % 2 == 0,
-                            text(4),
-                            text(200),
-                            text(4),
-                            random() % 2 == 0,
-                            text(4)};
+        const auto kind = static_cast<EntryKind>(random() % 5);
+        return CommandEntry{kind,   text(4), text(300), text(4),   static_cast<int32_t>(random()),
+                            flag(), flag(),  text(4),   text(200), text(4),
+                            flag(), text(4)};
     };
     auto fields = [](const CommandEntry& e) {
         return std::tie(e.kind, e.name, e.program, e.params, e.icon, e.confirm, e.bold, e.templateHost, e.drives, e.url,

@@ -113,6 +113,15 @@ bool waitReady(const char* title, double seconds)
     });
 }
 
+// GetWindowText does not ask another process's control for its text.
+std::string controlText(HWND control)
+{
+    std::string text(static_cast<size_t>(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+    text.resize(
+        static_cast<size_t>(SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
+    return text;
+}
+
 // A window as a failure message names it.
 std::string describe(HWND hwnd)
 {
@@ -188,16 +197,10 @@ int textMargin(const std::string& className, LONG style, int dpi)
 {
     if (className != "Button")
         return 0;
-    switch (style & BS_TYPEMASK) {
-    case BS_CHECKBOX:
-    case BS_AUTOCHECKBOX:
-    case BS_RADIOBUTTON:
-    case BS_AUTORADIOBUTTON:
-    case BS_3STATE:
-    case BS_AUTO3STATE:
-    case BS_GROUPBOX: return MulDiv(16, dpi, 96);
-    default: return MulDiv(4, dpi, 96);
-    }
+    const LONG type = style & BS_TYPEMASK;
+    const bool boxed = type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+                       type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE || type == BS_GROUPBOX;
+    return MulDiv(boxed ? 16 : 4, dpi, 96);
 }
 
 struct TextCheck {
@@ -236,10 +239,7 @@ BOOL CALLBACK checkText(HWND control, LPARAM param)
         className == "Static" && ((style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP || (style & SS_TYPEMASK) == SS_SIMPLE);
     if (!label && !plainLabel && className != "Button")
         return TRUE;
-    const LRESULT length = SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    text.resize(
-        static_cast<size_t>(SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
+    const std::string text = controlText(control);
     if (text.empty())
         return TRUE;
     ++check.checked;
@@ -302,12 +302,7 @@ int main(int argc, char** argv)
     if (verb == "settext" && argc == 5)
         return SendMessageA(controlOf(argv[2], argv[3]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
     if (verb == "gettext" && argc == 4) {
-        // GetWindowText does not ask another process's control for its text.
-        HWND control = controlOf(argv[2], argv[3]);
-        const LRESULT length = SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
-        std::string text(static_cast<size_t>(length) + 1, '\0');
-        SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
-        std::printf("%s\n", text.c_str());
+        std::printf("%s\n", controlText(controlOf(argv[2], argv[3])).c_str());
         return 0;
     }
     if (verb == "check" && argc == 5) {

@@ -87,8 +87,13 @@ qb_expect "entries run from the keyboard" "$(qb_recorded "$dir" | tr '\n' '|')" 
 ready
 
 # --- Type-ahead with a blank; F2 and Insert, the focus following.
+# Type-ahead starts again after a pause of a second: if the row is missed, say how
+# long the typing took on our side and where the focus went.
+typing=$(date +%s%N)
 xdotool type --delay 80 "host 15"
-qb_wait_for 10 focus_is 150 || qb_check_fail "typing \"host 15\" did not reach Host 150"
+typing=$(( ($(date +%s%N) - typing) / 1000000 ))
+qb_wait_for 10 focus_is 150 ||
+    qb_check_fail "typing \"host 15\" did not reach Host 150: focus on row $FOCUS, typed in $typing ms"
 save_edit F2 "Host 150" "Alpha first" "<ITEM>Alpha first<HOST>h150<ICON>3<COL>-1" 0
 # Insert: "Alpha first", Host 000 ... 099, then the new host.
 save_edit Insert "" "Host 0995" "<ITEM>Host 0995<HOST><ICON>0<COL>-1" 101

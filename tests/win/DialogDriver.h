@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "win/Window.h"
+#include "win/Dialog.h"
 
 #include <deque>
 #include <functional>
@@ -116,6 +116,35 @@ private:
     std::deque<HWND> m_pending;
     std::map<std::string, std::deque<Script>> m_scripts;
     std::vector<std::string> m_unexpected;
+};
+
+// Runs `body` inside the dialog's modal loop, then ends it with OK unless the body did; DoModal's result.
+inline INT_PTR runModal(win::Dialog& dialog, const std::function<void()>& body, bool bodyEnds = false)
+{
+    DialogDriver driver([&](HWND) {
+        body();
+        if (!bodyEnds)
+            dialog.EndDialog(IDOK);
+    });
+    return dialog.DoModal();
+}
+
+// A dialog of any template that `init` completes with controls of a test's own.
+class ScriptedDialog : public win::Dialog
+{
+public:
+    ScriptedDialog(UINT templateId, std::function<void(HWND)> init) : win::Dialog(templateId), m_init(std::move(init))
+    {}
+    BOOL OnInitDialog() override
+    {
+        win::Dialog::OnInitDialog();
+        m_init(m_hwnd);
+        return TRUE;
+    }
+    void run(const std::function<void()>& body) { EXPECT_EQ(runModal(*this, body), IDOK); }
+
+private:
+    std::function<void(HWND)> m_init;
 };
 
 inline void click(HWND dialog, int id)

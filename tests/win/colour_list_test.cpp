@@ -1,11 +1,9 @@
 // The owner-drawn list under Wine: its rows as the list paints them into a bitmap.
 #include "controls/ColourListCtrl.h"
 #include "res/resource.h"
-#include "win/Dialog.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,47 +16,27 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-// The host editor's template hosts a list with rows of its own, which carry their colour in their text;
-// `run` calls `body` inside its modal loop.
-class ListDialog : public win::Dialog
-{
-public:
-    ListDialog(COLORREF rowColour, std::vector<std::string> texts)
-        : win::Dialog(IDD_EDIT_ITEM), m_rowColour(rowColour), m_texts(std::move(texts))
+// The host editor's template hosts a list with rows of its own, which carry their colour in their text.
+struct ListDialog {
+    ListDialog(COLORREF rowColour, const std::vector<std::string>& texts)
+        : dialog(IDD_EDIT_ITEM, [this, rowColour, texts](HWND d) {
+              list.SubclassDlgItem(IDC_ENTRY_LIST, d);
+              list.InsertColumn(0, "one", 1000);
+              list.SetHighlightMode(HighlightMode::OwnerDrawn);
+              list.m_rowColour = rowColour;
+              list.Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(kBlack));
+              for (size_t row = 0; row < texts.size(); ++row)
+                  list.InsertItem(static_cast<int>(row), texts[row]);
+          })
     {}
-
-    CColourListCtrl list;
-    COLORREF m_rowColour;
-    std::vector<std::string> m_texts;
-
-    void run(std::function<void(ListDialog&)> body)
-    {
-        qbtest::DialogDriver driver([&](HWND) {
-            body(*this);
-            EndDialog(IDOK);
-        });
-        ASSERT_EQ(DoModal(), IDOK);
-    }
-
-    BOOL OnInitDialog() override
-    {
-        win::Dialog::OnInitDialog();
-        list.SubclassDlgItem(IDC_ENTRY_LIST, m_hwnd);
-        list.InsertColumn(0, "one", 1000);
-        list.SetHighlightMode(HighlightMode::OwnerDrawn);
-        list.m_rowColour = m_rowColour;
-        list.Send(LVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(kBlack));
-        for (size_t row = 0; row < m_texts.size(); ++row)
-            list.InsertItem(static_cast<int>(row), m_texts[row]);
-        return TRUE;
-    }
-
     RECT rowBounds(int row)
     {
         RECT rect = {};
         list.GetItemRect(row, rect, LVIR_BOUNDS);
         return rect;
     }
+    CColourListCtrl list;
+    qbtest::ScriptedDialog dialog;
 };
 
 int middle(const RECT& rect)
@@ -72,8 +50,8 @@ int middle(const RECT& rect)
 // list's colour; the bars and number never show; selection shows over any colour.
 TEST(ColourList, RowColourComesFromTheTextAfterTheBars)
 {
-    ListDialog dialog(kRed, {"Mail||255", "Mail", "Mail||65280", "||abc", "Web||0"});
-    dialog.run([](ListDialog& d) {
+    ListDialog d(kRed, {"Mail||255", "Mail", "Mail||65280", "||abc", "Web||0"});
+    d.dialog.run([&] {
         const Canvas picture(d.list);
         const int x = picture.width() - 4;  // right of every text
         const COLORREF expected[] = {kRed, kRed, kGreen, kBlack, kBlack};

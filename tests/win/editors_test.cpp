@@ -1,5 +1,5 @@
 // The editors shown for real and worked from scripts: what a user sees and what comes back.
-#include "../core/fakes.h"
+#include "../core/catalogue_test_support.h"
 #include "DialogDriver.h"
 
 #include "app/win32/ImportDlg.h"
@@ -16,7 +16,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <fstream>
 #include <memory>
 
 using namespace qbtest;
@@ -46,6 +45,24 @@ std::string okRefusedFor(DialogDriver& dialogs, HWND dialog, int id)
     SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(end - start, itemText(dialog, id).size());
     return *message;
+}
+
+// The host editor over `host`, as the main window opens it.
+struct HostEditor {
+    explicit HostEditor(qb::HostItem& host)
+    {
+        dialog.m_imageList = iconImagesForDpi(96);
+        dialog.m_host = &host;
+    }
+    qbtest::FakeLinkSystem links;
+    CEditItemDlg dialog{links};
+};
+
+std::unique_ptr<qb::HostItem> hostWith(std::initializer_list<const char*> names)
+{
+    auto host = qb::newHost();
+    host->entries = namedEntries(names);
+    return host;
 }
 
 }  // namespace
@@ -104,11 +121,7 @@ TEST(Editors, OkWithATextTheFileCannotHoldKeepsTheDialogOpen)
         SetDlgItemTextA(dlg, IDC_HOST_TITLE, "Files > more");
         postClick(dlg, IDOK);
     });
-    qbtest::FakeLinkSystem links;
-    CEditItemDlg itemEditor(links);
-    itemEditor.m_imageList = iconImagesForDpi(96);
-    itemEditor.m_host = host.get();
-    ASSERT_EQ(itemEditor.DoModal(), IDOK);
+    ASSERT_EQ(HostEditor(*host).dialog.DoModal(), IDOK);
     EXPECT_EQ(host->title, "Files > more");
 
     dialogs.on("Edit Command", [&](HWND dlg) {
@@ -137,12 +150,7 @@ TEST(Editors, OkWithATextTheFileCannotHoldKeepsTheDialogOpen)
 
 TEST(HostEditor, EnterOnTheEntriesListOpensTheSelectedEntry)
 {
-    auto host = qb::newHost();
-    for (const char* name : {"a", "b"}) {
-        qb::CommandEntry entry;
-        entry.name = name;
-        host->entries.push_back(entry);
-    }
+    auto host = hostWith({"a", "b"});
     HWND hostEditor = nullptr;
     DialogDriver dialogs;
     dialogs.on("Edit Item", [&](HWND dlg) {
@@ -158,23 +166,14 @@ TEST(HostEditor, EnterOnTheEntriesListOpensTheSelectedEntry)
         postClick(dlg, IDOK);
         postClick(hostEditor, IDCANCEL);  // after the entry editor has gone
     });
-    qbtest::FakeLinkSystem links;
-    CEditItemDlg editor(links);
-    editor.m_imageList = iconImagesForDpi(96);
-    editor.m_host = host.get();
-    EXPECT_EQ(editor.DoModal(), IDCANCEL);
+    EXPECT_EQ(HostEditor(*host).dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(host->entries[1].name(), "b2");
 }
 
 TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
 {
-    auto host = qb::newHost();
+    auto host = hostWith({"a", "b", "c"});
     host->hostName = "a01";
-    for (const char* name : {"a", "b", "c"}) {
-        qb::CommandEntry entry;
-        entry.name = name;
-        host->entries.push_back(entry);
-    }
     DialogDriver dialogs;
     dialogs.on("Edit Item", [&](HWND dlg) {
         // The selection follows the moved row (the rows' rules are the core's).
@@ -205,13 +204,10 @@ TEST(HostEditor, EntryButtonsChangeTheWorkingCopyAndTheRows)
         SetDlgItemTextA(dlg, IDC_HOST_TITLE, "Renamed");
         postClick(dlg, IDOK);
     });
-    qbtest::FakeLinkSystem links;
-    CEditItemDlg editor(links);
-    editor.m_imageList = iconImagesForDpi(96);
-    editor.m_host = host.get();
-    editor.m_rdpWidth = 1280;
-    editor.m_rdpHeight = 1024;
-    ASSERT_EQ(editor.DoModal(), IDOK);
+    HostEditor editor(*host);
+    editor.dialog.m_rdpWidth = 1280;
+    editor.dialog.m_rdpHeight = 1024;
+    ASSERT_EQ(editor.dialog.DoModal(), IDOK);
     EXPECT_EQ(host->title, "Renamed");
     EXPECT_EQ(host->hostName, "a01");
 }
@@ -251,8 +247,7 @@ static bool pumpUntilText(HWND dialog, int id, const std::string& text)
 TEST(ImportDialog, CancelStopsARunningSearchNotTheDialog)
 {
     qb::HostCatalogue catalogue;
-    const std::unique_ptr<qb::FileStore> files = qb::makePlatformFileStore();
-    CImportDlg dialog(catalogue, *files);
+    CImportDlg dialog(catalogue, platformStore());
     dialog.m_searchDirectory = [](const DirectoryRequest&, DirectorySearchState& progress) {
         progress.found = 3;
         while (!progress.cancelled)
@@ -275,13 +270,11 @@ TEST(ImportDialog, CancelStopsARunningSearchNotTheDialog)
 
 TEST(ImportDialog, EnterInTheFileBoxShowsThePreview)
 {
-    char folder[MAX_PATH + 1] = "";
-    GetTempPathA(sizeof folder, folder);
-    const std::string path = std::string(folder) + "qb-enter-hosts.txt";
-    std::ofstream(path) << "pc01\npc02\n";
+    TempFolder folder;
+    const std::string path = folder.file("hosts.txt");
+    writeFile(path, "pc01\npc02\n");
     qb::HostCatalogue catalogue;
-    const std::unique_ptr<qb::FileStore> files = qb::makePlatformFileStore();
-    CImportDlg dialog(catalogue, *files);
+    CImportDlg dialog(catalogue, platformStore());
     std::string status;
     DialogDriver dialogs([&](HWND d) {
         SetDlgItemTextA(d, IDC_IMPORT_FILE, path.c_str());
@@ -292,6 +285,5 @@ TEST(ImportDialog, EnterInTheFileBoxShowsThePreview)
     });
     dialogs.onDestroy([&](HWND d) { status = itemText(d, IDC_IMPORT_STATUS); });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    DeleteFileA(path.c_str());
     EXPECT_EQ(status, "2 found, 2 to import.");
 }

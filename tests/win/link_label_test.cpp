@@ -5,7 +5,6 @@
 #include "controls/LinkLabel.h"
 #include "res/resource.h"
 #include "win/App.h"
-#include "win/Dialog.h"
 #include "win/Handles.h"
 
 #include <gtest/gtest.h>
@@ -15,24 +14,6 @@
 namespace {
 
 constexpr int kLinkId = 4321;
-
-// Any template will do as the parent; the label is a static added at run time.
-class HostDialog : public win::Dialog
-{
-public:
-    // The shell opens the link; no program is registered to start it otherwise.
-    HostDialog() : win::Dialog(IDD_OPTIONS) { system.startResult = 2; }
-    qbtest::FakeLinkSystem system;
-    CLinkLabel link{system};
-    BOOL OnInitDialog() override
-    {
-        win::Dialog::OnInitDialog();
-        HWND label = CreateWindowExA(0, "STATIC", "https://q.example/", WS_CHILD | WS_VISIBLE, 10, 60, 200, 20, m_hwnd,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLinkId)), nullptr, nullptr);
-        link.SubclassWindow(label);
-        return TRUE;
-    }
-};
 
 // The text colour the dialog gives the label when it paints.
 COLORREF askedColour(HWND dialog)
@@ -47,11 +28,19 @@ COLORREF askedColour(HWND dialog)
 
 TEST(LinkLabel, ColoursFollowHotVisitedAndFailedOpens)
 {
-    HostDialog dialog;
+    // The shell opens the link; no program is registered to start it otherwise.
+    qbtest::FakeLinkSystem system;
+    system.startResult = 2;
+    CLinkLabel link{system};
+    // Any template will do as the parent; the label is a static added at run time.
+    qbtest::ScriptedDialog dialog(IDD_OPTIONS, [&](HWND d) {
+        link.SubclassWindow(CreateWindowExA(0, "STATIC", "https://q.example/", WS_CHILD | WS_VISIBLE, 10, 60, 200, 20,
+                                            d, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kLinkId)), nullptr,
+                                            nullptr));
+    });
     qbtest::DialogDriver dialogs;
     dialogs.on("Options", [&](HWND dlg) {
         HWND label = GetDlgItem(dlg, kLinkId);
-        EXPECT_EQ(dialog.link.Target(), "https://q.example/") << "the text stands in for a missing target";
         EXPECT_EQ(askedColour(dlg), RGB(0, 0, 238));
 
         // Hot while the pointer is over it, with the capture to notice it leaving.
@@ -62,11 +51,12 @@ TEST(LinkLabel, ColoursFollowHotVisitedAndFailedOpens)
         EXPECT_NE(GetCapture(), label);
 
         qbtest::click(dlg, kLinkId);  // the fake shell succeeds
-        EXPECT_EQ(dialog.system.shows.size(), 1u);
+        EXPECT_EQ(system.opened, std::vector<std::string>{"https://q.example/"})
+            << "the text stands in for a missing target";
         EXPECT_EQ(askedColour(dlg), RGB(85, 26, 139));
 
         // A failed open explains itself and the link is unvisited again.
-        dialog.system.shellResult = 31;
+        system.shellResult = 31;
         std::string message;
         dialogs.on(win::executableName(), [&](HWND box) {
             message = qbtest::itemText(box, 0xFFFF);

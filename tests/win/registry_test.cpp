@@ -43,18 +43,4 @@ TEST(Registry, ReadsTheDefaultValueOnlyWhenItIsText)
     RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QuillbankTest");
 }
 
-// A named value written (the key made on the way) reads back, and is not the key's default value.
-TEST(Registry, WritesANamedValueThatReadsBack)
-{
-    const std::string value(300, 'v');
-    ASSERT_TRUE(qb::writeTextValue(HKEY_CURRENT_USER, kTestKey, "Declined", value));
-    EXPECT_EQ(qb::readTextValue(HKEY_CURRENT_USER, kTestKey, "Declined"), value);
-    EXPECT_EQ(qb::readDefaultValue(HKEY_CURRENT_USER, kTestKey), std::nullopt);
-    EXPECT_TRUE(qb::writeTextValue(HKEY_CURRENT_USER, kTestKey, "Declined", "again"));
-    EXPECT_EQ(qb::readTextValue(HKEY_CURRENT_USER, kTestKey, "Declined"), "again");
-    EXPECT_EQ(qb::readTextValue(HKEY_CURRENT_USER, kTestKey, "Other"), std::nullopt);
-    RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QuillbankTest");
-}
-
 }  // namespace

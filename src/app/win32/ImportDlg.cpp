@@ -39,7 +39,7 @@ struct CImportDlg::Search {
 };
 
 CImportDlg::CImportDlg(const qb::HostCatalogue& catalogue, qb::FileStore& files, HWND parent)
-    : win::Dialog(IDD_IMPORT, parent), m_catalogue(catalogue), m_files(files)
+    : win::Dialog(IDD_IMPORT, parent, IDR_MAINFRAME), m_catalogue(catalogue), m_files(files)
 {}
 
 CImportDlg::~CImportDlg()
@@ -51,7 +51,6 @@ CImportDlg::~CImportDlg()
 BOOL CImportDlg::OnInitDialog()
 {
     win::Dialog::OnInitDialog();
-    SetCaptionIcon(IDR_MAINFRAME);
     m_list.Attach(GetDlgItem(IDC_IMPORT_LIST));
     m_list.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     const int dpi = int(win::dpiForWindow(m_hwnd));

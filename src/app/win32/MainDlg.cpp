@@ -16,6 +16,9 @@ namespace {
 // Posted by the folder watch when the catalogue's folder changed, and for a
 // refresh that waited for a nested loop.
 constexpr UINT kRefreshMessage = WM_APP + 1;
+// A timer message comes only once nothing is left to paint: the folder watch
+// starts after the first paint, which it would only delay.
+constexpr UINT_PTR kStartWatchTimer = 1;
 
 int height(const RECT& rect)
 {
@@ -74,19 +77,19 @@ qb::CaseTable ansiCaseTable()
 }  // namespace
 
 CMainDlg::CMainDlg(WindowsServices& services)
-    : win::Dialog(IDD_MAIN), m_platform(services), m_session(services.Services(), *this), m_caseTable(ansiCaseTable()),
+    : win::Dialog(IDD_MAIN), m_platform(services), m_session(services.services(), *this), m_caseTable(ansiCaseTable()),
       m_typeAhead(m_caseTable), m_hIcon(win::loadIconResource(IDR_MAINFRAME, 0, 0))
 {}
 
 CMainDlg::~CMainDlg()
 {
-    m_platform.SetOwner(nullptr);
+    m_platform.setOwner(nullptr);
 }
 
 BOOL CMainDlg::OnInitDialog()
 {
     win::Dialog::OnInitDialog();
-    m_platform.SetOwner(m_hwnd);
+    m_platform.setOwner(m_hwnd);
 
     SetIcon(m_hIcon, true);
     SetIcon(m_hIcon, false);
@@ -115,11 +118,13 @@ BOOL CMainDlg::OnInitDialog()
     ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuA(systemMenu, MF_STRING, IDM_IMPORT_HOSTS, "Import hosts...");
 
+    // Taken before the read, so that any save after it changes the stamp.
+    m_stampBeforeStart = fileStamp(qb::kCatalogueFileName);
     m_session.start(findVirtualStoreCopy());
     // The focus rectangle shows once the keyboard is used, unless it was the
     // keyboard that started the program (or the user always wants it).
     Send(WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL));
-    m_folderWatch = std::make_unique<qb::FolderWatch>(".", [this] { postRefresh(); });
+    ::SetTimer(m_hwnd, kStartWatchTimer, 0, nullptr);
     return TRUE;
 }
 
@@ -287,6 +292,14 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         if (!(HIWORD(wParam) & MF_POPUP))
             break;
         result = OnMenuChar(static_cast<char>(LOWORD(wParam)), reinterpret_cast<HMENU>(lParam));
+        return true;
+    case WM_TIMER:
+        if (wParam != kStartWatchTimer)
+            break;
+        ::KillTimer(m_hwnd, kStartWatchTimer);
+        m_folderWatch = std::make_unique<qb::FolderWatch>(".", [this] { postRefresh(); });
+        m_session.watchStarted(m_stampBeforeStart, fileStamp(qb::kCatalogueFileName));
+        result = 0;
         return true;
     case kRefreshMessage:
         m_refreshQueued = false;

@@ -128,6 +128,9 @@ private:
     HIMAGELIST m_images = nullptr;
     CIconMenu m_iconMenu;
     win::Icon m_hIcon;
+    // The catalogue as the file system showed it just before the start
+    // read it; compared when the folder watch starts.
+    qb::FileStamp m_stampBeforeStart;
     // A colleague's save, told from the folder watch's thread: one refresh
     // message queued at a time.
     std::atomic<bool> m_refreshQueued{false};

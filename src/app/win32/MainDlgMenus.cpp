@@ -64,8 +64,8 @@ LRESULT CMainDlg::OnMenuChar(char typed, HMENU menu)
         labels.push_back(shownItemText(menu, position));
     const qb::MenuCharChoice choice = qb::menuCharChoice(labels, typed, m_caseTable);
     switch (choice.kind) {
-    case qb::MenuCharChoice::Execute: return MAKELRESULT(choice.position, MNC_EXECUTE);
-    case qb::MenuCharChoice::Select: return MAKELRESULT(choice.position, MNC_SELECT);
+    case qb::MenuCharChoice::Kind::Execute: return MAKELRESULT(choice.position, MNC_EXECUTE);
+    case qb::MenuCharChoice::Kind::Select: return MAKELRESULT(choice.position, MNC_SELECT);
     default: return MAKELRESULT(0, MNC_IGNORE);
     }
 }

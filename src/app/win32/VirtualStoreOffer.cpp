@@ -25,7 +25,9 @@ std::string sizedText(Call call)
     return text;
 }
 
-qb::FileStamp stampOf(const std::string& path)
+}  // namespace
+
+qb::FileStamp fileStamp(const std::string& path)
 {
     qb::FileStamp stamp;
     WIN32_FILE_ATTRIBUTE_DATA data = {};
@@ -38,8 +40,6 @@ qb::FileStamp stampOf(const std::string& path)
     return stamp;
 }
 
-}  // namespace
-
 std::optional<qb::VirtualStoreCopy> findVirtualStoreCopy()
 {
     qb::VirtualStoreCopy found;
@@ -50,9 +50,9 @@ std::optional<qb::VirtualStoreCopy> findVirtualStoreCopy()
     // Nor does Windows redirect a network drive.
     if (found.path.empty() || GetDriveTypeA(found.folder.substr(0, 3).c_str()) == DRIVE_REMOTE)
         return std::nullopt;
-    found.copy = stampOf(found.path);
+    found.copy = fileStamp(found.path);
     if (!found.copy.exists)
         return std::nullopt;
-    found.local = stampOf(qb::kCatalogueFileName);
+    found.local = fileStamp(qb::kCatalogueFileName);
     return found;
 }

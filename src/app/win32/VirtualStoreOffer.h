@@ -6,6 +6,10 @@
 #include "app/VirtualStore.h"
 
 #include <optional>
+#include <string>
+
+// What the file system says of a file now (nothing of a folder).
+qb::FileStamp fileStamp(const std::string& path);
 
 // The copy of the working folder's catalogue, when there is one: nothing for
 // a folder Windows does not redirect (a network drive, a UNC path).

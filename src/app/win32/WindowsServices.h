@@ -20,9 +20,9 @@ public:
     WindowsServices(const WindowsServices&) = delete;
     WindowsServices& operator=(const WindowsServices&) = delete;
 
-    qb::Services& Services() { return m_services; }
+    qb::Services& services() { return m_services; }
     // The window that owns what the services show; null when none is open.
-    void SetOwner(HWND owner) { m_owner = owner; }
+    void setOwner(HWND owner) { m_owner = owner; }
 
 private:
     HWND m_owner = nullptr;

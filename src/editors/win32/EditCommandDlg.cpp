@@ -83,22 +83,21 @@ bool EnableAutoComplete(HWND window, DWORD flags)
     return SUCCEEDED(autoComplete(window, flags));
 }
 
-CEditCommandDlg::CEditCommandDlg(HWND parent) : win::Dialog(IDD_EDIT_COMMAND, parent)
+CEditCommandDlg::CEditCommandDlg(HWND parent) : win::Dialog(IDD_EDIT_COMMAND, parent, IDR_MAINFRAME)
 {}
 
 void CEditCommandDlg::DoDataExchange(win::DataExchange& dx)
 {
     for (const auto& [id, member] : kTextControls)
-        dx.text(id, m_entry.*member);
-    dx.check(IDC_CONFIRM, m_entry.confirm);
-    dx.check(IDC_BOLD, m_entry.bold);
-    dx.check(IDC_USE_ALTERNATE_BROWSER, m_entry.alternateBrowser);
+        dx.Text(id, m_entry.*member);
+    dx.Check(IDC_CONFIRM, m_entry.confirm);
+    dx.Check(IDC_BOLD, m_entry.bold);
+    dx.Check(IDC_USE_ALTERNATE_BROWSER, m_entry.alternateBrowser);
 }
 
 BOOL CEditCommandDlg::OnInitDialog()
 {
     win::Dialog::OnInitDialog();
-    SetCaptionIcon(IDR_MAINFRAME);
     EnableAutoComplete(GetDlgItem(IDC_COMMAND), SHACF_FILESYSTEM);
     m_iconPicker.SubclassDlgItem(IDC_ENTRY_ICON, m_hwnd);
     fillIconPicker(m_iconPicker, m_imageList);

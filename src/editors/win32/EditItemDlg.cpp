@@ -13,7 +13,8 @@
 
 const char* const kMakerAddress = "https://quillbank.example/";
 
-CEditItemDlg::CEditItemDlg(qb::LinkSystem& links, HWND parent) : win::Dialog(IDD_EDIT_ITEM, parent), m_link(links)
+CEditItemDlg::CEditItemDlg(qb::LinkSystem& links, HWND parent)
+    : win::Dialog(IDD_EDIT_ITEM, parent, IDR_MAINFRAME), m_link(links)
 {}
 
 void CEditItemDlg::DoDataExchange(win::DataExchange&)
@@ -27,7 +28,6 @@ BOOL CEditItemDlg::OnInitDialog()
     m_iconPicker.SubclassDlgItem(IDC_HOST_ICON, m_hwnd);
     m_titleEdit.SubclassDlgItem(IDC_HOST_TITLE, m_hwnd);
     m_hostEdit.SubclassDlgItem(IDC_HOST_NAME, m_hwnd);
-    SetCaptionIcon(IDR_MAINFRAME);
 
     m_entryList.SubclassDlgItem(IDC_ENTRY_LIST, m_hwnd);
     // The widths are pixels at 96 DPI; the headings' font grows with the dialog.

@@ -58,8 +58,8 @@ private:
     void SelectLastRow();
 
     win::ComboBoxEx m_iconPicker;
-    win::Edit m_titleEdit;
-    win::Edit m_hostEdit;
+    win::Control m_titleEdit;
+    win::Control m_hostEdit;
     CColourListCtrl m_entryList;
     CLinkLabel m_link;
 };

@@ -3,22 +3,15 @@
 #include "editors/RefusedTexts.h"
 #include "res/resource.h"
 
-COptionsDlg::COptionsDlg(HWND parent) : win::Dialog(IDD_OPTIONS, parent)
+COptionsDlg::COptionsDlg(HWND parent) : win::Dialog(IDD_OPTIONS, parent, IDR_MAINFRAME)
 {}
 
 void COptionsDlg::DoDataExchange(win::DataExchange& dx)
 {
-    dx.check(IDC_HIDE_TASKBAR_BUTTON, m_form.hideTaskbarButton);
-    dx.text(IDC_ALTERNATE_BROWSER_PATH, m_form.alternateBrowserText);
-    dx.text(IDC_RDP_WIDTH, m_form.rdpWidthText);
-    dx.text(IDC_RDP_HEIGHT, m_form.rdpHeightText);
-}
-
-BOOL COptionsDlg::OnInitDialog()
-{
-    win::Dialog::OnInitDialog();
-    SetCaptionIcon(IDR_MAINFRAME);
-    return TRUE;
+    dx.Check(IDC_HIDE_TASKBAR_BUTTON, m_form.hideTaskbarButton);
+    dx.Text(IDC_ALTERNATE_BROWSER_PATH, m_form.alternateBrowserText);
+    dx.Text(IDC_RDP_WIDTH, m_form.rdpWidthText);
+    dx.Text(IDC_RDP_HEIGHT, m_form.rdpHeightText);
 }
 
 void COptionsDlg::OnOK()

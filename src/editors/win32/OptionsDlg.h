@@ -14,7 +14,6 @@ public:
     qb::OptionsForm m_form;
 
 protected:
-    BOOL OnInitDialog() override;
     void DoDataExchange(win::DataExchange& dx) override;
     void OnOK() override;
 };

@@ -9,8 +9,8 @@ CInputPromptDlg::CInputPromptDlg(UINT templateId) : win::Dialog(templateId)
 
 void CInputPromptDlg::DoDataExchange(win::DataExchange& dx)
 {
-    if (!dx.saving()) {
-        dx.text(IDC_INPUT_TEXT, m_text);
+    if (!dx.Saving()) {
+        dx.Text(IDC_INPUT_TEXT, m_text);
         return;
     }
     // Read straight into m_text, so that no temporary copy of a typed

@@ -22,8 +22,6 @@ public:
     FolderWatch(const FolderWatch&) = delete;
     FolderWatch& operator=(const FolderWatch&) = delete;
 
-    bool watching() const { return m_thread.joinable(); }
-
 private:
     void run();
 

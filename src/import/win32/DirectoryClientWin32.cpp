@@ -22,54 +22,21 @@ namespace qb {
 
 namespace {
 
-struct LdapTraits {
-    using Handle = LDAP*;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ldap_unbind(h); }
-};
-struct MessageTraits {
-    using Handle = LDAPMessage*;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ldap_msgfree(h); }
-};
-struct ControlTraits {
-    using Handle = LDAPControlW*;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ldap_control_freeW(h); }
-};
-struct ControlsTraits {
-    using Handle = LDAPControlW**;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ldap_controls_freeW(h); }
-};
-struct TextTraits {
-    using Handle = PWCHAR;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ldap_memfreeW(h); }
-};
-struct ValuesTraits {
-    using Handle = berval**;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ldap_value_free_len(h); }
-};
-struct BerTraits {
-    using Handle = BerElement*;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ber_free(h, 0); }
-};
-struct BervalTraits {
-    using Handle = berval*;
-    static Handle Null() { return nullptr; }
-    static void Close(Handle h) { ber_bvfree(h); }
-};
-using Ldap = win::UniqueHandle<LdapTraits>;
-using Message = win::UniqueHandle<MessageTraits>;
-using Control = win::UniqueHandle<ControlTraits>;
-using Controls = win::UniqueHandle<ControlsTraits>;
-using LdapText = win::UniqueHandle<TextTraits>;
-using Values = win::UniqueHandle<ValuesTraits>;
-using Ber = win::UniqueHandle<BerTraits>;
-using Berval = win::UniqueHandle<BervalTraits>;
+void freeBer(BerElement* ber)
+{
+    ber_free(ber, 0);
+}
+
+template <typename H, auto close>
+using Owned = win::UniqueHandle<win::CloseTraits<H, close>>;
+using Ldap = Owned<LDAP*, ldap_unbind>;
+using Message = Owned<LDAPMessage*, ldap_msgfree>;
+using Control = Owned<LDAPControlW*, ldap_control_freeW>;
+using Controls = Owned<LDAPControlW**, ldap_controls_freeW>;
+using LdapText = Owned<PWCHAR, ldap_memfreeW>;
+using Values = Owned<berval**, ldap_value_free_len>;
+using Ber = Owned<BerElement*, freeBer>;
+using Berval = Owned<berval*, ber_bvfree>;
 
 // LDAP carries UTF-8; the wide calls take UTF-16.
 std::wstring wide(std::string_view utf8)

@@ -1,4 +1,4 @@
-// import's directory source: the options become a query for the platform's
+// import from a directory address: the options become a query for the
 // directory client; the password comes from a file or a hidden prompt,
 // never from the command line, where other users' process lists show it.
 #include "cli/Commands.h"
