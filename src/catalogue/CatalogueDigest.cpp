@@ -109,38 +109,11 @@ Digest digestOfBytes(std::string_view bytes)
 
 namespace {
 
-// Each text with its length first, so that no two hosts make one stream.
-void addText(Hasher& hasher, std::string_view text)
+// Each part with its length first, so that no two hosts make one stream.
+void addPart(Hasher& hasher, std::string_view part)
 {
-    hasher.addNumber(uint64_t{text.size()});
-    hasher.add(text);
-}
-
-// onlyWritten: the fields an entry's kind has no line for count as unset.
-Digest digestOf(const HostItem& host, bool onlyWritten)
-{
-    Hasher hasher;
-    for (const RecordField<HostItem>& field : kHostFields) {
-        if (field.type == FieldType::Text)
-            addText(hasher, host.*field.text);
-        else
-            hasher.addNumber(host.*field.number);  // every other host field is a number
-    }
-    hasher.addNumber(uint64_t{host.entries.size()});
-    for (EntryView entry : host.entries) {
-        hasher.addNumber(static_cast<int32_t>(entry.kind()));
-        for (const RecordField<CommandEntry>& field : kEntryFields) {
-            const bool held = !onlyWritten || kindHolds(field.kinds, entry.kind());
-            switch (field.type) {
-            case FieldType::Text: addText(hasher, held ? entry.text(field.rank) : std::string_view()); break;
-            case FieldType::Number: hasher.addNumber(held ? entry.number(field.rank) : int32_t{0}); break;
-            case FieldType::Flag: hasher.addNumber(static_cast<uint8_t>(held && entry.flag(field.rank))); break;
-            case FieldType::Kind:
-            case FieldType::Position: break;  // the kind is hashed above; entries have no position
-            }
-        }
-    }
-    return hasher.finish();
+    hasher.addNumber(uint64_t{part.size()});
+    hasher.add(part);
 }
 
 bool hasLineBreak(std::string_view text)
@@ -149,14 +122,15 @@ bool hasLineBreak(std::string_view text)
 }
 
 enum class Fit {
-    AsItIs,     // its lines read back as its written fields
+    AsItIs,     // its lines read back as it is
     Changed,    // they read back as one host, but another one
     LineBreak,  // a value breaks its line: the lines read back as other lines
 };
 
 // Which values a line cannot hold as they are: a "<" ends any value, a ">"
-// shifts the values after it on an entry line, and a custom command named
-// "-" reads back as a separator.
+// shifts the values after it on an entry line, a custom command named "-"
+// reads back as a separator, and what an entry's line does not hold reads
+// back unset.
 Fit fitOf(const HostItem& host)
 {
     Fit fit = Fit::AsItIs;
@@ -169,15 +143,13 @@ Fit fitOf(const HostItem& host)
     check(host.title, "<");
     check(host.hostName, "<");
     for (EntryView entry : host.entries) {
-        const EntryKind kind = entry.kind();
-        if (kind < CustomCommand || kind > Url)
-            fit = fit == Fit::LineBreak ? fit : Fit::Changed;  // a kind without a line is not written
-        else if (kind == CustomCommand && entry.name() == "-")
+        if (!entry.onlyOwnFields() || (entry.kind() == CustomCommand && entry.name() == "-"))
             fit = fit == Fit::LineBreak ? fit : Fit::Changed;
-        for (const RecordField<CommandEntry>& field : kEntryFields)
-            if (field.type == FieldType::Text && kindHolds(field.kinds, kind))
-                check(entry.text(field.rank), "<>");
     }
+    // Every text an entry has, also one its line does not hold: that one
+    // made the host Changed above, and a line break in it only sends the
+    // host the slow, exact way.
+    host.entries.forEachText([&](std::string_view text) { check(text, "<>"); });
     return fit;
 }
 
@@ -197,9 +169,20 @@ ReadBack readBack(const HostCatalogue& hosts, const AppOptions& options, int32_t
 
 }  // namespace
 
+// The entries as their list lays them out, which is one layout for equal
+// lists: no field is read apart.
 Digest hostDigest(const HostItem& host)
 {
-    return digestOf(host, false);
+    Hasher hasher;
+    for (const RecordField<HostItem>& field : kHostFields) {
+        if (field.type == FieldType::Text)
+            addPart(hasher, host.*field.text);
+        else
+            hasher.addNumber(host.*field.number);  // every other host field is a number
+    }
+    addPart(hasher, host.entries.packedSlots());
+    addPart(hasher, host.entries.packedTexts());
+    return hasher.finish();
 }
 
 CatalogueBase baseOf(const HostCatalogue& hosts, const AppOptions& options)
@@ -224,7 +207,7 @@ CatalogueBase baseAsWritten(const HostCatalogue& hosts, const AppOptions& option
         if (breaks)
             break;
         switch (fitOf(*host)) {
-        case Fit::AsItIs: base.hosts.push_back(digestOf(*host, true)); break;
+        case Fit::AsItIs: base.hosts.push_back(hostDigest(*host)); break;
         case Fit::Changed: {
             HostCatalogue one;
             one.push_back(newHost());

@@ -27,6 +27,9 @@ struct DigestHash {
 class HostNumbering
 {
 public:
+    // Room for about as many different hosts as one version holds.
+    explicit HostNumbering(size_t hosts) { m_ids.reserve(hosts + hosts / 8); }
+
     HostIds number(const std::vector<Digest>& digests)
     {
         HostIds ids;
@@ -313,7 +316,8 @@ class Merger
 {
 public:
     Merger(const CatalogueBase& base, const CatalogueVersion& mine, const CatalogueVersion& theirs)
-        : baseIds_(numbering_.number(base.hosts)), mine_{mine.hosts, numbering_.number(mine.hosts), {}},
+        : numbering_(base.hosts.size()),
+          baseIds_(numbering_.number(base.hosts)), mine_{mine.hosts, numbering_.number(mine.hosts), {}},
           theirs_{theirs.hosts, numbering_.number(theirs.hosts), {}}
     {
         mine_.hunks = hunksOf(baseIds_, mine_.ids);

@@ -48,6 +48,17 @@ TEST(CatalogueDigest, BaseAsWrittenIsWhatTheFileReadsBackAs)
             h.entries.push_back(separator);
         },
         [](HostItem& h) {
+            CommandEntry separator;
+            separator.kind = Separator;
+            separator.icon = 4;
+            h.entries.push_back(separator);
+        },
+        [](HostItem& h) {
+            CommandEntry shares = entry(WindowsTemplate, "pc", "c");
+            shares.bold = true;
+            h.entries.push_back(shares);
+        },
+        [](HostItem& h) {
             CommandEntry odd = entry(CustomCommand, "odd");
             odd.kind = static_cast<EntryKind>(7);
             h.entries.push_back(odd);
