@@ -36,7 +36,7 @@ FileReadResult readLocked(FileStore& files, const std::string& path)
 }
 
 LockedSave saveLocked(FileStore& files, const std::string& path,
-                      const std::function<std::optional<std::string_view>(FileReadResult& disk)>& decide)
+                      const std::function<ByteSource*(FileReadResult& disk)>& decide)
 {
     LockedSave save;
     auto lock = files.lock(path, FileStore::LockMode::Exclusive, save.error);
@@ -48,7 +48,7 @@ LockedSave saveLocked(FileStore& files, const std::string& path,
     // of these now.
     files.removeLeftovers(path);
     FileReadResult disk = files.readAll(path);
-    const std::optional<std::string_view> bytes = decide(disk);
+    ByteSource* bytes = decide(disk);
     if (!bytes)
         return save;
     save.ok = files.replaceKeepingBackup(path, *bytes, save.error, save.backupError);
@@ -85,10 +85,10 @@ ReadStatus CatalogueSession::load(HostCatalogue& hosts, AppOptions& options, Cat
     return std::move(static_cast<ReadStatus&>(file));
 }
 
-void CatalogueSession::takeAsBase(CatalogueBase base, const std::string& bytes)
+void CatalogueSession::takeAsBase(CatalogueBase base, const Digest& bytes)
 {
     m_base = std::move(base);
-    m_baseBytes = digestOfBytes(bytes);
+    m_baseBytes = bytes;
     m_baseWhole = true;
     m_baseFound = true;
     m_refusal.clear();
@@ -97,24 +97,29 @@ void CatalogueSession::takeAsBase(CatalogueBase base, const std::string& bytes)
 void CatalogueSession::takeAsBase(const std::string& bytes)
 {
     CatalogueVersion read = parsedVersion(bytes);
-    takeAsBase(baseOf(read.hosts, read.options), bytes);
+    takeAsBase(baseOf(read.hosts, read.options), digestOfBytes(bytes));
 }
 
-bool CatalogueSession::sameAsBase(const std::string& bytes, const HostCatalogue& hosts, const AppOptions& options,
-                                  int32_t x, int32_t y) const
+bool CatalogueSession::sameAsBase(const HostCatalogue& hosts, const AppOptions& options, int32_t x, int32_t y,
+                                  const CatalogueBase& written) const
 {
     // A file that was not there is made at the first save, even unchanged.
     if (!m_baseFound)
         return false;
-    if (m_baseWhole && digestOfBytes(bytes) == m_baseBytes)
-        return true;
-    // What the file read back as against what these bytes will. A value
-    // that reads back otherwise than it is written makes this say no where
-    // the bytes might still hold the same; the save then compares them with
-    // the file itself.
+    // Hosts that read back otherwise than the file's did are not in its
+    // bytes either.
+    if (written.hosts != m_base.hosts)
+        return false;
     const AppOptions& base = m_base.options;
-    return optionsLine(base, base.windowX.value_or(x), base.windowY.value_or(y)) == optionsLine(options, x, y) &&
-           baseAsWritten(hosts, options, x, y).hosts == m_base.hosts;
+    if (optionsLine(base, base.windowX.value_or(x), base.windowY.value_or(y)) == optionsLine(options, x, y))
+        return true;
+    // Options written otherwise than the file holds them may still read
+    // back as its own (a value the line cannot hold as it is): then only
+    // the bytes can tell, made and digested a piece at a time.
+    if (!m_baseWhole || !sameFields(written.options, base))
+        return false;
+    CatalogueFormatter bytes(hosts, options, x, y);
+    return digestOfBytes(bytes) == m_baseBytes;
 }
 
 bool CatalogueSession::changedSinceBase(const FileReadResult& disk) const
@@ -136,7 +141,7 @@ void CatalogueSession::mergeFromDisk(const std::string& theirs, HostCatalogue& h
     CatalogueVersion disk = parsedVersion(theirs);
     CatalogueMergeResult result = mergeCatalogues(m_base, mine, disk);
     // Should a write after this fail, memory holds the merge and theirs is the base.
-    takeAsBase(baseOf(disk.hosts, disk.options), theirs);
+    takeAsBase(baseOf(disk.hosts, disk.options), digestOfBytes(theirs));
     hosts = std::move(result.merged.hosts);
     // The position is this window's, wherever the file says another one is.
     result.merged.options.windowX = options.windowX;
@@ -171,36 +176,37 @@ SaveOutcome CatalogueSession::saveBeforeClose(HostCatalogue& hosts, AppOptions& 
     int32_t x = 0;
     int32_t y = 0;
     window.currentTopLeft(x, y);
-    std::string bytes = formatCatalogue(hosts, options, x, y);
+    CatalogueBase written = baseAsWritten(hosts, options, x, y);
     // Nothing of this program's to write; what others saved meanwhile is
     // the refresh's to bring in.
-    if (sameAsBase(bytes, hosts, options, x, y)) {
+    if (sameAsBase(hosts, options, x, y, written)) {
         outcome.saved = true;
         return outcome;
     }
     std::string refusal;
-    const LockedSave save = saveLocked(m_files, m_path, [&](FileReadResult& disk) -> std::optional<std::string_view> {
+    std::optional<CatalogueFormatter> formatted;
+    std::optional<DigestingSource> bytes;
+    const LockedSave save = saveLocked(m_files, m_path, [&](FileReadResult& disk) -> ByteSource* {
         if (disk.failed()) {
             refusal = savesRefused() ? m_refusal : saveFailureMessage(m_path, disk.error);
-            return std::nullopt;
+            return nullptr;
         }
         if (changedSinceBase(disk)) {
             mergeFromDisk(disk.bytes, hosts, options, window, report);
             outcome.changed = true;
-            bytes = formatCatalogue(hosts, options, x, y);
         }
-        if (disk.opened && holdsSameCatalogue(disk.bytes, bytes, x, y)) {
+        if (disk.opened && holdsSameCatalogue(disk.bytes, hosts, options, x, y)) {
             takeAsBase(disk.bytes);
-            return std::nullopt;
+            return nullptr;
         }
-        return bytes;
+        return &bytes.emplace(formatted.emplace(hosts, options, x, y));
     });
     if (!save.ok)
         return fail(saveFailureMessage(m_path, save.error));
     if (!refusal.empty())
         return fail(std::move(refusal));
     if (save.written)
-        takeAsBase(baseAsWritten(hosts, options, x, y), bytes);
+        takeAsBase(outcome.changed ? baseAsWritten(hosts, options, x, y) : std::move(written), bytes->digest());
     if (!save.backupError.empty() && !m_backupFailureTold && report) {
         report(backupFailureMessage(m_path, save.backupError));
         m_backupFailureTold = true;

@@ -28,10 +28,10 @@ namespace qb {
 FileReadResult readLocked(FileStore& files, const std::string& path);
 
 // A save: under the exclusive lock, what killed saves left is cleared, the
-// file read, and `decide` given the read; the bytes it returns replace the
-// file, the previous one kept as the backup (nullopt: nothing to write,
-// which decide may also say for a read it refuses). The bytes are the
-// caller's, alive until this returns.
+// file read, and `decide` given the read; the bytes it hands back replace
+// the file as they come, the previous one kept as the backup (nullptr:
+// nothing to write, which decide may also say for a read it refuses). The
+// source is the caller's, alive until this returns.
 struct LockedSave {
     bool ok = true;           // false: the lock or the write failed
     bool written = false;     // the file now holds decide's bytes
@@ -39,7 +39,7 @@ struct LockedSave {
     std::string backupError;  // written without keeping the backup: why
 };
 LockedSave saveLocked(FileStore& files, const std::string& path,
-                      const std::function<std::optional<std::string_view>(FileReadResult& disk)>& decide);
+                      const std::function<ByteSource*(FileReadResult& disk)>& decide);
 
 struct SaveOutcome {
     bool saved = false;    // nothing of this program's is left unsaved
@@ -100,12 +100,13 @@ private:
     void mergeFromDisk(const std::string& theirs, HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
                        const SaveReport& report);
     bool changedSinceBase(const FileReadResult& disk) const;
-    // Whether bytes, formatted from hosts and options with the window at x,
-    // y, hold what the file last held.
-    bool sameAsBase(const std::string& bytes, const HostCatalogue& hosts, const AppOptions& options, int32_t x,
-                    int32_t y) const;
-    // What this program read or wrote last, whole: the base of the next merge.
-    void takeAsBase(CatalogueBase base, const std::string& bytes);
+    // Whether hosts and options, written with the window at x, y, hold what
+    // the file last held; written is what such a file reads back as.
+    bool sameAsBase(const HostCatalogue& hosts, const AppOptions& options, int32_t x, int32_t y,
+                    const CatalogueBase& written) const;
+    // What this program read or wrote last, whole: the base of the next
+    // merge, and the digest of the file's bytes.
+    void takeAsBase(CatalogueBase base, const Digest& bytes);
     // The file's bytes, read whole, as the base.
     void takeAsBase(const std::string& bytes);
 

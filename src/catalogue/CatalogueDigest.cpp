@@ -107,6 +107,14 @@ Digest digestOfBytes(std::string_view bytes)
     return hasher.finish();
 }
 
+Digest digestOfBytes(ByteSource& bytes)
+{
+    Hasher hasher;
+    for (std::string_view piece = bytes.next(); !piece.empty(); piece = bytes.next())
+        hasher.add(piece);
+    return hasher.finish();
+}
+
 namespace {
 
 // Each part with its length first, so that no two hosts make one stream.

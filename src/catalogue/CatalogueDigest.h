@@ -4,6 +4,7 @@
 // 2^64 hosts compared, so the digests stand in for the hosts.
 #pragma once
 
+#include "catalogue/FileStore.h"
 #include "catalogue/HostRecords.h"
 
 #include <cstddef>
@@ -47,6 +48,26 @@ private:
 };
 
 Digest digestOfBytes(std::string_view bytes);
+Digest digestOfBytes(ByteSource& bytes);
+
+// Passes a source's pieces on, digesting them as they pass.
+class DigestingSource final : public ByteSource
+{
+public:
+    explicit DigestingSource(ByteSource& bytes) : m_bytes(bytes) {}
+    std::string_view next() override
+    {
+        const std::string_view piece = m_bytes.next();
+        m_hasher.add(piece);
+        return piece;
+    }
+    // The digest of the pieces passed so far.
+    Digest digest() const { return m_hasher.finish(); }
+
+private:
+    ByteSource& m_bytes;
+    Hasher m_hasher;
+};
 
 // Every field of the host and of each of its entries, entries in order:
 // equal digests where sameHost holds.

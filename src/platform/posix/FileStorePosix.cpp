@@ -90,6 +90,19 @@ bool writeAt(int fd, std::string_view bytes, off_t offset)
     return true;
 }
 
+// Writes what source hands over from the start of fd; size: how many bytes
+// that was.
+bool writeFrom(int fd, ByteSource& source, off_t& size)
+{
+    size = 0;
+    for (std::string_view piece = source.next(); !piece.empty(); piece = source.next()) {
+        if (!writeAt(fd, piece, size))
+            return false;
+        size += static_cast<off_t>(piece.size());
+    }
+    return true;
+}
+
 // Opens a catalogue that must be a regular file (or a link to one).
 // O_NONBLOCK keeps a FIFO from hanging the open; anything but a regular file
 // is refused before a byte is read, so neither a pipe nor /dev/zero can
@@ -495,7 +508,7 @@ private:
     // a temporary name of the backup before the new one goes in place, and
     // becomes the backup after: a kill between the two leaves it where the
     // next save's sweep makes it the backup.
-    bool replace(const std::string& path, std::string_view bytes, bool keepBackup, std::string& error,
+    bool replace(const std::string& path, ByteSource& bytes, bool keepBackup, std::string& error,
                  std::string& backupError) override
     {
         backupError.clear();
@@ -546,7 +559,8 @@ private:
             }
         }
 
-        if (!writeAt(fd.get(), bytes, 0))
+        off_t size = 0;
+        if (!writeFrom(fd.get(), bytes, size))
             failure = errno;
         else if (::fsync(fd.get()) != 0)
             failure = errno;
@@ -605,7 +619,7 @@ private:
     // part way can tear the file, and this path is only taken where a
     // replace would change what the file is. In a folder that may not be
     // written, the backup can only be rewritten in place too.
-    bool rewriteInPlace(const std::string& target, std::string_view bytes, bool keepBackup, const struct stat& old,
+    bool rewriteInPlace(const std::string& target, ByteSource& bytes, bool keepBackup, const struct stat& old,
                         std::string& error, std::string& backupError)
     {
         struct stat info {};
@@ -630,17 +644,19 @@ private:
                 backupError.clear();
         }
         saveStep("backup-kept");
-        auto write = [&fd](std::string_view text, bool passStep) {
-            if (!writeAt(fd.get(), text, 0))
+        auto write = [&fd](ByteSource& text, bool passStep) {
+            off_t size = 0;
+            if (!writeFrom(fd.get(), text, size))
                 return false;
             if (passStep)
                 saveStep("in-place");
-            return ::ftruncate(fd.get(), static_cast<off_t>(text.size())) == 0 && ::fsync(fd.get()) == 0;
+            return ::ftruncate(fd.get(), size) == 0 && ::fsync(fd.get()) == 0;
         };
         if (!write(bytes, true) || !fd.close()) {
             failure = errno;
+            WholeBytes old(previous);
             if (fd.valid())
-                write(previous, false);
+                write(old, false);
             if (!pending.empty())
                 ::unlink(pending.c_str());
             backupError.clear();

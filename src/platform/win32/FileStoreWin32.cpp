@@ -35,18 +35,21 @@ std::string errorText(DWORD code)
     return result;
 }
 
-bool writeAll(HANDLE file, std::string_view bytes)
+// Writes what source hands over, piece by piece.
+bool writeAll(HANDLE file, ByteSource& source)
 {
-    while (!bytes.empty()) {
-        DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes.size());
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr))
-            return false;
-        if (written == 0) {
-            ::SetLastError(ERROR_WRITE_FAULT);
-            return false;
+    for (std::string_view bytes = source.next(); !bytes.empty(); bytes = source.next()) {
+        while (!bytes.empty()) {
+            DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes.size());
+            DWORD written = 0;
+            if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr))
+                return false;
+            if (written == 0) {
+                ::SetLastError(ERROR_WRITE_FAULT);
+                return false;
+            }
+            bytes.remove_prefix(written);
         }
-        bytes.remove_prefix(written);
     }
     return true;
 }
@@ -392,7 +395,7 @@ private:
     // previous file goes to a temporary name of the backup before the new one
     // goes in place, and becomes the backup after: a kill between the two
     // leaves it where the next save's sweep makes it the backup.
-    bool replace(const std::string& catalogue, std::string_view bytes, bool keepBackup, std::string& error,
+    bool replace(const std::string& catalogue, ByteSource& bytes, bool keepBackup, std::string& error,
                  std::string& backupError) override
     {
         backupError.clear();
