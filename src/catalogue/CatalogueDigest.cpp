@@ -2,7 +2,9 @@
 
 #include "catalogue/CatalogueFile.h"
 
+#include <array>
 #include <cstring>
+#include <iterator>
 
 namespace qb {
 
@@ -38,15 +40,32 @@ uint64_t mixK2(uint64_t k2)
 
 }  // namespace
 
+namespace {
+
+// Mixes count blocks of 16 bytes into the state. The state stays in locals
+// meanwhile: kept in the object, it would be reloaded after every read of
+// the bytes, which may alias it.
+void mixBlocks(uint64_t& stateH1, uint64_t& stateH2, const unsigned char* bytes, size_t count)
+{
+    uint64_t h1 = stateH1, h2 = stateH2;
+    for (const unsigned char* end = bytes + 16 * count; bytes != end; bytes += 16) {
+        uint64_t k1, k2;
+        std::memcpy(&k1, bytes, 8);
+        std::memcpy(&k2, bytes + 8, 8);
+        h1 ^= mixK1(k1);
+        h1 = (rotl(h1, 27) + h2) * 5 + 0x52dce729;
+        h2 ^= mixK2(k2);
+        h2 = (rotl(h2, 31) + h1) * 5 + 0x38495ab5;
+    }
+    stateH1 = h1;
+    stateH2 = h2;
+}
+
+}  // namespace
+
 void Hasher::block(const unsigned char* bytes)
 {
-    uint64_t k1, k2;
-    std::memcpy(&k1, bytes, 8);
-    std::memcpy(&k2, bytes + 8, 8);
-    m_h1 ^= mixK1(k1);
-    m_h1 = (rotl(m_h1, 27) + m_h2) * 5 + 0x52dce729;
-    m_h2 ^= mixK2(k2);
-    m_h2 = (rotl(m_h2, 31) + m_h1) * 5 + 0x38495ab5;
+    mixBlocks(m_h1, m_h2, bytes, 1);
 }
 
 void Hasher::add(const void* bytes, size_t count)
@@ -64,8 +83,9 @@ void Hasher::add(const void* bytes, size_t count)
         block(m_tail);
         m_tailSize = 0;
     }
-    for (; count >= 16; at += 16, count -= 16)
-        block(at);
+    mixBlocks(m_h1, m_h2, at, count / 16);
+    at += count / 16 * 16;
+    count %= 16;
     if (count)
         std::memcpy(m_tail, at, count);
     m_tailSize = count;
@@ -116,13 +136,6 @@ Digest digestOfBytes(ByteSource& bytes)
 }
 
 namespace {
-
-// Each part with its length first, so that no two hosts make one stream.
-void addPart(Hasher& hasher, std::string_view part)
-{
-    hasher.addNumber(uint64_t{part.size()});
-    hasher.add(part);
-}
 
 bool hasLineBreak(std::string_view text)
 {
@@ -181,15 +194,28 @@ ReadBack readBack(const HostCatalogue& hosts, const AppOptions& options, int32_t
 // lists: no field is read apart.
 Digest hostDigest(const HostItem& host)
 {
-    Hasher hasher;
+    // The numbers and the lengths of the parts first, in one piece: small
+    // pieces cost more to take in than to hash.
+    std::array<int64_t, std::size(kHostFields) + 2> head{};
+    std::array<std::string_view, std::size(kHostFields) + 2> parts{};
+    size_t i = 0;
     for (const RecordField<HostItem>& field : kHostFields) {
-        if (field.type == FieldType::Text)
-            addPart(hasher, host.*field.text);
-        else
-            hasher.addNumber(host.*field.number);  // every other host field is a number
+        if (field.type == FieldType::Text) {
+            parts[i] = host.*field.text;
+            head[i] = static_cast<int64_t>(parts[i].size());
+        } else {
+            head[i] = host.*field.number;  // every other host field is a number
+        }
+        ++i;
     }
-    addPart(hasher, host.entries.packedSlots());
-    addPart(hasher, host.entries.packedTexts());
+    for (std::string_view entries : {host.entries.packedSlots(), host.entries.packedTexts()}) {
+        parts[i] = entries;
+        head[i++] = static_cast<int64_t>(entries.size());
+    }
+    Hasher hasher;
+    hasher.add(head.data(), sizeof head);
+    for (std::string_view part : parts)
+        hasher.add(part);
     return hasher.finish();
 }
 

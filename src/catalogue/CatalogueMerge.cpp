@@ -51,8 +51,8 @@ public:
 private:
     uint32_t numberOf(const Digest& digest)
     {
-        auto [found, added] = m_ids.emplace(digest, static_cast<uint32_t>(m_ids.size()));
-        return found->second;
+        // try_emplace makes no node for a digest already known.
+        return m_ids.try_emplace(digest, static_cast<uint32_t>(m_ids.size())).first->second;
     }
 
     std::unordered_map<Digest, uint32_t, DigestHash> m_ids;
