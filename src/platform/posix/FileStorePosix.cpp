@@ -1,4 +1,5 @@
 #include "catalogue/FileStore.h"
+#include "platform/FileReads.h"
 
 #include <cerrno>
 #include <climits>
@@ -129,13 +130,15 @@ Fd openRegular(const std::string& path, int access, struct stat& info, int& code
     return fd;
 }
 
-// Reads from fd to its end, piece by piece into buffer, handing each piece
-// to sink. Returns 0 or the errno that stopped the read.
-template <typename Sink>
-int readToEnd(int fd, std::string& buffer, Sink&& sink)
+// Reads fd to its end: each read goes to the room that into.room() gives,
+// and into.got() is told how much it brought. Returns 0 or the errno that
+// stopped the read.
+template <typename Into>
+int readToEnd(int fd, Into& into)
 {
     for (;;) {
-        ssize_t got = ::read(fd, buffer.data(), buffer.size());
+        const auto [at, room] = into.room();
+        ssize_t got = ::read(fd, at, room);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -143,8 +146,22 @@ int readToEnd(int fd, std::string& buffer, Sink&& sink)
         }
         if (got == 0)
             return 0;
-        sink(std::string_view(buffer.data(), static_cast<size_t>(got)));
+        into.got(static_cast<size_t>(got));
     }
+}
+
+// fd read whole into bytes; 0 or the errno that stopped the read.
+size_t sizeOf(const struct stat& info)
+{
+    return info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0;
+}
+
+int readWhole(int fd, const struct stat& info, std::string& bytes)
+{
+    ReadIntoString into(bytes, sizeOf(info));
+    const int failure = readToEnd(fd, into);
+    into.done();
+    return failure;
 }
 
 std::string folderOf(const std::string& path)
@@ -284,12 +301,11 @@ bool sameContent(const std::string& a, const std::string& b)
     if (first.st_size != second.st_size)
         return false;
     std::string bytes[2];
-    std::string chunk(64 * 1024, '\0');
     for (int i = 0; i < 2; ++i) {
         struct stat info {};
         int code = 0;
         Fd fd = openRegular(i == 0 ? a : b, O_RDONLY, info, code);
-        if (!fd.valid() || readToEnd(fd.get(), chunk, [&](std::string_view piece) { bytes[i].append(piece); }) != 0)
+        if (!fd.valid() || readWhole(fd.get(), info, bytes[i]) != 0)
             return false;
     }
     return bytes[0] == bytes[1];
@@ -314,55 +330,18 @@ int refusalOf(const std::string& target, const struct stat& old)
 class PosixFileStore final : public FileStore
 {
 public:
-    static constexpr size_t kChunkSize = 256 * 1024;
-
     FileReadResult readAll(const std::string& path) override
     {
         FileReadResult result;
-        struct stat info {};
-        int code = 0;
-        Fd fd = openRegular(path, O_RDONLY, info, code);
-        if (!fd.valid())
-            return failedOpen(result, code);
-        result.opened = true;
-        // Read straight into the result, sized from the file and grown only
-        // if the file grows while it is read.
-        size_t size = info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0;
-        result.bytes.resize(size + 1);
-        size_t filled = 0;
-        for (;;) {
-            if (filled == result.bytes.size())
-                result.bytes.resize(result.bytes.size() * 2);
-            ssize_t got = ::read(fd.get(), &result.bytes[filled], result.bytes.size() - filled);
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
-                result.readError = true;
-                result.error = errorText(errno);
-                break;
-            }
-            if (got == 0)
-                break;
-            filled += static_cast<size_t>(got);
-        }
-        result.bytes.resize(filled);
+        readInto(path, result,
+                 [&result](const struct stat& info) { return ReadIntoString(result.bytes, sizeOf(info)); });
         return result;
     }
 
     ReadStatus readChunks(const std::string& path, const std::function<void(std::string_view)>& sink) override
     {
         ReadStatus status;
-        struct stat info {};
-        int code = 0;
-        Fd fd = openRegular(path, O_RDONLY, info, code);
-        if (!fd.valid())
-            return failedOpen(status, code);
-        status.opened = true;
-        std::string chunk(kChunkSize, '\0');
-        if (int failure = readToEnd(fd.get(), chunk, sink)) {
-            status.readError = true;
-            status.error = errorText(failure);
-        }
+        readInto(path, status, [&sink](const struct stat&) { return ReadInPieces(sink); });
         return status;
     }
 
@@ -438,6 +417,27 @@ public:
     }
 
 private:
+    // Opens path as a regular file and reads it to its end into what
+    // makeInto gives for it.
+    template <typename MakeInto>
+    static void readInto(const std::string& path, ReadStatus& status, MakeInto&& makeInto)
+    {
+        struct stat info {};
+        int code = 0;
+        Fd fd = openRegular(path, O_RDONLY, info, code);
+        if (!fd.valid()) {
+            failedOpen(status, code);
+            return;
+        }
+        status.opened = true;
+        auto into = makeInto(info);
+        if (int failure = readToEnd(fd.get(), into)) {
+            status.readError = true;
+            status.error = errorText(failure);
+        }
+        into.done();
+    }
+
     // A new file of ours beside base, named after it: its descriptor, and
     // its name in name. Another process's file of the same name is left be.
     Fd createTemporary(const std::string& base, std::string& name, mode_t mode)
@@ -630,10 +630,7 @@ private:
             return false;
         }
         std::string previous;
-        previous.reserve(info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0);
-        std::string chunk(kChunkSize, '\0');
-        if ((failure = readToEnd(fd.get(), chunk, [&previous](std::string_view piece) { previous.append(piece); })) !=
-            0) {
+        if ((failure = readWhole(fd.get(), info, previous)) != 0) {
             error = errorText(failure);
             return false;
         }
