@@ -22,6 +22,13 @@ std::string optionsLine(const AppOptions& options, int32_t x, int32_t y)
     return formatCatalogue({}, options, x, y);
 }
 
+// Whether options, written with the window at x, y, make the options line
+// of base (whose position, where it has none, stands for any).
+bool sameOptionsLine(const AppOptions& base, const AppOptions& options, int32_t x, int32_t y)
+{
+    return optionsLine(base, base.windowX.value_or(x), base.windowY.value_or(y)) == optionsLine(options, x, y);
+}
+
 }  // namespace
 
 FileReadResult readLocked(FileStore& files, const std::string& path)
@@ -110,9 +117,9 @@ bool CatalogueSession::sameAsBase(const HostCatalogue& hosts, const AppOptions& 
     // bytes either.
     if (written.hosts != m_base.hosts)
         return false;
-    const AppOptions& base = m_base.options;
-    if (optionsLine(base, base.windowX.value_or(x), base.windowY.value_or(y)) == optionsLine(options, x, y))
+    if (sameOptionsLine(m_base.options, options, x, y))
         return true;
+    const AppOptions& base = m_base.options;
     // Options written otherwise than the file holds them may still read
     // back as its own (a value the line cannot hold as it is): then only
     // the bytes can tell, made and digested a piece at a time.
@@ -191,11 +198,16 @@ SaveOutcome CatalogueSession::saveBeforeClose(HostCatalogue& hosts, AppOptions& 
             refusal = savesRefused() ? m_refusal : saveFailureMessage(m_path, disk.error);
             return nullptr;
         }
-        if (changedSinceBase(disk)) {
+        const bool changed = changedSinceBase(disk);
+        if (changed) {
             mergeFromDisk(disk.bytes, hosts, options, window, report);
             outcome.changed = true;
         }
-        if (disk.opened && holdsSameCatalogue(disk.bytes, hosts, options, x, y)) {
+        // The file as last read or written, beginning with another options
+        // line than these bytes would, cannot hold the same: reading all of
+        // it again to say so costs a large catalogue seconds.
+        const bool mayHoldSame = changed || sameOptionsLine(m_base.options, options, x, y);
+        if (disk.opened && mayHoldSame && holdsSameCatalogue(disk.bytes, hosts, options, x, y)) {
             takeAsBase(disk.bytes);
             return nullptr;
         }
