@@ -56,7 +56,7 @@ public:
         status.opened = true;
         return status;
     }
-    bool replace(const std::string&, std::string_view, bool, std::string&, std::string&) override { return false; }
+    bool replace(const std::string&, qb::ByteSource&, bool, std::string&, std::string&) override { return false; }
     bool writable(const std::string&, std::string&) override { return true; }
     // Nothing here is saved, so there is nothing to exclude or clear up.
     std::unique_ptr<Lock> lock(const std::string&, LockMode, std::string&) override { return std::make_unique<Lock>(); }

@@ -8,12 +8,25 @@ namespace qb {
 
 namespace {
 
-CatalogueVersion parsedVersion(const std::string& bytes, bool cut)
+CatalogueVersion parsedVersion(const std::string& bytes)
 {
     CatalogueVersion version;
     NoCatalogueWindow nowhere;
-    parseCatalogue(bytes, version.hosts, version.options, nowhere, cut);
+    parseCatalogue(bytes, version.hosts, version.options, nowhere);
     return version;
+}
+
+// The options line that formatCatalogue writes first.
+std::string optionsLine(const AppOptions& options, int32_t x, int32_t y)
+{
+    return formatCatalogue({}, options, x, y);
+}
+
+// Whether options, written with the window at x, y, make the options line
+// of base (whose position, where it has none, stands for any).
+bool sameOptionsLine(const AppOptions& base, const AppOptions& options, int32_t x, int32_t y)
+{
+    return optionsLine(base, base.windowX.value_or(x), base.windowY.value_or(y)) == optionsLine(options, x, y);
 }
 
 }  // namespace
@@ -30,7 +43,7 @@ FileReadResult readLocked(FileStore& files, const std::string& path)
 }
 
 LockedSave saveLocked(FileStore& files, const std::string& path,
-                      const std::function<std::optional<std::string_view>(FileReadResult& disk)>& decide)
+                      const std::function<ByteSource*(FileReadResult& disk)>& decide)
 {
     LockedSave save;
     auto lock = files.lock(path, FileStore::LockMode::Exclusive, save.error);
@@ -42,7 +55,7 @@ LockedSave saveLocked(FileStore& files, const std::string& path,
     // of these now.
     files.removeLeftovers(path);
     FileReadResult disk = files.readAll(path);
-    const std::optional<std::string_view> bytes = decide(disk);
+    ByteSource* bytes = decide(disk);
     if (!bytes)
         return save;
     save.ok = files.replaceKeepingBackup(path, *bytes, save.error, save.backupError);
@@ -61,8 +74,8 @@ ReadStatus CatalogueSession::load(HostCatalogue& hosts, AppOptions& options, Cat
     FileReadResult file = readLocked(m_files, m_path);
     if (file.opened)
         parseCatalogue(file.bytes, hosts, options, window, file.readError);
-    m_baseBytes = std::move(file.bytes);
-    m_baseCut = file.readError;
+    m_base = baseOf(hosts, options);
+    m_baseBytes = digestOfBytes(file.bytes);
     m_baseWhole = !file.failed();
     m_baseFound = !file.missing;
     if (!file.failed()) {
@@ -79,19 +92,41 @@ ReadStatus CatalogueSession::load(HostCatalogue& hosts, AppOptions& options, Cat
     return std::move(static_cast<ReadStatus&>(file));
 }
 
-void CatalogueSession::takeAsBase(std::string bytes)
+void CatalogueSession::takeAsBase(CatalogueBase base, const Digest& bytes)
 {
-    m_baseBytes = std::move(bytes);
-    m_baseCut = false;
+    m_base = std::move(base);
+    m_baseBytes = bytes;
     m_baseWhole = true;
     m_baseFound = true;
     m_refusal.clear();
 }
 
-bool CatalogueSession::sameAsBase(const std::string& bytes, int32_t x, int32_t y) const
+void CatalogueSession::takeAsBase(const std::string& bytes)
+{
+    CatalogueVersion read = parsedVersion(bytes);
+    takeAsBase(baseOf(read.hosts, read.options), digestOfBytes(bytes));
+}
+
+bool CatalogueSession::sameAsBase(const HostCatalogue& hosts, const AppOptions& options, int32_t x, int32_t y,
+                                  const CatalogueBase& written) const
 {
     // A file that was not there is made at the first save, even unchanged.
-    return m_baseFound && holdsSameCatalogue(m_baseBytes, bytes, x, y, m_baseCut);
+    if (!m_baseFound)
+        return false;
+    // Hosts that read back otherwise than the file's did are not in its
+    // bytes either.
+    if (written.hosts != m_base.hosts)
+        return false;
+    if (sameOptionsLine(m_base.options, options, x, y))
+        return true;
+    const AppOptions& base = m_base.options;
+    // Options written otherwise than the file holds them may still read
+    // back as its own (a value the line cannot hold as it is): then only
+    // the bytes can tell, made and digested a piece at a time.
+    if (!m_baseWhole || !sameFields(written.options, base))
+        return false;
+    CatalogueFormatter bytes(hosts, options, x, y);
+    return digestOfBytes(bytes) == m_baseBytes;
 }
 
 bool CatalogueSession::changedSinceBase(const FileReadResult& disk) const
@@ -100,7 +135,7 @@ bool CatalogueSession::changedSinceBase(const FileReadResult& disk) const
     // deleted: the save puts this program's catalogue back.
     if (!disk.opened)
         return false;
-    return !m_baseWhole || disk.bytes != m_baseBytes;
+    return !m_baseWhole || digestOfBytes(disk.bytes) != m_baseBytes;
 }
 
 void CatalogueSession::mergeFromDisk(const std::string& theirs, HostCatalogue& hosts, AppOptions& options,
@@ -110,8 +145,10 @@ void CatalogueSession::mergeFromDisk(const std::string& theirs, HostCatalogue& h
     window.currentTopLeft(mine.x, mine.y);
     mine.hosts = std::move(hosts);
     mine.options = options;
-    CatalogueMergeResult result =
-        mergeCatalogues(parsedVersion(m_baseBytes, m_baseCut), mine, parsedVersion(theirs, false));
+    CatalogueVersion disk = parsedVersion(theirs);
+    CatalogueMergeResult result = mergeCatalogues(m_base, mine, disk);
+    // Should a write after this fail, memory holds the merge and theirs is the base.
+    takeAsBase(baseOf(disk.hosts, disk.options), digestOfBytes(theirs));
     hosts = std::move(result.merged.hosts);
     // The position is this window's, wherever the file says another one is.
     result.merged.options.windowX = options.windowX;
@@ -146,38 +183,42 @@ SaveOutcome CatalogueSession::saveBeforeClose(HostCatalogue& hosts, AppOptions& 
     int32_t x = 0;
     int32_t y = 0;
     window.currentTopLeft(x, y);
-    std::string bytes = formatCatalogue(hosts, options, x, y);
+    CatalogueBase written = baseAsWritten(hosts, options, x, y);
     // Nothing of this program's to write; what others saved meanwhile is
     // the refresh's to bring in.
-    if (sameAsBase(bytes, x, y)) {
+    if (sameAsBase(hosts, options, x, y, written)) {
         outcome.saved = true;
         return outcome;
     }
     std::string refusal;
-    const LockedSave save = saveLocked(m_files, m_path, [&](FileReadResult& disk) -> std::optional<std::string_view> {
+    std::optional<CatalogueFormatter> formatted;
+    std::optional<DigestingSource> bytes;
+    const LockedSave save = saveLocked(m_files, m_path, [&](FileReadResult& disk) -> ByteSource* {
         if (disk.failed()) {
             refusal = savesRefused() ? m_refusal : saveFailureMessage(m_path, disk.error);
-            return std::nullopt;
+            return nullptr;
         }
-        if (changedSinceBase(disk)) {
+        const bool changed = changedSinceBase(disk);
+        if (changed) {
             mergeFromDisk(disk.bytes, hosts, options, window, report);
             outcome.changed = true;
-            // Should the write fail, memory holds the merge and theirs is the base.
+        }
+        // The file as last read or written, beginning with another options
+        // line than these bytes would, cannot hold the same: reading all of
+        // it again to say so costs a large catalogue seconds.
+        const bool mayHoldSame = changed || sameOptionsLine(m_base.options, options, x, y);
+        if (disk.opened && mayHoldSame && holdsSameCatalogue(disk.bytes, hosts, options, x, y)) {
             takeAsBase(disk.bytes);
-            bytes = formatCatalogue(hosts, options, x, y);
+            return nullptr;
         }
-        if (disk.opened && holdsSameCatalogue(disk.bytes, bytes, x, y)) {
-            takeAsBase(std::move(disk.bytes));
-            return std::nullopt;
-        }
-        return bytes;
+        return &bytes.emplace(formatted.emplace(hosts, options, x, y));
     });
     if (!save.ok)
         return fail(saveFailureMessage(m_path, save.error));
     if (!refusal.empty())
         return fail(std::move(refusal));
     if (save.written)
-        takeAsBase(std::move(bytes));
+        takeAsBase(outcome.changed ? baseAsWritten(hosts, options, x, y) : std::move(written), bytes->digest());
     if (!save.backupError.empty() && !m_backupFailureTold && report) {
         report(backupFailureMessage(m_path, save.backupError));
         m_backupFailureTold = true;
@@ -204,7 +245,6 @@ bool CatalogueSession::refresh(HostCatalogue& hosts, AppOptions& options, Catalo
     if (!disk.whole() || !changedSinceBase(disk))
         return false;
     mergeFromDisk(disk.bytes, hosts, options, window, report);
-    takeAsBase(std::move(disk.bytes));
     return true;
 }
 

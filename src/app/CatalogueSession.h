@@ -1,6 +1,7 @@
 // The catalogue file as one run of the program sees it, shared with other
-// programs that may change it at any time. The session keeps the bytes it
-// last read or wrote (the base); a save finds what others changed since and
+// programs that may change it at any time. The session keeps what it last
+// read or wrote (the base) as digests of the bytes and of each host, and the
+// options; a save finds what others changed since and
 // merges it with this program's catalogue before it writes, and a refresh
 // merges it into memory. A save writes only when this program's catalogue
 // differs from what the file last held, so lines the reader ignores stay
@@ -9,6 +10,7 @@
 // whole.
 #pragma once
 
+#include "catalogue/CatalogueDigest.h"
 #include "catalogue/CatalogueFile.h"
 
 #include <functional>
@@ -26,10 +28,10 @@ namespace qb {
 FileReadResult readLocked(FileStore& files, const std::string& path);
 
 // A save: under the exclusive lock, what killed saves left is cleared, the
-// file read, and `decide` given the read; the bytes it returns replace the
-// file, the previous one kept as the backup (nullopt: nothing to write,
-// which decide may also say for a read it refuses). The bytes are the
-// caller's, alive until this returns.
+// file read, and `decide` given the read; the bytes it hands back replace
+// the file as they come, the previous one kept as the backup (nullptr:
+// nothing to write, which decide may also say for a read it refuses). The
+// source is the caller's, alive until this returns.
 struct LockedSave {
     bool ok = true;           // false: the lock or the write failed
     bool written = false;     // the file now holds decide's bytes
@@ -37,7 +39,7 @@ struct LockedSave {
     std::string backupError;  // written without keeping the backup: why
 };
 LockedSave saveLocked(FileStore& files, const std::string& path,
-                      const std::function<std::optional<std::string_view>(FileReadResult& disk)>& decide);
+                      const std::function<ByteSource*(FileReadResult& disk)>& decide);
 
 struct SaveOutcome {
     bool saved = false;    // nothing of this program's is left unsaved
@@ -93,23 +95,28 @@ public:
     FileStore& files() const { return m_files; }
 
 private:
-    // Merges theirs into hosts and options; reports conflicts.
+    // Merges theirs into hosts and options, and takes theirs as the base;
+    // reports conflicts.
     void mergeFromDisk(const std::string& theirs, HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
                        const SaveReport& report);
     bool changedSinceBase(const FileReadResult& disk) const;
-    // Whether bytes (the program's, the window at x, y) hold what the file
-    // last held.
-    bool sameAsBase(const std::string& bytes, int32_t x, int32_t y) const;
-    // Whole bytes this program read or wrote last: the base of the next merge.
-    void takeAsBase(std::string bytes);
+    // Whether hosts and options, written with the window at x, y, hold what
+    // the file last held; written is what such a file reads back as.
+    bool sameAsBase(const HostCatalogue& hosts, const AppOptions& options, int32_t x, int32_t y,
+                    const CatalogueBase& written) const;
+    // What this program read or wrote last, whole: the base of the next
+    // merge, and the digest of the file's bytes.
+    void takeAsBase(CatalogueBase base, const Digest& bytes);
+    // The file's bytes, read whole, as the base.
+    void takeAsBase(const std::string& bytes);
 
     FileStore& m_files;
     std::string m_path;
     std::string m_refusal;  // empty: saves go ahead
-    // The base: the bytes last read or written. A read that failed part way
-    // keeps the part read, and that the file was never seen whole.
-    std::string m_baseBytes;
-    bool m_baseCut = false;
+    // The base. A read that failed part way keeps the hosts read whole, and
+    // that the file was never seen whole.
+    CatalogueBase m_base;
+    Digest m_baseBytes;
     bool m_baseWhole = false;
     bool m_baseFound = false;  // false: there was no such file
     bool m_backupFailureTold = false;

@@ -298,34 +298,6 @@ size_t mostForHost(const HostItem& host)
            host.entries.size() * kMostEntryLineBesidesTexts + host.entries.textBytes();
 }
 
-// The file's bytes as they are written, in room asked for before each part.
-class Output
-{
-public:
-    explicit Output(size_t expected) { m_bytes.reserve(expected); }
-
-    char* room(size_t most)
-    {
-        // Grown a step at a time within what was reserved, so that only
-        // what is written is touched.
-        constexpr size_t kStep = size_t{1} << 20;
-        if (m_bytes.size() - m_used < most)
-            m_bytes.resize(m_used + std::max(most, std::min(kStep, m_bytes.capacity() - m_used)));
-        return m_bytes.data() + m_used;
-    }
-    void usedUpTo(const char* end) { m_used = static_cast<size_t>(end - m_bytes.data()); }
-
-    std::string take()
-    {
-        m_bytes.resize(m_used);
-        return std::move(m_bytes);
-    }
-
-private:
-    std::string m_bytes;
-    size_t m_used = 0;
-};
-
 char* put(char* at, std::string_view text)
 {
     if (!text.empty())
@@ -506,23 +478,53 @@ void parseCatalogue(std::string_view bytes, HostCatalogue& hosts, AppOptions& op
     reader.finish(readError);
 }
 
+CatalogueFormatter::CatalogueFormatter(const HostCatalogue& hosts, const AppOptions& options, int32_t x, int32_t y)
+    : m_hosts(hosts), m_options(options)
+{
+    m_options.windowX = x;
+    m_options.windowY = y;
+}
+
+// Room for most more bytes after used: the piece grows as a vector does up
+// to its usual size, and beyond it only for one host that needs more. False
+// when the piece is full.
+bool CatalogueFormatter::makeRoom(size_t used, size_t most)
+{
+    // Small enough to stay in the processor's cache between being made and
+    // being written; large enough that a write per piece costs little.
+    constexpr size_t kPieceBytes = size_t{256} << 10;
+    if (m_piece.size() - used >= most)
+        return true;
+    if (used > 0 && m_piece.size() >= kPieceBytes)
+        return false;
+    m_piece.resize(std::max(used + most, std::min(kPieceBytes, 2 * m_piece.size())));
+    return true;
+}
+
+std::string_view CatalogueFormatter::next()
+{
+    size_t used = 0;
+    if (!m_started) {
+        m_started = true;
+        makeRoom(used, mostForOptions(m_options));
+        used = static_cast<size_t>(putLine<kOptionsLine>(m_piece.data(), m_options) - m_piece.data());
+    }
+    for (; m_next < m_hosts.size(); ++m_next) {
+        const HostItem& host = *m_hosts[m_next];
+        if (!makeRoom(used, mostForHost(host)))
+            break;
+        char* at = putLine<kHostLine>(m_piece.data() + used, host);
+        for (EntryView entry : host.entries)
+            at = putEntryLine(at, entry);
+        used = static_cast<size_t>(at - m_piece.data());
+    }
+    return {m_piece.data(), used};
+}
+
 std::string formatCatalogue(const HostCatalogue& hosts, const AppOptions& options, int32_t x, int32_t y)
 {
-    size_t most = mostForOptions(options);
-    for (const auto& host : hosts)
-        most += mostForHost(*host);
-    Output out(most);
-    AppOptions written = options;
-    written.windowX = x;
-    written.windowY = y;
-    out.usedUpTo(putLine<kOptionsLine>(out.room(mostForOptions(written)), written));
-    for (const auto& host : hosts) {
-        char* at = putLine<kHostLine>(out.room(mostForHost(*host)), *host);
-        for (EntryView entry : host->entries)
-            at = putEntryLine(at, entry);
-        out.usedUpTo(at);
-    }
-    return out.take();
+    CatalogueFormatter formatter(hosts, options, x, y);
+    return allBytes(formatter);
 }
 
 ReadStatus loadCatalogue(HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window, FileStore& files,
@@ -541,7 +543,7 @@ bool saveCatalogue(const HostCatalogue& hosts, const AppOptions& options, Catalo
     int32_t x = 0;
     int32_t y = 0;
     window.currentTopLeft(x, y);
-    std::string bytes = formatCatalogue(hosts, options, x, y);
+    CatalogueFormatter bytes(hosts, options, x, y);
     std::string error;
     if (files.replaceAll(path, bytes, error))
         return true;
@@ -564,15 +566,19 @@ std::string backupFailureMessage(const std::string& path, const std::string& rea
     return name + " was saved, but its previous version could not be kept as " + name + kBackupSuffix + ": " + reason;
 }
 
-bool holdsSameCatalogue(std::string_view fileBytes, std::string_view programBytes, int32_t x, int32_t y, bool readError)
+bool holdsSameCatalogue(std::string_view fileBytes, const HostCatalogue& hosts, const AppOptions& options, int32_t x,
+                        int32_t y)
 {
-    if (fileBytes == programBytes)
+    CatalogueFormatter program(hosts, options, x, y);
+    if (sameBytes(program, fileBytes))
         return true;
-    HostCatalogue hosts;
-    AppOptions options;
+    HostCatalogue read;
+    AppOptions readOptions;
     NoCatalogueWindow nowhere;
-    parseCatalogue(fileBytes, hosts, options, nowhere, readError);
-    return formatCatalogue(hosts, options, options.windowX.value_or(x), options.windowY.value_or(y)) == programBytes;
+    parseCatalogue(fileBytes, read, readOptions, nowhere);
+    CatalogueFormatter file(read, readOptions, readOptions.windowX.value_or(x), readOptions.windowY.value_or(y));
+    CatalogueFormatter again(hosts, options, x, y);
+    return sameBytes(file, again);
 }
 
 }  // namespace qb

@@ -44,7 +44,26 @@ using SaveReport = std::function<void(const std::string& message)>;
 void parseCatalogue(std::string_view bytes, HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
                     bool readError = false);
 
-// The file's bytes for these records, with the window at (x, y).
+// The file's bytes for these records, with the window at (x, y), made a
+// piece of a few hundred kilobytes at a time, whole lines only. The records
+// must stay as they are until the last piece is taken.
+class CatalogueFormatter final : public ByteSource
+{
+public:
+    CatalogueFormatter(const HostCatalogue& hosts, const AppOptions& options, int32_t x, int32_t y);
+    std::string_view next() override;
+
+private:
+    bool makeRoom(size_t used, size_t most);
+
+    const HostCatalogue& m_hosts;
+    AppOptions m_options;  // with the window's position
+    size_t m_next = 0;     // the first host not yet formatted
+    bool m_started = false;
+    std::string m_piece;
+};
+
+// The same bytes whole.
 std::string formatCatalogue(const HostCatalogue& hosts, const AppOptions& options, int32_t x, int32_t y);
 
 // Reads the file when it can be opened; leaves everything as it is when it
@@ -63,11 +82,11 @@ std::string saveFailureMessage(const std::string& path, std::string reason);
 // A save that went through without keeping the previous file as the backup.
 std::string backupFailureMessage(const std::string& path, const std::string& reason);
 
-// Whether a file's bytes read back to what the program's bytes (written with
-// the window at x, y) hold: the same hosts, options and window position.
-// Lines the reader ignores do not count, and a file that gives no position
-// holds any.
-bool holdsSameCatalogue(std::string_view fileBytes, std::string_view programBytes, int32_t x, int32_t y,
-                        bool readError = false);
+// Whether a file's bytes read back to what these records (written with the
+// window at x, y) hold: the same hosts, options and window position. Lines
+// the reader ignores do not count, and a file that gives no position holds
+// any.
+bool holdsSameCatalogue(std::string_view fileBytes, const HostCatalogue& hosts, const AppOptions& options, int32_t x,
+                        int32_t y);
 
 }  // namespace qb

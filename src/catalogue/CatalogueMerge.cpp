@@ -1,12 +1,12 @@
 #include "catalogue/CatalogueMerge.h"
 
+#include "catalogue/CatalogueDigest.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/FieldList.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <functional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -15,59 +15,47 @@ namespace qb {
 
 namespace {
 
-// The host's own fields and its number of entries. Entries are left out on
-// purpose: catalogues are bound by memory traffic, and the entries would
-// double what hashing reads, while hosts whose own fields agree are few and
-// are told apart by value.
-uint64_t hashHost(const HostItem& host)
-{
-    uint64_t hash = 0;
-    auto mix = [&](uint64_t value) { hash ^= value + 0x9e3779b97f4a7c15ull + (hash << 6) + (hash >> 2); };
-    for (const RecordField<HostItem>& field : kHostFields) {
-        switch (field.type) {
-        case FieldType::Text: mix(std::hash<std::string_view>{}(host.*field.text)); break;
-        case FieldType::Number: mix(static_cast<uint32_t>(host.*field.number)); break;
-        case FieldType::Flag: mix(host.*field.flag); break;
-        case FieldType::Kind:
-        case FieldType::Position: break;  // no host field is one
-        }
-    }
-    mix(host.entries.size());
-    return hash;
-}
-
 using HostIds = std::vector<uint32_t>;
 
+struct DigestHash {
+    size_t operator()(const Digest& digest) const { return static_cast<size_t>(digest.low); }
+};
+
 // Gives equal hosts of all three versions the same number, so that the diff
-// compares numbers; hosts are compared by value only when their hashes meet.
+// compares numbers. Hosts are known by their digests: the base is nothing
+// more.
 class HostNumbering
 {
 public:
+    // Room for about as many different hosts as one version holds.
+    explicit HostNumbering(size_t hosts) { m_ids.reserve(hosts + hosts / 8); }
+
+    HostIds number(const std::vector<Digest>& digests)
+    {
+        HostIds ids;
+        ids.reserve(digests.size());
+        for (const Digest& digest : digests)
+            ids.push_back(numberOf(digest));
+        return ids;
+    }
+
     HostIds number(const HostCatalogue& hosts)
     {
         HostIds ids;
         ids.reserve(hosts.size());
         for (const auto& host : hosts)
-            ids.push_back(numberOf(*host));
+            ids.push_back(numberOf(hostDigest(*host)));
         return ids;
     }
 
 private:
-    uint32_t numberOf(const HostItem& host)
+    uint32_t numberOf(const Digest& digest)
     {
-        uint64_t hash = hashHost(host);
-        auto [first, last] = byHash_.equal_range(hash);
-        for (auto it = first; it != last; ++it)
-            if (sameHost(*known_[it->second], host))
-                return it->second;
-        auto id = static_cast<uint32_t>(known_.size());
-        known_.push_back(&host);
-        byHash_.emplace(hash, id);
-        return id;
+        // try_emplace makes no node for a digest already known.
+        return m_ids.try_emplace(digest, static_cast<uint32_t>(m_ids.size())).first->second;
     }
 
-    std::unordered_multimap<uint64_t, uint32_t> byHash_;
-    std::vector<const HostItem*> known_;
+    std::unordered_map<Digest, uint32_t, DigestHash> m_ids;
 };
 
 struct Match {
@@ -304,11 +292,20 @@ struct Side {
     // insertion comes before a replacement it only touches.
     std::pair<size_t, bool> order() const { return {hunks[next].base, !hunks[next].insertion()}; }
 
+    // This side's copy of base hosts [lo, hi) that none of its hunks
+    // touches, the first `before` of them lying before lo. The base is only
+    // digests: an unchanged host is taken from a side that holds it.
+    Span unchanged(size_t before, size_t lo, size_t hi) const
+    {
+        const size_t from = before ? hunks[before - 1].sideEnd + (lo - hunks[before - 1].baseEnd) : lo;
+        return {&hosts, &ids, from, from + (hi - lo)};
+    }
+
     // This side's version of base hosts [lo, hi), given its hunks [first, next).
-    Span version(size_t first, size_t lo, size_t hi, const Span& base) const
+    Span version(size_t first, size_t lo, size_t hi) const
     {
         if (first == next)
-            return {base.hosts, base.ids, lo, hi};
+            return unchanged(first, lo, hi);
         const Hunk& start = hunks[first];
         const Hunk& end = hunks[next - 1];
         return {&hosts, &ids, start.side - (start.base - lo), end.sideEnd + (hi - end.baseEnd)};
@@ -318,8 +315,8 @@ struct Side {
 class Merger
 {
 public:
-    Merger(const CatalogueVersion& base, const CatalogueVersion& mine, const CatalogueVersion& theirs)
-        : base_(base.hosts),
+    Merger(const CatalogueBase& base, const CatalogueVersion& mine, const CatalogueVersion& theirs)
+        : numbering_(base.hosts.size()),
           baseIds_(numbering_.number(base.hosts)), mine_{mine.hosts, numbering_.number(mine.hosts), {}},
           theirs_{theirs.hosts, numbering_.number(theirs.hosts), {}}
     {
@@ -346,11 +343,10 @@ public:
                         grew = true;
                     }
             }
-            take({&base_, &baseIds_, done, lo});
+            take(mine_.unchanged(mineFirst, done, lo));
             done = hi;
-            const Span base{&base_, &baseIds_, lo, hi};
-            const Span mine = mine_.version(mineFirst, lo, hi, base);
-            const Span theirs = theirs_.version(theirsFirst, lo, hi, base);
+            const Span mine = mine_.version(mineFirst, lo, hi);
+            const Span theirs = theirs_.version(theirsFirst, lo, hi);
             if (mineFirst == mine_.next || mine.sameAs(theirs))
                 take(theirs);
             else if (theirsFirst == theirs_.next)
@@ -358,7 +354,7 @@ public:
             else
                 both(mine, theirs, lo == hi ? nullptr : &conflicts);
         }
-        take({&base_, &baseIds_, done, base_.size()});
+        take(mine_.unchanged(mine_.next, done, baseIds_.size()));
         merged.reserve(kept_.size());
         for (const HostItem* host : kept_) {
             auto copy = newHost();
@@ -394,7 +390,6 @@ private:
     }
 
     HostNumbering numbering_;
-    const HostCatalogue& base_;
     HostIds baseIds_;
     Side mine_;
     Side theirs_;
@@ -422,6 +417,12 @@ bool sameHost(const HostItem& a, const HostItem& b)
 }
 
 CatalogueMergeResult mergeCatalogues(const CatalogueVersion& base, const CatalogueVersion& mine,
+                                     const CatalogueVersion& theirs)
+{
+    return mergeCatalogues(baseOf(base.hosts, base.options), mine, theirs);
+}
+
+CatalogueMergeResult mergeCatalogues(const CatalogueBase& base, const CatalogueVersion& mine,
                                      const CatalogueVersion& theirs)
 {
     CatalogueMergeResult result;

@@ -4,6 +4,7 @@
 // lines; no file, no window.
 #pragma once
 
+#include "catalogue/CatalogueDigest.h"
 #include "catalogue/HostRecords.h"
 
 #include <string>
@@ -32,6 +33,9 @@ bool sameHost(const HostItem& a, const HostItem& b);
 
 // The merged hosts are deep copies: the result shares nothing with its inputs.
 CatalogueMergeResult mergeCatalogues(const CatalogueVersion& base, const CatalogueVersion& mine,
+                                     const CatalogueVersion& theirs);
+// The same with the base kept as digests: its hosts are never needed whole.
+CatalogueMergeResult mergeCatalogues(const CatalogueBase& base, const CatalogueVersion& mine,
                                      const CatalogueVersion& theirs);
 
 // What the user is told about conflicts: up to five titles, then ", ..." when

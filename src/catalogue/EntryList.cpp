@@ -82,6 +82,37 @@ bool EntryList::Texts::operator==(const Texts& other) const
     return m_size == other.m_size && (m_size == 0 || std::memcmp(data(), other.data(), m_size) == 0);
 }
 
+namespace {
+
+// One bit per field of the type, by rank, that the kind's line holds.
+constexpr unsigned heldBy(EntryKind kind, FieldType type)
+{
+    unsigned held = 0;
+    for (const RecordField<CommandEntry>& field : kEntryFields)
+        if (field.type == type && kindHolds(field.kinds, kind))
+            held |= 1u << field.rank;
+    return held;
+}
+
+template <FieldType Type>
+constexpr std::array<unsigned, 4> kHeld = {heldBy(CustomCommand, Type), heldBy(WindowsTemplate, Type),
+                                           heldBy(Separator, Type), heldBy(Url, Type)};
+
+}  // namespace
+
+bool EntryView::onlyOwnFields() const
+{
+    const EntryKind kind = m_slot->kind;
+    if (kind < CustomCommand || kind > Url)
+        return false;  // a kind without a line is not written at all
+    if ((m_slot->texts & ~kHeld<FieldType::Text>[kind]) != 0 || (m_slot->flags & ~kHeld<FieldType::Flag>[kind]) != 0)
+        return false;
+    for (size_t rank = 0; rank < kEntryNumberCount; ++rank)
+        if ((kHeld<FieldType::Number>[kind] >> rank & 1u) == 0 && m_slot->numbers[rank] != 0)
+            return false;
+    return true;
+}
+
 CommandEntry EntryView::toEntry() const
 {
     CommandEntry entry;
@@ -208,12 +239,7 @@ void EntryList::trimSpare()
 // as they lie.
 bool operator==(const EntryList& a, const EntryList& b)
 {
-    return a.m_texts == b.m_texts && std::equal(a.m_slots.begin(), a.m_slots.end(), b.m_slots.begin(), b.m_slots.end(),
-                                                [](const EntrySlot& x, const EntrySlot& y) {
-                                                    return x.kind == y.kind && x.numbers == y.numbers &&
-                                                           x.offset == y.offset && x.texts == y.texts &&
-                                                           x.flags == y.flags;
-                                                });
+    return a.packedSlots() == b.packedSlots() && a.packedTexts() == b.packedTexts();
 }
 
 }  // namespace qb

@@ -12,6 +12,7 @@
 #include <iterator>
 #include <memory>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace qb {
@@ -35,8 +36,11 @@ struct EntrySlot {
     uint32_t offset;
     uint8_t texts;  // one bit per text it has, by rank
     uint8_t flags;  // one bit per flag set, by rank
+    // Always zero: a slot without padding compares and hashes as it lies.
+    uint8_t spare[2];
 };
 static_assert(kEntryTextCount <= 8 && kEntryFlagCount <= 8, "an EntrySlot has eight bits for texts and for flags");
+static_assert(std::has_unique_object_representations_v<EntrySlot>, "an EntrySlot has no padding");
 
 // An entry of an EntryList, read where it lies; valid until the list changes.
 class EntryView
@@ -48,6 +52,9 @@ public:
     std::string_view text(size_t rank) const;
     int32_t number(size_t rank) const { return m_slot->numbers[rank]; }
     bool flag(size_t rank) const { return (m_slot->flags >> rank & 1u) != 0; }
+    // Whether its kind has a line that holds every value it has (not so for
+    // the texts kept from a former kind, say).
+    bool onlyOwnFields() const;
 
     std::string_view name() const { return text(kRankOf<&CommandEntry::name>); }
     std::string_view program() const { return text(kRankOf<&CommandEntry::program>); }
@@ -129,6 +136,15 @@ public:
     const_iterator end() const { return const_iterator(*this, size()); }
     // The bytes its texts take, lengths included.
     size_t textBytes() const { return m_texts.size(); }
+    // The list's two blocks as they lie: equal lists, equal bytes.
+    std::string_view packedSlots() const
+    {
+        return {reinterpret_cast<const char*>(m_slots.data()), m_slots.size() * sizeof(EntrySlot)};
+    }
+    std::string_view packedTexts() const { return {m_texts.data(), m_texts.size()}; }
+    // Calls visit with every text of every entry, in the order they lie.
+    template <class Visit>
+    void forEachText(Visit&& visit) const;
 
     Appender append(EntryKind kind);
     void push_back(const CommandEntry& entry);
@@ -213,6 +229,18 @@ private:
     Texts m_texts;
 };
 
+// The length that starts at `at`, as the list keeps it; `at` moves past it.
+inline size_t readTextLength(const unsigned char*& at)
+{
+    size_t length = 0;
+    for (unsigned shift = 0;; shift += 7) {
+        const unsigned char byte = *at++;
+        length |= static_cast<size_t>(byte & 0x7Fu) << shift;
+        if ((byte & 0x80u) == 0)
+            return length;
+    }
+}
+
 inline std::string_view EntryView::text(size_t rank) const
 {
     const unsigned has = m_slot->texts;
@@ -220,15 +248,21 @@ inline std::string_view EntryView::text(size_t rank) const
         return {};
     const auto* at = reinterpret_cast<const unsigned char*>(m_texts) + m_slot->offset;
     for (unsigned before = has & ((1u << rank) - 1);; before &= before - 1) {
-        size_t length = 0;
-        for (unsigned shift = 0;; shift += 7) {
-            const unsigned char byte = *at++;
-            length |= static_cast<size_t>(byte & 0x7Fu) << shift;
-            if ((byte & 0x80u) == 0)
-                break;
-        }
+        const size_t length = readTextLength(at);
         if (before == 0)
             return {reinterpret_cast<const char*>(at), length};
+        at += length;
+    }
+}
+
+template <class Visit>
+void EntryList::forEachText(Visit&& visit) const
+{
+    const auto* at = reinterpret_cast<const unsigned char*>(m_texts.data());
+    const auto* end = at + m_texts.size();
+    while (at != end) {
+        const size_t length = readTextLength(at);
+        visit(std::string_view(reinterpret_cast<const char*>(at), length));
         at += length;
     }
 }

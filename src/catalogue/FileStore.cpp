@@ -19,6 +19,38 @@ bool allDigits(std::string_view text)
 
 }  // namespace
 
+bool sameBytes(ByteSource& a, ByteSource& b)
+{
+    std::string_view left, right;
+    for (;;) {
+        if (left.empty())
+            left = a.next();
+        if (right.empty())
+            right = b.next();
+        if (left.empty() || right.empty())
+            return left.empty() && right.empty();
+        const size_t common = std::min(left.size(), right.size());
+        if (left.substr(0, common) != right.substr(0, common))
+            return false;
+        left.remove_prefix(common);
+        right.remove_prefix(common);
+    }
+}
+
+bool sameBytes(ByteSource& source, std::string_view bytes)
+{
+    WholeBytes whole(bytes);
+    return sameBytes(source, whole);
+}
+
+std::string allBytes(ByteSource& source)
+{
+    std::string all;
+    for (std::string_view piece = source.next(); !piece.empty(); piece = source.next())
+        all.append(piece);
+    return all;
+}
+
 std::string fileNamePart(const std::string& path)
 {
     size_t slash = path.find_last_of("/\\");

@@ -29,6 +29,34 @@ struct FileReadResult : ReadStatus {
     std::string bytes;
 };
 
+// Bytes handed over a piece at a time, in order, as they are made, so that a
+// large catalogue is written or compared without ever being held whole.
+class ByteSource
+{
+public:
+    virtual ~ByteSource() = default;
+    // The next piece, valid until the next call; empty only after the last.
+    virtual std::string_view next() = 0;
+};
+
+// Bytes already held whole, as one piece.
+class WholeBytes final : public ByteSource
+{
+public:
+    explicit WholeBytes(std::string_view bytes) : m_bytes(bytes) {}
+    std::string_view next() override { return std::exchange(m_bytes, std::string_view()); }
+
+private:
+    std::string_view m_bytes;
+};
+
+// Whether two sources hand over the same bytes, however they cut them; reads
+// each only as far as the first difference.
+bool sameBytes(ByteSource& a, ByteSource& b);
+bool sameBytes(ByteSource& source, std::string_view bytes);
+// All that is left of source, in one string.
+std::string allBytes(ByteSource& source);
+
 class FileStore
 {
 public:
@@ -52,10 +80,15 @@ public:
     // written back if a write fails. A read-only file is refused. On failure
     // path is unchanged, the temporary file is gone, and error holds the
     // platform's description.
-    bool replaceAll(const std::string& path, std::string_view bytes, std::string& error)
+    bool replaceAll(const std::string& path, ByteSource& bytes, std::string& error)
     {
         std::string noBackup;
         return replace(path, bytes, false, error, noBackup);
+    }
+    bool replaceAll(const std::string& path, std::string_view bytes, std::string& error)
+    {
+        WholeBytes whole(bytes);
+        return replaceAll(path, whole, error);
     }
 
     // As replaceAll, and the old file is kept beside the new one, named as it
@@ -63,10 +96,15 @@ public:
     // attributes where they can be given (one generation). A save that
     // succeeds without keeping it says why in backupError (left empty
     // otherwise); a failed save leaves both files as they were.
+    bool replaceKeepingBackup(const std::string& path, ByteSource& bytes, std::string& error, std::string& backupError)
+    {
+        return replace(path, bytes, true, error, backupError);
+    }
     bool replaceKeepingBackup(const std::string& path, std::string_view bytes, std::string& error,
                               std::string& backupError)
     {
-        return replace(path, bytes, true, error, backupError);
+        WholeBytes whole(bytes);
+        return replaceKeepingBackup(path, whole, error, backupError);
     }
 
     // Whether a save could write the existing file at path, as far as can
@@ -107,8 +145,9 @@ public:
     virtual void removeLeftovers(const std::string& path) = 0;
 
 protected:
-    // replaceAll, or with keepBackup replaceKeepingBackup.
-    virtual bool replace(const std::string& path, std::string_view bytes, bool keepBackup, std::string& error,
+    // replaceAll, or with keepBackup replaceKeepingBackup; bytes are taken
+    // once, as they come.
+    virtual bool replace(const std::string& path, ByteSource& bytes, bool keepBackup, std::string& error,
                          std::string& backupError) = 0;
 };
 

@@ -10,6 +10,7 @@
 #include "catalogue/FieldList.h"
 
 #include <iostream>
+#include <optional>
 
 namespace qb::cli {
 
@@ -115,20 +116,21 @@ CatalogueVersion versionOf(LoadedCatalogue loaded)
 void saveUnderLock(Services& services, const std::string& path, IfMissing ifMissing, KeepWhen keepWhen,
                    const std::function<void(CatalogueVersion&)>& change)
 {
-    std::string bytes;
-    const LockedSave save =
-        saveLocked(services.files, path, [&](FileReadResult& disk) -> std::optional<std::string_view> {
-            LoadedCatalogue loaded = loadedFrom(services, path, std::move(disk), ifMissing);
-            const bool found = loaded.found;
-            const std::string old = std::move(loaded.bytes);
-            CatalogueVersion version = versionOf(std::move(loaded));
-            change(version);
-            bytes = formatCatalogue(version.hosts, version.options, version.x, version.y);
-            if (found &&
-                (keepWhen == KeepWhen::SameBytes ? bytes == old : holdsSameCatalogue(old, bytes, version.x, version.y)))
-                return std::nullopt;
-            return bytes;
-        });
+    CatalogueVersion version;
+    std::optional<CatalogueFormatter> bytes;
+    const LockedSave save = saveLocked(services.files, path, [&](FileReadResult& disk) -> ByteSource* {
+        LoadedCatalogue loaded = loadedFrom(services, path, std::move(disk), ifMissing);
+        const bool found = loaded.found;
+        const std::string old = std::move(loaded.bytes);
+        version = versionOf(std::move(loaded));
+        change(version);
+        CatalogueFormatter formatted(version.hosts, version.options, version.x, version.y);
+        if (found && (keepWhen == KeepWhen::SameBytes
+                          ? sameBytes(formatted, old)
+                          : holdsSameCatalogue(old, version.hosts, version.options, version.x, version.y)))
+            return nullptr;
+        return &bytes.emplace(version.hosts, version.options, version.x, version.y);
+    });
     if (!save.ok)
         throw CliError("Unable to save " + path + ": " + save.error);
     if (!save.backupError.empty())
@@ -169,9 +171,9 @@ int mergeCommand(const Args& args, Services& services)
     } else {
         // Git's own file, which Git alone uses: no lock file, no backup.
         const CatalogueVersion& merged = result.merged;
+        CatalogueFormatter bytes(merged.hosts, merged.options, merged.x, merged.y);
         std::string error;
-        if (!services.files.replaceAll(minePath, formatCatalogue(merged.hosts, merged.options, merged.x, merged.y),
-                                       error))
+        if (!services.files.replaceAll(minePath, bytes, error))
             throw CliError("Unable to save " + minePath + ": " + error);
     }
     if (result.conflicts.empty())

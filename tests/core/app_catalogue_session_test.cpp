@@ -233,12 +233,17 @@ TEST(CatalogueSession, WritesOnlyARealChange)
 {
     const std::string junk = kWhole + "; a note\r\n\r\n  <sep>\r\n<ITEM>two<HOST>t<ICON>0<COL>-1\r\n";
     const std::string noOptions = "<ITEM>solo<HOST>s<ICON>0<COL>-1\r\n# a note\r\n";
+    const std::string noBrowser = "<X>5<Y>6<BROWSER><RDPX>1<RPDY>2<END>\r\n<ITEM>kept<HOST>k<ICON>1<COL>-1\r\n";
     using Edit = std::function<void(Program&)>;
     const Edit nothing = [](Program&) {};
     const std::tuple<const char*, std::optional<std::string>, Edit, bool> cases[] = {
         {"nothing", junk, nothing, false},
         {"an option set to what it was", junk, [](Program& p) { p.options.rdpWidth = 1; }, false},
         {"no position in the file", noOptions, nothing, false},
+        // An empty browser reads back as the default one: only the bytes tell this from a change.
+        {"an option back to the file's spelling", noBrowser, [](Program& p) { p.options.alternateBrowserPath = ""; },
+         false},
+        {"the browser emptied", junk, [](Program& p) { p.options.alternateBrowserPath = ""; }, true},
         {"moved", junk, [](Program& p) { p.window.left = 7; }, true},
         {"an option", junk, [](Program& p) { p.options.rdpHeight = 3; }, true},
         {"a host", junk, [](Program& p) { p.hosts.back()->icon = 2; }, true},

@@ -63,7 +63,7 @@ struct FakeStore final : qb::FileStore {
             sink(std::string_view(bytes).substr(at, piece));
         return status;
     }
-    bool replace(const std::string&, std::string_view written, bool keepBackup, std::string& error,
+    bool replace(const std::string&, qb::ByteSource& written, bool keepBackup, std::string& error,
                  std::string& backupError) override
     {
         ++writes;
@@ -72,7 +72,7 @@ struct FakeStore final : qb::FileStore {
             return false;
         }
         const std::optional<std::string> old = status.opened ? std::optional(bytes) : std::nullopt;
-        bytes = written;
+        bytes = qb::allBytes(written);
         status = qb::ReadStatus{};
         status.opened = true;
         backupError = old && keepBackup ? backupFailure.value_or("") : "";

@@ -1,4 +1,5 @@
 #include "catalogue/FileStore.h"
+#include "platform/FileReads.h"
 
 #include <cerrno>
 #include <climits>
@@ -90,6 +91,19 @@ bool writeAt(int fd, std::string_view bytes, off_t offset)
     return true;
 }
 
+// Writes what source hands over from the start of fd; size: how many bytes
+// that was.
+bool writeFrom(int fd, ByteSource& source, off_t& size)
+{
+    size = 0;
+    for (std::string_view piece = source.next(); !piece.empty(); piece = source.next()) {
+        if (!writeAt(fd, piece, size))
+            return false;
+        size += static_cast<off_t>(piece.size());
+    }
+    return true;
+}
+
 // Opens a catalogue that must be a regular file (or a link to one).
 // O_NONBLOCK keeps a FIFO from hanging the open; anything but a regular file
 // is refused before a byte is read, so neither a pipe nor /dev/zero can
@@ -116,13 +130,15 @@ Fd openRegular(const std::string& path, int access, struct stat& info, int& code
     return fd;
 }
 
-// Reads from fd to its end, piece by piece into buffer, handing each piece
-// to sink. Returns 0 or the errno that stopped the read.
-template <typename Sink>
-int readToEnd(int fd, std::string& buffer, Sink&& sink)
+// Reads fd to its end: each read goes to the room that into.room() gives,
+// and into.got() is told how much it brought. Returns 0 or the errno that
+// stopped the read.
+template <typename Into>
+int readToEnd(int fd, Into& into)
 {
     for (;;) {
-        ssize_t got = ::read(fd, buffer.data(), buffer.size());
+        const auto [at, room] = into.room();
+        ssize_t got = ::read(fd, at, room);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -130,8 +146,22 @@ int readToEnd(int fd, std::string& buffer, Sink&& sink)
         }
         if (got == 0)
             return 0;
-        sink(std::string_view(buffer.data(), static_cast<size_t>(got)));
+        into.got(static_cast<size_t>(got));
     }
+}
+
+// fd read whole into bytes; 0 or the errno that stopped the read.
+size_t sizeOf(const struct stat& info)
+{
+    return info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0;
+}
+
+int readWhole(int fd, const struct stat& info, std::string& bytes)
+{
+    ReadIntoString into(bytes, sizeOf(info));
+    const int failure = readToEnd(fd, into);
+    into.done();
+    return failure;
 }
 
 std::string folderOf(const std::string& path)
@@ -271,12 +301,11 @@ bool sameContent(const std::string& a, const std::string& b)
     if (first.st_size != second.st_size)
         return false;
     std::string bytes[2];
-    std::string chunk(64 * 1024, '\0');
     for (int i = 0; i < 2; ++i) {
         struct stat info {};
         int code = 0;
         Fd fd = openRegular(i == 0 ? a : b, O_RDONLY, info, code);
-        if (!fd.valid() || readToEnd(fd.get(), chunk, [&](std::string_view piece) { bytes[i].append(piece); }) != 0)
+        if (!fd.valid() || readWhole(fd.get(), info, bytes[i]) != 0)
             return false;
     }
     return bytes[0] == bytes[1];
@@ -301,55 +330,18 @@ int refusalOf(const std::string& target, const struct stat& old)
 class PosixFileStore final : public FileStore
 {
 public:
-    static constexpr size_t kChunkSize = 256 * 1024;
-
     FileReadResult readAll(const std::string& path) override
     {
         FileReadResult result;
-        struct stat info {};
-        int code = 0;
-        Fd fd = openRegular(path, O_RDONLY, info, code);
-        if (!fd.valid())
-            return failedOpen(result, code);
-        result.opened = true;
-        // Read straight into the result, sized from the file and grown only
-        // if the file grows while it is read.
-        size_t size = info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0;
-        result.bytes.resize(size + 1);
-        size_t filled = 0;
-        for (;;) {
-            if (filled == result.bytes.size())
-                result.bytes.resize(result.bytes.size() * 2);
-            ssize_t got = ::read(fd.get(), &result.bytes[filled], result.bytes.size() - filled);
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
-                result.readError = true;
-                result.error = errorText(errno);
-                break;
-            }
-            if (got == 0)
-                break;
-            filled += static_cast<size_t>(got);
-        }
-        result.bytes.resize(filled);
+        readInto(path, result,
+                 [&result](const struct stat& info) { return ReadIntoString(result.bytes, sizeOf(info)); });
         return result;
     }
 
     ReadStatus readChunks(const std::string& path, const std::function<void(std::string_view)>& sink) override
     {
         ReadStatus status;
-        struct stat info {};
-        int code = 0;
-        Fd fd = openRegular(path, O_RDONLY, info, code);
-        if (!fd.valid())
-            return failedOpen(status, code);
-        status.opened = true;
-        std::string chunk(kChunkSize, '\0');
-        if (int failure = readToEnd(fd.get(), chunk, sink)) {
-            status.readError = true;
-            status.error = errorText(failure);
-        }
+        readInto(path, status, [&sink](const struct stat&) { return ReadInPieces(sink); });
         return status;
     }
 
@@ -425,6 +417,27 @@ public:
     }
 
 private:
+    // Opens path as a regular file and reads it to its end into what
+    // makeInto gives for it.
+    template <typename MakeInto>
+    static void readInto(const std::string& path, ReadStatus& status, MakeInto&& makeInto)
+    {
+        struct stat info {};
+        int code = 0;
+        Fd fd = openRegular(path, O_RDONLY, info, code);
+        if (!fd.valid()) {
+            failedOpen(status, code);
+            return;
+        }
+        status.opened = true;
+        auto into = makeInto(info);
+        if (int failure = readToEnd(fd.get(), into)) {
+            status.readError = true;
+            status.error = errorText(failure);
+        }
+        into.done();
+    }
+
     // A new file of ours beside base, named after it: its descriptor, and
     // its name in name. Another process's file of the same name is left be.
     Fd createTemporary(const std::string& base, std::string& name, mode_t mode)
@@ -495,7 +508,7 @@ private:
     // a temporary name of the backup before the new one goes in place, and
     // becomes the backup after: a kill between the two leaves it where the
     // next save's sweep makes it the backup.
-    bool replace(const std::string& path, std::string_view bytes, bool keepBackup, std::string& error,
+    bool replace(const std::string& path, ByteSource& bytes, bool keepBackup, std::string& error,
                  std::string& backupError) override
     {
         backupError.clear();
@@ -546,7 +559,8 @@ private:
             }
         }
 
-        if (!writeAt(fd.get(), bytes, 0))
+        off_t size = 0;
+        if (!writeFrom(fd.get(), bytes, size))
             failure = errno;
         else if (::fsync(fd.get()) != 0)
             failure = errno;
@@ -605,7 +619,7 @@ private:
     // part way can tear the file, and this path is only taken where a
     // replace would change what the file is. In a folder that may not be
     // written, the backup can only be rewritten in place too.
-    bool rewriteInPlace(const std::string& target, std::string_view bytes, bool keepBackup, const struct stat& old,
+    bool rewriteInPlace(const std::string& target, ByteSource& bytes, bool keepBackup, const struct stat& old,
                         std::string& error, std::string& backupError)
     {
         struct stat info {};
@@ -616,10 +630,7 @@ private:
             return false;
         }
         std::string previous;
-        previous.reserve(info.st_size > 0 ? static_cast<size_t>(info.st_size) : 0);
-        std::string chunk(kChunkSize, '\0');
-        if ((failure = readToEnd(fd.get(), chunk, [&previous](std::string_view piece) { previous.append(piece); })) !=
-            0) {
+        if ((failure = readWhole(fd.get(), info, previous)) != 0) {
             error = errorText(failure);
             return false;
         }
@@ -630,17 +641,19 @@ private:
                 backupError.clear();
         }
         saveStep("backup-kept");
-        auto write = [&fd](std::string_view text, bool passStep) {
-            if (!writeAt(fd.get(), text, 0))
+        auto write = [&fd](ByteSource& text, bool passStep) {
+            off_t size = 0;
+            if (!writeFrom(fd.get(), text, size))
                 return false;
             if (passStep)
                 saveStep("in-place");
-            return ::ftruncate(fd.get(), static_cast<off_t>(text.size())) == 0 && ::fsync(fd.get()) == 0;
+            return ::ftruncate(fd.get(), size) == 0 && ::fsync(fd.get()) == 0;
         };
         if (!write(bytes, true) || !fd.close()) {
             failure = errno;
+            WholeBytes old(previous);
             if (fd.valid())
-                write(previous, false);
+                write(old, false);
             if (!pending.empty())
                 ::unlink(pending.c_str());
             backupError.clear();

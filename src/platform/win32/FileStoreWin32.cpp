@@ -1,9 +1,11 @@
 #include "catalogue/FileStore.h"
 #include "catalogue/TextRules.h"
 #include "handles/Handles.h"
+#include "platform/FileReads.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,18 +37,21 @@ std::string errorText(DWORD code)
     return result;
 }
 
-bool writeAll(HANDLE file, std::string_view bytes)
+// Writes what source hands over, piece by piece.
+bool writeAll(HANDLE file, ByteSource& source)
 {
-    while (!bytes.empty()) {
-        DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes.size());
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr))
-            return false;
-        if (written == 0) {
-            ::SetLastError(ERROR_WRITE_FAULT);
-            return false;
+    for (std::string_view bytes = source.next(); !bytes.empty(); bytes = source.next()) {
+        while (!bytes.empty()) {
+            DWORD chunk = bytes.size() > (1u << 30) ? (1u << 30) : static_cast<DWORD>(bytes.size());
+            DWORD written = 0;
+            if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr))
+                return false;
+            if (written == 0) {
+                ::SetLastError(ERROR_WRITE_FAULT);
+                return false;
+            }
+            bytes.remove_prefix(written);
         }
-        bytes.remove_prefix(written);
     }
     return true;
 }
@@ -113,6 +118,23 @@ FileHandle openForReading(const std::string& path, Status& status)
             return FileHandle();
         }
         ::Sleep(kRetryPauseMs);
+    }
+}
+
+// Reads file to its end: each read goes to the room that into.room() gives,
+// and into.got() is told how much it brought. Returns ERROR_SUCCESS or the
+// code that stopped the read.
+template <typename Into>
+DWORD readToEnd(HANDLE file, Into& into)
+{
+    for (;;) {
+        const auto [at, room] = into.room();
+        DWORD got = 0;
+        if (!::ReadFile(file, at, static_cast<DWORD>(std::min<size_t>(room, 1u << 30)), &got, nullptr))
+            return ::GetLastError();
+        if (got == 0)
+            return ERROR_SUCCESS;
+        into.got(got);
     }
 }
 
@@ -343,56 +365,44 @@ public:
     FileReadResult readAll(const std::string& path) override
     {
         FileReadResult result;
-        FileHandle file = openForReading(path, result);
-        if (!file)
-            return result;
-        result.opened = true;
-        LARGE_INTEGER size{};
-        if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0)
-            result.bytes.reserve(static_cast<size_t>(size.QuadPart));
-        std::string chunk(64 * 1024, '\0');
-        for (;;) {
-            DWORD got = 0;
-            if (!::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
-                result.readError = true;
-                result.error = errorText(::GetLastError());
-                break;
-            }
-            if (got == 0)
-                break;
-            result.bytes.append(chunk.data(), got);
-        }
+        readInto(path, result, [&result](HANDLE file) {
+            LARGE_INTEGER size{};
+            const bool sized = ::GetFileSizeEx(file, &size) && size.QuadPart > 0;
+            return ReadIntoString(result.bytes, sized ? static_cast<size_t>(size.QuadPart) : 0);
+        });
         return result;
     }
 
     ReadStatus readChunks(const std::string& path, const std::function<void(std::string_view)>& sink) override
     {
         ReadStatus status;
-        FileHandle file = openForReading(path, status);
-        if (!file)
-            return status;
-        status.opened = true;
-        std::string chunk(256 * 1024, '\0');
-        for (;;) {
-            DWORD got = 0;
-            if (!::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
-                status.readError = true;
-                status.error = errorText(::GetLastError());
-                break;
-            }
-            if (got == 0)
-                break;
-            sink(std::string_view(chunk.data(), got));
-        }
+        readInto(path, status, [&sink](HANDLE) { return ReadInPieces(sink); });
         return status;
     }
 
 private:
+    // Opens path for reading and reads it to its end into what makeInto
+    // gives for it.
+    template <typename MakeInto>
+    static void readInto(const std::string& path, ReadStatus& status, MakeInto&& makeInto)
+    {
+        FileHandle file = openForReading(path, status);
+        if (!file)
+            return;
+        status.opened = true;
+        auto into = makeInto(file.get());
+        if (const DWORD failure = readToEnd(file.get(), into)) {
+            status.readError = true;
+            status.error = errorText(failure);
+        }
+        into.done();
+    }
+
     // The file a link leads to is replaced, so that the link stays one. The
     // previous file goes to a temporary name of the backup before the new one
     // goes in place, and becomes the backup after: a kill between the two
     // leaves it where the next save's sweep makes it the backup.
-    bool replace(const std::string& catalogue, std::string_view bytes, bool keepBackup, std::string& error,
+    bool replace(const std::string& catalogue, ByteSource& bytes, bool keepBackup, std::string& error,
                  std::string& backupError) override
     {
         backupError.clear();

@@ -1,0 +1,85 @@
+#include "catalogue/CatalogueDigest.h"
+
+#include "catalogue/CatalogueFile.h"
+#include "catalogue_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <functional>
+
+using namespace qb;
+using qbtest::entry;
+
+TEST(CatalogueDigest, PiecesHashAsTheWhole)
+{
+    const std::string text(100, 'x');
+    const Digest whole = digestOfBytes(text);
+    for (size_t cut : {1, 7, 15, 16, 17, 40}) {
+        Hasher pieces;
+        pieces.add(text.substr(0, cut));
+        pieces.add(text.substr(cut, 3));
+        pieces.add(text.substr(cut + 3));
+        EXPECT_EQ(pieces.finish(), whole) << cut;
+    }
+    EXPECT_NE(digestOfBytes(text.substr(1)), whole);
+    // Texts are hashed with their lengths: moving a letter between two fields is a change.
+    EXPECT_NE(hostDigest(*qbtest::host("ab", "c", 0, -1)), hostDigest(*qbtest::host("a", "bc", 0, -1)));
+}
+
+// The base after a save is worked out from memory, not read back: it must be
+// what reading the written file gives, for values the line holds as they are
+// and for those it does not.
+TEST(CatalogueDigest, BaseAsWrittenIsWhatTheFileReadsBackAs)
+{
+    const std::function<void(HostItem&)> cases[] = {
+        [](HostItem& h) { h.entries.push_back(entry(CustomCommand, "Console", "cmd.exe", "/k ping", 5, true, true)); },
+        [](HostItem& h) { h.icon = INT_MIN, h.colour = INT_MAX; },
+        [](HostItem& h) { h.title = "a>b", h.hostName = "c>d"; },
+        [](HostItem& h) { h.title = "a<b"; },
+        [](HostItem& h) { h.entries.push_back(entry(CustomCommand, "dir", "cmd", "/c dir > x", 5, true, true)); },
+        [](HostItem& h) { h.entries.push_back(entry(CustomCommand, "-", "cmd")); },
+        [](HostItem& h) { h.entries.push_back(entry(Url, "http://a<b", "Status", "", 3, true)); },
+        [](HostItem& h) { h.entries.push_back(entry(WindowsTemplate, "pc", "c>d")); },
+        // Texts of a former kind are not written.
+        [](HostItem& h) {
+            CommandEntry separator = entry(Url, "http://x", "X", "", 9, true);
+            separator.kind = Separator;
+            h.entries.push_back(separator);
+        },
+        [](HostItem& h) {
+            CommandEntry separator;
+            separator.kind = Separator;
+            separator.icon = 4;
+            h.entries.push_back(separator);
+        },
+        [](HostItem& h) {
+            CommandEntry shares = entry(WindowsTemplate, "pc", "c");
+            shares.bold = true;
+            h.entries.push_back(shares);
+        },
+        [](HostItem& h) {
+            CommandEntry odd = entry(CustomCommand, "odd");
+            odd.kind = static_cast<EntryKind>(7);
+            h.entries.push_back(odd);
+        },
+        // A line break makes lines of another host and of options.
+        [](HostItem& h) { h.title = "a\r\n<ITEM>b\n<X>5<Y>6<BROWSER>b<RDPX>0<RPDY>0<END>"; },
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        HostCatalogue hosts;
+        hosts.push_back(qbtest::mailHost());
+        hosts.push_back(qbtest::host("Web", "web01", 4, 255));
+        cases[i](*hosts.back());
+        AppOptions options;
+        options.rdpWidth = 0;
+        HostCatalogue read;
+        AppOptions readOptions;
+        NoCatalogueWindow nowhere;
+        parseCatalogue(formatCatalogue(hosts, options, 10, -20), read, readOptions, nowhere);
+        const CatalogueBase expected = baseOf(read, readOptions);
+        const CatalogueBase base = baseAsWritten(hosts, options, 10, -20);
+        EXPECT_EQ(base.hosts, expected.hosts) << i;
+        EXPECT_TRUE(sameFields(base.options, expected.options)) << i;
+    }
+}
