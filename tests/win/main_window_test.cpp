@@ -267,3 +267,30 @@ TEST(MainWindow, EndingTheSessionSavesAtOnceAndFreesNothing)
     });
     EXPECT_EQ(window.file(), kOneHostMoved);
 }
+
+// A right click the list answered (NM_RCLICK) whose release still comes, as
+// when the list lost its capture during the click, opens the editor once.
+TEST(MainWindow, OneRightClickOpensOneEditor)
+{
+    static int editors = 0;
+    editors = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (HWND editor = FindWindowA(nullptr, "Edit Item")) {
+            ++editors;
+            PostMessageA(editor, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        }
+    });
+    TestWindow window("");
+    window.run(
+        [&](CMainDlg& d) {
+            NMITEMACTIVATE click{};
+            click.hdr = {d.HostList(), IDC_HOST_LIST, static_cast<UINT>(NM_RCLICK)};
+            click.ptAction = {20, 40};
+            SendMessageA(d, WM_NOTIFY, IDC_HOST_LIST, reinterpret_cast<LPARAM>(&click));
+            PostMessageA(d.HostList(), WM_RBUTTONUP, 0, MAKELPARAM(20, 40));
+            PostMessageA(d, WM_CLOSE, 0, 0);
+        },
+        true);
+    KillTimer(nullptr, timer);
+    EXPECT_EQ(editors, 1);
+}

@@ -340,6 +340,14 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
 
 bool CMainDlg::PreTranslateMessage(MSG& message)
 {
+    if (message.message == WM_RBUTTONDOWN && message.hwnd == m_hostList)
+        m_rightClickTaken = false;
+    if (message.message == WM_RBUTTONUP && message.hwnd == m_hostList && m_rightClickTaken) {
+        // The list answered this click already (its capture was lost before
+        // the release, so the release still came): one click, one action.
+        m_rightClickTaken = false;
+        return true;
+    }
     if (message.message == WM_RBUTTONUP && (message.hwnd == m_hwnd || IsChild(m_hwnd, message.hwnd))) {
         // Signed: a point left of or above a control's origin is negative.
         const POINT point = {static_cast<short>(LOWORD(message.lParam)), static_cast<short>(HIWORD(message.lParam))};

@@ -125,6 +125,9 @@ private:
     win::Font m_listFont;
     qb::CaseTable m_caseTable;
     qb::TypeAhead m_typeAhead;
+    // A right click the list answered with NM_RCLICK: its release, should it
+    // still come, does nothing more.
+    bool m_rightClickTaken = false;
     DWORD m_keyDownTime = 0;  // of the key whose character comes next
     win::Brush m_backgroundBrush;
     // The icons at this window's scale, for its list, menus and editors.

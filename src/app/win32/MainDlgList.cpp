@@ -141,6 +141,7 @@ bool CMainDlg::OnNotify(NMHDR& header, LRESULT& result)
     if (header.idFrom == IDC_HOST_LIST && header.code == NM_RCLICK) {
         // The list tracks the right button itself and swallows its release,
         // so a right click on the list arrives here instead.
+        m_rightClickTaken = true;
         OnContextMenuAt(m_hostList, reinterpret_cast<NMITEMACTIVATE&>(header).ptAction);
         result = TRUE;
         return true;
