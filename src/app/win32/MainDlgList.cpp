@@ -69,7 +69,10 @@ void CMainDlg::showRows(int focusRow)
         RECT first = {};
         m_hostList.GetItemRect(0, first, LVIR_BOUNDS);
         // Relative: the list may or may not have kept its place while empty.
-        m_hostList.Scroll(0, (keptTop - m_hostList.GetTopIndex()) * height(first));
+        // Rows found anew have no place to keep, and a scroll paints at once.
+        const int scroll = m_findOpen ? 0 : keptTop - m_hostList.GetTopIndex();
+        if (scroll != 0)
+            m_hostList.Scroll(0, scroll * height(first));
         const int row = focusRow >= 0 ? focusRow : std::min(std::max(keptFocus, 0), count - 1);
         FocusState(row);
         if (focusRow >= 0)
