@@ -83,22 +83,57 @@ void HostRows::rebuild(const HostCatalogue& hosts)
     m_hosts.reserve(keys.size());
     for (const SortKey& key : keys)
         m_hosts.push_back(key.host);
+    if (m_filter) {
+        const CaseTable fold = m_filter->fold();
+        m_filter.emplace(m_hosts, fold);
+        applyFilter();
+    }
 }
 
 void HostRows::clear()
 {
+    showAll();
     std::vector<HostItem*>().swap(m_hosts);
+}
+
+void HostRows::filter(std::string_view text, const CaseTable& fold)
+{
+    if (!m_filter || m_filter->fold() != fold)
+        m_filter.emplace(m_hosts, fold);
+    m_filterText = text;
+    applyFilter();
+}
+
+void HostRows::applyFilter()
+{
+    m_shown = m_filter->matches(m_filterText);
+}
+
+void HostRows::showAll()
+{
+    // The folded texts are as large as the titles: let go.
+    m_filter.reset();
+    m_filterText.clear();
+    std::vector<int>().swap(m_shown);
 }
 
 HostItem* HostRows::host(int row) const
 {
-    return row >= 0 && row < count() ? m_hosts[static_cast<size_t>(row)] : nullptr;
+    if (row < 0 || row >= count())
+        return nullptr;
+    return m_hosts[static_cast<size_t>(m_filter ? m_shown[static_cast<size_t>(row)] : row)];
 }
 
 int HostRows::rowOf(const HostItem* host) const
 {
     const auto found = std::find(m_hosts.begin(), m_hosts.end(), host);
-    return host && found != m_hosts.end() ? static_cast<int>(found - m_hosts.begin()) : -1;
+    if (!host || found == m_hosts.end())
+        return -1;
+    const int index = static_cast<int>(found - m_hosts.begin());
+    if (!m_filter)
+        return index;
+    const auto shown = std::lower_bound(m_shown.begin(), m_shown.end(), index);
+    return shown != m_shown.end() && *shown == index ? static_cast<int>(shown - m_shown.begin()) : -1;
 }
 
 }  // namespace qb

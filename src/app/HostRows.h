@@ -6,6 +6,7 @@
 // in the list.
 #pragma once
 
+#include "app/HostFilter.h"
 #include "catalogue/HostRecords.h"
 
 #include <optional>
@@ -39,16 +40,31 @@ public:
     // Lets the memory go too: the rows of a closing window are not rebuilt.
     void clear();
 
-    int count() const { return static_cast<int>(m_hosts.size()); }
+    // Only the rows of the hosts that `text` finds (HostFilter), in their
+    // order; every row for text without words. It holds over rebuilds until
+    // showAll().
+    void filter(std::string_view text, const CaseTable& fold);
+    void showAll();
+    bool filtered() const { return m_filter.has_value(); }
+
+    // The rows shown; every row, found or not.
+    int count() const { return static_cast<int>(m_filter ? m_shown.size() : m_hosts.size()); }
+    int allCount() const { return static_cast<int>(m_hosts.size()); }
     // The host of a row, or null for a row that does not exist.
     HostItem* host(int row) const;
     // The row of a host, or -1.
     int rowOf(const HostItem* host) const;
     // Only for a row that exists.
-    HostRow row(int row) const { return hostRow(*m_hosts[static_cast<size_t>(row)]); }
+    HostRow row(int row) const { return hostRow(*host(row)); }
 
 private:
+    void applyFilter();
+
     std::vector<HostItem*> m_hosts;
+    std::optional<HostFilter> m_filter;
+    std::string m_filterText;
+    // While filtered: the rows shown, as positions in m_hosts.
+    std::vector<int> m_shown;
 };
 
 }  // namespace qb

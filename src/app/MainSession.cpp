@@ -1,5 +1,6 @@
 #include "app/MainSession.h"
 
+#include "app/Hotkey.h"
 #include "catalogue/CatalogueMerge.h"
 #include "catalogue/FileStore.h"
 #include "launch/RunCommand.h"
@@ -34,6 +35,33 @@ void MainSession::start(const std::optional<VirtualStoreCopy>& copy)
             offerCopy(*copy);
     }
     fillHostList(nullptr);
+    m_hotkey = m_services.settings.readNumber(kHotkeySetting).value_or(0);
+    if (const auto refused = m_hotkey ? takeHotkey(m_hotkey) : std::nullopt)
+        tell({*refused});
+}
+
+std::optional<std::string> MainSession::takeHotkey(uint32_t value)
+{
+    if (m_view.registerHotkey(value))
+        return std::nullopt;
+    return hotkeyInUseMessage(hotkeyFromControl(value), m_view.keyName(value));
+}
+
+void MainSession::startFind(const CaseTable& fold)
+{
+    m_rows.filter("", fold);
+}
+
+void MainSession::find(std::string_view text, const CaseTable& fold)
+{
+    m_rows.filter(text, fold);
+    m_view.showRows(m_rows.count() > 0 ? 0 : -1);
+}
+
+void MainSession::endFind(const HostItem* focused)
+{
+    m_rows.showAll();
+    m_view.showRows(m_rows.rowOf(focused));
 }
 
 void MainSession::offerCopy(const VirtualStoreCopy& copy)
@@ -172,7 +200,15 @@ bool MainSession::runHostEditor(HostItem& working, int32_t rdpWidth, int32_t rdp
 
 bool MainSession::runOptionsDialog(OptionsForm& form)
 {
-    return m_view.runOptionsDialog(form);
+    form.hotkey = m_hotkey;
+    if (!m_view.runOptionsDialog(form))
+        return false;
+    // The dialog took the hotkey at OK: kept for the next start.
+    if (form.hotkey != m_hotkey) {
+        m_hotkey = form.hotkey;
+        m_services.settings.writeNumber(kHotkeySetting, m_hotkey);
+    }
+    return true;
 }
 
 void MainSession::runListCommand(int id, HostItem* host)

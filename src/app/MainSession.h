@@ -40,6 +40,12 @@ public:
     virtual bool runHostEditor(HostItem& working, int32_t rdpWidth, int32_t rdpHeight) = 0;
     // The Options dialog on the form it may change; true for OK.
     virtual bool runOptionsDialog(OptionsForm& form) = 0;
+    // The hotkey (the hotkey control's value; 0: none) registered for the
+    // window in place of the one it had; false, the previous one kept, when
+    // another program holds it.
+    virtual bool registerHotkey(uint32_t value) = 0;
+    // The name the system gives the hotkey's key.
+    virtual std::string keyName(uint32_t value) = 0;
 };
 
 class MainSession final : private HostListUi
@@ -52,8 +58,23 @@ public:
     const HostRows& rows() const { return m_rows; }
 
     // Start: the file read (its failures told), the redirected copy offered
-    // when one was found, the rows shown.
+    // when one was found, the rows shown, the user's hotkey taken (a taken
+    // one told once; the program runs without it).
     void start(const std::optional<VirtualStoreCopy>& copy);
+
+    // The find field opened: its texts folded now, so that the keystrokes
+    // only search; the rows stay as they are.
+    void startFind(const CaseTable& fold);
+    // The find field's text: the rows shown through it (HostRows::filter),
+    // the first found focused. Rebuilds keep it until endFind.
+    void find(std::string_view text, const CaseTable& fold);
+    // The find field closed: every row again, the focus on `focused` (the
+    // host focused among those found) or, with none, at the same row.
+    void endFind(const HostItem* focused);
+
+    // Registers the hotkey control's `value` for the window; the words that
+    // say why not when another program holds it.
+    std::optional<std::string> takeHotkey(uint32_t value);
 
     // Held while a nested loop runs from the window (a menu, an editor, a
     // prompt, a message box). A close request or a refresh that comes
@@ -70,6 +91,8 @@ public:
     private:
         MainSession& m_session;
     };
+
+    bool inNestedLoop() const { return m_nestedLoops > 0; }
 
     // Merges another program's save into the catalogue (the rows shown
     // again); waits while a nested loop runs. True when the catalogue
@@ -147,6 +170,8 @@ private:
     bool m_refreshDeferred = false;
     bool m_closing = false;
     bool m_activatedBefore = false;
+    // The user's hotkey as stored, registered or not.
+    uint32_t m_hotkey = 0;
 };
 
 }  // namespace qb

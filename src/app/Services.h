@@ -4,6 +4,7 @@
 // hand in fakes.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -47,6 +48,10 @@ public:
     // nullopt when there is no such value.
     virtual std::optional<std::string> readText(const std::string& name) = 0;
     virtual bool writeText(const std::string& name, const std::string& text) = 0;
+    // A number (on Windows a REG_DWORD); nullopt when there is no such
+    // value or it is not a number.
+    virtual std::optional<uint32_t> readNumber(const std::string& name) = 0;
+    virtual bool writeNumber(const std::string& name, uint32_t value) = 0;
 };
 
 struct Services {

@@ -14,6 +14,9 @@ struct OptionsForm {
     std::string alternateBrowserText;
     std::string rdpWidthText;
     std::string rdpHeightText;
+    // The hotkey control's value (0: none). Not an option of the catalogue:
+    // the user's own, kept per user.
+    uint32_t hotkey = 0;
 };
 
 OptionsForm optionsToForm(const AppOptions& options);

@@ -25,6 +25,7 @@
 
 // Main window (IDD_MAIN); system menu ids are multiples of 16 below 0xF000
 #define IDC_HOST_LIST    1007
+#define IDC_FIND_TEXT    1009
 #define IDM_IMPORT_HOSTS 0x0110
 
 // Host editor (IDD_EDIT_ITEM)
@@ -68,6 +69,7 @@
 #define IDC_ALTERNATE_BROWSER_PATH 1062
 #define IDC_RDP_HEIGHT             1066
 #define IDC_RDP_WIDTH              1067
+#define IDC_HOTKEY                 1068
 
 // Import hosts (IDD_IMPORT)
 #define IDC_IMPORT_FROM_FILE      1070

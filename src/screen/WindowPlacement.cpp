@@ -65,16 +65,28 @@ ScreenPoint centreOnWorkArea(int32_t width, int32_t height, const ScreenRect& wo
             static_cast<int32_t>(std::max<int64_t>(y, work.top))};
 }
 
-ListFit fitRowsToWorkArea(int32_t rows, int32_t rowHeight, int32_t windowTop, const ScreenRect& work, int32_t dpi)
+ListFit fitRowsToWorkArea(int32_t rows, int32_t rowHeight, int32_t windowTop, const ScreenRect& work, int32_t dpi,
+                          int32_t fieldHeight)
 {
     ListFit fit;
     const int32_t windowExtra = scaledForDpi(kWindowExtraHeight, dpi);
-    const int64_t room = int64_t{work.bottom} - work.top - windowExtra;
+    const int64_t workHeight = int64_t{work.bottom} - work.top;
+    const int64_t room = workHeight - windowExtra;
     const int64_t fitting = rowHeight > 0 ? std::max<int64_t>(room / rowHeight, 1) : rows;
     fit.shownRows = static_cast<int32_t>(std::min<int64_t>(rows, fitting));
     fit.scrolls = fit.shownRows < rows;
     fit.outerHeight = fit.shownRows * rowHeight + windowExtra;
     fit.listHeight = fit.shownRows * rowHeight + scaledForDpi(kListExtraHeight, dpi);
+    if (fieldHeight > 0) {
+        const int32_t listExtra = fit.listHeight - fit.shownRows * rowHeight;
+        if (!fit.scrolls)
+            fit.outerHeight = static_cast<int32_t>(std::max<int64_t>(
+                std::min<int64_t>(int64_t{fit.outerHeight} + fieldHeight, workHeight), fit.outerHeight));
+        fit.listHeight = fit.outerHeight - windowExtra - fieldHeight + listExtra;
+        // Whole rows in what the list keeps, never less than one.
+        fit.shownRows = rowHeight > 0 ? std::max((fit.listHeight - listExtra) / rowHeight, 1) : rows;
+        fit.scrolls = fit.shownRows < rows;
+    }
     fit.top = windowTop;
     if (int64_t{windowTop} + fit.outerHeight > work.bottom)
         fit.top = static_cast<int32_t>(std::max<int64_t>(int64_t{work.bottom} - fit.outerHeight, work.top));

@@ -39,7 +39,10 @@ ScreenPoint centreOnWorkArea(int32_t width, int32_t height, const ScreenRect& wo
 // and list height n * h + 2 (both extras at 96 DPI, scaled) while the n rows
 // fit the work area; otherwise as many whole rows as fit (at least one), the
 // list scrolling, and the window moved up when its bottom would leave the
-// work area.
+// work area. A field of `fieldHeight` above the list (in pixels at `dpi`)
+// makes the window that much taller, as far as the work area allows; a
+// window already at its capped height keeps it, the list giving the field
+// its room.
 struct ListFit {
     int32_t shownRows = 0;
     int32_t outerHeight = 0;
@@ -49,6 +52,7 @@ struct ListFit {
 };
 constexpr int32_t kWindowExtraHeight = 25;
 constexpr int32_t kListExtraHeight = 2;
-ListFit fitRowsToWorkArea(int32_t rows, int32_t rowHeight, int32_t windowTop, const ScreenRect& work, int32_t dpi);
+ListFit fitRowsToWorkArea(int32_t rows, int32_t rowHeight, int32_t windowTop, const ScreenRect& work, int32_t dpi,
+                          int32_t fieldHeight = 0);
 
 }  // namespace qb

@@ -33,6 +33,17 @@ void DataExchange::Check(int id, bool& value) const
         ::CheckDlgButton(m_dialog, id, value ? BST_CHECKED : BST_UNCHECKED);
 }
 
+void DataExchange::Hotkey(int id, uint32_t& value) const
+{
+    const HWND control = ::GetDlgItem(m_dialog, id);
+    if (!control)
+        return;
+    if (m_saving)
+        value = static_cast<uint32_t>(::SendMessageA(control, HKM_GETHOTKEY, 0, 0)) & 0xFFFF;
+    else
+        ::SendMessageA(control, HKM_SETHOTKEY, value & 0xFFFF, 0);
+}
+
 // ---------------------------------------------------------------------------
 // Dialog
 

@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <exception>
 #include <string>
 
@@ -31,6 +32,9 @@ public:
     void Text(int id, std::string& value) const;
     // A check box: checked <-> true. An indeterminate box reads as false.
     void Check(int id, bool& value) const;
+    // A hotkey control's value: the virtual key in the low byte, its
+    // HOTKEYF_* flags in the next.
+    void Hotkey(int id, uint32_t& value) const;
 
 private:
     HWND m_dialog;

@@ -52,3 +52,61 @@ TEST(HostRows, ARowShowsWhatItsDisplayTextShows)
         EXPECT_EQ(parts.hasNumber ? parts.number : -2, rowColour);
     }
 }
+
+// A find shows the hosts where every typed word occurs in the title as shown or the host name, folded by the
+// code page's table, in row order; no word spans two texts, and the "||" colour is not searched.
+TEST(HostRows, AFindShowsTheHostsThatHoldEveryWord)
+{
+    const std::tuple<const char*, const char*, int32_t> given[] = {
+        {"SQL prod 01", "sql01.corp", -1}, {"Mail", "mail02.corp", 255}, {"Web||7", "web", -1},
+        {"\xC4rger", "dc02", -1},          {"prod web", "", -1},
+    };
+    HostCatalogue hosts;
+    for (const auto& [title, name, colour] : given)
+        hosts.push_back(qbtest::host(title, name, 0, colour));
+    CaseTable latin = asciiCaseTable();
+    latin[0xC4] = 0xE4;
+    HostRows rows;
+    rows.rebuild(hosts);
+    const auto shown = [&] {
+        std::string titles;
+        for (int row = 0; row < rows.count(); ++row)
+            titles += std::string(rows.row(row).title) + ";";
+        return titles;
+    };
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "Mail;SQL prod 01;Web;prod web;\xC4rger;"},
+        {" \t ", "Mail;SQL prod 01;Web;prod web;\xC4rger;"},
+        {"sql", "SQL prod 01;"},
+        {"PROD  Sql", "SQL prod 01;"},
+        {"prod", "SQL prod 01;prod web;"},
+        {"01 corp", "SQL prod 01;"},
+        {"corp", "Mail;SQL prod 01;"},
+        {"dc02", "\xC4rger;"},
+        {"\xE4r", "\xC4rger;"},
+        {"255", ""},
+        {"7", ""},
+        {"|", ""},
+        {"01sql", ""},
+        {"rpweb", ""},
+    };
+    for (const auto& [text, expected] : cases) {
+        rows.filter(text, latin);
+        EXPECT_EQ(shown(), expected) << '"' << text << '"';
+    }
+
+    // The rows stand for the hosts found, both ways; a rebuild keeps the find, showAll() ends it.
+    rows.filter("prod", latin);
+    EXPECT_EQ(rows.rowOf(hosts[4].get()), 1);
+    EXPECT_EQ(rows.host(1), hosts[4].get());
+    EXPECT_EQ(rows.rowOf(hosts[1].get()), -1) << "not found, not shown";
+    EXPECT_EQ(rows.host(2), nullptr);
+    hosts.push_back(qbtest::host("A prod", "", 0, -1));
+    rows.rebuild(hosts);
+    EXPECT_EQ(shown(), "A prod;SQL prod 01;prod web;");
+    EXPECT_EQ(rows.allCount(), 6);
+    rows.showAll();
+    EXPECT_FALSE(rows.filtered());
+    EXPECT_EQ(rows.count(), 6);
+    EXPECT_EQ(rows.rowOf(hosts[1].get()), 1);
+}

@@ -1,7 +1,10 @@
+#include "app/Hotkey.h"
 #include "app/MainSession.h"
 #include "catalogue_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 using namespace qb;
 using namespace qbtest;
@@ -31,6 +34,9 @@ struct View final : MainView {
     int closes = 0, refreshes = 0;
     int selected = -1;  // as a list's selection, which a rebuild drops
     std::function<bool(HostItem&)> editor = [](HostItem&) { return true; };
+    std::function<bool(OptionsForm&)> options = [](OptionsForm&) { return false; };
+    std::set<uint32_t> heldElsewhere;  // hotkeys another program holds
+    uint32_t hotkey = 0;               // the one registered
 
     void showRows(int focusRow) override
     {
@@ -42,7 +48,15 @@ struct View final : MainView {
     int pressedRow() const override { return selected; }
     void selectRow(int row) override { selected = row; }
     bool runHostEditor(HostItem& working, int32_t, int32_t) override { return editor(working); }
-    bool runOptionsDialog(OptionsForm&) override { return false; }
+    bool runOptionsDialog(OptionsForm& form) override { return options(form); }
+    bool registerHotkey(uint32_t value) override
+    {
+        if (heldElsewhere.count(value))
+            return false;
+        hotkey = value;
+        return true;
+    }
+    std::string keyName(uint32_t value) override { return std::string(1, static_cast<char>(value & 0xFF)); }
     void moveTopLeftTo(int32_t, int32_t) override {}
     void dropTaskbarButton() override {}
     void currentTopLeft(int32_t& x, int32_t& y) override { x = y = 0; }
@@ -248,5 +262,78 @@ TEST(MainSession, ARedirectedCopyIsOfferedUnlessDeclinedAsItIs)
         EXPECT_EQ(fake.settings.readText(kDeclinedCopySetting).value_or(""), remembered);
         EXPECT_EQ(fake.files.bytes, fileOf({hosts}));
         EXPECT_EQ(session.rows().host(0)->title, hosts);
+    }
+}
+
+// While the find field is open a colleague's save shows through the same find, the first found focused; closing
+// it shows every row again, the focus on the host focused among those found.
+TEST(MainSession, ARefreshWhileFindingShowsTheNewRowsThroughTheFind)
+{
+    Program p(fileOf({"a1", "b1", "a2"}));
+    p.session.find("A", asciiCaseTable());
+    EXPECT_EQ(titlesOf(p.session), (std::vector<std::string>{"a1", "a2"}));
+    EXPECT_EQ(p.view.shown.back(), 0);
+    p.fake.files.bytes = fileOf({"a1", "b1", "a2", "a0", "b2"});
+    EXPECT_TRUE(p.session.refresh());
+    EXPECT_EQ(titlesOf(p.session), (std::vector<std::string>{"a0", "a1", "a2"}));
+    p.session.find("zz", asciiCaseTable());
+    EXPECT_EQ(p.view.shown.back(), -1) << "nothing found, nothing to focus";
+    p.session.find("a", asciiCaseTable());
+    p.session.endFind(p.row("a2"));
+    EXPECT_EQ(titlesOf(p.session), (std::vector<std::string>{"a0", "a1", "a2", "b1", "b2"}));
+    EXPECT_EQ(p.view.shown.back(), 2);
+}
+
+// The hotkey control's bits as the system registers them: Shift and Alt swapped, the extended-key bit no Win.
+TEST(Hotkey, TheControlsValueBecomesTheRegistrationsModifiers)
+{
+    // HOTKEYF_SHIFT 1, CONTROL 2, ALT 4, EXT 8; MOD_ALT 1, CONTROL 2, SHIFT 4, WIN 8
+    const std::tuple<uint32_t, Hotkey, const char*> cases[] = {
+        {0x0600 | 'Q', {kModControl | kModAlt, 'Q'}, "Ctrl+Alt+"},
+        {0x0100 | 'F', {kModShift, 'F'}, "Shift+"},
+        {0x0400 | 'F', {kModAlt, 'F'}, "Alt+"},
+        {0x0A00 | 0x24, {kModControl, 0x24}, "Ctrl+"},
+        {0x0700 | 0x70, {kModControl | kModAlt | kModShift, 0x70}, "Ctrl+Alt+Shift+"},
+        {0x0600, {0, 0}, ""},
+    };
+    for (const auto& [value, hotkey, modifiers] : cases) {
+        EXPECT_EQ(hotkeyFromControl(value), hotkey) << std::hex << value;
+        EXPECT_EQ(hotkeyInUseMessage(hotkey, "Q"),
+                  std::string("The hotkey ") + modifiers + "Q is in use by another program.")
+            << std::hex << value;
+    }
+    EXPECT_EQ(hotkeyInUseMessage({kModWin | kModShift, 'Q'}, "Q"),
+              "The hotkey Shift+Win+Q is in use by another program.");
+}
+
+// The user's hotkey: taken at start (one that another program holds is told once and the program runs without
+// it); one changed in the Options dialog is stored for the next start, a cancelled one is not.
+TEST(MainSession, TheUsersHotkeyIsTakenAtStartAndStoredFromTheOptions)
+{
+    const uint32_t ctrlAltQ = 0x0600 | 'Q';
+    for (const bool held : {false, true}) {
+        FakeServices fake;
+        fake.files.status.missing = true;
+        fake.settings.numbers[kHotkeySetting] = ctrlAltQ;
+        View view;
+        if (held)
+            view.heldElsewhere.insert(ctrlAltQ);
+        MainSession session(fake.services, view);
+        session.start(std::nullopt);
+        EXPECT_EQ(view.hotkey, held ? 0u : ctrlAltQ);
+        EXPECT_EQ(fake.messages.told,
+                  held ? std::vector<std::string>{"The hotkey Ctrl+Alt+Q is in use by another program."}
+                       : std::vector<std::string>{});
+    }
+    Program p(fileOf({"a"}));
+    const uint32_t ctrlK = 0x0200 | 'K';
+    for (const bool ok : {false, true}) {
+        p.view.options = [&](OptionsForm& form) {
+            EXPECT_EQ(form.hotkey, 0u);
+            form.hotkey = ctrlK;
+            return ok;
+        };
+        p.session.runListCommand(CmdOptions, p.row("a"));
+        EXPECT_EQ(p.fake.settings.readNumber(kHotkeySetting), ok ? std::optional<uint32_t>(ctrlK) : std::nullopt);
     }
 }

@@ -234,6 +234,7 @@ struct FakeMessages final : qb::MessageBoxes {
 
 struct FakeSettings final : qb::UserSettings {
     std::map<std::string, std::string> values;
+    std::map<std::string, uint32_t> numbers;
 
     std::optional<std::string> readText(const std::string& name) override
     {
@@ -243,6 +244,16 @@ struct FakeSettings final : qb::UserSettings {
     bool writeText(const std::string& name, const std::string& text) override
     {
         values[name] = text;
+        return true;
+    }
+    std::optional<uint32_t> readNumber(const std::string& name) override
+    {
+        const auto found = numbers.find(name);
+        return found == numbers.end() ? std::nullopt : std::optional(found->second);
+    }
+    bool writeNumber(const std::string& name, uint32_t value) override
+    {
+        numbers[name] = value;
         return true;
     }
 };

@@ -53,21 +53,24 @@ TEST(WindowPlacement, ADialogLargerThanTheWorkAreaKeepsItsCaptionAndCloseBoxOnIt
 TEST(WindowPlacement, TheWindowShowsWholeRowsWithinTheWorkArea)
 {
     const ScreenRect work{0, 0, 1280, 1000};
-    // Rows 17 high at 96 DPI (16-pixel icons), 33 at 144 (32-pixel icons), 18 at 120.
-    const std::tuple<const char*, int32_t, int32_t, int32_t, int32_t, ListFit> cases[] = {
-        {"the most that fit", 57, 0, 96, 17, {57, 57 * 17 + 25, 57 * 17 + 2, false, 0}},
-        {"one more scrolls", 58, 0, 96, 17, {57, 57 * 17 + 25, 57 * 17 + 2, true, 0}},
-        {"200 rows, moved up", 200, 500, 96, 17, {57, 57 * 17 + 25, 57 * 17 + 2, true, 1000 - (57 * 17 + 25)}},
-        {"fitting rows moved up too", 10, 900, 96, 17, {10, 195, 172, false, 1000 - 195}},
-        {"above the area stays", 3, -50, 96, 17, {3, 76, 53, false, -50}},
-        {"extras scaled at 144", 40, 0, 144, 33, {29, 29 * 33 + 38, 29 * 33 + 3, true, 0}},
-        {"extras rounded at 120", 4, 0, 120, 18, {4, 4 * 18 + 31, 4 * 18 + 3, false, 0}},
+    // Rows 17 high at 96 DPI (16-pixel icons), 33 at 144 (32-pixel icons), 18 at 120; a find field 23 high.
+    const std::tuple<const char*, int32_t, int32_t, int32_t, int32_t, int32_t, ListFit> cases[] = {
+        {"the most that fit", 57, 0, 96, 17, 0, {57, 57 * 17 + 25, 57 * 17 + 2, false, 0}},
+        {"one more scrolls", 58, 0, 96, 17, 0, {57, 57 * 17 + 25, 57 * 17 + 2, true, 0}},
+        {"200 rows, moved up", 200, 500, 96, 17, 0, {57, 57 * 17 + 25, 57 * 17 + 2, true, 1000 - (57 * 17 + 25)}},
+        {"fitting rows moved up too", 10, 900, 96, 17, 0, {10, 195, 172, false, 1000 - 195}},
+        {"above the area stays", 3, -50, 96, 17, 0, {3, 76, 53, false, -50}},
+        {"extras scaled at 144", 40, 0, 144, 33, 0, {29, 29 * 33 + 38, 29 * 33 + 3, true, 0}},
+        {"extras rounded at 120", 4, 0, 120, 18, 0, {4, 4 * 18 + 31, 4 * 18 + 3, false, 0}},
+        {"a field makes it taller", 10, 0, 96, 17, 23, {10, 195 + 23, 172, false, 0}},
+        {"a capped window keeps its height", 200, 0, 96, 17, 23, {55, 57 * 17 + 25, 57 * 17 + 2 - 23, true, 0}},
+        {"a field grows it to the cap", 57, 0, 96, 17, 23, {56, 1000, 1000 - 23 - 25 + 2, true, 0}},
     };
     const auto fields = [](const ListFit& f) {
         return std::make_tuple(f.shownRows, f.outerHeight, f.listHeight, f.scrolls, f.top);
     };
-    for (const auto& [name, rows, top, dpi, rowHeight, expected] : cases)
-        EXPECT_EQ(fields(fitRowsToWorkArea(rows, rowHeight, top, work, dpi)), fields(expected)) << name;
+    for (const auto& [name, rows, top, dpi, rowHeight, field, expected] : cases)
+        EXPECT_EQ(fields(fitRowsToWorkArea(rows, rowHeight, top, work, dpi, field)), fields(expected)) << name;
     // A work area lower than one row still shows one, from its top.
     const ListFit tiny = fitRowsToWorkArea(5, 17, 300, {0, 200, 100, 230}, 96);
     EXPECT_EQ(tiny.shownRows, 1);

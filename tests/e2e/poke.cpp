@@ -424,6 +424,21 @@ int main(int argc, char** argv)
         const WPARAM wParam = argc == 5 ? std::strtoul(argv[4], nullptr, 0) : 0;
         return top && PostMessageA(top, static_cast<UINT>(std::strtoul(argv[3], nullptr, 0)), wParam, 0) ? 0 : 1;
     }
+    if (verb == "hotkey" && (argc == 4 || argc == 5)) {
+        // Another program's hotkey (MOD_* modifiers, virtual key): "held" and, with "hold", kept until killed;
+        // else "error N" when it cannot be had.
+        const UINT modifiers = UINT(std::strtoul(argv[2], nullptr, 0));
+        const UINT key = UINT(std::strtoul(argv[3], nullptr, 0));
+        if (!RegisterHotKey(nullptr, 1, modifiers, key)) {
+            std::printf("error %lu\n", GetLastError());
+            return 1;
+        }
+        std::printf("held\n");
+        std::fflush(stdout);
+        if (argc == 5)
+            Sleep(INFINITE);
+        return 0;
+    }
     if (verb == "hold") {
         // A user of the desktop until killed: without one, Wine ends its desktop process between
         // two programs, and a program starting just then loses its desktop.

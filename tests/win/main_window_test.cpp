@@ -3,6 +3,7 @@
 #include "app/win32/MainDlg.h"
 #include "controls/IconStrip.h"
 #include "res/resource.h"
+#include "platform/win32/Registry.h"
 #include "win/App.h"
 #include "win/Menu.h"
 
@@ -12,6 +13,7 @@
 #include "DialogDriver.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -293,4 +295,94 @@ TEST(MainWindow, OneRightClickOpensOneEditor)
         true);
     KillTimer(nullptr, timer);
     EXPECT_EQ(editors, 1);
+}
+
+// The hotkey brings the window back restored and active, the find field open and empty above the list and the
+// window taller by it; typing finds by title or host name without resizing it. While an editor, a prompt or a
+// menu of the window runs, the hotkey opens no field.
+TEST(MainWindow, TheHotkeyBringsTheWindowWithTheFindFieldOpen)
+{
+    TestWindow window(kThreeHosts);
+    window.run([](CMainDlg& d) {
+        const auto height = [](const RECT& rect) { return rect.bottom - rect.top; };
+        const HWND field = GetDlgItem(d, IDC_FIND_TEXT);
+        const int closed = height(d.GetWindowRect());
+        {
+            qb::MainSession::NestedLoop editor(d.Session());
+            SendMessageA(d, WM_HOTKEY, 1, 0);
+            EXPECT_FALSE(IsWindowVisible(field));
+        }
+        const HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                           nullptr, nullptr);
+        ShowWindow(d, SW_MINIMIZE);
+        SetForegroundWindow(other);
+        SendMessageA(d, WM_HOTKEY, 1, 0);
+        EXPECT_FALSE(IsIconic(d));
+        EXPECT_EQ(GetForegroundWindow(), d.GetSafeHwnd());
+        EXPECT_EQ(GetActiveWindow(), d.GetSafeHwnd());
+        EXPECT_EQ(GetFocus(), field);
+        const int fieldHeight = win::Window(field).GetRectInParent().bottom;
+        EXPECT_EQ(d.HostList().GetRectInParent().top, fieldHeight) << "the list under the field";
+        EXPECT_EQ(height(d.GetWindowRect()), closed + fieldHeight);
+        for (const auto& [typed, rows] : {std::pair<const char*, int>{"H2", 1}, {"zz", 0}, {"L", 2}}) {
+            qbtest::typeText(d, IDC_FIND_TEXT, typed);
+            EXPECT_EQ(d.HostList().GetItemCount(), rows) << typed;
+            EXPECT_EQ(height(d.GetWindowRect()), closed + fieldHeight) << typed;
+        }
+        EXPECT_EQ(d.HostAt(d.FocusedRow())->title, "Alpha") << "the first found focused";
+        SendMessageA(d, WM_HOTKEY, 1, 0);
+        EXPECT_EQ(win::windowTextOf(field), "");
+        EXPECT_EQ(d.HostList().GetItemCount(), 3);
+        DestroyWindow(other);
+    });
+}
+
+// The hotkey set in the Options dialog is the user's, kept under HKCU\Software\Quillbank as the control's value and
+// taken again at the next start; one that another program holds is refused at OK in its words, the previous kept.
+TEST(MainWindow, TheOptionsHotkeyIsRefusedWhenHeldAndKeptPerUser)
+{
+    const uint32_t ctrlAltQ = MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT);
+    const uint32_t ctrlShiftK = MAKEWORD('K', HOTKEYF_CONTROL | HOTKEYF_SHIFT);
+    const auto stored = [] { return qb::readNumberValue(HKEY_CURRENT_USER, "Software\\Quillbank", "Hotkey"); };
+    const auto heldHere = [](UINT modifiers, UINT key) {
+        // Another registration of the same keys fails while the window holds them.
+        const bool free = RegisterHotKey(nullptr, 77, modifiers, key);
+        if (free)
+            UnregisterHotKey(nullptr, 77);
+        return !free && GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
+    };
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Quillbank", "Hotkey");
+    ASSERT_TRUE(RegisterHotKey(nullptr, 78, MOD_CONTROL | MOD_ALT, 'Q')) << "another program's hotkey";
+    {
+        TestWindow window(kOneHost);
+        qbtest::DialogDriver dialogs;
+        std::string refusal;
+        for (const uint32_t hotkey : {ctrlShiftK, ctrlAltQ})
+            dialogs.on("Options", [hotkey](HWND options) {
+                SendDlgItemMessageA(options, IDC_HOTKEY, HKM_SETHOTKEY, hotkey, 0);
+                qbtest::postClick(options, IDOK);
+            });
+        // The window's own script first, then the box it shows.
+        dialogs.next([&](HWND) {
+            CMainDlg& d = window.dialog;
+            d.Session().runListCommand(qb::CmdOptions, d.HostAt(0));
+            d.Session().runListCommand(qb::CmdOptions, d.HostAt(0));
+            EXPECT_EQ(refusal, "The hotkey Ctrl+Alt+Q is in use by another program.");
+            EXPECT_EQ(stored(), std::optional<uint32_t>(ctrlShiftK));
+            EXPECT_TRUE(heldHere(MOD_CONTROL | MOD_SHIFT, 'K')) << "the previous one kept";
+            d.EndDialog(IDOK);
+        });
+        dialogs.next([&](HWND box) {
+            refusal = qbtest::itemText(box, 0xFFFF);
+            qbtest::postClick(box, IDOK);
+            // Refused, the dialog stays open: given up.
+            PostMessageA(GetWindow(box, GW_OWNER), WM_COMMAND, IDCANCEL, 0);
+        });
+        window.dialog.DoModal();
+    }
+    UnregisterHotKey(nullptr, 78);
+    // The next start takes it again.
+    TestWindow again(kOneHost);
+    again.run([&](CMainDlg&) { EXPECT_TRUE(heldHere(MOD_CONTROL | MOD_SHIFT, 'K')); });
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Quillbank", "Hotkey");
 }

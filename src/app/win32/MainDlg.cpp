@@ -110,6 +110,8 @@ BOOL CMainDlg::OnInitDialog()
     m_images = iconImagesForDpi(m_dpi);
     m_hostList.SetImageList(m_images, LVSIL_SMALL);
 
+    SetUpFindField();
+
     const HMENU systemMenu = ::GetSystemMenu(m_hwnd, FALSE);
     ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuA(systemMenu, MF_STRING, IDM_IMPORT_HOSTS, "Import hosts...");
@@ -207,10 +209,12 @@ void CMainDlg::OnDpiChanged(UINT dpi, const RECT& suggested)
     m_templateWidth = width(suggested) - (scrolling ? win::metricForDpi(SM_CXVSCROLL, dpi) : 0);
     m_templateListWidth = MulDiv(m_templateListWidth, int(dpi), int(previous));
     m_listFrameWidth = MulDiv(m_listFrameWidth, int(dpi), int(previous));
+    m_findHeight = MulDiv(m_findHeight, int(dpi), int(previous));
     // The new font first: the list must never hold a deleted one.
     win::Font font = fontForDpi(m_hostList.GetFont(), previous, dpi);
     if (font) {
         m_hostList.SetFont(font.get(), false);
+        m_findField.SetFont(font.get(), false);
         m_listFont = std::move(font);
     }
     m_images = iconImagesForDpi(dpi);
@@ -247,6 +251,9 @@ bool CMainDlg::OnClose()
 
 HBRUSH CMainDlg::OnCtlColor(HDC dc, HWND control, UINT message)
 {
+    // A field to type in keeps the colours of one.
+    if (control == m_findField)
+        return win::Dialog::OnCtlColor(dc, control, message);
     win::Dialog::OnCtlColor(dc, control, message);
     ::SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return m_backgroundBrush;
@@ -327,6 +334,10 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         // the controls and repaints.
         ApplyFaceColour();
         break;
+    case WM_HOTKEY:
+        Summon();
+        result = 0;
+        return true;
     case WM_QUERYENDSESSION: result = TRUE; return true;
     case WM_ENDSESSION:
         if (wParam)
@@ -348,10 +359,15 @@ bool CMainDlg::PreTranslateMessage(MSG& message)
         m_rightClickTaken = false;
         return true;
     }
-    if (message.message == WM_RBUTTONUP && (message.hwnd == m_hwnd || IsChild(m_hwnd, message.hwnd))) {
+    // The find field has the context menu of a field to type in.
+    if (message.message == WM_RBUTTONUP && message.hwnd != m_findField &&
+        (message.hwnd == m_hwnd || IsChild(m_hwnd, message.hwnd))) {
         // Signed: a point left of or above a control's origin is negative.
         const POINT point = {static_cast<short>(LOWORD(message.lParam)), static_cast<short>(HIWORD(message.lParam))};
         OnContextMenuAt(message.hwnd, point);
+        return true;
+    }
+    if (message.hwnd == m_findField && OnFindKeyMessage(message)) {
         return true;
     }
     if ((message.hwnd == m_hostList || message.hwnd == m_hwnd) && OnListKeyMessage(message)) {

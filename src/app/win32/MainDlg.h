@@ -6,6 +6,7 @@
 //   MainDlgList.cpp    the list's rows, sizes and keys, and a click on a host
 //   MainDlgMenus.cpp   the host's menu, the context menu and the editors
 //   MainDlgImport.cpp  "Import hosts..." of the system menu
+//   MainDlgFind.cpp    the find field and the hotkey that summons it
 #pragma once
 
 #include "screen/DisplayScale.h"
@@ -44,12 +45,15 @@ public:
     void selectRow(int row) override;
     bool runHostEditor(qb::HostItem& working, int32_t rdpWidth, int32_t rdpHeight) override;
     bool runOptionsDialog(qb::OptionsForm& form) override;
+    bool registerHotkey(uint32_t value) override;
+    std::string keyName(uint32_t value) override;
     void moveTopLeftTo(int32_t x, int32_t y) override;
     void dropTaskbarButton() override;
     void currentTopLeft(int32_t& x, int32_t& y) override;
 
 protected:
     BOOL OnInitDialog() override;
+    bool OnCommand(int id, int code, HWND control) override;
     bool OnNotify(NMHDR& header, LRESULT& result) override;
     bool OnPaint() override;
     bool OnClose() override;
@@ -92,6 +96,7 @@ private:
     bool OnListKeyDown(WPARAM key, DWORD time);
     void OnTypedChar(char typed, DWORD time);
     void FocusRow(int row);
+    void FocusState(int row);
     void ShowFocusCues();
     // A point of the row in screen coordinates: its left end, at its middle
     // or just below it.
@@ -109,6 +114,18 @@ private:
     LRESULT OnMenuChar(char typed, HMENU menu);
     // "Import hosts..." of the system menu (MainDlgImport.cpp).
     void ImportHosts();
+
+    // The find field (MainDlgFind.cpp): opened above the list, emptied when
+    // `empty`, with the keyboard; closed, every row comes back.
+    void SetUpFindField();
+    void OpenFind(bool empty);
+    void CloseFind();
+    // Its height while open; 0 when closed.
+    int FindFieldHeight() const { return m_findOpen ? m_findHeight : 0; }
+    // The keys of the field that act on the list. True consumes the message.
+    bool OnFindKeyMessage(const MSG& message);
+    // The hotkey was pressed in some program.
+    void Summon();
 
     WindowsServices& m_platform;
     qb::MainSession m_session;
@@ -134,6 +151,11 @@ private:
     HIMAGELIST m_images = nullptr;
     CIconMenu m_iconMenu;
     win::Icon m_hIcon;
+    win::Window m_findField;
+    int m_findHeight = 0;  // at m_dpi
+    bool m_findOpen = false;
+    // The hotkey control's value registered for the window; 0: none.
+    uint32_t m_hotkey = 0;
     // The catalogue as the file system showed it just before the start
     // read it; compared when the folder watch starts.
     qb::FileStamp m_stampBeforeStart;

@@ -64,9 +64,12 @@ void CMainDlg::showRows(int focusRow)
         RECT first = {};
         m_hostList.GetItemRect(0, first, LVIR_BOUNDS);
         // Relative: the list may or may not have kept its place while empty.
-        m_hostList.Scroll(0, (keptTop - m_hostList.GetTopIndex()) * height(first));
+        // Rows found anew have no place to keep, and a scroll paints at once.
+        const int scroll = m_findOpen ? 0 : keptTop - m_hostList.GetTopIndex();
+        if (scroll != 0)
+            m_hostList.Scroll(0, scroll * height(first));
         const int row = focusRow >= 0 ? focusRow : std::min(std::max(keptFocus, 0), count - 1);
-        m_hostList.SetItemState(row, LVIS_FOCUSED, LVIS_FOCUSED);
+        FocusState(row);
         if (focusRow >= 0)
             m_hostList.EnsureVisible(row, false);
     }
@@ -75,33 +78,50 @@ void CMainDlg::showRows(int focusRow)
 
 void CMainDlg::FitWindowToList()
 {
-    const int rows = m_hostList.GetItemCount();
+    // Every row, found or not: finding never resizes the window.
+    const int rows = m_session.rows().allCount();
+    const int field = FindFieldHeight();
+    RECT list = m_hostList.GetRectInParent();
     if (rows > 0) {
         RECT first = {};
-        m_hostList.GetItemRect(0, first, LVIR_BOUNDS);
-        const int rowHeight = height(first);
+        const bool shown = m_hostList.GetItemCount() > 0 && m_hostList.GetItemRect(0, first, LVIR_BOUNDS);
+        const int rowHeight = shown ? height(first) : static_cast<int>(ListRowHeight());
 
         const RECT window = GetWindowRect();
         const RECT work = win::workAreaOf(m_hwnd);
-        const qb::ListFit fit = qb::fitRowsToWorkArea(rows, rowHeight, window.top,
-                                                      {work.left, work.top, work.right, work.bottom}, int(m_dpi));
+        const qb::ListFit fit = qb::fitRowsToWorkArea(
+            rows, rowHeight, window.top, {work.left, work.top, work.right, work.bottom}, int(m_dpi), field);
         const int scrollBar = fit.scrolls ? win::metricForDpi(SM_CXVSCROLL, m_dpi) : 0;
-        // No column while the list is resized: rows that outgrew it before it
-        // grows bring a vertical scroll bar, which narrows it below the
-        // column, and the horizontal bar that follows would take a row's room
-        // from the new height and keep both bars for good.
-        m_hostList.SetColumnWidth(0, 0);
-        // Moved only when it must: a move during initialisation would keep
-        // the window from being centred.
-        const UINT move = fit.top == window.top ? SWP_NOMOVE : 0;
-        SetWindowPos(m_hwnd, nullptr, window.left, fit.top, m_templateWidth + scrollBar, fit.outerHeight,
-                     move | SWP_NOZORDER | SWP_NOACTIVATE);
-        SetWindowPos(m_hostList, nullptr, 0, 0, m_templateListWidth + scrollBar, fit.listHeight,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const int listWidth = m_templateListWidth + scrollBar;
+        // Each keystroke of a find comes here: nothing moves that is in place.
+        const bool fitted = window.right - window.left == m_templateWidth + scrollBar &&
+                            height(window) == fit.outerHeight && window.top == fit.top && list.top == field &&
+                            list.right - list.left == listWidth && height(list) == fit.listHeight;
+        if (!fitted) {
+            // No column while the list is resized: rows that outgrew it before
+            // it grows bring a vertical scroll bar, which narrows it below the
+            // column, and the horizontal bar that follows would take a row's
+            // room from the new height and keep both bars for good.
+            m_hostList.SetColumnWidth(0, 0);
+            // Moved only when it must: a move during initialisation would keep
+            // the window from being centred.
+            const UINT move = fit.top == window.top ? SWP_NOMOVE : 0;
+            SetWindowPos(m_hwnd, nullptr, window.left, fit.top, m_templateWidth + scrollBar, fit.outerHeight,
+                         move | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(m_hostList, nullptr, 0, field, listWidth, fit.listHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    } else if (list.top != field) {
+        // No rows to fit: the window keeps its size, the list goes under the field.
+        SetWindowPos(m_hostList, nullptr, 0, field, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (field > 0) {
+        list = m_hostList.GetRectInParent();
+        SetWindowPos(m_findField, nullptr, 0, 0, list.right - list.left, field, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // As wide as the list beside its scroll bar: a long title ends in an
     // ellipsis at the window's edge.
-    m_hostList.SetColumnWidth(0, m_templateListWidth - m_listFrameWidth);
+    if (m_hostList.GetColumnWidth(0) != m_templateListWidth - m_listFrameWidth)
+        m_hostList.SetColumnWidth(0, m_templateListWidth - m_listFrameWidth);
 }
 
 // As tall as the taller of the list's text and its icons, and a pixel more,
@@ -234,6 +254,12 @@ bool CMainDlg::OnListKeyDown(WPARAM key, DWORD time)
         OpenFocusedContextMenu();
         return true;
     case VK_APPS: OpenFocusedContextMenu(); return true;
+    case 'F':
+        if (!held(VK_CONTROL) || held(VK_MENU))
+            return false;
+        OpenFind(false);
+        return true;
+    case VK_F3: OpenFind(false); return true;
     case VK_INSERT:
         ShowFocusCues();
         m_session.runListCommand(qb::CmdAddItem, nullptr);
@@ -266,9 +292,17 @@ void CMainDlg::OnTypedChar(char typed, DWORD time)
 
 void CMainDlg::FocusRow(int row)
 {
-    m_hostList.SetItemState(row, LVIS_FOCUSED, LVIS_FOCUSED);
+    FocusState(row);
     m_hostList.EnsureVisible(row, false);
     ShowFocusCues();
+}
+
+void CMainDlg::FocusState(int row)
+{
+    // While finding, the keyboard stays in the field: the host the keys act
+    // on shows selected.
+    const UINT state = m_findOpen ? LVIS_FOCUSED | LVIS_SELECTED : LVIS_FOCUSED;
+    m_hostList.SetItemState(row, state, state);
 }
 
 void CMainDlg::ShowFocusCues()

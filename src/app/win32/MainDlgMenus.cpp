@@ -120,6 +120,7 @@ bool CMainDlg::runOptionsDialog(qb::OptionsForm& form)
 {
     COptionsDlg options(nullptr);
     options.m_form = form;
+    options.m_takeHotkey = [this](uint32_t hotkey) { return m_session.takeHotkey(hotkey); };
     if (options.DoModal() != IDOK)
         return false;
     form = options.m_form;

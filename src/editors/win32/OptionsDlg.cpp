@@ -12,6 +12,7 @@ void COptionsDlg::DoDataExchange(win::DataExchange& dx)
     dx.Text(IDC_ALTERNATE_BROWSER_PATH, m_form.alternateBrowserText);
     dx.Text(IDC_RDP_WIDTH, m_form.rdpWidthText);
     dx.Text(IDC_RDP_HEIGHT, m_form.rdpHeightText);
+    dx.Hotkey(IDC_HOTKEY, m_form.hotkey);
 }
 
 void COptionsDlg::OnOK()
@@ -19,6 +20,10 @@ void COptionsDlg::OnOK()
     UpdateData(true);
     if (const auto refused = qb::refuseOptionsText(m_form)) {
         RefuseControlText(IDC_ALTERNATE_BROWSER_PATH, *refused);
+        return;
+    }
+    if (const auto refused = m_takeHotkey ? m_takeHotkey(m_form.hotkey) : std::nullopt) {
+        RefuseControlText(IDC_HOTKEY, *refused);
         return;
     }
     EndDialog(IDOK);

@@ -23,6 +23,8 @@ class NoUserSettings final : public UserSettings
 public:
     std::optional<std::string> readText(const std::string&) override { return std::nullopt; }
     bool writeText(const std::string&, const std::string&) override { return false; }
+    std::optional<uint32_t> readNumber(const std::string&) override { return std::nullopt; }
+    bool writeNumber(const std::string&, uint32_t) override { return false; }
 };
 
 }  // namespace

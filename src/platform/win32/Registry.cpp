@@ -50,14 +50,37 @@ std::optional<std::string> readTextValue(HKEY root, const std::string& subkey, c
     return readText(root, subkey, name.c_str());
 }
 
-bool writeTextValue(HKEY root, const std::string& subkey, const std::string& name, const std::string& text)
+namespace {
+
+bool writeValue(HKEY root, const std::string& subkey, const std::string& name, DWORD type, const void* data, DWORD size)
 {
     HKEY raw = nullptr;
     if (::RegCreateKeyExA(root, subkey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
         return false;
     const win::RegKey key(raw);
-    return ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                            static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+    return ::RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+bool writeTextValue(HKEY root, const std::string& subkey, const std::string& name, const std::string& text)
+{
+    return writeValue(root, subkey, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+std::optional<uint32_t> readNumberValue(HKEY root, const std::string& subkey, const std::string& name)
+{
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (::RegGetValueA(root, subkey.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+bool writeNumberValue(HKEY root, const std::string& subkey, const std::string& name, uint32_t value)
+{
+    const DWORD stored = value;
+    return writeValue(root, subkey, name, REG_DWORD, &stored, sizeof stored);
 }
 
 }  // namespace qb

@@ -1,8 +1,10 @@
-// The registry, as the program needs it: text values read, and one written.
+// The registry, as the program needs it: text values read, and the user's
+// own settings written.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -18,5 +20,9 @@ std::optional<std::string> readTextValue(HKEY root, const std::string& subkey, c
 
 // Stores text as the REG_SZ value called name, making the key when missing.
 bool writeTextValue(HKEY root, const std::string& subkey, const std::string& name, const std::string& text);
+
+// The REG_DWORD value called name; nullopt when missing or of another type.
+std::optional<uint32_t> readNumberValue(HKEY root, const std::string& subkey, const std::string& name);
+bool writeNumberValue(HKEY root, const std::string& subkey, const std::string& name, uint32_t value);
 
 }  // namespace qb

@@ -19,6 +19,14 @@ public:
     {
         return writeTextValue(HKEY_CURRENT_USER, kKey, name, text);
     }
+    std::optional<uint32_t> readNumber(const std::string& name) override
+    {
+        return readNumberValue(HKEY_CURRENT_USER, kKey, name);
+    }
+    bool writeNumber(const std::string& name, uint32_t value) override
+    {
+        return writeNumberValue(HKEY_CURRENT_USER, kKey, name, value);
+    }
 
 private:
     static constexpr const char* kKey = "Software\\Quillbank";
