@@ -4,10 +4,10 @@
 
 namespace qb {
 
-std::vector<ContextMenuItem> hostContextMenu(const std::string& title)
+std::vector<ContextMenuItem> hostContextMenu(const std::string& title, bool forgetPasswords)
 {
     const std::string quoted = "\"" + title + "\"";
-    return {
+    std::vector<ContextMenuItem> menu = {
         {CmdAddItem, "Add new item"},
         {CmdDelete, "Delete " + quoted},
         {CmdCopy, "Copy " + quoted},
@@ -16,6 +16,9 @@ std::vector<ContextMenuItem> hostContextMenu(const std::string& title)
         {0, ""},
         {CmdProperties, "Properties for " + quoted},
     };
+    if (forgetPasswords)
+        menu.push_back({CmdForgetPasswords, "Forget remembered passwords"});
+    return menu;
 }
 
 HostListOps::HostListOps(HostCatalogue& hosts, AppOptions& options, HostListUi& ui)

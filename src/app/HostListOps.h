@@ -18,6 +18,9 @@ constexpr int CmdDelete = 1026;
 constexpr int CmdProperties = 1027;
 constexpr int CmdCopy = 1028;
 constexpr int CmdOptions = 4700;
+// Shown only for a host name with remembered passwords; carried out by the
+// session, which holds the password store.
+constexpr int CmdForgetPasswords = 1029;
 
 struct ContextMenuItem {
     int id = 0;  // 0: a separator
@@ -26,7 +29,8 @@ struct ContextMenuItem {
 
 // The menu for the host with this title, top to bottom. The title goes in
 // unchanged (an ampersand in it acts as the menu's mnemonic marker).
-std::vector<ContextMenuItem> hostContextMenu(const std::string& title);
+// "Forget remembered passwords" ends it when the host name has any.
+std::vector<ContextMenuItem> hostContextMenu(const std::string& title, bool forgetPasswords = false);
 
 class HostListUi
 {

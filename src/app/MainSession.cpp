@@ -3,6 +3,7 @@
 #include "app/Hotkey.h"
 #include "catalogue/CatalogueMerge.h"
 #include "catalogue/FileStore.h"
+#include "launch/RememberedPasswords.h"
 #include "launch/RunCommand.h"
 
 #include <algorithm>
@@ -11,6 +12,8 @@
 namespace qb {
 
 namespace {
+
+const char kUnableToForget[] = "Unable to forget the remembered passwords: ";
 
 // Kept for telling once the rows show what was said about them.
 SaveReport collectInto(std::vector<std::string>& messages)
@@ -185,12 +188,48 @@ HostMenu MainSession::hostMenu(const HostItem& host, CommandImages& images)
     return buildHostMenu(host, m_options, m_services.browsers, m_commandSlots, images);
 }
 
-void MainSession::launch(int id, const HostItem& host)
+void MainSession::launch(int id, const HostItem& host, bool askAgain)
 {
     if (id <= 0 || static_cast<size_t>(id) >= m_commandSlots.size())
         return;
-    RunCommand(m_commandSlots[static_cast<size_t>(id)], host, m_services.prompts, m_services.shell,
-               m_services.browsers);
+    NestedLoop loop(*this);
+    PasswordMemory memory{m_services.secrets, m_services.programs, askAgain};
+    const std::string problem = RunCommand(m_commandSlots[static_cast<size_t>(id)], host, m_services.prompts,
+                                           m_services.shell, m_services.browsers, &memory);
+    if (!problem.empty())
+        m_services.messages.tell(problem);
+}
+
+std::vector<ContextMenuItem> MainSession::contextMenu(const HostItem& host)
+{
+    std::vector<std::string> targets;
+    std::string error;
+    // A store that cannot be read offers nothing to forget.
+    rememberedTargetsOf(m_services.secrets, host.hostName, targets, error);
+    return hostContextMenu(host.title, !targets.empty());
+}
+
+void MainSession::forgetPasswords(const HostItem& host)
+{
+    std::vector<std::string> targets;
+    std::string error;
+    if (!rememberedTargetsOf(m_services.secrets, host.hostName, targets, error)) {
+        m_services.messages.tell(kUnableToForget + error);
+        return;
+    }
+    if (targets.empty())
+        return;
+    const std::string question =
+        "Forget " + std::to_string(targets.size()) + " remembered passwords for \"" + host.hostName + "\"?";
+    if (m_services.messages.ask(question, MessageBoxes::Question::NoFirst) != MessageBoxes::Answer::Yes)
+        return;
+    std::string firstError;
+    for (const std::string& target : targets) {
+        if (!m_services.secrets.remove(target, error) && firstError.empty())
+            firstError = error;
+    }
+    if (!firstError.empty())
+        m_services.messages.tell(kUnableToForget + firstError);
 }
 
 bool MainSession::runHostEditor(HostItem& working, int32_t rdpWidth, int32_t rdpHeight)
@@ -217,7 +256,9 @@ void MainSession::runListCommand(int id, HostItem* host)
     // return.
     NestedLoop loop(*this);
     HostListOps ops(m_hosts, m_options, *this);
-    if (id == CmdAddItem)
+    if (id == CmdForgetPasswords && host)
+        forgetPasswords(*host);
+    else if (id == CmdAddItem)
         ops.addHost();
     else if (host)
         ops.runCommand(id, *host);

@@ -113,9 +113,14 @@ public:
     HostItem* hostToOpen(int row);
     // The host's menu as data; the command slots it fills are the session's.
     HostMenu hostMenu(const HostItem& host, CommandImages& images);
-    // Runs what picking `id` of the host's last menu chose.
-    void launch(int id, const HostItem& host);
+    // Runs what picking `id` of the host's last menu chose; `askAgain` (Ctrl
+    // held) asks for a remembered password again. A failure of the password
+    // store is told once the launch is over.
+    void launch(int id, const HostItem& host, bool askAgain = false);
 
+    // The host's context menu: the list operations, and forgetting its host
+    // name's remembered passwords when it has any.
+    std::vector<ContextMenuItem> contextMenu(const HostItem& host);
     // A context-menu command: "Add new item" needs no host, the others do
     // nothing without one.
     void runListCommand(int id, HostItem* host);
@@ -147,6 +152,8 @@ private:
     void saveCatalogue() override { save(); }
 
     void offerCopy(const VirtualStoreCopy& copy);
+    // Asks, then deletes every password remembered for the host's host name.
+    void forgetPasswords(const HostItem& host);
     // The catalogue's host that is the same as `host` (by its texts), or
     // null.
     HostItem* sameAs(const HostItem& host);

@@ -15,6 +15,8 @@ class DirectoryClient;
 class FileStore;
 class LaunchPrompts;
 class LinkSystem;
+class ProgramFinder;
+class SecretStore;
 class Shell;
 
 // Message boxes owned by the main window, with the executable's name as
@@ -65,8 +67,10 @@ struct Services {
     Shell& shell;
     LaunchPrompts& prompts;
     MessageBoxes& messages;
-    // A secret store for remembered passwords joins these as one more
-    // reference.
+    // Remembered passwords, in the user's own store, and where the shell
+    // finds a bare program name (whether a password may follow it).
+    SecretStore& secrets;
+    ProgramFinder& programs;
 };
 
 }  // namespace qb

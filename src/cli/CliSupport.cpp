@@ -5,6 +5,7 @@
 #include "catalogue/FileStore.h"
 #include "catalogue/TextRules.h"
 #include "import/ImportText.h"
+#include "launch/RememberedPasswords.h"
 #include "launch/RunCommand.h"
 #include "launch/Secrets.h"
 #include "platform/SystemServices.h"
@@ -106,7 +107,15 @@ public:
     }
     bool confirmRun(const std::string& text) override { return ask(text, Question::YesFirst) == Answer::Yes; }
     std::optional<std::string> askUserInput() override { return typed("User Input: ", false); }
-    std::optional<std::string> askPassword() override { return typed("Password Input: ", true); }
+    bool askPassword(const PasswordPrompt&, PasswordAnswer& answer) override
+    {
+        std::optional<std::string> password = typed("Password Input: ", true);
+        if (!password)
+            return false;
+        answer.text.assign(*password);
+        wipeSecret(*password);
+        return true;
+    }
 
 private:
     static std::optional<std::string> typed(const std::string& question, bool hidden)
@@ -118,6 +127,29 @@ private:
         wipeSecret(*line);
         return text;
     }
+};
+
+// The console companion keeps no passwords and looks none up: it never
+// touches the user's credentials, and its launches always ask.
+class NoPasswordMemory final : public SecretStore, public ProgramFinder
+{
+public:
+    Status read(const std::string&, RememberedPassword&, std::string&) override { return Status::NotFound; }
+    bool write(const RememberedPassword&, std::string& error) override
+    {
+        error = kNotKept;
+        return false;
+    }
+    bool list(const std::string&, std::vector<RememberedPassword>&, std::string&) override { return true; }
+    bool remove(const std::string&, std::string& error) override
+    {
+        error = kNotKept;
+        return false;
+    }
+    Place find(const std::string&) override { return Place::NotFound; }
+
+private:
+    static constexpr const char* kNotKept = "quillbank-cli keeps no passwords";
 };
 
 #ifdef _WIN32
@@ -140,6 +172,7 @@ public:
 struct ConsoleServices::Parts {
     SystemServices system = makeSystemServices();
     TerminalUser user;
+    NoPasswordMemory noPasswords;
 #ifdef _WIN32
     SystemShell shell{kNoOwner};
 #else
@@ -149,9 +182,10 @@ struct ConsoleServices::Parts {
 
 ConsoleServices::ConsoleServices()
     : m_parts(std::make_unique<Parts>()),
-      m_services(std::make_unique<Services>(
-          Services{*m_parts->system.files, *m_parts->system.browsers, *m_parts->system.directory,
-                   *m_parts->system.links, *m_parts->system.settings, m_parts->shell, m_parts->user, m_parts->user}))
+      m_services(std::make_unique<Services>(Services{*m_parts->system.files, *m_parts->system.browsers,
+                                                     *m_parts->system.directory, *m_parts->system.links,
+                                                     *m_parts->system.settings, m_parts->shell, m_parts->user,
+                                                     m_parts->user, m_parts->noPasswords, m_parts->noPasswords}))
 {}
 
 ConsoleServices::~ConsoleServices() = default;

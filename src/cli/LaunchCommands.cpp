@@ -160,14 +160,16 @@ public:
             m_input = m_terminal.askUserInput();
         return m_input;
     }
-    std::optional<std::string> askPassword() override
+    bool askPassword(const PasswordPrompt& prompt, PasswordAnswer& answer) override
     {
         prompts.push_back("Password Input");
-        if (m_password)
-            return m_password;
-        auto typed = m_terminal.askPassword();
-        passwordGiven = passwordGiven || typed.has_value();
-        return typed;
+        if (m_password) {
+            answer.text.assign(*m_password);
+            return true;
+        }
+        const bool given = m_terminal.askPassword(prompt, answer);
+        passwordGiven = passwordGiven || given;
+        return given;
     }
 
     // The same answers again, with "***" for the password, so that the run

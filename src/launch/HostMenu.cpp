@@ -12,11 +12,15 @@ public:
         : m_nextId(nextId), m_slots(slots), m_images(images)
     {}
 
-    // Gives out the next id: fills its slot and image, returns the item.
-    HostMenuItem take(std::string text, bool bold, std::string program, std::string params, bool confirm, int32_t image)
+    // Gives out the next id: fills its slot and image, returns the item. The
+    // slot's kind and name say which remembered password it may use.
+    HostMenuItem take(EntryKind kind, std::string text, bool bold, std::string program, std::string params,
+                      bool confirm, int32_t image)
     {
         const int id = m_nextId++;
         CommandEntry& slot = m_slots[static_cast<std::size_t>(id)];
+        slot.kind = kind;
+        slot.name = text;
         slot.program = program;
         slot.params = params;
         slot.confirm = confirm;
@@ -80,7 +84,7 @@ void AddTemplateItems(std::vector<HostMenuItem>& submenu, int& nextId, std::stri
         return;
     IdCounter ids(nextId, slots, images);
 
-    submenu.push_back(ids.take("RDP", false, "mstsc",
+    submenu.push_back(ids.take(WindowsTemplate, "RDP", false, "mstsc",
                                remoteDesktopParams(templateHost, options.rdpWidth, options.rdpHeight), false,
                                kIconRemoteDesktop));
 
@@ -91,13 +95,17 @@ void AddTemplateItems(std::vector<HostMenuItem>& submenu, int& nextId, std::stri
         if (nextId + kFixedAfterShares > kLastCommandId)
             break;
         std::string path = "\\\\" + templateHost + "\\" + share;
-        submenu.push_back(ids.take(std::move(share), false, std::move(path), "", false, kIconDriveShare));
+        submenu.push_back(
+            ids.take(WindowsTemplate, std::move(share), false, std::move(path), "", false, kIconDriveShare));
     }
 
-    submenu.push_back(ids.take("Manage", false, "compmgmt.msc", "/computer:" + templateHost, false, kIconManage));
-    submenu.push_back(ids.take("Reboot", false, "shutdown.exe", "/r /f /m \\\\" + templateHost, true, kIconReboot));
-    submenu.push_back(ids.take("Shutdown", false, "shutdown.exe", "/s /f /m \\\\" + templateHost, true, kIconShutdown));
-    submenu.push_back(ids.take("Ping", false, "ping.exe", "-t " + templateHost, false, kIconPing));
+    submenu.push_back(
+        ids.take(WindowsTemplate, "Manage", false, "compmgmt.msc", "/computer:" + templateHost, false, kIconManage));
+    submenu.push_back(
+        ids.take(WindowsTemplate, "Reboot", false, "shutdown.exe", "/r /f /m \\\\" + templateHost, true, kIconReboot));
+    submenu.push_back(ids.take(WindowsTemplate, "Shutdown", false, "shutdown.exe", "/s /f /m \\\\" + templateHost, true,
+                               kIconShutdown));
+    submenu.push_back(ids.take(WindowsTemplate, "Ping", false, "ping.exe", "-t " + templateHost, false, kIconPing));
 }
 
 HostMenu buildHostMenu(const HostItem& host, const AppOptions& options, BrowserSource& browsers, CommandSlots& slots,
@@ -110,8 +118,9 @@ HostMenu buildHostMenu(const HostItem& host, const AppOptions& options, BrowserS
         switch (entry.kind()) {
         case CustomCommand:
             if (!full)
-                menu.items.push_back(ids.take(std::string(entry.name()), entry.bold(), std::string(entry.program()),
-                                              std::string(entry.params()), entry.confirm(), entry.icon()));
+                menu.items.push_back(ids.take(CustomCommand, std::string(entry.name()), entry.bold(),
+                                              std::string(entry.program()), std::string(entry.params()),
+                                              entry.confirm(), entry.icon()));
             break;
         case WindowsTemplate: {
             HostMenuItem sub;
@@ -137,7 +146,7 @@ HostMenu buildHostMenu(const HostItem& host, const AppOptions& options, BrowserS
                 // Read now for each entry: a browser change shows at once.
                 std::string program =
                     entry.alternateBrowser() ? options.alternateBrowserPath : GetDefaultBrowser(browsers);
-                menu.items.push_back(ids.take(std::string(entry.urlName()), false, std::move(program),
+                menu.items.push_back(ids.take(Url, std::string(entry.urlName()), false, std::move(program),
                                               std::string(entry.url()), false, entry.icon()));
             }
             break;

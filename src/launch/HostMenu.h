@@ -20,7 +20,7 @@ constexpr int kLastCommandId = 125;
 constexpr int kLastTemplateStartId = 120;
 
 // Indexed by command id. Slot 0 is never used; a build overwrites only the
-// slots of the ids it gives out (program, params, confirm).
+// slots of the ids it gives out (kind, name, program, params, confirm).
 constexpr std::size_t kCommandSlotCount = 128;
 using CommandSlots = std::array<CommandEntry, kCommandSlotCount>;
 

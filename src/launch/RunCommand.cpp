@@ -1,6 +1,7 @@
 #include "launch/RunCommand.h"
 
 #include "catalogue/TextRules.h"
+#include "launch/RememberedPasswords.h"
 #include "launch/Secrets.h"
 
 #include <cstddef>
@@ -88,11 +89,11 @@ std::string confirmationText(const CommandEntry& slot)
     return "Are you sure you want to run:\n\n\"" + slot.program + " " + slot.params + "\"";
 }
 
-void RunCommand(const CommandEntry& slot, const HostItem& host, LaunchPrompts& prompts, Shell& shell,
-                BrowserSource& browsers)
+std::string RunCommand(const CommandEntry& slot, const HostItem& host, LaunchPrompts& prompts, Shell& shell,
+                       BrowserSource& browsers, PasswordMemory* memory)
 {
     if (slot.confirm && !prompts.confirmRun(confirmationText(slot)))
-        return;
+        return {};
 
     std::string program = ReplaceAll(slot.program, kHostPlaceholder, host.hostName);
     std::string params = ReplaceAll(slot.params, kHostPlaceholder, host.hostName);
@@ -100,24 +101,36 @@ void RunCommand(const CommandEntry& slot, const HostItem& host, LaunchPrompts& p
     WipeOnExit wipe(params, call);
 
     bool cancelled = false;
+    std::optional<std::string> typed;
     if (params.find(kInputPlaceholder) != std::string::npos) {
-        if (std::optional<std::string> typed = prompts.askUserInput())
+        typed = prompts.askUserInput();
+        if (typed)
             params = ReplaceAll(std::move(params), kInputPlaceholder, *typed);
         else
             cancelled = true;
     }
-    // Asked even after a cancelled text prompt; the launch is abandoned anyway.
+    // Asked even after a cancelled text prompt; the launch is abandoned
+    // anyway, so nothing is recalled or kept for it.
+    std::string problem;
     if (params.find(kPasswordPlaceholder) != std::string::npos) {
-        std::optional<std::string> password = prompts.askPassword();
-        if (password) {
-            replaceSecret(params, kPasswordPlaceholder, *password);
-            wipeSecret(*password);
+        std::string password;
+        bool given = false;
+        if (memory && !cancelled) {
+            given = obtainPassword({slot, host.hostName, program, params, typed}, prompts, *memory, password, problem);
         } else {
-            cancelled = true;
+            PasswordAnswer answer;
+            given = prompts.askPassword(PasswordPrompt{}, answer);
+            password.assign(answer.text);
+            wipeSecret(answer.text);
         }
+        if (given)
+            replaceSecret(params, kPasswordPlaceholder, password);
+        else
+            cancelled = true;
+        wipeSecret(password);
     }
     if (cancelled)
-        return;
+        return problem;
 
     call.show = 1;
     if (startsWithHttp(program)) {
@@ -133,6 +146,7 @@ void RunCommand(const CommandEntry& slot, const HostItem& host, LaunchPrompts& p
         call.parameters = std::move(params);
     }
     shell.execute(call);
+    return problem;
 }
 
 }  // namespace qb

@@ -16,6 +16,23 @@ namespace qb {
 // changes nothing.
 std::string ReplaceAll(std::string text, std::string placeholder, std::string replacement);
 
+// How the Password Input prompt opens. By default as it always has: one
+// field and nothing else.
+struct PasswordPrompt {
+    // The "Remember in Windows Credential Manager" check box shown, and
+    // checked when it opens.
+    bool offerToRemember = false;
+    bool rememberChecked = false;
+    // One line above the field; empty for none.
+    std::string notice;
+};
+
+// What OK at the Password Input prompt gave. Its owner wipes `text`.
+struct PasswordAnswer {
+    std::string text;
+    bool remember = false;
+};
+
 // The dialogs that RunCommand may show.
 class LaunchPrompts
 {
@@ -25,10 +42,11 @@ public:
     virtual bool confirmRun(const std::string& text) = 0;
     // "User Input" prompt for "???"; nullopt when cancelled (or not shown).
     virtual std::optional<std::string> askUserInput() = 0;
-    // "Password Input" prompt for "***"; nullopt when cancelled. RunCommand
-    // wipes the returned text once it is done with it; the implementation
-    // wipes its own copies (dialog member, edit control).
-    virtual std::optional<std::string> askPassword() = 0;
+    // "Password Input" prompt for "***"; false when cancelled. The answer is
+    // filled in place (a moved short string would leave a copy behind) and
+    // wiped by RunCommand; the implementation wipes its own copies (dialog
+    // member, edit control).
+    virtual bool askPassword(const PasswordPrompt& prompt, PasswordAnswer& answer) = 0;
 };
 
 // One ShellExecuteA call, described.
@@ -53,8 +71,14 @@ public:
 // The text of the confirmation box for a slot, placeholders unexpanded.
 std::string confirmationText(const CommandEntry& slot);
 
-// Reads only program, params and confirm of the slot and hostName of the host.
-void RunCommand(const CommandEntry& slot, const HostItem& host, LaunchPrompts& prompts, Shell& shell,
-                BrowserSource& browsers);
+struct PasswordMemory;
+
+// Reads kind, name, program, params and confirm of the slot and hostName of
+// the host. With `memory`, a custom command's password may come from the
+// user's remembered passwords and be kept there (RememberedPasswords.h).
+// Returns what the user must be told once the launch is over (a failure of
+// the password store), or an empty text.
+std::string RunCommand(const CommandEntry& slot, const HostItem& host, LaunchPrompts& prompts, Shell& shell,
+                       BrowserSource& browsers, PasswordMemory* memory = nullptr);
 
 }  // namespace qb

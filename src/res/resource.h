@@ -63,6 +63,9 @@
 
 // Input prompts (IDD_USER_INPUT, IDD_PASSWORD_INPUT)
 #define IDC_INPUT_TEXT 1053
+// Password Input only: the line above the field, the box below it
+#define IDC_PASSWORD_NOTICE   1090
+#define IDC_REMEMBER_PASSWORD 1091
 
 // Options (IDD_OPTIONS)
 #define IDC_HIDE_TASKBAR_BUTTON    1058

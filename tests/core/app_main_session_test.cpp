@@ -1,5 +1,6 @@
 #include "app/Hotkey.h"
 #include "app/MainSession.h"
+#include "launch/RememberedPasswords.h"
 #include "catalogue_test_support.h"
 
 #include <gtest/gtest.h>
@@ -232,6 +233,30 @@ TEST(MainSession, DeleteByAKeyAsksFirst)
 }
 
 // The copy Windows redirected is offered unless declined as it is; No is remembered, Yes takes it over.
+// The context menu offers to forget only for a host name with remembered passwords; after a Yes to how many, those
+// of that host name go (in any case) and no other's, whose name merely begins the same.
+TEST(MainSession, ForgetsTheRememberedPasswordsOfAHostNameAfterAYes)
+{
+    Program p(fileOf({"pc1"}));
+    HostItem& pc1 = *p.row("pc1");
+    const auto lastItem = [&] { return p.session.contextMenu(pc1).back().text; };
+    EXPECT_EQ(lastItem(), "Properties for \"pc1\"");
+    const std::pair<const char*, const char*> kept[] = {
+        {"PC1", "Login"}, {"pc1", "Other"}, {"pc10", "Login"}, {"pc1/x", "y"}};
+    for (const auto& [hostName, entry] : kept) {
+        std::string error;
+        p.fake.passwords.write({rememberedTarget(hostName, entry), "binding", "secret"}, error);
+    }
+    EXPECT_EQ(lastItem(), "Forget remembered passwords");
+    p.fake.messages.answers = {Answer::No, Answer::Yes};
+    p.session.runListCommand(CmdForgetPasswords, &pc1);
+    EXPECT_EQ(p.fake.passwords.kept.size(), 4u);
+    p.session.runListCommand(CmdForgetPasswords, &pc1);
+    EXPECT_EQ(p.fake.messages.asked, std::vector<std::string>(2, "Forget 2 remembered passwords for \"pc1\"?"));
+    EXPECT_EQ(p.fake.passwords.kept.size(), 2u);
+    EXPECT_EQ(lastItem(), "Properties for \"pc1\"");
+}
+
 TEST(MainSession, ARedirectedCopyIsOfferedUnlessDeclinedAsItIs)
 {
     VirtualStoreCopy copy;

@@ -5,8 +5,10 @@
 #include "app/Services.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/FileStore.h"
+#include "catalogue/TextRules.h"
 #include "import/DirectorySource.h"
 #include "launch/HostMenu.h"
+#include "launch/RememberedPasswords.h"
 #include "launch/RunCommand.h"
 #include "launch/WebLink.h"
 
@@ -106,6 +108,9 @@ struct FakeStore final : qb::FileStore {
 struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
     bool yes = true;
     std::optional<std::string> input, password;
+    bool remember = false;                            // the box as OK leaves it
+    std::deque<std::string> laterPasswords;           // typed at the prompts after the first
+    std::vector<qb::PasswordPrompt> passwordPrompts;  // how each opened
     std::vector<std::string> events;
     std::optional<qb::ShellCall> call;
     int browserReads = 0;
@@ -120,10 +125,19 @@ struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
         events.push_back("User Input");
         return input;
     }
-    std::optional<std::string> askPassword() override
+    bool askPassword(const qb::PasswordPrompt& prompt, qb::PasswordAnswer& answer) override
     {
         events.push_back("Password Input");
-        return password;
+        passwordPrompts.push_back(prompt);
+        if (!password)
+            return false;
+        answer.text = *password;
+        answer.remember = remember;
+        if (!laterPasswords.empty()) {
+            password = laterPasswords.front();
+            laterPasswords.pop_front();
+        }
+        return true;
     }
     void execute(const qb::ShellCall& c) override { call = c; }
     std::string registeredCommand() override
@@ -142,6 +156,58 @@ struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
         qb::HostItem host;
         host.hostName = hostName;
         qb::RunCommand(slot, host, *this, *this, *this);
+    }
+};
+
+// The user's password store, naming as Windows' does (without case, each name
+// kept as last written); the places of bare program names (NotFound unless set).
+struct FakePasswordMemory final : qb::SecretStore, qb::ProgramFinder {
+    std::map<std::string, qb::RememberedPassword> kept;  // by lower-case target
+    std::optional<std::string> readFailure, writeFailure, removeFailure;
+    std::map<std::string, Place> places;
+    int reads = 0;
+
+    Status read(const std::string& target, qb::RememberedPassword& into, std::string& error) override
+    {
+        ++reads;
+        if (readFailure) {
+            error = *readFailure;
+            return Status::Failed;
+        }
+        const auto found = kept.find(qb::asciiLowered(target));
+        if (found == kept.end())
+            return Status::NotFound;
+        into = found->second;
+        return Status::Found;
+    }
+    bool write(const qb::RememberedPassword& value, std::string& error) override
+    {
+        if (writeFailure)
+            error = *writeFailure;
+        else
+            kept[qb::asciiLowered(value.target)] = value;
+        return !writeFailure;
+    }
+    bool list(const std::string& prefix, std::vector<qb::RememberedPassword>& found, std::string&) override
+    {
+        for (const auto& [lowered, value] : kept) {
+            if (qb::startsWithIgnoringCase(lowered, prefix))
+                found.push_back({value.target, value.binding, ""});
+        }
+        return true;
+    }
+    bool remove(const std::string& target, std::string& error) override
+    {
+        if (removeFailure)
+            error = *removeFailure;
+        else
+            kept.erase(qb::asciiLowered(target));
+        return !removeFailure;
+    }
+    Place find(const std::string& name) override
+    {
+        const auto found = places.find(name);
+        return found == places.end() ? Place::NotFound : found->second;
     }
 };
 
@@ -266,7 +332,9 @@ struct FakeServices {
     FakeLinkSystem links;
     FakeSettings settings;
     FakeMessages messages;
-    qb::Services services{files, launcher, directory, links, settings, launcher, launcher, messages};
+    FakePasswordMemory passwords;
+    qb::Services services{files,    launcher, directory, links,     settings,
+                          launcher, launcher, messages,  passwords, passwords};
 };
 
 }  // namespace qbtest

@@ -77,6 +77,11 @@ TEST_F(HostMenuTest, IdsFollowItemOrderAcrossTemplates)
     EXPECT_EQ(menu.items[2].text, "srv");
     EXPECT_EQ(menu.items[2].labelImage, 12);
     EXPECT_EQ(slots[1].program, "A.exe");
+    // The kind and name say which remembered password a slot may use: a template's or an address's none.
+    const auto kindAndName = [&](int id) { return std::pair(slots[size_t(id)].kind, slots[size_t(id)].name); };
+    EXPECT_EQ(kindAndName(1), std::pair(qb::CustomCommand, std::string("A")));
+    EXPECT_EQ(kindAndName(2), std::pair(qb::WindowsTemplate, std::string("RDP")));
+    EXPECT_EQ(kindAndName(7), std::pair(qb::Url, std::string("B")));
     EXPECT_EQ(images[7], 40);
     EXPECT_EQ(slots[0].program, "untouched");
     EXPECT_EQ(slots[8].program, "untouched");

@@ -79,6 +79,25 @@ TEST(PasswordWipe, NoFreedBlockHoldsThePassword)
     EXPECT_EQ(freedWithSecretDuring([&] { answers.run("net.exe", params, false, hostName); }), 0);
     ASSERT_TRUE(answers.call);
     EXPECT_NE(answers.call->parameters.find(kSecret), std::string::npos);
+    // Typed with Ctrl held and kept, then passed from the store: the copies on both ways are wiped too.
+    qbtest::FakePasswordMemory memory;
+    qb::CommandEntry slot;
+    slot.name = "Map a drive";
+    slot.program = R"(C:\Windows\System32\net.exe)";
+    slot.params = params;
+    qb::HostItem host;
+    host.hostName = hostName;
+    for (const bool askAgain : {true, false}) {
+        qbtest::FakeLauncher user;
+        user.input = answers.input;
+        user.password = kSecret;
+        user.remember = true;
+        qb::PasswordMemory passwords{memory, memory, askAgain};
+        EXPECT_EQ(freedWithSecretDuring([&] { qb::RunCommand(slot, host, user, user, user, &passwords); }), 0);
+        ASSERT_TRUE(user.call);
+        EXPECT_EQ(user.call->parameters, answers.call->parameters);
+    }
+    EXPECT_EQ(memory.reads, 1);
     // Without this the check above could pass by watching nothing.
     EXPECT_GE(freedWithSecretDuring([] { delete new std::string(std::string("x") + kSecret); }), 1);
 }

@@ -59,4 +59,72 @@ TEST(InputPrompts, OkAndEnterReturnTheTextEveryOtherWayOutCancels)
     }
 }
 
+// The password prompt shows its box and its line only when asked, and OK reads the box back. Without the line it
+// is the User Input prompt's size; the line adds a row above the field, and the box stays inside the window.
+TEST(InputPrompts, PasswordPromptShowsItsBoxAndLineOnlyWhenAsked)
+{
+    auto heightOf = [](HWND d) {
+        RECT r{};
+        GetWindowRect(d, &r);
+        return r.bottom - r.top;
+    };
+    int userHeight = 0;
+    {
+        CUserInputDlg user;
+        DialogDriver driver([&](HWND d) {
+            userHeight = heightOf(d);
+            postClick(d, IDCANCEL);
+        });
+        user.DoModal();
+    }
+    const struct {
+        bool offer, checked;
+        std::string notice;
+        bool clickBox, remembered;
+    } cases[] = {
+        {false, false, "", false, false},
+        {true, false, "", true, true},
+        {true, true, "The command changed since this password was remembered.", false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.notice + (c.offer ? " (offered)" : ""));
+        CPasswordInputDlg dialog;
+        dialog.m_offerToRemember = c.offer;
+        dialog.m_remember = c.checked;
+        dialog.m_notice = c.notice;
+        int height = 0;
+        bool boxShown = false, boxChecked = false, noticeShown = false, boxInside = false;
+        std::string noticeText;
+        DialogDriver driver([&](HWND d) {
+            height = heightOf(d);
+            const HWND box = GetDlgItem(d, IDC_REMEMBER_PASSWORD);
+            boxShown = IsWindowVisible(box);
+            boxChecked = IsDlgButtonChecked(d, IDC_REMEMBER_PASSWORD) == BST_CHECKED;
+            noticeShown = IsWindowVisible(GetDlgItem(d, IDC_PASSWORD_NOTICE));
+            noticeText = itemText(d, IDC_PASSWORD_NOTICE);
+            RECT client{}, field{}, boxRect{};
+            GetClientRect(d, &client);
+            GetWindowRect(GetDlgItem(d, IDC_INPUT_TEXT), &field);
+            GetWindowRect(box, &boxRect);
+            MapWindowPoints(HWND_DESKTOP, d, reinterpret_cast<POINT*>(&field), 2);
+            MapWindowPoints(HWND_DESKTOP, d, reinterpret_cast<POINT*>(&boxRect), 2);
+            boxInside = boxRect.top >= field.bottom && boxRect.bottom <= client.bottom;
+            if (c.clickBox)
+                SendMessageA(box, BM_CLICK, 0, 0);
+            postClick(d, IDOK);
+        });
+        ASSERT_EQ(dialog.DoModal(), IDOK);
+        EXPECT_EQ(boxShown, c.offer);
+        EXPECT_EQ(boxChecked, c.checked);
+        EXPECT_TRUE(boxInside);
+        EXPECT_EQ(noticeShown, !c.notice.empty());
+        EXPECT_EQ(noticeText, c.notice);
+        EXPECT_EQ(dialog.m_remember, c.remembered);
+        if (c.notice.empty())
+            EXPECT_EQ(height, userHeight);
+        else
+            EXPECT_GT(height, userHeight);
+    }
+}
+
 }  // namespace

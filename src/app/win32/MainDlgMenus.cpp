@@ -52,7 +52,8 @@ void CMainDlg::ShowHostMenu(qb::HostItem& host, POINT screenPoint, bool byKeyboa
     // items to the icon menu.
     const UINT picked =
         UINT(TrackPopupMenu(popup.menu, kHostMenuTrackFlags, screenPoint.x, screenPoint.y, 0, m_hwnd, nullptr));
-    m_session.launch(static_cast<int>(picked), host);
+    // Ctrl held at the pick asks for a remembered password again.
+    m_session.launch(static_cast<int>(picked), host, (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0);
 }
 
 LRESULT CMainDlg::OnMenuChar(char typed, HMENU menu)
@@ -92,7 +93,7 @@ void CMainDlg::ShowContextMenu(qb::HostItem& host, POINT screenPoint, bool byKey
     win::PopupMenu menu;
     if (!menu)
         return;
-    for (const qb::ContextMenuItem& item : qb::hostContextMenu(host.title)) {
+    for (const qb::ContextMenuItem& item : m_session.contextMenu(host)) {
         if (item.id == 0)
             menu.AppendSeparator();
         else

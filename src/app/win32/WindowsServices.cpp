@@ -32,11 +32,9 @@ private:
 }  // namespace
 
 WindowsServices::WindowsServices()
-    : m_system(qb::makeSystemServices()),
-      m_messages(std::make_unique<WindowMessageBoxes>(m_owner)), m_services{*m_system.files,     *m_system.browsers,
-                                                                            *m_system.directory, *m_system.links,
-                                                                            *m_system.settings,  m_shell,
-                                                                            m_prompts,           *m_messages}
+    : m_system(qb::makeSystemServices()), m_messages(std::make_unique<WindowMessageBoxes>(m_owner)),
+      m_services{*m_system.files, *m_system.browsers, *m_system.directory, *m_system.links, *m_system.settings,
+                 m_shell,         m_prompts,          *m_messages,         m_secrets,       m_programs}
 {}
 
 WindowsServices::~WindowsServices() = default;

@@ -5,6 +5,7 @@
 
 #include "app/Services.h"
 #include "launch/win32/LaunchServices.h"
+#include "launch/win32/RememberedPasswordsWin32.h"
 #include "platform/SystemServices.h"
 #include "platform/win32/Shell.h"
 
@@ -30,5 +31,7 @@ private:
     qb::SystemShell m_shell{m_owner};
     DialogLaunchPrompts m_prompts{m_owner};
     std::unique_ptr<qb::MessageBoxes> m_messages;
+    CredentialStore m_secrets;
+    ShellProgramFinder m_programs;
     qb::Services m_services;
 };

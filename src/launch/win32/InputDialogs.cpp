@@ -46,6 +46,44 @@ CPasswordInputDlg::~CPasswordInputDlg()
     qb::wipeSecret(m_text);
 }
 
+void CPasswordInputDlg::DoDataExchange(win::DataExchange& dx)
+{
+    CInputPromptDlg::DoDataExchange(dx);
+    dx.Check(IDC_REMEMBER_PASSWORD, m_remember);
+    if (!dx.Saving())
+        dx.Text(IDC_PASSWORD_NOTICE, m_notice);
+}
+
+BOOL CPasswordInputDlg::OnInitDialog()
+{
+    CInputPromptDlg::OnInitDialog();
+    if (!m_offerToRemember)
+        ::ShowWindow(GetDlgItem(IDC_REMEMBER_PASSWORD), SW_HIDE);
+    if (!m_notice.empty())
+        AddNoticeRow();
+    return TRUE;
+}
+
+void CPasswordInputDlg::AddNoticeRow()
+{
+    // One line of text and the gap below it, in dialog units.
+    RECT row{0, 0, 0, 12};
+    ::MapDialogRect(m_hwnd, &row);
+    for (int id : {IDC_INPUT_TEXT, IDC_REMEMBER_PASSWORD, IDOK, IDCANCEL}) {
+        const HWND control = GetDlgItem(id);
+        RECT rect{};
+        ::GetWindowRect(control, &rect);
+        ::MapWindowPoints(HWND_DESKTOP, m_hwnd, reinterpret_cast<POINT*>(&rect), 2);
+        ::SetWindowPos(control, nullptr, rect.left, rect.top + row.bottom, 0, 0,
+                       SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT outer{};
+    ::GetWindowRect(m_hwnd, &outer);
+    ::SetWindowPos(m_hwnd, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top + row.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::ShowWindow(GetDlgItem(IDC_PASSWORD_NOTICE), SW_SHOW);
+}
+
 void CPasswordInputDlg::OnOK()
 {
     CInputPromptDlg::OnOK();

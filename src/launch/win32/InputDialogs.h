@@ -31,16 +31,26 @@ public:
 // "Password Input" (dialog 137): the field masks what is typed. The typed
 // text is overwritten in the field once read, and m_text's bytes are
 // overwritten before it is freed, so the password does not linger in memory.
+// For a password that may be remembered, the check box below the field
+// (m_remember) and, when m_notice is set, one line above it, for which the
+// dialog grows by a row.
 class CPasswordInputDlg : public CInputPromptDlg
 {
 public:
     CPasswordInputDlg();
     ~CPasswordInputDlg() override;
 
+    bool m_offerToRemember = false;
+    bool m_remember = false;
+    std::string m_notice;
+
 protected:
+    void DoDataExchange(win::DataExchange& dx) override;
+    BOOL OnInitDialog() override;
     void OnOK() override;
     void OnCancel() override;
 
 private:
     void WipeField();
+    void AddNoticeRow();
 };

@@ -17,13 +17,16 @@ std::optional<std::string> DialogLaunchPrompts::askUserInput()
     return std::move(dialog.m_text);
 }
 
-std::optional<std::string> DialogLaunchPrompts::askPassword()
+bool DialogLaunchPrompts::askPassword(const qb::PasswordPrompt& prompt, qb::PasswordAnswer& answer)
 {
     CPasswordInputDlg dialog;
+    dialog.m_offerToRemember = prompt.offerToRemember;
+    dialog.m_remember = prompt.rememberChecked;
+    dialog.m_notice = prompt.notice;
     if (dialog.DoModal() != IDOK)
-        return std::nullopt;
-    // A short text lives inside the string object and is copied by the move;
-    // the dialog's destructor wipes what is left behind.
-    std::optional<std::string> typed(std::move(dialog.m_text));
-    return typed;
+        return false;
+    // Copied, not moved: the dialog's destructor wipes its own buffer.
+    answer.text.assign(dialog.m_text);
+    answer.remember = dialog.m_offerToRemember && dialog.m_remember;
+    return true;
 }

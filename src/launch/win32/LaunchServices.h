@@ -16,7 +16,7 @@ public:
 
     bool confirmRun(const std::string& text) override;
     std::optional<std::string> askUserInput() override;
-    std::optional<std::string> askPassword() override;
+    bool askPassword(const qb::PasswordPrompt& prompt, qb::PasswordAnswer& answer) override;
 
 private:
     const HWND& m_mainWindow;

@@ -1,5 +1,6 @@
 #include "catalogue/FileStore.h"
 #include "catalogue/TextRules.h"
+#include "handles/ErrorText.h"
 #include "handles/Handles.h"
 #include "platform/FileReads.h"
 
@@ -17,25 +18,7 @@ namespace {
 using win::FileHandle;
 using win::FindHandle;
 
-// The system's sentence for an error code, without the line break and the
-// full stop that end it, so that it reads well after "Unable to save x: ".
-std::string errorText(DWORD code)
-{
-    char* raw = nullptr;
-    DWORD length =
-        ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                         nullptr, code, 0, reinterpret_cast<char*>(&raw), 0, nullptr);
-    const win::LocalText text(raw);
-    std::string result;
-    if (length != 0 && text.get())
-        result.assign(text.get(), length);
-    while (!result.empty() && (result.back() == '\r' || result.back() == '\n' || result.back() == ' ' ||
-                               result.back() == '\t' || result.back() == '.'))
-        result.pop_back();
-    if (result.empty())
-        result = "error " + std::to_string(code);
-    return result;
-}
+using win::errorText;
 
 // Writes what source hands over, piece by piece.
 bool writeAll(HANDLE file, ByteSource& source)

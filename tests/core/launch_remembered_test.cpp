@@ -1,0 +1,247 @@
+#include <gtest/gtest.h>
+
+#include "fakes.h"
+#include "launch/Sha256.h"
+
+namespace {
+
+using Place = qb::ProgramFinder::Place;
+
+TEST(Sha256, PublishedVectorsAndBlockEdges)
+{
+    const std::pair<std::string, const char*> cases[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {"abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqrlmnopqrsmnopqrstnopqr"
+         "stu",
+         "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1"},
+        {std::string(55, 'x'), "d5e285683cd4efc02d021a5c62014694958901005d6f71e89e0989fac77e4072"},
+        {std::string(64, 'x'), "7ce100971f64e7001e8fe5a51973ecdfe1ced42befe7ee8d5fd6219506b5393c"},
+        {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    for (const auto& [text, digest] : cases)
+        EXPECT_EQ(qb::sha256Hex(text), digest) << text.size() << " bytes";
+}
+
+// Escaped so that no pair of names gives another pair's target, and none holds a wildcard.
+TEST(RememberedTarget, EscapesSlashPercentAndStarAndSplitsBack)
+{
+    const std::array<const char*, 3> cases[] = {
+        {"pc1", "Login", "Quillbank/pc1/Login"}, {"a/b", "c", "Quillbank/a%2Fb/c"}, {"a", "b/c", "Quillbank/a/b%2Fc"},
+        {"*", "50%", "Quillbank/%2A/50%25"},     {"%2F", "", "Quillbank/%252F/"},
+    };
+    for (auto [hostName, entryName, target] : cases) {
+        EXPECT_EQ(qb::rememberedTarget(hostName, entryName), target);
+        std::string host, entry;
+        ASSERT_TRUE(qb::splitRememberedTarget(target, host, entry)) << target;
+        EXPECT_EQ(host + "|" + entry, std::string(hostName) + "|" + entryName);
+    }
+    std::string host, entry;
+    for (const char* foreign : {"Other/pc1/x", "Quillbank/pc1", "Quillbank/a/b/c", "Quillbank/a%2/b"})
+        EXPECT_FALSE(qb::splitRememberedTarget(foreign, host, entry)) << foreign;
+}
+
+const std::string kProgram = R"(C:\Tools\plink.exe)";
+
+struct Launch {
+    qb::EntryKind kind = qb::CustomCommand;
+    std::string name = "Login", program = kProgram, params = "-pw *** -h %HOST%", host = "pc1";
+    std::optional<std::string> input;
+    Place place = Place::NotFound;  // where the shell finds a bare program name
+    bool askAgain = false;
+
+    Launch with(std::string Launch::*field, std::string value) const
+    {
+        Launch copy = *this;
+        copy.*field = std::move(value);
+        return copy;
+    }
+    Launch answered(std::string text) const
+    {
+        Launch copy = *this;
+        copy.input = std::move(text);
+        return copy;
+    }
+    Launch found(Place where) const
+    {
+        Launch copy = with(&Launch::program, "plink.exe");
+        copy.place = where;
+        return copy;
+    }
+    Launch of(qb::EntryKind other) const
+    {
+        Launch copy = *this;
+        copy.kind = other;
+        return copy;
+    }
+    Launch ctrl() const
+    {
+        Launch copy = *this;
+        copy.askAgain = true;
+        return copy;
+    }
+};
+
+// The prompts as they opened: "plain", "offered" (the box), "checked", with the notice after a slash.
+std::string promptsOf(const qbtest::FakeLauncher& user)
+{
+    std::string shown;
+    for (const qb::PasswordPrompt& prompt : user.passwordPrompts) {
+        shown += shown.empty() ? "" : "; ";
+        shown += !prompt.offerToRemember ? "plain" : prompt.rememberChecked ? "checked" : "offered";
+        shown += prompt.notice.empty() ? "" : " / " + prompt.notice;
+    }
+    return shown;
+}
+
+struct Remembering {
+    qbtest::FakePasswordMemory memory;
+
+    // The launch with the user's answers; returns what it had to tell.
+    std::string run(const Launch& launch, qbtest::FakeLauncher& user)
+    {
+        qb::CommandEntry slot;
+        slot.kind = launch.kind;
+        slot.name = launch.name;
+        slot.program = launch.program;
+        slot.params = launch.params;
+        qb::HostItem host;
+        host.hostName = launch.host;
+        memory.places["plink.exe"] = launch.place;
+        user.input = launch.input;
+        qb::PasswordMemory passwords{memory, memory, launch.askAgain};
+        return qb::RunCommand(slot, host, user, user, user, &passwords);
+    }
+    // A first launch that typed "kept" with the box checked.
+    void keep(const Launch& launch)
+    {
+        qbtest::FakeLauncher user;
+        user.password = "kept";
+        user.remember = true;
+        run(launch, user);
+    }
+    std::optional<std::string> keptFor(const Launch& launch)
+    {
+        qb::RememberedPassword kept;
+        std::string error;
+        if (memory.read(qb::rememberedTarget(launch.host, launch.name), kept, error) != qb::SecretStore::Status::Found)
+            return std::nullopt;
+        return kept.secret;
+    }
+};
+
+const std::string kChanged = std::string(" / ") + qb::kCommandChangedNotice;
+
+// A remembered password is used only where it was typed for; anything else asks, and only OK with the box
+// checked keeps (or replaces) one.
+TEST(RememberedPasswords, UsedOnlyWhereTheirBindingHolds)
+{
+    const Launch base;
+    const Launch asking = base.with(&Launch::params, "-u ??? -pw ***").answered("me");
+    const Launch several = base.with(&Launch::params, "-a *** -b ***");
+    const Launch plain = base.with(&Launch::params, "-pw ***");
+    Launch unanswered = asking;
+    unanswered.input.reset();
+    const std::string longest(qb::kLongestRememberedPassword, 'x');
+    const struct {
+        const char* what;
+        std::optional<Launch> before;  // kept first
+        Launch now;
+        std::optional<std::string> typed;  // nullopt: Cancel
+        bool checked;
+        std::string prompts;
+        std::optional<std::string> started, keptAfter;
+    } cases[] = {
+        {"none kept", {}, base, "typed", true, "offered", "-pw typed -h pc1", "typed"},
+        {"a matching one", base, base, "typed", true, "", "-pw kept -h pc1", "kept"},
+        {"host name in other case", plain, plain.with(&Launch::host, "PC1"), "", false, "", "-pw kept", "kept"},
+        {"its %HOST% in other case", base, base.with(&Launch::host, "PC1"), "typed", false, "offered" + kChanged,
+         "-pw typed -h PC1", "kept"},
+        {"changed program", base, base.with(&Launch::program, R"(C:\Other\plink.exe)"), "typed", false,
+         "offered" + kChanged, "-pw typed -h pc1", "kept"},
+        {"changed parameters, bound again", base, base.with(&Launch::params, "-pw *** -h %HOST% -v"), "new", true,
+         "offered" + kChanged, "-pw new -h pc1 -v", "new"},
+        {"changed answer", asking, asking.answered("you"), "typed", false, "offered" + kChanged, "-u you -pw typed",
+         "kept"},
+        {"renamed entry", base, base.with(&Launch::name, "Login 2"), "typed", false, "offered", "-pw typed -h pc1", {}},
+        {"*** from the answer",
+         {},
+         asking.with(&Launch::params, "-u ???").answered("a***"),
+         "typed",
+         true,
+         "plain",
+         "-u atyped",
+         {}},
+        {"*** from the host name",
+         {},
+         base.with(&Launch::host, "x***"),
+         "typed",
+         true,
+         "plain",
+         "-pw typed -h xtyped",
+         {}},
+        {"bare name found outside the folder", base.found(Place::Elsewhere), base.found(Place::Elsewhere), "", false,
+         "", "-pw kept -h pc1", "kept"},
+        {"bare name in the catalogue's folder", base.found(Place::Elsewhere), base.found(Place::WorkingFolder), "typed",
+         true, "plain", "-pw typed -h pc1", "kept"},
+        {"relative path",
+         {},
+         base.with(&Launch::program, R"(tools\plink.exe)"),
+         "typed",
+         true,
+         "plain",
+         "-pw typed -h pc1",
+         {}},
+        {"Ctrl held", base, base.ctrl(), "again", true, "checked", "-pw again -h pc1", "again"},
+        {"Ctrl held, Cancel", base, base.ctrl(), {}, true, "checked", {}, "kept"},
+        {"Cancel, none kept", {}, base, {}, true, "offered", {}, {}},
+        {"??? cancelled", asking, unanswered, "typed", true, "plain", {}, "kept"},
+        {"URL entry", {}, base.of(qb::Url), "typed", true, "plain", "-pw typed -h pc1", {}},
+        {"template item", {}, base.of(qb::WindowsTemplate), "typed", true, "plain", "-pw typed -h pc1", {}},
+        {"several *** in one text", several, several, "", false, "", "-a kept -b kept", "kept"},
+        {"the longest kept", {}, base, longest, true, "offered", "-pw " + longest + " -h pc1", longest},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Remembering r;
+        if (c.before)
+            r.keep(*c.before);
+        qbtest::FakeLauncher user;
+        user.password = c.typed;
+        user.remember = c.checked;
+        EXPECT_EQ(r.run(c.now, user), "");
+        EXPECT_EQ(promptsOf(user), c.prompts);
+        EXPECT_EQ(user.call ? std::optional(user.call->parameters) : std::nullopt, c.started);
+        EXPECT_EQ(r.keptFor(c.now), c.keptAfter);
+    }
+}
+
+// Too long to keep: asked again, saying why, with the box still checked. A failing store lets the launch go on
+// with the typed password and is told once.
+TEST(RememberedPasswords, TooLongIsAskedAgainAndAFailingStoreIsToldOnce)
+{
+    Remembering r;
+    qbtest::FakeLauncher user;
+    user.password = std::string(qb::kLongestRememberedPassword + 1, 'x');
+    user.laterPasswords = {"short"};
+    user.remember = true;
+    EXPECT_EQ(r.run(Launch(), user), "");
+    EXPECT_EQ(promptsOf(user), std::string("offered; checked / ") + qb::kTooLongNotice);
+    EXPECT_EQ(r.keptFor(Launch()), "short");
+
+    Remembering failing;
+    failing.memory.readFailure = "Access is denied";
+    failing.memory.writeFailure = "The parameter is incorrect";
+    qbtest::FakeLauncher typing;
+    typing.password = "typed";
+    typing.remember = true;
+    EXPECT_EQ(failing.run(Launch(), typing), "Unable to remember the password: Access is denied");
+    ASSERT_TRUE(typing.call);
+    EXPECT_EQ(typing.call->parameters, "-pw typed -h pc1");
+    failing.memory.readFailure.reset();
+    EXPECT_EQ(failing.run(Launch(), typing), "Unable to remember the password: The parameter is incorrect");
+}
+
+}  // namespace
