@@ -130,7 +130,10 @@ qb_wait_drawn() {
 }
 
 # After a modal box Wine moves the focus back in steps: wait for the X focus too.
-qb_wait_ready() { qb_wait_idle "${2:-Quillbank}" && qb_wait_for "$QB_TIMEOUT" qb_has_x_focus "$1"; }
+qb_wait_ready() {
+    qb_wait_idle "${2:-Quillbank}" || { qb_log "not idle: $(qb_input_state "${2:-Quillbank}")"; return 1; }
+    qb_wait_for "$QB_TIMEOUT" qb_has_x_focus "$1" || { qb_log "no X focus on $1: $(qb_input_state "${2:-Quillbank}")"; return 1; }
+}
 qb_has_x_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
 qb_wait_idle() { poke ready "${1:-Quillbank}" "$QB_TIMEOUT" >/dev/null; }
 
