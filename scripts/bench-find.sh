@@ -9,17 +9,10 @@
 # Needs the display and prefix of scripts/wine-env.sh (sourced when absent).
 set -uo pipefail
 QB_ROOT=$(cd "$(dirname "$0")/.." && pwd)
-BUILD=${1:-$QB_ROOT/build/win64}
-ROUNDS=${2:-${QB_BENCH_ROUNDS:-5}}
-BENCH=$BUILD/bench/find_shown_bench.exe
-[ -f "$BENCH" ] || { echo "bench-find: missing $BENCH (build the win64 target find_shown_bench)" >&2; exit 1; }
-
 # shellcheck source=/dev/null
 . "$QB_ROOT/scripts/bench-lib.sh"
 
-out=$(WINEDEBUG=-all timeout 600 wine "$BENCH" "$ROUNDS" 2>/dev/null | tr -d '\r')
-rc=$?
-echo "$out"
+bench_wine_program find_shown_bench 5 "$@"
 ratios=$(sed -n 's/^ratios //p' <<<"$out")
 if [ "$rc" = 0 ] && [ -n "$ratios" ]; then
     # shellcheck disable=SC2086

@@ -26,3 +26,14 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # The median of the numbers on standard input, one a line.
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}'; }
+
+# bench_wine_program NAME DEFAULT_ROUNDS [WIN64_BUILD_DIR] [ROUNDS]: runs
+# bench/NAME.exe of the build under Wine, prints its output and keeps it in
+# $out, its status in $rc. A missing program ends the script.
+bench_wine_program() {
+    local exe=${3:-$QB_ROOT/build/win64}/bench/$1.exe
+    [ -f "$exe" ] || { echo "bench: missing $exe (build the win64 target $1)" >&2; exit 1; }
+    out=$(WINEDEBUG=-all timeout 600 wine "$exe" "${4:-${QB_BENCH_ROUNDS:-$2}}" 2>/dev/null | tr -d '\r')
+    rc=$?
+    echo "$out"
+}

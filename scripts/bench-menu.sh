@@ -7,17 +7,10 @@
 # Needs the display and prefix of scripts/wine-env.sh (sourced when absent).
 set -uo pipefail
 QB_ROOT=$(cd "$(dirname "$0")/.." && pwd)
-BUILD=${1:-$QB_ROOT/build/win64}
-ROUNDS=${2:-${QB_BENCH_ROUNDS:-30}}
-BENCH=$BUILD/bench/menu_bench.exe
-[ -f "$BENCH" ] || { echo "bench-menu: missing $BENCH (build the win64 target menu_bench)" >&2; exit 1; }
-
 # shellcheck source=/dev/null
 . "$QB_ROOT/scripts/bench-lib.sh"
 
-out=$(WINEDEBUG=-all wine "$BENCH" "$ROUNDS" 2>/dev/null | tr -d '\r')
-rc=$?
-echo "$out"
+bench_wine_program menu_bench 30 "$@"
 ratio=$(awk '/^ratio/ {print $2}' <<<"$out")
 # The program fails when no item was drawn by us: its ratio then means nothing.
 if [ "$rc" = 0 ] && [ -n "$ratio" ]; then
