@@ -64,7 +64,6 @@ public:
     }
 };
 
-// An exception from a dialog's or a control's handler ends the dialog and comes out of DoModal.
 TEST(DialogExceptions, HandlerExceptionEndsDialogAndIsRethrown)
 {
     DialogDriver driver;
