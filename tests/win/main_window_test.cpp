@@ -1,4 +1,4 @@
-// The main window in process under Wine: its rows, what each way of ending writes.
+// The main window in process under Wine: its rows, what each way of ending writes, what a screen reader reads.
 #include "screen/DisplayScale.h"
 #include "app/win32/MainDlg.h"
 #include "controls/IconStrip.h"
@@ -52,6 +52,34 @@ const std::string kOneHost = "<X>10<Y>20<BROWSER>c:\\b.exe<RDPX>800<RPDY>600<HID
                              "  <SEP>\r\n";
 const std::string kOneHostMoved = "<X>140<Y>160" + kOneHost.substr(10);
 
+// What `commandLine` printed, answering the messages it sends this thread's windows meanwhile; empty when it could
+// not run or failed. Run in the current folder, which the test owns.
+std::string outputOf(std::string commandLine)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const HANDLE output = CreateFileA("output.txt", GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = output;
+    PROCESS_INFORMATION process{};
+    const bool started =
+        CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(output);
+    if (!started)
+        return {};
+    // Peeking delivers the messages sent from the other program, and nothing else.
+    MSG message;
+    while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 20000, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1)
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return exitCode == 0 ? qbtest::readFile("output.txt") : std::string();
+}
+
 }  // namespace
 
 // Only a close request ends the window, saving the moved position byte for
@@ -74,9 +102,8 @@ TEST(MainWindow, OnlyACloseRequestEndsItAndSaves)
     EXPECT_TRUE(window.dialog.Session().hosts().empty()) << "the catalogue is freed";
 }
 
-// 200 hosts (the e2e keyboard script checks the window fits with whole rows): a column as wide as
-// the template's list beside the scroll bar; a rebuild keeps the scroll position and focus, not the selection.
-TEST(MainWindow, ManyHostsFillTheColumnAndARebuildKeepsTheView)
+// 200 hosts: a rebuild keeps the scroll position and focus, not the selection.
+TEST(MainWindow, ARebuildKeepsTheView)
 {
     std::string file = "<X>100<Y>100<BROWSER>c:\\b.exe<RDPX>1024<RPDY>768<END>\n";
     for (int i = 0; i < 200; ++i)
@@ -84,14 +111,6 @@ TEST(MainWindow, ManyHostsFillTheColumnAndARebuildKeepsTheView)
     TestWindow window(file);
     window.run([](CMainDlg& d) {
         auto& list = d.HostList();
-        RECT windowWidth = {0, 0, 82, 0};
-        RECT listWidth = {0, 0, 81, 0};
-        MapDialogRect(d, &windowWidth);
-        MapDialogRect(d, &listWidth);
-        EXPECT_EQ(d.GetClientRect().right, windowWidth.right + GetSystemMetrics(SM_CXVSCROLL));
-        EXPECT_EQ(list.GetColumnWidth(0), listWidth.right) << "a long title ends at the edge";
-        EXPECT_EQ(list.GetClientRect().right, listWidth.right) << "no horizontal scrolling";
-
         list.EnsureVisible(150, false);
         list.SetItemState(140, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
         const int top = list.GetTopIndex();
@@ -100,11 +119,6 @@ TEST(MainWindow, ManyHostsFillTheColumnAndARebuildKeepsTheView)
         EXPECT_EQ(list.GetTopIndex(), top);
         EXPECT_EQ(d.FocusedRow(), 140);
         EXPECT_EQ(list.GetFirstSelected(), -1);
-        EXPECT_EQ(list.GetItemText(0, 0), "Host 000");
-        LVITEMA item{};
-        item.mask = LVIF_IMAGE;
-        ASSERT_TRUE(ListView_GetItem(list, &item));
-        EXPECT_EQ(item.iImage, 3);
     });
 }
 
@@ -214,7 +228,6 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
     win::ComboBoxEx picker;
     picker.Attach(window);
     fillIconPicker(picker, iconImagesForDpi(96));
-    EXPECT_EQ(SendMessageA(window, CB_GETCOUNT, 0, 0), qb::kIconCount);
     // Out-of-range icons select nothing rather than keeping the last choice.
     const std::pair<int, int> cases[] = {{119, 119}, {120, -1}, {-1, -1}};
     for (const auto& [icon, picked] : cases) {
@@ -223,14 +236,9 @@ TEST(IconPicker, SelectsTheIconsPositionAndReadsItBack)
         EXPECT_EQ(pickedIcon(picker), picked) << "icon " << icon;
     }
 
-    // From 144 DPI the pictures are the 2x strip's, and the picker's field and
-    // items are tall enough for them.
-    const HIMAGELIST doubled = iconImagesForDpi(144);
-    int cx = 0, cy = 0;
-    EXPECT_TRUE(ImageList_GetIconSize(doubled, &cx, &cy) && cx == 32 && cy == 32);
-    EXPECT_EQ(ImageList_GetImageCount(doubled), qb::kIconCount);
+    // The 144-DPI strip's 32-pixel pictures (the scale test checks their size) fit the field and items.
     SendMessageA(window, CB_RESETCONTENT, 0, 0);
-    fillIconPicker(picker, doubled);
+    fillIconPicker(picker, iconImagesForDpi(144));
     EXPECT_GE(SendMessageA(window, CB_GETITEMHEIGHT, WPARAM(-1), 0), 32) << "the field";
     EXPECT_GE(SendMessageA(window, CB_GETITEMHEIGHT, 0, 0), 32) << "the items";
     DestroyWindow(window);
@@ -254,6 +262,26 @@ TEST(MainWindow, AColleaguesSaveBetweenPressAndReleaseKeepsTheClick)
         KillTimer(nullptr, timer);
         EXPECT_EQ(d.HostList().GetFirstSelected(), -1) << "no selection kept after the click";
     });
+}
+
+// A screen reader in another process reads every row as its title as shown: no "||" and colour, whether the
+// colour is the host's or written into its title.
+TEST(MainWindow, AnotherProgramReadsEveryRowAsItsTitleAlone)
+{
+    TestWindow window("<ITEM>Mail server<HOST>mail01<ICON>3<COL>255\n"
+                      "<ITEM>Web||65280<HOST>web01<ICON>4<COL>-1\n"
+                      "<ITEM>Alpha<HOST>dc02<ICON>5<COL>-1\n");
+    std::string read;
+    window.run([&](CMainDlg& d) {
+        // Found by its title, which no other window of the test run has.
+        SetWindowTextA(d, "Quillbank read out");
+        std::string self(MAX_PATH, '\0');
+        self.resize(GetModuleFileNameA(nullptr, &self[0], DWORD(self.size())));
+        // The build puts the helper program beside this one.
+        const std::string poke = self.substr(0, self.find_last_of('\\') + 1) + "poke.exe";
+        read = outputOf("\"" + poke + "\" texts \"Quillbank read out\" " + std::to_string(IDC_HOST_LIST));
+    });
+    EXPECT_EQ(read, "Alpha\r\nMail server\r\nWeb\r\n");
 }
 
 // A log-off cannot wait: saved at once (restored position, not the minimised one).
@@ -297,9 +325,8 @@ TEST(MainWindow, OneRightClickOpensOneEditor)
     EXPECT_EQ(editors, 1);
 }
 
-// The hotkey brings the window back restored and active, the find field open and empty above the list and the
-// window taller by it; typing finds by title or host name without resizing it. While an editor, a prompt or a
-// menu of the window runs, the hotkey opens no field.
+// The hotkey brings the window back restored, the find field open and empty above the list and the window taller by
+// it (the e2e find script checks the rest at a height the screen caps). While an editor runs, it opens no field.
 TEST(MainWindow, TheHotkeyBringsTheWindowWithTheFindFieldOpen)
 {
     TestWindow window(kThreeHosts);
@@ -312,33 +339,24 @@ TEST(MainWindow, TheHotkeyBringsTheWindowWithTheFindFieldOpen)
             SendMessageA(d, WM_HOTKEY, 1, 0);
             EXPECT_FALSE(IsWindowVisible(field));
         }
-        const HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
-                                           nullptr, nullptr);
         ShowWindow(d, SW_MINIMIZE);
-        SetForegroundWindow(other);
         SendMessageA(d, WM_HOTKEY, 1, 0);
         EXPECT_FALSE(IsIconic(d));
-        EXPECT_EQ(GetForegroundWindow(), d.GetSafeHwnd());
-        EXPECT_EQ(GetActiveWindow(), d.GetSafeHwnd());
         EXPECT_EQ(GetFocus(), field);
         const int fieldHeight = win::Window(field).GetRectInParent().bottom;
         EXPECT_EQ(d.HostList().GetRectInParent().top, fieldHeight) << "the list under the field";
         EXPECT_EQ(height(d.GetWindowRect()), closed + fieldHeight);
-        for (const auto& [typed, rows] : {std::pair<const char*, int>{"H2", 1}, {"zz", 0}, {"L", 2}}) {
-            qbtest::typeText(d, IDC_FIND_TEXT, typed);
-            EXPECT_EQ(d.HostList().GetItemCount(), rows) << typed;
-            EXPECT_EQ(height(d.GetWindowRect()), closed + fieldHeight) << typed;
-        }
-        EXPECT_EQ(d.HostAt(d.FocusedRow())->title, "Alpha") << "the first found focused";
+        qbtest::typeText(d, IDC_FIND_TEXT, "H2");
+        EXPECT_EQ(d.HostList().GetItemCount(), 1);
+        EXPECT_EQ(height(d.GetWindowRect()), closed + fieldHeight) << "finding does not resize";
         SendMessageA(d, WM_HOTKEY, 1, 0);
-        EXPECT_EQ(win::windowTextOf(field), "");
+        EXPECT_EQ(win::windowTextOf(field), "") << "pressed again, the field is emptied";
         EXPECT_EQ(d.HostList().GetItemCount(), 3);
-        DestroyWindow(other);
     });
 }
 
-// The hotkey set in the Options dialog is the user's, kept under HKCU\Software\Quillbank as the control's value and
-// taken again at the next start; one that another program holds is refused at OK in its words, the previous kept.
+// The hotkey set in the Options dialog is the user's, kept under HKCU\Software\Quillbank as the control's value (the
+// e2e find script starts with one stored); one that another program holds is refused at OK, the previous kept.
 TEST(MainWindow, TheOptionsHotkeyIsRefusedWhenHeldAndKeptPerUser)
 {
     const uint32_t ctrlAltQ = MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_ALT);
@@ -381,8 +399,5 @@ TEST(MainWindow, TheOptionsHotkeyIsRefusedWhenHeldAndKeptPerUser)
         window.dialog.DoModal();
     }
     UnregisterHotKey(nullptr, 78);
-    // The next start takes it again.
-    TestWindow again(kOneHost);
-    again.run([&](CMainDlg&) { EXPECT_TRUE(heldHere(MOD_CONTROL | MOD_SHIFT, 'K')); });
     RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Quillbank", "Hotkey");
 }

@@ -59,8 +59,9 @@ TEST(InputPrompts, OkAndEnterReturnTheTextEveryOtherWayOutCancels)
     }
 }
 
-// The password prompt shows its box and its line only when asked, and OK reads the box back. Without the line it
-// is the User Input prompt's size; the line adds a row above the field, and the box stays inside the window.
+// The password prompt shows its box and its line only when asked (the e2e credentials script reads their texts and
+// what the box keeps). Without the line it is the User Input prompt's size; the line adds a row above the field,
+// and the box stays inside the window.
 TEST(InputPrompts, PasswordPromptShowsItsBoxAndLineOnlyWhenAsked)
 {
     auto heightOf = [](HWND d) {
@@ -80,11 +81,10 @@ TEST(InputPrompts, PasswordPromptShowsItsBoxAndLineOnlyWhenAsked)
     const struct {
         bool offer, checked;
         std::string notice;
-        bool clickBox, remembered;
     } cases[] = {
-        {false, false, "", false, false},
-        {true, false, "", true, true},
-        {true, true, "The command changed since this password was remembered.", false, true},
+        {false, false, ""},
+        {true, false, ""},
+        {true, true, "The command changed since this password was remembered."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.notice + (c.offer ? " (offered)" : ""));
@@ -94,14 +94,12 @@ TEST(InputPrompts, PasswordPromptShowsItsBoxAndLineOnlyWhenAsked)
         dialog.m_notice = c.notice;
         int height = 0;
         bool boxShown = false, boxChecked = false, noticeShown = false, boxInside = false;
-        std::string noticeText;
         DialogDriver driver([&](HWND d) {
             height = heightOf(d);
             const HWND box = GetDlgItem(d, IDC_REMEMBER_PASSWORD);
             boxShown = IsWindowVisible(box);
             boxChecked = IsDlgButtonChecked(d, IDC_REMEMBER_PASSWORD) == BST_CHECKED;
             noticeShown = IsWindowVisible(GetDlgItem(d, IDC_PASSWORD_NOTICE));
-            noticeText = itemText(d, IDC_PASSWORD_NOTICE);
             RECT client{}, field{}, boxRect{};
             GetClientRect(d, &client);
             GetWindowRect(GetDlgItem(d, IDC_INPUT_TEXT), &field);
@@ -109,8 +107,6 @@ TEST(InputPrompts, PasswordPromptShowsItsBoxAndLineOnlyWhenAsked)
             MapWindowPoints(HWND_DESKTOP, d, reinterpret_cast<POINT*>(&field), 2);
             MapWindowPoints(HWND_DESKTOP, d, reinterpret_cast<POINT*>(&boxRect), 2);
             boxInside = boxRect.top >= field.bottom && boxRect.bottom <= client.bottom;
-            if (c.clickBox)
-                SendMessageA(box, BM_CLICK, 0, 0);
             postClick(d, IDOK);
         });
         ASSERT_EQ(dialog.DoModal(), IDOK);
@@ -118,8 +114,6 @@ TEST(InputPrompts, PasswordPromptShowsItsBoxAndLineOnlyWhenAsked)
         EXPECT_EQ(boxChecked, c.checked);
         EXPECT_TRUE(boxInside);
         EXPECT_EQ(noticeShown, !c.notice.empty());
-        EXPECT_EQ(noticeText, c.notice);
-        EXPECT_EQ(dialog.m_remember, c.remembered);
         if (c.notice.empty())
             EXPECT_EQ(height, userHeight);
         else
