@@ -26,6 +26,12 @@ expect_one_line_error() { # WHAT: one line on stderr, nothing on stdout
     [ -z "$out" ] || fail "$1: unexpected stdout: $out"
     [ -n "$err" ] && [ "$(printf '%s\n' "$err" | wc -l)" = 1 ] || fail "$1: stderr is not one line: $err"
 }
+# refused WHAT TEXT ARGS...: exit status 2, one line on stderr holding TEXT (a pattern).
+refused() {
+    t 2 "${@:3}"
+    expect_one_line_error "$1"
+    [[ "$err" == *$2* ]] || fail "$1: \"$2\" not in: $err"
+}
 # t_errors: each line of stdin is ARGS that exit 2 with one line on stderr.
 t_errors() {
     local words
