@@ -175,7 +175,7 @@ qb_close_ends() {
 qb_dialog() {
     local title=$1 field
     shift
-    poke wait "$title" 10 || return 1
+    poke wait "$title" 10 || { qb_log "no \"$title\" to fill in"; return 1; }
     for field in "${@:1:$#-1}"; do
         if [ "${field#*=}" = + ]; then
             poke check "$title" "${field%%=*}" 1 >/dev/null
@@ -183,7 +183,8 @@ qb_dialog() {
             poke settext "$title" "${field%%=*}" "${field#*=}" >/dev/null
         fi
     done
-    poke click "$title" "${!#}" >/dev/null && poke gone "$title" 10
+    poke click "$title" "${!#}" >/dev/null || { qb_log "\"$title\": button ${!#} could not be pressed"; return 1; }
+    poke gone "$title" 10 || { qb_log "\"$title\" still open after button ${!#}: $(qb_input_state "$title")"; return 1; }
 }
 
 # qb_recorder DIR: a copy of the program recording its parameters; its Windows path.

@@ -91,27 +91,57 @@ void postKey(HWND hwnd, WPARAM key)
 }
 
 // A modal box, another active window, a capture or a tracking menu would divert a click.
-bool takesClicks(HWND hwnd)
+// Returns what stands in the way, or nullptr.
+const char* clickBlocker(HWND hwnd)
 {
-    if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) || GetForegroundWindow() != hwnd)
-        return false;
+    if (!hwnd)
+        return "no window";
+    if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd))
+        return "hidden or disabled";
+    if (GetForegroundWindow() != hwnd)
+        return "not the foreground window";
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info))
-        return false;
+        return "no thread information";
     const DWORD busy = GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE | GUI_INMOVESIZE;
-    return info.hwndActive == hwnd && !info.hwndCapture && !(info.flags & busy);
+    if (info.hwndActive != hwnd)
+        return "not the active window";
+    if (info.hwndCapture || (info.flags & busy))
+        return "a capture, a menu or a move";
+    return nullptr;
 }
 
+// When the wait ends unready, says why on standard error, with the time
+// waited by the tick count and by the performance counter (to tell a slow
+// program from a clock that jumped).
 bool waitReady(const char* title, double seconds)
 {
-    return waitUntil(seconds, [title] {
+    LARGE_INTEGER frequency{}, begun{}, ended{};
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&begun);
+    const DWORD startTick = GetTickCount();
+    const char* blocker = "never checked";
+    int checks = 0;
+    const bool ready = waitUntil(seconds, [&] {
+        ++checks;
         HWND hwnd = findTop(title);
         // Still so once the thread has read its queue (pending focus events) again.
         DWORD_PTR ignored = 0;
-        return hwnd && takesClicks(hwnd) &&
-               SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored) && takesClicks(hwnd);
+        blocker = clickBlocker(hwnd);
+        if (!blocker && !SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored))
+            blocker = "no answer within a second";
+        if (!blocker)
+            blocker = clickBlocker(hwnd);
+        return !blocker;
     });
+    if (!ready) {
+        QueryPerformanceCounter(&ended);
+        std::fprintf(stderr, "poke ready: %s after %lu ms by the tick count, %lld ms by the counter, %d checks\n",
+                     blocker, static_cast<unsigned long>(GetTickCount() - startTick),
+                     (ended.QuadPart - begun.QuadPart) * 1000 / frequency.QuadPart, checks);
+    }
+    return ready;
 }
 
 // GetWindowText does not ask another process's control for its text.
