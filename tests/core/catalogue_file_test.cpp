@@ -27,19 +27,6 @@ TEST(CatalogueFile, ExampleWrittenByteForByteAndReadBack)
 {
     HostCatalogue hosts;
     hosts.push_back(mailHost());
-    // Fields of other kinds stay in memory only.
-    for (size_t i = 0; i < hosts[0]->entries.size(); ++i) {
-        hosts[0]->entries.update(i, [](CommandEntry& item) {
-            if (item.kind != CustomCommand) {
-                item.name = "x";
-                item.confirm = item.bold = true;
-            }
-            if (item.kind != Url) {
-                item.url = "x";
-                item.alternateBrowser = true;
-            }
-        });
-    }
     AppOptions options;
     options.hideTaskbarButton = true;
     EXPECT_EQ(formatCatalogue(hosts, options, 1180, 240), kExample);
