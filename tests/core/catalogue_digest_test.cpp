@@ -45,6 +45,12 @@ TEST(CatalogueDigest, BaseAsWrittenIsWhatTheFileReadsBackAs)
             h.entries.push_back(separator);
         },
         [](HostItem& h) {
+            CommandEntry separator;
+            separator.kind = Separator;
+            separator.icon = 4;
+            h.entries.push_back(separator);
+        },
+        [](HostItem& h) {
             CommandEntry shares = entry(WindowsTemplate, "pc", "c");
             shares.bold = true;
             h.entries.push_back(shares);

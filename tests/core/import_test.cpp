@@ -41,6 +41,7 @@ TEST(ImportRules, NamesThatMayReachACommandLine)
     const std::pair<std::string, bool> names[] = {
         {"PC-01.corp_x.example", true},
         {"10.0.0.7:65535", true},
+        {"pc01:", false},
         {"pc01:33890", true},
         {"a:99999", false},
         {"pc01:0", false},
@@ -52,6 +53,7 @@ TEST(ImportRules, NamesThatMayReachACommandLine)
         {"pc01..example", false},
         {".pc01", false},
         {"pc01.corp.example.", true},
+        {"pc01.corp.example..", false},
         {label + ".example", true},
         {label + "a.example", false},
         {longest, true},
@@ -151,6 +153,7 @@ TEST(ImportText, FileTextToAnsi)
 TEST(ImportFiles, Csv)
 {
     const std::tuple<const char*, Lines, size_t> cases[] = {
+        {"title,host\r\nMail,mail01\r\n\r\nWeb,web01", {"Mail|mail01|-1|-1", "Web|web01|-1|-1"}, 0},
         // BOM, columns in any order and case, others ignored, quoted separators and line breaks
         {"\xEF\xBB\xBFNotes,HOST,Title,Icon,Colour\n\"a,b\",pc01,\"x \"\"y\"\"\",5,255\n\"1\n2\",pc02,Z,,#FF8000\n",
          {"x \"y\"|pc01|5|255", "Z|pc02|-1|33023"},
