@@ -223,6 +223,8 @@ TEST(ImportFiles, XmlSources)
 </Connections>)";
     EXPECT_EQ(summary(readConnectionsXml(connections, "c.xml")),
               (Lines{"Caf\xE9|pc01|-1|-1", "Two|pc02|-1|-1", "Three|pc03|-1|-1"}));
+    EXPECT_THROW(readConnectionsXml(R"(<Connections FullFileEncryption="true">bm90IGhvc3Rz</Connections>)", "c.xml"),
+                 ImportError);
     EXPECT_THROW(readRdg("<RDCMan><file>", "a.rdg"), ImportError);
 
     EXPECT_EQ(summary(readRdg(utf16(R"(<?xml version="1.0" encoding="utf-16"?><RDCMan><server><name>pc01</name>)"
