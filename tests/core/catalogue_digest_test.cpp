@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <functional>
 
 using namespace qb;
@@ -34,13 +33,11 @@ TEST(CatalogueDigest, BaseAsWrittenIsWhatTheFileReadsBackAs)
 {
     const std::function<void(HostItem&)> cases[] = {
         [](HostItem& h) { h.entries.push_back(entry(CustomCommand, "Console", "cmd.exe", "/k ping", 5, true, true)); },
-        [](HostItem& h) { h.icon = INT_MIN, h.colour = INT_MAX; },
         [](HostItem& h) { h.title = "a>b", h.hostName = "c>d"; },
         [](HostItem& h) { h.title = "a<b"; },
         [](HostItem& h) { h.entries.push_back(entry(CustomCommand, "dir", "cmd", "/c dir > x", 5, true, true)); },
         [](HostItem& h) { h.entries.push_back(entry(CustomCommand, "-", "cmd")); },
         [](HostItem& h) { h.entries.push_back(entry(Url, "http://a<b", "Status", "", 3, true)); },
-        [](HostItem& h) { h.entries.push_back(entry(WindowsTemplate, "pc", "c>d")); },
         // Texts of a former kind are not written.
         [](HostItem& h) {
             CommandEntry separator = entry(Url, "http://x", "X", "", 9, true);
