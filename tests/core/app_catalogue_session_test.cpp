@@ -84,22 +84,25 @@ TEST(CatalogueSession, AFileThatCouldNotBeReadWholeIsNeverWritten)
     }
 }
 
-// A file that could not be read at start is read again, and merged, at each save.
+// A file that could not be read at start, locked or read part way, is read again, and merged, at each save.
 TEST(CatalogueSession, AFileThatReadsAgainIsMergedWithWhatWasDoneMeanwhile)
 {
     const std::string whole = fileOf({"a", "b", "c"});
-    FakeStore store;
-    store.status = {true, false, true, "Sharing violation."};
-    store.bytes = whole.substr(0, whole.find("<ITEM>c"));
-    Program program(store);
-    program.hosts.push_back(host("mine", "mine", 0, -1));
+    for (const bool partly : {false, true}) {
+        SCOPED_TRACE(partly ? "read part way" : "locked");
+        FakeStore store;
+        store.status = {partly, false, partly, "Sharing violation."};
+        store.bytes = whole.substr(0, whole.find("<ITEM>c"));
+        Program program(store);
+        program.hosts.push_back(host("mine", "mine", 0, -1));
 
-    store.status = {true, false, false, ""};
-    store.bytes = whole;
-    EXPECT_TRUE(program.save().changed);
-    EXPECT_FALSE(program.session.savesRefused());
-    EXPECT_EQ(store.bytes, fileOf({"a", "b", "c", "mine"}));
-    EXPECT_EQ(program.messages.size(), 1u) << "only the refusal at load";
+        store.status = {true, false, false, ""};
+        store.bytes = whole;
+        EXPECT_TRUE(program.save().changed);
+        EXPECT_FALSE(program.session.savesRefused());
+        EXPECT_EQ(store.bytes, fileOf({"a", "b", "c", "mine"}));
+        EXPECT_EQ(program.messages.size(), 1u) << "only the refusal at load";
+    }
 }
 
 // Each save of a change: locked, leftovers swept, merged with the file, written only when that changes it.

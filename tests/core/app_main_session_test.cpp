@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 using namespace qb;
 using namespace qbtest;
 
@@ -36,8 +34,6 @@ struct View final : MainView {
     int selected = -1;  // as a list's selection, which a rebuild drops
     std::function<bool(HostItem&)> editor = [](HostItem&) { return true; };
     std::function<bool(OptionsForm&)> options = [](OptionsForm&) { return false; };
-    std::set<uint32_t> heldElsewhere;  // hotkeys another program holds
-    uint32_t hotkey = 0;               // the one registered
 
     void showRows(int focusRow) override
     {
@@ -50,13 +46,7 @@ struct View final : MainView {
     void selectRow(int row) override { selected = row; }
     bool runHostEditor(HostItem& working, int32_t, int32_t) override { return editor(working); }
     bool runOptionsDialog(OptionsForm& form) override { return options(form); }
-    bool registerHotkey(uint32_t value) override
-    {
-        if (heldElsewhere.count(value))
-            return false;
-        hotkey = value;
-        return true;
-    }
+    bool registerHotkey(uint32_t) override { return true; }
     std::string keyName(uint32_t value) override { return std::string(1, static_cast<char>(value & 0xFF)); }
     void moveTopLeftTo(int32_t, int32_t) override {}
     void dropTaskbarButton() override {}
@@ -180,45 +170,6 @@ TEST(MainSession, ASaveBeforeTheWatchStartsIsShownWhenItStarts)
     }
 }
 
-// A file held by another program at start is told once, shows nothing and is never written over; the close once it
-// reads again keeps every host it held.
-TEST(MainSession, AFileUnreadableAtStartIsToldAndKept)
-{
-    FakeServices fake;
-    fake.files.status = {false, false, false, "Sharing violation."};
-    View view;
-    MainSession session(fake.services, view);
-    session.start(std::nullopt);
-    EXPECT_EQ(fake.messages.told, std::vector<std::string>{"Unable to read quillbank.ini: Sharing violation.\nChanges "
-                                                           "made now will not be saved. Start Quillbank again when "
-                                                           "the file can be read."});
-    EXPECT_EQ(session.rows().count(), 0);
-    fake.files.status = {true, false, false, ""};
-    fake.files.bytes = fileOf({"a", "b"});
-    EXPECT_TRUE(session.close());
-    EXPECT_EQ(fake.files.bytes, fileOf({"a", "b"}));
-    session.release();
-    EXPECT_TRUE(session.hosts().empty());
-}
-
-// A close whose save fails asks before the changes are lost: No keeps the window, Yes lets it end.
-TEST(MainSession, AFailedCloseAsksAndNoKeepsTheWindow)
-{
-    for (const Answer answer : {Answer::No, Answer::None, Answer::Yes}) {
-        Program p(fileOf({"a"}));
-        p.fake.files.failure = "Access denied";
-        p.session.runListCommand(CmdAddItem, nullptr);
-        p.fake.messages.answers = {answer};
-        EXPECT_EQ(p.session.close(), answer == Answer::Yes);
-        EXPECT_EQ(p.fake.messages.kinds, std::vector<MessageBoxes::Question>{MessageBoxes::Question::Warning});
-        if (answer == Answer::Yes)
-            continue;
-        p.fake.files.failure.reset();
-        EXPECT_TRUE(p.session.close()) << "another try once the file can be written";
-        EXPECT_EQ(Program(p.fake.files.bytes).session.hosts().size(), 2u);
-    }
-}
-
 // Delete by a key asks first, No the default; only Yes deletes and saves.
 TEST(MainSession, DeleteByAKeyAsksFirst)
 {
@@ -232,7 +183,6 @@ TEST(MainSession, DeleteByAKeyAsksFirst)
     }
 }
 
-// The copy Windows redirected is offered unless declined as it is; No is remembered, Yes takes it over.
 // The context menu offers to forget only for a host name with remembered passwords; after a Yes to how many, those
 // of that host name go (in any case) and no other's, whose name merely begins the same.
 TEST(MainSession, ForgetsTheRememberedPasswordsOfAHostNameAfterAYes)
@@ -257,6 +207,7 @@ TEST(MainSession, ForgetsTheRememberedPasswordsOfAHostNameAfterAYes)
     EXPECT_EQ(lastItem(), "Properties for \"pc1\"");
 }
 
+// The copy Windows redirected is offered unless declined as it is; No is remembered, Yes takes it over.
 TEST(MainSession, ARedirectedCopyIsOfferedUnlessDeclinedAsItIs)
 {
     VirtualStoreCopy copy;
@@ -331,30 +282,13 @@ TEST(Hotkey, TheControlsValueBecomesTheRegistrationsModifiers)
               "The hotkey Shift+Win+Q is in use by another program.");
 }
 
-// The user's hotkey: taken at start (one that another program holds is told once and the program runs without
-// it); one changed in the Options dialog is stored for the next start, a cancelled one is not.
-TEST(MainSession, TheUsersHotkeyIsTakenAtStartAndStoredFromTheOptions)
+// A hotkey changed in the Options dialog is stored for the next start, a cancelled one is not.
+TEST(MainSession, TheHotkeyFromTheOptionsIsStored)
 {
-    const uint32_t ctrlAltQ = 0x0600 | 'Q';
-    for (const bool held : {false, true}) {
-        FakeServices fake;
-        fake.files.status.missing = true;
-        fake.settings.numbers[kHotkeySetting] = ctrlAltQ;
-        View view;
-        if (held)
-            view.heldElsewhere.insert(ctrlAltQ);
-        MainSession session(fake.services, view);
-        session.start(std::nullopt);
-        EXPECT_EQ(view.hotkey, held ? 0u : ctrlAltQ);
-        EXPECT_EQ(fake.messages.told,
-                  held ? std::vector<std::string>{"The hotkey Ctrl+Alt+Q is in use by another program."}
-                       : std::vector<std::string>{});
-    }
     Program p(fileOf({"a"}));
     const uint32_t ctrlK = 0x0200 | 'K';
     for (const bool ok : {false, true}) {
         p.view.options = [&](OptionsForm& form) {
-            EXPECT_EQ(form.hotkey, 0u);
             form.hotkey = ctrlK;
             return ok;
         };
