@@ -163,7 +163,7 @@ struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
 // kept as last written); the places of bare program names (NotFound unless set).
 struct FakePasswordMemory final : qb::SecretStore, qb::ProgramFinder {
     std::map<std::string, qb::RememberedPassword> kept;  // by lower-case target
-    std::optional<std::string> readFailure, writeFailure, removeFailure;
+    std::optional<std::string> readFailure, writeFailure;
     std::map<std::string, Place> places;
     int reads = 0;
 
@@ -196,13 +196,10 @@ struct FakePasswordMemory final : qb::SecretStore, qb::ProgramFinder {
         }
         return true;
     }
-    bool remove(const std::string& target, std::string& error) override
+    bool remove(const std::string& target, std::string&) override
     {
-        if (removeFailure)
-            error = *removeFailure;
-        else
-            kept.erase(qb::asciiLowered(target));
-        return !removeFailure;
+        kept.erase(qb::asciiLowered(target));
+        return true;
     }
     Place find(const std::string& name) override
     {
