@@ -59,12 +59,12 @@ struct Program {
     View view;
     MainSession session{fake.services, view};
 
-    explicit Program(const std::optional<std::string>& file, const std::optional<VirtualStoreCopy>& copy = {})
+    explicit Program(const std::optional<std::string>& file)
     {
         fake.files.status.opened = file.has_value();
         fake.files.status.missing = !file;
         fake.files.bytes = file.value_or("");
-        session.start(copy);
+        session.start(std::nullopt);
     }
     HostItem* row(const std::string& title) const
     {
@@ -198,39 +198,6 @@ TEST(MainSession, ForgetsTheRememberedPasswordsOfAHostNameAfterAYes)
     EXPECT_EQ(p.fake.messages.asked, std::vector<std::string>(2, "Forget 2 remembered passwords for \"pc1\"?"));
     EXPECT_EQ(p.fake.passwords.kept.size(), 2u);
     EXPECT_EQ(lastItem(), "Properties for \"pc1\"");
-}
-
-TEST(MainSession, ARedirectedCopyIsOfferedUnlessDeclinedAsItIs)
-{
-    VirtualStoreCopy copy;
-    copy.path = "C:\\Users\\u\\AppData\\Local\\VirtualStore\\Q\\quillbank.ini";
-    copy.folder = "C:\\Q";
-    copy.copy = {true, 20, 7};
-    copy.local = {true, 10, 5};
-    const std::string mark = copyMark(copy.path, copy.copy);
-    // declined before, the answer, asked, remembered afterwards, the hosts afterwards
-    const std::tuple<std::string, Answer, bool, std::string, const char*> cases[] = {
-        {"", Answer::No, true, mark, "here"},     {"", Answer::None, true, "", "here"},
-        {"", Answer::Yes, true, "", "copied"},    {"0 0 another copy", Answer::Yes, true, "0 0 another copy", "copied"},
-        {mark, Answer::Yes, false, mark, "here"},
-    };
-    for (const auto& [declined, answer, asked, remembered, hosts] : cases) {
-        SCOPED_TRACE(declined + (answer == Answer::Yes ? ", yes" : ", no"));
-        FakeServices fake;
-        fake.files.status.opened = true;
-        fake.files.bytes = fileOf({"here"});
-        fake.files.others[copy.path] = fileOf({"copied"});
-        if (!declined.empty())
-            fake.settings.values[kDeclinedCopySetting] = declined;
-        fake.messages.answers = {answer};
-        View view;
-        MainSession session(fake.services, view);
-        session.start(copy);
-        EXPECT_EQ(fake.messages.asked.size(), asked ? 1u : 0u);
-        EXPECT_EQ(fake.settings.readText(kDeclinedCopySetting).value_or(""), remembered);
-        EXPECT_EQ(fake.files.bytes, fileOf({hosts}));
-        EXPECT_EQ(session.rows().host(0)->title, hosts);
-    }
 }
 
 TEST(MainSession, ARefreshWhileFindingShowsTheNewRowsThroughTheFind)
