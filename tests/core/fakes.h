@@ -96,7 +96,6 @@ struct FakeStore final : qb::FileStore {
 
 // The user's answers, the shell and the registered browser of a launch.
 struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
-    bool yes = true;
     std::optional<std::string> input, password;
     bool remember = false;                            // the box as OK leaves it
     std::deque<std::string> laterPasswords;           // typed at the prompts after the first
@@ -108,7 +107,7 @@ struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
     bool confirmRun(const std::string& text) override
     {
         events.push_back(text);
-        return yes;
+        return true;
     }
     std::optional<std::string> askUserInput() override
     {
