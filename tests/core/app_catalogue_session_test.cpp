@@ -28,7 +28,6 @@ HostCatalogue::iterator find(HostCatalogue& hosts, const std::string& title)
     return std::find_if(hosts.begin(), hosts.end(), [&](const auto& item) { return item->title == title; });
 }
 
-// One program with the file loaded: its catalogue, its window, what it was told.
 struct Program {
     FakeStore& store;
     CatalogueSession session;
@@ -53,7 +52,8 @@ FakeStore fileHolding(const std::string& bytes)
 
 }  // namespace
 
-// Only a missing or wholly read file may be written; refusals are told at load and each save.
+// Only a missing or wholly read file may be written: a save over a file not read whole would drop its hosts.
+// Refusals are told at load and each save; once the file reads whole again it is merged with what was done.
 TEST(CatalogueSession, AFileThatCouldNotBeReadWholeIsNeverWritten)
 {
     const std::string refusal = "Unable to read quillbank.ini: Sharing violation.\n"
@@ -66,6 +66,7 @@ TEST(CatalogueSession, AFileThatCouldNotBeReadWholeIsNeverWritten)
         {"locked", {false, false, false, reason}, 0, true},
         {"read failed part way", {true, false, true, reason}, 1, true},
     };
+    const std::string later = kWhole + "<ITEM>dropped<HOST>d<ICON>0<COL>-1\r\n";
     for (const auto& [name, status, hostsShown, refused] : cases) {
         SCOPED_TRACE(name);
         FakeStore store;
@@ -81,28 +82,19 @@ TEST(CatalogueSession, AFileThatCouldNotBeReadWholeIsNeverWritten)
         EXPECT_EQ(program.session.savesRefused(), refused);
         EXPECT_EQ(program.messages, std::vector<std::string>(refused ? 3 : 0, refusal))
             << "once at load, then at each save";
+        if (!refused)
+            continue;
+        store.status = {true, false, false, ""};
+        store.bytes = later;
+        EXPECT_TRUE(program.save().saved);
+        EXPECT_FALSE(program.session.savesRefused());
+        const std::vector<std::string> merged = {"kept", "dropped", "new"};
+        EXPECT_EQ(titlesOf(program.hosts), merged);
+        EXPECT_EQ(titlesOf(Loaded(store.bytes).hosts), merged);
     }
 }
 
-// A file that could not be read at start is read again, and merged, at each save.
-TEST(CatalogueSession, AFileThatReadsAgainIsMergedWithWhatWasDoneMeanwhile)
-{
-    const std::string whole = fileOf({"a", "b", "c"});
-    FakeStore store;
-    store.status = {true, false, true, "Sharing violation."};
-    store.bytes = whole.substr(0, whole.find("<ITEM>c"));
-    Program program(store);
-    program.hosts.push_back(host("mine", "mine", 0, -1));
-
-    store.status = {true, false, false, ""};
-    store.bytes = whole;
-    EXPECT_TRUE(program.save().changed);
-    EXPECT_FALSE(program.session.savesRefused());
-    EXPECT_EQ(store.bytes, fileOf({"a", "b", "c", "mine"}));
-    EXPECT_EQ(program.messages.size(), 1u) << "only the refusal at load";
-}
-
-// Each save of a change: locked, leftovers swept, merged with the file, written only when that changes it.
+// Each save is locked, sweeps leftovers, merges with the file, and writes only when that changes it.
 TEST(CatalogueSession, SavesMergeAnotherProgramsChange)
 {
     using Edit = std::function<void(HostCatalogue&)>;
@@ -179,7 +171,7 @@ TEST(CatalogueSession, ALockNotHadOrAFailedWriteChangesNothing)
     EXPECT_EQ(store.bytes, fileOf({"a", "their", "mine"})) << "nothing lost, nothing doubled";
 }
 
-// A refresh merges into memory and never writes; what it read is the next save's base.
+// What a refresh read is the next save's base.
 TEST(CatalogueSession, RefreshMergesWithoutWriting)
 {
     FakeStore store = fileHolding(fileOf({"a", "b"}));
@@ -201,8 +193,7 @@ TEST(CatalogueSession, RefreshMergesWithoutWriting)
     EXPECT_EQ(store.bytes, fileOf({"b", "their"}, expected));
 }
 
-// Taking over another copy of the file writes that copy, keeping the file as the backup; only a change
-// another program saved since the load is merged into it.
+// Only a change another program saved since the load is merged into the copy taken over.
 TEST(CatalogueSession, TakeOverWritesTheCopyAndMergesOnlyLaterChanges)
 {
     AppOptions copyOptions;
@@ -227,8 +218,7 @@ TEST(CatalogueSession, TakeOverWritesTheCopyAndMergesOnlyLaterChanges)
     }
 }
 
-// A save writes only what differs from the file's last hosts, options and position: lines the reader ignores stay
-// until then. A file that was not there is made.
+// Lines the reader ignores stay in the file until the user changes something.
 TEST(CatalogueSession, WritesOnlyARealChange)
 {
     const std::string junk = kWhole + "; a note\r\n\r\n  <sep>\r\n<ITEM>two<HOST>t<ICON>0<COL>-1\r\n";
@@ -262,8 +252,7 @@ TEST(CatalogueSession, WritesOnlyARealChange)
     }
 }
 
-// A file that reads but cannot be written is told once at start; a close whose save fails asks before losing
-// changes, and a backup that could not be kept is told at the first save that went without one.
+// Told once at start; a close with nothing to lose asks nothing; a backup not kept is told once.
 TEST(CatalogueSession, AnUnwritableFileIsToldAndAFailedCloseAsks)
 {
     FakeStore store = fileHolding(fileOf({"a"}));

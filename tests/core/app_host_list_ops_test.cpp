@@ -17,9 +17,8 @@ std::unique_ptr<HostItem> host(const std::string& title, int32_t colour = -1)
 
 }  // namespace
 
-// Each context-menu command on a catalogue of alpha (coloured) and two equal betas: the editor only ever sees a
-// working copy, OK copies every field back, and a change is rebuilt with its focus and saved; hosts nobody
-// edited stay the same objects, the one passed to Delete going even when another is equal to it.
+// The editor only ever sees a working copy; hosts nobody edited stay the same objects, and Delete removes the one
+// passed even when another is equal to it.
 TEST(HostListOps, EachCommandWorksOnACopyThenRebuildsAndSaves)
 {
     struct Case {

@@ -31,7 +31,7 @@ TEST(HostRows, OrderIsAscendingByteOrderOfDisplayTextAndStable)
     EXPECT_EQ(rows.count(), 0);
 }
 
-// What a row shows is what its display text shows: the title up to a "||" of its own, on the colour after it.
+// A "||" in the title sets the row's colour, as the display text reads it.
 TEST(HostRows, ARowShowsWhatItsDisplayTextShows)
 {
     // title, colour; shown title, row colour (-2: none)
@@ -53,8 +53,7 @@ TEST(HostRows, ARowShowsWhatItsDisplayTextShows)
     }
 }
 
-// A find shows the hosts where every typed word occurs in the title as shown or the host name, folded by the
-// code page's table, in row order; no word spans two texts, and the "||" colour is not searched.
+// Every word must occur in the title as shown or the host name; no word spans the two, and the colour is not searched.
 TEST(HostRows, AFindShowsTheHostsThatHoldEveryWord)
 {
     const std::tuple<const char*, const char*, int32_t> given[] = {
@@ -79,14 +78,11 @@ TEST(HostRows, AFindShowsTheHostsThatHoldEveryWord)
         {" \t ", "Mail;SQL prod 01;Web;prod web;\xC4rger;"},
         {"sql", "SQL prod 01;"},
         {"PROD  Sql", "SQL prod 01;"},
-        {"prod", "SQL prod 01;prod web;"},
         {"01 corp", "SQL prod 01;"},
         {"corp", "Mail;SQL prod 01;"},
         {"dc02", "\xC4rger;"},
         {"\xE4r", "\xC4rger;"},
-        {"255", ""},
         {"7", ""},
-        {"|", ""},
         {"01sql", ""},
         {"rpweb", ""},
     };

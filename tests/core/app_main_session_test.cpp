@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 using namespace qb;
 using namespace qbtest;
 
@@ -36,8 +34,6 @@ struct View final : MainView {
     int selected = -1;  // as a list's selection, which a rebuild drops
     std::function<bool(HostItem&)> editor = [](HostItem&) { return true; };
     std::function<bool(OptionsForm&)> options = [](OptionsForm&) { return false; };
-    std::set<uint32_t> heldElsewhere;  // hotkeys another program holds
-    uint32_t hotkey = 0;               // the one registered
 
     void showRows(int focusRow) override
     {
@@ -50,13 +46,7 @@ struct View final : MainView {
     void selectRow(int row) override { selected = row; }
     bool runHostEditor(HostItem& working, int32_t, int32_t) override { return editor(working); }
     bool runOptionsDialog(OptionsForm& form) override { return options(form); }
-    bool registerHotkey(uint32_t value) override
-    {
-        if (heldElsewhere.count(value))
-            return false;
-        hotkey = value;
-        return true;
-    }
+    bool registerHotkey(uint32_t) override { return true; }
     std::string keyName(uint32_t value) override { return std::string(1, static_cast<char>(value & 0xFF)); }
     void moveTopLeftTo(int32_t, int32_t) override {}
     void dropTaskbarButton() override {}
@@ -69,12 +59,12 @@ struct Program {
     View view;
     MainSession session{fake.services, view};
 
-    explicit Program(const std::optional<std::string>& file, const std::optional<VirtualStoreCopy>& copy = {})
+    explicit Program(const std::optional<std::string>& file)
     {
         fake.files.status.opened = file.has_value();
         fake.files.status.missing = !file;
         fake.files.bytes = file.value_or("");
-        session.start(copy);
+        session.start(std::nullopt);
     }
     HostItem* row(const std::string& title) const
     {
@@ -87,8 +77,7 @@ struct Program {
 
 }  // namespace
 
-// While an editor or a menu runs, a colleague's save and a close request wait: nothing it refers to changes or is
-// freed; each is posted once when the outermost loop ends, and the close then keeps the edit and every host.
+// Nothing an editor or a menu refers to may change or be freed under it; each request is posted once afterwards.
 TEST(MainSession, ACloseOrARefreshDuringANestedLoopWaitsForItsEnd)
 {
     const auto interrupt = [](Program& p) {
@@ -126,8 +115,7 @@ TEST(MainSession, ACloseOrARefreshDuringANestedLoopWaitsForItsEnd)
     }
 }
 
-// A click looks at the file before the menu opens and finds its host again in what was merged; a colleague's save
-// read between the button's press and its release keeps the pressed host selected, on its new row.
+// The file is read before the menu opens: the clicked host must be found again in what was merged.
 TEST(MainSession, AClickedHostIsFoundAgainAfterAColleaguesSave)
 {
     // their file, the clicked host's row in it
@@ -158,14 +146,12 @@ TEST(MainSession, AClickedHostIsFoundAgainAfterAColleaguesSave)
     EXPECT_EQ(p.session.hostToOpen(0), nullptr);
 }
 
-// The folder watch starts after the first paint: a colleague's save made since the start read the file is shown
-// then; a file whose stamp did not change is not read again.
+// The folder watch starts after the first paint, so a save made before it would otherwise go unseen.
 TEST(MainSession, ASaveBeforeTheWatchStartsIsShownWhenItStarts)
 {
     const FileStamp read{true, 10, 100};
     // they saved, the stamp when the watch starts, the titles shown then
     const std::tuple<bool, FileStamp, std::vector<std::string>> cases[] = {
-        {false, read, {"a"}},
         {true, {true, 11, 100}, {"a", "their"}},
         {true, {true, 10, 120}, {"a", "their"}},
         {true, read, {"a"}},
@@ -180,61 +166,18 @@ TEST(MainSession, ASaveBeforeTheWatchStartsIsShownWhenItStarts)
     }
 }
 
-// A file held by another program at start is told once, shows nothing and is never written over; the close once it
-// reads again keeps every host it held.
-TEST(MainSession, AFileUnreadableAtStartIsToldAndKept)
+// Enter on the question must not delete.
+TEST(MainSession, DeleteByAKeyAsksWithNoTheDefault)
 {
-    FakeServices fake;
-    fake.files.status = {false, false, false, "Sharing violation."};
-    View view;
-    MainSession session(fake.services, view);
-    session.start(std::nullopt);
-    EXPECT_EQ(fake.messages.told, std::vector<std::string>{"Unable to read quillbank.ini: Sharing violation.\nChanges "
-                                                           "made now will not be saved. Start Quillbank again when "
-                                                           "the file can be read."});
-    EXPECT_EQ(session.rows().count(), 0);
-    fake.files.status = {true, false, false, ""};
-    fake.files.bytes = fileOf({"a", "b"});
-    EXPECT_TRUE(session.close());
-    EXPECT_EQ(fake.files.bytes, fileOf({"a", "b"}));
-    session.release();
-    EXPECT_TRUE(session.hosts().empty());
+    Program p(fileOf({"a", "b"}));
+    p.fake.messages.answers = {Answer::No};
+    p.session.askAndDelete(*p.row("a"));
+    EXPECT_EQ(p.fake.messages.asked, std::vector<std::string>{"Delete \"a\"?"});
+    EXPECT_EQ(p.fake.messages.kinds, std::vector<MessageBoxes::Question>{MessageBoxes::Question::NoFirst});
+    EXPECT_EQ(p.fake.files.bytes, fileOf({"a", "b"}));
 }
 
-// A close whose save fails asks before the changes are lost: No keeps the window, Yes lets it end.
-TEST(MainSession, AFailedCloseAsksAndNoKeepsTheWindow)
-{
-    for (const Answer answer : {Answer::No, Answer::None, Answer::Yes}) {
-        Program p(fileOf({"a"}));
-        p.fake.files.failure = "Access denied";
-        p.session.runListCommand(CmdAddItem, nullptr);
-        p.fake.messages.answers = {answer};
-        EXPECT_EQ(p.session.close(), answer == Answer::Yes);
-        EXPECT_EQ(p.fake.messages.kinds, std::vector<MessageBoxes::Question>{MessageBoxes::Question::Warning});
-        if (answer == Answer::Yes)
-            continue;
-        p.fake.files.failure.reset();
-        EXPECT_TRUE(p.session.close()) << "another try once the file can be written";
-        EXPECT_EQ(Program(p.fake.files.bytes).session.hosts().size(), 2u);
-    }
-}
-
-// Delete by a key asks first, No the default; only Yes deletes and saves.
-TEST(MainSession, DeleteByAKeyAsksFirst)
-{
-    for (const Answer answer : {Answer::No, Answer::Yes}) {
-        Program p(fileOf({"a", "b"}));
-        p.fake.messages.answers = {answer};
-        p.session.askAndDelete(*p.row("a"));
-        EXPECT_EQ(p.fake.messages.asked, std::vector<std::string>{"Delete \"a\"?"});
-        EXPECT_EQ(p.fake.messages.kinds, std::vector<MessageBoxes::Question>{MessageBoxes::Question::NoFirst});
-        EXPECT_EQ(p.fake.files.bytes, answer == Answer::Yes ? fileOf({"b"}) : fileOf({"a", "b"}));
-    }
-}
-
-// The copy Windows redirected is offered unless declined as it is; No is remembered, Yes takes it over.
-// The context menu offers to forget only for a host name with remembered passwords; after a Yes to how many, those
-// of that host name go (in any case) and no other's, whose name merely begins the same.
+// Only that host name's passwords go (in any case), not those of a name that merely begins the same.
 TEST(MainSession, ForgetsTheRememberedPasswordsOfAHostNameAfterAYes)
 {
     Program p(fileOf({"pc1"}));
@@ -257,41 +200,6 @@ TEST(MainSession, ForgetsTheRememberedPasswordsOfAHostNameAfterAYes)
     EXPECT_EQ(lastItem(), "Properties for \"pc1\"");
 }
 
-TEST(MainSession, ARedirectedCopyIsOfferedUnlessDeclinedAsItIs)
-{
-    VirtualStoreCopy copy;
-    copy.path = "C:\\Users\\u\\AppData\\Local\\VirtualStore\\Q\\quillbank.ini";
-    copy.folder = "C:\\Q";
-    copy.copy = {true, 20, 7};
-    copy.local = {true, 10, 5};
-    const std::string mark = copyMark(copy.path, copy.copy);
-    // declined before, the answer, asked, remembered afterwards, the hosts afterwards
-    const std::tuple<std::string, Answer, bool, std::string, const char*> cases[] = {
-        {"", Answer::No, true, mark, "here"},     {"", Answer::None, true, "", "here"},
-        {"", Answer::Yes, true, "", "copied"},    {"0 0 another copy", Answer::Yes, true, "0 0 another copy", "copied"},
-        {mark, Answer::Yes, false, mark, "here"},
-    };
-    for (const auto& [declined, answer, asked, remembered, hosts] : cases) {
-        SCOPED_TRACE(declined + (answer == Answer::Yes ? ", yes" : ", no"));
-        FakeServices fake;
-        fake.files.status.opened = true;
-        fake.files.bytes = fileOf({"here"});
-        fake.files.others[copy.path] = fileOf({"copied"});
-        if (!declined.empty())
-            fake.settings.values[kDeclinedCopySetting] = declined;
-        fake.messages.answers = {answer};
-        View view;
-        MainSession session(fake.services, view);
-        session.start(copy);
-        EXPECT_EQ(fake.messages.asked.size(), asked ? 1u : 0u);
-        EXPECT_EQ(fake.settings.readText(kDeclinedCopySetting).value_or(""), remembered);
-        EXPECT_EQ(fake.files.bytes, fileOf({hosts}));
-        EXPECT_EQ(session.rows().host(0)->title, hosts);
-    }
-}
-
-// While the find field is open a colleague's save shows through the same find, the first found focused; closing
-// it shows every row again, the focus on the host focused among those found.
 TEST(MainSession, ARefreshWhileFindingShowsTheNewRowsThroughTheFind)
 {
     Program p(fileOf({"a1", "b1", "a2"}));
@@ -331,30 +239,12 @@ TEST(Hotkey, TheControlsValueBecomesTheRegistrationsModifiers)
               "The hotkey Shift+Win+Q is in use by another program.");
 }
 
-// The user's hotkey: taken at start (one that another program holds is told once and the program runs without
-// it); one changed in the Options dialog is stored for the next start, a cancelled one is not.
-TEST(MainSession, TheUsersHotkeyIsTakenAtStartAndStoredFromTheOptions)
+TEST(MainSession, TheHotkeyFromTheOptionsIsStored)
 {
-    const uint32_t ctrlAltQ = 0x0600 | 'Q';
-    for (const bool held : {false, true}) {
-        FakeServices fake;
-        fake.files.status.missing = true;
-        fake.settings.numbers[kHotkeySetting] = ctrlAltQ;
-        View view;
-        if (held)
-            view.heldElsewhere.insert(ctrlAltQ);
-        MainSession session(fake.services, view);
-        session.start(std::nullopt);
-        EXPECT_EQ(view.hotkey, held ? 0u : ctrlAltQ);
-        EXPECT_EQ(fake.messages.told,
-                  held ? std::vector<std::string>{"The hotkey Ctrl+Alt+Q is in use by another program."}
-                       : std::vector<std::string>{});
-    }
     Program p(fileOf({"a"}));
     const uint32_t ctrlK = 0x0200 | 'K';
     for (const bool ok : {false, true}) {
         p.view.options = [&](OptionsForm& form) {
-            EXPECT_EQ(form.hotkey, 0u);
             form.hotkey = ctrlK;
             return ok;
         };

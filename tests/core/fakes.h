@@ -46,17 +46,7 @@ struct FakeStore final : qb::FileStore {
     std::vector<LockMode> locks;  // every lock taken, in order
     int leftoverSweeps = 0, sweepsUnlocked = 0;
 
-    std::map<std::string, std::string> others;  // files at other paths, read whole
-
-    qb::FileReadResult readAll(const std::string& path) override
-    {
-        const auto other = others.find(path);
-        if (other == others.end())
-            return {status, bytes};
-        qb::ReadStatus read;
-        read.opened = true;
-        return {read, other->second};
-    }
+    qb::FileReadResult readAll(const std::string&) override { return {status, bytes}; }
     qb::ReadStatus readChunks(const std::string& path, const std::function<void(std::string_view)>& sink) override
     {
         if (piece == 0)
@@ -106,7 +96,6 @@ struct FakeStore final : qb::FileStore {
 
 // The user's answers, the shell and the registered browser of a launch.
 struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
-    bool yes = true;
     std::optional<std::string> input, password;
     bool remember = false;                            // the box as OK leaves it
     std::deque<std::string> laterPasswords;           // typed at the prompts after the first
@@ -118,7 +107,7 @@ struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
     bool confirmRun(const std::string& text) override
     {
         events.push_back(text);
-        return yes;
+        return true;
     }
     std::optional<std::string> askUserInput() override
     {
@@ -163,7 +152,7 @@ struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
 // kept as last written); the places of bare program names (NotFound unless set).
 struct FakePasswordMemory final : qb::SecretStore, qb::ProgramFinder {
     std::map<std::string, qb::RememberedPassword> kept;  // by lower-case target
-    std::optional<std::string> readFailure, writeFailure, removeFailure;
+    std::optional<std::string> readFailure, writeFailure;
     std::map<std::string, Place> places;
     int reads = 0;
 
@@ -196,13 +185,10 @@ struct FakePasswordMemory final : qb::SecretStore, qb::ProgramFinder {
         }
         return true;
     }
-    bool remove(const std::string& target, std::string& error) override
+    bool remove(const std::string& target, std::string&) override
     {
-        if (removeFailure)
-            error = *removeFailure;
-        else
-            kept.erase(qb::asciiLowered(target));
-        return !removeFailure;
+        kept.erase(qb::asciiLowered(target));
+        return true;
     }
     Place find(const std::string& name) override
     {

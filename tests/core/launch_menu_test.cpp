@@ -20,8 +20,6 @@ struct HostMenuTest : ::testing::Test {
         for (auto& slot : slots)
             slot.program = "untouched";
     }
-    // The entry is added to the host as build() begins, so that a test may
-    // still change it.
     qb::CommandEntry& add(qb::EntryKind kind, const std::string& text = "", int32_t icon = 0)
     {
         qb::CommandEntry& e = entries.emplace_back();

@@ -20,29 +20,26 @@ TEST(ReplaceAll, EveryOccurrenceOnceAndInsertedTextNeverAgain)
 
 const std::optional<std::string> kCancel;
 
-// Confirmation, then "???", then "***" (also when typed in); No or a cancel starts nothing.
+// Confirmation, then "???", then "***" (also when typed in); a cancel starts nothing.
 TEST(RunCommand, ConfirmationThenPromptsInOrderWithCancelRules)
 {
     const std::string sure = "Are you sure you want to run:\n\n\"tool.exe -u ??? -p ***\"";
     const std::vector<std::string> both = {sure, "User Input", "Password Input"};
     const struct {
         const char* params;
-        bool confirm, yes;
+        bool confirm;
         std::optional<std::string> input;
         std::vector<std::string> events;
         std::optional<std::string> started;  // parameters handed over, if any
     } cases[] = {
-        {"-u ??? -p ***", true, false, "me", {sure}, std::nullopt},
-        {"-u ??? -p ***", true, true, "me", both, "-u me -p pw"},
-        {"-u ??? -p ***", true, true, kCancel, both, std::nullopt},
-        {"-u ??? -x ???", false, true, "me", {"User Input"}, "-u me -x me"},
-        {"-u ???", false, true, "", {"User Input"}, "-u "},
-        {"-u ???", false, true, "a***b", {"User Input", "Password Input"}, "-u apwb"},
-        {"-h %HOST% -p ***", false, true, kCancel, {"Password Input"}, "-h pc1 -p pw"},
+        {"-u ??? -p ***", true, "me", both, "-u me -p pw"},
+        {"-u ??? -p ***", true, kCancel, both, std::nullopt},
+        {"-u ???", false, "", {"User Input"}, "-u "},
+        {"-u ???", false, "a***b", {"User Input", "Password Input"}, "-u apwb"},
+        {"-h %HOST% -p ***", false, kCancel, {"Password Input"}, "-h pc1 -p pw"},
     };
     for (const auto& c : cases) {
         qbtest::FakeLauncher r;
-        r.yes = c.yes;
         r.input = c.input;
         r.password = "pw";
         r.run("tool.exe", c.params, c.confirm);
