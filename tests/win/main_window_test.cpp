@@ -2,6 +2,7 @@
 #include "screen/DisplayScale.h"
 #include "app/win32/MainDlg.h"
 #include "controls/IconStrip.h"
+#include "handles/Handles.h"
 #include "res/resource.h"
 #include "platform/win32/Registry.h"
 #include "win/App.h"
@@ -57,26 +58,24 @@ const std::string kOneHostMoved = "<X>140<Y>160" + kOneHost.substr(10);
 std::string outputOf(std::string commandLine)
 {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    const HANDLE output = CreateFileA("output.txt", GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = output;
     PROCESS_INFORMATION process{};
-    const bool started =
-        CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    CloseHandle(output);
-    if (!started)
-        return {};
+    {
+        const win::FileHandle output(CreateFileA("output.txt", GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = output.get();
+        if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+            return {};
+    }
+    const win::KernelObject thread(process.hThread), running(process.hProcess);
     // Peeking delivers the messages sent from the other program, and nothing else.
     MSG message;
     while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 20000, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1)
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
     DWORD exitCode = 1;
     GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     return exitCode == 0 ? qbtest::readFile("output.txt") : std::string();
 }
 
