@@ -60,10 +60,9 @@ empty_then_saves() {
     poke gone Quillbank 10 || qb_fail "$2: the program did not close"
 }
 
-# --- make dist for this build, unsigned: it says so, and the sums match.
+# --- make dist for this build, unsigned.
 out=$work/out
 dist release "$out" "$build" >"$work/dist.log" || qb_fail "dist.py: $(cat "$work/dist.log")"
-qb_expect "the unsigned release says so" "$(grep -c '^unsigned: ' "$work/dist.log")" 1
 qb_expect "release files" "$(ls "$out" | tr '\n' ' ')" \
     "SHA256SUMS quillbank-$version-x64-machine.msi quillbank-$version-x64.msi quillbank-$version-x64.zip "
 appdata=$(user_folder APPDATA)

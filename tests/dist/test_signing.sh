@@ -20,7 +20,6 @@ openssl req -x509 -newkey rsa:2048 -keyout key.pem -passout file:pass.txt -out c
     2>/dev/null || { echo "FAIL: openssl could not make a certificate"; exit 1; }
 python3 "$root/packaging/dist.py" --cert cert.pem --key key.pem --pass-file pass.txt release out "$build" >dist.log ||
     { echo "FAIL: dist.py: $(cat dist.log)"; exit 1; }
-grep -q '^unsigned' dist.log && fail "a signed release says it is unsigned"
 (cd out && sha256sum --quiet -c SHA256SUMS) || fail "SHA256SUMS does not match the signed files"
 
 mkdir zip msi
