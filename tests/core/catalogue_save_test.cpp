@@ -107,12 +107,13 @@ TEST(CatalogueSave, BytesCompareAsTheyCome)
         }
     };
     const std::tuple<std::string, std::string, bool> cases[] = {
-        {"abcdef", "abcdef", true}, {"abcdef", "abcdeg", false}, {"abcdef", "xbcdef", false},
-        {"abcdef", "abcde", false}, {"abcde", "abcdef", false},  {"", "", true},
-        {"", "a", false},
+        {"abcdef", "abcdef", true},
+        {"abcdef", "abcdeg", false},
+        {"abcdef", "abcde", false},
+        {"abcde", "abcdef", false},
     };
     for (const auto& [a, b, same] : cases)
-        for (size_t piece : {1, 2, 4, 10}) {
+        for (size_t piece : {1, 4}) {
             Cut first(a, piece), second(b, piece + 1), third(a, piece);
             EXPECT_EQ(sameBytes(first, second), same) << a << " " << b << " " << piece;
             EXPECT_EQ(sameBytes(third, b), same) << a << " " << b << " " << piece;
@@ -126,7 +127,6 @@ TEST(CatalogueLoad, AFileThatCannotBeReadChangesNothing)
     fs::create_directories(folder.file("adir"));
 #ifndef _WIN32
     ASSERT_EQ(::mkfifo(folder.file("fifo.ini").c_str(), 0666), 0);
-    fs::create_symlink("loop.ini", folder.file("loop.ini"));
 #else
     writeFile(folder.file("held.ini"), kOld);
     const win::FileHandle held(
@@ -137,7 +137,6 @@ TEST(CatalogueLoad, AFileThatCannotBeReadChangesNothing)
         {folder.file("adir"), nullptr},  // the reason is the system's
 #ifndef _WIN32
         {folder.file("fifo.ini"), "Not a regular file"},
-        {folder.file("loop.ini"), "Too many levels of symbolic links"},
 #else
         {folder.file("held.ini"), nullptr},  // held open by another program throughout
 #endif
@@ -330,22 +329,27 @@ std::pair<std::string, int> inChild(const std::function<std::string()>& work, st
     return {text, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
-// Killed while the file has another name (rewritten in place), the sweep keeps the previous bytes as the backup.
-// (Kills at the steps of a save by rename: the companion's tests.)
-TEST(CatalogueSavePosix, ARewriteInPlaceKilledAtAnyStepKeepsTheBackup)
+// Killed at any step of a save, by rename or rewritten in place (the file has another name), the file is the old
+// or the new one, and the next save's sweep takes only its own leftovers and keeps the replaced bytes as the backup.
+TEST(CatalogueSavePosix, ASaveKilledAtAnyStepKeepsTheFileAndTheBackup)
 {
     const std::string kNew = "<X>0<Y>0<BROWSER>n<RDPX>1<RPDY>1<END>\r\n";
-    const std::tuple<const char*, std::optional<std::string>, std::optional<std::string>> cases[] = {
-        // step, the file after the kill, the backup after the sweep
-        {"backup-kept", kOld, {}},
-        {"in-place", {}, kOld},
+    const std::tuple<const char*, bool, std::optional<std::string>, bool> cases[] = {
+        // step, rewritten in place, the file after the kill (torn in place), a backup after the sweep
+        {"temporary-written", false, kOld, false}, {"backup-kept", false, kOld, false}, {"replaced", false, kNew, true},
+        {"backup-kept", true, kOld, false},        {"in-place", true, {}, true},
     };
-    for (const auto& [step, file, backup] : cases) {
-        SCOPED_TRACE(step);
+    for (const auto& [step, inPlace, file, backup] : cases) {
+        SCOPED_TRACE(std::string(step) + (inPlace ? " in place" : ""));
         TempFolder folder;
         const std::string path = folder.file("quillbank.ini");
         writeFile(path, kOld);
-        fs::create_hard_link(path, folder.file("other.ini"));
+        writeFile(path + ".tmp-mine", "");  // like ours in name only
+        std::set<std::string> names{"quillbank.ini", "quillbank.ini.tmp-mine"};
+        if (inPlace) {
+            fs::create_hard_link(path, folder.file("other.ini"));
+            names.insert("other.ini");
+        }
         const auto killed = inChild(
             [&] {
                 std::string error, backupError;
@@ -358,11 +362,10 @@ TEST(CatalogueSavePosix, ARewriteInPlaceKilledAtAnyStepKeepsTheBackup)
             EXPECT_EQ(readFile(path), *file);
         }
         qbtest::platformStore().removeLeftovers(path);
-        std::set<std::string> names{"quillbank.ini", "other.ini"};
         if (backup)
             names.insert("quillbank.ini.bak");
         EXPECT_EQ(folder.names(), names);
-        EXPECT_EQ(readFile(path + ".bak"), backup.value_or(""));
+        EXPECT_EQ(readFile(path + ".bak"), backup ? kOld : "");
     }
 
     // A second name that a killed save gave the file, not yet swept, is no reason to rewrite it in place.
@@ -376,39 +379,38 @@ TEST(CatalogueSavePosix, ARewriteInPlaceKilledAtAnyStepKeepsTheBackup)
     EXPECT_FALSE(fs::equivalent(path, own));
 }
 
-// Every path to one catalogue locks the one lock file beside it. One that is there but cannot be locked fails the
-// save, naming it: the catalogue itself, which the save replaces, is no lock. (Readers and a lock folder: the
-// companion's tests.)
+// Every path to one catalogue locks the one lock file beside it, which only a saver makes. One that is there but
+// cannot be locked fails the save, naming it: the catalogue itself, which the save replaces, is no lock.
 TEST(CatalogueLockPosix, OneLockFileForEveryPathThatASaveNeverGoesWithout)
 {
     TempFolder links;
     fs::create_directories(links.file("real"));
     writeFile(links.file("real/quillbank.ini"), kOld);
     fs::create_symlink("real/quillbank.ini", links.file("link.ini"));
-    fs::create_directory_symlink("real", links.file("via"));
     FileStore& files = qbtest::platformStore();
     std::string error;
-    for (const char* path : {"link.ini", "via/quillbank.ini"})
-        EXPECT_TRUE(files.lock(links.file(path), FileStore::LockMode::Shared, error)) << error;
+    EXPECT_TRUE(files.lock(links.file("link.ini"), FileStore::LockMode::Shared, error)) << error;
+    EXPECT_FALSE(fs::exists(links.file("real/quillbank.ini.lock"))) << "made by a reader";
     EXPECT_TRUE(files.lock(links.file("link.ini"), FileStore::LockMode::Exclusive, error)) << error;
     EXPECT_TRUE(fs::exists(links.file("real/quillbank.ini.lock")));
-    EXPECT_EQ(links.names(), (std::set<std::string>{"link.ini", "real", "via"}));
+    EXPECT_EQ(links.names(), (std::set<std::string>{"link.ini", "real"}));
 
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to save as another user";
+    const bool root = ::geteuid() == 0;
     const std::tuple<const char*, std::function<void(const std::string&)>, std::string> cases[] = {
-        {"read-only for the saver",
-         [](const std::string& lock) { writeFile(lock, ""), giveToSaver(lock), ::chmod(lock.c_str(), 0444); },
-         "Permission denied"},
+        {"a folder", [](const std::string& lock) { fs::create_directory(lock); }, "Is a directory"},
         {"another user's", [](const std::string& lock) { writeFile(lock, ""); }, "Permission denied"},
     };
     for (const auto& [what, make, cause] : cases) {
         SCOPED_TRACE(what);
+        if (!root && cause != "Is a directory")
+            GTEST_SKIP() << "needs root to save as another user";
         TempFolder folder;
         const std::string path = folder.file("quillbank.ini");
         writeFile(path, kOld);
-        giveToSaver(folder.path.string());
-        giveToSaver(path);
+        if (root) {
+            giveToSaver(folder.path.string());
+            giveToSaver(path);
+        }
         make(path + ".lock");
         const auto said = inChild(
             [&] {
@@ -421,7 +423,7 @@ TEST(CatalogueLockPosix, OneLockFileForEveryPathThatASaveNeverGoesWithout)
                 session.save(loaded.hosts, loaded.options, loaded.window, report);
                 return messages;
             },
-            kNobody);
+            root ? std::optional<uid_t>(kNobody) : std::nullopt);
         EXPECT_EQ(said.first, "Unable to save quillbank.ini: " + cause + " (the lock file " +
                                   (fs::canonical(folder.path) / "quillbank.ini.lock").string() + ")");
         EXPECT_EQ(readFile(path), kOld);
@@ -470,25 +472,4 @@ TEST(CatalogueSavePosix, ARewriteInPlaceKeepsTheBackupOrSaysWhy)
     }
 }
 
-#endif
-
-#ifdef _WIN32
-// Another program holding the file for a moment: the read waits for it.
-TEST(CatalogueLoadWin32, AFileHeldForAMomentIsReadOnceFree)
-{
-    TempFolder folder;
-    const std::string path = folder.file("quillbank.ini");
-    writeFile(path, kOld);
-    HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    std::thread release([held] {
-        ::Sleep(300);
-        ::CloseHandle(held);
-    });
-    Loaded loaded;
-    ReadStatus status = loadCatalogue(loaded.hosts, loaded.options, loaded.window, qbtest::platformStore(), path);
-    release.join();
-    EXPECT_TRUE(status.whole()) << status.error;
-    EXPECT_EQ(loaded.hosts.size(), 1u);
-}
 #endif
