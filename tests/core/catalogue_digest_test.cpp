@@ -33,32 +33,14 @@ TEST(CatalogueDigest, BaseAsWrittenIsWhatTheFileReadsBackAs)
 {
     const std::function<void(HostItem&)> cases[] = {
         [](HostItem& h) { h.entries.push_back(entry(CustomCommand, "Console", "cmd.exe", "/k ping", 5, true, true)); },
-        [](HostItem& h) { h.title = "a>b", h.hostName = "c>d"; },
         [](HostItem& h) { h.title = "a<b"; },
         [](HostItem& h) { h.entries.push_back(entry(CustomCommand, "dir", "cmd", "/c dir > x", 5, true, true)); },
         [](HostItem& h) { h.entries.push_back(entry(CustomCommand, "-", "cmd")); },
-        [](HostItem& h) { h.entries.push_back(entry(Url, "http://a<b", "Status", "", 3, true)); },
         // Texts of a former kind are not written.
         [](HostItem& h) {
             CommandEntry separator = entry(Url, "http://x", "X", "", 9, true);
             separator.kind = Separator;
             h.entries.push_back(separator);
-        },
-        [](HostItem& h) {
-            CommandEntry separator;
-            separator.kind = Separator;
-            separator.icon = 4;
-            h.entries.push_back(separator);
-        },
-        [](HostItem& h) {
-            CommandEntry shares = entry(WindowsTemplate, "pc", "c");
-            shares.bold = true;
-            h.entries.push_back(shares);
-        },
-        [](HostItem& h) {
-            CommandEntry odd = entry(CustomCommand, "odd");
-            odd.kind = static_cast<EntryKind>(7);
-            h.entries.push_back(odd);
         },
         // A line break makes lines of another host and of options.
         [](HostItem& h) { h.title = "a\r\n<ITEM>b\n<X>5<Y>6<BROWSER>b<RDPX>0<RPDY>0<END>"; },
