@@ -52,7 +52,6 @@ TEST(CatalogueReader, LinesReadBackAsWritten)
         {"<ITEM>Web", "<ITEM><HOST><ICON>0<COL>-1"},
         {"<ITEM>a>b<HOST>c>d<ICON>  +12x<COL>-2147483649", "<ITEM>a>b<HOST>c>d<ICON>12<COL>-2147483648"},
         {"  <NAME>n<RUN>p<PARAMS>q<IICON>3<CONFIRM>01<BOLD> 1", "  <NAME>n<RUN>p<PARAMS>q<IICON>3<CONFIRM>1<BOLD>1"},
-        {"  <NAME>n<RUN>p<PARAMS>q<IICON>3<CONFIRM>2<BOLD>11", "  <NAME>n<RUN>p<PARAMS>q<IICON>3<CONFIRM>0<BOLD>0"},
         // A ">" in a value shifts every later field by one.
         {"  <NAME>n<RUN>cmd<PARAMS>/c dir > out.txt<IICON>1<CONFIRM>0<BOLD>1",
          "  <NAME>n<RUN>cmd<PARAMS>/c dir > out.txt<IICON>0<CONFIRM>1<BOLD>0"},
