@@ -132,12 +132,3 @@ TEST(CatalogueMerge, AReorderedCatalogueMergesToTheNewOrder)
         EXPECT_EQ(words(result.merged.hosts), words(hosts(reordered)));
     }
 }
-
-TEST(CatalogueMerge, ConflictMessageNamesAtMostFiveHosts)
-{
-    const std::string opening = "quillbank.ini was also changed by another program. Both versions were kept of: ";
-    EXPECT_EQ(mergeConflictMessage({}), "");
-    EXPECT_EQ(mergeConflictMessage({"Mail"}), opening + "Mail");
-    EXPECT_EQ(mergeConflictMessage({"a", "b", "c", "d", "e"}), opening + "a, b, c, d, e");
-    EXPECT_EQ(mergeConflictMessage({"a", "b", "c", "d", "e", "f", "g"}), opening + "a, b, c, d, e, ...");
-}
