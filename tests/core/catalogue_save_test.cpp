@@ -9,7 +9,6 @@
 #include <functional>
 
 #ifdef _WIN32
-#include <thread>
 #include <windows.h>
 
 #include "handles/Handles.h"
@@ -161,61 +160,44 @@ TEST(CatalogueLoad, AFileThatCannotBeReadChangesNothing)
 // A failed save is reported once, with a reason, and leaves everything as it was.
 TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
 {
-    using Around = std::function<void(const std::string&, const std::function<void()>&)>;
-    struct Fault {
-        const char* what;
-        const char* target;
-        bool targetIsFolder;
-        Around around;
-        bool hardLinked = false;  // rewritten in place, over the old bytes
-    };
-    const Around asIs = [](const std::string&, const std::function<void()>& run) { run(); };
+    // what, the target, it is a folder with a file in it, it has another name (rewritten in place), the fault
+    // (Windows: the target held open without sharing; POSIX: room for the old bytes, not the new)
+    const std::tuple<const char*, const char*, bool, bool, bool> faults[] = {
+        {"target is a folder", "quillbank.ini", true, false, false},
+        {"folder does not exist", "gone/quillbank.ini", false, false, false},
+        {"held, or a write stops short", "quillbank.ini", false, false, true},
 #ifndef _WIN32
-    // Room for the old bytes, not the new.
-    const Around fileSizeLimit = [](const std::string&, const std::function<void()>& run) {
-        rlimit saved{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limited = saved;
-        limited.rlim_cur = 1000;
-        auto previous = std::signal(SIGXFSZ, SIG_IGN);
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-        run();
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
-    };
-#endif
-    const Fault faults[] = {
-        {"target is a folder with a file in it", "quillbank.ini", true, asIs},
-        {"folder does not exist", "gone/quillbank.ini", false, asIs},
-#ifdef _WIN32
-        {"target held open without sharing", "quillbank.ini", false,
-         [](const std::string& path, const std::function<void()>& run) {
-             HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-             ASSERT_NE(held, INVALID_HANDLE_VALUE);
-             auto start = std::chrono::steady_clock::now();
-             run();
-             EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-             ::CloseHandle(held);
-         }},
-#else
-        {"a write stops short", "quillbank.ini", false, fileSizeLimit},
-        {"a rewrite in place stops short: the old bytes are put back", "quillbank.ini", false, fileSizeLimit, true},
+        {"a rewrite in place stops short: the old bytes are put back", "quillbank.ini", false, true, true},
 #endif
     };
-    for (const Fault& fault : faults) {
-        SCOPED_TRACE(fault.what);
+    for (const auto& [what, target, isFolder, hardLinked, fault] : faults) {
+        SCOPED_TRACE(what);
         TempFolder folder;
-        const std::string path = folder.file(fault.target);
-        if (fault.targetIsFolder)
+        const std::string path = folder.file(target);
+        if (isFolder)
             fs::create_directories(path);
-        writeFile(fault.targetIsFolder ? path + "/keep.txt" : path, kOld);  // no-op when the folder is gone
-        if (fault.hardLinked)
+        writeFile(isFolder ? path + "/keep.txt" : path, kOld);  // no-op when the folder is gone
+        if (hardLinked)
             fs::create_hard_link(path, folder.file("other.ini"));
         const auto namesBefore = folder.names();
-        const HostCatalogue hosts = sampleCatalogue(50);  // well past the size limit above
-        Saved result{true, {}};
-        fault.around(path, [&] { result = save(path, hosts); });
-
+        const HostCatalogue hosts = sampleCatalogue(50);  // well past the size limit below
+#ifdef _WIN32
+        win::FileHandle held(fault ? ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                   : INVALID_HANDLE_VALUE);
+        const auto start = std::chrono::steady_clock::now();
+        const Saved result = save(path, hosts);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        held.reset();  // for the reads below
+#else
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit limited{fault ? 1000 : saved.rlim_cur, saved.rlim_max};
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        const Saved result = save(path, hosts);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+#endif
         EXPECT_FALSE(result.saved);
         ASSERT_EQ(result.messages.size(), 1u);
         const std::string& message = result.messages[0];
@@ -229,7 +211,8 @@ TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
     }
 }
 
-// The file before a save is kept beside it, one generation, also by a rewrite in place.
+// The file before a save is kept beside it, one generation, also by a rewrite in place; the new file is what the
+// old one was (its owner, mode or attributes).
 TEST(CatalogueSave, KeepsThePreviousFileAsTheBackup)
 {
     TempFolder folder;
@@ -245,6 +228,10 @@ TEST(CatalogueSave, KeepsThePreviousFileAsTheBackup)
     ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
 #else
     ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
+    const bool root = ::geteuid() == 0;
+    ASSERT_EQ(::chown(path.c_str(), root ? 65534 : -1, -1), 0);  // as root, another user's file
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
 #endif
     ASSERT_TRUE(keep("three")) << error;
     EXPECT_EQ(readFile(path), "three");
@@ -253,16 +240,17 @@ TEST(CatalogueSave, KeepsThePreviousFileAsTheBackup)
 #else
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0604u);
+    EXPECT_EQ(std::make_pair(info.st_uid, info.st_mode & 07777), std::make_pair(before.st_uid, 0604u));
 #endif
     EXPECT_EQ(readFile(backup), "two");
     EXPECT_EQ(folder.names(), (std::set<std::string>{"quillbank.ini", "quillbank.ini.bak"}));
 #ifdef _WIN32
     // Held by another program: the replace fails, the backup stays the one before.
-    HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(keep("four"));
-    ::CloseHandle(held);
+    {
+        const win::FileHandle held(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(keep("four"));
+    }
     // What the failed replace left behind is the next save's sweep's.
     files.removeLeftovers(path);
     EXPECT_EQ(readFile(backup), "two");
@@ -280,23 +268,6 @@ TEST(CatalogueSave, KeepsThePreviousFileAsTheBackup)
 
 #ifndef _WIN32
 constexpr uid_t kNobody = 65534;
-
-// The new file is the old one's owner's, with its mode. (A link kept: the sharing test through a link.)
-TEST(CatalogueSavePosix, KeepsTheFilesOwnerAndMode)
-{
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to give files to another user";
-    TempFolder folder;
-    const std::string path = folder.file("quillbank.ini");
-    writeFile(path, kOld);
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
-    EXPECT_TRUE(save(path, sampleCatalogue()).saved);
-    struct stat after {};
-    ASSERT_EQ(::stat(path.c_str(), &after), 0);
-    EXPECT_EQ(std::make_pair(after.st_uid, after.st_mode & 07777), std::make_pair(kNobody, 0640u));
-    EXPECT_EQ(folder.names(), std::set<std::string>{"quillbank.ini"});
-}
 
 void giveToSaver(const std::string& file)
 {
