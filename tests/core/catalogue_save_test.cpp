@@ -80,15 +80,12 @@ TEST(CatalogueSave, ReplacesTheFileWholeAndLoadsBack)
     writeFile(path, std::string(2000000, 'o'));  // longer than what replaces it
     EXPECT_TRUE(saveCatalogue(
         hosts, options, window, [](const std::string& m) { ADD_FAILURE() << m; }, qbtest::platformStore(), path));
-    const std::string bytes = readFile(path);
-    EXPECT_EQ(bytes, formatCatalogue(hosts, options, -1920, -8));
+    EXPECT_TRUE(readFile(path) == formatCatalogue(hosts, options, -1920, -8));
     EXPECT_EQ(folder.names(), std::set<std::string>{"quillbank.ini"});
 
     Loaded loaded;
     loadCatalogue(loaded.hosts, loaded.options, loaded.window, qbtest::platformStore(), path);
-    ASSERT_EQ(loaded.hosts.size(), hosts.size());
-    for (size_t i = 0; i < hosts.size(); ++i)
-        ASSERT_TRUE(sameHost(*loaded.hosts[i], *hosts[i])) << i;
+    EXPECT_TRUE(loaded.written() == formatCatalogue(hosts, options, 0, 0));
 }
 
 // Two sources hold the same bytes however each cuts them; a difference anywhere, or one ending first, tells.
@@ -124,22 +121,18 @@ TEST(CatalogueLoad, AFileThatCannotBeReadChangesNothing)
 {
     TempFolder folder;
     fs::create_directories(folder.file("adir"));
+    const std::string other = folder.file("other.ini");
 #ifndef _WIN32
-    ASSERT_EQ(::mkfifo(folder.file("fifo.ini").c_str(), 0666), 0);
+    ASSERT_EQ(::mkfifo(other.c_str(), 0666), 0);  // its reader would wait for a writer
+    const char* otherError = "Not a regular file";
 #else
-    writeFile(folder.file("held.ini"), kOld);
-    const win::FileHandle held(
-        ::CreateFileA(folder.file("held.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(held);
+    writeFile(other, kOld);
+    const win::FileHandle held(::CreateFileA(other.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);  // by another program throughout
+    const char* otherError = nullptr;
 #endif
-    const std::pair<std::string, const char*> cases[] = {
-        {folder.file("adir"), nullptr},  // the reason is the system's
-#ifndef _WIN32
-        {folder.file("fifo.ini"), "Not a regular file"},
-#else
-        {folder.file("held.ini"), nullptr},  // held open by another program throughout
-#endif
-    };
+    // the folder's reason is the system's
+    const std::pair<std::string, const char*> cases[] = {{folder.file("adir"), nullptr}, {other, otherError}};
     for (const auto& [path, error] : cases) {
         SCOPED_TRACE(path);
         Loaded loaded;
