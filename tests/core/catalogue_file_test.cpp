@@ -98,42 +98,24 @@ TEST(CatalogueReader, WholeFilesReadAndWriteBack)
     }
 }
 
-// NUL bytes stay in values, and a line of megabytes reads whole.
-TEST(CatalogueReader, NulBytesAndLongLines)
-{
-    std::string title(3 * 1024 * 1024, 'x');
-    title[5] = '\0';
-    std::string bytes = "<ITEM>" + title + std::string("<HOST>h\0<ICON>1<COL>2\n", 22) +
-                        std::string("  <NAME>a\0b<RUN>p<PARAMS>", 25) + std::string(100000, '>') + "\n";
-    Loaded loaded(bytes);
-    ASSERT_EQ(loaded.hosts.size(), 1u);
-    EXPECT_EQ(loaded.hosts[0]->title, title);
-    EXPECT_EQ(loaded.hosts[0]->hostName, std::string("h\0", 2));
-    ASSERT_EQ(loaded.hosts[0]->entries.size(), 1u);
-    EXPECT_EQ(loaded.hosts[0]->entries[0].name(), std::string("a\0b", 3));
-    EXPECT_EQ(Loaded(loaded.written()).written(), loaded.written());
-}
-
+// Lines cut anywhere by the reads, CR LF between two, a CR alone, the last line without an end, a read failing.
 TEST(CatalogueReader, LinesSplitAcrossReadsReadAsWhole)
 {
-    const std::string files[] = {
-        std::string(kExample) + "<ITEM>last<HOST>h<ICON>1<COL>2",
-        "<ITEM>a<HOST>b<ICON>1<COL>2\r  <SEP>\r\r<ITEM>c<HOST>d<ICON>1<COL>2\r\n\r  <URL>u<NAME>n<ALT>1<IICON>3",
-    };
-    for (const std::string& bytes : files) {
-        for (bool failAtEnd : {false, true}) {
-            Loaded whole(bytes, failAtEnd);
-            for (size_t piece : {size_t{1}, size_t{7}}) {
-                SCOPED_TRACE(testing::Message() << "piece " << piece << " failAtEnd " << failAtEnd);
-                FakeStore store;
-                store.status = {true, false, failAtEnd, ""};
-                store.bytes = bytes;
-                store.piece = piece;
-                Loaded loaded;
-                loadCatalogue(loaded.hosts, loaded.options, loaded.window, store, "x");
-                EXPECT_EQ(loaded.written(), whole.written());
-                EXPECT_EQ(loaded.window.moves, whole.window.moves);
-            }
+    const std::string bytes = std::string(kExample) +
+                              "<ITEM>a<HOST>b<ICON>1<COL>2\r  <SEP>\r\r<ITEM>c<HOST>d<ICON>1<COL>2" +
+                              "\r\n\r  <URL>u<NAME>n<ALT>1<IICON>3";
+    for (bool failAtEnd : {false, true}) {
+        Loaded whole(bytes, failAtEnd);
+        for (size_t piece : {size_t{1}, size_t{7}}) {
+            SCOPED_TRACE(testing::Message() << "piece " << piece << " failAtEnd " << failAtEnd);
+            FakeStore store;
+            store.status = {true, false, failAtEnd, ""};
+            store.bytes = bytes;
+            store.piece = piece;
+            Loaded loaded;
+            loadCatalogue(loaded.hosts, loaded.options, loaded.window, store, "x");
+            EXPECT_EQ(loaded.written(), whole.written());
+            EXPECT_EQ(loaded.window.moves, whole.window.moves);
         }
     }
 }

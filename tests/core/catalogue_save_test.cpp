@@ -1,6 +1,5 @@
 #include "app/CatalogueSession.h"
 #include "catalogue/CatalogueFile.h"
-#include "catalogue/CatalogueMerge.h"
 #include "catalogue_test_support.h"
 
 #include <gtest/gtest.h>
@@ -43,25 +42,17 @@ struct Saved {
     std::vector<std::string> messages;
 };
 
-Saved save(const std::string& path, const HostCatalogue& hosts, FileStore& files = qbtest::platformStore())
+Saved save(const std::string& path, const HostCatalogue& hosts)
 {
     Saved result;
     RecordingWindow window;
     result.saved = saveCatalogue(
-        hosts, AppOptions{}, window, [&](const std::string& m) { result.messages.push_back(m); }, files, path);
+        hosts, AppOptions{}, window, [&](const std::string& m) { result.messages.push_back(m); },
+        qbtest::platformStore(), path);
     return result;
 }
 
 }  // namespace
-
-TEST(CatalogueSave, ReportsAFailureInTheFixedWordsWithTheReasonCut)
-{
-    FakeStore store;
-    store.failure = std::string(400, 'r');
-    const Saved result = save("C:\\Users\\a\\quillbank.ini", sampleCatalogue(), store);
-    EXPECT_FALSE(result.saved);
-    EXPECT_EQ(result.messages, std::vector<std::string>{kPrefix + std::string(255, 'r')});
-}
 
 // On disk and back, byte for byte, written a piece at a time: many pieces, and one host larger than a piece (the
 // format itself is checked apart).

@@ -1,5 +1,6 @@
 #include "catalogue/CatalogueMerge.h"
 #include "catalogue_test_support.h"
+#include "import/DirectorySource.h"
 #include "import/ImportFiles.h"
 #include "import/ImportRules.h"
 #include "import/XmlTree.h"
@@ -21,15 +22,6 @@ std::vector<std::string> summary(const ImportRead& read)
 }
 
 using Lines = std::vector<std::string>;
-
-// As Windows writes .rdp and .rdg files.
-std::string utf16(const std::string& ascii)
-{
-    std::string out = "\xFF\xFE";
-    for (char c : ascii)
-        out += std::string(1, c) + '\0';
-    return out;
-}
 
 }  // namespace
 
@@ -115,8 +107,7 @@ TEST(ImportFiles, Csv)
          0},
         // semicolons in a first row without commas; "color"; one column standing for both
         {"host;color\npc01;#0000ff\n", {"pc01|pc01|-1|16711680"}, 0},
-        // UTF-8 to the ANSI page, what it lacks becomes '?' with one warning
-        // no best fit: a full-width '"' stays out of names
+        // UTF-8 to the ANSI page, what it lacks becomes '?' (no best fit: a full-width '"' stays out of names)
         {"title,host\nCaf\xC3\xA9 \xE2\x82\xAC,pc01\n\xE4\xB8\xAD,pc02\nx\xEF\xBC\x82,pc03\n",
          {"Caf\xE9 \x80|pc01|-1|-1", "?|pc02|-1|-1", "x?|pc03|-1|-1"},
          1},
@@ -130,14 +121,6 @@ TEST(ImportFiles, Csv)
     }
     EXPECT_EQ(readCsv("title,host\nA,a\n", "t.csv").hosts[0].origin, "t.csv:2");
     EXPECT_THROW(readCsv("name,address\nA,a\n", "t.csv"), ImportError);
-}
-
-TEST(ImportFiles, HostListAndRdp)
-{
-    EXPECT_EQ(summary(readHostList("# lab\r\npc01\r\n\r\n  pc02 \n#pc03\n", "h.txt")),
-              (Lines{"pc01|pc01|-1|-1", "pc02|pc02|-1|-1"}));
-    EXPECT_EQ(summary(readRdp(utf16("screen mode id:i:2\r\nFull Address:s:pc01:3390\r\n"), "x.rdp", "Caf\xC3\xA9")),
-              (Lines{"Caf\xE9|pc01:3390|-1|-1"}));
 }
 
 TEST(ImportFiles, XmlSources)
@@ -180,13 +163,10 @@ TEST(ImportFiles, DeepNestingIsRefusedNotRecursedInto)
         return out;
     };
     const std::string server = "<server><name>pc01</name></server>";
-    const std::string node = R"(<Node Name="One" Type="Connection" Hostname="pc01"/>)";
-    const std::string container = R"(<Node Name="G" Type="Container">)";
     const std::tuple<const char*, std::string, bool> cases[] = {
         // The root and its server's two levels leave 253 groups within the limit.
         {"a.rdg", "<RDCMan>" + nested("<group>", "</group>", kMaxXmlDepth - 3, server) + "</RDCMan>", true},
         {"b.rdg", "<RDCMan>" + nested("<group>", "</group>", 20000, server) + "</RDCMan>", false},
-        {"c.xml", "<Connections>" + nested(container.c_str(), "</Node>", 30000, node) + "</Connections>", false},
         {"d.xml", nested("<x>", "</x>", 400000, ""), false},
     };
     for (const auto& [name, bytes, read] : cases) {
@@ -198,5 +178,37 @@ TEST(ImportFiles, DeepNestingIsRefusedNotRecursedInto)
         } catch (const ImportError& error) {
             EXPECT_EQ(error.what(), std::string(read ? "" : name) + ": elements nested more than 256 deep at line 1");
         }
+    }
+}
+
+// Refused before the platform is asked, cancelled before it is, or failed there: no hosts either way. (Binds that
+// seal or encrypt the password: the companion's tests against a real server.)
+TEST(DirectorySearch, RefusedCancelledOrFailedSearchesCarryNoHosts)
+{
+    // url, user, insecure allowed, binds in clear, cancelled at once, the server's error, reaches the server
+    const std::tuple<const char*, const char*, bool, bool, bool, const char*, bool> cases[] = {
+        {"ldap://dc1/DC=x", "admin", false, true, false, "", false},  // password in clear
+        {"ldap://dc1/DC=x", "admin", true, true, false, "", true},
+        {"ldap://dc1/DC=x", "", false, true, false, "", true},  // anonymous: no password
+        {"ldap://dc1", "", true, true, false, "", false},
+        {"ldaps://dc1/DC=x", "", false, true, true, "", false},
+        {"ldaps://dc1/DC=x", "", false, true, false, "bind to dc1 failed: Invalid credentials", true},
+    };
+    for (const auto& [url, user, insecure, clear, cancel, error, reachesServer] : cases) {
+        SCOPED_TRACE(std::string(url) + " " + user + error);
+        qbtest::FakeDirectory directory;
+        directory.clear = clear;
+        directory.answer.entries = {{"CN=a", "a", "", ""}};
+        directory.answer.error = error;
+        DirectoryQuery query;
+        query.url = url;
+        query.user = user;
+        query.insecure = insecure;
+        DirectoryResult result = directory.search(query, [&](size_t) { return !cancel; });
+        EXPECT_EQ(directory.searches, reachesServer ? 1 : 0);
+        EXPECT_EQ(result.cancelled, cancel);
+        EXPECT_EQ(result.ok(), reachesServer && !*error) << result.error;
+        EXPECT_EQ(reachesServer ? result.error : "", error);
+        EXPECT_EQ(result.read.hosts.size(), result.ok() ? 1u : 0u);
     }
 }
