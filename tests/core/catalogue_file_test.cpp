@@ -37,8 +37,7 @@ TEST(CatalogueFile, ExampleWrittenByteForByteAndReadBack)
     EXPECT_EQ(loaded.window.taskbarDrops, 1);
 }
 
-// Each line read and written back: what the reader makes of lines the writer would not write. (A missing tag, "-"
-// as a name and "01" as a flag: the check's and the companion's tests.)
+// Each line read and written back: what the reader makes of lines the writer would not write.
 TEST(CatalogueReader, LinesReadBackAsWritten)
 {
     const std::pair<std::string, std::string> cases[] = {
@@ -50,6 +49,7 @@ TEST(CatalogueReader, LinesReadBackAsWritten)
          "<X>2147483647<Y>-2147483648<BROWSER>b<RDPX>2147483647<RPDY>1<HIDE><END>"},
         // No tag after the title: the title has no end.
         {"<ITEM>Web", "<ITEM><HOST><ICON>0<COL>-1"},
+        {"<ITEM>Web<ICON>4<COL>255", "<ITEM>Web<HOST><ICON>0<COL>255"},
         {"<ITEM>a>b<HOST>c>d<ICON>  +12x<COL>-2147483649", "<ITEM>a>b<HOST>c>d<ICON>12<COL>-2147483648"},
         {"  <NAME>n<RUN>p<PARAMS>q<IICON>3<CONFIRM>01<BOLD> 1", "  <NAME>n<RUN>p<PARAMS>q<IICON>3<CONFIRM>1<BOLD>1"},
         // A ">" in a value shifts every later field by one.
@@ -57,6 +57,7 @@ TEST(CatalogueReader, LinesReadBackAsWritten)
          "  <NAME>n<RUN>cmd<PARAMS>/c dir > out.txt<IICON>0<CONFIRM>1<BOLD>0"},
         {"  <NAME>n<A>p<B>q<C>4<D>1<E>0", "  <NAME>n<RUN>p<PARAMS>q<IICON>4<CONFIRM>1<BOLD>0"},
         {"  <WINDOWS>7<P1>pc<P2><IICON>9", "  <WINDOWS>1<P1>pc<P2><IICON>9"},
+        {"  <NAME>-<RUN>x<PARAMS><IICON>3<CONFIRM>0<BOLD>1", "  <SEP>"},
     };
     for (const auto& [line, expected] : cases) {
         SCOPED_TRACE(line);

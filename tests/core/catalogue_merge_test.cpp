@@ -11,8 +11,8 @@ using namespace qb;
 
 namespace {
 
-// "a b' c": one host per word; the letters are the title, the whole word the
-// host name, so "b" and "b'" are two versions of the host titled b.
+// "a b' c": one host per word; the letters are the title, the whole word the host name, so "b" and "b'" are two
+// versions of the host titled b.
 HostCatalogue hosts(const std::string& words)
 {
     HostCatalogue made;

@@ -54,8 +54,7 @@ Saved save(const std::string& path, const HostCatalogue& hosts)
 
 }  // namespace
 
-// On disk and back, byte for byte, written a piece at a time: many pieces, and one host larger than a piece (the
-// format itself is checked apart).
+// On disk and back, byte for byte, written a piece at a time: many pieces, and one host larger than a piece.
 TEST(CatalogueSave, ReplacesTheFileWholeAndLoadsBack)
 {
     HostCatalogue hosts = sampleCatalogue(3000);
