@@ -29,7 +29,7 @@ namespace {
 const std::string kPrefix = "Unable to save quillbank.ini: ";
 const std::string kOld = "<X>1<Y>2<BROWSER>b<RDPX>3<RPDY>4<END>\r\n<ITEM>old<HOST>h<ICON>0<COL>-1\r\n";
 
-HostCatalogue sampleCatalogue(int hosts = 2)
+HostCatalogue sampleCatalogue(int hosts)
 {
     HostCatalogue catalogue;
     for (int i = 0; i < hosts; ++i)
