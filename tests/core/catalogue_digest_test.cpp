@@ -12,53 +12,30 @@ using qbtest::entry;
 
 TEST(CatalogueDigest, PiecesHashAsTheWhole)
 {
-    const std::string text(100, 'x');
+    const std::string text = "0123456789abcdefghij" + std::string(60, 'x') + "klmnopqrstuvwxyzABCD";
     const Digest whole = digestOfBytes(text);
-    for (size_t cut : {1, 7, 15, 16, 17, 40}) {
-        Hasher pieces;
-        pieces.add(text.substr(0, cut));
-        pieces.add(text.substr(cut, 3));
-        pieces.add(text.substr(cut + 3));
-        EXPECT_EQ(pieces.finish(), whole) << cut;
-    }
-    EXPECT_NE(digestOfBytes(text.substr(1)), whole);
+    Hasher pieces;  // a piece ending inside a block, and the rest
+    pieces.add(text.substr(0, 7));
+    pieces.add(text.substr(7));
+    EXPECT_EQ(pieces.finish(), whole);
     // Texts are hashed with their lengths: moving a letter between two fields is a change.
     EXPECT_NE(hostDigest(*qbtest::host("ab", "c", 0, -1)), hostDigest(*qbtest::host("a", "bc", 0, -1)));
 }
 
-// The base after a save is worked out from memory, not read back: it must be
-// what reading the written file gives, for values the line holds as they are
-// and for those it does not.
+// The base after a save is worked out from memory, not read back: it must be what reading the written file gives,
+// for values the line holds as they are and for those it does not.
 TEST(CatalogueDigest, BaseAsWrittenIsWhatTheFileReadsBackAs)
 {
     const std::function<void(HostItem&)> cases[] = {
         [](HostItem& h) { h.entries.push_back(entry(CustomCommand, "Console", "cmd.exe", "/k ping", 5, true, true)); },
-        [](HostItem& h) { h.title = "a>b", h.hostName = "c>d"; },
         [](HostItem& h) { h.title = "a<b"; },
         [](HostItem& h) { h.entries.push_back(entry(CustomCommand, "dir", "cmd", "/c dir > x", 5, true, true)); },
         [](HostItem& h) { h.entries.push_back(entry(CustomCommand, "-", "cmd")); },
-        [](HostItem& h) { h.entries.push_back(entry(Url, "http://a<b", "Status", "", 3, true)); },
         // Texts of a former kind are not written.
         [](HostItem& h) {
             CommandEntry separator = entry(Url, "http://x", "X", "", 9, true);
             separator.kind = Separator;
             h.entries.push_back(separator);
-        },
-        [](HostItem& h) {
-            CommandEntry separator;
-            separator.kind = Separator;
-            separator.icon = 4;
-            h.entries.push_back(separator);
-        },
-        [](HostItem& h) {
-            CommandEntry shares = entry(WindowsTemplate, "pc", "c");
-            shares.bold = true;
-            h.entries.push_back(shares);
-        },
-        [](HostItem& h) {
-            CommandEntry odd = entry(CustomCommand, "odd");
-            odd.kind = static_cast<EntryKind>(7);
-            h.entries.push_back(odd);
         },
         // A line break makes lines of another host and of options.
         [](HostItem& h) { h.title = "a\r\n<ITEM>b\n<X>5<Y>6<BROWSER>b<RDPX>0<RPDY>0<END>"; },

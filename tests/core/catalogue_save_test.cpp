@@ -1,6 +1,5 @@
 #include "app/CatalogueSession.h"
 #include "catalogue/CatalogueFile.h"
-#include "catalogue/CatalogueMerge.h"
 #include "catalogue_test_support.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +8,6 @@
 #include <functional>
 
 #ifdef _WIN32
-#include <thread>
 #include <windows.h>
 
 #include "handles/Handles.h"
@@ -31,7 +29,7 @@ namespace {
 const std::string kPrefix = "Unable to save quillbank.ini: ";
 const std::string kOld = "<X>1<Y>2<BROWSER>b<RDPX>3<RPDY>4<END>\r\n<ITEM>old<HOST>h<ICON>0<COL>-1\r\n";
 
-HostCatalogue sampleCatalogue(int hosts = 2)
+HostCatalogue sampleCatalogue(int hosts)
 {
     HostCatalogue catalogue;
     for (int i = 0; i < hosts; ++i)
@@ -44,28 +42,19 @@ struct Saved {
     std::vector<std::string> messages;
 };
 
-Saved save(const std::string& path, const HostCatalogue& hosts, FileStore& files = qbtest::platformStore())
+Saved save(const std::string& path, const HostCatalogue& hosts)
 {
     Saved result;
     RecordingWindow window;
     result.saved = saveCatalogue(
-        hosts, AppOptions{}, window, [&](const std::string& m) { result.messages.push_back(m); }, files, path);
+        hosts, AppOptions{}, window, [&](const std::string& m) { result.messages.push_back(m); },
+        qbtest::platformStore(), path);
     return result;
 }
 
 }  // namespace
 
-TEST(CatalogueSave, ReportsAFailureInTheFixedWordsWithTheReasonCut)
-{
-    FakeStore store;
-    store.failure = std::string(400, 'r');
-    const Saved result = save("C:\\Users\\a\\quillbank.ini", sampleCatalogue(), store);
-    EXPECT_FALSE(result.saved);
-    EXPECT_EQ(result.messages, std::vector<std::string>{kPrefix + std::string(255, 'r')});
-}
-
-// On disk and back, byte for byte, written a piece at a time: many pieces, and one host larger than a piece (the
-// format itself is checked apart).
+// On disk and back, byte for byte, written a piece at a time: many pieces, and one host larger than a piece.
 TEST(CatalogueSave, ReplacesTheFileWholeAndLoadsBack)
 {
     HostCatalogue hosts = sampleCatalogue(3000);
@@ -81,15 +70,12 @@ TEST(CatalogueSave, ReplacesTheFileWholeAndLoadsBack)
     writeFile(path, std::string(2000000, 'o'));  // longer than what replaces it
     EXPECT_TRUE(saveCatalogue(
         hosts, options, window, [](const std::string& m) { ADD_FAILURE() << m; }, qbtest::platformStore(), path));
-    const std::string bytes = readFile(path);
-    EXPECT_EQ(bytes, formatCatalogue(hosts, options, -1920, -8));
+    EXPECT_TRUE(readFile(path) == formatCatalogue(hosts, options, -1920, -8));
     EXPECT_EQ(folder.names(), std::set<std::string>{"quillbank.ini"});
 
     Loaded loaded;
     loadCatalogue(loaded.hosts, loaded.options, loaded.window, qbtest::platformStore(), path);
-    ASSERT_EQ(loaded.hosts.size(), hosts.size());
-    for (size_t i = 0; i < hosts.size(); ++i)
-        ASSERT_TRUE(sameHost(*loaded.hosts[i], *hosts[i])) << i;
+    EXPECT_TRUE(loaded.written() == formatCatalogue(hosts, options, 0, 0));
 }
 
 // Two sources hold the same bytes however each cuts them; a difference anywhere, or one ending first, tells.
@@ -107,12 +93,13 @@ TEST(CatalogueSave, BytesCompareAsTheyCome)
         }
     };
     const std::tuple<std::string, std::string, bool> cases[] = {
-        {"abcdef", "abcdef", true}, {"abcdef", "abcdeg", false}, {"abcdef", "xbcdef", false},
-        {"abcdef", "abcde", false}, {"abcde", "abcdef", false},  {"", "", true},
-        {"", "a", false},
+        {"abcdef", "abcdef", true},
+        {"abcdef", "abcdeg", false},
+        {"abcdef", "abcde", false},
+        {"abcde", "abcdef", false},
     };
     for (const auto& [a, b, same] : cases)
-        for (size_t piece : {1, 2, 4, 10}) {
+        for (size_t piece : {1, 4}) {
             Cut first(a, piece), second(b, piece + 1), third(a, piece);
             EXPECT_EQ(sameBytes(first, second), same) << a << " " << b << " " << piece;
             EXPECT_EQ(sameBytes(third, b), same) << a << " " << b << " " << piece;
@@ -124,24 +111,18 @@ TEST(CatalogueLoad, AFileThatCannotBeReadChangesNothing)
 {
     TempFolder folder;
     fs::create_directories(folder.file("adir"));
+    const std::string other = folder.file("other.ini");
 #ifndef _WIN32
-    ASSERT_EQ(::mkfifo(folder.file("fifo.ini").c_str(), 0666), 0);
-    fs::create_symlink("loop.ini", folder.file("loop.ini"));
+    ASSERT_EQ(::mkfifo(other.c_str(), 0666), 0);  // its reader would wait for a writer
+    const char* otherError = "Not a regular file";
 #else
-    writeFile(folder.file("held.ini"), kOld);
-    const win::FileHandle held(
-        ::CreateFileA(folder.file("held.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    ASSERT_TRUE(held);
+    writeFile(other, kOld);
+    const win::FileHandle held(::CreateFileA(other.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);  // by another program throughout
+    const char* otherError = nullptr;
 #endif
-    const std::pair<std::string, const char*> cases[] = {
-        {folder.file("adir"), nullptr},  // the reason is the system's
-#ifndef _WIN32
-        {folder.file("fifo.ini"), "Not a regular file"},
-        {folder.file("loop.ini"), "Too many levels of symbolic links"},
-#else
-        {folder.file("held.ini"), nullptr},  // held open by another program throughout
-#endif
-    };
+    // the folder's reason is the system's
+    const std::pair<std::string, const char*> cases[] = {{folder.file("adir"), nullptr}, {other, otherError}};
     for (const auto& [path, error] : cases) {
         SCOPED_TRACE(path);
         Loaded loaded;
@@ -162,61 +143,44 @@ TEST(CatalogueLoad, AFileThatCannotBeReadChangesNothing)
 // A failed save is reported once, with a reason, and leaves everything as it was.
 TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
 {
-    using Around = std::function<void(const std::string&, const std::function<void()>&)>;
-    struct Fault {
-        const char* what;
-        const char* target;
-        bool targetIsFolder;
-        Around around;
-        bool hardLinked = false;  // rewritten in place, over the old bytes
-    };
-    const Around asIs = [](const std::string&, const std::function<void()>& run) { run(); };
+    // what, the target, it is a folder with a file in it, it has another name (rewritten in place), the fault
+    // (Windows: the target held open without sharing; POSIX: room for the old bytes, not the new)
+    const std::tuple<const char*, const char*, bool, bool, bool> faults[] = {
+        {"target is a folder", "quillbank.ini", true, false, false},
+        {"folder does not exist", "gone/quillbank.ini", false, false, false},
+        {"held, or a write stops short", "quillbank.ini", false, false, true},
 #ifndef _WIN32
-    // Room for the old bytes, not the new.
-    const Around fileSizeLimit = [](const std::string&, const std::function<void()>& run) {
-        rlimit saved{};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limited = saved;
-        limited.rlim_cur = 1000;
-        auto previous = std::signal(SIGXFSZ, SIG_IGN);
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-        run();
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
-    };
-#endif
-    const Fault faults[] = {
-        {"target is a folder with a file in it", "quillbank.ini", true, asIs},
-        {"folder does not exist", "gone/quillbank.ini", false, asIs},
-#ifdef _WIN32
-        {"target held open without sharing", "quillbank.ini", false,
-         [](const std::string& path, const std::function<void()>& run) {
-             HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-             ASSERT_NE(held, INVALID_HANDLE_VALUE);
-             auto start = std::chrono::steady_clock::now();
-             run();
-             EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
-             ::CloseHandle(held);
-         }},
-#else
-        {"a write stops short", "quillbank.ini", false, fileSizeLimit},
-        {"a rewrite in place stops short: the old bytes are put back", "quillbank.ini", false, fileSizeLimit, true},
+        {"a rewrite in place stops short: the old bytes are put back", "quillbank.ini", false, true, true},
 #endif
     };
-    for (const Fault& fault : faults) {
-        SCOPED_TRACE(fault.what);
+    for (const auto& [what, target, isFolder, hardLinked, fault] : faults) {
+        SCOPED_TRACE(what);
         TempFolder folder;
-        const std::string path = folder.file(fault.target);
-        if (fault.targetIsFolder)
+        const std::string path = folder.file(target);
+        if (isFolder)
             fs::create_directories(path);
-        writeFile(fault.targetIsFolder ? path + "/keep.txt" : path, kOld);  // no-op when the folder is gone
-        if (fault.hardLinked)
+        writeFile(isFolder ? path + "/keep.txt" : path, kOld);  // no-op when the folder is gone
+        if (hardLinked)
             fs::create_hard_link(path, folder.file("other.ini"));
         const auto namesBefore = folder.names();
-        const HostCatalogue hosts = sampleCatalogue(50);  // well past the size limit above
-        Saved result{true, {}};
-        fault.around(path, [&] { result = save(path, hosts); });
-
+        const HostCatalogue hosts = sampleCatalogue(50);  // well past the size limit below
+#ifdef _WIN32
+        win::FileHandle held(fault ? ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                   : INVALID_HANDLE_VALUE);
+        const auto start = std::chrono::steady_clock::now();
+        const Saved result = save(path, hosts);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+        held.reset();  // for the reads below
+#else
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit limited{fault ? 1000 : saved.rlim_cur, saved.rlim_max};
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        const Saved result = save(path, hosts);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+#endif
         EXPECT_FALSE(result.saved);
         ASSERT_EQ(result.messages.size(), 1u);
         const std::string& message = result.messages[0];
@@ -230,7 +194,8 @@ TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
     }
 }
 
-// The file before a save is kept beside it, one generation, also by a rewrite in place.
+// The file before a save is kept beside it, one generation, also by a rewrite in place; the new file is what the
+// old one was (its owner, mode or attributes).
 TEST(CatalogueSave, KeepsThePreviousFileAsTheBackup)
 {
     TempFolder folder;
@@ -246,6 +211,10 @@ TEST(CatalogueSave, KeepsThePreviousFileAsTheBackup)
     ASSERT_TRUE(::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
 #else
     ASSERT_EQ(::chmod(path.c_str(), 0604), 0);
+    const bool root = ::geteuid() == 0;
+    ASSERT_EQ(::chown(path.c_str(), root ? 65534 : -1, -1), 0);  // as root, another user's file
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
 #endif
     ASSERT_TRUE(keep("three")) << error;
     EXPECT_EQ(readFile(path), "three");
@@ -254,16 +223,17 @@ TEST(CatalogueSave, KeepsThePreviousFileAsTheBackup)
 #else
     struct stat info {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0604u);
+    EXPECT_EQ(std::make_pair(info.st_uid, info.st_mode & 07777), std::make_pair(before.st_uid, 0604u));
 #endif
     EXPECT_EQ(readFile(backup), "two");
     EXPECT_EQ(folder.names(), (std::set<std::string>{"quillbank.ini", "quillbank.ini.bak"}));
 #ifdef _WIN32
     // Held by another program: the replace fails, the backup stays the one before.
-    HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_FALSE(keep("four"));
-    ::CloseHandle(held);
+    {
+        const win::FileHandle held(::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(keep("four"));
+    }
     // What the failed replace left behind is the next save's sweep's.
     files.removeLeftovers(path);
     EXPECT_EQ(readFile(backup), "two");
@@ -281,23 +251,6 @@ TEST(CatalogueSave, KeepsThePreviousFileAsTheBackup)
 
 #ifndef _WIN32
 constexpr uid_t kNobody = 65534;
-
-// The new file is the old one's owner's, with its mode. (A link kept: the sharing test through a link.)
-TEST(CatalogueSavePosix, KeepsTheFilesOwnerAndMode)
-{
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to give files to another user";
-    TempFolder folder;
-    const std::string path = folder.file("quillbank.ini");
-    writeFile(path, kOld);
-    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-    ASSERT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
-    EXPECT_TRUE(save(path, sampleCatalogue()).saved);
-    struct stat after {};
-    ASSERT_EQ(::stat(path.c_str(), &after), 0);
-    EXPECT_EQ(std::make_pair(after.st_uid, after.st_mode & 07777), std::make_pair(kNobody, 0640u));
-    EXPECT_EQ(folder.names(), std::set<std::string>{"quillbank.ini"});
-}
 
 void giveToSaver(const std::string& file)
 {
@@ -330,22 +283,27 @@ std::pair<std::string, int> inChild(const std::function<std::string()>& work, st
     return {text, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
-// Killed while the file has another name (rewritten in place), the sweep keeps the previous bytes as the backup.
-// (Kills at the steps of a save by rename: the companion's tests.)
-TEST(CatalogueSavePosix, ARewriteInPlaceKilledAtAnyStepKeepsTheBackup)
+// Killed at any step of a save, by rename or rewritten in place (the file has another name), the file is the old
+// or the new one, and the next save's sweep takes only its own leftovers and keeps the replaced bytes as the backup.
+TEST(CatalogueSavePosix, ASaveKilledAtAnyStepKeepsTheFileAndTheBackup)
 {
     const std::string kNew = "<X>0<Y>0<BROWSER>n<RDPX>1<RPDY>1<END>\r\n";
-    const std::tuple<const char*, std::optional<std::string>, std::optional<std::string>> cases[] = {
-        // step, the file after the kill, the backup after the sweep
-        {"backup-kept", kOld, {}},
-        {"in-place", {}, kOld},
+    const std::tuple<const char*, bool, std::optional<std::string>, bool> cases[] = {
+        // step, rewritten in place, the file after the kill (torn in place), a backup after the sweep
+        {"temporary-written", false, kOld, false}, {"backup-kept", false, kOld, false}, {"replaced", false, kNew, true},
+        {"backup-kept", true, kOld, false},        {"in-place", true, {}, true},
     };
-    for (const auto& [step, file, backup] : cases) {
-        SCOPED_TRACE(step);
+    for (const auto& [step, inPlace, file, backup] : cases) {
+        SCOPED_TRACE(std::string(step) + (inPlace ? " in place" : ""));
         TempFolder folder;
         const std::string path = folder.file("quillbank.ini");
         writeFile(path, kOld);
-        fs::create_hard_link(path, folder.file("other.ini"));
+        writeFile(path + ".tmp-mine", "");  // like ours in name only
+        std::set<std::string> names{"quillbank.ini", "quillbank.ini.tmp-mine"};
+        if (inPlace) {
+            fs::create_hard_link(path, folder.file("other.ini"));
+            names.insert("other.ini");
+        }
         const auto killed = inChild(
             [&] {
                 std::string error, backupError;
@@ -358,11 +316,10 @@ TEST(CatalogueSavePosix, ARewriteInPlaceKilledAtAnyStepKeepsTheBackup)
             EXPECT_EQ(readFile(path), *file);
         }
         qbtest::platformStore().removeLeftovers(path);
-        std::set<std::string> names{"quillbank.ini", "other.ini"};
         if (backup)
             names.insert("quillbank.ini.bak");
         EXPECT_EQ(folder.names(), names);
-        EXPECT_EQ(readFile(path + ".bak"), backup.value_or(""));
+        EXPECT_EQ(readFile(path + ".bak"), backup ? kOld : "");
     }
 
     // A second name that a killed save gave the file, not yet swept, is no reason to rewrite it in place.
@@ -376,39 +333,38 @@ TEST(CatalogueSavePosix, ARewriteInPlaceKilledAtAnyStepKeepsTheBackup)
     EXPECT_FALSE(fs::equivalent(path, own));
 }
 
-// Every path to one catalogue locks the one lock file beside it. One that is there but cannot be locked fails the
-// save, naming it: the catalogue itself, which the save replaces, is no lock. (Readers and a lock folder: the
-// companion's tests.)
+// Every path to one catalogue locks the one lock file beside it, which only a saver makes. One that is there but
+// cannot be locked fails the save, naming it: the catalogue itself, which the save replaces, is no lock.
 TEST(CatalogueLockPosix, OneLockFileForEveryPathThatASaveNeverGoesWithout)
 {
     TempFolder links;
     fs::create_directories(links.file("real"));
     writeFile(links.file("real/quillbank.ini"), kOld);
     fs::create_symlink("real/quillbank.ini", links.file("link.ini"));
-    fs::create_directory_symlink("real", links.file("via"));
     FileStore& files = qbtest::platformStore();
     std::string error;
-    for (const char* path : {"link.ini", "via/quillbank.ini"})
-        EXPECT_TRUE(files.lock(links.file(path), FileStore::LockMode::Shared, error)) << error;
+    EXPECT_TRUE(files.lock(links.file("link.ini"), FileStore::LockMode::Shared, error)) << error;
+    EXPECT_FALSE(fs::exists(links.file("real/quillbank.ini.lock"))) << "made by a reader";
     EXPECT_TRUE(files.lock(links.file("link.ini"), FileStore::LockMode::Exclusive, error)) << error;
     EXPECT_TRUE(fs::exists(links.file("real/quillbank.ini.lock")));
-    EXPECT_EQ(links.names(), (std::set<std::string>{"link.ini", "real", "via"}));
+    EXPECT_EQ(links.names(), (std::set<std::string>{"link.ini", "real"}));
 
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "needs root to save as another user";
+    const bool root = ::geteuid() == 0;
     const std::tuple<const char*, std::function<void(const std::string&)>, std::string> cases[] = {
-        {"read-only for the saver",
-         [](const std::string& lock) { writeFile(lock, ""), giveToSaver(lock), ::chmod(lock.c_str(), 0444); },
-         "Permission denied"},
+        {"a folder", [](const std::string& lock) { fs::create_directory(lock); }, "Is a directory"},
         {"another user's", [](const std::string& lock) { writeFile(lock, ""); }, "Permission denied"},
     };
     for (const auto& [what, make, cause] : cases) {
         SCOPED_TRACE(what);
+        if (!root && cause != "Is a directory")
+            GTEST_SKIP() << "needs root to save as another user";
         TempFolder folder;
         const std::string path = folder.file("quillbank.ini");
         writeFile(path, kOld);
-        giveToSaver(folder.path.string());
-        giveToSaver(path);
+        if (root) {
+            giveToSaver(folder.path.string());
+            giveToSaver(path);
+        }
         make(path + ".lock");
         const auto said = inChild(
             [&] {
@@ -421,7 +377,7 @@ TEST(CatalogueLockPosix, OneLockFileForEveryPathThatASaveNeverGoesWithout)
                 session.save(loaded.hosts, loaded.options, loaded.window, report);
                 return messages;
             },
-            kNobody);
+            root ? std::optional<uid_t>(kNobody) : std::nullopt);
         EXPECT_EQ(said.first, "Unable to save quillbank.ini: " + cause + " (the lock file " +
                                   (fs::canonical(folder.path) / "quillbank.ini.lock").string() + ")");
         EXPECT_EQ(readFile(path), kOld);
@@ -470,25 +426,4 @@ TEST(CatalogueSavePosix, ARewriteInPlaceKeepsTheBackupOrSaysWhy)
     }
 }
 
-#endif
-
-#ifdef _WIN32
-// Another program holding the file for a moment: the read waits for it.
-TEST(CatalogueLoadWin32, AFileHeldForAMomentIsReadOnceFree)
-{
-    TempFolder folder;
-    const std::string path = folder.file("quillbank.ini");
-    writeFile(path, kOld);
-    HANDLE held = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    std::thread release([held] {
-        ::Sleep(300);
-        ::CloseHandle(held);
-    });
-    Loaded loaded;
-    ReadStatus status = loadCatalogue(loaded.hosts, loaded.options, loaded.window, qbtest::platformStore(), path);
-    release.join();
-    EXPECT_TRUE(status.whole()) << status.error;
-    EXPECT_EQ(loaded.hosts.size(), 1u);
-}
 #endif
