@@ -52,22 +52,20 @@ FakeStore fileHolding(const std::string& bytes)
 
 }  // namespace
 
-// Only a missing or wholly read file may be written: a save over a file not read whole would drop its hosts.
-// Refusals are told at load and each save; once the file reads whole again it is merged with what was done.
+// A save over a file not read whole would drop its hosts. Refusals are told at load and each save; once the file
+// reads whole again it is merged with what was done.
 TEST(CatalogueSession, AFileThatCouldNotBeReadWholeIsNeverWritten)
 {
     const std::string refusal = "Unable to read quillbank.ini: Sharing violation.\n"
                                 "Changes made now will not be saved. Start Quillbank again when the file can be read.";
     const std::string reason = "Sharing violation.";
-    // what, the read (opened, missing, read error), hosts shown, saves refused
-    const std::tuple<const char*, ReadStatus, size_t, bool> cases[] = {
-        {"missing", {false, true, false, reason}, 0, false},
-        {"read whole", {true, false, false, reason}, 1, false},
-        {"locked", {false, false, false, reason}, 0, true},
-        {"read failed part way", {true, false, true, reason}, 1, true},
+    // what, the read (opened, missing, read error), hosts shown
+    const std::tuple<const char*, ReadStatus, size_t> cases[] = {
+        {"locked", {false, false, false, reason}, 0},
+        {"read failed part way", {true, false, true, reason}, 1},
     };
     const std::string later = kWhole + "<ITEM>dropped<HOST>d<ICON>0<COL>-1\r\n";
-    for (const auto& [name, status, hostsShown, refused] : cases) {
+    for (const auto& [name, status, hostsShown] : cases) {
         SCOPED_TRACE(name);
         FakeStore store;
         store.status = status;
@@ -77,13 +75,10 @@ TEST(CatalogueSession, AFileThatCouldNotBeReadWholeIsNeverWritten)
         EXPECT_EQ(program.hosts.size(), hostsShown) << "what could be read is shown";
         program.hosts.push_back(host("new", "n", 0, -1));
         for (int save = 0; save < 2; ++save)
-            EXPECT_EQ(program.save().saved, !refused);
-        EXPECT_EQ(store.writes, refused ? 0 : 1) << "the second save finds its bytes on disk";
-        EXPECT_EQ(program.session.savesRefused(), refused);
-        EXPECT_EQ(program.messages, std::vector<std::string>(refused ? 3 : 0, refusal))
-            << "once at load, then at each save";
-        if (!refused)
-            continue;
+            EXPECT_FALSE(program.save().saved);
+        EXPECT_EQ(store.writes, 0);
+        EXPECT_TRUE(program.session.savesRefused());
+        EXPECT_EQ(program.messages, std::vector<std::string>(3, refusal)) << "once at load, then at each save";
         store.status = {true, false, false, ""};
         store.bytes = later;
         EXPECT_TRUE(program.save().saved);
@@ -198,24 +193,19 @@ TEST(CatalogueSession, TakeOverWritesTheCopyAndMergesOnlyLaterChanges)
 {
     AppOptions copyOptions;
     copyOptions.rdpWidth = 1280;
-    const std::string copy = fileOf({"a", "c"}, copyOptions);
-    for (const bool theyChanged : {false, true}) {
-        SCOPED_TRACE(theyChanged ? "another program saved since the load" : "file as loaded");
-        FakeStore store = fileHolding(fileOf({"a", "b"}));
-        Program program(store);
-        if (theyChanged)
-            store.bytes = fileOf({"a", "b", "their"});
-        const std::string before = store.bytes;
+    FakeStore store = fileHolding(fileOf({"a", "b"}));
+    Program program(store);
+    store.bytes = fileOf({"a", "b", "their"});
+    const std::string before = store.bytes;
 
-        EXPECT_TRUE(
-            program.session.takeOver(copy, program.hosts, program.options, program.window, program.report).saved);
-        const std::vector<std::string> file =
-            theyChanged ? std::vector<std::string>{"a", "c", "their"} : std::vector<std::string>{"a", "c"};
-        EXPECT_EQ(store.bytes, fileOf(file, copyOptions));
-        EXPECT_EQ(titlesOf(program.hosts), file);
-        EXPECT_EQ(store.backup, before);
-        EXPECT_TRUE(program.messages.empty());
-    }
+    EXPECT_TRUE(
+        program.session
+            .takeOver(fileOf({"a", "c"}, copyOptions), program.hosts, program.options, program.window, program.report)
+            .saved);
+    EXPECT_EQ(store.bytes, fileOf({"a", "c", "their"}, copyOptions));
+    EXPECT_EQ(titlesOf(program.hosts), (std::vector<std::string>{"a", "c", "their"}));
+    EXPECT_EQ(store.backup, before);
+    EXPECT_TRUE(program.messages.empty());
 }
 
 // Lines the reader ignores stay in the file until the user changes something.
@@ -226,9 +216,8 @@ TEST(CatalogueSession, WritesOnlyARealChange)
     const std::string noBrowser = "<X>5<Y>6<BROWSER><RDPX>1<RPDY>2<END>\r\n<ITEM>kept<HOST>k<ICON>1<COL>-1\r\n";
     using Edit = std::function<void(Program&)>;
     const Edit nothing = [](Program&) {};
-    const std::tuple<const char*, std::optional<std::string>, Edit, bool> cases[] = {
+    const std::tuple<const char*, std::string, Edit, bool> cases[] = {
         {"nothing", junk, nothing, false},
-        {"an option set to what it was", junk, [](Program& p) { p.options.rdpWidth = 1; }, false},
         {"no position in the file", noOptions, nothing, false},
         // An empty browser reads back as the default one: only the bytes tell this from a change.
         {"an option back to the file's spelling", noBrowser, [](Program& p) { p.options.alternateBrowserPath = ""; },
@@ -237,12 +226,10 @@ TEST(CatalogueSession, WritesOnlyARealChange)
         {"moved", junk, [](Program& p) { p.window.left = 7; }, true},
         {"an option", junk, [](Program& p) { p.options.rdpHeight = 3; }, true},
         {"a host", junk, [](Program& p) { p.hosts.back()->icon = 2; }, true},
-        {"no file", std::nullopt, nothing, true},
     };
     for (const auto& [name, file, edit, written] : cases) {
         SCOPED_TRACE(name);
-        FakeStore store = fileHolding(file.value_or(""));
-        store.status = {bool(file), !file, false, ""};
+        FakeStore store = fileHolding(file);
         Program program(store);
         edit(program);
         EXPECT_TRUE(program.save().saved);
@@ -252,32 +239,16 @@ TEST(CatalogueSession, WritesOnlyARealChange)
     }
 }
 
-// Told once at start; a close with nothing to lose asks nothing; a backup not kept is told once.
-TEST(CatalogueSession, AnUnwritableFileIsToldAndAFailedCloseAsks)
+// Said once, not at every save.
+TEST(CatalogueSession, ABackupNotKeptIsToldOnce)
 {
     FakeStore store = fileHolding(fileOf({"a"}));
-    store.unwritable = "Access denied";
-    Program program(store);
-    EXPECT_EQ(program.messages,
-              std::vector<std::string>{"quillbank.ini cannot be written: Access denied\n"
-                                       "Changes made now will not be saved until it can be written."});
-    auto close = [&] {
-        return closeAnywayQuestion(
-            program.session.saveBeforeClose(program.hosts, program.options, program.window, program.report));
-    };
-    EXPECT_EQ(close(), "") << "nothing changed, nothing to lose";
-    program.hosts.push_back(host("new", "n", 0, -1));
-    store.failure = "Access denied";
-    EXPECT_EQ(close(), "Unable to save quillbank.ini: Access denied\n"
-                       "Close Quillbank and lose the changes made since the last save?");
-    EXPECT_EQ(program.messages.size(), 1u) << "the failure is told in the question alone";
-
-    store.failure.reset();
     store.backupFailure = "Permission denied";
-    EXPECT_EQ(close(), "");
-    program.hosts.push_back(host("newer", "n", 0, -1));
-    EXPECT_TRUE(program.save().saved);
-    EXPECT_EQ(program.messages.back(), "quillbank.ini was saved, but its previous version could not be kept as "
-                                       "quillbank.ini.bak: Permission denied");
-    EXPECT_EQ(program.messages.size(), 2u);
+    Program program(store);
+    for (const char* title : {"new", "newer"}) {
+        program.hosts.push_back(host(title, "n", 0, -1));
+        EXPECT_TRUE(program.save().saved);
+    }
+    EXPECT_EQ(program.messages, std::vector<std::string>{"quillbank.ini was saved, but its previous version could "
+                                                         "not be kept as quillbank.ini.bak: Permission denied"});
 }

@@ -1,6 +1,4 @@
-#include "editors/EntryKindFields.h"
 #include "editors/EntryListOps.h"
-#include "editors/EntryRows.h"
 #include "editors/RefusedTexts.h"
 #include "editors/TemplateEntries.h"
 
@@ -25,26 +23,6 @@ std::vector<std::string> names(const EntryList& list)
 }
 
 }  // namespace
-
-TEST(EditorsEntryRows, EachKindShowsOnlyItsOwnFields)
-{
-    const std::pair<EntryKind, std::array<std::string, 5>> cases[] = {
-        {CustomCommand, {"name", "prog", "-p", "Yes", "No"}},
-        {WindowsTemplate, {"* Windows *", "th", "CD", "", ""}},
-        {Separator, {std::string(23, '-'), std::string(47, '-'), std::string(57, '-'), "--------", "--------"}},
-        {Url, {"web", "http://x/", "Alternate Browser", "", ""}},
-    };
-    for (const auto& [kind, cells] : cases) {
-        SCOPED_TRACE(kind);
-        EntryRow row =
-            entryRow(CommandEntry{kind, "name", "prog", "-p", 42, true, false, "th", "CD", "http://x/", true, "web"});
-        EXPECT_EQ(row.cells, cells);
-        EXPECT_EQ(row.hasImage, kind != Separator);
-        if (row.hasImage) {
-            EXPECT_EQ(row.image, 42);
-        }
-    }
-}
 
 TEST(EditorsTemplateEntries, ASeparatorAfterExistingEntriesAndAShareForEveryDriveCharacter)
 {
@@ -98,36 +76,6 @@ TEST(EditorsEntryListOps, RowsAndSelectionAfterDeleteAndMoves)
     }
     EntryList one = qbtest::namedEntries({"a"});
     EXPECT_EQ(deleteEntry(one, 0).select, kNoRow) << "the only row: nothing left to select";
-}
-
-TEST(EditorsEntryKindFields, EnabledControlsPerKindAndRadioRules)
-{
-    using F = EntryField;
-    const std::pair<EntryKind, std::vector<F>> cases[] = {
-        {CustomCommand, {F::Name, F::Command, F::Params, F::Bold, F::Confirm, F::Icon}},
-        {WindowsTemplate, {F::Icon, F::TemplateHost, F::Drives}},
-        {Separator, {}},
-        {Url, {F::Icon, F::Url, F::UrlName, F::AlternateBrowser}},
-        {static_cast<EntryKind>(7), {}},
-    };
-    for (const auto& [kind, expected] : cases) {
-        std::vector<F> enabled;
-        for (const KindField& row : kKindFields) {
-            if (fieldEnabled(row.field, kind))
-                enabled.push_back(row.field);
-        }
-        EXPECT_EQ(enabled, expected) << kind;
-    }
-
-    EXPECT_EQ(radioKind(Url), Url);
-    EXPECT_EQ(radioKind(static_cast<EntryKind>(9)), CustomCommand);
-    KindRadios none;  // the URL fields apply; OK keeps the kind it had
-    EXPECT_EQ(kindForFields(none), Url);
-    EXPECT_EQ(kindOnOk(none, Separator), Separator);
-    KindRadios two;  // the two rules test the radios in different orders
-    two.custom = two.separator = true;
-    EXPECT_EQ(kindForFields(two), CustomCommand);
-    EXPECT_EQ(kindOnOk(two, Url), Separator);
 }
 
 // The editors' refusal and the file agree: a text is refused exactly when a

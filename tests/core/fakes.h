@@ -1,7 +1,6 @@
 // Stand-ins for the platform interfaces: each records what it was asked.
 #pragma once
 
-#include "app/HostListOps.h"
 #include "app/Services.h"
 #include "catalogue/CatalogueFile.h"
 #include "catalogue/FileStore.h"
@@ -40,8 +39,8 @@ struct FakeStore final : qb::FileStore {
     size_t piece = 0;
     std::optional<std::string> failure;
     int writes = 0;
-    std::optional<std::string> backup;                     // the bytes the last replacing write kept
-    std::optional<std::string> backupFailure, unwritable;  // why a backup or any write cannot be made
+    std::optional<std::string> backup;         // the bytes the last replacing write kept
+    std::optional<std::string> backupFailure;  // why a backup cannot be made
     std::optional<std::string> lockFailure;
     std::vector<LockMode> locks;  // every lock taken, in order
     int leftoverSweeps = 0, sweepsUnlocked = 0;
@@ -72,11 +71,7 @@ struct FakeStore final : qb::FileStore {
             backup = old;
         return true;
     }
-    bool writable(const std::string&, std::string& error) override
-    {
-        error = unwritable.value_or("");
-        return !unwritable;
-    }
+    bool writable(const std::string&, std::string&) override { return true; }
     std::unique_ptr<Lock> lock(const std::string&, LockMode mode, std::string& error) override
     {
         locks.push_back(mode);
@@ -135,15 +130,14 @@ struct FakeLauncher : qb::LaunchPrompts, qb::Shell, qb::BrowserSource {
         return R"("C:\Web\web.exe" "%1")";
     }
 
-    void run(const std::string& program, const std::string& params, bool confirm = false,
-             const std::string& hostName = "pc1")
+    void run(const std::string& program, const std::string& params, bool confirm = false)
     {
         qb::CommandEntry slot;
         slot.program = program;
         slot.params = params;
         slot.confirm = confirm;
         qb::HostItem host;
-        host.hostName = hostName;
+        host.hostName = "pc1";
         qb::RunCommand(slot, host, *this, *this, *this);
     }
 };
@@ -154,11 +148,9 @@ struct FakePasswordMemory final : qb::SecretStore, qb::ProgramFinder {
     std::map<std::string, qb::RememberedPassword> kept;  // by lower-case target
     std::optional<std::string> readFailure, writeFailure;
     std::map<std::string, Place> places;
-    int reads = 0;
 
     Status read(const std::string& target, qb::RememberedPassword& into, std::string& error) override
     {
-        ++reads;
         if (readFailure) {
             error = *readFailure;
             return Status::Failed;
@@ -227,30 +219,6 @@ struct FakeLinkSystem final : qb::LinkSystem {
     }
 };
 
-// The main window as the host list operations see it.
-struct FakeHostListUi final : qb::HostListUi {
-    std::function<bool(qb::HostItem&)> editor = [](qb::HostItem&) { return false; };
-    std::function<bool(qb::OptionsForm&)> options = [](qb::OptionsForm&) { return false; };
-    int editorRuns = 0, fills = 0, saves = 0;
-    int32_t seenWidth = 0, seenHeight = 0;
-
-    bool runHostEditor(qb::HostItem& working, int32_t w, int32_t h) override
-    {
-        ++editorRuns;
-        seenWidth = w;
-        seenHeight = h;
-        return editor(working);
-    }
-    bool runOptionsDialog(qb::OptionsForm& form) override { return options(form); }
-    const qb::HostItem* focused = nullptr;  // as the last rebuild was asked
-    void fillHostList(const qb::HostItem* focus) override
-    {
-        ++fills;
-        focused = focus;
-    }
-    void saveCatalogue() override { ++saves; }
-};
-
 // A directory that answers every search with `answer`, binding in clear or not as set.
 struct FakeDirectory final : qb::DirectoryClient {
     bool clear = true;
@@ -265,13 +233,13 @@ struct FakeDirectory final : qb::DirectoryClient {
     }
 };
 
-// Message boxes: what was told and asked; the answers given in turn, Yes once they run out.
+// Message boxes: what was asked; the answers given in turn, Yes once they run out.
 struct FakeMessages final : qb::MessageBoxes {
-    std::vector<std::string> told, asked;
+    std::vector<std::string> asked;
     std::vector<Question> kinds;
     std::deque<Answer> answers;
 
-    void tell(const std::string& text) override { told.push_back(text); }
+    void tell(const std::string&) override {}
     Answer ask(const std::string& question, Question kind) override
     {
         asked.push_back(question);
@@ -284,30 +252,12 @@ struct FakeMessages final : qb::MessageBoxes {
     }
 };
 
+// Nothing kept: every setting reads as never written.
 struct FakeSettings final : qb::UserSettings {
-    std::map<std::string, std::string> values;
-    std::map<std::string, uint32_t> numbers;
-
-    std::optional<std::string> readText(const std::string& name) override
-    {
-        const auto found = values.find(name);
-        return found == values.end() ? std::nullopt : std::optional(found->second);
-    }
-    bool writeText(const std::string& name, const std::string& text) override
-    {
-        values[name] = text;
-        return true;
-    }
-    std::optional<uint32_t> readNumber(const std::string& name) override
-    {
-        const auto found = numbers.find(name);
-        return found == numbers.end() ? std::nullopt : std::optional(found->second);
-    }
-    bool writeNumber(const std::string& name, uint32_t value) override
-    {
-        numbers[name] = value;
-        return true;
-    }
+    std::optional<std::string> readText(const std::string&) override { return std::nullopt; }
+    bool writeText(const std::string&, const std::string&) override { return true; }
+    std::optional<uint32_t> readNumber(const std::string&) override { return std::nullopt; }
+    bool writeNumber(const std::string&, uint32_t) override { return true; }
 };
 
 // Every service a fake, handed in as a program's main hands in the real ones.

@@ -1,31 +1,19 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
-#include "launch/Sha256.h"
 
 namespace {
 
 using Place = qb::ProgramFinder::Place;
 
-TEST(Sha256, PublishedVectorsAndBlockEdges)
-{
-    const std::pair<std::string, const char*> cases[] = {
-        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
-        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
-        {std::string(55, 'x'), "d5e285683cd4efc02d021a5c62014694958901005d6f71e89e0989fac77e4072"},
-        {std::string(64, 'x'), "7ce100971f64e7001e8fe5a51973ecdfe1ced42befe7ee8d5fd6219506b5393c"},
-        {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
-    };
-    for (const auto& [text, digest] : cases)
-        EXPECT_EQ(qb::sha256Hex(text), digest) << text.size() << " bytes";
-}
-
 // Escaped so that no pair of names gives another pair's target, and none holds a wildcard.
 TEST(RememberedTarget, EscapesSlashPercentAndStarAndSplitsBack)
 {
     const std::array<const char*, 3> cases[] = {
-        {"pc1", "Login", "Quillbank/pc1/Login"}, {"a/b", "c", "Quillbank/a%2Fb/c"}, {"a", "b/c", "Quillbank/a/b%2Fc"},
-        {"*", "50%", "Quillbank/%2A/50%25"},     {"%2F", "", "Quillbank/%252F/"},
+        {"pc1", "Login", "Quillbank/pc1/Login"},
+        {"a/b", "c", "Quillbank/a%2Fb/c"},
+        {"*", "50%", "Quillbank/%2A/50%25"},
+        {"%2F", "", "Quillbank/%252F/"},
     };
     for (auto [hostName, entryName, target] : cases) {
         EXPECT_EQ(qb::rememberedTarget(hostName, entryName), target);
@@ -113,9 +101,7 @@ TEST(RememberedPasswords, UsedOnlyWhereTheirBindingHolds)
 {
     const Launch base;
     const Launch asking = base.with(&Launch::params, "-u ??? -pw ***").with(&Launch::input, "me");
-    const Launch several = base.with(&Launch::params, "-a *** -b ***");
     const Launch plain = base.with(&Launch::params, "-pw ***");
-    const Launch unanswered = asking.with(&Launch::input, std::nullopt);
     const Launch relative = base.with(&Launch::program, R"(tools\plink.exe)");
     const Launch typedIn = asking.with(&Launch::params, "-u ???").with(&Launch::input, "a***");
     const std::string longest(qb::kLongestRememberedPassword, 'x');
@@ -131,15 +117,12 @@ TEST(RememberedPasswords, UsedOnlyWhereTheirBindingHolds)
         {"none kept", {}, base, "typed", true, "offered", "-pw typed -h pc1", "typed"},
         {"a matching one", base, base, "typed", true, "", "-pw kept -h pc1", "kept"},
         {"host name in other case", plain, plain.with(&Launch::host, "PC1"), "", false, "", "-pw kept", "kept"},
-        {"its %HOST% in other case", base, base.with(&Launch::host, "PC1"), "typed", false, "offered" + kChanged,
-         "-pw typed -h PC1", "kept"},
         {"changed program", base, base.with(&Launch::program, R"(C:\Other\plink.exe)"), "typed", false,
          "offered" + kChanged, "-pw typed -h pc1", "kept"},
         {"changed parameters, bound again", base, base.with(&Launch::params, "-pw *** -h %HOST% -v"), "new", true,
          "offered" + kChanged, "-pw new -h pc1 -v", "new"},
         {"changed answer", asking, asking.with(&Launch::input, "you"), "typed", false, "offered" + kChanged,
          "-u you -pw typed", "kept"},
-        {"renamed entry", base, base.with(&Launch::name, "Login 2"), "typed", false, "offered", "-pw typed -h pc1", {}},
         {"*** from the answer", {}, typedIn, "typed", true, "plain", "-u atyped", {}},
         {"bare name found outside the folder", base.found(Place::Elsewhere), base.found(Place::Elsewhere), "", false,
          "", "-pw kept -h pc1", "kept"},
@@ -148,10 +131,7 @@ TEST(RememberedPasswords, UsedOnlyWhereTheirBindingHolds)
         {"relative path", {}, relative, "typed", true, "plain", "-pw typed -h pc1", {}},
         {"Ctrl held", base, base.with(&Launch::askAgain, true), "again", true, "checked", "-pw again -h pc1", "again"},
         {"Ctrl held, Cancel", base, base.with(&Launch::askAgain, true), {}, true, "checked", {}, "kept"},
-        {"Cancel, none kept", {}, base, {}, true, "offered", {}, {}},
-        {"??? cancelled", asking, unanswered, "typed", true, "plain", {}, "kept"},
         {"URL entry", {}, base.with(&Launch::kind, qb::Url), "typed", true, "plain", "-pw typed -h pc1", {}},
-        {"several *** in one text", several, several, "", false, "", "-a kept -b kept", "kept"},
         {"the longest kept", {}, base, longest, true, "offered", "-pw " + longest + " -h pc1", longest},
     };
     for (const auto& c : cases) {
