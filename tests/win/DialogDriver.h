@@ -28,7 +28,7 @@ public:
         m_hook = SetWindowsHookExA(WH_CBT, &DialogDriver::cbt, nullptr, GetCurrentThreadId());
         m_safety = SetTimer(nullptr, 0, 20000, &DialogDriver::safety);
     }
-    explicit DialogDriver(Script script) : DialogDriver() { next(std::move(script)); }
+    explicit DialogDriver(Script script) : DialogDriver() { on(std::string(), std::move(script)); }
     ~DialogDriver()
     {
         KillTimer(nullptr, m_safety);
@@ -43,7 +43,6 @@ public:
     DialogDriver& operator=(const DialogDriver&) = delete;
 
     void on(const std::string& caption, Script script) { m_scripts[caption].push_back(std::move(script)); }
-    void next(Script script) { on(std::string(), std::move(script)); }
     // Runs as each driven dialog is destroyed, while its controls still exist.
     void onDestroy(Script script) { m_onDestroy = std::move(script); }
 
@@ -118,34 +117,15 @@ private:
     std::vector<std::string> m_unexpected;
 };
 
-// Runs `body` inside the dialog's modal loop, then ends it with OK unless the body did; DoModal's result.
-inline INT_PTR runModal(win::Dialog& dialog, const std::function<void()>& body, bool bodyEnds = false)
+// Runs `body` inside the dialog's modal loop, then ends it with OK; DoModal's result.
+inline INT_PTR runModal(win::Dialog& dialog, const std::function<void()>& body)
 {
     DialogDriver driver([&](HWND) {
         body();
-        if (!bodyEnds)
-            dialog.EndDialog(IDOK);
+        dialog.EndDialog(IDOK);
     });
     return dialog.DoModal();
 }
-
-// A dialog of any template that `init` completes with controls of a test's own.
-class ScriptedDialog : public win::Dialog
-{
-public:
-    ScriptedDialog(UINT templateId, std::function<void(HWND)> init) : win::Dialog(templateId), m_init(std::move(init))
-    {}
-    BOOL OnInitDialog() override
-    {
-        win::Dialog::OnInitDialog();
-        m_init(m_hwnd);
-        return TRUE;
-    }
-    void run(const std::function<void()>& body) { EXPECT_EQ(runModal(*this, body), IDOK); }
-
-private:
-    std::function<void(HWND)> m_init;
-};
 
 inline void click(HWND dialog, int id)
 {
@@ -161,15 +141,6 @@ inline void postClick(HWND dialog, int id)
 inline std::string itemText(HWND dialog, int id)
 {
     return win::windowTextOf(GetDlgItem(dialog, id));
-}
-
-// As the keyboard types: an edit that cannot scroll drops what no longer fits.
-inline void typeText(HWND dialog, int id, const std::string& text)
-{
-    HWND control = GetDlgItem(dialog, id);
-    SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-    for (char c : text)
-        SendMessageA(control, WM_CHAR, static_cast<unsigned char>(c), 1);
 }
 
 }  // namespace qbtest

@@ -7,8 +7,6 @@
 #include "win/Handles.h"
 #include "win/Window.h"
 
-#include <algorithm>
-
 class Canvas
 {
 public:
@@ -31,29 +29,6 @@ public:
     int width() const { return m_w; }
     int height() const { return m_h; }
     COLORREF at(int x, int y) const { return GetPixel(m_dc, x, y); }
-    void fill(COLORREF colour)
-    {
-        const win::Brush brush(CreateSolidBrush(colour));
-        const RECT all{0, 0, m_w, m_h};
-        FillRect(m_dc, &all, brush);
-    }
-
-    // Pixels of `area` unlike `background`, and the rightmost one's x.
-    struct Ink {
-        int count = 0;
-        int right = -1;
-    };
-    Ink ink(RECT area, COLORREF background) const
-    {
-        Ink result;
-        for (int y = std::max(0L, area.top); y < std::min<LONG>(m_h, area.bottom); ++y)
-            for (int x = std::max(0L, area.left); x < std::min<LONG>(m_w, area.right); ++x)
-                if (at(x, y) != background) {
-                    ++result.count;
-                    result.right = std::max(result.right, x);
-                }
-        return result;
-    }
     // Pixels of `area` that are exactly `colour`.
     int count(RECT area, COLORREF colour) const
     {

@@ -4,11 +4,13 @@
 
 #include "catalogue/TextRules.h"
 
+#include "../core/catalogue_test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <fstream>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -44,15 +46,11 @@ TEST(CredentialStore, WrittenReadListedAndDeleted)
 // The working folder first, a name without extension tried with PATHEXT's; then the system's folders.
 TEST(ShellProgramFinder, TheWorkingFolderBeforeTheSystemsFolders)
 {
-    char folder[MAX_PATH] = "";
-    GetTempPathA(MAX_PATH, folder);
-    const std::string work = std::string(folder) + "qb-finder-" + std::to_string(GetCurrentProcessId());
-    CreateDirectoryA(work.c_str(), nullptr);
-    char before[MAX_PATH] = "";
-    GetCurrentDirectoryA(MAX_PATH, before);
-    ASSERT_TRUE(SetCurrentDirectoryA(work.c_str()));
-    std::ofstream(work + "\\tool.exe") << "MZ";
-    std::ofstream(work + "\\notepad.exe") << "MZ";
+    const qbtest::TempFolder work;
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(work.path);
+    qbtest::writeFile(work.file("tool.exe"), "MZ");
+    qbtest::writeFile(work.file("notepad.exe"), "MZ");
 
     using Place = qb::ProgramFinder::Place;
     const std::pair<const char*, Place> cases[] = {
@@ -63,10 +61,7 @@ TEST(ShellProgramFinder, TheWorkingFolderBeforeTheSystemsFolders)
     for (auto [name, place] : cases)
         EXPECT_EQ(finder.find(name), place) << name;
 
-    SetCurrentDirectoryA(before);
-    DeleteFileA((work + "\\tool.exe").c_str());
-    DeleteFileA((work + "\\notepad.exe").c_str());
-    RemoveDirectoryA(work.c_str());
+    std::filesystem::current_path(before);
 }
 
 }  // namespace
