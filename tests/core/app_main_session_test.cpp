@@ -1,3 +1,4 @@
+#include "app/Hotkey.h"
 #include "app/MainSession.h"
 #include "launch/RememberedPasswords.h"
 #include "catalogue_test_support.h"
@@ -155,6 +156,33 @@ TEST(MainSession, ACancelledEditorChangesNothing)
     EXPECT_TRUE(p.row("a"));
     EXPECT_TRUE(p.session.close());
     EXPECT_EQ(p.fake.files.writes, 0) << "nothing changed to write";
+}
+
+// The hotkey control's bits as the system registers them: Shift and Alt swapped, the extended-key bit no Win.
+TEST(Hotkey, TheControlsValueBecomesTheRegistrationsModifiers)
+{
+    const std::pair<uint32_t, Hotkey> cases[] = {
+        {0x0600 | 'Q', {kModControl | kModAlt, 'Q'}},
+        {0x0100 | 'F', {kModShift, 'F'}},
+        {0x0A00 | 0x24, {kModControl, 0x24}},
+        {0x0600, {0, 0}},
+    };
+    for (const auto& [value, hotkey] : cases)
+        EXPECT_EQ(hotkeyFromControl(value), hotkey) << std::hex << value;
+}
+
+TEST(MainSession, TheHotkeyFromTheOptionsIsStoredOnOkOnly)
+{
+    Program p(fileOf({"a"}));
+    const uint32_t ctrlK = 0x0200 | 'K';
+    for (const bool ok : {false, true}) {
+        p.view.options = [&](OptionsForm& form) {
+            form.hotkey = ctrlK;
+            return ok;
+        };
+        p.session.runListCommand(CmdOptions, p.row("a"));
+        EXPECT_EQ(p.fake.settings.readNumber(kHotkeySetting), ok ? std::optional<uint32_t>(ctrlK) : std::nullopt);
+    }
 }
 
 // Enter on the question must not delete.

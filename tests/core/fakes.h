@@ -256,8 +256,16 @@ struct FakeMessages final : qb::MessageBoxes {
 struct FakeSettings final : qb::UserSettings {
     std::optional<std::string> readText(const std::string&) override { return std::nullopt; }
     bool writeText(const std::string&, const std::string&) override { return true; }
-    std::optional<uint32_t> readNumber(const std::string&) override { return std::nullopt; }
-    bool writeNumber(const std::string&, uint32_t) override { return true; }
+    std::map<std::string, uint32_t> numbers;
+    std::optional<uint32_t> readNumber(const std::string& name) override
+    {
+        return numbers.count(name) ? std::optional(numbers.at(name)) : std::nullopt;
+    }
+    bool writeNumber(const std::string& name, uint32_t value) override
+    {
+        numbers[name] = value;
+        return true;
+    }
 };
 
 // Every service a fake, handed in as a program's main hands in the real ones.

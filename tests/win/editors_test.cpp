@@ -1,5 +1,5 @@
-// The editors shown for real and worked from scripts: OK refused for a text the file cannot hold, and Enter where
-// it must not end a dialog; no script types either.
+// The editors shown for real and worked from scripts: OK refused for a text the file cannot hold, Enter where it
+// must not end a dialog, and Cancel during a directory search; no script does any of them.
 #include "../core/catalogue_test_support.h"
 #include "DialogDriver.h"
 
@@ -116,6 +116,41 @@ TEST(HostEditor, EnterOnTheEntriesListOpensTheSelectedEntry)
     });
     EXPECT_EQ(HostEditor(*host).dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(host->entries[1].name(), "b2");
+}
+
+static bool pumpUntilText(HWND dialog, int id, const std::string& text)
+{
+    for (DWORD start = GetTickCount(); itemText(dialog, id) != text; Sleep(10)) {
+        if (GetTickCount() - start > 10000)
+            return false;
+        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
+            DispatchMessageA(&message);
+    }
+    return true;
+}
+
+TEST(ImportDialog, CancelStopsARunningSearchNotTheDialog)
+{
+    qb::HostCatalogue catalogue;
+    CImportDlg dialog(catalogue, platformStore());
+    dialog.m_searchDirectory = [](const DirectoryRequest&, DirectorySearchState& progress) {
+        progress.found = 3;
+        while (!progress.cancelled)
+            Sleep(5);
+        return qb::ImportRead();
+    };
+    DialogDriver dialogs([&](HWND d) {
+        CheckRadioButton(d, IDC_IMPORT_FROM_FILE, IDC_IMPORT_FROM_DIRECTORY, IDC_IMPORT_FROM_DIRECTORY);
+        click(d, IDC_IMPORT_FROM_DIRECTORY);
+        SetDlgItemTextA(d, IDC_IMPORT_ADDRESS, "ldap://127.0.0.1/DC=test,DC=lan");
+        click(d, IDC_IMPORT_READ);
+        EXPECT_TRUE(pumpUntilText(d, IDC_IMPORT_STATUS, "Searching the directory... 3 found"));
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(d, IDOK)));
+        click(d, IDCANCEL);
+        EXPECT_TRUE(pumpUntilText(d, IDC_IMPORT_STATUS, "The search was cancelled."));
+        postClick(d, IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }
 
 TEST(ImportDialog, EnterInTheFileBoxShowsThePreview)

@@ -46,8 +46,6 @@ std::vector<std::string> menuStrings(HMENU menu)
 
 HIMAGELIST g_testList = nullptr;
 
-const COLORREF kMenu = GetSysColor(COLOR_MENU);
-
 class IconMenuTest : public ::testing::Test
 {
 protected:
@@ -111,7 +109,7 @@ TEST_F(IconMenuTest, GreyedItemsAreEngravedUnlessInHighContrast)
     m_iconMenu.PreparePopup(m_menu, 96);
     Canvas system(120, 20);
     draw(system, kIconId, ODS_GRAYED);
-    EXPECT_EQ(system.at(11, 5), kMenu);
+    EXPECT_EQ(system.at(11, 5), GetSysColor(COLOR_MENU));
     EXPECT_EQ(system.at(3, 2), GetSysColor(COLOR_GRAYTEXT));
 }
 

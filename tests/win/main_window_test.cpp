@@ -1,5 +1,4 @@
-// The main window in process under Wine: a save between press and release, which no script can time, and what a
-// screen reader in another process reads.
+// The main window in process under Wine: what no script can time or bring about, and what another process reads.
 #include "app/win32/MainDlg.h"
 #include "handles/Handles.h"
 #include "res/resource.h"
@@ -98,4 +97,18 @@ TEST(MainWindow, AnotherProgramReadsEveryRowAsItsTitleAlone)
         read = outputOf("\"" + poke + "\" texts \"Quillbank read out\" " + std::to_string(IDC_HOST_LIST));
     });
     EXPECT_EQ(read, "Alpha\r\nMail server\r\nWeb\r\n");
+}
+
+// A log-off cannot wait: saved at once, with the restored position, not the minimised one.
+TEST(MainWindow, EndingTheSessionSavesAtOnceAndFreesNothing)
+{
+    TestWindow window("<X>10<Y>20<BROWSER>c:\\b.exe<RDPX>800<RPDY>600<END>\n" + kThreeHosts);
+    qbtest::runModal(window.dialog, [&] {
+        SetWindowPos(window.dialog, nullptr, 140, 160, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        ShowWindow(window.dialog, SW_MINIMIZE);
+        EXPECT_TRUE(SendMessageA(window.dialog, WM_QUERYENDSESSION, 0, 0));
+        SendMessageA(window.dialog, WM_ENDSESSION, TRUE, 0);
+        EXPECT_EQ(window.dialog.Session().hosts().size(), 3u) << "nothing freed";
+        EXPECT_EQ(qbtest::readFile("quillbank.ini").substr(0, 12), "<X>140<Y>160");
+    });
 }
