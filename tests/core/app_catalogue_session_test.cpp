@@ -14,15 +14,6 @@ namespace {
 const std::string kWhole = "<X>5<Y>6<BROWSER>b<RDPX>1<RPDY>2<HIDE><END>\r\n"
                            "<ITEM>kept<HOST>k<ICON>1<COL>-1\r\n";
 
-// A file of hosts with these titles (host name = title), default options.
-std::string fileOf(const std::vector<std::string>& titles, AppOptions options = {})
-{
-    HostCatalogue hosts;
-    for (const std::string& title : titles)
-        hosts.push_back(host(title, title, 0, -1));
-    return formatCatalogue(hosts, options, 0, 0);
-}
-
 HostCatalogue::iterator find(HostCatalogue& hosts, const std::string& title)
 {
     return std::find_if(hosts.begin(), hosts.end(), [&](const auto& item) { return item->title == title; });

@@ -12,14 +12,6 @@ namespace {
 
 using Answer = MessageBoxes::Answer;
 
-std::string fileOf(const std::vector<std::string>& titles)
-{
-    HostCatalogue hosts;
-    for (const std::string& title : titles)
-        hosts.push_back(host(title, title, 0, -1));
-    return formatCatalogue(hosts, AppOptions{}, 0, 0);
-}
-
 std::vector<std::string> titlesOf(const MainSession& session)
 {
     std::vector<std::string> titles;
@@ -75,23 +67,37 @@ struct Program {
 
 }  // namespace
 
-// Nothing a menu refers to may change or be freed under it; each request is posted once afterwards.
+// Nothing an editor or a menu refers to may change or be freed under it; each request is posted once afterwards.
 TEST(MainSession, ACloseOrARefreshDuringANestedLoopWaitsForItsEnd)
 {
-    Program p(fileOf({"a"}));
-    {
-        MainSession::NestedLoop menu(p.session);
-        p.fake.files.bytes = fileOf({"a", "their"});
-        EXPECT_FALSE(p.session.refresh());
-        EXPECT_FALSE(p.session.close());
-        EXPECT_EQ(p.session.hosts().size(), 1u);
-        EXPECT_EQ(p.view.closes + p.view.refreshes, 0) << "posted while the loop runs";
+    for (const bool editor : {true, false}) {
+        SCOPED_TRACE(editor ? "the host editor" : "a host's menu");
+        Program p(fileOf({"a"}));
+        const auto interrupt = [&p] {
+            p.fake.files.bytes = fileOf({"a", "their"});
+            EXPECT_FALSE(p.session.refresh());
+            EXPECT_FALSE(p.session.close());
+            EXPECT_EQ(p.session.hosts().size(), 1u);
+            EXPECT_EQ(p.view.closes + p.view.refreshes, 0) << "posted while the loop runs";
+        };
+        p.view.editor = [&](HostItem& working) {
+            interrupt();
+            working.title = "mine";
+            return true;
+        };
+        if (editor) {
+            p.session.runListCommand(CmdProperties, p.row("a"));
+        } else {
+            MainSession::NestedLoop menu(p.session);
+            interrupt();
+        }
+        EXPECT_EQ(std::make_pair(p.view.closes, p.view.refreshes), std::make_pair(1, 1));
+        EXPECT_EQ(p.session.refresh(), !editor) << "the editor's save took their change in already";
+        EXPECT_TRUE(p.session.close());
+        EXPECT_EQ(titlesOf(Program(p.fake.files.bytes).session),
+                  (std::vector<std::string>{editor ? "mine" : "a", "their"}));
+        EXPECT_EQ(p.fake.files.writes, editor ? 1 : 0) << "only the editor's change to write";
     }
-    EXPECT_EQ(std::make_pair(p.view.closes, p.view.refreshes), std::make_pair(1, 1));
-    EXPECT_TRUE(p.session.refresh());
-    EXPECT_EQ(titlesOf(p.session), (std::vector<std::string>{"a", "their"}));
-    EXPECT_TRUE(p.session.close());
-    EXPECT_EQ(p.fake.files.writes, 0) << "nothing of its own to write";
 }
 
 // The file is read before the menu opens: the clicked host must be found again in what was merged.

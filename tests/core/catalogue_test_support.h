@@ -99,6 +99,15 @@ struct TempFolder {
     }
 };
 
+// A file of hosts with these titles (host name = title).
+inline std::string fileOf(const std::vector<std::string>& titles, const qb::AppOptions& options = {})
+{
+    qb::HostCatalogue hosts;
+    for (const std::string& title : titles)
+        hosts.push_back(host(title, title, 0, -1));
+    return qb::formatCatalogue(hosts, options, 0, 0);
+}
+
 inline std::vector<std::string> titlesOf(const qb::HostCatalogue& hosts)
 {
     std::vector<std::string> out;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <set>
@@ -37,17 +38,6 @@ std::uint32_t le(const std::string& b, size_t at, int n)
     for (int i = n - 1; i >= 0; --i)
         v = v << 8 | (at + static_cast<size_t>(i) < b.size() ? std::uint8_t(b[at + static_cast<size_t>(i)]) : 0u);
     return v;
-}
-
-std::string quoted(const std::string& s)
-{
-    return "'" + s + "'";
-}
-
-int run(const std::string& command)
-{
-    int status = std::system(command.c_str());
-    return status == -1 ? -1 : WEXITSTATUS(status);
 }
 
 // A strip of 120 square cells and its mask, read back by pixel from the top-left; both files are
@@ -153,8 +143,9 @@ int main(int argc, char** argv)
     if (argc != 4)
         return 2;
     const std::string forge = argv[1], artwork = argv[2], dir = argv[3];
-    run("mkdir -p " + quoted(dir + "/out"));
-    const bool made = run(quoted(forge) + " " + quoted(artwork) + " " + quoted(dir + "/out")) == 0;
+    std::filesystem::create_directories(dir + "/out");
+    const int status = std::system(("'" + forge + "' '" + artwork + "' '" + dir + "/out'").c_str());
+    const bool made = status != -1 && WEXITSTATUS(status) == 0;
     expect(made, "iconforge succeeds on the real artwork");
     if (made) {
         const Strip one = readStrip(dir + "/out", "", 16), two = readStrip(dir + "/out", "2x", 32);
