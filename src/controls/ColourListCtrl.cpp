@@ -3,6 +3,7 @@
 #include "catalogue/TextRules.h"
 #include "handles/WideText.h"
 #include "win/Handles.h"
+#include "controls/IconStrip.h"
 #include "win/HighContrast.h"
 
 #include <algorithm>
@@ -140,7 +141,7 @@ void CColourListCtrl::DrawItem(const DRAWITEMSTRUCT& request)
         if (highlighted) {
             style |= ILD_BLEND50;
         }
-        ImageList_Draw(smallImages, shown.image, dc, icon.left, icon.top, style);
+        drawIcon(smallImages, shown.image, dc, icon.left, icon.top, style);
     }
 
     // Column 0 is clipped to its cell, not to the label.

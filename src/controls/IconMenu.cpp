@@ -1,6 +1,7 @@
 #include "controls/IconMenu.h"
 
 #include "catalogue/TextRules.h"
+#include "controls/IconStrip.h"
 #include "screen/DisplayScale.h"
 #include "win/Dpi.h"
 #include "win/HighContrast.h"
@@ -350,7 +351,7 @@ void CIconMenu::DrawItem(const DRAWITEMSTRUCT* request)
             else if (greyed)
                 DrawDisabledIcon(dc, layout.iconLeft, iconTop, iconList, image);
             else
-                ImageList_Draw(iconList, image, dc, layout.iconLeft, iconTop, ILD_TRANSPARENT);
+                drawIcon(iconList, image, dc, layout.iconLeft, iconTop, ILD_TRANSPARENT);
         }
 
         SetBkMode(dc, TRANSPARENT);

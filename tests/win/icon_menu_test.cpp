@@ -12,6 +12,7 @@
 #include "HighContrastSeam.h"
 #include "PixelProbe.h"
 #include "controls/IconMenu.h"
+#include "controls/IconStrip.h"
 #include "launch/win32/HostPopup.h"
 #include "win/Handles.h"
 
@@ -111,6 +112,34 @@ TEST_F(IconMenuTest, GreyedItemsAreEngravedUnlessInHighContrast)
     draw(system, kIconId, ODS_GRAYED);
     EXPECT_EQ(system.at(11, 5), GetSysColor(COLOR_MENU));
     EXPECT_EQ(system.at(3, 2), GetSysColor(COLOR_GRAYTEXT));
+}
+
+// The program's icons drawn from the kept cells give ImageList_Draw's pixels at both scales, over a colour
+// of the row's own (the mask and the cells' colour depth both show); a cell the list has not draws nothing;
+// the target's colours are left for the text drawn next.
+TEST(IconCells, DrawAsTheListDraws)
+{
+    for (const UINT dpi : {96u, 192u}) {
+        HIMAGELIST list = iconImagesForDpi(dpi);
+        int size = 0;
+        ImageList_GetIconSize(list, &size, &size);
+        const int width = size * (qb::kIconCount + 2);
+        Canvas kept(width, size), listed(width, size);
+        for (const Canvas* canvas : {&kept, &listed}) {
+            const win::Brush row(CreateSolidBrush(RGB(12, 34, 56)));
+            const RECT all = {0, 0, width, size};
+            FillRect(canvas->dc(), &all, row);
+        }
+        SetTextColor(kept.dc(), kGrey);
+        for (int image = -1; image <= qb::kIconCount; ++image) {
+            drawIcon(list, image, kept.dc(), (image + 1) * size, 0, ILD_TRANSPARENT);
+            ImageList_Draw(list, image, listed.dc(), (image + 1) * size, 0, ILD_TRANSPARENT);
+        }
+        EXPECT_EQ(GetTextColor(kept.dc()), kGrey);
+        for (int x = 0; x < width; ++x)
+            for (int y = 0; y < size; ++y)
+                ASSERT_EQ(kept.at(x, y), listed.at(x, y)) << "at " << x << "," << y << ", " << dpi << " DPI";
+    }
 }
 
 }  // namespace
