@@ -392,8 +392,19 @@ int main(int argc, char** argv)
     }
     if (verb == "click" && argc == 4) {
         HWND control = controlOf(argv[2], argv[3]);
+        HWND dialog = GetParent(control);
         const WPARAM command = MAKEWPARAM(std::atoi(argv[3]), BN_CLICKED);
-        return PostMessageA(GetParent(control), WM_COMMAND, command, reinterpret_cast<LPARAM>(control)) ? 0 : 1;
+        if (PostMessageA(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(control)))
+            return 0;
+        // Once seen and not understood: what the post met, and what the title finds now.
+        const DWORD error = GetLastError();
+        DWORD process = 0;
+        const DWORD thread = GetWindowThreadProcessId(dialog, &process);
+        std::fprintf(stderr,
+                     "poke click: error %lu posting to %p (window %d, control %d, thread %lu, process %lu); now %p\n",
+                     error, static_cast<void*>(dialog), IsWindow(dialog), IsWindow(control), thread, process,
+                     static_cast<void*>(findTop(argv[2])));
+        return 1;
     }
     if (verb == "rclick" && argc == 5) {
         HWND top = waitTop(argv[2], 10);
