@@ -28,10 +28,17 @@ trap 'qb_cleanup; rm -rf "$work"' EXIT
 qb_hold_desktop "$QB_POKE"
 
 dist() { python3 "$QB_ROOT_DIR/packaging/dist.py" "$@"; }
+# COMMAND... with what Wine says on its error output, and its status, kept for a failure's report.
+said() {
+    WINEDEBUG=fixme-all "$@" 2>>"$work/wine.log"
+    set -- $? "$@"
+    echo "[$(date +%T)] status $1 of $2 ${*:3:3}" >>"$work/wine.log"
+    return "$1"
+}
 # The exit status of a silent msiexec as Windows reports it (a shell sees only its low byte).
 msiexec_status() {
-    timeout 300 wine cmd /v:on /c "start /wait msiexec $1 $(winepath -w "$2") /qn & echo status !errorlevel!" \
-        2>/dev/null | tr -d '\r' | sed -n 's/^status //p'
+    said timeout 300 wine cmd /v:on /c "start /wait msiexec $1 $(winepath -w "$2") /qn & echo status !errorlevel!" |
+        tee -a "$work/wine.log" | tr -d '\r' | sed -n 's/^status //p'
 }
 # A folder of the prefix's user, as Wine expands it, on this side.
 user_folder() { winepath -u "$(wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r')" 2>/dev/null; }
@@ -43,7 +50,7 @@ version_of() {
 products() {
     local root
     for root in HKLM HKCU; do
-        wine reg query "$root\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall" /s 2>/dev/null
+        said wine reg query "$root\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall" /s
     done | grep -c 'DisplayName *REG_SZ *Quillbank'
 }
 listed_hosts() { poke list Quillbank 1007 | cut -d' ' -f3; }
@@ -139,4 +146,5 @@ qb_expect "per-machine uninstall" "$(msiexec_status /x "$out/quillbank-$version-
 [ ! -e "$program" ] || qb_check_fail "the per-machine program folder is still there"
 saved "$catalogue" || qb_check_fail "the per-machine uninstall lost the catalogue"
 
+[ "$QB_FAILED" = 0 ] || qb_log "what Wine said:"$'\n'"$(tail -n 40 "$work/wine.log")"
 qb_finish
