@@ -33,7 +33,7 @@ public:
     // A rest without ">" stays as it is.
     void skipPastClose()
     {
-        size_t close = m_rest.find('>');
+        size_t close = findByte(m_rest, '>');
         if (close != std::string_view::npos)
             m_rest.remove_prefix(close + 1);
     }
@@ -41,7 +41,7 @@ public:
     // The "<" at position 0 is the tag just read, so the search starts at 1.
     void skipToNextTag()
     {
-        size_t open = m_rest.find('<', 1);
+        size_t open = findByte(m_rest, '<', 1);
         if (open != std::string_view::npos)
             m_rest.remove_prefix(open);
     }
@@ -52,7 +52,7 @@ public:
 
     static std::string_view upToTag(std::string_view text)
     {
-        size_t open = text.find('<');
+        size_t open = findByte(text, '<');
         return open == std::string_view::npos ? std::string_view() : text.substr(0, open);
     }
 

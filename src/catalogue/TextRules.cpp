@@ -1,7 +1,6 @@
 #include "catalogue/TextRules.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 namespace qb {
@@ -39,13 +38,13 @@ int hexDigitValue(char c)
 
 size_t findLineEnd(std::string_view bytes, size_t from)
 {
-    // Two scans of memchr speed, the second no longer than the line.
-    size_t lineFeed = bytes.find('\n', from);
+    // Two scans, the second no longer than the line.
+    size_t lineFeed = findByte(bytes, '\n', from);
     size_t limit = lineFeed == std::string_view::npos ? bytes.size() : lineFeed;
     if (from >= limit)
         return lineFeed;
-    const void* carriageReturn = std::memchr(bytes.data() + from, '\r', limit - from);
-    return carriageReturn ? static_cast<size_t>(static_cast<const char*>(carriageReturn) - bytes.data()) : lineFeed;
+    const size_t carriageReturn = findByte(bytes.substr(0, limit), '\r', from);
+    return carriageReturn != std::string_view::npos ? carriageReturn : lineFeed;
 }
 
 std::vector<std::string_view> splitLines(std::string_view text)

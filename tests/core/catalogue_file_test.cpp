@@ -1,4 +1,5 @@
 #include "catalogue/CatalogueFile.h"
+#include "catalogue/TextRules.h"
 #include "catalogue_test_support.h"
 
 #include <gtest/gtest.h>
@@ -117,6 +118,21 @@ TEST(CatalogueReader, LinesSplitAcrossReadsReadAsWhole)
             loadCatalogue(loaded.hosts, loaded.options, loaded.window, store, "x");
             EXPECT_EQ(loaded.written(), whole.written());
             EXPECT_EQ(loaded.window.moves, whole.window.moves);
+        }
+    }
+}
+
+// The reader's byte search against the library's: hits before, inside and after blocks of 16, high-bit bytes around.
+TEST(CatalogueReader, ByteSearchFindsWhatFindFinds)
+{
+    for (size_t size = 0; size <= 40; ++size) {
+        for (size_t hit = 0; hit <= size; ++hit) {
+            std::string text(size, '\xBC');
+            if (hit < size)
+                text[hit] = '<';
+            for (size_t from : {size_t{0}, hit, hit + 1, size_t{17}, size + 5})
+                EXPECT_EQ(findByte(text, '<', from), std::string_view(text).find('<', from))
+                    << "size " << size << " hit " << hit << " from " << from;
         }
     }
 }
