@@ -42,8 +42,35 @@ FileReadResult readLocked(FileStore& files, const std::string& path)
     return failed;
 }
 
+const ReadStatus& LockedFile::status()
+{
+    if (m_whole)
+        return *m_whole;
+    if (!m_read) {
+        Hasher hasher;
+        m_read = m_files.readChunks(m_path, [&](std::string_view piece) { hasher.add(piece); });
+        m_digest = hasher.finish();
+    }
+    return *m_read;
+}
+
+const Digest& LockedFile::digest()
+{
+    status();
+    return m_digest;
+}
+
+FileReadResult& LockedFile::readWhole()
+{
+    if (!m_whole) {
+        m_whole = m_files.readAll(m_path);
+        m_digest = digestOfBytes(m_whole->bytes);
+    }
+    return *m_whole;
+}
+
 LockedSave saveLocked(FileStore& files, const std::string& path,
-                      const std::function<ByteSource*(FileReadResult& disk)>& decide)
+                      const std::function<ByteSource*(LockedFile& disk)>& decide)
 {
     LockedSave save;
     auto lock = files.lock(path, FileStore::LockMode::Exclusive, save.error);
@@ -54,7 +81,7 @@ LockedSave saveLocked(FileStore& files, const std::string& path,
     // Only a save holds the exclusive lock, so no other save is writing one
     // of these now.
     files.removeLeftovers(path);
-    FileReadResult disk = files.readAll(path);
+    LockedFile disk(files, path);
     ByteSource* bytes = decide(disk);
     if (!bytes)
         return save;
@@ -129,13 +156,13 @@ bool CatalogueSession::sameAsBase(const HostCatalogue& hosts, const AppOptions& 
     return digestOfBytes(bytes) == m_baseBytes;
 }
 
-bool CatalogueSession::changedSinceBase(const FileReadResult& disk) const
+bool CatalogueSession::changedSinceBase(const ReadStatus& disk, const Digest& bytes) const
 {
     // A file gone since is taken as unchanged rather than as everything
     // deleted: the save puts this program's catalogue back.
     if (!disk.opened)
         return false;
-    return !m_baseWhole || digestOfBytes(disk.bytes) != m_baseBytes;
+    return !m_baseWhole || bytes != m_baseBytes;
 }
 
 void CatalogueSession::mergeFromDisk(const std::string& theirs, HostCatalogue& hosts, AppOptions& options,
@@ -193,22 +220,27 @@ SaveOutcome CatalogueSession::saveBeforeClose(HostCatalogue& hosts, AppOptions& 
     std::string refusal;
     std::optional<CatalogueFormatter> formatted;
     std::optional<DigestingSource> bytes;
-    const LockedSave save = saveLocked(m_files, m_path, [&](FileReadResult& disk) -> ByteSource* {
-        if (disk.failed()) {
-            refusal = savesRefused() ? m_refusal : saveFailureMessage(m_path, disk.error);
-            return nullptr;
-        }
-        const bool changed = changedSinceBase(disk);
-        if (changed) {
-            mergeFromDisk(disk.bytes, hosts, options, window, report);
-            outcome.changed = true;
-        }
+    const LockedSave save = saveLocked(m_files, m_path, [&](LockedFile& disk) -> ByteSource* {
         // The file as last read or written, beginning with another options
         // line than these bytes would, cannot hold the same: reading all of
         // it again to say so costs a large catalogue seconds.
-        const bool mayHoldSame = changed || sameOptionsLine(m_base.options, options, x, y);
-        if (disk.opened && mayHoldSame && holdsSameCatalogue(disk.bytes, hosts, options, x, y)) {
-            takeAsBase(disk.bytes);
+        const bool sameLine = sameOptionsLine(m_base.options, options, x, y);
+        // Only a merge or that comparison needs the bytes; what they say
+        // then decides, were they changed since the digest was taken.
+        if (disk.status().whole() && (sameLine || changedSinceBase(disk.status(), disk.digest())))
+            disk.readWhole();
+        if (disk.status().failed()) {
+            refusal = savesRefused() ? m_refusal : saveFailureMessage(m_path, disk.status().error);
+            return nullptr;
+        }
+        const bool changed = changedSinceBase(disk.status(), disk.digest());
+        if (changed) {
+            mergeFromDisk(disk.readWhole().bytes, hosts, options, window, report);
+            outcome.changed = true;
+        }
+        if (disk.status().opened && (changed || sameLine) &&
+            holdsSameCatalogue(disk.readWhole().bytes, hosts, options, x, y)) {
+            takeAsBase(disk.readWhole().bytes);
             return nullptr;
         }
         return &bytes.emplace(formatted.emplace(hosts, options, x, y));
@@ -242,7 +274,7 @@ bool CatalogueSession::refresh(HostCatalogue& hosts, AppOptions& options, Catalo
                                const SaveReport& report)
 {
     FileReadResult disk = readLocked(m_files, m_path);
-    if (!disk.whole() || !changedSinceBase(disk))
+    if (!disk.whole() || !changedSinceBase(disk, digestOfBytes(disk.bytes)))
         return false;
     mergeFromDisk(disk.bytes, hosts, options, window, report);
     return true;

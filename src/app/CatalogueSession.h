@@ -27,11 +27,33 @@ namespace qb {
 // done under it. A lock not had is a failed read, with the lock's error.
 FileReadResult readLocked(FileStore& files, const std::string& path);
 
-// A save: under the exclusive lock, what killed saves left is cleared, the
-// file read, and `decide` given the read; the bytes it hands back replace
-// the file as they come, the previous one kept as the backup (nullptr:
-// nothing to write, which decide may also say for a read it refuses). The
-// source is the caller's, alive until this returns.
+// The file as a save finds it under the lock. It is read whole only when
+// asked for: holding a large catalogue whole costs seconds under Wine, and
+// a file as last seen needs only its digest.
+class LockedFile
+{
+public:
+    LockedFile(FileStore& files, const std::string& path) : m_files(files), m_path(path) {}
+    // How the last read went and the digest of what it read: the whole read
+    // once there was one, else a read in pieces.
+    const ReadStatus& status();
+    const Digest& digest();
+    // The file read whole, at the first call.
+    FileReadResult& readWhole();
+
+private:
+    FileStore& m_files;
+    const std::string& m_path;
+    std::optional<FileReadResult> m_whole;
+    std::optional<ReadStatus> m_read;
+    Digest m_digest;
+};
+
+// A save: under the exclusive lock, what killed saves left is cleared, and
+// `decide` given the file; the bytes it hands back replace the file as they
+// come, the previous one kept as the backup (nullptr: nothing to write,
+// which decide may also say for a read it refuses). The source is the
+// caller's, alive until this returns.
 struct LockedSave {
     bool ok = true;           // false: the lock or the write failed
     bool written = false;     // the file now holds decide's bytes
@@ -39,7 +61,7 @@ struct LockedSave {
     std::string backupError;  // written without keeping the backup: why
 };
 LockedSave saveLocked(FileStore& files, const std::string& path,
-                      const std::function<ByteSource*(FileReadResult& disk)>& decide);
+                      const std::function<ByteSource*(LockedFile& disk)>& decide);
 
 struct SaveOutcome {
     bool saved = false;    // nothing of this program's is left unsaved
@@ -99,7 +121,7 @@ private:
     // reports conflicts.
     void mergeFromDisk(const std::string& theirs, HostCatalogue& hosts, AppOptions& options, CatalogueWindow& window,
                        const SaveReport& report);
-    bool changedSinceBase(const FileReadResult& disk) const;
+    bool changedSinceBase(const ReadStatus& disk, const Digest& bytes) const;
     // Whether hosts and options, written with the window at x, y, hold what
     // the file last held; written is what such a file reads back as.
     bool sameAsBase(const HostCatalogue& hosts, const AppOptions& options, int32_t x, int32_t y,

@@ -118,8 +118,8 @@ void saveUnderLock(Services& services, const std::string& path, IfMissing ifMiss
 {
     CatalogueVersion version;
     std::optional<CatalogueFormatter> bytes;
-    const LockedSave save = saveLocked(services.files, path, [&](FileReadResult& disk) -> ByteSource* {
-        LoadedCatalogue loaded = loadedFrom(services, path, std::move(disk), ifMissing);
+    const LockedSave save = saveLocked(services.files, path, [&](LockedFile& disk) -> ByteSource* {
+        LoadedCatalogue loaded = loadedFrom(services, path, std::move(disk.readWhole()), ifMissing);
         const bool found = loaded.found;
         const std::string old = std::move(loaded.bytes);
         version = versionOf(std::move(loaded));

@@ -37,8 +37,9 @@ TEST(CatalogueDigest, BaseAsWrittenIsWhatTheFileReadsBackAs)
             separator.kind = Separator;
             h.entries.push_back(separator);
         },
-        // A line break makes lines of another host and of options.
+        // A line break makes lines of another host and of options, in a host's field or an entry's.
         [](HostItem& h) { h.title = "a\r\n<ITEM>b\n<X>5<Y>6<BROWSER>b<RDPX>0<RPDY>0<END>"; },
+        [](HostItem& h) { h.entries.push_back(entry(CustomCommand, "dir", "cmd", "/c\n<ITEM>x<HOST>y", 5)); },
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         HostCatalogue hosts;

@@ -37,6 +37,7 @@ struct FakeStore final : qb::FileStore {
     qb::ReadStatus status;
     std::string bytes;
     size_t piece = 0;
+    int wholeReads = 0;
     std::optional<std::string> failure;
     int writes = 0;
     std::optional<std::string> backup;         // the bytes the last replacing write kept
@@ -45,7 +46,11 @@ struct FakeStore final : qb::FileStore {
     std::vector<LockMode> locks;  // every lock taken, in order
     int leftoverSweeps = 0, sweepsUnlocked = 0;
 
-    qb::FileReadResult readAll(const std::string&) override { return {status, bytes}; }
+    qb::FileReadResult readAll(const std::string&) override
+    {
+        ++wholeReads;
+        return {status, bytes};
+    }
     qb::ReadStatus readChunks(const std::string& path, const std::function<void(std::string_view)>& sink) override
     {
         if (piece == 0)
