@@ -230,9 +230,7 @@ TEST(CatalogueSession, WritesOnlyARealChange)
         EXPECT_EQ(store.bytes == file, !written);
         EXPECT_EQ(store.locks.size(), written ? 2u : 1u) << "no lock taken for nothing to write";
         // Unchanged since the load and another options line: the digest says all, the save never holds it whole.
-        if (std::string(name) == "moved") {
-            EXPECT_EQ(store.wholeReads, 1);
-        }
+        EXPECT_TRUE(std::string(name) != "moved" || store.wholeReads == 1);
     }
 }
 

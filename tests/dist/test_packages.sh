@@ -31,9 +31,7 @@ dist() { python3 "$QB_ROOT_DIR/packaging/dist.py" "$@"; }
 # COMMAND... with what Wine says on its error output, and its status, kept for a failure's report.
 said() {
     WINEDEBUG=fixme-all "$@" 2>>"$work/wine.log"
-    set -- $? "$*"
-    echo "[$(date +%T)] status $1 of ${2:0:160}" >>"$work/wine.log"
-    return "$1"
+    set -- $? "$*" && echo "[$(date +%T)] status $1 of ${2:0:160}" >>"$work/wine.log" && return "$1"
 }
 # The exit status of a silent msiexec as Windows reports it (a shell sees only its low byte).
 msiexec_status() {
@@ -146,7 +144,6 @@ qb_expect "per-machine uninstall" "$(msiexec_status /x "$out/quillbank-$version-
 [ ! -e "$program" ] || qb_check_fail "the per-machine program folder is still there"
 saved "$catalogue" || qb_check_fail "the per-machine uninstall lost the catalogue"
 
-# Debian's wine says at every start that wine32 is missing: its four lines left out.
-[ "$QB_FAILED" = 0 ] ||
-    qb_log "what Wine said:"$'\n'"$(grep -v -e wine32 -e multiarch -e add-architecture "$work/wine.log" | tail -n 30)"
+[ "$QB_FAILED" = 0 ] || qb_log "what Wine said (Debian's note on wine32 left out):"$'\n'"$(
+    grep -v -e wine32 -e multiarch -e add-architecture "$work/wine.log" | tail -n 30)"
 qb_finish

@@ -397,9 +397,7 @@ int main(int argc, char** argv)
         if (PostMessageA(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(control)))
             return 0;
         // Once seen and not understood: what the post met, and what the title finds now.
-        const DWORD error = GetLastError();
-        DWORD process = 0;
-        const DWORD thread = GetWindowThreadProcessId(dialog, &process);
+        DWORD error = GetLastError(), process = 0, thread = GetWindowThreadProcessId(dialog, &process);
         std::fprintf(stderr,
                      "poke click: error %lu posting to %p (window %d, control %d, thread %lu, process %lu); now %p\n",
                      error, static_cast<void*>(dialog), IsWindow(dialog), IsWindow(control), thread, process,

@@ -125,11 +125,10 @@ TEST(IconCells, DrawAsTheListDraws)
         ImageList_GetIconSize(list, &size, &size);
         const int width = size * (qb::kIconCount + 2);
         Canvas kept(width, size), listed(width, size);
-        for (const Canvas* canvas : {&kept, &listed}) {
-            const win::Brush row(CreateSolidBrush(RGB(12, 34, 56)));
-            const RECT all = {0, 0, width, size};
-            FillRect(canvas->dc(), &all, row);
-        }
+        const win::Brush row(CreateSolidBrush(RGB(12, 34, 56)));
+        const RECT all = {0, 0, width, size};
+        FillRect(kept.dc(), &all, row);
+        FillRect(listed.dc(), &all, row);
         SetTextColor(kept.dc(), kGrey);
         for (int image = -1; image <= qb::kIconCount; ++image) {
             drawIcon(list, image, kept.dc(), (image + 1) * size, 0, ILD_TRANSPARENT);
