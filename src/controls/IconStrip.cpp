@@ -36,11 +36,11 @@ struct IconSet {
 
 // The cells as the list's own: its colours (ILC_COLOR16), black behind the
 // mask, so that a cell ORed onto what the mask left draws the icon.
-bool copyCells(IconSet& set, HBITMAP strip, int size)
+void copyCells(IconSet& set, HBITMAP strip, int size)
 {
     BITMAP shape = {};
     if (!GetObject(strip, sizeof shape, &shape))
-        return false;
+        return;
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof info.bmiHeader, shape.bmWidth, shape.bmHeight, 1, 16, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
@@ -49,7 +49,7 @@ bool copyCells(IconSet& set, HBITMAP strip, int size)
     set.maskDC.reset(CreateCompatibleDC(nullptr));
     win::MemoryDC stripDC(CreateCompatibleDC(nullptr));
     if (!set.cells || !set.cellsDC || !set.maskDC || !stripDC)
-        return false;
+        return;
     SelectObject(set.cellsDC.get(), set.cells.get());
     SelectObject(set.maskDC.get(), set.mask.get());
     {
@@ -63,7 +63,6 @@ bool copyCells(IconSet& set, HBITMAP strip, int size)
     BitBlt(set.cellsDC.get(), 0, 0, shape.bmWidth, shape.bmHeight, set.maskDC.get(), 0, 0, kTargetAndNotSource);
     set.size = size;
     set.count = shape.bmWidth / size;
-    return true;
 }
 
 IconSet makeIconSet(const StripResources& resources, int size)
@@ -77,8 +76,8 @@ IconSet makeIconSet(const StripResources& resources, int size)
     // One add cuts the whole strip into its cells, each with its own mask.
     if (!set.list || ImageList_Add(set.list.get(), strip.get(), set.mask.get()) < 0)
         return IconSet();
-    if (!copyCells(set, strip.get(), size))
-        set.size = 0;  // drawn through the list
+    // Without its cells (a size of 0) the set is drawn through the list.
+    copyCells(set, strip.get(), size);
     return set;
 }
 
