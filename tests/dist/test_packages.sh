@@ -19,9 +19,12 @@ IFS=. read -r major minor patch <<<"$version"
 newer=$major.$minor.$((patch + 1))
 
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEDLLOVERRIDES="mscoree,mshtml=,winedbg.exe=d"
+export WINEPREFIX=$work/prefix
 # shellcheck source=/dev/null
 QB_KEEP_DISPLAY=1 QB_ROOT="$QB_ROOT_DIR" . "$QB_ROOT_DIR/scripts/wine-env.sh"
+# No menu builder: each shortcut the installs make would become a menu entry and
+# icons of the desktop, outside the prefix, and it would run beside the next step.
+WINEDLLOVERRIDES+=";winemenubuilder.exe=d"
 qb_e2e_init "$1"
 QB_OWN_ENV=1
 trap 'qb_cleanup; rm -rf "$work"' EXIT
