@@ -8,6 +8,7 @@
 #include "../core/catalogue_test_support.h"
 #include "DialogDriver.h"
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -110,5 +111,38 @@ TEST(MainWindow, EndingTheSessionSavesAtOnceAndFreesNothing)
         SendMessageA(window.dialog, WM_ENDSESSION, TRUE, 0);
         EXPECT_EQ(window.dialog.Session().hosts().size(), 3u) << "nothing freed";
         EXPECT_EQ(qbtest::readFile("quillbank.ini").substr(0, 12), "<X>140<Y>160");
+    });
+}
+
+// The hotkey brings the window back from the taskbar, in front, with an empty find field taking the keys; with a
+// popup of the window open, the popup comes to the front instead and no field opens behind it.
+TEST(MainWindow, TheHotkeySummonsTheWindowOrItsOpenPopup)
+{
+    TestWindow window(kThreeHosts);
+    qbtest::runModal(window.dialog, [&] {
+        const HWND main = window.dialog, find = GetDlgItem(main, IDC_FIND_TEXT);
+        // Another program's window in front at each press.
+        const std::unique_ptr<HWND__, decltype(&DestroyWindow)> other(
+            CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr),
+            &DestroyWindow);
+        const auto press = [&] {
+            SetForegroundWindow(other.get());
+            SendMessageA(main, WM_HOTKEY, 1, 0);
+        };
+        SetWindowTextA(find, "left over");
+        qbtest::DialogDriver popup([&](HWND box) {
+            press();
+            EXPECT_EQ(GetForegroundWindow(), box);
+            EXPECT_FALSE(IsWindowVisible(find));
+            qbtest::postClick(box, IDOK);
+        });
+        MessageBoxA(main, "Open", "Popup", MB_OK);
+        ShowWindow(main, SW_MINIMIZE);
+        press();
+        EXPECT_FALSE(IsIconic(main));
+        EXPECT_EQ(GetForegroundWindow(), main);
+        EXPECT_TRUE(IsWindowVisible(find));
+        EXPECT_EQ(GetFocus(), find);
+        EXPECT_EQ(win::windowTextOf(find), "");
     });
 }
