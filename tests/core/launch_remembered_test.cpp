@@ -204,10 +204,7 @@ TEST(RememberedPasswords, NoFreedBlockHoldsThePassword)
         user.password = std::string(kSecret);
         user.remember = true;
         const auto launchOnce = [&] {
-            if (way == 0)
-                user.run(kProgram, launch.params);
-            else
-                r.run(launch.with(&Launch::askAgain, way == 1), user);
+            way ? void(r.run(launch.with(&Launch::askAgain, way == 1), user)) : user.run(kProgram, launch.params);
         };
         EXPECT_EQ(freedWithSecretDuring(launchOnce), 0) << way;
         ASSERT_TRUE(user.call);
@@ -220,8 +217,9 @@ TEST(RememberedPasswords, NoFreedBlockHoldsThePassword)
 
 }  // namespace
 
-// Each block carries its size in front, so that delete can search what it frees. The array and no-throw forms
-// reach these through the library's own.
+// Each block carries its size in front, so that delete can search what it frees. The array, sized and no-throw
+// forms reach these two through the library's own.
+#pragma GCC diagnostic ignored "-Wsized-deallocation"
 constexpr std::size_t kHeader = alignof(std::max_align_t);
 
 void* operator new(std::size_t size)
@@ -233,7 +231,7 @@ void* operator new(std::size_t size)
     return base + kHeader;
 }
 
-static void release(void* p) noexcept
+void operator delete(void* p) noexcept
 {
     if (!p)
         return;
@@ -242,14 +240,4 @@ static void release(void* p) noexcept
     std::memcpy(&size, base, sizeof size);
     watched += watched >= 0 && std::string_view(base + kHeader, size).find(kSecret) != std::string_view::npos;
     std::free(base);
-}
-
-void operator delete(void* p) noexcept
-{
-    release(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    release(p);
 }

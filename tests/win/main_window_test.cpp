@@ -114,8 +114,7 @@ TEST(MainWindow, EndingTheSessionSavesAtOnceAndFreesNothing)
     });
 }
 
-// The hotkey brings the window back from the taskbar, in front, with an empty find field taking the keys; with a
-// popup of the window open, the popup comes to the front instead and no field opens behind it.
+// The hotkey: a minimised window comes back in front, its find field empty and focused; an open popup comes instead.
 TEST(MainWindow, TheHotkeySummonsTheWindowOrItsOpenPopup)
 {
     TestWindow window(kThreeHosts);
@@ -125,20 +124,18 @@ TEST(MainWindow, TheHotkeySummonsTheWindowOrItsOpenPopup)
         const std::unique_ptr<HWND__, decltype(&DestroyWindow)> other(
             CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr),
             &DestroyWindow);
-        const auto press = [&] {
-            SetForegroundWindow(other.get());
-            SendMessageA(main, WM_HOTKEY, 1, 0);
-        };
         SetWindowTextA(find, "left over");
         qbtest::DialogDriver popup([&](HWND box) {
-            press();
+            SetForegroundWindow(other.get());
+            SendMessageA(main, WM_HOTKEY, 1, 0);
             EXPECT_EQ(GetForegroundWindow(), box);
             EXPECT_FALSE(IsWindowVisible(find));
             qbtest::postClick(box, IDOK);
         });
         MessageBoxA(main, "Open", "Popup", MB_OK);
         ShowWindow(main, SW_MINIMIZE);
-        press();
+        SetForegroundWindow(other.get());
+        SendMessageA(main, WM_HOTKEY, 1, 0);
         EXPECT_FALSE(IsIconic(main));
         EXPECT_EQ(GetForegroundWindow(), main);
         EXPECT_TRUE(IsWindowVisible(find));
