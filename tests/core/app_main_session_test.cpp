@@ -132,10 +132,7 @@ TEST(MainSession, ASaveBeforeTheWatchStartsIsShownWhenItStarts)
     const FileStamp read{true, 10, 100};
     // the stamp when the watch starts, the titles shown then
     const std::pair<FileStamp, std::vector<std::string>> cases[] = {
-        {{true, 11, 100}, {"a", "their"}},
-        {{true, 10, 120}, {"a", "their"}},
-        {read, {"a"}},
-    };
+        {{true, 11, 100}, {"a", "their"}}, {{true, 10, 120}, {"a", "their"}}, {read, {"a"}}};
     for (const auto& [now, titles] : cases) {
         SCOPED_TRACE(::testing::Message() << "stamp " << now.writeTime << " " << now.size);
         Program p(fileOf({"a"}));

@@ -1,5 +1,4 @@
 #include "catalogue/CatalogueFile.h"
-#include "catalogue/TextRules.h"
 #include "catalogue_test_support.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +57,6 @@ TEST(CatalogueReader, LinesReadBackAsWritten)
          "  <NAME>n<RUN>cmd<PARAMS>/c dir > out.txt<IICON>0<CONFIRM>1<BOLD>0"},
         {"  <NAME>n<A>p<B>q<C>4<D>1<E>0", "  <NAME>n<RUN>p<PARAMS>q<IICON>4<CONFIRM>1<BOLD>0"},
         {"  <WINDOWS>7<P1>pc<P2><IICON>9", "  <WINDOWS>1<P1>pc<P2><IICON>9"},
-        {"  <NAME>-<RUN>x<PARAMS><IICON>3<CONFIRM>0<BOLD>1", "  <SEP>"},
     };
     for (const auto& [line, expected] : cases) {
         SCOPED_TRACE(line);
@@ -118,19 +116,6 @@ TEST(CatalogueReader, LinesSplitAcrossReadsReadAsWhole)
             loadCatalogue(loaded.hosts, loaded.options, loaded.window, store, "x");
             EXPECT_EQ(loaded.written(), whole.written());
             EXPECT_EQ(loaded.window.moves, whole.window.moves);
-        }
-    }
-}
-
-// The reader's byte search against the library's: hits before, inside and after blocks of 16, high-bit bytes around.
-TEST(CatalogueReader, ByteSearchFindsWhatFindFinds)
-{
-    for (size_t size = 0; size <= 40; ++size) {
-        for (size_t hit = 0; hit <= size; ++hit) {
-            const std::string text =
-                std::string(hit, '\xBC') + (hit < size ? "<" + std::string(size - hit - 1, '\xBC') : "");
-            for (size_t from : {size_t{0}, hit, hit + 1, size_t{17}, size + 5})
-                EXPECT_EQ(findByte(text, '<', from), text.find('<', from)) << size << " " << hit << " " << from;
         }
     }
 }

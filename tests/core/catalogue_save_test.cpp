@@ -37,21 +37,6 @@ HostCatalogue sampleCatalogue(int hosts)
     return catalogue;
 }
 
-struct Saved {
-    bool saved = false;
-    std::vector<std::string> messages;
-};
-
-Saved save(const std::string& path, const HostCatalogue& hosts)
-{
-    Saved result;
-    RecordingWindow window;
-    result.saved = saveCatalogue(
-        hosts, AppOptions{}, window, [&](const std::string& m) { result.messages.push_back(m); },
-        qbtest::platformStore(), path);
-    return result;
-}
-
 }  // namespace
 
 // On disk and back, byte for byte, written a piece at a time: many pieces, and one host larger than a piece.
@@ -134,9 +119,7 @@ TEST(CatalogueLoad, AFileThatCannotBeReadChangesNothing)
         EXPECT_FALSE(status.opened);
         EXPECT_FALSE(status.missing);
         EXPECT_FALSE(status.error.empty());
-        if (error) {
-            EXPECT_EQ(status.error, error);
-        }
+        EXPECT_TRUE(!error || status.error == error) << status.error;
     }
 }
 
@@ -164,11 +147,17 @@ TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
             fs::create_hard_link(path, folder.file("other.ini"));
         const auto namesBefore = folder.names();
         const HostCatalogue hosts = sampleCatalogue(50);  // well past the size limit below
+        RecordingWindow window;
+        std::vector<std::string> messages;
+        const auto save = [&] {
+            return saveCatalogue(
+                hosts, {}, window, [&](const std::string& m) { messages.push_back(m); }, qbtest::platformStore(), path);
+        };
 #ifdef _WIN32
         win::FileHandle held(fault ? ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
                                    : INVALID_HANDLE_VALUE);
         const auto start = std::chrono::steady_clock::now();
-        const Saved result = save(path, hosts);
+        const bool ok = save();
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
         held.reset();  // for the reads below
 #else
@@ -177,20 +166,18 @@ TEST(CatalogueSave, AFailedSaveLeavesEverythingAsItWas)
         const rlimit limited{fault ? 1000 : saved.rlim_cur, saved.rlim_max};
         const auto previous = std::signal(SIGXFSZ, SIG_IGN);
         ::setrlimit(RLIMIT_FSIZE, &limited);
-        const Saved result = save(path, hosts);
+        const bool ok = save();
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, previous);
 #endif
-        EXPECT_FALSE(result.saved);
-        ASSERT_EQ(result.messages.size(), 1u);
-        const std::string& message = result.messages[0];
+        EXPECT_FALSE(ok);
+        ASSERT_EQ(messages.size(), 1u);
+        const std::string& message = messages[0];
         EXPECT_EQ(message.compare(0, kPrefix.size(), kPrefix), 0) << message;
         EXPECT_GT(message.size(), kPrefix.size()) << "no reason given";
         EXPECT_EQ(message.find_first_of("\r\n"), std::string::npos) << message;
         EXPECT_EQ(folder.names(), namesBefore);
-        if (fs::is_regular_file(path)) {
-            EXPECT_EQ(readFile(path), kOld);
-        }
+        EXPECT_TRUE(!fs::is_regular_file(path) || readFile(path) == kOld);
     }
 }
 
@@ -312,9 +299,7 @@ TEST(CatalogueSavePosix, ASaveKilledAtAnyStepKeepsTheFileAndTheBackup)
             },
             {}, step);
         EXPECT_EQ(killed.second, 137) << killed.first;
-        if (file) {
-            EXPECT_EQ(readFile(path), *file);
-        }
+        EXPECT_EQ(file ? readFile(path) : "", file.value_or(""));
         qbtest::platformStore().removeLeftovers(path);
         if (backup)
             names.insert("quillbank.ini.bak");
@@ -349,39 +334,30 @@ TEST(CatalogueLockPosix, OneLockFileForEveryPathThatASaveNeverGoesWithout)
     EXPECT_TRUE(fs::exists(links.file("real/quillbank.ini.lock")));
     EXPECT_EQ(links.names(), (std::set<std::string>{"link.ini", "real"}));
 
-    const bool root = ::geteuid() == 0;
-    const std::tuple<const char*, std::function<void(const std::string&)>, std::string> cases[] = {
-        {"a folder", [](const std::string& lock) { fs::create_directory(lock); }, "Is a directory"},
-        {"another user's", [](const std::string& lock) { writeFile(lock, ""); }, "Permission denied"},
-    };
-    for (const auto& [what, make, cause] : cases) {
-        SCOPED_TRACE(what);
-        if (!root && cause != "Is a directory")
-            GTEST_SKIP() << "needs root to save as another user";
-        TempFolder folder;
-        const std::string path = folder.file("quillbank.ini");
-        writeFile(path, kOld);
-        if (root) {
-            giveToSaver(folder.path.string());
-            giveToSaver(path);
-        }
-        make(path + ".lock");
-        const auto said = inChild(
-            [&] {
-                Loaded loaded;
-                CatalogueSession session(qbtest::platformStore(), path);
-                std::string messages;
-                const SaveReport report = [&](const std::string& message) { messages += message; };
-                session.load(loaded.hosts, loaded.options, loaded.window, report);
-                loaded.hosts.push_back(host("new", "n", 0, -1));
-                session.save(loaded.hosts, loaded.options, loaded.window, report);
-                return messages;
-            },
-            root ? std::optional<uid_t>(kNobody) : std::nullopt);
-        EXPECT_EQ(said.first, "Unable to save quillbank.ini: " + cause + " (the lock file " +
-                                  (fs::canonical(folder.path) / "quillbank.ini.lock").string() + ")");
-        EXPECT_EQ(readFile(path), kOld);
-    }
+    // Another user's lock file (a folder in its place: the companion's lock check).
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to save as another user";
+    TempFolder folder;
+    const std::string path = folder.file("quillbank.ini");
+    writeFile(path, kOld);
+    giveToSaver(folder.path.string());
+    giveToSaver(path);
+    writeFile(path + ".lock", "");
+    const auto said = inChild(
+        [&] {
+            Loaded loaded;
+            CatalogueSession session(qbtest::platformStore(), path);
+            std::string messages;
+            const SaveReport report = [&](const std::string& message) { messages += message; };
+            session.load(loaded.hosts, loaded.options, loaded.window, report);
+            loaded.hosts.push_back(host("new", "n", 0, -1));
+            session.save(loaded.hosts, loaded.options, loaded.window, report);
+            return messages;
+        },
+        kNobody);
+    EXPECT_EQ(said.first, "Unable to save quillbank.ini: Permission denied (the lock file " +
+                              (fs::canonical(folder.path) / "quillbank.ini.lock").string() + ")");
+    EXPECT_EQ(readFile(path), kOld);
 }
 
 // Rewritten in place (the saver may not write the folder, or give the file's owner to a new one): the previous

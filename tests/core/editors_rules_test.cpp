@@ -132,10 +132,7 @@ TEST(EditorsRefusedTexts, RefusedExactlyWhenTheFileWouldNotGiveItBack)
 
 TEST(EditorsRefusedTexts, MessagesNameTheFieldByItsLabel)
 {
-    HostItem host;
-    host.title = "Files <main> & more";
-    EXPECT_EQ(refuseHostText(host)->message, "The Title field cannot hold the character \"<\".");
-    host.title = "Files > more";
+    HostItem host;  // (a title's "<": the editors' test under Wine)
     host.hostName = "srv1\r\n";
     EXPECT_EQ(refuseHostText(host)->field, &HostItem::hostName);
     EXPECT_EQ(refuseHostText(host)->message, "The Host field cannot hold a line break.");

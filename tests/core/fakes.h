@@ -194,34 +194,11 @@ struct FakePasswordMemory final : qb::SecretStore, qb::ProgramFinder {
     }
 };
 
+// Nothing here follows a link: each call succeeds and is forgotten.
 struct FakeLinkSystem final : qb::LinkSystem {
-    int shellResult = 42;
-    std::map<std::string, std::string> registry;
-    int startResult = 33;
-    std::vector<std::string> started;
-    std::vector<int> shows;
-    std::vector<std::string> opened;
-
-    int shellOpen(const std::string& target, int show) override
-    {
-        opened.push_back(target);
-        shows.push_back(show);
-        return shellResult;
-    }
-    bool readClassesRootDefault(const std::string& subkey, std::string& value) override
-    {
-        auto it = registry.find(subkey);
-        if (it == registry.end())
-            return false;
-        value = it->second;
-        return true;
-    }
-    int startProgram(const std::string& line, int show) override
-    {
-        started.push_back(line);
-        shows.push_back(show);
-        return startResult;
-    }
+    int shellOpen(const std::string&, int) override { return 42; }
+    bool readClassesRootDefault(const std::string&, std::string&) override { return false; }
+    int startProgram(const std::string&, int) override { return 33; }
 };
 
 // A directory that answers every search with `answer`, binding in clear or not as set.

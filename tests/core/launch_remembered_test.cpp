@@ -1,10 +1,27 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string_view>
+#include <utility>
+
 #include "fakes.h"
 
 namespace {
 
 using Place = qb::ProgramFinder::Place;
+
+constexpr std::string_view kSecret = "S3cret-passphrase-too-long-for-a-string-object";
+int watched = -1;  // freed blocks that held kSecret (operator delete below); -1 while no watch is on
+
+template <typename Fn>
+int freedWithSecretDuring(Fn fn)
+{
+    watched = 0;
+    fn();
+    return std::exchange(watched, -1);
+}
 
 // Escaped so that no pair of names gives another pair's target, and none holds a wildcard.
 TEST(RememberedTarget, EscapesSlashPercentAndStarAndSplitsBack)
@@ -175,4 +192,52 @@ TEST(RememberedPasswords, TooLongIsAskedAgainAndAFailingStoreIsToldOnce)
     EXPECT_EQ(failing.run(Launch(), typing), "Unable to remember the password: The parameter is incorrect");
 }
 
+// Typed plain; typed with the box checked and Ctrl held (asked again, kept); passed from the store: every copy of
+// the password is wiped before its memory goes back.
+TEST(RememberedPasswords, NoFreedBlockHoldsThePassword)
+{
+    Remembering r;
+    const Launch launch = Launch().with(&Launch::params, "-u ??? -pw *** -h %HOST%").with(&Launch::input, "me");
+    for (const int way : {0, 1, 2}) {
+        qbtest::FakeLauncher user;
+        user.input = launch.input;
+        user.password = std::string(kSecret);
+        user.remember = true;
+        const auto launchOnce = [&] {
+            way ? void(r.run(launch.with(&Launch::askAgain, way == 1), user)) : user.run(kProgram, launch.params);
+        };
+        EXPECT_EQ(freedWithSecretDuring(launchOnce), 0) << way;
+        ASSERT_TRUE(user.call);
+        EXPECT_EQ(user.call->parameters, "-u me -pw " + *user.password + " -h pc1");
+        EXPECT_EQ(user.passwordPrompts.size(), way == 2 ? 0u : 1u) << "asked for the password";
+    }
+    // Without this the checks above could pass by watching nothing.
+    EXPECT_GE(freedWithSecretDuring([] { delete new std::string(std::string("x") + kSecret.data()); }), 1);
+}
+
 }  // namespace
+
+// Each block carries its size in front, so that delete can search what it frees. The array, sized and no-throw
+// forms reach these two through the library's own.
+#pragma GCC diagnostic ignored "-Wsized-deallocation"
+constexpr std::size_t kHeader = alignof(std::max_align_t);
+
+void* operator new(std::size_t size)
+{
+    char* base = static_cast<char*>(std::malloc(size + kHeader));
+    if (!base)
+        throw std::bad_alloc();
+    std::memcpy(base, &size, sizeof size);
+    return base + kHeader;
+}
+
+void operator delete(void* p) noexcept
+{
+    if (!p)
+        return;
+    char* base = static_cast<char*>(p) - kHeader;
+    std::size_t size;
+    std::memcpy(&size, base, sizeof size);
+    watched += watched >= 0 && std::string_view(base + kHeader, size).find(kSecret) != std::string_view::npos;
+    std::free(base);
+}

@@ -18,28 +18,23 @@ TEST(ReplaceAll, EveryOccurrenceOnceAndInsertedTextNeverAgain)
         EXPECT_EQ(qb::ReplaceAll(text, placeholder, replacement), expected) << text;
 }
 
-// Confirmation, then "???", then "***" (also when typed in); a cancel starts nothing.
-TEST(RunCommand, ConfirmationThenPromptsInOrderWithCancelRules)
+// "???" answered empty stays empty; a "***" typed into it asks too (the rest: the companion's compose checks).
+TEST(RunCommand, TheTextAnswerIsUsedAsTypedAndAStarredOneAsksForAPassword)
 {
-    const std::string sure = "Are you sure you want to run:\n\n\"tool.exe -u ??? -p ***\"";
-    const std::vector<std::string> both = {sure, "User Input", "Password Input"};
     const struct {
         const char* params;
-        bool confirm;
         std::optional<std::string> input;
         std::vector<std::string> events;
         std::optional<std::string> started;  // parameters handed over, if any
     } cases[] = {
-        {"-u ??? -p ***", true, "me", both, "-u me -p pw"},
-        {"-u ??? -p ***", true, std::nullopt, both, std::nullopt},
-        {"-u ???", false, "", {"User Input"}, "-u "},
-        {"-u ???", false, "a***b", {"User Input", "Password Input"}, "-u apwb"},
+        {"-u ???", "", {"User Input"}, "-u "},
+        {"-u ???", "a***b", {"User Input", "Password Input"}, "-u apwb"},
     };
     for (const auto& c : cases) {
         qbtest::FakeLauncher r;
         r.input = c.input;
         r.password = "pw";
-        r.run("tool.exe", c.params, c.confirm);
+        r.run("tool.exe", c.params);
         EXPECT_EQ(r.events, c.events) << c.params;
         EXPECT_EQ(r.call ? std::optional<std::string>(r.call->parameters) : std::nullopt, c.started) << c.params;
     }

@@ -16,12 +16,8 @@ COMPAT = "{urn:schemas-microsoft-com:compatibility.v1}"
 WS2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
 WS2016 = "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}"
 # Windows 7, 8, 8.1 and 10/11.
-SUPPORTED_OS = {
-    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
-    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
-    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
-    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
-}
+SUPPORTED_OS = {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}
 # The manifest spells the architectures its own way.
 MANIFEST_ARCH = {"x64": "amd64", "x86": "x86"}
 

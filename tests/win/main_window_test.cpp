@@ -8,6 +8,7 @@
 #include "../core/catalogue_test_support.h"
 #include "DialogDriver.h"
 
+#include <memory>
 #include <string>
 
 namespace {
@@ -110,5 +111,35 @@ TEST(MainWindow, EndingTheSessionSavesAtOnceAndFreesNothing)
         SendMessageA(window.dialog, WM_ENDSESSION, TRUE, 0);
         EXPECT_EQ(window.dialog.Session().hosts().size(), 3u) << "nothing freed";
         EXPECT_EQ(qbtest::readFile("quillbank.ini").substr(0, 12), "<X>140<Y>160");
+    });
+}
+
+// The hotkey: a minimised window comes back in front, its find field empty and focused; an open popup comes instead.
+TEST(MainWindow, TheHotkeySummonsTheWindowOrItsOpenPopup)
+{
+    TestWindow window(kThreeHosts);
+    qbtest::runModal(window.dialog, [&] {
+        const HWND main = window.dialog, find = GetDlgItem(main, IDC_FIND_TEXT);
+        // Another program's window in front at each press.
+        const std::unique_ptr<HWND__, decltype(&DestroyWindow)> other(
+            CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr),
+            &DestroyWindow);
+        SetWindowTextA(find, "left over");
+        qbtest::DialogDriver popup([&](HWND box) {
+            SetForegroundWindow(other.get());
+            SendMessageA(main, WM_HOTKEY, 1, 0);
+            EXPECT_EQ(GetForegroundWindow(), box);
+            EXPECT_FALSE(IsWindowVisible(find));
+            qbtest::postClick(box, IDOK);
+        });
+        MessageBoxA(main, "Open", "Popup", MB_OK);
+        ShowWindow(main, SW_MINIMIZE);
+        SetForegroundWindow(other.get());
+        SendMessageA(main, WM_HOTKEY, 1, 0);
+        EXPECT_FALSE(IsIconic(main));
+        EXPECT_EQ(GetForegroundWindow(), main);
+        EXPECT_TRUE(IsWindowVisible(find));
+        EXPECT_EQ(GetFocus(), find);
+        EXPECT_EQ(win::windowTextOf(find), "");
     });
 }
