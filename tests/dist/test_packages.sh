@@ -22,8 +22,7 @@ work=$(mktemp -d)
 export WINEPREFIX=$work/prefix
 # shellcheck source=/dev/null
 QB_KEEP_DISPLAY=1 QB_ROOT="$QB_ROOT_DIR" . "$QB_ROOT_DIR/scripts/wine-env.sh"
-# No menu builder: each shortcut the installs make would become a menu entry and
-# icons of the desktop, outside the prefix, and it would run beside the next step.
+# No menu builder: it would put the installs' shortcuts in the desktop's menus, outside the prefix.
 WINEDLLOVERRIDES+=";winemenubuilder.exe=d"
 qb_e2e_init "$1"
 QB_OWN_ENV=1
