@@ -75,6 +75,7 @@ qb_wait_for 10 count_is 501 || qb_check_fail "Escape did not bring every row bac
 qb_wait_for 10 eval '[ "$(outer_height)" = "$closed" ]' || qb_check_fail "the window kept the field's height"
 list_state
 qb_expect "the focus after Escape" "$FOCUS" 500
+qb_expect "the selection after Escape" "$(input_state | sed 's/.*selected row //')" -1
 
 # --- The hotkey, pressed while another Wine window has the keyboard: the window in front, the field open, empty.
 (cd "$dir" && exec setsid wine notepad) </dev/null >/dev/null 2>&1 &
