@@ -21,7 +21,7 @@ rec=$(qb_recorder "$dir")
 qb_put_ini "$dir" "<X>100<Y>100<BROWSER>c:\\b.exe<RDPX>800<RPDY>600<END>
 <ITEM>SQL prod<HOST>dc02<ICON>5<COL>255
   <NAME>Record<RUN>$rec<PARAMS>record %HOST%<IICON>5<CONFIRM>0<BOLD>0
-$(for i in $(seq -w 0 499); do echo "<ITEM>Host $i<HOST>srv$i.corp<ICON>3<COL>-1"; done)"
+$(for i in $(seq -w 0 499); do echo "<ITEM>Host $i<HOST>srv$i.corp<ICON>3<COL>$((10#$i % 3 ? -1 : 65280))"; done)"
 
 key() { xdotool key --clearmodifiers "$@"; }
 list_state() { read -r TOP PAGE COUNT FOCUS < <(poke list Quillbank 1007); }
@@ -53,7 +53,10 @@ key ctrl+f
 qb_wait_for 10 field_has_keys || qb_fail "Ctrl+F did not open the find field: $(input_state)"
 [ "$(first_row_y)" -gt "$row_y" ] || qb_check_fail "the rows did not make room for the field"
 qb_expect "the capped height with the field" "$(outer_height)" "$closed"
-xdotool type --delay 50 "DC0"
+xdotool type --delay 50 "srv01" && key shift+Left && xdotool type 2 && qb_wait_for 10 count_is 10 && qb_wait_drawn "$win" &&
+    qb_shot "$win" "$dir/found.png" && [ "$(qb_pixel "$dir/found.png" 120 $(($(first_row_y) - Y + 25)))" = 00ff00 ] ||
+    qb_check_fail "a letter typed over the last, as many rows found: Host 011 still painted where Host 021 (green) is"
+key shift+Home && xdotool type --delay 50 "DC0"
 qb_wait_for 10 count_is 1 || qb_check_fail "typing \"DC0\" did not find the one host: $COUNT rows"
 qb_expect "the height while finding" "$(outer_height)" "$closed"
 xdotool type --delay 50 "2 prod"
@@ -74,7 +77,7 @@ key Escape
 qb_wait_for 10 count_is 501 || qb_check_fail "Escape did not bring every row back: $COUNT rows"
 qb_wait_for 10 eval '[ "$(outer_height)" = "$closed" ]' || qb_check_fail "the window kept the field's height"
 list_state
-qb_expect "the focus after Escape" "$FOCUS" 500
+qb_expect "the focus and selection after Escape" "$FOCUS $(input_state | sed 's/.*selected row //')" "500 -1"
 
 # --- The hotkey, pressed while another Wine window has the keyboard: the window in front, the field open, empty.
 (cd "$dir" && exec setsid wine notepad) </dev/null >/dev/null 2>&1 &

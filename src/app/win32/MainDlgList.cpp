@@ -54,17 +54,24 @@ void CMainDlg::showRows(int focusRow)
     const int keptTop = m_hostList.GetTopIndex();
     const int keptFocus = FocusedRow();
     // The list keeps no rows of its own (owner data): it asks the session's
-    // rows for those it shows. Emptied first, so that no selection or focus
-    // of the old rows stays on the new ones.
-    m_hostList.DeleteAllItems();
+    // rows for those it shows. No selection or focus of the old rows stays on
+    // the new ones, but the list is not emptied for it: emptying and the new
+    // count would each update the scroll bars, dearer than a keystroke's
+    // filter. The focused row first: clearing every row's selection is cheap
+    // only once none is left.
+    if (keptFocus >= 0)
+        m_hostList.SetItemState(keptFocus, 0, LVIS_FOCUSED | LVIS_SELECTED);
+    m_hostList.SetItemState(-1, 0, LVIS_SELECTED);
+    // A further letter often finds as many rows: no count to set again.
     const int count = m_session.rows().count();
-    m_hostList.SetItemCount(count);
+    if (m_hostList.GetItemCount() != count)
+        m_hostList.SetItemCount(count);
     FitWindowToList();
     if (count > 0) {
         RECT first = {};
         m_hostList.GetItemRect(0, first, LVIR_BOUNDS);
-        // Relative: the list may or may not have kept its place while empty.
-        // Rows found anew have no place to keep, and a scroll paints at once.
+        // Relative: a smaller count may have moved the top. Rows found anew
+        // have no place to keep, and a scroll paints at once.
         const int scroll = m_findOpen ? 0 : keptTop - m_hostList.GetTopIndex();
         if (scroll != 0)
             m_hostList.Scroll(0, scroll * height(first));
