@@ -4,6 +4,13 @@
 QB_ROOT=${QB_ROOT:-$(pwd)}
 export WINEPREFIX="${WINEPREFIX:-$QB_ROOT/build/wineprefix}"
 export WINEDEBUG=-all
+# Every wine and winepath started from here goes through the wrappers in
+# scripts/wine-loader (see why there).
+QB_WINE_LOADER=$(cd "$QB_ROOT/scripts/wine-loader" && pwd)
+case ":$PATH:" in
+*":$QB_WINE_LOADER:"*) ;;
+*) export PATH="$QB_WINE_LOADER:$PATH" ;;
+esac
 export WINEDLLOVERRIDES="mscoree,mshtml="
 if [ -z "${QB_KEEP_DISPLAY:-}" ] || [ -z "${DISPLAY:-}" ]; then
     # The server picks a free display and names it once it accepts
