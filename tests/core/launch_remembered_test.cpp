@@ -204,7 +204,10 @@ TEST(RememberedPasswords, NoFreedBlockHoldsThePassword)
         user.password = std::string(kSecret);
         user.remember = true;
         const auto launchOnce = [&] {
-            way ? void(r.run(launch.with(&Launch::askAgain, way == 1), user)) : user.run(kProgram, launch.params);
+            if (way == 0)
+                user.run(kProgram, launch.params);
+            else
+                r.run(launch.with(&Launch::askAgain, way == 1), user);
         };
         EXPECT_EQ(freedWithSecretDuring(launchOnce), 0) << way;
         ASSERT_TRUE(user.call);
