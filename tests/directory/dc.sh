@@ -18,6 +18,9 @@ MAX_RUNTIME=${QB_DC_MAX_RUNTIME:-1800}
 
 log() { echo "dc: $*" >&2; }
 
+# Seconds since boot, for the waits: $SECONDS follows the wall clock, which this machine steps.
+since_boot() { local up; read -r up _ </proc/uptime; echo "${up%.*}"; }
+
 stop() {
     local pid
     pid=$(cat "$dir/supervisor.pid" 2>/dev/null) || return 0
@@ -51,9 +54,9 @@ start() {
     [ "$(id -u)" = 0 ] || { log "samba must run as root"; exit 1; }
     stop
     # Another build folder's server may own the port until its tests end.
-    local deadline=$((SECONDS + 120))
+    local deadline=$(($(since_boot) + 120))
     while (exec 3<>/dev/tcp/127.0.0.1/389) 2>/dev/null; do
-        [ $SECONDS -ge $deadline ] && { log "127.0.0.1:389 stays in use by another program"; exit 1; }
+        [ "$(since_boot)" -ge $deadline ] && { log "127.0.0.1:389 stays in use by another program"; exit 1; }
         sleep 0.2
     done
 
@@ -81,10 +84,10 @@ start() {
     echo $! >"$dir/supervisor.pid"
     trap 'stop' EXIT
 
-    deadline=$((SECONDS + 120))
+    deadline=$(($(since_boot) + 120))
     until ldapsearch -x -LLL -o nettimeout=5 -H "$URL" -D "$ADMIN" -y "$dir/password" \
         -b "" -s base defaultNamingContext >/dev/null 2>&1; do
-        if ! kill -0 "$(cat "$dir/supervisor.pid")" 2>/dev/null || [ $SECONDS -ge $deadline ]; then
+        if ! kill -0 "$(cat "$dir/supervisor.pid")" 2>/dev/null || [ "$(since_boot)" -ge $deadline ]; then
             log "samba did not answer a bind:"; tail -20 "$dir/log/samba.out" >&2; exit 1
         fi
         sleep 0.2
